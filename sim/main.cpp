@@ -1,0 +1,2 @@
+#include <cstdio>
+int main() { std::puts("hostsim: not built yet"); return 0; }

@@ -1,0 +1,1 @@
+namespace kvgeom_detail { int anchor = 0; }

@@ -1,0 +1,1 @@
+namespace kvmodule_detail { int anchor = 0; }

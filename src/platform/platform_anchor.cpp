@@ -1,0 +1,1 @@
+// Translation unit that anchors the stand-in platform library.

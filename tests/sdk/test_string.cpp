@@ -1,0 +1,20 @@
+#include "sdk/kvString.h"
+#include <gtest/gtest.h>
+
+TEST(kvCScString, NullStaysNullAndEmptyIsNotNull) {
+    kvCScString none(nullptr);
+    EXPECT_EQ(static_cast<const wchar_t*>(none), nullptr);
+    kvCScString copy = none;
+    EXPECT_TRUE(copy.isNull());
+    kvCScString empty(L"");
+    ASSERT_NE(static_cast<const wchar_t*>(empty), nullptr);
+    EXPECT_STREQ(static_cast<const wchar_t*>(empty), L"");
+}
+
+TEST(kvCString, NullPointerGivesEmptyString) {
+    kvCString s(static_cast<const wchar_t*>(nullptr));
+    EXPECT_EQ(s.length(), 0u);
+    s = L"abc";
+    EXPECT_EQ(s.length(), 3u);
+    EXPECT_STREQ(static_cast<const wchar_t*>(s + kvCString(L"d")), L"abcd");
+}
