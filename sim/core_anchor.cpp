@@ -1,0 +1,2 @@
+// Keeps the simulator core library non-empty.
+namespace hostsim { int coreAnchor = 0; }
