@@ -1,1 +1,0 @@
-namespace kvgeom_detail { int anchor = 0; }
