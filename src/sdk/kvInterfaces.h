@@ -1,0 +1,556 @@
+// The host's component interfaces. Every interface derives from kvIUnknown and
+// is asked for by its class name; the name comes from kvIfName<T>, declared
+// next to each interface, so the text the host compares is always the class
+// name itself.
+//
+// Conventions shared by all operations:
+// - an out-parameter of interface type is a kvIUnknown** (the address that
+//   kvIfPtrBase::operator& hands out); the host stores there the kvIUnknown
+//   base of the named interface, carrying one reference for the caller, or
+//   leaves it null;
+// - operations that return int answer 0 for success unless said otherwise;
+// - an operation a host does not implement answers failure (the defaults
+//   below), so a host or a test fake implements only what it offers.
+#pragma once
+
+#include "platform/windows.h"
+#include "host/object/kvArray.h"
+
+class CWnd;
+
+// The name of an interface as the host compares it. Only declared interfaces
+// have one: asking for an undeclared interface does not compile.
+template <class T>
+struct kvIfName;
+
+#define KV_IF_WIDEN2(x) L##x
+#define KV_IF_WIDEN(x) KV_IF_WIDEN2(x)
+#define KV_IF_NAME(T)                                              \
+    template <>                                                    \
+    struct kvIfName<T> {                                           \
+        static constexpr const wchar_t* value = KV_IF_WIDEN(#T);   \
+    }
+
+// ---------------------------------------------------------------- base
+
+class kvIUnknown {
+public:
+    virtual bool addRef() = 0;
+    virtual bool release() = 0;
+    // The named interface of the object with one reference added, or null.
+    virtual kvIUnknown* queryInterface(const wchar_t* name) = 0;
+
+protected:
+    ~kvIUnknown() = default;
+};
+KV_IF_NAME(kvIUnknown);
+
+#define KV_DECLARE_EMPTY_INTERFACE(Name) \
+    class Name : public kvIUnknown {     \
+    protected:                           \
+        ~Name() = default;               \
+    };                                   \
+    KV_IF_NAME(Name)
+
+class kvIApplication1;
+class kvIAppExecContext1;
+class kvIMouseEventsReactor1;
+
+// ---------------------------------------------------------------- the module's own
+
+class kvIAppExtension1 : public kvIUnknown {
+public:
+    virtual bool init(kvIApplication1* application) = 0;
+    virtual bool exit() = 0;
+    virtual bool execCommand(const wchar_t* command, kvIAppExecContext1* context) = 0;
+
+protected:
+    ~kvIAppExtension1() = default;
+};
+KV_IF_NAME(kvIAppExtension1);
+
+class kvITwAnalyseConnection : public kvIUnknown {
+public:
+    virtual int startAnalyse(kvTArray<kvIUnknown*>* params, kvIAppExecContext1* context) = 0;
+    virtual int forwardToStartAnalyse(kvTArray<kvIUnknown*>* params, kvIAppExecContext1* context) = 0;
+
+protected:
+    ~kvITwAnalyseConnection() = default;
+};
+KV_IF_NAME(kvITwAnalyseConnection);
+
+// ---------------------------------------------------------------- application and context
+
+class kvIApplication1 : public kvIUnknown {
+public:
+    // Out: kvIResourceMgr1.
+    virtual int getResourceManager(kvIUnknown** manager) { (void)manager; return -1; }
+    // kind 0 notice, 1 question (answer 1 = yes), 3 error; the host's answer.
+    virtual int messageBox(int kind, const wchar_t* text, int flags) { (void)kind; (void)text; (void)flags; return 0; }
+
+protected:
+    ~kvIApplication1() = default;
+};
+KV_IF_NAME(kvIApplication1);
+
+class kvIAppExecContext1 : public kvIUnknown {
+public:
+    virtual int getApplication(kvIUnknown** application) { (void)application; return -1; }
+    virtual int getBaseSystem(kvIUnknown** baseSystem) { (void)baseSystem; return -1; }
+    virtual int getAppDocument(kvIUnknown** document) { (void)document; return -1; }
+    virtual int getBaseDocument(kvIUnknown** document) { (void)document; return -1; }
+    virtual int getHelpContext(kvIUnknown** helpContext) { (void)helpContext; return -1; }
+
+protected:
+    ~kvIAppExecContext1() = default;
+};
+KV_IF_NAME(kvIAppExecContext1);
+
+class kvIBaseSystem1 : public kvIUnknown {
+public:
+    // The host's main window, or null.
+    virtual int getMainWindow(HWND* window) { (void)window; return -1; }
+
+protected:
+    ~kvIBaseSystem1() = default;
+};
+KV_IF_NAME(kvIBaseSystem1);
+
+class kvITarnwellApp1 : public kvIUnknown {
+public:
+    // 0 when the user chose a colour, which is then in *chosen.
+    virtual int chooseColor(kvIAppExecContext1* context, unsigned long initial, unsigned long* chosen)
+    { (void)context; (void)initial; (void)chosen; return -1; }
+
+protected:
+    ~kvITarnwellApp1() = default;
+};
+KV_IF_NAME(kvITarnwellApp1);
+
+// ---------------------------------------------------------------- documents
+
+class kvIAppDocument1 : public kvIUnknown {
+public:
+    virtual int getBaseDocument(kvIUnknown** document) { (void)document; return -1; }
+    // Out: kvIDataSet1 of the named settings (e.g. "Feedbacks").
+    virtual int getDataSet(const wchar_t* name, kvIUnknown** dataSet) { (void)name; (void)dataSet; return -1; }
+    // Out: kvISelector1.
+    virtual int getSelector(kvIUnknown** selector) { (void)selector; return -1; }
+    // A window registered under a name is found by that name until unregistered.
+    virtual int registerWindow(const wchar_t* name, CWnd* window) { (void)name; (void)window; return -1; }
+    virtual int unregisterWindow(CWnd* window) { (void)window; return -1; }
+    virtual int findWindow(const wchar_t* name, CWnd** window) { (void)name; (void)window; return -1; }
+
+protected:
+    ~kvIAppDocument1() = default;
+};
+KV_IF_NAME(kvIAppDocument1);
+
+class kvIBaseDocument1 : public kvIUnknown {
+public:
+    // Out: kvIBaseModel1.
+    virtual int getBaseModel(kvIUnknown** model) { (void)model; return -1; }
+    // Out: a new kvIBaseTmpGraphics group.
+    virtual int getTmpGraphics(kvIUnknown** graphics) { (void)graphics; return -1; }
+    virtual int layerNameState() { return 0; }
+    virtual int getLayerName(wchar_t* buffer, int capacity) { (void)buffer; (void)capacity; return -1; }
+
+protected:
+    ~kvIBaseDocument1() = default;
+};
+KV_IF_NAME(kvIBaseDocument1);
+
+class kvIBaseDocWithAnalyseShowMode : public kvIUnknown {
+public:
+    virtual int setAnalyseShowMode(int mode) { (void)mode; return -1; }
+    // Non-zero: the document is in transparent mode.
+    virtual int isTransparentMode() { return 0; }
+
+protected:
+    ~kvIBaseDocWithAnalyseShowMode() = default;
+};
+KV_IF_NAME(kvIBaseDocWithAnalyseShowMode);
+
+class kvIBaseDocWithFeatureShowMode : public kvIUnknown {
+public:
+    // Non-zero: failed.
+    virtual int setFeatureShowMode(int mode, int flag) { (void)mode; (void)flag; return -1; }
+
+protected:
+    ~kvIBaseDocWithFeatureShowMode() = default;
+};
+KV_IF_NAME(kvIBaseDocWithFeatureShowMode);
+
+class kvIBaseDocWithColorSet : public kvIUnknown {
+public:
+    // Maps a colour into the document's colour set.
+    virtual int setColorSet(unsigned long color, unsigned long* mapped) { (void)color; (void)mapped; return -1; }
+
+protected:
+    ~kvIBaseDocWithColorSet() = default;
+};
+KV_IF_NAME(kvIBaseDocWithColorSet);
+
+class kvIBaseDocWithView : public kvIUnknown {
+public:
+    // 1 when the view offers the named function.
+    virtual int hasViewFunction(const wchar_t* name) { (void)name; return 0; }
+    virtual int fitViewToBox(const double first[3], const double second[3]) { (void)first; (void)second; return -1; }
+
+protected:
+    ~kvIBaseDocWithView() = default;
+};
+KV_IF_NAME(kvIBaseDocWithView);
+
+class kvIInvDocument1 : public kvIUnknown {
+public:
+    virtual int beginLongOperation() { return -1; }
+    virtual int endLongOperation() { return -1; }
+
+protected:
+    ~kvIInvDocument1() = default;
+};
+KV_IF_NAME(kvIInvDocument1);
+
+class kvISWDocument1 : public kvIUnknown {
+public:
+    virtual int beginInsert(const double frame[4][4]) { (void)frame; return -1; }
+    virtual int endInsert() { return -1; }
+
+protected:
+    ~kvISWDocument1() = default;
+};
+KV_IF_NAME(kvISWDocument1);
+
+KV_DECLARE_EMPTY_INTERFACE(kvITDBaseDocument1);
+KV_DECLARE_EMPTY_INTERFACE(kvITarnwellDoc2);
+
+// ---------------------------------------------------------------- model and CAD entities
+
+class kvITarnwellModel1 : public kvIUnknown {
+public:
+    virtual int onAnalysisClosed() { return 0; }
+
+protected:
+    ~kvITarnwellModel1() = default;
+};
+KV_IF_NAME(kvITarnwellModel1);
+
+KV_DECLARE_EMPTY_INTERFACE(kvIAppModel1);
+
+class kvIBaseModel1 : public kvIUnknown {
+public:
+    // kind 7 text, 1 line, 5 polyline. Out: the new entity.
+    virtual int createEntity(int kind, kvIUnknown** entity) { (void)kind; (void)entity; return -1; }
+
+protected:
+    ~kvIBaseModel1() = default;
+};
+KV_IF_NAME(kvIBaseModel1);
+
+class kvICadEntity : public kvIUnknown {
+public:
+    virtual int getColor(unsigned long* color) { (void)color; return -1; }
+    virtual int setColor(unsigned long color) { (void)color; return -1; }
+    // *color holds the starting value and receives the colour to paint with.
+    virtual int getDisplayColor(unsigned long* color) { (void)color; return -1; }
+    virtual int updateDisplay() { return -1; }
+    virtual int beginEdit() { return -1; }
+    virtual int setLayer(const wchar_t* layer) { (void)layer; return -1; }
+    virtual int endEdit() { return -1; }
+
+protected:
+    ~kvICadEntity() = default;
+};
+KV_IF_NAME(kvICadEntity);
+
+class kvICadText : public kvICadEntity {
+public:
+    virtual int setPlacement(const double frame[4][4]) { (void)frame; return -1; }
+    virtual int setGeometry(const wchar_t* text, const double direction[3], double height)
+    { (void)text; (void)direction; (void)height; return -1; }
+
+protected:
+    ~kvICadText() = default;
+};
+KV_IF_NAME(kvICadText);
+
+class kvICadLine : public kvICadEntity {
+public:
+    virtual int setGeometry(const double start[3], const double end[3]) { (void)start; (void)end; return -1; }
+
+protected:
+    ~kvICadLine() = default;
+};
+KV_IF_NAME(kvICadLine);
+
+class kvICadPolyline : public kvICadEntity {
+public:
+    virtual int setGeometry(const double (*points)[3], int count) { (void)points; (void)count; return -1; }
+
+protected:
+    ~kvICadPolyline() = default;
+};
+KV_IF_NAME(kvICadPolyline);
+
+class kvICadThick2dEntity : public kvICadEntity {
+protected:
+    ~kvICadThick2dEntity() = default;
+};
+KV_IF_NAME(kvICadThick2dEntity);
+
+class kvIColorAttrib : public kvIUnknown {
+public:
+    virtual int getColor(unsigned long* color, int* kind) { (void)color; (void)kind; return -1; }
+    virtual int setColor(unsigned long color, int kind) { (void)color; (void)kind; return -1; }
+
+protected:
+    ~kvIColorAttrib() = default;
+};
+KV_IF_NAME(kvIColorAttrib);
+
+class kvISelector1 : public kvIUnknown {
+public:
+    virtual int setFilter(int filter) { (void)filter; return -1; }
+    virtual int setMode(int mode) { (void)mode; return -1; }
+    virtual int getCount() { return 0; }
+    virtual int getItem(int index, kvIUnknown** item) { (void)index; (void)item; return -1; }
+
+protected:
+    ~kvISelector1() = default;
+};
+KV_IF_NAME(kvISelector1);
+
+class kvIObjectEnum : public kvIUnknown {
+public:
+    virtual int reset() { return -1; }
+    // Non-zero at the end of the enumeration.
+    virtual int atEnd() { return 1; }
+    // Out: the current object, possibly null.
+    virtual int current(kvIUnknown** object) { (void)object; return -1; }
+    virtual int next() { return -1; }
+
+protected:
+    ~kvIObjectEnum() = default;
+};
+KV_IF_NAME(kvIObjectEnum);
+
+class kvIGenericObject : public kvIUnknown {
+public:
+    virtual int setReference(const wchar_t* name, kvIUnknown* object, int flags)
+    { (void)name; (void)object; (void)flags; return -1; }
+
+protected:
+    ~kvIGenericObject() = default;
+};
+KV_IF_NAME(kvIGenericObject);
+
+// ---------------------------------------------------------------- geometry
+
+class kvIGeSurface : public kvIUnknown {
+public:
+    // The surface normal at a point of the surface; 2 when none can be given.
+    virtual int getNormal(const double point[3], int flags, double normal[3])
+    { (void)point; (void)flags; (void)normal; return 2; }
+
+protected:
+    ~kvIGeSurface() = default;
+};
+KV_IF_NAME(kvIGeSurface);
+
+class kvIGeTrimmedSurfApprox : public kvIUnknown {
+public:
+    // Out: the trimmed surface (queried as kvIGeTrimmedSurface by the caller).
+    virtual int getTrimmedSurface(double tolerance, kvIUnknown** surface)
+    { (void)tolerance; (void)surface; return -1; }
+
+protected:
+    ~kvIGeTrimmedSurfApprox() = default;
+};
+KV_IF_NAME(kvIGeTrimmedSurfApprox);
+
+class kvIGeTrimmedSurface : public kvIUnknown {
+public:
+    // Out: the untrimmed base surface.
+    virtual int getBaseSurface(kvIUnknown** surface) { (void)surface; return -1; }
+
+protected:
+    ~kvIGeTrimmedSurface() = default;
+};
+KV_IF_NAME(kvIGeTrimmedSurface);
+
+KV_DECLARE_EMPTY_INTERFACE(kvIGeBoundedSurface);
+KV_DECLARE_EMPTY_INTERFACE(kvIGeCbSurface2);
+KV_DECLARE_EMPTY_INTERFACE(kvIGeSurfaceQuilt);
+KV_DECLARE_EMPTY_INTERFACE(kvIGeMesh);
+KV_DECLARE_EMPTY_INTERFACE(kvIGeArc);
+KV_DECLARE_EMPTY_INTERFACE(kvIGeCurve);
+
+class kvIGeLine : public kvIUnknown {
+public:
+    virtual int getEndPoints(double start[3], double end[3]) { (void)start; (void)end; return -1; }
+
+protected:
+    ~kvIGeLine() = default;
+};
+KV_IF_NAME(kvIGeLine);
+
+class kvIGePoint : public kvIUnknown {
+public:
+    virtual int getPosition(double point[3]) { (void)point; return -1; }
+
+protected:
+    ~kvIGePoint() = default;
+};
+KV_IF_NAME(kvIGePoint);
+
+// ---------------------------------------------------------------- graphics and input
+
+class kvIBaseTmpGraphics : public kvIUnknown {
+public:
+    virtual int setVisible(int visible) { (void)visible; return -1; }
+
+protected:
+    ~kvIBaseTmpGraphics() = default;
+};
+KV_IF_NAME(kvIBaseTmpGraphics);
+
+class kvIMoveableBaseTmpGraphics : public kvIBaseTmpGraphics {
+protected:
+    ~kvIMoveableBaseTmpGraphics() = default;
+};
+KV_IF_NAME(kvIMoveableBaseTmpGraphics);
+
+KV_DECLARE_EMPTY_INTERFACE(kvITDTmpGraphicsExt);
+KV_DECLARE_EMPTY_INTERFACE(kvIStlTmpGraphics);
+
+// What the host's views call for every mouse event.
+class kvIMouseEventsReactor1 : public kvIUnknown {
+public:
+    // view is the view's row-major 4x4 matrix (row 2 the view direction, row 3
+    // the cursor in model coordinates); viewParameters[1] the snap radius;
+    // hitPoint (three doubles) is read only when hitObject is given.
+    virtual void onMouseEvent(int event, double x, double y, int reserved1, const double* viewParameters,
+                              double view[4][4], int reserved2, int state, kvIUnknown* hitObject,
+                              const double* hitPoint, bool flag) = 0;
+
+protected:
+    ~kvIMouseEventsReactor1() = default;
+};
+KV_IF_NAME(kvIMouseEventsReactor1);
+
+class kvIMouseEvents1 : public kvIUnknown {
+public:
+    virtual int addReactor(kvIMouseEventsReactor1* reactor) { (void)reactor; return -1; }
+    // After this the reactor gets no more events.
+    virtual int removeReactor(kvIMouseEventsReactor1* reactor) { (void)reactor; return -1; }
+
+protected:
+    ~kvIMouseEvents1() = default;
+};
+KV_IF_NAME(kvIMouseEvents1);
+
+// ---------------------------------------------------------------- settings and resources
+
+class kvIDataSet1 : public kvIUnknown {
+public:
+    // The value stored under the key, 0 when there is none.
+    virtual unsigned long getColor(const wchar_t* key) { (void)key; return 0; }
+    virtual double getDouble(const wchar_t* key) { (void)key; return 0.0; }
+
+protected:
+    ~kvIDataSet1() = default;
+};
+KV_IF_NAME(kvIDataSet1);
+
+KV_DECLARE_EMPTY_INTERFACE(kvISWParameter1);
+
+class kvIResourceMgr1 : public kvIUnknown {
+public:
+    // Loads a resource module by file name; *module is non-null on success.
+    virtual int loadModule(const wchar_t* fileName, HMODULE* module) { (void)fileName; (void)module; return -1; }
+    virtual int freeModule(HMODULE module) { (void)module; return -1; }
+    // The host's base folder, ending in a path separator.
+    virtual int getBaseFolder(wchar_t* buffer, int capacity) { (void)buffer; (void)capacity; return -1; }
+
+protected:
+    ~kvIResourceMgr1() = default;
+};
+KV_IF_NAME(kvIResourceMgr1);
+
+class kvIResourceMgr2 : public kvIUnknown {
+public:
+    // A terminated language name such as "English" or "German".
+    virtual int getLanguageName(wchar_t* buffer, int capacity) { (void)buffer; (void)capacity; return -1; }
+
+protected:
+    ~kvIResourceMgr2() = default;
+};
+KV_IF_NAME(kvIResourceMgr2);
+
+KV_DECLARE_EMPTY_INTERFACE(kvIResourceMgr3);
+
+// The host's language texts: the text of a key in a text file ("twUiCyc.loc")
+// in the user's language. Offered by the host's resource manager; message
+// entries (kvCMsgEnt) use it and fall back to their default text without it.
+class kvITextLookup1 : public kvIUnknown {
+public:
+    // 0 and a terminated text when the file holds the key.
+    virtual int lookupText(const wchar_t* file, const wchar_t* key, wchar_t* buffer, int capacity)
+    { (void)file; (void)key; (void)buffer; (void)capacity; return -1; }
+
+protected:
+    ~kvITextLookup1() = default;
+};
+KV_IF_NAME(kvITextLookup1);
+
+class kvIHelpContext1 : public kvIUnknown {
+public:
+    virtual int clearContext() { return -1; }
+    virtual int setContext(const wchar_t* key) { (void)key; return -1; }
+    virtual int showHelp() { return -1; }
+    virtual int onWindowClosed() { return 0; }
+
+protected:
+    ~kvIHelpContext1() = default;
+};
+KV_IF_NAME(kvIHelpContext1);
+
+KV_DECLARE_EMPTY_INTERFACE(kvITDSystem1);
+
+// ---------------------------------------------------------------- jobs and tools
+
+KV_DECLARE_EMPTY_INTERFACE(kvITwCycleJobDef1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwTool1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwToolSet1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwToolSet2);
+KV_DECLARE_EMPTY_INTERFACE(kvITwToolDatabaseCall1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwFrame1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwFrameSet1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwMillingArea2);
+KV_DECLARE_EMPTY_INTERFACE(kvIFeedback1);
+KV_DECLARE_EMPTY_INTERFACE(kvICfgIO1);
+KV_DECLARE_EMPTY_INTERFACE(kvICfgOStream1);
+KV_DECLARE_EMPTY_INTERFACE(kvICfgIStream1);
+KV_DECLARE_EMPTY_INTERFACE(kvITwToolExport);
+KV_DECLARE_EMPTY_INTERFACE(kvITwToolImport);
+
+// Every declared interface, for code that walks them all.
+#define KV_FOR_EACH_INTERFACE(X)                                                            \
+    X(kvIUnknown) X(kvIAppExtension1) X(kvITwAnalyseConnection) X(kvIApplication1)          \
+    X(kvIAppExecContext1) X(kvIBaseSystem1) X(kvITarnwellApp1) X(kvIAppDocument1)           \
+    X(kvIBaseDocument1) X(kvIBaseDocWithAnalyseShowMode) X(kvIBaseDocWithFeatureShowMode)   \
+    X(kvIBaseDocWithColorSet) X(kvIBaseDocWithView) X(kvIInvDocument1) X(kvISWDocument1)    \
+    X(kvITDBaseDocument1) X(kvITarnwellDoc2) X(kvITarnwellModel1) X(kvIAppModel1)           \
+    X(kvIBaseModel1) X(kvICadEntity) X(kvICadText) X(kvICadLine) X(kvICadPolyline)          \
+    X(kvICadThick2dEntity) X(kvIColorAttrib) X(kvISelector1) X(kvIObjectEnum)               \
+    X(kvIGenericObject) X(kvIGeSurface) X(kvIGeTrimmedSurfApprox) X(kvIGeTrimmedSurface)    \
+    X(kvIGeBoundedSurface) X(kvIGeCbSurface2) X(kvIGeSurfaceQuilt) X(kvIGeMesh)             \
+    X(kvIGeArc) X(kvIGeCurve) X(kvIGeLine) X(kvIGePoint) X(kvIBaseTmpGraphics)              \
+    X(kvIMoveableBaseTmpGraphics) X(kvITDTmpGraphicsExt) X(kvIStlTmpGraphics)               \
+    X(kvIMouseEventsReactor1) X(kvIMouseEvents1) X(kvIDataSet1) X(kvISWParameter1)          \
+    X(kvIResourceMgr1) X(kvIResourceMgr2) X(kvIResourceMgr3) X(kvITextLookup1)              \
+    X(kvIHelpContext1) X(kvITDSystem1) X(kvITwCycleJobDef1) X(kvITwTool1) X(kvITwToolSet1)  \
+    X(kvITwToolSet2) X(kvITwToolDatabaseCall1) X(kvITwFrame1) X(kvITwFrameSet1)             \
+    X(kvITwMillingArea2) X(kvIFeedback1) X(kvICfgIO1) X(kvICfgOStream1) X(kvICfgIStream1)   \
+    X(kvITwToolExport) X(kvITwToolImport)
