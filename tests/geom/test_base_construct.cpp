@@ -1,0 +1,317 @@
+// Geometric constructions and the circle fit.
+#include "geom/geom.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+void expectVec(const double* expected, const double* actual, double tol = 1e-12)
+{
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(expected[i], actual[i], tol) << "component " << i;
+}
+
+std::vector<double> circlePoints(const double* c, double r, int n, double a0, double a1)
+{
+    std::vector<double> pts;
+    for (int i = 0; i < n; ++i) {
+        const double a = a0 + (a1 - a0) * i / (n - 1);
+        pts.push_back(c[0] + r * std::cos(a));
+        pts.push_back(c[1] + r * std::sin(a));
+        pts.push_back(c[2]);
+    }
+    return pts;
+}
+
+const GeomVec3* asPoints(const std::vector<double>& v)
+{
+    return reinterpret_cast<const GeomVec3*>(v.data());
+}
+
+}  // namespace
+
+TEST(GeomConstruct, FrameFromNormalPicksReferenceAxis)
+{
+    const double n[3] = {0, 0, 1};
+    double u[3], v[3], un[3];
+    EXPECT_EQ(1, frameFromNormal(n, u, v, un));
+    const double ex[3] = {1, 0, 0}, ey[3] = {0, 1, 0};
+    expectVec(ex, u);
+    expectVec(ey, v);
+    expectVec(n, un);
+
+    const double nx[3] = {-4, 1, 1};
+    frameFromNormal(nx, u, v, un);
+    EXPECT_NEAR(0.0, vec3Dot(u, un), 1e-15);
+    EXPECT_NEAR(1.0, vec3Length(u), 1e-15);
+    EXPECT_NEAR(1.0, vec3Length(un), 1e-15);
+}
+
+TEST(GeomConstruct, ProjectionsRotationAndMirror)
+{
+    const double o[3] = {1, 0, 0}, d[3] = {0, 0, 2}, p[3] = {3, 0, 5};
+    double out[3];
+    const double foot[3] = {1, 0, 5};
+    expectVec(foot, projectPointOnLine(o, d, p, out));
+
+    // A quarter turn about the vertical line through (1, 0, 0).
+    const double turned[3] = {1, 2, 5};
+    expectVec(turned, rotatePointAboutLine(o, d, p, kPi / 2, out));
+
+    const double n[3] = {0, 0, 1};
+    const double onPlane[3] = {3, 0, 0};
+    expectVec(onPlane, projectPointOnPlane(o, n, p, out));
+    const double mirrored[3] = {3, 0, -5};
+    expectVec(mirrored, mirrorPointInPlane(o, n, p, out));
+
+    const double frameP[3] = {2, 3, 4};
+    const double x[3] = {1, 0, 0}, y[3] = {0, 1, 0}, z[3] = {0, 0, 1};
+    const double local[3] = {1, 3, 4};
+    expectVec(local, pointToFrame(o, x, y, z, frameP, out));
+    EXPECT_EQ(0.0, projectionRatio(x, x, y));
+    const double tinyD[3] = {1e-6, 0, 0};
+    EXPECT_EQ(0.0, projectionRatio(x, tinyD, x));
+}
+
+TEST(GeomConstruct, OnPlaneAlongNormalSurvivesRoundingAboveOne)
+{
+    // Find a normalised vector whose dot product with itself rounds to just
+    // above 1: the direction still lies along the normal.
+    double n[3] = {0, 0, 0};
+    bool found = false;
+    for (int i = 1; i < 10000 && !found; ++i) {
+        n[0] = 0.1 * i;
+        n[1] = 0.7;
+        n[2] = 0.3 + 0.001 * i;
+        vec3Normalize(n);
+        const double c = vec3Dot(n, n);
+        found = c * c > 1.0;
+    }
+    ASSERT_TRUE(found);
+    const double o[3] = {0, 0, 0};
+    EXPECT_EQ(1, isOnPlaneAlongNormal(o, n, o, n, 1e-9));
+    const double q[3] = {0, 0, 1};
+    EXPECT_EQ(0, isOnPlaneAlongNormal(o, n, q, n, 1e-6));
+}
+
+TEST(GeomConstruct, AnglesAboutAxisAndBetweenVectors)
+{
+    const double a[3] = {1, 0, 0}, b[3] = {0, -1, 0}, axis[3] = {0, 0, 5};
+    EXPECT_NEAR(1.5 * kPi, angleAboutAxis(a, b, axis), 1e-14);
+    EXPECT_DOUBLE_EQ(2 * kPi, angleAboutAxis(a, a, axis));
+    EXPECT_NEAR(kPi / 2, angleBetweenFull(a, b), 1e-14);  // unsigned
+    EXPECT_DOUBLE_EQ(2 * kPi, angleBetweenFull(a, a));
+    EXPECT_EQ(0.0, angleBetweenPlain(a, a));
+    const double opposite[3] = {-3, 0, 0};
+    EXPECT_NEAR(kPi, angleBetweenFull(a, opposite), 1e-14);
+    const double c[3] = {1, 1, 0}, p[3] = {2, 1, 0}, q[3] = {1, 0, 0};
+    EXPECT_NEAR(1.5 * kPi, angleAboutAxisAtCentre(p, q, c, axis), 1e-14);
+}
+
+TEST(GeomConstruct, TurnAngleCorrectsAcrossTheCutByAFullTurn)
+{
+    // Heading 170 degrees, then 190 degrees: a 20 degree left turn whose
+    // raw heading difference is -340 degrees.
+    const double deg = kPi / 180.0;
+    const double a[3] = {0, 0, 0};
+    const double b[3] = {std::cos(170 * deg), std::sin(170 * deg), 0};
+    const double c[3] = {b[0] + std::cos(190 * deg), b[1] + std::sin(190 * deg), 0};
+    EXPECT_NEAR(-340 * deg, turnAngle2dRaw(a, b, c), 1e-12);
+    EXPECT_NEAR(20 * deg, turnAngle2d(a, b, c), 1e-12);
+    // And the mirror image: a 20 degree right turn.
+    const double bm[3] = {b[0], -b[1], 0};
+    const double cm[3] = {c[0], -c[1], 0};
+    EXPECT_NEAR(-20 * deg, turnAngle2d(a, bm, cm), 1e-12);
+    const double straight[3] = {2 * b[0], 2 * b[1], 0};
+    EXPECT_EQ(0.0, turnAngle2d(a, b, straight));
+}
+
+TEST(GeomConstruct, PointOnArc)
+{
+    const double c[3] = {0, 0, 0}, n[3] = {0, 0, 1};
+    const double s[3] = {1, 0, 0}, e[3] = {0, 1, 0};
+    const double mid[3] = {std::sqrt(0.5), std::sqrt(0.5), 0};
+    const double beforeStart[3] = {std::cos(-0.01), std::sin(-0.01), 0};
+    const double nearEnd[3] = {0.0005, 1.2, 0};  // off the circle but within tol of e
+    EXPECT_EQ(1, isPointOnArc(c, n, s, e, 1e-3, mid));
+    EXPECT_EQ(0, isPointOnArc(c, n, s, e, 1e-3, beforeStart));
+    EXPECT_EQ(1, isPointOnArc(c, n, s, s, 1e-3, beforeStart));  // full circle
+    const double nearEndClose[3] = {0.0005, 1.0, 0};
+    EXPECT_EQ(1, isPointOnArc(c, n, s, e, 1e-3, nearEndClose));
+    EXPECT_EQ(0, isPointOnArc(c, n, s, e, 1e-3, nearEnd));
+
+    // The extent of a half circle over the top along y reaches its apex.
+    const double left[3] = {-1, 0, 0}, y[3] = {0, 1, 0};
+    double lo = 1e10, hi = -1e10;
+    arcRangeAlong(c, y, c, n, s, left, &lo, &hi);
+    EXPECT_NEAR(0.0, lo, 1e-12);
+    EXPECT_NEAR(1.0, hi, 1e-12);
+}
+
+TEST(GeomConstruct, ArcSweepRangeIsStableWhenAskedTwice)
+{
+    ArcSweepTracker tr;
+    const double c[3] = {0, 0, 0}, ref[3] = {1, 0, 0}, axis[3] = {0, 0, 1};
+    arcSweepInit(c, ref, axis, &tr);
+    for (int deg = 30; deg <= 120; deg += 10) {
+        const double a = deg * kPi / 180.0;
+        const double p[3] = {std::cos(a), std::sin(a), 0.5};
+        arcSweepAddPoint(&tr, p);
+    }
+    double lo1 = 1e10, hi1 = -1e10, lo2 = 1e10, hi2 = -1e10;
+    arcSweepRange(&tr, &lo1, &hi1);
+    arcSweepRange(&tr, &lo2, &hi2);
+    EXPECT_NEAR(40 * kPi / 180, lo1, 1e-12);
+    EXPECT_NEAR(120 * kPi / 180, hi1, 1e-12);
+    EXPECT_DOUBLE_EQ(lo1, lo2);
+    EXPECT_DOUBLE_EQ(hi1, hi2);
+    // Points added after a query still extend the range correctly.
+    const double p[3] = {std::cos(kPi), std::sin(kPi), 0};
+    arcSweepAddPoint(&tr, p);
+    double lo3 = 1e10, hi3 = -1e10;
+    arcSweepRange(&tr, &lo3, &hi3);
+    EXPECT_NEAR(kPi, hi3, 1e-12);
+}
+
+TEST(GeomConstruct, IntersectLinesXY)
+{
+    const double p1[3] = {0, 0, 0}, q1[3] = {4, 0, 0};
+    const double p2[3] = {1, -1, 0}, q2[3] = {1, 3, 0};
+    double s[2], t[2], x[3];
+    ASSERT_EQ(1, intersectLinesXY(p1, q1, p2, q2, s, t, x));
+    const double crossing[3] = {1, 0, 0};
+    expectVec(crossing, x);
+    EXPECT_NEAR(1.0, s[0], 1e-12);
+    EXPECT_NEAR(1.0, t[0], 1e-12);
+
+    const double p3[3] = {0, 1, 0}, q3[3] = {4, 1, 0};
+    EXPECT_EQ(0, intersectLinesXY(p1, q1, p3, q3, s, t, x));  // parallel, apart
+
+    const double p4[3] = {6, 0, 0}, q4[3] = {2, 0, 0};
+    ASSERT_EQ(2, intersectLinesXY(p1, q1, p4, q4, s, t, x));  // overlapping
+    EXPECT_NEAR(2.0, s[0], 1e-12);
+    EXPECT_NEAR(6.0, s[1], 1e-12);
+    EXPECT_NEAR(2.0, t[0], 1e-12);
+    EXPECT_NEAR(6.0, t[1], 1e-12);
+
+    const double dot[3] = {3, 0, 0};
+    ASSERT_EQ(1, intersectLinesXY(p1, q1, dot, dot, s, t, x));  // degenerate second line
+    EXPECT_NEAR(3.0, s[0], 1e-12);
+}
+
+TEST(GeomConstruct, PolylineWindingMidpointStraightnessAndPlane)
+{
+    const double square[] = {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0};
+    const GeomVec3* sq = reinterpret_cast<const GeomVec3*>(square);
+    const double inside[3] = {1, 1, 0}, outside[3] = {3, 1, 0};
+    int result = 0;
+    EXPECT_EQ(0, polygonWinding(inside, sq, 4, kPi, &result));
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(0, polygonWinding(outside, sq, 4, kPi, &result));
+    EXPECT_EQ(-1, result);
+    EXPECT_EQ(2243, polygonWinding(inside, sq, 2, kPi, &result));
+
+    const double line[] = {0, 0, 0, 1, 0, 0, 3, 0, 0};
+    const GeomVec3* ln = reinterpret_cast<const GeomVec3*>(line);
+    double mid[3];
+    EXPECT_EQ(0, polylineMidpoint(ln, 3, mid));
+    const double expected[3] = {1.5, 0, 0};
+    expectVec(expected, mid);
+    EXPECT_EQ(2292, polylineMidpoint(ln, 0, mid));
+
+    double dev = -1;
+    EXPECT_EQ(1, isPolylineStraight(ln, 3, 1e-6, &dev));
+    EXPECT_EQ(0.0, dev);
+    const double bent[] = {0, 0, 0, 1, 0.1, 0, 3, 0, 0};
+    EXPECT_EQ(0, isPolylineStraight(reinterpret_cast<const GeomVec3*>(bent), 3, 0.01, &dev));
+    EXPECT_NEAR(0.1, dev, 1e-12);
+    const double clump[] = {0, 0, 0, 1e-4, 0, 0, 0, 1e-4, 0};
+    EXPECT_EQ(0, isPolylineStraight(reinterpret_cast<const GeomVec3*>(clump), 3, 1e-3, &dev));
+
+    double normal[3], point[3];
+    EXPECT_EQ(1, fitPlaneToPolyline(sq, 4, 1e-6, normal, point));
+    EXPECT_NEAR(1.0, std::fabs(normal[2]), 1e-12);
+    EXPECT_EQ(0, fitPlaneToPolyline(ln, 3, 1e-6, normal, point));
+}
+
+TEST(GeomCircleFit, ThreePointsOfACircle)
+{
+    const double c[3] = {2, -1, 3};
+    const std::vector<double> pts = circlePoints(c, 5.0, 3, 0.2, 1.4);
+    double start[3], end[3], centre[3], normal[3], dev = -1;
+    ASSERT_EQ(1, fitCircleToPoints(asPoints(pts), 3, 1e-5, 100000.0, 0, start, end, centre,
+                                   normal, &dev));
+    expectVec(c, centre, 1e-10);
+    expectVec(&pts[0], start);
+    expectVec(&pts[6], end);
+    EXPECT_NEAR(0.0, dev, 1e-10);
+    EXPECT_NEAR(1.0, std::fabs(normal[2]), 1e-12);
+    EXPECT_NEAR(5.0, vec3Distance(centre, start), 1e-10);
+}
+
+TEST(GeomCircleFit, RejectionsLeaveDocumentedOutputs)
+{
+    double start[3] = {9, 9, 9}, end[3], centre[3], normal[3] = {9, 9, 9}, dev = -1;
+    const double col[] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+    EXPECT_EQ(0, fitCircleToPoints(reinterpret_cast<const GeomVec3*>(col), 3, 1e-5, -1, 0,
+                                   start, end, centre, normal, &dev));
+    EXPECT_EQ(9.0, start[0]);  // rejected before any point was written
+
+    EXPECT_EQ(0, fitCircleToPoints(reinterpret_cast<const GeomVec3*>(col), 2, 1e-5, -1, 0,
+                                   start, end, centre, normal, &dev));
+    EXPECT_EQ(-1.0, dev);
+
+    const double o[3] = {0, 0, 0};
+    const std::vector<double> tiny = circlePoints(o, 1e-5, 3, 0, 2);
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(tiny), 3, 1e-5, -1, 0, start, end, centre, normal,
+                                   &dev));
+
+    const std::vector<double> huge = circlePoints(o, 200000.0, 3, 0, 0.1);
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(huge), 3, 1e-5, 100000.0, 0, start, end, centre,
+                                   normal, &dev));
+    EXPECT_EQ(1, fitCircleToPoints(asPoints(huge), 3, 1e-5, -1.0, 0, start, end, centre, normal,
+                                   &dev));
+
+    // A point off the circle is refused and maxDev tells by how much.
+    std::vector<double> off = circlePoints(o, 5.0, 7, 0, 2);
+    off[3 * 5] *= 1.01;
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(off), 7, 1e-5, -1, 0, start, end, centre, normal,
+                                   &dev));
+    EXPECT_GT(dev, 1e-5);
+}
+
+TEST(GeomCircleFit, FullTurnClosesAndRepeatedPointOverruns)
+{
+    const double o[3] = {1, 1, 0};
+    std::vector<double> full = circlePoints(o, 3.0, 12, 0, 2 * kPi * 11 / 12);
+    full.insert(full.end(), full.begin(), full.begin() + 3);  // first point again
+    double start[3], end[3], centre[3], normal[3], dev;
+    ASSERT_EQ(1, fitCircleToPoints(asPoints(full), 13, 1e-5, -1, 0, start, end, centre, normal,
+                                   &dev));
+    expectVec(start, end);
+
+    std::vector<double> twice = circlePoints(o, 3.0, 6, 0, 1.5);
+    twice.insert(twice.begin() + 9, twice.begin() + 6, twice.begin() + 9);  // point 2 twice
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(twice), 7, 1e-5, -1, 0, start, end, centre, normal,
+                                   &dev));
+
+    // Chords longer than the tolerance's sagitta allows are refused on request.
+    const std::vector<double> sparse = circlePoints(o, 3.0, 3, 0, 2);
+    EXPECT_EQ(1, fitCircleToPoints(asPoints(sparse), 3, 1e-5, -1, 0, start, end, centre, normal,
+                                   &dev));
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(sparse), 3, 1e-5, -1, 1, start, end, centre, normal,
+                                   &dev));
+}
+
+TEST(GeomCircleFit, ClosureToleranceSetter)
+{
+    EXPECT_EQ(-1e11, geomSetCircleTolerance(1, 5.0));
+    const double before = geomSetCircleTolerance(0, 1e-3);
+    EXPECT_EQ(1e-6, before);
+    EXPECT_EQ(1e-3, geomSetCircleTolerance(0, before));
+}
