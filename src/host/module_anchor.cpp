@@ -1,1 +1,0 @@
-namespace kvmodule_detail { int anchor = 0; }
