@@ -1,0 +1,84 @@
+// The simulator's built-in sample part: a machined block whose faces are
+// exact rational B-spline surfaces, each with the attributes a host keeps
+// for it (id, colour, layer) and the analytic shape it was modelled as.
+//
+// The block spans 0..100 in x, 0..60 in y and 0..40 in z. It carries planar
+// faces (among them a 45 degree chamfer and a face at 120 degrees to the top),
+// two through holes of radius 5 stored as two half cylinders each, a through
+// hole of radius 8 with a countersink cone, radius-3 fillets, a boss with a
+// torus fillet at its foot, a sphere-cap corner and one free-form bicubic face.
+// Surfaces are carriers: a plane face's surface may reach beyond its edges,
+// and the torus and the sphere are whole, as the face lies on them.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "geom/geom.h"
+
+namespace hostsim {
+
+struct SampleColour {
+    int r, g, b;
+};
+
+struct SampleFace {
+    int id = 0;
+    // "plane", "cylinder", "cone", "torus", "sphere" or "freeform".
+    std::string kind;
+    std::string name;           // what the face is on the part
+    SampleColour colour{0, 0, 0};
+    std::string layer;
+    bool rounding = false;      // a fillet or corner rounding
+
+    // Key measures; which apply depends on the kind.
+    //  plane:    point on the plane, unit normal (out of the material)
+    //  cylinder: point on the axis, unit axis, radius
+    //  cone:     apex, unit axis (towards growing radius), halfAngle (radians)
+    //  torus:    centre, unit axis, radius (major), minorRadius
+    //  sphere:   centre, radius
+    double point[3] = {0, 0, 0};
+    double axis[3] = {0, 0, 0};
+    double radius = 0.0;
+    double minorRadius = 0.0;
+    double halfAngle = 0.0;
+    // +1: the face's normal points away from the axis, centre or tube centre
+    // (a convex face, a boss); -1: towards it (a hole, a concave fillet).
+    int normalSense = 1;
+    double size = 0.0;          // largest extent of the face, for tolerances
+
+    // The free-form face's single bicubic patch: 16 coefficient triples in the
+    // offsets s = x - ulo, t = y - vlo (index i + 4j for s^i t^j) and the
+    // intervals it covers.
+    std::vector<double> patch;
+    double patchRange[4] = {0, 0, 0, 0}; // ulo, uhi, vlo, vhi
+
+    // The face's surface, owned by the part; its nrmOri makes the oriented
+    // normal point out of the material.
+    RatBSplSurf* surface = nullptr;
+};
+
+class SamplePart {
+public:
+    SamplePart();
+    ~SamplePart();
+    SamplePart(const SamplePart&) = delete;
+    SamplePart& operator=(const SamplePart&) = delete;
+
+    const std::vector<SampleFace>& faces() const { return m_faces; }
+    // The face with this id, or null.
+    const SampleFace* findFace(int id) const;
+
+private:
+    std::vector<SampleFace> m_faces;
+};
+
+// The part, built on first use and kept for the life of the process.
+const SamplePart& samplePart();
+
+// One line per face: id, kind, name, key measures, colour and layer.
+void printSampleFaces(std::ostream& out, const SamplePart& part);
+void printSampleFaces(std::ostream& out);
+
+} // namespace hostsim
