@@ -1,2 +1,78 @@
-#include <cstdio>
-int main() { std::puts("hostsim: not built yet"); return 0; }
+// hostsim: a headless host for the analysis module.
+//
+//   hostsim [--module PATH] SCRIPT   run the session script in SCRIPT
+//   hostsim [--module PATH] -        read the script from standard input
+//   hostsim [--module PATH] --demo   run the built-in demo session
+//
+// Exit status: 0 for a clean session, 1 when the module cannot be loaded or
+// the arguments are wrong, 2 when script lines failed, 3 when host objects
+// were still alive at the end (a reference the module never gave back).
+#include "script.h"
+#include "session.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#ifndef KV_MODULE_PATH
+#define KV_MODULE_PATH "kvAnalyse.so"
+#endif
+
+namespace {
+
+int usage()
+{
+    std::cerr << "usage: hostsim [--module PATH] (SCRIPT | - | --demo)\n";
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string modulePath = KV_MODULE_PATH;
+    std::string scriptPath;
+    bool demo = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--module") {
+            if (++i >= argc) return usage();
+            modulePath = argv[i];
+        } else if (arg == "--demo") {
+            demo = true;
+        } else if (arg == "--help" || arg == "-h") {
+            usage();
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return usage();
+        } else if (scriptPath.empty()) {
+            scriptPath = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (demo == !scriptPath.empty()) return usage();
+
+    std::ifstream file;
+    std::istringstream demoText;
+    std::istream* script = &std::cin;
+    if (demo) {
+        demoText.str(hostsim::demoScript());
+        script = &demoText;
+    } else if (scriptPath != "-") {
+        file.open(scriptPath);
+        if (!file) {
+            std::cerr << "hostsim: cannot read " << scriptPath << '\n';
+            return 1;
+        }
+        script = &file;
+    }
+
+    hostsim::Session session(std::cout);
+    if (!session.start(modulePath)) return 1;
+    const hostsim::ScriptResult result = hostsim::runScript(*script, session, std::cerr);
+    const int alive = session.finish();
+    if (alive > 0) return 3;
+    return result.errors > 0 ? 2 : 0;
+}

@@ -1,0 +1,107 @@
+// The simulator's basic commands: the user choosing "analyse", switching the
+// document's transparent mode and the host's language, answering message
+// boxes in advance, and looking at the session's state.
+#include "script.h"
+#include "session.h"
+#include "text.h"
+
+#include "platform/afx.h"
+
+#include <ostream>
+
+namespace hostsim {
+
+namespace {
+
+bool parseOnOff(const std::string& args)
+{
+    if (args == "on") return true;
+    if (args == "off") return false;
+    throw ScriptError("expected on or off, got '" + args + "'");
+}
+
+void analyse(Session& s, const std::string& args)
+{
+    if (!args.empty()) throw ScriptError("analyse takes no arguments");
+    AppDocument& doc = s.document();
+    const int registrationsBefore = doc.registrations();
+    const int boxesBefore = s.application().messageBoxCount();
+    CWnd* before = doc.window(kAnalysisWindowName);
+
+    s.execCommand(L"analyse");
+
+    CWnd* after = doc.window(kAnalysisWindowName);
+    const std::string name = toUtf8(kAnalysisWindowName);
+    if (after && (after != before || doc.registrations() != registrationsBefore)) {
+        s.out() << "analysis window opened and registered as \"" << name << "\"\n";
+    } else if (after) {
+        const HWND hwnd = after->GetSafeHwnd();
+        s.out() << (hwnd && IsWindowVisible(hwnd) ? "analysis window shown again\n"
+                                                  : "analysis window registered but not visible\n");
+    } else if (s.application().messageBoxCount() == boxesBefore) {
+        s.out() << "no analysis window\n";
+    }
+}
+
+void transparent(Session& s, const std::string& args)
+{
+    const bool on = parseOnOff(args);
+    s.baseDocument().setTransparent(on);
+    s.out() << "transparent mode " << (on ? "on" : "off") << '\n';
+}
+
+void language(Session& s, const std::string& args)
+{
+    if (args.empty() || splitWords(args).size() != 1) throw ScriptError("expected one language name");
+    s.resources().setLanguage(fromUtf8(args));
+    s.out() << "language: " << args << '\n';
+}
+
+void answer(Session& s, const std::string& args)
+{
+    const auto words = splitWords(args);
+    if (words.empty()) throw ScriptError("expected one or more answers");
+    for (const std::string& word : words) {
+        std::size_t used = 0;
+        int value = 0;
+        try {
+            value = std::stoi(word, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used != word.size()) throw ScriptError("not an answer: '" + word + "'");
+        s.application().queueAnswer(value);
+    }
+}
+
+void status(Session& s, const std::string& args)
+{
+    if (!args.empty()) throw ScriptError("status takes no arguments");
+    std::ostream& out = s.out();
+    out << "module lock count: " << s.lockCount() << '\n';
+    const auto& windows = s.document().windows();
+    out << "registered windows:";
+    if (windows.empty()) out << " none";
+    for (const auto& entry : windows) {
+        const HWND hwnd = entry.second ? entry.second->GetSafeHwnd() : nullptr;
+        out << " \"" << toUtf8(entry.first) << "\" ("
+            << (hwnd && IsWindowVisible(hwnd) ? "visible" : "hidden") << ')';
+    }
+    out << '\n';
+    out << "analyse show mode: " << s.baseDocument().analyseShowMode() << '\n';
+    out << "transparent mode: " << (s.baseDocument().transparent() ? "on" : "off") << '\n';
+}
+
+const CommandRegistration registrations[] = {
+    {"analyse", analyse},
+    {"transparent", transparent},
+    {"language", language},
+    {"answer", answer},
+    {"status", status},
+    {"echo", [](Session& s, const std::string& args) { s.out() << args << '\n'; }},
+    {"quit", [](Session& s, const std::string&) { s.requestQuit(); }},
+};
+
+} // namespace
+
+} // namespace hostsim

@@ -1,2 +1,0 @@
-// Keeps the simulator core library non-empty.
-namespace hostsim { int coreAnchor = 0; }

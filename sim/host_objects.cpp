@@ -1,0 +1,313 @@
+#include "host_objects.h"
+
+#include "text.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace hostsim {
+
+namespace {
+
+// The host's own texts in languages other than English (where the module's
+// default texts already are what the user reads).
+struct Translation {
+    const wchar_t* language;
+    const wchar_t* file;
+    const wchar_t* key;
+    const wchar_t* text;
+};
+
+const Translation kTranslations[] = {
+    {L"German", L"twFTMain.loc", L"FeatAnalyseWarn", L"Analyse kann im Transparentmodus nicht gestartet werden"},
+};
+
+// Copies text into a caller's buffer of capacity characters, always
+// terminated; false when it does not fit whole or there is no room at all.
+bool copyOut(const std::wstring& text, wchar_t* buffer, int capacity)
+{
+    if (!buffer || capacity <= 0) return false;
+    const std::size_t room = static_cast<std::size_t>(capacity) - 1;
+    const std::size_t n = std::min(room, text.size());
+    std::wmemcpy(buffer, text.data(), n);
+    buffer[n] = L'\0';
+    return n == text.size();
+}
+
+template <class Interface, class Object>
+int handOut(Object* object, kvIUnknown** out)
+{
+    if (!out) return -1;
+    *out = nullptr;
+    if (!object) return -1;
+    Interface* itf = object;
+    *out = itf;
+    (*out)->addRef();
+    return 0;
+}
+
+template <class Object>
+void releaseHeld(Object*& object)
+{
+    Object* old = object;
+    object = nullptr;
+    if (old) old->_relRef();
+}
+
+template <class Object>
+Object* retain(Object* object)
+{
+    if (object) object->_addRef();
+    return object;
+}
+
+template <class Object, class... Args>
+Object* makeReferenced(Args&&... args)
+{
+    Object* object = new kvIfImp<Object>(std::forward<Args>(args)...);
+    object->_addRef();
+    return object;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Application
+
+Application* Application::create(std::ostream& out) { return makeReferenced<Application>(out); }
+
+Application::Application(std::ostream& out)
+    : Counted("application"), m_out(out), m_resources(ResourceManager::create())
+{
+}
+
+Application::~Application() { releaseHeld(m_resources); }
+
+kvIUnknown* Application::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIApplication1, kvITarnwellApp1>(this, name);
+}
+
+int Application::getResourceManager(kvIUnknown** manager)
+{
+    return handOut<kvIResourceMgr1>(m_resources, manager);
+}
+
+int Application::messageBox(int kind, const wchar_t* text, int flags)
+{
+    (void)flags;
+    ++m_messageBoxes;
+    m_out << "[message box kind " << kind << "] " << toUtf8(text) << '\n';
+    int answer = 1;
+    if (!m_answers.empty()) {
+        answer = m_answers.front();
+        m_answers.pop_front();
+    }
+    if (kind == 1) m_out << "[answer " << answer << "]\n";
+    return answer;
+}
+
+// ---------------------------------------------------------------- ResourceManager
+
+ResourceManager* ResourceManager::create() { return makeReferenced<ResourceManager>(); }
+
+ResourceManager::ResourceManager() : Counted("resource manager")
+{
+    for (const wchar_t* code : {L"zhs", L"zht", L"cs", L"ni", L"en", L"fr", L"de", L"it", L"ja", L"ko", L"pl", L"es"})
+        m_available.push_back(std::wstring(L"kvLibRes_") + code + L".loc");
+}
+
+ResourceManager::~ResourceManager()
+{
+    for (Loaded* module : m_loaded) delete module;
+}
+
+kvIUnknown* ResourceManager::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIResourceMgr1, kvIResourceMgr2, kvITextLookup1>(this, name);
+}
+
+int ResourceManager::loadModule(const wchar_t* fileName, HMODULE* module)
+{
+    if (!module) return -1;
+    *module = nullptr;
+    if (!fileName || std::find(m_available.begin(), m_available.end(), fileName) == m_available.end())
+        return -1;
+    // Loading a file that is loaded already hands out the same module, as a
+    // real loader does.
+    for (Loaded* loaded : m_loaded) {
+        if (loaded->file == fileName) {
+            *module = reinterpret_cast<HMODULE>(loaded);
+            return 0;
+        }
+    }
+    Loaded* loaded = new Loaded{fileName};
+    m_loaded.push_back(loaded);
+    *module = reinterpret_cast<HMODULE>(loaded);
+    return 0;
+}
+
+int ResourceManager::freeModule(HMODULE module)
+{
+    auto it = std::find(m_loaded.begin(), m_loaded.end(), reinterpret_cast<Loaded*>(module));
+    if (it == m_loaded.end()) return -1;
+    delete *it;
+    m_loaded.erase(it);
+    return 0;
+}
+
+std::vector<std::wstring> ResourceManager::loadedModules() const
+{
+    std::vector<std::wstring> files;
+    for (const Loaded* loaded : m_loaded) files.push_back(loaded->file);
+    return files;
+}
+
+int ResourceManager::getLanguageName(wchar_t* buffer, int capacity)
+{
+    return copyOut(m_language, buffer, capacity) ? 0 : -1;
+}
+
+int ResourceManager::lookupText(const wchar_t* file, const wchar_t* key, wchar_t* buffer, int capacity)
+{
+    if (!file || !key) return -1;
+    for (const Translation& t : kTranslations) {
+        if (m_language == t.language && std::wcscmp(file, t.file) == 0 && std::wcscmp(key, t.key) == 0)
+            return copyOut(t.text, buffer, capacity) ? 0 : -1;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------- documents and model
+
+BaseDocument* BaseDocument::create() { return makeReferenced<BaseDocument>(); }
+
+BaseDocument::BaseDocument() : Counted("base document") {}
+
+kvIUnknown* BaseDocument::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode>(this, name);
+}
+
+int BaseDocument::setAnalyseShowMode(int mode)
+{
+    m_analyseShowMode = mode;
+    return 0;
+}
+
+Model* Model::create() { return makeReferenced<Model>(); }
+
+Model::Model() : Counted("model") {}
+
+kvIUnknown* Model::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvITarnwellModel1>(this, name); }
+
+AppDocument* AppDocument::create(BaseDocument* baseDocument, Model* model)
+{
+    return makeReferenced<AppDocument>(baseDocument, model);
+}
+
+AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
+    : Counted("application document"), m_baseDocument(retain(baseDocument)), m_model(retain(model))
+{
+}
+
+AppDocument::~AppDocument()
+{
+    releaseHeld(m_baseDocument);
+    releaseHeld(m_model);
+}
+
+kvIUnknown* AppDocument::queryInterface(const wchar_t* name)
+{
+    // The document hands out its model under the model's interface name.
+    if (name && m_model && std::wcscmp(name, kvIfName<kvITarnwellModel1>::value) == 0)
+        return m_model->queryInterface(name);
+    return kvQueryInterfaces<kvIAppDocument1>(this, name);
+}
+
+int AppDocument::getBaseDocument(kvIUnknown** document)
+{
+    return handOut<kvIBaseDocument1>(m_baseDocument, document);
+}
+
+int AppDocument::registerWindow(const wchar_t* name, CWnd* window)
+{
+    if (!name || !window) return -1;
+    m_windows[name] = window;
+    ++m_registrations;
+    return 0;
+}
+
+int AppDocument::unregisterWindow(CWnd* window)
+{
+    int removed = 0;
+    for (auto it = m_windows.begin(); it != m_windows.end();) {
+        if (it->second == window) {
+            it = m_windows.erase(it);
+            ++removed;
+        } else {
+            ++it;
+        }
+    }
+    return removed > 0 ? 0 : -1;
+}
+
+int AppDocument::findWindow(const wchar_t* name, CWnd** window)
+{
+    if (!window) return -1;
+    *window = name ? this->window(name) : nullptr;
+    return *window ? 0 : -1;
+}
+
+CWnd* AppDocument::window(const std::wstring& name) const
+{
+    auto it = m_windows.find(name);
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------- system and context
+
+BaseSystem* BaseSystem::create(HWND mainWindow) { return makeReferenced<BaseSystem>(mainWindow); }
+
+BaseSystem::BaseSystem(HWND mainWindow) : Counted("base system"), m_mainWindow(mainWindow) {}
+
+kvIUnknown* BaseSystem::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIBaseSystem1>(this, name); }
+
+int BaseSystem::getMainWindow(HWND* window)
+{
+    if (!window) return -1;
+    *window = m_mainWindow;
+    return m_mainWindow ? 0 : -1;
+}
+
+ExecContext* ExecContext::create(Application* application, BaseSystem* baseSystem, AppDocument* document,
+                                 BaseDocument* baseDocument)
+{
+    return makeReferenced<ExecContext>(application, baseSystem, document, baseDocument);
+}
+
+ExecContext::ExecContext(Application* application, BaseSystem* baseSystem, AppDocument* document,
+                         BaseDocument* baseDocument)
+    : Counted("execution context"),
+      m_application(retain(application)),
+      m_baseSystem(retain(baseSystem)),
+      m_document(retain(document)),
+      m_baseDocument(retain(baseDocument))
+{
+}
+
+ExecContext::~ExecContext()
+{
+    releaseHeld(m_application);
+    releaseHeld(m_baseSystem);
+    releaseHeld(m_document);
+    releaseHeld(m_baseDocument);
+}
+
+kvIUnknown* ExecContext::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIAppExecContext1>(this, name); }
+
+int ExecContext::getApplication(kvIUnknown** application) { return handOut<kvIApplication1>(m_application, application); }
+int ExecContext::getBaseSystem(kvIUnknown** baseSystem) { return handOut<kvIBaseSystem1>(m_baseSystem, baseSystem); }
+int ExecContext::getAppDocument(kvIUnknown** document) { return handOut<kvIAppDocument1>(m_document, document); }
+int ExecContext::getBaseDocument(kvIUnknown** document) { return handOut<kvIBaseDocument1>(m_baseDocument, document); }
+
+} // namespace hostsim

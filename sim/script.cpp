@@ -1,0 +1,157 @@
+#include "script.h"
+
+#include "session.h"
+#include "text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <istream>
+#include <map>
+#include <ostream>
+
+namespace hostsim {
+
+namespace {
+
+// Function-local so that registrations from static initialisers of other
+// sources never meet an unconstructed map.
+std::map<std::string, CommandHandler>& registry()
+{
+    static std::map<std::string, CommandHandler> commands;
+    return commands;
+}
+
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+std::string trim(const std::string& text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin])) ++begin;
+    while (end > begin && isBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+} // namespace
+
+bool registerCommand(const std::string& name, CommandHandler handler)
+{
+    if (name.empty() || !handler) return false;
+    if (std::any_of(name.begin(), name.end(), isBlank)) return false;
+    return registry().emplace(name, std::move(handler)).second;
+}
+
+const CommandHandler* findCommand(const std::string& name)
+{
+    auto it = registry().find(name);
+    return it == registry().end() ? nullptr : &it->second;
+}
+
+std::vector<std::string> commandNames()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : registry()) names.push_back(entry.first);
+    return names;
+}
+
+std::string describeCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return std::string("exception: ") + e.what();
+    } catch (const wchar_t* text) {
+        return "exception " + toUtf8(text);
+    } catch (bool value) {
+        return value ? "exception true" : "exception false";
+    } catch (int value) {
+        return "exception " + std::to_string(value);
+    } catch (...) {
+        return "unknown exception";
+    }
+}
+
+CommandRegistration::CommandRegistration(const std::string& name, CommandHandler handler)
+{
+    registerCommand(name, std::move(handler));
+}
+
+void splitCommand(const std::string& line, std::string& name, std::string& args)
+{
+    const std::string text = trim(line);
+    std::size_t end = 0;
+    while (end < text.size() && !isBlank(text[end])) ++end;
+    name = text.substr(0, end);
+    args = trim(text.substr(end));
+}
+
+std::vector<std::string> splitWords(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isBlank(text[i])) ++i;
+        std::size_t start = i;
+        while (i < text.size() && !isBlank(text[i])) ++i;
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+ScriptResult runScript(std::istream& in, Session& session, std::ostream& err)
+{
+    ScriptResult result;
+    std::string line;
+    int lineNo = 0;
+    while (!session.quitRequested() && std::getline(in, line)) {
+        ++lineNo;
+        std::string name, args;
+        splitCommand(line, name, args);
+        if (name.empty() || name[0] == '#') continue;
+
+        const CommandHandler* handler = findCommand(name);
+        if (!handler) {
+            err << "line " << lineNo << ": unknown command '" << name << "'\n";
+            ++result.errors;
+            continue;
+        }
+        ++result.linesRun;
+        try {
+            (*handler)(session, args);
+        } catch (const ScriptError& e) {
+            err << "line " << lineNo << ": " << name << ": " << e.what() << '\n';
+            ++result.errors;
+        } catch (...) {
+            // Whatever the module let escape; the host survives it.
+            err << "line " << lineNo << ": " << name << ": " << describeCurrentException() << '\n';
+            ++result.errors;
+        }
+        session.out().flush();
+    }
+    result.quit = session.quitRequested();
+    return result;
+}
+
+const char* demoScript()
+{
+    return "# A short session with the analysis module.\n"
+           "echo Session starts\n"
+           "status\n"
+           "echo -- first analyse opens the analysis window\n"
+           "analyse\n"
+           "status\n"
+           "echo -- second analyse brings the same window back\n"
+           "analyse\n"
+           "status\n"
+           "echo -- no analysis in transparent mode\n"
+           "transparent on\n"
+           "analyse\n"
+           "language German\n"
+           "analyse\n"
+           "language English\n"
+           "transparent off\n"
+           "status\n"
+           "quit\n";
+}
+
+} // namespace hostsim

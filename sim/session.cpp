@@ -1,0 +1,188 @@
+#include "session.h"
+
+#include "script.h"
+#include "text.h"
+
+#include "platform/afx.h"
+
+#include <dlfcn.h>
+#include <iostream>
+
+namespace hostsim {
+
+const wchar_t* const kAnalysisWindowName = L"kvCAnalyseDlg";
+
+namespace {
+
+const wchar_t* const kMainWindowClass = L"HostSimMainWindow";
+
+HWND createMainWindow()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpszClassName = kMainWindowClass;
+        registered = RegisterClassW(&wc) != 0;
+    }
+    return CreateWindowExW(0, kMainWindowClass, L"Tarnwell", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1280,
+                           1024, nullptr, nullptr, nullptr, nullptr);
+}
+
+template <class Function>
+Function lookUp(void* module, const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(module, name));
+}
+
+std::string baseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+template <class Object>
+void dropReference(Object*& object)
+{
+    Object* old = object;
+    object = nullptr;
+    if (old) old->_relRef();
+}
+
+} // namespace
+
+Session::Session(std::ostream& out) : m_out(out) {}
+
+Session::~Session()
+{
+    if (!m_finished) finish();
+}
+
+bool Session::start(const std::string& modulePath) { return start(modulePath, std::cerr); }
+
+bool Session::start(const std::string& modulePath, std::ostream& err)
+{
+    m_module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!m_module) {
+        const char* reason = dlerror();
+        err << "hostsim: cannot load " << modulePath << ": " << (reason ? reason : "unknown error") << '\n';
+        return false;
+    }
+    m_lockModule = lookUp<kvPfnLockModule>(m_module, "lockModule");
+    m_unlockModule = lookUp<kvPfnUnlockModule>(m_module, "unlockModule");
+    m_canUnload = lookUp<kvPfnCanUnload>(m_module, "canUnload");
+    auto getAppX = lookUp<kvPfnAppXGetAppX>(m_module, "kvAppXGetAppX");
+    if (!m_lockModule || !m_unlockModule || !m_canUnload || !getAppX ||
+        !dlsym(m_module, "getAnalyseConnection")) {
+        err << "hostsim: " << modulePath << " is not an application extension (exports missing)\n";
+        return false;
+    }
+
+    m_mainWindow = createMainWindow();
+    m_application = Application::create(m_out);
+    m_baseDocument = BaseDocument::create();
+    m_model = Model::create();
+    m_document = AppDocument::create(m_baseDocument, m_model);
+    m_baseSystem = BaseSystem::create(m_mainWindow);
+    m_context = ExecContext::create(m_application, m_baseSystem, m_document, m_baseDocument);
+
+    kvIAppExtension1* appX = nullptr;
+    if (!getAppX(&appX) || !appX) {
+        err << "hostsim: the module hands out no application extension\n";
+        return false;
+    }
+    if (!appX->init(m_application)) {
+        err << "hostsim: the application extension refused to initialise\n";
+        return false;
+    }
+    m_appX = appX;
+    m_out << "module loaded: " << baseName(modulePath) << '\n';
+    return true;
+}
+
+bool Session::execCommand(const wchar_t* command)
+{
+    if (!m_appX) throw ScriptError("no module loaded");
+    return m_appX->execCommand(command, m_context);
+}
+
+int Session::lockCount() const
+{
+    if (!m_lockModule || !m_unlockModule) return 0;
+    // The exports only report the count as the result of a change; a lock
+    // taken and given straight back leaves it as it was.
+    const int count = m_lockModule() - 1;
+    m_unlockModule();
+    return count;
+}
+
+bool Session::canUnload() const { return m_canUnload && m_canUnload(); }
+
+void Session::closeRegisteredWindows()
+{
+    if (!m_document) return;
+    // Copy first: closing a window takes it off the document's list.
+    const auto windows = m_document->windows();
+    for (const auto& entry : windows) {
+        CWnd* window = entry.second;
+        const HWND hwnd = window ? window->GetSafeHwnd() : nullptr;
+        if (hwnd && IsWindow(hwnd)) {
+            // As the user closing it: the window's own close handling runs.
+            SendMessageW(hwnd, WM_CLOSE, 0, 0);
+            if (IsWindow(hwnd)) DestroyWindow(hwnd);
+        }
+        const bool stillRegistered = m_document->window(entry.first) != nullptr;
+        m_out << "window \"" << toUtf8(entry.first) << "\" closed"
+              << (stillRegistered ? " but still registered" : "") << '\n';
+    }
+}
+
+void Session::releaseHostObjects()
+{
+    dropReference(m_context);
+    dropReference(m_baseSystem);
+    dropReference(m_document);
+    dropReference(m_model);
+    dropReference(m_baseDocument);
+    dropReference(m_application);
+}
+
+int Session::finish()
+{
+    if (m_finished) return Census::totalAlive();
+    m_finished = true;
+
+    closeRegisteredWindows();
+    if (m_appX) {
+        m_appX->exit();
+        m_appX = nullptr;
+    }
+    releaseHostObjects();
+    if (m_mainWindow) {
+        DestroyWindow(m_mainWindow);
+        m_mainWindow = nullptr;
+    }
+
+    if (m_module) {
+        m_out << "module lock count at exit: " << lockCount() << '\n';
+        // A module that still holds locks stays loaded, as a host would keep it.
+        if (canUnload()) dlclose(m_module);
+        m_module = nullptr;
+        m_lockModule = nullptr;
+        m_unlockModule = nullptr;
+        m_canUnload = nullptr;
+    }
+
+    const auto alive = Census::alive();
+    const int total = Census::totalAlive();
+    if (total == 0) {
+        m_out << "host objects alive at exit: none\n";
+    } else {
+        m_out << "host objects alive at exit: " << total << '\n';
+        for (const auto& entry : alive) m_out << "  " << entry.first << ": " << entry.second << '\n';
+    }
+    m_out.flush();
+    return total;
+}
+
+} // namespace hostsim

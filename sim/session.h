@@ -1,0 +1,79 @@
+// One run of the host simulator: the loaded module, the host's objects and
+// the output the user would see. Script commands (script.h) act on it.
+#pragma once
+
+#include "host/kvExports.h"
+#include "host_objects.h"
+
+#include <ostream>
+#include <string>
+
+namespace hostsim {
+
+// The name under which the analysis window registers itself.
+extern const wchar_t* const kAnalysisWindowName;
+
+class Session {
+public:
+    explicit Session(std::ostream& out);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Loads the module, builds the host's objects and initialises the
+    // module's application extension with the application. False (with the
+    // reason on err) when any of that fails.
+    bool start(const std::string& modulePath, std::ostream& err);
+    bool start(const std::string& modulePath);
+
+    // Ends the session as a host closing its document would: closes the
+    // windows still registered, tells the extension to exit, gives back the
+    // host's own references, unloads the module when it allows it, and
+    // reports the host objects still alive. Returns how many are.
+    int finish();
+
+    // Sends a command to the module's application extension in the session's
+    // execution context; exceptions of the module pass through.
+    bool execCommand(const wchar_t* command);
+
+    // The module lock count, read through the module's own exports.
+    int lockCount() const;
+    bool canUnload() const;
+
+    std::ostream& out() { return m_out; }
+    bool started() const { return m_appX != nullptr; }
+    void requestQuit() { m_quit = true; }
+    bool quitRequested() const { return m_quit; }
+
+    Application& application() { return *m_application; }
+    ResourceManager& resources() { return m_application->resources(); }
+    AppDocument& document() { return *m_document; }
+    BaseDocument& baseDocument() { return *m_baseDocument; }
+    ExecContext& context() { return *m_context; }
+    HWND mainWindow() const { return m_mainWindow; }
+    void* moduleHandle() const { return m_module; }
+
+private:
+    void closeRegisteredWindows();
+    void releaseHostObjects();
+
+    std::ostream& m_out;
+    bool m_quit = false;
+    bool m_finished = false;
+
+    void* m_module = nullptr;
+    kvPfnLockModule m_lockModule = nullptr;
+    kvPfnUnlockModule m_unlockModule = nullptr;
+    kvPfnCanUnload m_canUnload = nullptr;
+    kvIAppExtension1* m_appX = nullptr;
+
+    HWND m_mainWindow = nullptr;
+    Application* m_application = nullptr;
+    BaseDocument* m_baseDocument = nullptr;
+    Model* m_model = nullptr;
+    AppDocument* m_document = nullptr;
+    BaseSystem* m_baseSystem = nullptr;
+    ExecContext* m_context = nullptr;
+};
+
+} // namespace hostsim

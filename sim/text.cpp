@@ -1,0 +1,60 @@
+#include "text.h"
+
+namespace hostsim {
+
+std::string toUtf8(const std::wstring& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t wc : text) {
+        auto c = static_cast<unsigned long>(wc);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string toUtf8(const wchar_t* text) { return text ? toUtf8(std::wstring(text)) : std::string(); }
+
+std::wstring fromUtf8(const std::string& text)
+{
+    std::wstring out;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        unsigned long c = 0;
+        int extra = 0;
+        unsigned long min = 0;
+        if (lead < 0x80) { c = lead; }
+        else if ((lead & 0xE0) == 0xC0) { c = lead & 0x1F; extra = 1; min = 0x80; }
+        else if ((lead & 0xF0) == 0xE0) { c = lead & 0x0F; extra = 2; min = 0x800; }
+        else if ((lead & 0xF8) == 0xF0) { c = lead & 0x07; extra = 3; min = 0x10000; }
+        else { out += L'\uFFFD'; ++i; continue; }
+        ++i;
+        bool ok = true;
+        for (int k = 0; k < extra; ++k, ++i) {
+            if (i >= n || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) { ok = false; break; }
+            c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        }
+        if (!ok || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        out += static_cast<wchar_t>(c);
+    }
+    return out;
+}
+
+} // namespace hostsim
