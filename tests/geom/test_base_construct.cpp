@@ -35,47 +35,16 @@ const GeomVec3* asPoints(const std::vector<double>& v)
 
 }  // namespace
 
-TEST(GeomConstruct, FrameFromNormalPicksReferenceAxis)
-{
-    const double n[3] = {0, 0, 1};
-    double u[3], v[3], un[3];
-    EXPECT_EQ(1, frameFromNormal(n, u, v, un));
-    const double ex[3] = {1, 0, 0}, ey[3] = {0, 1, 0};
-    expectVec(ex, u);
-    expectVec(ey, v);
-    expectVec(n, un);
-
-    const double nx[3] = {-4, 1, 1};
-    frameFromNormal(nx, u, v, un);
-    EXPECT_NEAR(0.0, vec3Dot(u, un), 1e-15);
-    EXPECT_NEAR(1.0, vec3Length(u), 1e-15);
-    EXPECT_NEAR(1.0, vec3Length(un), 1e-15);
-}
-
-TEST(GeomConstruct, ProjectionsRotationAndMirror)
+TEST(GeomConstruct, RotationAndMirror)
 {
     const double o[3] = {1, 0, 0}, d[3] = {0, 0, 2}, p[3] = {3, 0, 5};
     double out[3];
-    const double foot[3] = {1, 0, 5};
-    expectVec(foot, projectPointOnLine(o, d, p, out));
-
     // A quarter turn about the vertical line through (1, 0, 0).
     const double turned[3] = {1, 2, 5};
     expectVec(turned, rotatePointAboutLine(o, d, p, kPi / 2, out));
-
     const double n[3] = {0, 0, 1};
-    const double onPlane[3] = {3, 0, 0};
-    expectVec(onPlane, projectPointOnPlane(o, n, p, out));
     const double mirrored[3] = {3, 0, -5};
     expectVec(mirrored, mirrorPointInPlane(o, n, p, out));
-
-    const double frameP[3] = {2, 3, 4};
-    const double x[3] = {1, 0, 0}, y[3] = {0, 1, 0}, z[3] = {0, 0, 1};
-    const double local[3] = {1, 3, 4};
-    expectVec(local, pointToFrame(o, x, y, z, frameP, out));
-    EXPECT_EQ(0.0, projectionRatio(x, x, y));
-    const double tinyD[3] = {1e-6, 0, 0};
-    EXPECT_EQ(0.0, projectionRatio(x, tinyD, x));
 }
 
 TEST(GeomConstruct, OnPlaneAlongNormalSurvivesRoundingAboveOne)
@@ -97,20 +66,6 @@ TEST(GeomConstruct, OnPlaneAlongNormalSurvivesRoundingAboveOne)
     EXPECT_EQ(1, isOnPlaneAlongNormal(o, n, o, n, 1e-9));
     const double q[3] = {0, 0, 1};
     EXPECT_EQ(0, isOnPlaneAlongNormal(o, n, q, n, 1e-6));
-}
-
-TEST(GeomConstruct, AnglesAboutAxisAndBetweenVectors)
-{
-    const double a[3] = {1, 0, 0}, b[3] = {0, -1, 0}, axis[3] = {0, 0, 5};
-    EXPECT_NEAR(1.5 * kPi, angleAboutAxis(a, b, axis), 1e-14);
-    EXPECT_DOUBLE_EQ(2 * kPi, angleAboutAxis(a, a, axis));
-    EXPECT_NEAR(kPi / 2, angleBetweenFull(a, b), 1e-14);  // unsigned
-    EXPECT_DOUBLE_EQ(2 * kPi, angleBetweenFull(a, a));
-    EXPECT_EQ(0.0, angleBetweenPlain(a, a));
-    const double opposite[3] = {-3, 0, 0};
-    EXPECT_NEAR(kPi, angleBetweenFull(a, opposite), 1e-14);
-    const double c[3] = {1, 1, 0}, p[3] = {2, 1, 0}, q[3] = {1, 0, 0};
-    EXPECT_NEAR(1.5 * kPi, angleAboutAxisAtCentre(p, q, c, axis), 1e-14);
 }
 
 TEST(GeomConstruct, TurnAngleCorrectsAcrossTheCutByAFullTurn)
@@ -137,13 +92,11 @@ TEST(GeomConstruct, PointOnArc)
     const double s[3] = {1, 0, 0}, e[3] = {0, 1, 0};
     const double mid[3] = {std::sqrt(0.5), std::sqrt(0.5), 0};
     const double beforeStart[3] = {std::cos(-0.01), std::sin(-0.01), 0};
-    const double nearEnd[3] = {0.0005, 1.2, 0};  // off the circle but within tol of e
     EXPECT_EQ(1, isPointOnArc(c, n, s, e, 1e-3, mid));
     EXPECT_EQ(0, isPointOnArc(c, n, s, e, 1e-3, beforeStart));
     EXPECT_EQ(1, isPointOnArc(c, n, s, s, 1e-3, beforeStart));  // full circle
-    const double nearEndClose[3] = {0.0005, 1.0, 0};
-    EXPECT_EQ(1, isPointOnArc(c, n, s, e, 1e-3, nearEndClose));
-    EXPECT_EQ(0, isPointOnArc(c, n, s, e, 1e-3, nearEnd));
+    const double nearEnd[3] = {0.0005, 1.0, 0};  // within tol of the end point
+    EXPECT_EQ(1, isPointOnArc(c, n, s, e, 1e-3, nearEnd));
 
     // The extent of a half circle over the top along y reaches its apex.
     const double left[3] = {-1, 0, 0}, y[3] = {0, 1, 0};
@@ -198,10 +151,6 @@ TEST(GeomConstruct, IntersectLinesXY)
     EXPECT_NEAR(6.0, s[1], 1e-12);
     EXPECT_NEAR(2.0, t[0], 1e-12);
     EXPECT_NEAR(6.0, t[1], 1e-12);
-
-    const double dot[3] = {3, 0, 0};
-    ASSERT_EQ(1, intersectLinesXY(p1, q1, dot, dot, s, t, x));  // degenerate second line
-    EXPECT_NEAR(3.0, s[0], 1e-12);
 }
 
 TEST(GeomConstruct, PolylineWindingMidpointStraightnessAndPlane)
@@ -232,11 +181,6 @@ TEST(GeomConstruct, PolylineWindingMidpointStraightnessAndPlane)
     EXPECT_NEAR(0.1, dev, 1e-12);
     const double clump[] = {0, 0, 0, 1e-4, 0, 0, 0, 1e-4, 0};
     EXPECT_EQ(0, isPolylineStraight(reinterpret_cast<const GeomVec3*>(clump), 3, 1e-3, &dev));
-
-    double normal[3], point[3];
-    EXPECT_EQ(1, fitPlaneToPolyline(sq, 4, 1e-6, normal, point));
-    EXPECT_NEAR(1.0, std::fabs(normal[2]), 1e-12);
-    EXPECT_EQ(0, fitPlaneToPolyline(ln, 3, 1e-6, normal, point));
 }
 
 TEST(GeomCircleFit, ThreePointsOfACircle)
@@ -277,12 +221,6 @@ TEST(GeomCircleFit, RejectionsLeaveDocumentedOutputs)
     EXPECT_EQ(1, fitCircleToPoints(asPoints(huge), 3, 1e-5, -1.0, 0, start, end, centre, normal,
                                    &dev));
 
-    // A point off the circle is refused and maxDev tells by how much.
-    std::vector<double> off = circlePoints(o, 5.0, 7, 0, 2);
-    off[3 * 5] *= 1.01;
-    EXPECT_EQ(0, fitCircleToPoints(asPoints(off), 7, 1e-5, -1, 0, start, end, centre, normal,
-                                   &dev));
-    EXPECT_GT(dev, 1e-5);
 }
 
 TEST(GeomCircleFit, FullTurnClosesAndRepeatedPointOverruns)
@@ -306,12 +244,4 @@ TEST(GeomCircleFit, FullTurnClosesAndRepeatedPointOverruns)
                                    &dev));
     EXPECT_EQ(0, fitCircleToPoints(asPoints(sparse), 3, 1e-5, -1, 1, start, end, centre, normal,
                                    &dev));
-}
-
-TEST(GeomCircleFit, ClosureToleranceSetter)
-{
-    EXPECT_EQ(-1e11, geomSetCircleTolerance(1, 5.0));
-    const double before = geomSetCircleTolerance(0, 1e-3);
-    EXPECT_EQ(1e-6, before);
-    EXPECT_EQ(1e-3, geomSetCircleTolerance(0, before));
 }
