@@ -1,0 +1,219 @@
+// Arc fit of polylines and the arc test of curves: sampled, linearised and
+// exact, with the refusals that keep a near-miss from passing as an arc.
+#include "geom/geom.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+std::vector<double> arcPoints(double r, double a0, double a1, int n, double z = 0.0)
+{
+    std::vector<double> p;
+    for (int i = 0; i < n; ++i) {
+        const double a = a0 + (a1 - a0) * i / (n - 1);
+        p.push_back(r * std::cos(a));
+        p.push_back(r * std::sin(a));
+        p.push_back(z);
+    }
+    return p;
+}
+
+const GeomVec3* pts(const std::vector<double>& v) { return reinterpret_cast<const GeomVec3*>(v.data()); }
+
+// Curve of rational quadratic arc pieces written by the piece routines.
+RatBSplCurve* arcCurve(int pieces, double a0, double a1, double r)
+{
+    RatBSplCurve* c = ratBSplCurveCreate(3, 3 * pieces + 3);
+    const double O[3] = {0, 0, 0}, X[3] = {r, 0, 0}, Y[3] = {0, r, 0};
+    arcPiecesByAngles(O, X, Y, a0, a1, pieces, c->points, c->weights, c->knots);
+    c->isRational = 1;
+    return c;
+}
+
+} // namespace
+
+TEST(ArcFit, QuarterAndFullCircles)
+{
+    ArcFitResult res;
+    double dev = -1;
+    const auto q = arcPoints(10.0, 0.0, M_PI / 2, 11);
+    ASSERT_EQ(1, fitArcToPolyline(pts(q), 11, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_EQ(0, res.kind);
+    EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-9);
+    EXPECT_NEAR(1.0, std::fabs(res.normal[2]), 1e-12);
+    EXPECT_NEAR(0.0, res.end[0], 1e-9);
+    EXPECT_NEAR(10.0, res.end[1], 1e-9);
+    EXPECT_NEAR(0.0, dev, 1e-9);
+
+    // A closed circle with its first point repeated: one full turn, end = start.
+    const auto full = arcPoints(3.0, 0.0, 2 * M_PI, 21);
+    ASSERT_EQ(1, fitArcToPolylineLimit(pts(full), 21, 0.01, 0, 0.0, 1000.0, &res));
+    EXPECT_NEAR(res.start[0], res.end[0], 1e-12);
+    EXPECT_NEAR(res.start[1], res.end[1], 1e-12);
+    EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-9);
+}
+
+TEST(ArcFit, Refusals)
+{
+    ArcFitResult res;
+    double dev = 0;
+    const auto q = arcPoints(10.0, 0.0, M_PI / 2, 11);
+    EXPECT_EQ(0, fitArcToPolyline(pts(q), 2, 0.01, 0, 0.01, -1.0, &res, &dev));
+    // A straight polyline has no circle.
+    std::vector<double> line = {0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0};
+    EXPECT_EQ(0, fitArcToPolylineDefault(pts(line), 4, 0.01, &res));
+    // Beyond the radius limit.
+    EXPECT_EQ(0, fitArcToPolyline(pts(q), 11, 0.01, 0, 0.01, 5.0, &res, &dev));
+    // A point off the circle by more than the tolerance.
+    auto bent = q;
+    bent[3 * 4 + 1] += 0.05;
+    EXPECT_EQ(0, fitArcToPolyline(pts(bent), 11, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_GT(dev, 0.01);
+    // Coarse chords: limit 2 sqrt((2r - tol) tol), about 0.89 for r = 10.
+    const auto coarse = arcPoints(10.0, 0.0, M_PI / 2, 4);
+    EXPECT_EQ(0, fitArcToPolylineDefault(pts(coarse), 4, 0.01, &res));
+    EXPECT_EQ(1, fitArcToPolylineFlag(pts(coarse), 4, 0.01, 0, &res));
+    // Along an arc and back: the sweep doubles past a full turn.
+    auto out = arcPoints(10.0, 0.0, 1.2 * M_PI, 13);
+    auto back = arcPoints(10.0, 1.2 * M_PI, 0.0, 13);
+    out.insert(out.end(), back.begin() + 3, back.end());
+    EXPECT_EQ(0, fitArcToPolyline(pts(out), 25, 0.01, 0, 0.01, -1.0, &res, &dev));
+}
+
+TEST(ArcFit, TinyCircleAcceptedAndClosureTolerance)
+{
+    ArcFitResult res;
+    double dev = 0;
+    std::vector<double> tiny = arcPoints(0.005, 0.0, M_PI, 5);
+    tiny[3 * 1 + 2] = 7.0; // a wild point between the defining ones is not checked
+    EXPECT_EQ(1, fitArcToPolyline(pts(tiny), 5, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_DOUBLE_EQ(1e-6, geomSetArcTolerance(0, 0.5));
+    EXPECT_DOUBLE_EQ(0.5, geomSetArcTolerance(0, 1e-6));
+    EXPECT_DOUBLE_EQ(-1e11, geomSetArcTolerance(1, 3.0));
+}
+
+TEST(ArcTest, ExactPiecesOnOneCircle)
+{
+    ArcFitResult res;
+    // Full circle in closed form: four quarter pieces.
+    RatBSplCurve* c = ratBSplCurveCreate(3, 15);
+    const double O[3] = {1, 2, 3}, X[3] = {2, 0, 0}, Y[3] = {0, 2, 0};
+    fullCircleFourPieces(O, X, Y, c->points, c->weights, c->knots);
+    ASSERT_EQ(1, ratBSplCurveIsArc(c, &res));
+    EXPECT_NEAR(0.0, std::hypot(std::hypot(res.centre[0] - 1, res.centre[1] - 2), res.centre[2] - 3), 1e-9);
+    EXPECT_DOUBLE_EQ(res.start[0], res.end[0]);
+    EXPECT_DOUBLE_EQ(res.start[1], res.end[1]);
+    EXPECT_EQ(1, ratBSplCurveFitArc(c, 0.0, 0, 0.0, 0, -1.0, &res, nullptr));
+
+    // The same circle with one middle weight changed by 1e-6 is no arc.
+    c->weights[4] += 1e-6;
+    EXPECT_EQ(0, ratBSplCurveIsArc(c, &res));
+    c->weights[4] -= 1e-6;
+    // A middle point moved sideways by 1e-6 neither.
+    c->points[7][0] += 1e-6;
+    EXPECT_EQ(0, ratBSplCurveIsArc(c, &res));
+    ratBSplCurveFree(c);
+
+    // A quarter circle of two 45 degree pieces sharing their end point.
+    RatBSplCurve* q = ratBSplCurveCreate(3, 8);
+    const double k[8] = {0, 0, 0, 1, 1, 2, 2, 2};
+    const double R = 5.0, s = std::sqrt(0.5), t = std::tan(M_PI / 8);
+    const double p[5][2] = {{R, 0}, {R, R * t}, {R * s, R * s}, {R * s - R * t * s, R * s + R * t * s}, {0, R}};
+    for (int i = 0; i < 8; ++i) {
+        q->knots[i] = k[i];
+        q->weights[i] = 1.0;
+    }
+    for (int i = 0; i < 5; ++i)
+        ratBSplCurveSetPoint(q, i, p[i][0], p[i][1], 0);
+    q->weights[1] = q->weights[3] = std::cos(M_PI / 8);
+    ASSERT_EQ(1, ratBSplCurveIsArc(q, &res));
+    EXPECT_NEAR(0.0, res.end[0], 1e-12);
+    EXPECT_NEAR(R, res.end[1], 1e-12);
+    ratBSplCurveFree(q);
+
+    // An order-2 curve is refused at once.
+    RatBSplCurve* l = ratBSplCurveCreate(2, 4);
+    EXPECT_EQ(0, ratBSplCurveIsArc(l, &res));
+    ratBSplCurveFree(l);
+}
+
+TEST(ArcTest, DifferentRadiiFailOnTheCentre)
+{
+    // Two quarter arcs with a common end point (5, 0) but radii 5 and 3.
+    RatBSplCurve* c = ratBSplCurveCreate(3, 9);
+    const double k[9] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+    for (int i = 0; i < 9; ++i) {
+        c->knots[i] = k[i];
+        c->weights[i] = 1.0;
+    }
+    const double O1[3] = {0, 0, 0}, X1[3] = {0, 5, 0}, Y1[3] = {5, 0, 0};
+    const double A1[3] = {0, 5, 0}, B1[3] = {5, 0, 0};
+    ellipseArcToConicPiece(O1, X1, Y1, A1, B1, c->points, c->weights);
+    const double O2[3] = {8, 0, 0}, X2[3] = {-3, 0, 0}, Y2[3] = {0, -3, 0};
+    const double A2[3] = {5, 0, 0}, B2[3] = {8, -3, 0};
+    ellipseArcToConicPiece(O2, X2, Y2, A2, B2, c->points + 3, c->weights + 3);
+    ArcFitResult res;
+    EXPECT_EQ(0, ratBSplCurveIsArc(c, &res));
+    ratBSplCurveFree(c);
+}
+
+TEST(ArcTest, SampledAndLinearisedBranches)
+{
+    ArcFitResult res;
+    double dev = 0;
+    RatBSplCurve* arc = arcCurve(3, 0.2, 2.0, 7.0);
+    ASSERT_EQ(1, ratBSplCurveFitArc(arc, 0.01, 20, 0.0, 0, 100000.0, &res, &dev));
+    EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-6);
+    EXPECT_EQ(1, ratBSplCurveFitArc(arc, 0.01, 0, 0.0, 1, 100000.0, &res, &dev));
+    EXPECT_NEAR(7.0 * std::cos(2.0), res.end[0], 1e-9);
+    EXPECT_EQ(1, ratBSplCurveFitArcSampled(arc, 0.01, &res));
+    EXPECT_EQ(1, ratBSplCurveFitArcLinearized(arc, 0.01, &res));
+    // One or two samples cannot make an arc (and ask for no 0 / 0).
+    EXPECT_EQ(0, ratBSplCurveFitArc(arc, 0.01, 1, 0.0, 0, -1.0, &res, &dev));
+    EXPECT_EQ(0, ratBSplCurveFitArc(arc, 0.01, 2, 0.0, 0, -1.0, &res, &dev));
+    ratBSplCurveFree(arc);
+
+    // A straight edge is no arc.
+    RatBSplCurve* line = ratBSplCurveCreate(2, 4);
+    const double k[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        line->knots[i] = k[i];
+        line->weights[i] = 1;
+    }
+    ratBSplCurveSetPoint(line, 1, 10, 0, 0);
+    EXPECT_EQ(0, ratBSplCurveFitArc(line, 0.01, 20, 0.0, 0, 100000.0, &res, &dev));
+    ratBSplCurveFree(line);
+
+    // Linearising an order-2 curve copies it: 5 points are too few, 6 fit.
+    for (int n : {5, 6}) {
+        RatBSplCurve* pl = ratBSplCurveCreate(2, n + 2);
+        pl->knots[0] = 0;
+        for (int i = 0; i < n; ++i) {
+            pl->knots[i + 1] = i;
+            const double a = 0.3 * i;
+            ratBSplCurveSetPoint(pl, i, 4 * std::cos(a), 4 * std::sin(a), 0);
+        }
+        pl->knots[n + 1] = n - 1;
+        EXPECT_EQ(n == 6 ? 1 : 0, ratBSplCurveFitArc(pl, 0.01, 0, 0.0, 0, -1.0, &res, &dev)) << n;
+        ratBSplCurveFree(pl);
+    }
+}
+
+TEST(ArcTest, ConicPieceOfAQuarterCircle)
+{
+    GeomVec3 p[3];
+    double w[3];
+    const double O[3] = {0, 0, 0}, X[3] = {1, 0, 0}, Y[3] = {0, 1, 0};
+    ellipseArcToConicPiece(O, X, Y, X, Y, p, w);
+    EXPECT_NEAR(1.0, p[1][0], 1e-12);
+    EXPECT_NEAR(1.0, p[1][1], 1e-12);
+    EXPECT_NEAR(std::cos(M_PI / 4), w[1], 1e-12);
+    // Degenerate axes give the centre three times.
+    const double Z[3] = {0, 0, 0};
+    ellipseArcToConicPiece(O, X, Z, X, Y, p, w);
+    EXPECT_EQ(0.0, p[1][0]);
+    EXPECT_EQ(1.0, w[1]);
+}
