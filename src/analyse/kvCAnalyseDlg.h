@@ -1,14 +1,41 @@
-// The modeless analysis window that the command "analyse" opens on a document.
+// The modeless analysis window that the command "analyse" opens on a document:
+// the mode list, a row of icon buttons and one panel per mode, all driven by
+// one property set that the window owns and shares with its panels.
 #pragma once
 
+#include "analyse/kvAnalyseLastSettings.h"
+#include "analyse/kvCAnalyseCtrl.h"
+#include "analyse/kvCListCtrl.h"
+#include "host/object/kvArray.h"
 #include "sdk/kvDialog.h"
+#include "sdk/kvPropertySet.h"
+#include "sdk/kvStdControls.h"
 
-class kvITarnwellModel1;
-class kvITwCycleJobDef1;
+#include <map>
 
-class kvCAnalyseDlg : public kvCDialog {
+class kvCMouseReactor;
+class kvCSingleFaceSelDialog;
+
+class kvCAnalyseDlg : public kvCDialog, public kvCAnalyseCtrl {
 public:
     enum { IDD = 24171 };
+
+    // Controls of the window.
+    enum {
+        idTransparent = 1033,
+        idSave = 1034,
+        idToolLength = 1035,
+        idNewFrame = 1036,
+        idHelp = 1016,
+        idClose = 1017,
+        idTopGroup = 1044,
+        idPanelArea = 1042,
+        idShowFaces = 1057,
+        idModeList = 1058,
+        idCadAttribute = 1038,
+        cmdToolFeedback = 1081,
+        cmdLineInToolAxis = 1082,
+    };
 
     // Builds the window object only; the window itself comes with
     // openAnalysisDialog. Holds one module lock while it exists.
@@ -22,17 +49,150 @@ public:
     void reactivateAnalysisDialog(kvIUnknownPtr first);
     void setModel(kvITarnwellModel1* model);
 
+    // kvCDlgBase
+    void reInitialize() override;
+    void getLocFile(kvCString& file, kvCString& section, kvCString& prefix) const override;
+    const KVPROP_DLGMSGMAP* getMessageMap() const override;
+    const KVPROP_STDCTRL* getStdCtrls() const override;
+
+    // Window
+    BOOL OnInitDialog() override;
+    BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnDestroy() override;
+    void PostNcDestroy() override;
+
+    void getLastSettings(kvAnalyseLastSettings** settings);
+    void installMouseReactor(kvCGeMatrix frame);
+    void disconnectMouseReactor();
+    void setMouseReactorMatrix(kvCGeMatrix frame);
+    void drawAnalysisFrame();
+    void setPickIndex(int index) { pickIndex = index; }
+    void clearResultGraphics(bool withPickMarkers);
+
+    // Mouse callbacks the reactor calls with this window as user data.
+    static void onMousePick(void* userData, const double* point, const double* position2d, int onObject,
+                            const double* normal, kvIUnknown* hitObject, const double* viewDirection, bool flag);
+    static void onMouseMove(void* userData, double x, double y);
+
+    // Appends the colours of a "|"-separated table until it holds 100 or more.
+    void fillFaceColourTable(const kvCString& table);
+
     // What a host observes.
+    struct PickRecord {
+        int count = 0;
+        kvCGePoint point;
+        double position2d[2] = {0.0, 0.0};
+        int onObject = 0;
+        bool hasNormal = false;
+        kvCGeVector normal;
+        int moves = 0;
+        double movePosition[2] = {0.0, 0.0};
+    };
     int currentMode() const { return mode; }
     bool isOpened() const { return opened; }
+    bool isTransparent() const { return transparent; }
+    bool areFacesShown() const { return facesShown; }
     bool hasJobDefinition() const { return !jobDef.isNull(); }
     kvITarnwellModel1* heldModel() const { return model.getIf(); }
+    kvCPrPropertySet* propertySet() { return &ownProperties; }
+    kvCMouseReactor* mouseReactor() const { return reactor; }
+    // The panel of a mode, or null when it was never created.
+    kvCDialog* panelForMode(int mode) const;
+    kvCSingleFaceSelDialog* singleFaceSelPanel() const { return singleFacePanel; }
+    // The text the tooltip of a button shows now ("" for none).
+    kvCString toolTipText(int controlId) const;
+    // The icon resource a button shows (0 for none).
+    int buttonIcon(int controlId) const;
+    const PickRecord& lastPick() const { return pickRecord; }
+    int frameDrawCount() const { return frameDraws; }
+    const kvTArray<unsigned int>& faceColourTable() const { return faceColours; }
+    int pickIndexValue() const { return pickIndex; }
 
 protected:
-    void unregisterFromDocument();
+    void onAnyProperty(const wchar_t* name);
+    void onAnalyseModeChanged(const wchar_t* name);
+    void onInfoPropertyChanged(const wchar_t* name);
+    void onInfoShowText(const wchar_t* name);
+    void onToolLengthOffset(const wchar_t* name);
 
+    void createModeSubDialog();
+    // The one place that knows which panel class serves a mode.
+    kvCDialog* newPanelForMode(int mode, UINT& templateId);
+    kvCDialog** panelSlot(int mode);
+    void hideOtherPanels(kvCDialog* keep);
+    void destroyPanels();
+
+    void onSaveMeasurement();
+    void onTransparentButton();
+    void onShowFacesButton();
+    void onToolLengthOptimisation();
+    void onSetToolFeedbackPosition();
+    void onCreateLineInToolAxis();
+    void setTransparency();
+    void setTransparencyGroups();
+    void showGroupFaces(bool clearResults);
+    void showAnalysisHelp();
+    bool onNcRButtonDown(UINT hitTest, POINT point);
+    void layoutControls();
+    void setTitle();
+    void uncheckOtherResults(const wchar_t* key);
+    void clearResultDisplay();
+    void setButtonIcon(int controlId, int icon);
+    void unregisterFromDocument();
+    kvIfPtr<kvIApplication1> application() const;
+    bool baseDocOffers(const wchar_t* name) const;
+    bool isChecked(int id) const;
+    void setChecked(int id, bool checked);
+    void showControl(int id, bool show);
+
+    bool facesShown = false;
+    bool transparent = false;
+    kvIfPtr<kvIBaseDocument1> m_pBaseDoc;
     bool opened = false;
+    unsigned long elementColor = 0xFFFFFFFF;  // no colour item takes this value
+    unsigned long holderColour = 0;
+    unsigned long toolColour = 0xFFFFFF;
+    unsigned long frameColour = 0;
     int mode = 1;
+    bool showInfoText = true;
+    CRClickButton newFrameButton;
+    CRClickButton toolLengthButton;
+    kvTArray<unsigned int> faceColours;
+    kvTArray<bool> faceColourUsed;
     kvIfPtr<kvITwCycleJobDef1> jobDef;
     kvIfPtr<kvITarnwellModel1> model;
+    kvCPrPropertySet ownProperties;
+    kvIfPtr<kvIMouseEvents1> mouseEvents;
+    kvCMouseReactor* reactor = nullptr;
+    kvCGeVector planeNormal2;
+    kvCGePoint planePoint;
+    kvCDialog* multiFacePanel = nullptr;
+    kvCSingleFaceSelDialog* singleFacePanel = nullptr;
+    kvCDialog* toolPosPanel = nullptr;
+    bool resultsShown = false;
+    double feedbackSize = 0.0;
+    unsigned long bottomColour = 0;
+    kvIfPtr<kvIBaseTmpGraphics> graphics[7];
+    int planeDefined = 0;
+    HBRUSH brush = nullptr;
+    kvCListCtrl<int> modeList;
+    kvCColorLayerSelCtrl cadAttribute;
+
+private:
+    int pickIndex = 0;
+    bool infoGuard = false;
+    bool destroyed = false;
+    int frameDraws = 0;
+    PickRecord pickRecord;
+    std::map<int, int> buttonIcons;
+
+    static const KVPROP_DLGMSGMAP_ENTRY sMsgEntries[];
+    static const KVPROP_DLGMSGMAP sMessageMap;
+    static const KVPROP_STDCTRL_ENTRY sStdCtrlEntries[];
+    static const KVPROP_STDCTRL sStdCtrls;
 };

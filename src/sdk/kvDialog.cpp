@@ -1,5 +1,6 @@
 #include "sdk/kvDialog.h"
 
+#include "sdk/kvPropertySet.h"
 #include "sdk/kvStdControls.h"
 
 #include <cwchar>
@@ -218,10 +219,40 @@ BOOL kvCDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 
 // ---------------------------------------------------------------- property set link
 
-void kvCDlgBase::attachToSet(kvCPrPropertySet*)
+// The dialog hears its set through a listener object of its own, so that the
+// dialog classes need not be listeners themselves.
+class kvCDlgBase::Listener : public kvPrPropSetListener {
+public:
+    explicit Listener(kvCDlgBase* dialog) : m_dialog(dialog) {}
+    ~Listener() override = default;
+
+    void propertyEvent(kvCPrPropertySet*, unsigned int code, const wchar_t* name) override
+    {
+        m_dialog->propertyMessage(code, name);
+    }
+    void propertySetGone(kvCPrPropertySet* set) override
+    {
+        if (m_dialog->mpProp == set)
+            m_dialog->mpProp = nullptr;
+    }
+
+private:
+    kvCDlgBase* m_dialog;
+};
+
+void kvCDlgBase::attachToSet(kvCPrPropertySet* set)
 {
+    if (!set)
+        return;
+    if (!m_listener)
+        m_listener = new Listener(this);
+    set->addListener(m_listener);
 }
 
 void kvCDlgBase::detachFromSet()
 {
+    if (mpProp && m_listener)
+        mpProp->removeListener(m_listener);
+    delete m_listener;
+    m_listener = nullptr;
 }

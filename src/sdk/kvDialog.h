@@ -117,8 +117,10 @@ private:
     static const KVPROP_STDCTRL_ENTRY sStdCtrlEntries[];
     static const KVPROP_STDCTRL sStdCtrls;
 
+    class Listener;
+    friend class Listener;
     bool m_eventsSuspended = false;
-    void* m_listener = nullptr;
+    Listener* m_listener = nullptr;
 
     kvCDlgBase(const kvCDlgBase&) = delete;
     kvCDlgBase& operator=(const kvCDlgBase&) = delete;
@@ -130,7 +132,7 @@ private:
 class kvCDialog : public CDialog, public kvCDlgBase {
 public:
     kvCDialog(UINT templateId, CWnd* parent = nullptr);
-    kvCDialog(UINT templateId, kvIAppExecContext1* context, CWnd* parent = nullptr);
+    kvCDialog(UINT templateId, kvIAppExecContext1* context, CWnd* parent);
     ~kvCDialog() override;
 
     BOOL OnInitDialog() override;

@@ -89,3 +89,33 @@ BOOL CRClickButton::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
     }
     return CWnd::OnWndMsg(msg, wParam, lParam, result);
 }
+
+// ---------------------------------------------------------------- kvCColorLayerSelCtrl
+
+#include "sdk/kvGenVal.h"
+#include "sdk/kvPropertySet.h"
+#include "sdk/kvValueSets.h"
+
+kvCColorLayerSelCtrl::kvCColorLayerSelCtrl(const wchar_t* property, int controlId, int layoutFlag)
+    : kvCStdOldStyleControl(property, controlId, 0, true), m_layoutFlag(layoutFlag)
+{
+}
+
+kvCColorLayerSelCtrl::~kvCColorLayerSelCtrl() = default;
+
+void kvCColorLayerSelCtrl::reInitialize(kvCDlgBase* dialog)
+{
+    if (dialog && dialog->properties() && !dialog->properties()->hasProp(propertyName())) {
+        kvCGenValueNc<kvCCadEntityData> defaults;
+        dialog->properties()->setPropValue(propertyName(), defaults, true);
+    }
+    kvCStdOldStyleControl::reInitialize(dialog);
+}
+
+bool kvCColorLayerSelCtrl::valueChanged(CWnd* control, kvCPrPropertySet*)
+{
+    if (!control)
+        return false;
+    control->Invalidate();
+    return true;
+}

@@ -62,3 +62,20 @@ public:
 private:
     HMENU m_menu = nullptr;
 };
+
+// The host's colour and layer selector, bound to a property holding CAD
+// attributes (kvCCadEntityData). It brings its property along: a missing one
+// is declared with the default attributes.
+class kvCColorLayerSelCtrl : public kvCStdOldStyleControl {
+public:
+    kvCColorLayerSelCtrl(const wchar_t* property, int controlId, int layoutFlag);
+    ~kvCColorLayerSelCtrl() override;
+
+    void reInitialize(kvCDlgBase* dialog) override;
+    bool valueChanged(CWnd* control, kvCPrPropertySet* set) override;
+
+    int layoutFlag() const { return m_layoutFlag; }
+
+private:
+    int m_layoutFlag;
+};

@@ -1,0 +1,77 @@
+// The host's property control: shows properties of a property set as lines
+// under titled categories. This stand-in keeps categories and lines in the
+// order they were added so that a host can print them as the control shows
+// them.
+#pragma once
+
+#include "host/object/kvIfPtr.h"
+#include "platform/windows.h"
+#include "sdk/kvString.h"
+
+#include <string>
+#include <vector>
+
+class kvCPrPropertySet;
+
+// How a line edits its property (10: a frame reference chooser, 5: a check
+// box with a text, 15: a text line, 0: a plain value).
+enum ePropCtrlType : int {};
+
+namespace nCads {
+enum eGeoAssociateType : int {};
+enum eParameterType : int {};
+}  // namespace nCads
+
+class kvCTwPropertyCtrlBase {
+public:
+    struct Line {
+        kvCString category;
+        kvCString key;
+        kvCString text;
+        int ctrlType;
+        int associateType;
+        int parameterType;
+        int extra;
+        bool flag;
+    };
+    struct Category {
+        kvCString name;
+        kvCString text;
+        bool flag;
+        std::vector<Line> lines;
+    };
+
+    kvCTwPropertyCtrlBase();
+    virtual ~kvCTwPropertyCtrlBase();
+
+    // The control takes the place (and the id and rectangle) of a placeholder
+    // window of the dialog. False for a null or destroyed window.
+    bool ReplaceCtrl(HWND placeholder);
+    // Binds the control to a property set and its owner window.
+    bool build(kvIfPtr<kvIAppExecContext1> context, kvCPrPropertySet* set, HWND owner, bool flag);
+    // Empties the control: no categories, no lines.
+    void reInitialize();
+    // False when a category of that name exists already.
+    bool addCategory(const wchar_t* name, const wchar_t* text, bool flag);
+    // False when the category does not exist.
+    bool addProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
+                     nCads::eGeoAssociateType associate, nCads::eParameterType parameter, int extra, bool flag);
+
+    // What a host observes.
+    HWND propertyCtrlWindow() const { return m_window; }
+    kvCPrPropertySet* propertySet() const { return m_set; }
+    const std::vector<Category>& categories() const { return m_categories; }
+    const Category* findCategory(const wchar_t* name) const;
+    // The control as a user reads it: one "[title]" line per category and one
+    // "  text: value" line per property, in order.
+    std::vector<std::wstring> displayLines() const;
+    // The value of a property as the control shows it ("" when missing).
+    std::wstring valueText(const wchar_t* key) const;
+
+private:
+    HWND m_window = nullptr;
+    HWND m_owner = nullptr;
+    kvCPrPropertySet* m_set = nullptr;
+    kvIfPtr<kvIAppExecContext1> m_context;
+    std::vector<Category> m_categories;
+};
