@@ -37,8 +37,6 @@ enum {
 // column evaluations would report.
 enum { kLineWeightSum = 11080 };
 
-inline double ratio(double num, double den) { return std::fabs(den) < 1e-12 ? 0.0 : num / den; }
-
 // Every evaluation reads ord knots on either side of a span and the ord x ord
 // control points before it; a record that cannot hold one span (or whose
 // arrays are missing) is not evaluated at all.
@@ -93,140 +91,164 @@ Located locateUV(const RatBSplSurf* s, double u, double v, int lineU, int lineV)
     return at;
 }
 
-// Non-zero basis functions of order k on span s at t and their derivatives
-// up to n (at most 2): D[d][i] belongs to control point s - k + 1 + i.
-void basis(const double* K, int k, int s, double t, int n, double D[][kMaxOrd])
-{
-    const int p = k - 1;
-    double left[kMaxOrd], right[kMaxOrd];
-    if (n == 0) {
-        double* N = D[0];
-        N[0] = 1.0;
-        for (int j = 1; j <= p; ++j) {
-            left[j] = t - K[s + 1 - j];
-            right[j] = K[s + j] - t;
-            double saved = 0.0;
-            for (int r = 0; r < j; ++r) {
-                const double tmp = ratio(N[r], right[r + 1] + left[j - r]);
-                N[r] = saved + right[r + 1] * tmp;
-                saved = left[j - r] * tmp;
-            }
-            N[j] = saved;
-        }
-        return;
-    }
+inline double reciprocal(double den) { return std::fabs(den) < 1e-12 ? 0.0 : 1.0 / den; }
 
-    // ndu holds the basis functions of every lower order above the diagonal
-    // and the knot differences that divide them below it; the derivatives are
-    // differences of lower-order functions over those knot differences.
-    double ndu[kMaxOrd][kMaxOrd];
-    ndu[0][0] = 1.0;
+// Non-zero basis functions of order k on span s at t and their derivatives
+// up to N (at most 2): D[d][i] belongs to control point s - k + 1 + i.
+// FIXED is the order when it is known at compile time (0 otherwise), so that
+// the common low orders run without loop overhead.
+template <int N, int FIXED>
+void basisOfOrder(const double* K, int k, int s, double t, double D[][kMaxOrd])
+{
+    const int p = (FIXED > 0 ? FIXED : k) - 1;
+    // Reciprocals of the knot differences that divide the functions of each
+    // degree j; they depend on the span only, so they are formed first and
+    // independently of one another.
+    double inv[kMaxOrd][kMaxOrd];
+    for (int j = 1; j <= p; ++j)
+        for (int r = 0; r < j; ++r)
+            inv[j][r] = reciprocal(K[s + r + 1] - K[s + 1 - j + r]);
+    double left[kMaxOrd], right[kMaxOrd];
     for (int j = 1; j <= p; ++j) {
         left[j] = t - K[s + 1 - j];
         right[j] = K[s + j] - t;
+    }
+    // lvl[j][r]: the function of degree j with local index r (the one that
+    // belongs to knot s - j + r); the derivatives need degrees p - 1 and p - 2.
+    double lvl[kMaxOrd][kMaxOrd];
+    lvl[0][0] = 1.0;
+    for (int j = 1; j <= p; ++j) {
         double saved = 0.0;
         for (int r = 0; r < j; ++r) {
-            ndu[j][r] = right[r + 1] + left[j - r];
-            const double tmp = ratio(ndu[r][j - 1], ndu[j][r]);
-            ndu[r][j] = saved + right[r + 1] * tmp;
+            const double tmp = lvl[j - 1][r] * inv[j][r];
+            lvl[j][r] = saved + right[r + 1] * tmp;
             saved = left[j - r] * tmp;
         }
-        ndu[j][j] = saved;
+        lvl[j][j] = saved;
     }
-    for (int j = 0; j <= p; ++j)
-        D[0][j] = ndu[j][p];
-    for (int d = 1; d <= n; ++d)
-        for (int j = 0; j <= p; ++j)
-            D[d][j] = 0.0;
+    for (int r = 0; r <= p; ++r)
+        D[0][r] = lvl[p][r];
+    if (N < 1)
+        return;
 
-    const int nd = n < p ? n : p;
-    double a[2][kMaxOrd];
-    for (int r = 0; r <= p; ++r) {
-        int s1 = 0, s2 = 1;
-        a[0][0] = 1.0;
-        for (int kk = 1; kk <= nd; ++kk) {
-            double d = 0.0;
-            const int rk = r - kk, pk = p - kk;
-            if (r >= kk) {
-                a[s2][0] = ratio(a[s1][0], ndu[pk + 1][rk]);
-                d = a[s2][0] * ndu[rk][pk];
-            }
-            const int j1 = rk >= -1 ? 1 : -rk;
-            const int j2 = (r - 1 <= pk) ? kk - 1 : p - r;
-            for (int j = j1; j <= j2; ++j) {
-                a[s2][j] = ratio(a[s1][j] - a[s1][j - 1], ndu[pk + 1][rk + j]);
-                d += a[s2][j] * ndu[rk + j][pk];
-            }
-            if (r <= pk) {
-                a[s2][kk] = ratio(-a[s1][kk - 1], ndu[pk + 1][r]);
-                d += a[s2][kk] * ndu[r][pk];
-            }
-            D[kk][r] = d;
-            const int sw = s1;
-            s1 = s2;
-            s2 = sw;
-        }
+    // N'(i, p) = p N(i, p - 1) / (K[i + p] - K[i]) - p N(i + 1, p - 1) / (K[i + p + 1] - K[i + 1])
+    if (p < 1) {
+        for (int d = 1; d <= N; ++d)
+            D[d][0] = 0.0;
+        return;
     }
-    double f = p;
-    for (int kk = 1; kk <= nd; ++kk) {
-        for (int j = 0; j <= p; ++j)
-            D[kk][j] *= f;
-        f *= p - kk;
+    for (int r = 0; r <= p; ++r) {
+        const double a = r > 0 ? lvl[p - 1][r - 1] * inv[p][r - 1] : 0.0;
+        const double b = r < p ? lvl[p - 1][r] * inv[p][r] : 0.0;
+        D[1][r] = p * (a - b);
+    }
+    if (N < 2)
+        return;
+    if (p < 2) {
+        for (int r = 0; r <= p; ++r)
+            D[2][r] = 0.0;
+        return;
+    }
+    // The same rule on the first derivatives of degree p - 1.
+    double E[kMaxOrd];
+    for (int q = 0; q < p; ++q) {
+        const double a = q > 0 ? lvl[p - 2][q - 1] * inv[p - 1][q - 1] : 0.0;
+        const double b = q < p - 1 ? lvl[p - 2][q] * inv[p - 1][q] : 0.0;
+        E[q] = (p - 1) * (a - b);
+    }
+    for (int r = 0; r <= p; ++r) {
+        const double a = r > 0 ? E[r - 1] * inv[p][r - 1] : 0.0;
+        const double b = r < p ? E[r] * inv[p][r] : 0.0;
+        D[2][r] = p * (a - b);
+    }
+}
+
+template <int N>
+void basis(const double* K, int k, int s, double t, double D[][kMaxOrd])
+{
+    switch (k) {
+    case 2: basisOfOrder<N, 2>(K, k, s, t, D); break;
+    case 3: basisOfOrder<N, 3>(K, k, s, t, D); break;
+    case 4: basisOfOrder<N, 4>(K, k, s, t, D); break;
+    default: basisOfOrder<N, 0>(K, k, s, t, D); break;
     }
 }
 
 // Homogeneous point (w x, w y, w z, w) and its derivatives: Au[a] is the a-th
-// derivative in u, Av[b] the b-th in v (Av[0] = Au[0]).
-void homogeneous(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd], int du,
-                 const double Nv[][kMaxOrd], int dv, double Au[3][4], double Av[3][4])
+// derivative in u (a <= DU), Av[b] the b-th in v (b <= DV; Av[0] = Au[0]).
+// KU and KV are the orders when known at compile time (0 otherwise).
+template <int DU, int DV, int KU, int KV>
+void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
+                         const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4])
 {
-    const int ku = s->ordu, kv = s->ordv;
+    const int ku = KU > 0 ? KU : s->ordu, kv = KV > 0 ? KV : s->ordv;
     const int bu = su - ku + 1, bv = sv - kv + 1;
-    for (int a = 0; a <= du; ++a)
-        Au[a][0] = Au[a][1] = Au[a][2] = Au[a][3] = 0.0;
-    for (int b = 1; b <= dv; ++b)
-        Av[b][0] = Av[b][1] = Av[b][2] = Av[b][3] = 0.0;
-    for (int i = 0; i < ku; ++i) {
-        const long long row = static_cast<long long>(bu + i) * s->noPointsv + bv;
-        const GeomVec3* P = s->points + row;
-        const double* W = s->weights + row;
-        double R[3][4] = {{0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}};
+    // Sums in locals: the outputs could alias the net as far as the compiler
+    // knows, which would force every partial sum through memory.
+    double U[DU + 1][4], V[DV + 1][4];
+    for (int a = 0; a <= DU; ++a)
+        U[a][0] = U[a][1] = U[a][2] = U[a][3] = 0.0;
+    for (int b = 0; b <= DV; ++b)
+        V[b][0] = V[b][1] = V[b][2] = V[b][3] = 0.0;
+    const int stride = s->noPointsv;
+    const GeomVec3* P = s->points + static_cast<long long>(bu) * stride + bv;
+    const double* W = s->weights + static_cast<long long>(bu) * stride + bv;
+    for (int i = 0; i < ku; ++i, P += stride, W += stride) {
+        double R[DV + 1][4];
+        for (int b = 0; b <= DV; ++b)
+            R[b][0] = R[b][1] = R[b][2] = R[b][3] = 0.0;
         for (int j = 0; j < kv; ++j) {
             const double w = W[j];
-            const double hx = w * P[j][0], hy = w * P[j][1], hz = w * P[j][2];
-            for (int b = 0; b <= dv; ++b) {
+            const double h[4] = {w * P[j][0], w * P[j][1], w * P[j][2], w};
+            for (int b = 0; b <= DV; ++b) {
                 const double c = Nv[b][j];
-                R[b][0] += c * hx;
-                R[b][1] += c * hy;
-                R[b][2] += c * hz;
-                R[b][3] += c * w;
+                for (int e = 0; e < 4; ++e)
+                    R[b][e] += c * h[e];
             }
         }
-        for (int a = 0; a <= du; ++a) {
+        for (int a = 0; a <= DU; ++a) {
             const double c = Nu[a][i];
             for (int e = 0; e < 4; ++e)
-                Au[a][e] += c * R[0][e];
+                U[a][e] += c * R[0][e];
         }
         const double c = Nu[0][i];
-        for (int b = 1; b <= dv; ++b)
+        for (int b = 1; b <= DV; ++b)
             for (int e = 0; e < 4; ++e)
-                Av[b][e] += c * R[b][e];
+                V[b][e] += c * R[b][e];
     }
-    for (int e = 0; e < 4; ++e)
-        Av[0][e] = Au[0][e];
+    for (int e = 0; e < 4; ++e) {
+        for (int a = 0; a <= DU; ++a)
+            Au[a][e] = U[a][e];
+        Av[0][e] = U[0][e];
+        for (int b = 1; b <= DV; ++b)
+            Av[b][e] = V[b][e];
+    }
+}
+
+template <int DU, int DV>
+void homogeneous(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
+                 const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4])
+{
+    const int key = s->ordu * 8 + s->ordv;
+    switch (key) {
+    case 3 * 8 + 2: homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av); break;
+    case 2 * 8 + 3: homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av); break;
+    case 3 * 8 + 3: homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av); break;
+    case 4 * 8 + 4: homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av); break;
+    default: homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av); break;
+    }
 }
 
 // Point and derivatives (up to n) of the rational map from its homogeneous
-// form by the quotient rule; zero when the weight sum vanishes.
-void rationalDerivs(const double A[3][4], int n, double out[3][3])
+// form by the quotient rule, given the reciprocal of the weight sum; zero
+// when the weight sum vanishes.
+void rationalDerivs(const double A[3][4], int n, double inv, double out[3][3])
 {
-    const double w = A[0][3];
-    if (std::fabs(w) <= 1e-12) {
+    if (std::fabs(A[0][3]) <= 1e-12) {
         for (int d = 0; d <= n; ++d)
             out[d][0] = out[d][1] = out[d][2] = 0.0;
         return;
     }
-    const double inv = 1.0 / w;
     for (int e = 0; e < 3; ++e)
         out[0][e] = A[0][e] * inv;
     if (n >= 1)
@@ -241,6 +263,11 @@ void reportVanishingWeight(const double A[3][4])
 {
     if (std::fabs(A[0][3]) < 1e-12)
         geomReportError(GEOM_ERR_DIVISOR, GEOM_FILE_CURVE, kLineWeightSum);
+}
+
+inline double dot3(const double* a, const double* b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 GeomPoint toPoint(const double* v) { return GeomPoint{v[0], v[1], v[2]}; }
@@ -281,14 +308,28 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
     const int du = (Su || Suu || curvature) ? 2 : 0;
     const int dv = (Sv || Svv || curvature) ? 2 : 0;
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
-    basis(s->knotsu, s->ordu, su, U, du, Nu);
-    basis(s->knotsv, s->ordv, sv, V, dv, Nv);
+    if (du)
+        basis<2>(s->knotsu, s->ordu, su, U, Nu);
+    else
+        basis<0>(s->knotsu, s->ordu, su, U, Nu);
+    if (dv)
+        basis<2>(s->knotsv, s->ordv, sv, V, Nv);
+    else
+        basis<0>(s->knotsv, s->ordv, sv, V, Nv);
     double Au[3][4], Av[3][4];
-    homogeneous(s, su, sv, Nu, du, Nv, dv, Au, Av);
+    if (du && dv)
+        homogeneous<2, 2>(s, su, sv, Nu, Nv, Au, Av);
+    else if (du)
+        homogeneous<2, 0>(s, su, sv, Nu, Nv, Au, Av);
+    else if (dv)
+        homogeneous<0, 2>(s, su, sv, Nu, Nv, Au, Av);
+    else
+        homogeneous<0, 0>(s, su, sv, Nu, Nv, Au, Av);
     reportVanishingWeight(Au);
+    const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
     double ru[3][3], rv[3][3];
-    rationalDerivs(Au, du, ru);
-    rationalDerivs(Av, dv, rv);
+    rationalDerivs(Au, du, inv, ru);
+    rationalDerivs(Av, dv, inv, rv);
     if (du) {
         copy3(ru[1], Su);
         copy3(ru[2], Suu);
@@ -298,15 +339,20 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
         copy3(rv[2], Svv);
     }
     if (curvature) {
-        double n[3];
-        vec3CrossB(n, ru[1], rv[1]);
-        vec3NormalizeB(n);
-        const double uu = vec3DotB(ru[1], ru[1]);
-        const double vv = vec3DotB(rv[1], rv[1]);
+        // The normal Su x Sv is made of unit length unless it is shorter than
+        // 1e-12; the curvatures refer to it.
+        const double* a = ru[1];
+        const double* b = rv[1];
+        const double n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                             a[0] * b[1] - a[1] * b[0]};
+        const double len = std::sqrt(dot3(n, n));
+        const double scale = len >= 1e-12 ? 1.0 / len : 1.0;
+        const double uu = dot3(a, a);
+        const double vv = dot3(b, b);
         if (kU)
-            *kU = std::fabs(uu) <= 1e-10 ? 0.0 : vec3DotB(n, ru[2]) / uu;
+            *kU = std::fabs(uu) <= 1e-10 ? 0.0 : dot3(n, ru[2]) * scale / uu;
         if (kV)
-            *kV = std::fabs(vv) <= 1e-10 ? 0.0 : vec3DotB(n, rv[2]) / vv;
+            *kV = std::fabs(vv) <= 1e-10 ? 0.0 : dot3(n, rv[2]) * scale / vv;
     }
     return toPoint(ru[0]);
 }
@@ -347,14 +393,19 @@ GeomPoint derivUByRows(RatBSplSurf* s, const Located& at)
 GeomPoint firstDeriv(const RatBSplSurf* s, const Located& at, bool dirU)
 {
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
-    const int du = dirU ? 1 : 0, dv = dirU ? 0 : 1;
-    basis(s->knotsu, s->ordu, at.su, at.U, du, Nu);
-    basis(s->knotsv, s->ordv, at.sv, at.V, dv, Nv);
     double Au[3][4], Av[3][4];
-    homogeneous(s, at.su, at.sv, Nu, du, Nv, dv, Au, Av);
+    if (dirU) {
+        basis<1>(s->knotsu, s->ordu, at.su, at.U, Nu);
+        basis<0>(s->knotsv, s->ordv, at.sv, at.V, Nv);
+        homogeneous<1, 0>(s, at.su, at.sv, Nu, Nv, Au, Av);
+    } else {
+        basis<0>(s->knotsu, s->ordu, at.su, at.U, Nu);
+        basis<1>(s->knotsv, s->ordv, at.sv, at.V, Nv);
+        homogeneous<0, 1>(s, at.su, at.sv, Nu, Nv, Au, Av);
+    }
     reportVanishingWeight(Au);
     double r[3][3];
-    rationalDerivs(dirU ? Au : Av, 1, r);
+    rationalDerivs(dirU ? Au : Av, 1, std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0, r);
     return toPoint(r[1]);
 }
 
@@ -372,15 +423,15 @@ GeomPoint ratBSplSurfEvalPoint(RatBSplSurf* surface, double u, double v)
     if (!smallOrders(surface))
         return pointByRows(surface, at);
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
-    basis(surface->knotsu, surface->ordu, at.su, at.U, 0, Nu);
-    basis(surface->knotsv, surface->ordv, at.sv, at.V, 0, Nv);
+    basis<0>(surface->knotsu, surface->ordu, at.su, at.U, Nu);
+    basis<0>(surface->knotsv, surface->ordv, at.sv, at.V, Nv);
     double Au[3][4], Av[3][4];
-    homogeneous(surface, at.su, at.sv, Nu, 0, Nv, 0, Au, Av);
+    homogeneous<0, 0>(surface, at.su, at.sv, Nu, Nv, Au, Av);
     if (std::fabs(Au[0][3]) < 1e-12) {
         geomReportError(GEOM_ERR_DIVISOR, GEOM_FILE_CURVE, kLineWeightSum);
         return GeomPoint{0.0, 0.0, 0.0};
     }
-    const double inv = 1.0 / Au[0][3];
+    const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
     return GeomPoint{Au[0][0] * inv, Au[0][1] * inv, Au[0][2] * inv};
 }
 

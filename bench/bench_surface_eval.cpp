@@ -1,0 +1,300 @@
+// Surface evaluation and point inversion speed on four kinds of net: a
+// bicubic 8x8 net, a rational bicubic 20x20 net with multiple interior
+// knots, and exact rational quadratic cylinder and torus surfaces.
+//
+// Every heap allocation made while a benchmark runs is counted (global
+// operator new and the malloc family are replaced below) and reported per
+// call as the counter "allocs".
+#include "geom/geom.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Allocation counting
+
+static unsigned long long gAllocations = 0;
+
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void __libc_free(void*);
+
+void* malloc(size_t n)
+{
+    ++gAllocations;
+    return __libc_malloc(n);
+}
+void* calloc(size_t n, size_t m)
+{
+    ++gAllocations;
+    return __libc_calloc(n, m);
+}
+void* realloc(void* p, size_t n)
+{
+    ++gAllocations;
+    return __libc_realloc(p, n);
+}
+void free(void* p) { __libc_free(p); }
+}
+
+void* operator new(size_t n)
+{
+    ++gAllocations;
+    if (void* p = __libc_malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept { __libc_free(p); }
+void operator delete[](void* p) noexcept { __libc_free(p); }
+void operator delete(void* p, size_t) noexcept { __libc_free(p); }
+void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Nets
+
+struct Pt {
+    double x, y, z;
+};
+
+RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
+                      const std::vector<double>& kv, const std::vector<Pt>& pts,
+                      const std::vector<double>& w, int rational)
+{
+    const int nu = static_cast<int>(ku.size()), nv = static_cast<int>(kv.size());
+    RatBSplSurf* s = ratBSplSurfCreate(ordu, ordv, nu, nv);
+    const int cols = nv - ordv;
+    for (int i = 0; i < nu; ++i)
+        s->knotsu[i] = ku[i];
+    for (int j = 0; j < nv; ++j)
+        s->knotsv[j] = kv[j];
+    for (int i = 0; i < nu - ordu; ++i)
+        for (int j = 0; j < cols; ++j) {
+            const Pt& p = pts[i * cols + j];
+            ratBSplSurfSetPoint(s, i, j, p.x, p.y, p.z);
+            ratBSplSurfSetWeight(s, i, j, w[i * cols + j]);
+        }
+    s->isRational = rational;
+    s->origFormu = s->origFormv = 1;
+    return s;
+}
+
+const double kS = std::sqrt(0.5);
+const double kCx[9] = {1, 1, 0, -1, -1, -1, 0, 1, 1};
+const double kCy[9] = {0, 1, 1, 1, 0, -1, -1, -1, 0};
+
+std::vector<double> circleKnots(double a, double b)
+{
+    const double f[12] = {0, 0, 0, 0.25, 0.25, 0.5, 0.5, 0.75, 0.75, 1, 1, 1};
+    std::vector<double> k;
+    for (double x : f)
+        k.push_back(a + (b - a) * x);
+    return k;
+}
+
+// Revolves a profile (x = distance from the z axis, z) about the z axis.
+RatBSplSurf* revolve(const std::vector<Pt>& profile, const std::vector<double>& pw, int ordv,
+                     const std::vector<double>& kv)
+{
+    std::vector<Pt> pts;
+    std::vector<double> w;
+    for (int i = 0; i < 9; ++i)
+        for (size_t j = 0; j < profile.size(); ++j) {
+            pts.push_back(Pt{profile[j].x * kCx[i], profile[j].x * kCy[i], profile[j].z});
+            w.push_back((i % 2 ? kS : 1.0) * pw[j]);
+        }
+    RatBSplSurf* s = makeSurf(3, ordv, circleKnots(0.0, 6.283185307179586), kv, pts, w, 1);
+    s->origFormu = 2;
+    return s;
+}
+
+RatBSplSurf* makeCylinder()
+{
+    return revolve({Pt{10, 0, 0}, Pt{10, 0, 20}}, {1.0, 1.0}, 2, {0, 0, 20, 20});
+}
+
+RatBSplSurf* makeTorus()
+{
+    std::vector<Pt> profile;
+    std::vector<double> pw;
+    for (int j = 0; j < 9; ++j) {
+        profile.push_back(Pt{30 + 8 * kCx[j], 0, 8 * kCy[j]});
+        pw.push_back(j % 2 ? kS : 1.0);
+    }
+    RatBSplSurf* s = revolve(profile, pw, 3, circleKnots(0.0, 6.283185307179586));
+    s->origFormv = 2;
+    return s;
+}
+
+RatBSplSurf* makeBicubic8()
+{
+    const std::vector<double> ku = {1, 1, 1, 1, 1.5, 2.2, 2.5, 3.5, 5, 5, 5, 5};
+    const std::vector<double> kv = {-2, -2, -2, -2, -1.2, -0.5, 0.1, 0.9, 1, 1, 1, 1};
+    std::vector<Pt> pts;
+    std::vector<double> w;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j) {
+            pts.push_back(Pt{i * 13.0 + std::sin(j), j * 11.0 + 0.5 * i,
+                             20.0 * std::sin(0.7 * i) * std::cos(0.5 * j)});
+            w.push_back(1.0);
+        }
+    return makeSurf(4, 4, ku, kv, pts, w, 0);
+}
+
+RatBSplSurf* makeRational20()
+{
+    std::vector<double> k = {0, 0, 0, 0};
+    const double interior[16] = {1, 2, 2, 3, 4, 4, 4, 5, 6, 7, 7, 8, 9, 10, 10, 11};
+    for (double x : interior)
+        k.push_back(x);
+    for (int e = 0; e < 4; ++e)
+        k.push_back(12);
+    std::vector<Pt> pts;
+    std::vector<double> w;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) {
+            pts.push_back(Pt{i * 8.0 + 2 * std::cos(0.9 * j), j * 7.0 + std::sin(1.3 * i),
+                             15.0 * std::sin(0.4 * i + 0.3) * std::cos(0.35 * j)});
+            w.push_back(0.5 + 0.75 * (1.0 + std::sin(0.8 * i + 1.7 * j)));
+        }
+    return makeSurf(4, 4, k, k, pts, w, 1);
+}
+
+RatBSplSurf* makeNet(int which)
+{
+    switch (which) {
+    case 0: return makeBicubic8();
+    case 1: return makeRational20();
+    case 2: return makeCylinder();
+    default: return makeTorus();
+    }
+}
+
+// Parameters spread over the domain, fixed so that runs compare.
+std::vector<double> params(int n, unsigned seed)
+{
+    std::vector<double> p;
+    unsigned x = seed;
+    for (int i = 0; i < n; ++i) {
+        x = x * 1664525u + 1013904223u;
+        p.push_back((x >> 8) / 16777216.0);
+    }
+    return p;
+}
+
+void reportAllocs(benchmark::State& state, unsigned long long before)
+{
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(gAllocations - before),
+                                                  benchmark::Counter::kAvgIterations);
+}
+
+// ---------------------------------------------------------------------------
+
+void BM_EvalPoint(benchmark::State& state, int which)
+{
+    RatBSplSurf* s = makeNet(which);
+    const std::vector<double> u = params(256, 1), v = params(256, 2);
+    size_t k = 0;
+    const unsigned long long before = gAllocations;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ratBSplSurfEvalPoint(s, u[k], v[k]));
+        k = (k + 1) & 255;
+    }
+    reportAllocs(state, before);
+    ratBSplSurfFree(s);
+}
+
+void BM_EvalPointNormal(benchmark::State& state, int which)
+{
+    RatBSplSurf* s = makeNet(which);
+    const std::vector<double> u = params(256, 3), v = params(256, 4);
+    double su[3], suu[3], sv[3], svv[3], ku, kv;
+    size_t k = 0;
+    const unsigned long long before = gAllocations;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            ratBSplSurfEvalPointNormal(s, u[k], v[k], su, suu, sv, svv, &ku, &kv));
+        benchmark::ClobberMemory();
+        k = (k + 1) & 255;
+    }
+    reportAllocs(state, before);
+    ratBSplSurfFree(s);
+}
+
+// Points at a distance from the surface along its normal, with the true
+// parameters of their foot; the given start is a little off those.
+struct Target {
+    GeomPoint p;
+    double startU, startV;  // knot values
+};
+
+std::vector<Target> targets(RatBSplSurf* s, double d)
+{
+    const double ulo = s->knotsu[s->ordu - 1], uhi = s->knotsu[s->noPointsu - s->ordu];
+    const double vlo = s->knotsv[s->ordv - 1], vhi = s->knotsv[s->noPointsv - s->ordv];
+    const std::vector<double> u = params(64, 5), v = params(64, 6);
+    std::vector<Target> t;
+    for (int i = 0; i < 64; ++i) {
+        const double uu = 0.1 + 0.8 * u[i], vv = 0.1 + 0.8 * v[i];
+        const GeomPoint p = ratBSplSurfEvalPoint(s, uu, vv);
+        const GeomPoint n = ratBSplSurfEvalNormal(s, uu, vv);
+        const double su = uu + 0.03, sv = vv - 0.03;
+        t.push_back(Target{GeomPoint{p.x + d * n.x, p.y + d * n.y, p.z + d * n.z},
+                           ulo + su * (uhi - ulo), vlo + sv * (vhi - vlo)});
+    }
+    return t;
+}
+
+void BM_InvertPoint(benchmark::State& state, int which, bool given)
+{
+    RatBSplSurf* s = makeNet(which);
+    const std::vector<Target> t = targets(s, 0.5);
+    size_t k = 0;
+    double u, v, d, sumDistance = 0.0;
+    long long calls = 0;
+    const unsigned long long before = gAllocations;
+    for (auto _ : state) {
+        int status = 0;
+        const Target& x = t[k];
+        ratBSplSurfInvertPoint(s, x.p, given ? x.startU : GEOM_NO_START_PARAM,
+                               given ? x.startV : GEOM_NO_START_PARAM, 0.01, &u, &v, &status,
+                               &d);
+        sumDistance += d;
+        ++calls;
+        k = (k + 1) & 63;
+    }
+    reportAllocs(state, before);
+    // Every target lies 0.5 from its foot point.
+    state.counters["meanDist"] = calls ? sumDistance / calls : 0.0;
+    ratBSplSurfFree(s);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_EvalPoint, bicubic8x8, 0);
+BENCHMARK_CAPTURE(BM_EvalPoint, rational20x20, 1);
+BENCHMARK_CAPTURE(BM_EvalPoint, cylinder, 2);
+BENCHMARK_CAPTURE(BM_EvalPoint, torus, 3);
+BENCHMARK_CAPTURE(BM_EvalPointNormal, bicubic8x8, 0);
+BENCHMARK_CAPTURE(BM_EvalPointNormal, rational20x20, 1);
+BENCHMARK_CAPTURE(BM_EvalPointNormal, cylinder, 2);
+BENCHMARK_CAPTURE(BM_EvalPointNormal, torus, 3);
+BENCHMARK_CAPTURE(BM_InvertPoint, bicubic8x8_start, 0, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, rational20x20_start, 1, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, cylinder_start, 2, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, torus_start, 3, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, bicubic8x8_nostart, 0, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, rational20x20_nostart, 1, false)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, cylinder_nostart, 2, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_InvertPoint, torus_nostart, 3, false)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
