@@ -1,1 +1,0 @@
-// Translation unit that anchors the stand-in platform library.
