@@ -38,7 +38,11 @@ void kvCMouseReactor::planePosition(const kvCGePoint& working, const double view
     const double (&f)[4][4] = m.asDoubleMat();
     const kvCGePoint w(working.x - f[0][3], working.y - f[1][3], working.z - f[2][3]);
     const kvCGeMatrix V(view);
-    const kvCGePoint wv = V * w;
+    // The view's bottom row carries the cursor, not a projection: the point is
+    // transformed by the upper three rows only.
+    const kvCGePoint wv(view[0][0] * w.x + view[0][1] * w.y + view[0][2] * w.z + view[0][3],
+                        view[1][0] * w.x + view[1][1] * w.y + view[1][2] * w.z + view[1][3],
+                        view[2][0] * w.x + view[2][1] * w.y + view[2][2] * w.z + view[2][3]);
     kvCGeMatrix product = V;
     product *= m;
     const double (&M)[4][4] = product.asDoubleMat();

@@ -1,0 +1,298 @@
+// Small host objects for driving the analysis window in tests: they count
+// their references and record what the window asks of them.
+#pragma once
+
+#include "host/object/kvIfPtr.h"
+#include "sdk/kvInterfaces.h"
+#include "sdk/kvUnknownImp.h"
+
+#include <cwchar>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// Hands out a new reference of iface through out.
+template <class I>
+int handOut(I* iface, kvIUnknown** out)
+{
+    if (!out)
+        return -1;
+    *out = nullptr;
+    if (!iface)
+        return -1;
+    iface->addRef();
+    *out = static_cast<kvIUnknown*>(iface);
+    return 0;
+}
+
+class Application : public kvIUnknownImp, public kvIApplication1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIApplication1>(this, name); }
+    int messageBox(int kind, const wchar_t* text, int flags) override
+    {
+        boxes.push_back({kind, text ? text : L"", flags});
+        return answer;
+    }
+    struct Box {
+        int kind;
+        std::wstring text;
+        int flags;
+    };
+    std::vector<Box> boxes;
+    int answer = 0;
+};
+
+class DataSet : public kvIUnknownImp, public kvIDataSet1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIDataSet1>(this, name); }
+    unsigned long getColor(const wchar_t* key) override { return colours[key]; }
+    double getDouble(const wchar_t* key) override { return doubles[key]; }
+    std::map<std::wstring, unsigned long> colours;
+    std::map<std::wstring, double> doubles;
+};
+
+class MouseEvents;
+
+// The base document with every optional face; which faces it answers is
+// switchable so that tests can take one away.
+class BaseDocument : public kvIUnknownImp,
+                     public kvIBaseDocument1,
+                     public kvIBaseDocWithAnalyseShowMode,
+                     public kvIBaseDocWithFeatureShowMode,
+                     public kvIMouseEvents1,
+                     public kvIInvDocument1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        if (!offersInv && name && std::wstring(name) == L"kvIInvDocument1")
+            return nullptr;
+        if (!offersMouse && name && std::wstring(name) == L"kvIMouseEvents1")
+            return nullptr;
+        return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
+                                 kvIMouseEvents1, kvIInvDocument1>(this, name);
+    }
+    int getTmpGraphics(kvIUnknown** graphics) override;
+    int layerNameState() override { return layerState; }
+    int getLayerName(wchar_t* buffer, int capacity) override
+    {
+        if (layerName.empty() || capacity <= 0)
+            return -1;
+        std::wcsncpy(buffer, layerName.c_str(), capacity - 1);
+        buffer[capacity - 1] = 0;
+        return 0;
+    }
+    int setAnalyseShowMode(int mode) override
+    {
+        analyseShowModes.push_back(mode);
+        return 0;
+    }
+    int setFeatureShowMode(int mode, int flag) override
+    {
+        featureShowModes.push_back(mode * 10 + flag);
+        return featureShowModeResult;
+    }
+    int addReactor(kvIMouseEventsReactor1* reactor) override
+    {
+        reactor->addRef();
+        reactors.push_back(reactor);
+        return 0;
+    }
+    int removeReactor(kvIMouseEventsReactor1* reactor) override
+    {
+        for (size_t i = 0; i < reactors.size(); ++i) {
+            if (reactors[i] == reactor) {
+                reactors.erase(reactors.begin() + static_cast<long>(i));
+                reactor->release();
+                return 0;
+            }
+        }
+        return -1;
+    }
+    int beginLongOperation() override
+    {
+        ++longOps;
+        return 0;
+    }
+    int endLongOperation() override
+    {
+        --longOps;
+        return 0;
+    }
+
+    bool offersInv = false;
+    bool offersMouse = true;
+    int layerState = 0;
+    std::wstring layerName;
+    std::vector<int> analyseShowModes;
+    std::vector<int> featureShowModes;
+    int featureShowModeResult = 0;
+    std::vector<kvIMouseEventsReactor1*> reactors;
+    int longOps = 0;
+    int graphicsMade = 0;
+};
+
+class Graphics : public kvIUnknownImp, public kvIBaseTmpGraphics {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIBaseTmpGraphics>(this, name); }
+    int setVisible(int v) override
+    {
+        visible = v;
+        return 0;
+    }
+    int visible = 0;
+};
+
+inline int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
+{
+    ++graphicsMade;
+    kvIfPtr<kvIBaseTmpGraphics> g(static_cast<kvIBaseTmpGraphics*>(new kvIfImp<Graphics>()));
+    return handOut(g.getIf(), graphics);
+}
+
+class AppDocument : public kvIUnknownImp, public kvIAppDocument1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIAppDocument1>(this, name); }
+    int getBaseDocument(kvIUnknown** out) override { return handOut<kvIBaseDocument1>(baseDoc, out); }
+    int getDataSet(const wchar_t* name, kvIUnknown** out) override
+    {
+        if (!name || std::wstring(name) != L"Feedbacks")
+            return handOut<kvIDataSet1>(nullptr, out);
+        return handOut<kvIDataSet1>(feedbacks, out);
+    }
+    int registerWindow(const wchar_t* name, CWnd* window) override
+    {
+        windows[name] = window;
+        return 0;
+    }
+    int unregisterWindow(CWnd* window) override
+    {
+        ++unregisterCalls;
+        for (auto it = windows.begin(); it != windows.end(); ++it) {
+            if (it->second == window) {
+                windows.erase(it);
+                return 0;
+            }
+        }
+        return -1;
+    }
+    int findWindow(const wchar_t* name, CWnd** window) override
+    {
+        auto it = windows.find(name);
+        *window = it == windows.end() ? nullptr : it->second;
+        return 0;
+    }
+    kvIBaseDocument1* baseDoc = nullptr;
+    kvIDataSet1* feedbacks = nullptr;
+    std::map<std::wstring, CWnd*> windows;
+    int unregisterCalls = 0;
+};
+
+class HelpContext : public kvIUnknownImp, public kvIHelpContext1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIHelpContext1>(this, name); }
+    int clearContext() override
+    {
+        calls.push_back(L"clear");
+        return 0;
+    }
+    int setContext(const wchar_t* key) override
+    {
+        calls.push_back(std::wstring(L"set ") + key);
+        return 0;
+    }
+    int showHelp() override
+    {
+        calls.push_back(L"show");
+        return 0;
+    }
+    int onWindowClosed() override
+    {
+        calls.push_back(L"closed");
+        return 0;
+    }
+    std::vector<std::wstring> calls;
+};
+
+class ExecContext : public kvIUnknownImp, public kvIAppExecContext1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIAppExecContext1>(this, name); }
+    int getApplication(kvIUnknown** out) override { return handOut<kvIApplication1>(app, out); }
+    int getAppDocument(kvIUnknown** out) override { return handOut<kvIAppDocument1>(appDoc, out); }
+    int getBaseDocument(kvIUnknown** out) override { return handOut<kvIBaseDocument1>(baseDoc, out); }
+    int getHelpContext(kvIUnknown** out) override { return handOut<kvIHelpContext1>(help, out); }
+    kvIApplication1* app = nullptr;
+    kvIAppDocument1* appDoc = nullptr;
+    kvIBaseDocument1* baseDoc = nullptr;
+    kvIHelpContext1* help = nullptr;
+};
+
+class Model : public kvIUnknownImp, public kvITarnwellModel1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvITarnwellModel1>(this, name); }
+    int onAnalysisClosed() override
+    {
+        ++closed;
+        return 0;
+    }
+    int closed = 0;
+};
+
+class JobDefinition : public kvIUnknownImp, public kvITwCycleJobDef1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvITwCycleJobDef1>(this, name); }
+};
+
+// One host: every object built, wired and held for the test's life.
+struct Host {
+    Host()
+    {
+        app = new kvIfImp<Application>();
+        feedbacks = new kvIfImp<DataSet>();
+        baseDoc = new kvIfImp<BaseDocument>();
+        appDoc = new kvIfImp<AppDocument>();
+        help = new kvIfImp<HelpContext>();
+        context = new kvIfImp<ExecContext>();
+        model = new kvIfImp<Model>();
+        app->addRef();
+        feedbacks->addRef();
+        static_cast<kvIBaseDocument1*>(baseDoc)->addRef();
+        appDoc->addRef();
+        help->addRef();
+        context->addRef();
+        model->addRef();
+        appDoc->baseDoc = baseDoc;
+        appDoc->feedbacks = feedbacks;
+        context->app = app;
+        context->appDoc = appDoc;
+        context->baseDoc = baseDoc;
+        context->help = help;
+    }
+    ~Host()
+    {
+        app->release();
+        feedbacks->release();
+        static_cast<kvIBaseDocument1*>(baseDoc)->release();
+        appDoc->release();
+        help->release();
+        context->release();
+        model->release();
+    }
+    void withoutHelp()
+    {
+        context->help = nullptr;
+    }
+    kvIfImp<Application>* app;
+    kvIfImp<DataSet>* feedbacks;
+    kvIfImp<BaseDocument>* baseDoc;
+    kvIfImp<AppDocument>* appDoc;
+    kvIfImp<HelpContext>* help;
+    kvIfImp<ExecContext>* context;
+    kvIfImp<Model>* model;
+
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+};
+
+}  // namespace fake
