@@ -1,0 +1,329 @@
+// Point inversion: nearest points on exact shapes and free-form nets, from
+// given and missing starts, and the inverter's monotone steps.
+#include "geom/geom.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace surftest {
+struct Pt {
+    double x, y, z;
+};
+RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
+                      const std::vector<double>& kv, const std::vector<Pt>& pts,
+                      const std::vector<double>& w, int rational);
+RatBSplSurf* makeCylinder(double r, double z0, double z1, double u0, double u1, double v0,
+                          double v1);
+RatBSplSurf* makeSphere(double r, double u0, double u1, double v0, double v1);
+RatBSplSurf* makeTorus(double R, double r, double u0, double u1, double v0, double v1);
+RatBSplSurf* makeBicubic8();
+RatBSplSurf* makeRational20();
+}  // namespace surftest
+
+namespace {
+
+using namespace surftest;
+
+const double kNone = GEOM_NO_START_PARAM;
+
+double distance(const GeomPoint& a, const GeomPoint& b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
+}
+
+double knotU(const RatBSplSurf* s, double u)
+{
+    return (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
+}
+double knotV(const RatBSplSurf* s, double v)
+{
+    return (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
+}
+
+struct Result {
+    int status;
+    double u, v, d;
+    int state;
+};
+
+Result invert(RatBSplSurf* s, GeomPoint p, double su, double sv, double tol = 0.01,
+              bool byForm = false)
+{
+    Result r{0, -7, -7, -7, 0};
+    r.status = byForm ? ratBSplSurfInvertPointByForm(s, p, su, sv, tol, &r.u, &r.v, &r.state, &r.d)
+                      : ratBSplSurfInvertPoint(s, p, su, sv, tol, &r.u, &r.v, &r.state, &r.d);
+    return r;
+}
+
+// The reported distance is that of the reported parameters, which stay in
+// [0, 1] in open directions (closed ones may run past their ends).
+void expectConsistent(RatBSplSurf* s, const GeomPoint& p, const Result& r)
+{
+    if (s->origFormu != 2) {
+        EXPECT_GE(r.u, -1e-7);
+        EXPECT_LE(r.u, 1.0000001);
+    }
+    if (s->origFormv != 2) {
+        EXPECT_GE(r.v, -1e-7);
+        EXPECT_LE(r.v, 1.0000001);
+    }
+    EXPECT_NEAR(r.d, distance(p, ratBSplSurfEvalPoint(s, r.u, r.v)), 1e-12);
+}
+
+TEST(InvertPoint, ExactShapesFromAMissingStart)
+{
+    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 0, 4, -1, 3);
+    RatBSplSurf* sph = makeSphere(2, -3, 1, 10, 12);
+    RatBSplSurf* tor = makeTorus(5, 1, 2, 6, -1, 3);
+    for (double a : {0.1, 1.3, 2.9, 4.4, 5.9}) {
+        // Off the cylinder axis by 15 and 4: the nearest distance is 5 and 6.
+        for (double rho : {15.0, 4.0}) {
+            const GeomPoint p{rho * std::cos(a), rho * std::sin(a), 3.0 + a};
+            const Result r = invert(cyl, p, kNone, kNone);
+            EXPECT_EQ(0, r.status);
+            EXPECT_NEAR(std::fabs(rho - 10.0), r.d, 1e-6) << a;
+            expectConsistent(cyl, p, r);
+        }
+        const GeomPoint q{3.0 * std::cos(a), 3.0 * std::sin(a), std::sin(a)};
+        const Result rs = invert(sph, q, kNone, kNone);
+        EXPECT_NEAR(std::sqrt(9.0 + std::sin(a) * std::sin(a)) - 2.0, rs.d, 1e-6) << a;
+        expectConsistent(sph, q, rs);
+
+        const GeomPoint t{7.0 * std::cos(a), 7.0 * std::sin(a), 0.5 - 0.2 * a};
+        const double rho = std::hypot(t.x, t.y);
+        const Result rt = invert(tor, t, kNone, kNone);
+        EXPECT_NEAR(std::hypot(rho - 5.0, t.z) - 1.0, rt.d, 1e-6) << a;
+        expectConsistent(tor, t, rt);
+    }
+    ratBSplSurfFree(cyl);
+    ratBSplSurfFree(sph);
+    ratBSplSurfFree(tor);
+}
+
+TEST(InvertPoint, FootPointsOfFreeFormNetsFromGivenStarts)
+{
+    for (RatBSplSurf* s : {makeBicubic8(), makeRational20()}) {
+        for (double u : {0.21, 0.47, 0.73})
+            for (double v : {0.18, 0.55, 0.81}) {
+                const GeomPoint f = ratBSplSurfEvalPoint(s, u, v);
+                const GeomPoint n = ratBSplSurfEvalNormal(s, u, v);
+                const double h = 0.05;
+                const GeomPoint p{f.x + h * n.x, f.y + h * n.y, f.z + h * n.z};
+                // Start values are knot values a little away from the foot.
+                const Result r = invert(s, p, knotU(s, u + 0.02), knotV(s, v - 0.02));
+                EXPECT_EQ(0, r.status);
+                EXPECT_NEAR(h, r.d, 1e-6);
+                EXPECT_NEAR(u, r.u, 1e-4);
+                EXPECT_NEAR(v, r.v, 1e-4);
+                expectConsistent(s, p, r);
+                // A point on the surface is reached within the goal distance.
+                const Result on = invert(s, f, knotU(s, u - 0.03), knotV(s, v + 0.03));
+                EXPECT_LE(on.d, 1e-5);
+            }
+        ratBSplSurfFree(s);
+    }
+}
+
+TEST(InvertPoint, GoalDistanceIsTheSmallerOfToleranceAndOneHundredThousandth)
+{
+    RatBSplSurf* s = makeBicubic8();
+    const GeomPoint f = ratBSplSurfEvalPoint(s, 0.4, 0.6);
+    const double su = knotU(s, 0.5), sv = knotV(s, 0.5);
+    const Result coarse = invert(s, f, su, sv, 0.01);
+    const Result fine = invert(s, f, su, sv, 1e-5);
+    EXPECT_LE(coarse.d, 1e-5);
+    EXPECT_EQ(coarse.d, fine.d);  // 0.01 is lowered to 1e-5: the same search
+    const Result finer = invert(s, f, su, sv, 1e-9);
+    EXPECT_LE(finer.d, 1e-9);
+    ratBSplSurfFree(s);
+}
+
+TEST(InvertPoint, StartValuesAreKnotValuesAndAStateDiscardsThem)
+{
+    // Two sheets facing each other: the start decides which one is found.
+    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 0, 4, -1, 3);
+    const GeomPoint p{0.0, 0.0, 5.0};  // on the axis: every foot is 10 away
+    // u = 1 (knot value) is a quarter turn: the foot lies on the y axis.
+    Result r = invert(cyl, p, 1.0, 0.0);
+    EXPECT_NEAR(10.0, r.d, 1e-9);
+    const GeomPoint foot = ratBSplSurfEvalPoint(cyl, r.u, r.v);
+    EXPECT_NEAR(10.0, foot.y, 1e-6);
+    EXPECT_NEAR(0.25, r.u, 1e-6);
+
+    // A start value of the domain's lower end is the normalised start 0.
+    const GeomPoint q{12.0, 0.0, 20.0 * 0.3};
+    r = invert(cyl, q, 0.0, -1.0 + 4.0 * 0.3);
+    EXPECT_NEAR(2.0, r.d, 1e-9);
+    EXPECT_TRUE(r.u < 1e-6 || r.u > 1.0 - 1e-6) << r.u;
+    EXPECT_NEAR(0.3, r.v, 1e-6);
+
+    // A non-zero state makes the search ignore the given start and use its
+    // grid, which here finds the far better point.
+    RatBSplSurf* b = makeBicubic8();
+    const GeomPoint target = ratBSplSurfEvalPoint(b, 0.9, 0.9);
+    Result withStart{0, 0, 0, 0, 0};
+    int state = 1;
+    ratBSplSurfInvertPoint(b, target, knotU(b, 0.05), knotV(b, 0.05), 0.01, &withStart.u,
+                           &withStart.v, &state, &withStart.d);
+    EXPECT_LE(withStart.d, 1e-5);
+    EXPECT_NEAR(0.9, withStart.u, 1e-4);
+    EXPECT_NEAR(0.9, withStart.v, 1e-4);
+    ratBSplSurfFree(b);
+    ratBSplSurfFree(cyl);
+}
+
+TEST(InvertPoint, RefusedSurfaces)
+{
+    double u = -7, v = -7, d = -7;
+    int state = 0;
+    EXPECT_EQ(-1, ratBSplSurfInvertPoint(nullptr, GeomPoint{0, 0, 0}, 0, 0, 0.01, &u, &v, &state,
+                                         &d));
+    EXPECT_EQ(-7.0, u);
+    // A knot domain without width would divide by zero when the start is
+    // normalised and in every step.
+    RatBSplSurf* s = makeSurf(2, 2, {3, 3, 3, 3}, {0, 0, 1, 1},
+                              {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}}, {1, 1, 1, 1}, 0);
+    EXPECT_EQ(-1, ratBSplSurfInvertPoint(s, GeomPoint{0, 0, 1}, 3, 0, 0.01, &u, &v, &state, &d));
+    EXPECT_EQ(-1, ratBSplSurfInvertPointByForm(s, GeomPoint{0, 0, 1}, kNone, kNone, 0.01, &u, &v,
+                                               &state, &d));
+    EXPECT_EQ(-7.0, d);
+    PointInverter* inv = pointInverterCreate();
+    state = 5;
+    EXPECT_EQ(0, pointInverterSurfStart(inv, s, kNone, kNone, GeomPoint{0, 0, 1}, &state));
+    EXPECT_EQ(5, state);
+    EXPECT_EQ(0, pointInverterSurfStart(inv, nullptr, 0, 0, GeomPoint{0, 0, 1}, &state));
+    EXPECT_EQ(0, pointInverterSurfStart(nullptr, s, 0, 0, GeomPoint{0, 0, 1}, &state));
+    EXPECT_EQ(0, pointInverterSurfStep(nullptr, &state));
+    EXPECT_EQ(0, state);
+    EXPECT_EQ(0, pointInverterLineSearch(nullptr, stepFractions, stepScales, stepFractionsCount,
+                                         stepScalesCount, 1, 1));
+    pointInverterFree(inv);
+    pointInverterFree(nullptr);
+    ratBSplSurfFree(s);
+}
+
+TEST(PointInverter, StartGridStepsAndLineSearchNeverWorsen)
+{
+    RatBSplSurf* s = makeRational20();
+    PointInverter* inv = pointInverterCreate();
+    ASSERT_NE(nullptr, inv);
+    EXPECT_EQ(1e10, inv->distance);
+    EXPECT_STREQ("PointInverter", inv->name);
+
+    // A grid sample: exactly on the surface at the start.
+    const int n = 2 * s->noPointsu;  // 24 knots: 48 samples in each direction
+    const GeomPoint sample = ratBSplSurfEvalPoint(s, 5.0 / (n - 1), 17.0 / (n - 1));
+    int state = -3;
+    ASSERT_EQ(1, pointInverterSurfStart(inv, s, kNone, 0.5, sample, &state));
+    EXPECT_EQ(0.0, inv->distance);
+    EXPECT_EQ(inv->distance, inv->startDistance);
+    EXPECT_EQ(5.0 / (n - 1), inv->bestU);
+    EXPECT_EQ(17.0 / (n - 1), inv->bestV);
+    EXPECT_EQ(0, state);
+    // Nothing is strictly nearer than distance 0.
+    EXPECT_EQ(0, pointInverterLineSearch(inv, stepFractions, stepScales, stepFractionsCount,
+                                         stepScalesCount, 0.1, 0.1));
+
+    const GeomPoint off{sample.x + 0.3, sample.y - 0.2, sample.z + 0.7};
+    ASSERT_EQ(1, pointInverterSurfStart(inv, s, 0.2, 0.3, off, &state));
+    double last = inv->distance;
+    EXPECT_EQ(inv->startDistance, last);
+    for (int k = 0; k < 20; ++k) {
+        const int r = pointInverterSurfStep(inv, &state);
+        EXPECT_LE(inv->distance, last);
+        if (r == 1) {
+            EXPECT_LT(inv->distance, last);
+        } else if (r == 0) {
+            EXPECT_EQ(inv->distance, last);
+        }
+        EXPECT_EQ(inv->u, inv->bestU);
+        EXPECT_EQ(inv->v, inv->bestV);
+        GeomPoint nearest{inv->nearest[0], inv->nearest[1], inv->nearest[2]};
+        EXPECT_NEAR(inv->distance, distance(off, nearest), 1e-12);
+        last = inv->distance;
+        if (r <= 0)
+            break;
+    }
+    EXPECT_LT(inv->distance, inv->startDistance);
+    pointInverterFree(inv);
+    ratBSplSurfFree(s);
+}
+
+TEST(PointInverter, LineSearchClampsOpenDirectionsAndWrapsClosedOnes)
+{
+    RatBSplSurf* b = makeBicubic8();
+    PointInverter* inv = pointInverterCreate();
+    // Target beyond the u = 1 edge: a step past it is evaluated on the edge.
+    const GeomPoint edge = ratBSplSurfEvalPoint(b, 1.0, 0.5);
+    const GeomPoint beyond{edge.x + 5.0, edge.y, edge.z};
+    int state = 0;
+    pointInverterSurfStart(inv, b, 0.9, 0.5, beyond, &state);
+    EXPECT_EQ(1, pointInverterLineSearch(inv, stepFractions, stepScales, stepFractionsCount,
+                                         stepScalesCount, 0.3, 0.0));
+    EXPECT_EQ(1.0, inv->bestU);
+    EXPECT_EQ(0.5, inv->bestV);
+    ratBSplSurfFree(b);
+
+    // Round a closed-form cylinder a step past u = 1 is kept as given and
+    // evaluated wrapped.
+    RatBSplSurf* c = makeCylinder(10, 0, 20, 0, 4, -1, 3);
+    const GeomPoint p = ratBSplSurfEvalPoint(c, 0.05, 0.5);
+    pointInverterSurfStart(inv, c, 0.95, 0.5, p, &state);
+    EXPECT_EQ(1, pointInverterLineSearch(inv, stepFractions, stepScales, stepFractionsCount,
+                                         stepScalesCount, 0.1, 0.0));
+    EXPECT_NEAR(1.05, inv->bestU, 1e-12);
+    EXPECT_NEAR(0.0, inv->distance, 1e-9);
+    pointInverterFree(inv);
+    ratBSplSurfFree(c);
+}
+
+TEST(PointInverter, GridStartOnACollapsedEdgeMovesOffIt)
+{
+    // Near the south pole of a sphere every sample of the first grid column
+    // is the pole; the state reports the vanishing u derivative.
+    RatBSplSurf* s = makeSphere(2, -3, 1, 10, 12);
+    PointInverter* inv = pointInverterCreate();
+    int state = 0;
+    const GeomPoint below{0.05, 0.0, -2.5};
+    const double poleDistance = std::hypot(0.05, 0.5);
+    ASSERT_EQ(1, pointInverterSurfStart(inv, s, kNone, kNone, below, &state));
+    EXPECT_EQ(2, state);
+    // Farther than 0.01 from the pole: the scan 0.01 off it found better.
+    EXPECT_LT(inv->distance, poleDistance - 1e-4);
+    EXPECT_NEAR(0.01, inv->bestV, 1e-15);
+    EXPECT_EQ(inv->distance, inv->startDistance);
+    // Within 0.01 of the pole the grid point and the state stay.
+    const GeomPoint close{0.0, 0.0, -2.005};
+    ASSERT_EQ(1, pointInverterSurfStart(inv, s, kNone, kNone, close, &state));
+    EXPECT_EQ(2, state);
+    EXPECT_EQ(0.0, inv->bestV);
+    EXPECT_NEAR(0.005, inv->distance, 1e-12);
+    // From a missing start the search still ends at the true distance.
+    double u, v, d;
+    state = 0;
+    ratBSplSurfInvertPoint(s, below, kNone, kNone, 0.01, &u, &v, &state, &d);
+    EXPECT_NEAR(std::sqrt(0.05 * 0.05 + 2.5 * 2.5) - 2.0, d, 1e-6);
+    pointInverterFree(inv);
+    ratBSplSurfFree(s);
+}
+
+TEST(InvertPoint, ByFormSearchesClosedDirectionsAsPeriodicAndRestoresTheFlags)
+{
+    RatBSplSurf* t = makeTorus(5, 1, 2, 6, -1, 3);
+    t->periodicu = 0;
+    t->periodicv = 1;  // deliberately different from the form flags
+    for (double a : {0.3, 2.0, 4.1}) {
+        const GeomPoint p{6.5 * std::cos(a), 6.5 * std::sin(a), 0.4};
+        const Result r = invert(t, p, knotU(t, 0.1), knotV(t, 0.9), 0.01, true);
+        EXPECT_EQ(0, r.status);
+        EXPECT_NEAR(std::hypot(1.5, 0.4) - 1.0, r.d, 1e-6);
+        EXPECT_EQ(0, t->periodicu);
+        EXPECT_EQ(1, t->periodicv);
+    }
+    ratBSplSurfFree(t);
+}
+
+}  // namespace
