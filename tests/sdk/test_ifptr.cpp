@@ -1,0 +1,237 @@
+#include "host/object/kvIfPtr.h"
+#include "sdk/kvUnknownImp.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A host object with two interfaces that records every call made on it.
+struct Journal {
+    std::vector<std::wstring> queries;
+    int addRefs = 0;
+    int releases = 0;
+    bool destroyed = false;
+};
+
+class FakeDoc : public kvIUnknownImp, public kvIAppDocument1, public kvIBaseDocument1 {
+public:
+    explicit FakeDoc(Journal& j) : m_j(j) {}
+    ~FakeDoc() override { m_j.destroyed = true; }
+
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        m_j.queries.push_back(name);
+        return kvQueryInterfaces<kvIAppDocument1, kvIBaseDocument1>(this, name);
+    }
+    bool countedAddRef()
+    {
+        ++m_j.addRefs;
+        return _addRef();
+    }
+    bool countedRelease()
+    {
+        ++m_j.releases;
+        return _relRef();
+    }
+
+private:
+    Journal& m_j;
+};
+
+class CountingDoc : public FakeDoc {
+public:
+    using FakeDoc::FakeDoc;
+    bool addRef() override { return countedAddRef(); }
+    bool release() override { return countedRelease(); }
+};
+
+// Held objects begin with one reference owned by the test.
+kvIUnknown* newDoc(Journal& j)
+{
+    auto* d = new CountingDoc(j);
+    kvIUnknown* u = static_cast<kvIAppDocument1*>(d);
+    u->addRef();
+    j.addRefs = 0;
+    return u;
+}
+
+long refs(kvIUnknown* u) { return static_cast<CountingDoc*>(static_cast<kvIAppDocument1*>(u))->refCount(); }
+
+} // namespace
+
+TEST(InterfacePointer, QueryByNameAndFailedQuery)
+{
+    Journal j;
+    kvIUnknown* doc = newDoc(j);
+    {
+        kvIfPtr<kvIBaseDocument1> base(doc);
+        ASSERT_FALSE(base.isNull());
+        EXPECT_EQ(j.queries.back(), L"kvIBaseDocument1");
+        EXPECT_EQ(refs(doc), 2);
+
+        // An object without the interface leaves the pointer empty, no error.
+        kvIfPtr<kvIGeSurface> surface(doc);
+        EXPECT_TRUE(surface.isNull());
+        EXPECT_EQ(j.queries.back(), L"kvIGeSurface");
+        EXPECT_TRUE(surface == nullptr);
+        EXPECT_EQ(refs(doc), 2);
+
+        // A null source makes no call at all.
+        const size_t calls = j.queries.size();
+        kvIfPtr<kvIBaseDocument1> empty(static_cast<kvIUnknown*>(nullptr));
+        EXPECT_TRUE(empty.isNull());
+        EXPECT_EQ(j.queries.size(), calls);
+    }
+    EXPECT_EQ(refs(doc), 1);
+    doc->release();
+    EXPECT_TRUE(j.destroyed);
+}
+
+TEST(InterfacePointer, CopyAssignmentAndSelfAssignmentKeepOneReferenceEach)
+{
+    Journal j;
+    kvIUnknown* doc = newDoc(j);
+    {
+        kvIfPtr<kvIAppDocument1> a(doc);
+        EXPECT_EQ(refs(doc), 2);
+        kvIfPtr<kvIAppDocument1> b(a);  // copy: a reference, no query
+        EXPECT_EQ(refs(doc), 3);
+        EXPECT_EQ(j.queries.size(), 1u);
+        EXPECT_EQ(a.get(), b.get());
+
+        a = a;
+        EXPECT_EQ(refs(doc), 3);
+        b = a;  // same object: never dies on the way
+        EXPECT_EQ(refs(doc), 3);
+
+        // The pointer held as the only reference, assigned its own raw pointer.
+        doc->release();
+        b.detach();
+        EXPECT_EQ(refs(doc), 1);
+        a = a.getIf();
+        EXPECT_FALSE(j.destroyed);
+        EXPECT_EQ(refs(doc), 1);
+        a = static_cast<kvIUnknown*>(a.get());
+        EXPECT_FALSE(j.destroyed);
+        EXPECT_EQ(refs(doc), 1);
+    }
+    EXPECT_TRUE(j.destroyed);
+}
+
+TEST(InterfacePointer, OutParameterReleasesBeforeTheHostFillsIt)
+{
+    Journal j1, j2;
+    kvIUnknown* first = newDoc(j1);
+    kvIUnknown* second = newDoc(j2);
+    kvIfPtr<kvIAppDocument1> p(first);
+    first->release();
+    kvIUnknown** slot = &p;
+    EXPECT_TRUE(j1.destroyed);
+    EXPECT_EQ(*slot, nullptr);
+    *slot = second;  // the host hands over its reference
+    EXPECT_EQ(p.get(), second);
+    p.detach();
+    EXPECT_TRUE(j2.destroyed);
+}
+
+TEST(InterfacePointer, ConvertingConstructionQueriesAndEqualityReleasesItsQuery)
+{
+    Journal j;
+    kvIUnknown* doc = newDoc(j);
+    kvIfPtr<kvIAppDocument1> app(doc);
+    kvIfPtr<kvIBaseDocument1> base(app);  // from another interface: a query
+    EXPECT_EQ(j.queries.back(), L"kvIBaseDocument1");
+    EXPECT_NE(static_cast<void*>(base.get()), static_cast<void*>(app.get()));
+    EXPECT_EQ(refs(doc), 3);
+
+    EXPECT_TRUE(base == doc);
+    EXPECT_FALSE(base != doc);
+    EXPECT_EQ(refs(doc), 3);  // the comparison's own query is given back
+    kvIfPtr<kvIGeSurface> none;
+    EXPECT_TRUE(none == static_cast<kvIUnknown*>(nullptr));
+    EXPECT_FALSE(base == static_cast<kvIUnknown*>(nullptr));
+
+    kvIfPtr<kvIBaseDocument1> other;
+    other = app;  // converting assignment queries as well
+    EXPECT_EQ(other.get(), base.get());
+    EXPECT_EQ(refs(doc), 4);
+
+    kvIUnknown* raw = other.get();
+    other.forget();  // the reference now belongs to us
+    EXPECT_TRUE(other.isNull());
+    EXPECT_EQ(refs(doc), 4);
+    raw->release();
+    base.detach();
+    app.detach();
+    doc->release();
+    EXPECT_TRUE(j.destroyed);
+}
+
+TEST(InterfacePointer, UnknownPointerCopiesByQueryAndArrayElementCopies)
+{
+    Journal j;
+    kvIUnknown* doc = newDoc(j);
+    {
+        kvIUnknownPtr u(doc);
+        EXPECT_EQ(j.queries.back(), L"kvIUnknown");
+        const size_t before = j.queries.size();
+        kvIUnknownPtr copy(u);
+        EXPECT_EQ(j.queries.size(), before + 1);
+        EXPECT_EQ(copy.get(), u.get());
+        EXPECT_EQ(refs(doc), 3);
+
+        kvTIfPtr<kvIUnknownPtr> element(u);
+        kvTIfPtr<kvIUnknownPtr> other;
+        other = element;
+        other = other;
+        EXPECT_EQ(other.get().get(), u.get());
+        EXPECT_EQ(refs(doc), 5);
+
+        kvTIfPtr<kvIfPtr<kvIFeedback1>> feedback;
+        EXPECT_TRUE(feedback.get().isNull());
+    }
+    EXPECT_EQ(refs(doc), 1);
+    doc->release();
+    EXPECT_TRUE(j.destroyed);
+}
+
+TEST(InterfaceImplementation, CountingAndSingletonBases)
+{
+    Journal j;
+    auto* doc = new kvIfImp<FakeDoc>(j);
+    kvIUnknown* u = static_cast<kvIAppDocument1*>(doc);
+    EXPECT_EQ(doc->refCount(), 0);
+    u->addRef();
+    u->addRef();
+    EXPECT_TRUE(u->release());
+    EXPECT_FALSE(j.destroyed);
+    EXPECT_TRUE(u->release());
+    EXPECT_TRUE(j.destroyed);
+
+    // An unbalanced release must not destroy a fresh object a second time.
+    Journal j2;
+    auto* fresh = new kvIfImp<FakeDoc>(j2);
+    EXPECT_FALSE(static_cast<kvIAppDocument1*>(fresh)->release());
+    EXPECT_FALSE(j2.destroyed);
+    delete fresh;
+
+    class Single : public kvIUnknownSingletonImp, public kvIAppExtension1 {
+    public:
+        kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIAppExtension1>(this, name); }
+        bool init(kvIApplication1*) override { return true; }
+        bool exit() override { return true; }
+        bool execCommand(const wchar_t*, kvIAppExecContext1*) override { return true; }
+    };
+    static kvIfImp<Single> single;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(single.addRef());
+        EXPECT_TRUE(single.release());
+        EXPECT_TRUE(single.release());
+    }
+    EXPECT_EQ(single.queryInterface(L"kvIUnknown"), single.queryInterface(L"kvIAppExtension1"));
+    EXPECT_EQ(single.queryInterface(L"kvIappextension1"), nullptr);
+    EXPECT_EQ(single.queryInterface(nullptr), nullptr);
+}
