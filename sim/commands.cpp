@@ -34,11 +34,13 @@ void analyse(Session& s, const std::string& args)
     const std::string name = toUtf8(kAnalysisWindowName);
     if (after && (after != before || doc.registrations() != registrationsBefore)) {
         s.out() << "analysis window opened and registered as \"" << name << "\"\n";
+    } else if (s.application().messageBoxCount() != boxesBefore) {
+        // The message box said what happened.
     } else if (after) {
         const HWND hwnd = after->GetSafeHwnd();
         s.out() << (hwnd && IsWindowVisible(hwnd) ? "analysis window shown again\n"
                                                   : "analysis window registered but not visible\n");
-    } else if (s.application().messageBoxCount() == boxesBefore) {
+    } else {
         s.out() << "no analysis window\n";
     }
 }
@@ -61,6 +63,7 @@ void answer(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
     if (words.empty()) throw ScriptError("expected one or more answers");
+    std::vector<int> answers;
     for (const std::string& word : words) {
         std::size_t used = 0;
         int value = 0;
@@ -70,8 +73,10 @@ void answer(Session& s, const std::string& args)
             used = 0;
         }
         if (used != word.size()) throw ScriptError("not an answer: '" + word + "'");
-        s.application().queueAnswer(value);
+        answers.push_back(value);
     }
+    // All or nothing: a bad word leaves the queue as it was.
+    for (int value : answers) s.application().queueAnswer(value);
 }
 
 void status(Session& s, const std::string& args)

@@ -200,20 +200,78 @@ Model::Model() : Counted("model") {}
 
 kvIUnknown* Model::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvITarnwellModel1>(this, name); }
 
+DataSet* DataSet::create() { return makeReferenced<DataSet>(); }
+
+DataSet::DataSet() : Counted("data set") {}
+
+kvIUnknown* DataSet::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIDataSet1>(this, name); }
+
+unsigned long DataSet::getColor(const wchar_t* key)
+{
+    auto it = key ? m_colors.find(key) : m_colors.end();
+    return it == m_colors.end() ? 0 : it->second;
+}
+
+double DataSet::getDouble(const wchar_t* key)
+{
+    auto it = key ? m_doubles.find(key) : m_doubles.end();
+    return it == m_doubles.end() ? 0.0 : it->second;
+}
+
+HelpContext* HelpContext::create(std::ostream& out) { return makeReferenced<HelpContext>(out); }
+
+HelpContext::HelpContext(std::ostream& out) : Counted("help context"), m_out(out) {}
+
+kvIUnknown* HelpContext::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIHelpContext1>(this, name); }
+
+int HelpContext::clearContext()
+{
+    m_context.clear();
+    return 0;
+}
+
+int HelpContext::setContext(const wchar_t* key)
+{
+    m_context = key ? key : L"";
+    return 0;
+}
+
+int HelpContext::showHelp()
+{
+    if (m_context.empty()) return -1;
+    m_out << "[help] " << toUtf8(m_context) << '\n';
+    return 0;
+}
+
 AppDocument* AppDocument::create(BaseDocument* baseDocument, Model* model)
 {
     return makeReferenced<AppDocument>(baseDocument, model);
 }
 
 AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
-    : Counted("application document"), m_baseDocument(retain(baseDocument)), m_model(retain(model))
+    : Counted("application document"),
+      m_baseDocument(retain(baseDocument)),
+      m_model(retain(model)),
+      m_feedbacks(DataSet::create())
 {
+    // The feedback colours of a fresh host installation.
+    m_feedbacks->setColor(L"Color_Toolholder", 0x808080);
+    m_feedbacks->setColor(L"Color_Frame", 0x0000FF);
 }
 
 AppDocument::~AppDocument()
 {
     releaseHeld(m_baseDocument);
     releaseHeld(m_model);
+    releaseHeld(m_feedbacks);
+}
+
+int AppDocument::getDataSet(const wchar_t* name, kvIUnknown** dataSet)
+{
+    if (!dataSet) return -1;
+    *dataSet = nullptr;
+    if (!name || std::wcscmp(name, L"Feedbacks") != 0) return -1;
+    return handOut<kvIDataSet1>(m_feedbacks, dataSet);
 }
 
 kvIUnknown* AppDocument::queryInterface(const wchar_t* name)
@@ -280,18 +338,19 @@ int BaseSystem::getMainWindow(HWND* window)
 }
 
 ExecContext* ExecContext::create(Application* application, BaseSystem* baseSystem, AppDocument* document,
-                                 BaseDocument* baseDocument)
+                                 BaseDocument* baseDocument, HelpContext* helpContext)
 {
-    return makeReferenced<ExecContext>(application, baseSystem, document, baseDocument);
+    return makeReferenced<ExecContext>(application, baseSystem, document, baseDocument, helpContext);
 }
 
 ExecContext::ExecContext(Application* application, BaseSystem* baseSystem, AppDocument* document,
-                         BaseDocument* baseDocument)
+                         BaseDocument* baseDocument, HelpContext* helpContext)
     : Counted("execution context"),
       m_application(retain(application)),
       m_baseSystem(retain(baseSystem)),
       m_document(retain(document)),
-      m_baseDocument(retain(baseDocument))
+      m_baseDocument(retain(baseDocument)),
+      m_helpContext(retain(helpContext))
 {
 }
 
@@ -301,6 +360,7 @@ ExecContext::~ExecContext()
     releaseHeld(m_baseSystem);
     releaseHeld(m_document);
     releaseHeld(m_baseDocument);
+    releaseHeld(m_helpContext);
 }
 
 kvIUnknown* ExecContext::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIAppExecContext1>(this, name); }
@@ -309,5 +369,6 @@ int ExecContext::getApplication(kvIUnknown** application) { return handOut<kvIAp
 int ExecContext::getBaseSystem(kvIUnknown** baseSystem) { return handOut<kvIBaseSystem1>(m_baseSystem, baseSystem); }
 int ExecContext::getAppDocument(kvIUnknown** document) { return handOut<kvIAppDocument1>(m_document, document); }
 int ExecContext::getBaseDocument(kvIUnknown** document) { return handOut<kvIBaseDocument1>(m_baseDocument, document); }
+int ExecContext::getHelpContext(kvIUnknown** helpContext) { return handOut<kvIHelpContext1>(m_helpContext, helpContext); }
 
 } // namespace hostsim

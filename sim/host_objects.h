@@ -114,6 +114,42 @@ public:
     Model();
 };
 
+// kvIDataSet1: one named group of the host's settings (colours and numbers).
+class DataSet : public kvIUnknownImp, public kvIDataSet1, public Counted {
+public:
+    static DataSet* create();
+    kvIUnknown* queryInterface(const wchar_t* name) override;
+    unsigned long getColor(const wchar_t* key) override;
+    double getDouble(const wchar_t* key) override;
+
+    void setColor(const std::wstring& key, unsigned long color) { m_colors[key] = color; }
+    void setDouble(const std::wstring& key, double value) { m_doubles[key] = value; }
+
+    DataSet();
+
+private:
+    std::map<std::wstring, unsigned long> m_colors;
+    std::map<std::wstring, double> m_doubles;
+};
+
+// kvIHelpContext1: the host's help, which prints the page it would open.
+class HelpContext : public kvIUnknownImp, public kvIHelpContext1, public Counted {
+public:
+    static HelpContext* create(std::ostream& out);
+    kvIUnknown* queryInterface(const wchar_t* name) override;
+    int clearContext() override;
+    int setContext(const wchar_t* key) override;
+    int showHelp() override;
+
+    const std::wstring& context() const { return m_context; }
+
+    explicit HelpContext(std::ostream& out);
+
+private:
+    std::ostream& m_out;
+    std::wstring m_context;
+};
+
 // kvIAppDocument1: the document with its windows registered by name. The
 // document also answers kvITarnwellModel1 with its model.
 class AppDocument : public kvIUnknownImp, public kvIAppDocument1, public Counted {
@@ -125,6 +161,10 @@ public:
     int registerWindow(const wchar_t* name, CWnd* window) override;
     int unregisterWindow(CWnd* window) override;
     int findWindow(const wchar_t* name, CWnd** window) override;
+    // Only the "Feedbacks" settings exist.
+    int getDataSet(const wchar_t* name, kvIUnknown** dataSet) override;
+
+    DataSet& feedbacks() { return *m_feedbacks; }
 
     // Registered windows by name, in name order.
     const std::map<std::wstring, CWnd*>& windows() const { return m_windows; }
@@ -137,6 +177,7 @@ public:
 private:
     BaseDocument* m_baseDocument;  // one reference held
     Model* m_model;                // one reference held
+    DataSet* m_feedbacks;          // one reference held
     std::map<std::wstring, CWnd*> m_windows;
     int m_registrations = 0;
 };
@@ -160,16 +201,17 @@ private:
 class ExecContext : public kvIUnknownImp, public kvIAppExecContext1, public Counted {
 public:
     static ExecContext* create(Application* application, BaseSystem* baseSystem, AppDocument* document,
-                               BaseDocument* baseDocument);
+                               BaseDocument* baseDocument, HelpContext* helpContext);
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getApplication(kvIUnknown** application) override;
     int getBaseSystem(kvIUnknown** baseSystem) override;
     int getAppDocument(kvIUnknown** document) override;
     int getBaseDocument(kvIUnknown** document) override;
+    int getHelpContext(kvIUnknown** helpContext) override;
 
     ExecContext(Application* application, BaseSystem* baseSystem, AppDocument* document,
-                BaseDocument* baseDocument);
+                BaseDocument* baseDocument, HelpContext* helpContext);
     ~ExecContext() override;
 
 private:
@@ -177,6 +219,7 @@ private:
     BaseSystem* m_baseSystem;
     AppDocument* m_document;
     BaseDocument* m_baseDocument;
+    HelpContext* m_helpContext;
 };
 
 } // namespace hostsim

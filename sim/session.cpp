@@ -84,7 +84,8 @@ bool Session::start(const std::string& modulePath, std::ostream& err)
     m_model = Model::create();
     m_document = AppDocument::create(m_baseDocument, m_model);
     m_baseSystem = BaseSystem::create(m_mainWindow);
-    m_context = ExecContext::create(m_application, m_baseSystem, m_document, m_baseDocument);
+    m_helpContext = HelpContext::create(m_out);
+    m_context = ExecContext::create(m_application, m_baseSystem, m_document, m_baseDocument, m_helpContext);
 
     kvIAppExtension1* appX = nullptr;
     if (!getAppX(&appX) || !appX) {
@@ -140,6 +141,7 @@ void Session::closeRegisteredWindows()
 void Session::releaseHostObjects()
 {
     dropReference(m_context);
+    dropReference(m_helpContext);
     dropReference(m_baseSystem);
     dropReference(m_document);
     dropReference(m_model);

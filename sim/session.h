@@ -4,6 +4,7 @@
 
 #include "host/kvExports.h"
 #include "host_objects.h"
+#include "script.h"
 
 #include <ostream>
 #include <string>
@@ -45,15 +46,23 @@ public:
     void requestQuit() { m_quit = true; }
     bool quitRequested() const { return m_quit; }
 
-    Application& application() { return *m_application; }
-    ResourceManager& resources() { return m_application->resources(); }
-    AppDocument& document() { return *m_document; }
-    BaseDocument& baseDocument() { return *m_baseDocument; }
-    ExecContext& context() { return *m_context; }
+    // The host's objects; each throws ScriptError before start and after finish.
+    Application& application() { return *need(m_application); }
+    ResourceManager& resources() { return need(m_application)->resources(); }
+    AppDocument& document() { return *need(m_document); }
+    BaseDocument& baseDocument() { return *need(m_baseDocument); }
+    Model& model() { return *need(m_model); }
+    ExecContext& context() { return *need(m_context); }
     HWND mainWindow() const { return m_mainWindow; }
     void* moduleHandle() const { return m_module; }
 
 private:
+    template <class Object>
+    static Object* need(Object* object)
+    {
+        if (!object) throw ScriptError("no host session running");
+        return object;
+    }
     void closeRegisteredWindows();
     void releaseHostObjects();
 
@@ -73,6 +82,7 @@ private:
     Model* m_model = nullptr;
     AppDocument* m_document = nullptr;
     BaseSystem* m_baseSystem = nullptr;
+    HelpContext* m_helpContext = nullptr;
     ExecContext* m_context = nullptr;
 };
 
