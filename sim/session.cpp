@@ -62,7 +62,7 @@ bool Session::start(const std::string& modulePath) { return start(modulePath, st
 
 bool Session::start(const std::string& modulePath, std::ostream& err)
 {
-    m_module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m_module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_GLOBAL);
     if (!m_module) {
         const char* reason = dlerror();
         err << "hostsim: cannot load " << modulePath << ": " << (reason ? reason : "unknown error") << '\n';

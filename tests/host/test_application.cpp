@@ -98,6 +98,7 @@ TEST_F(FatalExit, ApplicationWithoutResourceManagerEndsTheProcess)
     EXPECT_EQ(text_, L"Kova Vale Application-Extension not properly initialized:\n\nMissing Resource-Manager\n\n"
                      L"Process will be terminated!");
     EXPECT_EQ(app.refs, 2);  // only the module's own reference is left besides ours
+    releaseAppXApplication();
 }
 
 TEST_F(FatalExit, ResourceManagerComesFromTheApplication)
@@ -114,6 +115,7 @@ TEST_F(FatalExit, ResourceManagerComesFromTheApplication)
     EXPECT_EQ(manager.refs, 1);
     EXPECT_EQ(app.refs, 2);
     EXPECT_TRUE(text_.empty());
+    releaseAppXApplication();
 }
 
 // ---------------------------------------------------------------- module folder
