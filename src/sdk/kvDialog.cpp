@@ -139,11 +139,11 @@ bool kvCDlgBase::propertyMessage(unsigned int code, const wchar_t* name)
     const wchar_t* keyArg = name ? key.c_str() : nullptr;
     if (!named.empty()) {
         for (KVPROP_DLGMSG_HANDLER h : named)
-            (this->*h)(keyArg);
+            h(this, keyArg);
         return true;
     }
     for (KVPROP_DLGMSG_HANDLER h : anyKey)
-        (this->*h)(keyArg);
+        h(this, keyArg);
     return taken || !anyKey.empty();
 }
 

@@ -30,7 +30,23 @@ enum {
     KVPROP_EVT_RESTRICTIONS = 4
 };
 
-typedef void (kvCDlgBase::*KVPROP_DLGMSG_HANDLER)(const wchar_t* name);
+// A handler entry calls a member of the dialog class through a small thunk,
+// so that the map holds plain function pointers whatever the class layout.
+typedef void (*KVPROP_DLGMSG_HANDLER)(kvCDlgBase* dialog, const wchar_t* name);
+
+template <class M>
+struct kvDlgMsgHandlerClass;
+template <class C>
+struct kvDlgMsgHandlerClass<void (C::*)(const wchar_t*)> {
+    typedef C type;
+};
+
+template <auto Handler>
+void kvDlgMsgThunk(kvCDlgBase* dialog, const wchar_t* name)
+{
+    typedef typename kvDlgMsgHandlerClass<decltype(Handler)>::type Dialog;
+    (static_cast<Dialog*>(dialog)->*Handler)(name);
+}
 
 // One entry of a property-message map: event code, property key (null: any
 // property) and member handler. An entry with code 0 ends the map.
@@ -57,7 +73,7 @@ struct KVPROP_STDCTRL {
 };
 
 #define KVPROP_DLGMSG_ENTRY(code, name, handler) \
-    KVPROP_DLGMSGMAP_ENTRY { (code), (name), static_cast<KVPROP_DLGMSG_HANDLER>(handler) }
+    KVPROP_DLGMSGMAP_ENTRY { (code), (name), &kvDlgMsgThunk<handler> }
 #define KVPROP_DLGMSG_END() KVPROP_DLGMSGMAP_ENTRY { 0, nullptr, nullptr }
 
 // Accessor of a control member, for KVPROP_STDCTRL_ENTRY.
