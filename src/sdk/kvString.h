@@ -28,6 +28,12 @@ public:
     friend bool operator==(const kvCString& a, const kvCString& b) { return a.m_text == b.m_text; }
     friend bool operator!=(const kvCString& a, const kvCString& b) { return a.m_text != b.m_text; }
     friend bool operator<(const kvCString& a, const kvCString& b) { return a.m_text < b.m_text; }
+    // Equality with a wide string compares the texts (a null string counts as
+    // empty); without these the comparison would be ambiguous.
+    friend bool operator==(const kvCString& a, const wchar_t* b) { return a.m_text == (b ? b : L""); }
+    friend bool operator==(const wchar_t* a, const kvCString& b) { return b == a; }
+    friend bool operator!=(const kvCString& a, const wchar_t* b) { return !(a == b); }
+    friend bool operator!=(const wchar_t* a, const kvCString& b) { return !(b == a); }
 
 private:
     std::wstring m_text;

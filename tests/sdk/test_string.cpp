@@ -18,3 +18,13 @@ TEST(kvCString, NullPointerGivesEmptyString) {
     EXPECT_EQ(s.length(), 3u);
     EXPECT_STREQ(static_cast<const wchar_t*>(s + kvCString(L"d")), L"abcd");
 }
+
+TEST(kvCString, ComparesWithWideStringsByText) {
+    const kvCString language(L"Chinese_trad");
+    EXPECT_TRUE(language == L"Chinese_trad");
+    EXPECT_FALSE(language == L"Chinese");  // no prefix match
+    EXPECT_TRUE(L"Chinese" != language);
+    EXPECT_FALSE(language == L"chinese_trad");  // letter case counts
+    EXPECT_TRUE(kvCString() == static_cast<const wchar_t*>(nullptr));
+    EXPECT_TRUE(kvCString(L"x") != static_cast<const wchar_t*>(nullptr));
+}
