@@ -1,0 +1,295 @@
+#include "platform/afx.h"
+#include "platform/kvPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class Controls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kvplat::reset();
+        top = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(IsWindow(top));
+    }
+    void TearDown() override { kvplat::reset(); }
+
+    HWND make(LPCWSTR cls, int id, DWORD style, LPCWSTR text = L"")
+    {
+        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 50, 20, top,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+    }
+
+    HWND top = nullptr;
+};
+
+// Records the notifications a parent receives.
+struct Observer : CWnd {
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    std::vector<NMLISTVIEW> changes;
+    BOOL OnCommand(WPARAM w, LPARAM) override
+    {
+        seen.emplace_back(WM_COMMAND, w);
+        return TRUE;
+    }
+    BOOL OnNotify(WPARAM w, LPARAM l, LRESULT* r) override
+    {
+        seen.emplace_back(WM_NOTIFY, w);
+        auto* hdr = reinterpret_cast<NMHDR*>(l);
+        if (hdr->code == LVN_ITEMCHANGED)
+            changes.push_back(*reinterpret_cast<NMLISTVIEW*>(l));
+        *r = 0;
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* msg) override
+    {
+        // Swallows one private message, lets everything else through.
+        return msg->message == WM_USER + 13;
+    }
+};
+
+} // namespace
+
+TEST_F(Controls, EditSelectionAndDialogCodes)
+{
+    HWND edit = make(L"Edit", 10, ES_AUTOHSCROLL, L"12.5");
+    HWND label = make(L"Static", 11, 0, L"Radius");
+    HWND push = make(L"Button", 12, BS_PUSHBUTTON);
+    EXPECT_EQ(SendMessageW(edit, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL, DLGC_HASSETSEL);
+    EXPECT_EQ(SendMessageW(label, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+    EXPECT_EQ(SendMessageW(push, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+
+    SendMessageW(edit, EM_SETSEL, 1, 99);  // clipped to the text
+    DWORD start = 0, end = 0;
+    const LRESULT both = SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 4u);
+    EXPECT_EQ(both, MAKELONG(1, 4));
+    SetWindowTextW(edit, L"3");
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end, 0u);  // new text, no selection
+    SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+    EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+
+    // A push button has no check state.
+    SendMessageW(push, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageW(push, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    HWND check = make(L"Button", 13, BS_CHECKBOX);
+    kvplat::clickButton(check);  // a plain check box leaves its state to its owner
+    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageW(check, BM_GETSTATE, 0, 0) & BST_CHECKED, BST_CHECKED);
+    HWND tri = make(L"Button", 14, BS_AUTO3STATE);
+    kvplat::clickButton(tri);
+    kvplat::clickButton(tri);
+    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    kvplat::clickButton(tri);
+    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ShowWindow(tri, SW_HIDE);
+    EXPECT_FALSE(kvplat::clickButton(tri));  // the user cannot click what is hidden
+}
+
+TEST_F(Controls, SubclassingPassesOnToTheOriginalProcedure)
+{
+    HWND check = make(L"Button", 20, BS_AUTOCHECKBOX);
+    static WNDPROC original = nullptr;
+    static int intercepted = 0;
+    intercepted = 0;
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(check, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(
+        +[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == BM_SETCHECK)
+                ++intercepted;
+            return CallWindowProcW(original, h, m, w, l);
+        })));
+    ASSERT_NE(original, nullptr);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(intercepted, 1);
+    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // A window object bound to an existing control keeps the control's behaviour.
+    HWND other = make(L"Button", 21, BS_AUTOCHECKBOX);
+    struct Counting : CWnd {
+        int clicks = 0;
+        LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+        {
+            if (m == BM_CLICK)
+                ++clicks;
+            return CWnd::WindowProc(m, w, l);
+        }
+    } bound;
+    CWnd* parent = CWnd::FromHandle(top);
+    ASSERT_TRUE(bound.SubclassDlgItem(21, parent));
+    EXPECT_EQ(CWnd::FromHandle(other), &bound);
+    kvplat::clickButton(other);
+    EXPECT_EQ(bound.clicks, 1);
+    EXPECT_EQ(SendMessageW(other, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(bound.Detach(), other);
+    kvplat::clickButton(other);
+    EXPECT_EQ(bound.clicks, 1);  // no longer routed through the object
+    EXPECT_EQ(SendMessageW(other, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(Controls, DialogKeysAndPreTranslation)
+{
+    DestroyWindow(top);
+    Observer dlg;
+    ASSERT_TRUE(dlg.CreateEx(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100}, nullptr, 0));
+    top = dlg.GetSafeHwnd();
+    HWND first = make(L"Edit", 30, WS_TABSTOP);
+    HWND second = make(L"Button", 31, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    make(L"Static", 32, 0);
+    SetFocus(first);
+
+    MSG tab{first, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(top, &tab));
+    EXPECT_EQ(GetFocus(), second);
+    tab.hwnd = second;
+    EXPECT_TRUE(IsDialogMessageW(top, &tab));
+    EXPECT_EQ(GetFocus(), first);  // wraps round, skipping what is not a stop
+
+    MSG enter{first, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(top, &enter));
+    MSG escape{first, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(top, &escape));
+    ASSERT_EQ(dlg.seen.size(), 2u);
+    EXPECT_EQ(dlg.seen[0].second, MAKEWPARAM(31, BN_CLICKED));  // the default push button
+    EXPECT_EQ(dlg.seen[1].second, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+    HWND stranger = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    MSG foreign{stranger, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_FALSE(IsDialogMessageW(top, &foreign));
+
+    // Queued messages pass the window objects of the target and its parents first.
+    dlg.seen.clear();
+    PostMessageW(first, WM_USER + 13, 0, 0);
+    PostMessageW(top, WM_COMMAND, 77, 0);
+    kvplat::pumpMessages();
+    ASSERT_EQ(dlg.seen.size(), 1u);
+    EXPECT_EQ(dlg.seen[0].second, 77u);
+    dlg.DestroyWindow();
+}
+
+TEST_F(Controls, ListItemsAndSelectionNotifications)
+{
+    DestroyWindow(top);
+    Observer owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"", WS_POPUP, RECT{0, 0, 300, 200}, nullptr, 0));
+    top = owner.GetSafeHwnd();
+    HWND list = make(WC_LISTVIEWW, 40, LVS_REPORT);
+    LVCOLUMNW col{};
+    col.mask = LVCF_WIDTH | LVCF_TEXT;
+    col.cx = 60;
+    col.pszText = const_cast<LPWSTR>(L"Value");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+    col.pszText = const_cast<LPWSTR>(L"Count");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+
+    for (int i = 0; i < 3; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = i;
+        std::wstring text = L"R" + std::to_wstring(i + 1);
+        item.pszText = &text[0];
+        item.lParam = 100 + i;
+        EXPECT_EQ(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), i);
+        item.iSubItem = 1;
+        std::wstring count = std::to_wstring(i * 2);
+        item.pszText = &count[0];
+        EXPECT_TRUE(SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)));
+    }
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    wchar_t buffer[16];
+    LVITEMW get{};
+    get.iSubItem = 1;
+    get.pszText = buffer;
+    get.cchTextMax = 16;
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&get)), 1);
+    EXPECT_STREQ(buffer, L"4");
+    get.mask = LVIF_PARAM;
+    get.iItem = 1;
+    get.iSubItem = 0;
+    EXPECT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&get)));
+    EXPECT_EQ(get.lParam, 101);
+
+    // Auto-sizing takes the widest text.
+    EXPECT_TRUE(SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(LVSCW_AUTOSIZE, 0)));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 2 * 7 + 12);
+
+    LVITEMW sel{};
+    sel.stateMask = LVIS_SELECTED;
+    sel.state = LVIS_SELECTED;
+    EXPECT_TRUE(SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&sel)));
+    EXPECT_TRUE(SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&sel)));  // no change, no notice
+    ASSERT_EQ(owner.changes.size(), 1u);
+    EXPECT_EQ(owner.changes[0].iItem, 1);
+    EXPECT_EQ(owner.changes[0].uNewState, static_cast<UINT>(LVIS_SELECTED));
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    sel.state = 0;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&sel));
+    EXPECT_EQ(owner.changes.size(), 2u);
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
+
+    EXPECT_TRUE(SendMessageW(list, LVM_DELETECOLUMN, 0, 0));
+    get.iSubItem = 0;
+    get.pszText = buffer;
+    SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&get));
+    EXPECT_STREQ(buffer, L"4");  // the second column moved to the front
+    EXPECT_TRUE(SendMessageW(list, LVM_DELETEALLITEMS, 0, 0));
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    owner.DestroyWindow();
+}
+
+TEST_F(Controls, EnumerationAndRectangles)
+{
+    HWND a = make(L"Static", 1, 0);
+    HWND b = make(L"Static", 2, 0);
+    HWND inner = CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 1, 1, a, nullptr, nullptr, nullptr);
+    std::vector<HWND> found;
+    EnumChildWindows(top, [](HWND h, LPARAM l) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found, (std::vector<HWND>{a, inner, b}));
+    found.clear();
+    EnumChildWindows(top, [](HWND h, LPARAM l) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found.size(), 1u);
+
+    RECT r1{0, 0, 10, 10}, r2{5, 5, 20, 30}, empty{3, 3, 3, 9}, out;
+    const RECT both{0, 0, 20, 30}, common{5, 5, 10, 10}, beside{10, 0, 20, 10};
+    EXPECT_TRUE(UnionRect(&out, &r1, &r2));
+    EXPECT_TRUE(EqualRect(&out, &both));
+    EXPECT_TRUE(UnionRect(&out, &empty, &r1));  // an empty rectangle adds nothing
+    EXPECT_TRUE(EqualRect(&out, &r1));
+    EXPECT_TRUE(IntersectRect(&out, &r1, &r2));
+    EXPECT_TRUE(EqualRect(&out, &common));
+    EXPECT_FALSE(IntersectRect(&out, &r1, &beside));
+    EXPECT_TRUE(IsRectEmpty(&out));
+    EXPECT_TRUE(PtInRect(&r1, POINT{0, 9}));
+    EXPECT_FALSE(PtInRect(&r1, POINT{10, 5}));
+
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 5, L"Five");
+    InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, 4, L"Four");
+    EXPECT_EQ(GetMenuItemID(menu, 0), 4u);
+    EXPECT_EQ(EnableMenuItem(menu, 5, MF_GRAYED), MF_ENABLED);
+    EXPECT_EQ(EnableMenuItem(menu, 5, MF_ENABLED), MF_GRAYED);
+    EXPECT_EQ(EnableMenuItem(menu, 99, MF_GRAYED), -1);
+    wchar_t text[8];
+    EXPECT_EQ(GetMenuStringW(menu, 1, text, 8, MF_BYPOSITION), 4);
+    EXPECT_STREQ(text, L"Five");
+    HMENU sub = CreatePopupMenu();
+    AppendMenuW(sub, MF_STRING, 6, L"Six");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"More");
+    EXPECT_EQ(GetSubMenu(menu, 2), sub);
+    EXPECT_EQ(GetMenuItemID(menu, 2), 0xFFFFFFFFu);
+    kvplat::pushMenuChoice(6);  // a command of a submenu can be chosen too
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, top, nullptr), 6);
+    DestroyMenu(menu);
+    EXPECT_EQ(GetMenuItemCount(sub), -1);  // destroyed with its menu
+}
