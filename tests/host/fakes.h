@@ -1,5 +1,6 @@
-// Small host objects for driving the module's start-up code directly. Each
-// counts its references for real and records the calls the tests look at.
+// Small host objects for driving the module's start-up code directly. They
+// count references without ever deleting (a test owns each one, hence the
+// count starts at 1) and record the calls the tests look at.
 #pragma once
 
 #include "sdk/kvUnknownImp.h"
@@ -11,85 +12,65 @@
 
 namespace fake {
 
-// A reference count that never deletes: at 0 the object only notes that it
-// would have died, so a test can tell a premature release from a clean one.
-// The count starts at 1, the reference of the test that owns the object.
-template <class Self>
-class Counted {
-public:
+struct Counted {
     int refs = 1;
-    bool died = false;
-    int releasesAfterDeath = 0;
-
-    bool countAdd()
+    int deaths = 0;              // times the count reached 0: a real object would be gone
+    int releasesAfterDeath = 0;  // releases of an object already at 0
+    bool add() { return ++refs > 0; }
+    bool drop()
     {
-        ++refs;
-        return true;
-    }
-    bool countRelease()
-    {
-        if (died) {
-            ++releasesAfterDeath;
-            return false;
-        }
-        if (--refs == 0)
-            died = true;
+        if (refs <= 0)
+            return ++releasesAfterDeath, false;
+        deaths += --refs == 0;
         return true;
     }
 };
 
-#define FAKE_COUNTING                                    \
-    bool addRef() override { return countAdd(); }        \
-    bool release() override { return countRelease(); }
+#define FAKE_COUNTING                              \
+    bool addRef() override { return add(); }       \
+    bool release() override { return drop(); }
 
-struct MessageBoxCall {
+template <class Itf>
+int handOut(Itf* object, kvIUnknown** out)
+{
+    *out = object;
+    if (object)
+        object->addRef();
+    return object ? 0 : -1;
+}
+
+struct Box {
     int kind;
     std::wstring text;
     int flags;
 };
 
-class Application : public kvIApplication1, public kvITarnwellApp1, public Counted<Application> {
-public:
+struct Application : kvIApplication1, kvITarnwellApp1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override
-    {
-        return kvQueryInterfaces<kvIApplication1, kvITarnwellApp1>(this, name);
-    }
-    int getResourceManager(kvIUnknown** manager) override
-    {
-        *manager = resources;
-        if (resources)
-            resources->addRef();
-        return resources ? 0 : -1;
-    }
+    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIApplication1, kvITarnwellApp1>(this, n); }
+    int getResourceManager(kvIUnknown** out) override { return handOut(resources, out); }
     int messageBox(int kind, const wchar_t* text, int flags) override
     {
         boxes.push_back({kind, text ? text : L"", flags});
         return 1;
     }
-
     kvIUnknown* resources = nullptr;
-    std::vector<MessageBoxCall> boxes;
+    std::vector<Box> boxes;
 };
 
-class ResourceManager : public kvIResourceMgr1, public kvIResourceMgr2, public Counted<ResourceManager> {
-public:
+struct ResourceManager : kvIResourceMgr1, kvIResourceMgr2, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override
+    kvIUnknown* queryInterface(const wchar_t* n) override
     {
-        if (!offersLanguage)
-            return kvQueryInterfaces<kvIResourceMgr1>(this, name);
-        return kvQueryInterfaces<kvIResourceMgr1, kvIResourceMgr2>(this, name);
+        return offersLanguage ? kvQueryInterfaces<kvIResourceMgr1, kvIResourceMgr2>(this, n)
+                              : kvQueryInterfaces<kvIResourceMgr1>(this, n);
     }
-    int loadModule(const wchar_t* fileName, HMODULE* module) override
+    int loadModule(const wchar_t* file, HMODULE* module) override
     {
-        loads.push_back(fileName);
-        *module = nullptr;
-        auto it = files.find(fileName);
-        if (it == files.end())
-            return -1;
-        *module = it->second;
-        return 0;
+        loads.push_back(file);
+        auto it = files.find(file);
+        *module = it == files.end() ? nullptr : it->second;
+        return *module ? 0 : -1;
     }
     int freeModule(HMODULE module) override
     {
@@ -98,11 +79,9 @@ public:
     }
     int getLanguageName(wchar_t* buffer, int capacity) override
     {
-        std::wcsncpy(buffer, language.c_str(), static_cast<std::size_t>(capacity));
-        buffer[capacity - 1] = L'\0';
+        std::wcsncpy(buffer, language.c_str(), static_cast<std::size_t>(capacity) - 1);
         return 0;
     }
-
     bool offersLanguage = true;
     std::wstring language = L"English";
     std::map<std::wstring, HMODULE> files;
@@ -110,14 +89,12 @@ public:
     std::vector<HMODULE> frees;
 };
 
-class BaseDocument : public kvIBaseDocument1, public kvIBaseDocWithAnalyseShowMode, public Counted<BaseDocument> {
-public:
+struct BaseDocument : kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override
+    kvIUnknown* queryInterface(const wchar_t* n) override
     {
-        if (!offersShowMode)
-            return kvQueryInterfaces<kvIBaseDocument1>(this, name);
-        return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode>(this, name);
+        return offersShowMode ? kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode>(this, n)
+                              : kvQueryInterfaces<kvIBaseDocument1>(this, n);
     }
     int setAnalyseShowMode(int mode) override
     {
@@ -125,55 +102,36 @@ public:
         return 0;
     }
     int isTransparentMode() override { return transparent ? 1 : 0; }
-
     bool offersShowMode = true;
     bool transparent = false;
     std::vector<int> showModes;
 };
 
-class Model : public kvITarnwellModel1, public Counted<Model> {
-public:
+struct Model : kvITarnwellModel1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvITarnwellModel1>(this, name); }
+    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvITarnwellModel1>(this, n); }
 };
 
-class DataSet : public kvIDataSet1, public Counted<DataSet> {
-public:
+struct DataSet : kvIDataSet1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIDataSet1>(this, name); }
+    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIDataSet1>(this, n); }
 };
 
-class HelpContext : public kvIHelpContext1, public Counted<HelpContext> {
-public:
+struct HelpContext : kvIHelpContext1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIHelpContext1>(this, name); }
+    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIHelpContext1>(this, n); }
 };
 
-class AppDocument : public kvIAppDocument1, public Counted<AppDocument> {
-public:
+struct AppDocument : kvIAppDocument1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override
+    kvIUnknown* queryInterface(const wchar_t* n) override
     {
-        if (model && name && std::wcscmp(name, L"kvITarnwellModel1") == 0)
-            return model->queryInterface(name);
-        return kvQueryInterfaces<kvIAppDocument1>(this, name);
+        if (model && n && std::wcscmp(n, L"kvITarnwellModel1") == 0)
+            return model->queryInterface(n);
+        return kvQueryInterfaces<kvIAppDocument1>(this, n);
     }
-    int getBaseDocument(kvIUnknown** document) override
-    {
-        *document = baseDocument;
-        if (baseDocument)
-            baseDocument->addRef();
-        return 0;
-    }
-    int getDataSet(const wchar_t* name, kvIUnknown** dataSet) override
-    {
-        *dataSet = nullptr;
-        if (!settings || std::wcscmp(name, L"Feedbacks") != 0)
-            return -1;
-        *dataSet = settings;
-        settings->addRef();
-        return 0;
-    }
+    int getBaseDocument(kvIUnknown** out) override { return handOut(baseDocument, out); }
+    int getDataSet(const wchar_t*, kvIUnknown** out) override { return handOut(settings, out); }
     int registerWindow(const wchar_t* name, CWnd* window) override
     {
         ++registerCalls;
@@ -184,12 +142,8 @@ public:
     }
     int unregisterWindow(CWnd* window) override
     {
-        for (auto it = windows.begin(); it != windows.end();) {
-            if (it->second == window)
-                it = windows.erase(it);
-            else
-                ++it;
-        }
+        for (auto it = windows.begin(); it != windows.end();)
+            it = it->second == window ? windows.erase(it) : std::next(it);
         return 0;
     }
     int findWindow(const wchar_t* name, CWnd** window) override
@@ -199,7 +153,6 @@ public:
         *window = it == windows.end() ? nullptr : it->second;
         return *window ? 0 : -1;
     }
-
     kvIBaseDocument1* baseDocument = nullptr;
     kvITarnwellModel1* model = nullptr;
     kvIDataSet1* settings = nullptr;
@@ -209,10 +162,9 @@ public:
     std::map<std::wstring, CWnd*> windows;
 };
 
-class BaseSystem : public kvIBaseSystem1, public Counted<BaseSystem> {
-public:
+struct BaseSystem : kvIBaseSystem1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIBaseSystem1>(this, name); }
+    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIBaseSystem1>(this, n); }
     int getMainWindow(HWND* window) override
     {
         *window = mainWindow;
@@ -221,33 +173,22 @@ public:
     HWND mainWindow = nullptr;
 };
 
-class ExecContext : public kvIAppExecContext1, public Counted<ExecContext> {
-public:
+struct ExecContext : kvIAppExecContext1, Counted {
     FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIAppExecContext1>(this, name); }
+    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIAppExecContext1>(this, n); }
     int getApplication(kvIUnknown** out) override { return handOut(application, out); }
     int getBaseSystem(kvIUnknown** out) override { return handOut(baseSystem, out); }
     int getAppDocument(kvIUnknown** out) override { return handOut(document, out); }
     int getBaseDocument(kvIUnknown** out) override { return handOut(baseDocument, out); }
     int getHelpContext(kvIUnknown** out) override { return handOut(help, out); }
-
     kvIApplication1* application = nullptr;
     kvIBaseSystem1* baseSystem = nullptr;
     kvIAppDocument1* document = nullptr;
     kvIBaseDocument1* baseDocument = nullptr;
     kvIHelpContext1* help = nullptr;
-
-private:
-    static int handOut(kvIUnknown* object, kvIUnknown** out)
-    {
-        *out = object;
-        if (object)
-            object->addRef();
-        return object ? 0 : -1;
-    }
 };
 
-// A complete host around one document; parts can be left out per test.
+// A complete host around one document; tests take parts away.
 struct Host {
     Application application;
     BaseDocument baseDocument;
@@ -260,14 +201,23 @@ struct Host {
 
     Host()
     {
-        document.settings = &settings;
-        context.help = &help;
         document.baseDocument = &baseDocument;
         document.model = &model;
+        document.settings = &settings;
         context.application = &application;
         context.baseSystem = &baseSystem;
         context.document = &document;
         context.baseDocument = &baseDocument;
+        context.help = &help;
+    }
+    // Every object back at the test's own single reference.
+    bool balanced() const
+    {
+        for (const Counted* c : std::vector<const Counted*>{&application, &baseDocument, &model, &document, &baseSystem,
+                                                            &settings, &help, &context})
+            if (c->refs != 1 || c->releasesAfterDeath != 0)
+                return false;
+        return true;
     }
 };
 
