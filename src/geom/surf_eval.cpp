@@ -242,7 +242,7 @@ void homogeneous(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd
 // Point and derivatives (up to n) of the rational map from its homogeneous
 // form by the quotient rule, given the reciprocal of the weight sum; zero
 // when the weight sum vanishes.
-void rationalDerivs(const double A[3][4], int n, double inv, double out[3][3])
+inline void rationalDerivs(const double A[3][4], int n, double inv, double out[3][3])
 {
     if (std::fabs(A[0][3]) <= 1e-12) {
         for (int d = 0; d <= n; ++d)

@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-namespace surftest {
+namespace surftest {  // test_surf_nets.cpp
 struct Pt {
     double x, y, z;
 };
@@ -22,7 +23,8 @@ namespace {
 
 using namespace surftest;
 
-// A 3 x 2 net of order 2 x 2 with distinct points, weights and flags.
+// A 3 x 2 net of order 2 x 2 with distinct points and weights and every
+// direction field set.
 RatBSplSurf* makeSmall()
 {
     std::vector<Pt> pts;
@@ -35,11 +37,7 @@ RatBSplSurf* makeSmall()
     RatBSplSurf* s = makeSurf(2, 2, {0, 0, 1, 2, 2}, {5, 5, 6, 6}, pts, w, 1);
     s->periodicu = 1;
     s->origFormv = 2;
-    s->periodu = 3;
     s->knotRangeu = 2.5;
-    s->multPtsu = 1;
-    s->periodv = 4;
-    s->knotRangev = 0.75;
     s->multPtsv = 3;
     s->tolerance = 0.01;
     s->nrmOri = -1;
@@ -48,104 +46,54 @@ RatBSplSurf* makeSmall()
     return s;
 }
 
-TEST(SurfRecord, CreateInitialisesEverything)
+TEST(SurfRecord, CreateCopyAndTranspose)
 {
-    RatBSplSurf* s = ratBSplSurfCreate(2, 2, 4, 4);
-    ASSERT_NE(nullptr, s);
-    EXPECT_STREQ("RatBSplSurf", s->name);
-    EXPECT_EQ(2, s->ordu);
-    EXPECT_EQ(4, s->noPointsv);
-    for (int k = 0; k < 16; ++k) {
-        EXPECT_EQ(0.0, s->points[k][0] + s->points[k][1] + s->points[k][2]);
-        EXPECT_EQ(0.0, s->weights[k]);
-    }
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(0.0, s->knotsu[k] + s->knotsv[k] + s->rowWeights[k] + s->workWeights[k] +
-                           s->rowPoints[k][0] + s->workPoints[k][2]);
-    EXPECT_EQ(-1, s->periodu);
-    EXPECT_EQ(-1, s->periodv);
-    EXPECT_EQ(0, s->periodicu + s->periodicv + s->isRational + s->isOffsetSurf);
-    EXPECT_EQ(0, s->origFormu + s->origFormv + s->multPtsu + s->multPtsv);
-    EXPECT_EQ(0.0, s->tolerance);
-    EXPECT_EQ(0.0, s->offset);
-    EXPECT_EQ(1, s->nrmOri);
-    EXPECT_EQ(&ratBSplSurfDestroy, s->destroy);
-    EXPECT_EQ(&ratBSplSurfPrint, s->print);
-    ratBSplSurfDestroy(s);
-    EXPECT_EQ(nullptr, s->points);
-    EXPECT_EQ(nullptr, s->workWeights);
-    ratBSplSurfFree(s);  // only the record is left to release
-
+    RatBSplSurf* e = ratBSplSurfCreate(2, 2, 4, 4);
+    ASSERT_NE(nullptr, e);
+    EXPECT_STREQ("RatBSplSurf", e->name);
+    EXPECT_EQ(0.0, e->points[15][2] + e->weights[15] + e->knotsv[3] + e->rowWeights[3]);
+    EXPECT_EQ(-1, e->periodu + e->periodicu + e->isRational);
+    EXPECT_EQ(1, e->nrmOri);
+    ratBSplSurfDestroy(e);
+    EXPECT_EQ(nullptr, e->workWeights);
+    ratBSplSurfFree(e);  // only the record is left to release
     ratBSplSurfFree(nullptr);
-    RatBSplSurf empty;
-    ratBSplSurfInit(&empty);
-    EXPECT_EQ(-1, empty.noPointsu);
-    EXPECT_EQ(nullptr, empty.knotsv);
-    ratBSplSurfInit(nullptr);
-    // Negative counts fail like an allocation instead of wrapping round.
-    EXPECT_EQ(nullptr, ratBSplSurfCreate(2, 2, -4, 4));
-}
+    EXPECT_EQ(nullptr, ratBSplSurfCreate(2, 2, -4, 4));  // no wrap to a small size
 
-TEST(SurfRecord, CopyKeepsEverythingButTheTolerance)
-{
     RatBSplSurf* s = makeSmall();
     RatBSplSurf* c = ratBSplSurfCopy(s);
-    ASSERT_NE(nullptr, c);
     EXPECT_EQ(0.0, c->tolerance);
     EXPECT_EQ(-1, c->nrmOri);
     EXPECT_EQ(1.5, c->offset);
-    EXPECT_EQ(1, c->isOffsetSurf);
-    EXPECT_EQ(s->periodicu, c->periodicu);
-    EXPECT_EQ(s->origFormv, c->origFormv);
     EXPECT_EQ(2.5, c->knotRangeu);
     EXPECT_EQ(3, c->multPtsv);
-    EXPECT_EQ(4, c->periodv);
-    for (int k = 0; k < s->noPointsu * s->noPointsv; ++k) {
-        EXPECT_EQ(s->points[k][2], c->points[k][2]);
-        EXPECT_EQ(s->weights[k], c->weights[k]);
-    }
-    EXPECT_NE(s->points, c->points);
-    EXPECT_EQ(2.0, c->knotsu[4]);
+    EXPECT_EQ(s->weights[7], c->weights[7]);
+    EXPECT_EQ(s->points[5][2], c->points[5][2]);
     EXPECT_EQ(6.0, c->knotsv[3]);
-    EXPECT_EQ(nullptr, ratBSplSurfCopy(nullptr));
     ratBSplSurfFree(c);
     ratBSplSurfFree(s);
-}
 
-TEST(SurfRecord, TransposeExchangesTheDirections)
-{
-    RatBSplSurf* s = makeRational20();
+    // The transpose is the same surface with the parameters exchanged.
+    s = makeRational20();
     s->periodicu = 1;
-    s->knotRangeu = 12.0;
     s->nrmOri = -1;
     RatBSplSurf* t = ratBSplSurfTranspose(s);
-    ASSERT_NE(nullptr, t);
-    EXPECT_EQ(0, t->periodicu);
     EXPECT_EQ(1, t->periodicv);
-    EXPECT_EQ(12.0, t->knotRangev);
+    EXPECT_EQ(0, t->periodicu);
     EXPECT_EQ(1, t->nrmOri);
-    // The same surface with the parameters exchanged.
-    for (double u : {0.0, 0.31, 0.77, 1.0})
+    for (double u : {0.0, 0.31, 1.0})
         for (double v : {0.0, 0.45, 0.9}) {
-            const GeomPoint a = ratBSplSurfEvalPoint(s, u, v);
-            const GeomPoint b = ratBSplSurfEvalPoint(t, v, u);
-            EXPECT_NEAR(a.x, b.x, 1e-12);
-            EXPECT_NEAR(a.y, b.y, 1e-12);
-            EXPECT_NEAR(a.z, b.z, 1e-12);
+            const GeomPoint a = ratBSplSurfEvalPoint(s, u, v), b = ratBSplSurfEvalPoint(t, v, u);
+            EXPECT_NEAR(0.0, std::fabs(a.x - b.x) + std::fabs(a.y - b.y) + std::fabs(a.z - b.z),
+                        1e-12);
         }
     RatBSplSurf* back = ratBSplSurfTranspose(t);
-    for (int k = 0; k < s->noPointsu * s->noPointsv; ++k) {
-        EXPECT_EQ(s->points[k][0], back->points[k][0]);
-        EXPECT_EQ(s->weights[k], back->weights[k]);
-    }
-    for (int k = 0; k < s->noPointsu; ++k)
-        EXPECT_EQ(s->knotsu[k], back->knotsu[k]);
-    EXPECT_EQ(1, back->periodicu);
-    EXPECT_EQ(1, back->nrmOri);  // not carried over
+    for (int k = 0; k < s->noPointsu * s->noPointsv; ++k)
+        EXPECT_EQ(s->points[k][0] + s->weights[k], back->points[k][0] + back->weights[k]);
     EXPECT_EQ(nullptr, ratBSplSurfTranspose(nullptr));
-    ratBSplSurfFree(back);
-    ratBSplSurfFree(t);
-    ratBSplSurfFree(s);
+    EXPECT_EQ(nullptr, ratBSplSurfCopy(nullptr));
+    for (RatBSplSurf* r : {s, t, back})
+        ratBSplSurfFree(r);
 }
 
 TEST(SurfRecord, DumpsListHeaderAndEveryEntry)
@@ -158,24 +106,18 @@ TEST(SurfRecord, DumpsListHeaderAndEveryEntry)
                            "noPointsu    : 5\nnoPointsv    : 4\nperiodicu    : 1\n"
                            "periodicv    : 0\norigFormu    : 1\norigFormv    : 2\n"
                            "isOffsetSurf : 1\noffset       : 1.500000\nnrmOri       : \xff\n"));
-    // Entry (2, 1): point (2, 2, 1), weight 2, then the v knot 5.
     EXPECT_NE(std::string::npos,
               out.find("[2][1] : (2.000000,2.000000,1.000000), 2.000000, 5.000000\n"));
-    // Spare entries too: 5 x 4 entry lines and one u-knot line per row.
-    size_t lines = 0;
-    for (char ch : out)
-        lines += ch == '\n';
-    EXPECT_EQ(12u + 20u + 5u, lines);
-    const std::string tail = "6.000000\n2.000000\n";  // the last entry's v knot, the u knot
-    EXPECT_EQ(out.size() - tail.size(), out.rfind(tail));
+    // Spare entries too: 5 x 4 entries, each row closed by its u knot.
+    EXPECT_EQ(12 + 20 + 5, std::count(out.begin(), out.end(), '\n'));
+    EXPECT_EQ(out.size() - 18, out.rfind("6.000000\n2.000000\n"));
 
     testing::internal::CaptureStdout();
     ratBSplSurfPrintTransposed(s);
     const std::string tr = testing::internal::GetCapturedStdout();
     EXPECT_EQ(0u, tr.find("RatBSplSurf::printTransposed() :\nordu         : 2\n"));
     EXPECT_EQ(std::string::npos, tr.find("nrmOri"));
-    // Column by column, indices in their order, followed by the u knot.
-    EXPECT_NE(std::string::npos,
+    EXPECT_NE(std::string::npos,  // column by column, each entry with its u knot
               tr.find("[1][0] : (1.000000,0.000000,0.000000), 1.250000, 0.000000\n"
                       "[2][0] : (2.000000,0.000000,0.000000), 1.500000, 1.000000\n"));
     testing::internal::CaptureStdout();
@@ -185,17 +127,15 @@ TEST(SurfRecord, DumpsListHeaderAndEveryEntry)
     ratBSplSurfFree(s);
 }
 
-TEST(SurfRecord, SettersStayInsideTheArrays)
+TEST(SurfRecord, SettersAndOffsetFlag)
 {
     RatBSplSurf* s = ratBSplSurfCreate(2, 3, 4, 6);
     ratBSplSurfSetPoint(s, 3, 5, 1, 2, 3);  // a spare entry: allowed
-    EXPECT_EQ(3.0, s->points[3 * 6 + 5][2]);
     ratBSplSurfSetWeight(s, 1, 2, 0.5);
-    EXPECT_EQ(0.5, s->weights[8]);
     ratBSplSurfSetKnotU(s, 3, 9.0);
     ratBSplSurfSetKnotV(s, 5, 7.0);
-    EXPECT_EQ(9.0, s->knotsu[3]);
-    EXPECT_EQ(7.0, s->knotsv[5]);
+    EXPECT_EQ(3.0, s->points[3 * 6 + 5][2]);
+    EXPECT_EQ(0.5 + 9.0 + 7.0, s->weights[8] + s->knotsu[3] + s->knotsv[5]);
     RatBSplSurf* before = ratBSplSurfCopy(s);
     ratBSplSurfSetPoint(s, 4, 0, 1, 1, 1);
     ratBSplSurfSetPoint(s, 0, 6, 1, 1, 1);
@@ -204,85 +144,57 @@ TEST(SurfRecord, SettersStayInsideTheArrays)
     ratBSplSurfSetKnotU(s, 4, 1.0);
     ratBSplSurfSetKnotV(s, 6, 1.0);
     ratBSplSurfSetKnotU(nullptr, 0, 1.0);
-    for (int k = 0; k < 24; ++k) {
-        EXPECT_EQ(before->points[k][0], s->points[k][0]);
-        EXPECT_EQ(before->weights[k], s->weights[k]);
-    }
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(before->knotsu[k], s->knotsu[k]);
+    for (int k = 0; k < 24; ++k)
+        EXPECT_EQ(before->points[k][0] + before->weights[k], s->points[k][0] + s->weights[k]);
     ratBSplSurfFree(before);
-    ratBSplSurfFree(s);
-}
 
-TEST(SurfRecord, OffsetFlagFollowsTheAccumulatedOffset)
-{
-    RatBSplSurf* s = ratBSplSurfCreate(2, 2, 4, 4);
-    ratBSplSurfAddOffset(s, 1e-7);
-    EXPECT_EQ(0, s->isOffsetSurf);
-    ratBSplSurfAddOffset(s, 1e-7);
-    EXPECT_EQ(1, s->isOffsetSurf);
-    ratBSplSurfAddOffset(s, -2e-7);
-    EXPECT_EQ(0, s->isOffsetSurf);
-    ratBSplSurfAddOffset(s, -3.0);
-    EXPECT_EQ(1, s->isOffsetSurf);
-    EXPECT_NEAR(-3.0, s->offset, 1e-15);
+    const double steps[] = {1e-7, 1e-7, -2e-7, -3.0};
+    const int flags[] = {0, 1, 0, 1};
+    for (int k = 0; k < 4; ++k) {
+        ratBSplSurfAddOffset(s, steps[k]);
+        EXPECT_EQ(flags[k], s->isOffsetSurf) << k;
+    }
     ratBSplSurfAddOffset(nullptr, 1.0);
     ratBSplSurfFree(s);
 }
 
-TEST(SurfRecord, ClosedTestComparesFirstAndLastControlRowsAndColumns)
+TEST(SurfRecord, ClosedTestExportsAndWeights)
 {
     RatBSplSurf* t = makeTorus(5, 1, 0, 1, 0, 1);
     int cu = -1, cv = -1;
-    ratBSplSurfTestClosed(t, &cu, &cv);
-    EXPECT_EQ(1, cu);  // closed form: no test at all
-    EXPECT_EQ(1, cv);
     t->origFormu = t->origFormv = 1;
     ratBSplSurfTestClosed(t, &cu, &cv);
-    EXPECT_EQ(1, cu);  // the nets close within 1e-7
+    EXPECT_EQ(1, cu);  // first and last rows (columns) coincide within 1e-7
     EXPECT_EQ(1, cv);
-    const int last = t->noPointsu - t->ordu - 1;
-    t->points[last * t->noPointsv + 2][0] += 1e-6;
+    t->points[(t->noPointsu - t->ordu - 1) * t->noPointsv + 2][0] += 1e-6;
     ratBSplSurfTestClosed(t, &cu, &cv);
     EXPECT_EQ(0, cu);
     EXPECT_EQ(1, cv);
     ratBSplSurfTestClosedTol(t, 1e-5, &cu, &cv);
     EXPECT_EQ(1, cu);
-    t->periodicu = 1;
+    t->origFormu = 2;  // closed form: no test at all
     ratBSplSurfTestClosed(t, &cu, &cv);
     EXPECT_EQ(1, cu);
-    cu = cv = 7;
-    ratBSplSurfTestClosed(nullptr, &cu, &cv);
-    EXPECT_EQ(7, cu);
     ratBSplSurfFree(t);
-}
 
-TEST(SurfRecord, ExportsLeaveOutTheSpareEntries)
-{
     RatBSplSurf* s = makeSmall();  // 3 x 2 control entries
     double pts[18], w[6];
     EXPECT_EQ(0, ratBSplSurfGetPoints(s, 0, pts));
-    EXPECT_EQ(0, ratBSplSurfGetWeights(s, 0, w));
-    EXPECT_EQ(2.0, pts[3 * 5 + 0]);  // entry (2, 1) at position 5
-    EXPECT_EQ(2.0, pts[3 * 5 + 1]);
-    EXPECT_EQ(1.0, pts[3 * 5 + 2]);
-    EXPECT_EQ(2.0, w[5]);
     EXPECT_EQ(0, ratBSplSurfGetWeights(s, 1, w));
-    EXPECT_EQ(1.5, w[2]);  // entry (2, 0) transposed: 0 * 3 + 2
-    EXPECT_EQ(1.5, w[3]);  // entry (0, 1): 1 * 3 + 0
+    EXPECT_EQ(1.0, pts[3 * 5 + 2]);  // entry (2, 1) at position 5
+    EXPECT_EQ(1.5, w[2]);            // entry (2, 0) transposed: 0 * 3 + 2
+    EXPECT_EQ(1.5, w[3]);            // entry (0, 1): 1 * 3 + 0
     EXPECT_EQ(5063, ratBSplSurfGetPoints(nullptr, 0, pts));
     EXPECT_EQ(5138, ratBSplSurfGetWeights(nullptr, 0, w));
 
     EXPECT_EQ(1, ratBSplSurfHasWeights(s));
-    for (int k = 0; k < s->noPointsu * s->noPointsv; ++k)
+    for (int k = 0; k < 20; ++k)
         s->weights[k] = 1.0;
-    EXPECT_EQ(0, ratBSplSurfHasWeights(s));
     s->weights[1] = 1.0 + 1e-11;
-    s->weights[2 * s->noPointsv + 3] = 5.0;  // spare: plays no part
+    s->weights[2 * 4 + 3] = 5.0;  // a spare entry plays no part
     EXPECT_EQ(0, ratBSplSurfHasWeights(s));
     s->weights[1] = 1.001;
     EXPECT_EQ(1, ratBSplSurfHasWeights(s));
-    EXPECT_EQ(0, ratBSplSurfHasWeights(nullptr));
     ratBSplSurfFree(s);
 }
 
