@@ -4,6 +4,16 @@
 //   hostsim [--module PATH] -        read the script from standard input
 //   hostsim [--module PATH] --demo   run the built-in demo session
 //
+// Script commands (one a line, '#' starts a comment):
+//   analyse                the user chooses the module's command "analyse"
+//   transparent on|off     the document's transparent mode
+//   language NAME          the host's language (German, English, ...)
+//   answer N...            answers for the next message boxes (default 1)
+//   echo TEXT              prints TEXT
+//   status                 module lock count, registered windows, show modes
+//   quit                   ends the session
+// Other simulator sources add commands of their own (see script.h).
+//
 // Exit status: 0 for a clean session, 1 when the module cannot be loaded or
 // the arguments are wrong, 2 when script lines failed, 3 when host objects
 // were still alive at the end (a reference the module never gave back).
