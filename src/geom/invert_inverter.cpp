@@ -89,6 +89,13 @@ double clampParam(double t, bool wraps)
     return t;
 }
 
+// The grid start and the line searches measure thousands of distances.
+inline double distanceTo(const double* a, const double* b)
+{
+    const double dx = a[0] - b[0], dy = a[1] - b[1], dz = a[2] - b[2];
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
 void copy3(const double* from, double* to)
 {
     to[0] = from[0];
@@ -333,7 +340,7 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
         p->u = p->bestU = startU;
         p->v = p->bestV = startV;
         surfacePoint(surface, p->u, p->v, p->nearest);
-        p->distance = vec3DistanceB(p->point, p->nearest);
+        p->distance = distanceTo(p->point, p->nearest);
     } else {
         p->distance = 1e10;
         for (int i = 0; i < nu; ++i) {
@@ -341,7 +348,7 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
             for (int jj = 0; jj < nv; ++jj) {
                 const double v = static_cast<double>(jj) / (nv - 1);
                 surfacePoint(surface, u, v, P);
-                const double d = vec3DistanceB(p->point, P);
+                const double d = distanceTo(p->point, P);
                 if (d < p->distance) {
                     p->distance = d;
                     p->bestU = u;
@@ -366,7 +373,7 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
             for (int jj = 0; jj < nv; ++jj) {
                 const double v = static_cast<double>(jj) / (nv - 1);
                 surfacePoint(surface, p->u, v, P);
-                const double d = vec3DistanceB(p->point, P);
+                const double d = distanceTo(p->point, P);
                 if (d < p->distance) {
                     p->distance = d;
                     p->bestU = p->u;
@@ -379,7 +386,7 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
             for (int i = 0; i < nu; ++i) {
                 const double u = static_cast<double>(i) / (nu - 1);
                 surfacePoint(surface, u, p->v, P);
-                const double d = vec3DistanceB(p->point, P);
+                const double d = distanceTo(p->point, P);
                 if (d < p->distance) {
                     p->distance = d;
                     p->bestU = u;
@@ -424,7 +431,7 @@ int pointInverterLineSearch(PointInverter* inverter, const double* fractions,
             const double u = clampParam(p->u + t * du, wu);
             const double v = clampParam(p->v + t * dv, wv);
             surfacePoint(s, u, v, P);
-            const double d = vec3DistanceB(p->point, P);
+            const double d = distanceTo(p->point, P);
             if (d < p->distance) {
                 p->distance = d;
                 p->bestU = u;
