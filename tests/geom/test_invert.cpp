@@ -278,6 +278,28 @@ TEST(PointInverter, GridStartOnACollapsedEdgeMovesOffIt)
     ratBSplSurfFree(s);
 }
 
+TEST(PointInverter, FailedFarRescueKeepsTheBestParameters)
+{
+    // S = (u + v, 0.1 u v, 0): Su and Sv are nearly parallel near u = v, so
+    // the step first moves off diagonally, finds no Newton update there and,
+    // far from the surface on a periodic direction, tries a third of a period
+    // in vain. The best point found must keep its own parameters.
+    RatBSplSurf* s = makeSurf(2, 2, {0, 0, 1, 1}, {0, 0, 1, 1},
+                              {{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {2, 0.1, 0}}, {1, 1, 1, 1}, 0);
+    s->periodicu = 1;
+    const GeomPoint foot = ratBSplSurfEvalPoint(s, 0.499, 0.501);
+    PointInverter* inv = pointInverterCreate();
+    int state = 0;
+    pointInverterSurfStart(inv, s, 0.499, 0.501, GeomPoint{foot.x, foot.y, 1.0}, &state);
+    EXPECT_EQ(1.0, inv->distance);
+    EXPECT_EQ(-1, pointInverterSurfStep(inv, &state));
+    EXPECT_EQ(1.0, inv->distance);
+    EXPECT_EQ(0.499, inv->bestU);
+    EXPECT_EQ(0.501, inv->bestV);
+    pointInverterFree(inv);
+    ratBSplSurfFree(s);
+}
+
 TEST(InvertPoint, ByFormSearchesClosedDirectionsAsPeriodicAndRestoresTheFlags)
 {
     RatBSplSurf* t = makeTorus(5, 1, 2, 6, -1, 3);
