@@ -1,27 +1,8 @@
 // The data that every analysis dialog carries for picks and face results.
 #pragma once
 
+#include "host/object/kvRecords.h"
 #include "sdk/kvGeomTypes.h"
-
-// A circle as the measurements use it: p0 and p1 on the circle, p2 its
-// centre, v the normal of its plane.
-struct kvFaceAxisRecord {
-    kvCGePoint p0;
-    kvCGePoint p1;
-    kvCGePoint p2;
-    kvCGeVector v;
-
-    kvFaceAxisRecord() = default;
-    kvFaceAxisRecord(const kvFaceAxisRecord&) = default;
-    kvFaceAxisRecord& operator=(const kvFaceAxisRecord& other)
-    {
-        p0 = other.p0;
-        p1 = other.p1;
-        p2 = other.p2;
-        v = other.v;
-        return *this;
-    }
-};
 
 class kvCAnalyseCtrl {
 public:

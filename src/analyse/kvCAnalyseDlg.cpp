@@ -8,6 +8,7 @@
 #include "host/object/kvPropAccess.h"
 #include "platform/kvPlatform.h"
 #include "sdk/kvAssert.h"
+#include "sdk/kvFeatureHelp.h"
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvResourceCntxt.h"
 #include "sdk/kvValueSets.h"
@@ -229,6 +230,7 @@ int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
         mode = 5;
         kvAnalyseLastSettingsRecord().mode = 5;
         propSet(&ownProperties, kvKeyAnalyseMode, 5);
+        takeJobReferences(first);
     }
     const BOOL created = Create(IDD, parent);
     resultsShown = false;
@@ -236,6 +238,25 @@ int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
         installMouseReactor(kvCGeMatrix());
     opened = true;
     return created;
+}
+
+// The job's machine and the sets its references point at become the window's
+// own references, so that the panels read the job's frame, area and tool.
+void kvCAnalyseDlg::takeJobReferences(const kvIUnknownPtr& first)
+{
+    kvIfPtr<kvIGenericObject> generic(first.get());
+    if (generic.isNull())
+        return;
+    kvCPrPropertySet* job = nullptr;
+    if (generic->getPropertySet(&job) != 0 || !job)
+        return;
+    kvCString machine;
+    if (propGet(job, kvKeyMachine, machine))
+        propSet(&ownProperties, kvKeyMachine, machine);
+    for (const wchar_t* key : {kvKeyMillAreaRef, kvKeyFrameRef, kvKeyTool}) {
+        if (kvCPrPropertySet* target = job->getPropSet(key))
+            ownProperties.setPropRef(key, target);
+    }
 }
 
 void kvCAnalyseDlg::reactivateAnalysisDialog(kvIUnknownPtr first)
@@ -312,8 +333,11 @@ void kvCAnalyseDlg::reInitialize()
     holderColour = setup->getColor(kvKeyColor_Toolholder);
     frameColour = setup->getColor(kvKeyColor_Frame);
     toolColour = 0xFFFFFF;
-    // The host's settings hand out numbers and colours only, so the text of
-    // "FLColorTable" cannot be read here; the table stays as it is.
+    if (setup->getBool(kvKeyUseFLColorTable)) {
+        kvCString table;
+        if (setup->getString(kvKeyFLColorTable, table) == 0)
+            fillFaceColourTable(table);
+    }
 
     setPickIndex(0);
     setProperties(&ownProperties);
@@ -333,7 +357,9 @@ void kvCAnalyseDlg::reInitialize()
         propSet(p, kvKeyAAngle, 0.0);
         propSet(p, kvKeyBAngle, 0.0);
         propSet(p, kvKeyCAngle, 0.0);
-        propSet(p, kvKeyMachine, 0);
+        // A machine taken from the job on opening is kept.
+        if (!p->hasProp(kvKeyMachine))
+            propSet(p, kvKeyMachine, 0);
         propSet(p, kvKeyXCoordinate, 0.0);
         propSet(p, kvKeyYCoordinate, 0.0);
         propSet(p, kvKeyZCoordinate, 0.0);
@@ -499,8 +525,22 @@ void kvCAnalyseDlg::onAnyProperty(const wchar_t* name)
     if (name && !std::wcsstr(name, kvKeySurfaces))
         return;
     planeDefined = 0;
-    // Whether the first selected face is a plane is the host's face library's
-    // judgement; without it the plane stays undefined.
+    kvCSurfaceSet surfaces;
+    if (!propGet(&ownProperties, kvKeySurfaces, surfaces) || surfaces.count() == 0)
+        return;
+    kvCIUnknownData first;
+    if (!surfaces.get(0, first) || !first.get())
+        return;
+    // Whether the face is a plane is the host's face library's judgement.
+    kvCFeatureHelp feature;
+    feature.clearCache();
+    kvPoint3DRec point, normal, third;
+    if (feature.isNurbsAsPlane(first.get(), point, normal, third)) {
+        planeNormal = kvCGeVector(normal.x, normal.y, normal.z);
+        planeNormal2 = planeNormal;
+        planePoint = kvCGePoint(point.x, point.y, point.z);
+        planeDefined = 1;
+    }
 }
 
 void kvCAnalyseDlg::onInfoShowText(const wchar_t*)
@@ -946,8 +986,11 @@ void kvCAnalyseDlg::drawAnalysisFrame()
     graphics[gfxFrame].detach();
     if (!m_pBaseDoc.isNull())
         m_pBaseDoc->getTmpGraphics(&graphics[gfxFrame]);
-    if (!graphics[gfxFrame].isNull())
+    if (!graphics[gfxFrame].isNull()) {
+        graphics[gfxFrame]->drawCs(frame.asDoubleMat(), 0.9 * feedbackSize, frameColour, frameColour, frameColour,
+                                   1);
         graphics[gfxFrame]->setVisible(1);
+    }
     ++frameDraws;
 }
 

@@ -112,6 +112,10 @@ public:
     int frameDrawCount() const { return frameDraws; }
     const kvTArray<unsigned int>& faceColourTable() const { return faceColours; }
     int pickIndexValue() const { return pickIndex; }
+    // The plane of the first selected surface, when it is one.
+    int planeDefinedValue() const { return planeDefined; }
+    const kvCGePoint& planePointValue() const { return planePoint; }
+    const kvCGeVector& planeNormalValue() const { return planeNormal; }
 
 protected:
     void onAnyProperty(const wchar_t* name);
@@ -120,6 +124,7 @@ protected:
     void onInfoShowText(const wchar_t* name);
     void onToolLengthOffset(const wchar_t* name);
 
+    void takeJobReferences(const kvIUnknownPtr& first);
     void createModeSubDialog();
     // The one place that knows which panel class serves a mode.
     kvCDialog* newPanelForMode(int mode, UINT& templateId);

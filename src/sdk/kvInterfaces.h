@@ -15,8 +15,10 @@
 
 #include "platform/windows.h"
 #include "host/object/kvArray.h"
+#include "sdk/kvString.h"
 
 class CWnd;
+class kvCPrPropertySet;
 
 // The name of an interface as the host compares it. Only declared interfaces
 // have one: asking for an undeclared interface does not compile.
@@ -339,6 +341,9 @@ class kvIGenericObject : public kvIUnknown {
 public:
     virtual int setReference(const wchar_t* name, kvIUnknown* object, int flags)
     { (void)name; (void)object; (void)flags; return -1; }
+    // The object's own property set (a job's settings and references). The
+    // object keeps it: it stays valid while the caller holds the object.
+    virtual int getPropertySet(kvCPrPropertySet** set) { if (set) *set = nullptr; return -1; }
 
 protected:
     ~kvIGenericObject() = default;
@@ -409,6 +414,11 @@ KV_IF_NAME(kvIGePoint);
 class kvIBaseTmpGraphics : public kvIUnknown {
 public:
     virtual int setVisible(int visible) { (void)visible; return -1; }
+    // Draws a coordinate system: the axes of frame (row-major, translation in
+    // the last column) with the given length, one colour per axis.
+    virtual int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
+                       unsigned long zColour, int flags)
+    { (void)frame; (void)size; (void)xColour; (void)yColour; (void)zColour; (void)flags; return -1; }
 
 protected:
     ~kvIBaseTmpGraphics() = default;
@@ -457,6 +467,10 @@ public:
     // The value stored under the key, 0 when there is none.
     virtual unsigned long getColor(const wchar_t* key) { (void)key; return 0; }
     virtual double getDouble(const wchar_t* key) { (void)key; return 0.0; }
+    // False when there is none.
+    virtual bool getBool(const wchar_t* key) { (void)key; return false; }
+    // 0 and the text when the key holds one; value is left as it is otherwise.
+    virtual int getString(const wchar_t* key, kvCString& value) { (void)key; (void)value; return -1; }
 
 protected:
     ~kvIDataSet1() = default;
