@@ -239,9 +239,14 @@ int kvCAnalyseConnectionImp::startAnalyse(kvTArray<kvIUnknown*>* params, kvIAppE
     if (!showMode.isNull())
         showMode->setAnalyseShowMode(1);
 
+    // The host sees the base system asked for and the parameter taken on both
+    // paths, before the window is re-shown or a new one is made.
+    hostMainWindow(context);
+    kvIUnknownPtr parameter = firstParameter(params);
+
     if (openDialog) {
         openDialog->ShowWindow(SW_SHOW);
-        openDialog->reactivateAnalysisDialog(firstParameter(params));
+        openDialog->reactivateAnalysisDialog(parameter);
         return 0;
     }
 

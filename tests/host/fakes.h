@@ -177,7 +177,11 @@ struct ExecContext : kvIAppExecContext1, Counted {
     FAKE_COUNTING
     kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIAppExecContext1>(this, n); }
     int getApplication(kvIUnknown** out) override { return handOut(application, out); }
-    int getBaseSystem(kvIUnknown** out) override { return handOut(baseSystem, out); }
+    int getBaseSystem(kvIUnknown** out) override
+    {
+        ++baseSystemCalls;
+        return handOut(baseSystem, out);
+    }
     int getAppDocument(kvIUnknown** out) override { return handOut(document, out); }
     int getBaseDocument(kvIUnknown** out) override { return handOut(baseDocument, out); }
     int getHelpContext(kvIUnknown** out) override { return handOut(help, out); }
@@ -186,6 +190,7 @@ struct ExecContext : kvIAppExecContext1, Counted {
     kvIAppDocument1* document = nullptr;
     kvIBaseDocument1* baseDocument = nullptr;
     kvIHelpContext1* help = nullptr;
+    int baseSystemCalls = 0;
 };
 
 // A complete host around one document; tests take parts away.

@@ -167,7 +167,9 @@ TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
     EXPECT_EQ(dialog->execContext(), static_cast<kvIAppExecContext1*>(&host.context));
 
     ::ShowWindow(dialog->GetSafeHwnd(), SW_HIDE);
+    host.context.baseSystemCalls = 0;
     EXPECT_EQ(start(), 0);
+    EXPECT_EQ(host.context.baseSystemCalls, 1);  // asked for on the re-show path too
     EXPECT_EQ(registered(), dialog);
     EXPECT_EQ(host.document.registerCalls, 1);
     EXPECT_TRUE(::IsWindowVisible(dialog->GetSafeHwnd()));
@@ -200,6 +202,32 @@ TEST_F(StartAnalyse, FailedRegistrationDestroysTheNewWindowAndLeavesTheShowMode)
     host.document.failRegistration = false;
     EXPECT_EQ(start(), 0);
     EXPECT_NE(registered(), nullptr);
+}
+
+// A host object handed over as the parameter that fails every query but the
+// base one: the new window's opening throws before any window exists.
+struct BrokenParameter : kvIUnknown, fake::Counted {
+    FAKE_COUNTING
+    kvIUnknown* queryInterface(const wchar_t* n) override
+    {
+        if (std::wcscmp(n, L"kvIUnknown") != 0)
+            throw false;
+        add();
+        return this;
+    }
+};
+
+TEST_F(StartAnalyse, FailedOpeningDestroysTheNewDialogAndLeavesTheShowMode)
+{
+    BrokenParameter parameter;
+    kvTArray<kvIUnknown*> params(8);
+    params[0] = &parameter;
+    EXPECT_EQ(connection->startAnalyse(&params, &host.context), 0);
+    EXPECT_EQ(host.document.registerCalls, 0);
+    EXPECT_EQ(lockCount(), locksBefore);
+    EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
+    EXPECT_EQ(parameter.refs, 1);
+    EXPECT_TRUE(host.balanced());
 }
 
 TEST_F(StartAnalyse, DocumentWithoutShowModesIsNeverTransparent)
