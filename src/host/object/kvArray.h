@@ -123,6 +123,8 @@ public:
 
     // Allocates exactly n elements and keeps the first min(n, size) of the old
     // block. On failure the array keeps its old block, size and capacity.
+    // Asked for fewer elements than are in use, the array drops the ones that
+    // no longer fit: a size above the capacity would index past the block.
     void setCapacity(unsigned int n)
     {
         T* block = nullptr;
@@ -147,6 +149,8 @@ public:
         delete[] m_data;
         m_data = block;
         m_capacity = n;
+        if (m_size > n)
+            m_size = n;
     }
 
     // Growing access: brings index i into use. An index whose successor does
