@@ -4,6 +4,7 @@
 
 #include "host/object/kvIfPtr.h"
 #include "sdk/kvInterfaces.h"
+#include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
 
 #include <cwchar>
@@ -49,8 +50,19 @@ public:
     kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIDataSet1>(this, name); }
     unsigned long getColor(const wchar_t* key) override { return colours[key]; }
     double getDouble(const wchar_t* key) override { return doubles[key]; }
+    bool getBool(const wchar_t* key) override { return bools[key]; }
+    int getString(const wchar_t* key, kvCString& value) override
+    {
+        auto it = texts.find(key);
+        if (it == texts.end())
+            return -1;
+        value = it->second;
+        return 0;
+    }
     std::map<std::wstring, unsigned long> colours;
     std::map<std::wstring, double> doubles;
+    std::map<std::wstring, bool> bools;
+    std::map<std::wstring, std::wstring> texts;
 };
 
 class MouseEvents;
@@ -141,13 +153,42 @@ public:
         visible = v;
         return 0;
     }
+    int drawCs(const double frame[4][4], double size, unsigned long x, unsigned long y, unsigned long z,
+               int flags) override
+    {
+        CoordinateSystem cs;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                cs.frame[r][c] = frame[r][c];
+        cs.size = size;
+        cs.colours[0] = x;
+        cs.colours[1] = y;
+        cs.colours[2] = z;
+        cs.flags = flags;
+        drawn.push_back(cs);
+        return 0;
+    }
+    struct CoordinateSystem {
+        double frame[4][4];
+        double size;
+        unsigned long colours[3];
+        int flags;
+    };
     int visible = 0;
+    std::vector<CoordinateSystem> drawn;
+    // Every group a document hands out, for tests to look at afterwards.
+    static std::vector<kvIfPtr<kvIBaseTmpGraphics>>& made()
+    {
+        static std::vector<kvIfPtr<kvIBaseTmpGraphics>> groups;
+        return groups;
+    }
 };
 
 inline int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
 {
     ++graphicsMade;
     kvIfPtr<kvIBaseTmpGraphics> g(static_cast<kvIBaseTmpGraphics*>(new kvIfImp<Graphics>()));
+    Graphics::made().push_back(g);
     return handOut(g.getIf(), graphics);
 }
 
@@ -242,6 +283,23 @@ public:
 class JobDefinition : public kvIUnknownImp, public kvITwCycleJobDef1 {
 public:
     kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvITwCycleJobDef1>(this, name); }
+};
+
+// A job definition that is also a generic object with its own settings.
+class GenericJob : public kvIUnknownImp, public kvITwCycleJobDef1, public kvIGenericObject {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        return kvQueryInterfaces<kvITwCycleJobDef1, kvIGenericObject>(this, name);
+    }
+    int getPropertySet(kvCPrPropertySet** set) override
+    {
+        if (!set)
+            return -1;
+        *set = &settings;
+        return 0;
+    }
+    kvCPrPropertySet settings;
 };
 
 // One host: every object built, wired and held for the test's life.

@@ -1,0 +1,251 @@
+// What the analysis window takes from the host: the face colour table of the
+// feedback settings, the frame it draws, a job's references and the host face
+// library's judgement on the first selected surface; and how its panel follows
+// the window's size.
+#include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvCAnalyseDlg.h"
+#include "analyse/kvCSingleFaceSelDialog.h"
+#include "fake_host.h"
+#include "host/object/kvPropAccess.h"
+#include "platform/kvPlatform.h"
+#include "sdk/kvAssert.h"
+#include "sdk/kvFeatureHelp.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A face of the host: planar or not, with the plane the library reports.
+class Face : public kvIUnknownImp, public kvIGeSurface {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIGeSurface>(this, name); }
+    bool planar = false;
+};
+
+class FeatureLibrary : public kvIFeatureHelpProvider {
+public:
+    void clearCache() override { ++clears; }
+    bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec&) override
+    {
+        ++questions;
+        kvIfPtr<kvIGeSurface> surface(face);
+        Face* f = static_cast<Face*>(surface.getIf());
+        if (!f || !f->planar)
+            return false;
+        point = {1.0, 2.0, 40.0};
+        normal = {0.0, 0.0, 1.0};
+        return true;
+    }
+    int clears = 0;
+    int questions = 0;
+};
+
+struct WindowHostTest : ::testing::Test {
+    fake::Host host;
+    kvCAnalyseDlg* dlg = nullptr;
+
+    void SetUp() override
+    {
+        kvplat::reset();
+        kvSetAssertSink([](const wchar_t*) {});
+        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        fake::Graphics::made().clear();
+    }
+    void TearDown() override
+    {
+        if (dlg && dlg->GetSafeHwnd())
+            ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+        kvSetFeatureHelpProvider(nullptr);
+        fake::Graphics::made().clear();
+        kvplat::reset();
+        kvSetAssertSink(nullptr);
+    }
+    kvCAnalyseDlg* open(kvIUnknown* job = nullptr)
+    {
+        dlg = new kvCAnalyseDlg(nullptr);
+        dlg->setExecContext(host.context);
+        dlg->setModel(host.model);
+        EXPECT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)));
+        dlg->ShowWindow(SW_SHOW);
+        return dlg;
+    }
+    void useColourTable(const wchar_t* table)
+    {
+        host.feedbacks->bools[L"UseFLColorTable"] = true;
+        host.feedbacks->texts[L"FLColorTable"] = table;
+    }
+    fake::Graphics* lastGroup()
+    {
+        return fake::Graphics::made().empty() ? nullptr
+                                              : static_cast<fake::Graphics*>(fake::Graphics::made().back().getIf());
+    }
+};
+
+}  // namespace
+
+TEST_F(WindowHostTest, TheColourTableRepeatsItsItemsToAHundredOnce)
+{
+    host.feedbacks->colours[L"Color_Toolholder"] = 0x123456;
+    useColourTable(L"255|0xFFFBC9|red");
+    open();
+    const kvTArray<unsigned int>& table = dlg->faceColourTable();
+    ASSERT_EQ(table.size(), 102u);  // 34 passes of three
+    EXPECT_EQ(table.at(0), 255u);
+    EXPECT_EQ(table.at(1), 0x123456u);  // the reserved colour gives the holder colour
+    EXPECT_EQ(table.at(2), 0xFF00FFu);  // an item that is no number
+    EXPECT_EQ(table.at(101), 0xFF00FFu);
+    // Initialising again keeps the table as it is.
+    ::SendMessageW(dlg->GetSafeHwnd(), KVDLG_WM_SETPROPERTIES, 0, 0);
+    EXPECT_EQ(dlg->faceColourTable().size(), 102u);
+}
+
+TEST_F(WindowHostTest, TheColourTableIsReadOnlyWhenSwitchedOnAndNotEmpty)
+{
+    host.feedbacks->texts[L"FLColorTable"] = L"1|2";
+    open();
+    EXPECT_EQ(dlg->faceColourTable().size(), 0u);
+    ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+
+    useColourTable(L"");
+    open();
+    EXPECT_EQ(dlg->faceColourTable().size(), 0u);
+}
+
+TEST_F(WindowHostTest, TheFrameIsDrawnInTheFrameColourAtNineTenthsOfTheFeedbackSize)
+{
+    host.feedbacks->doubles[L"Size"] = 50.0;
+    host.feedbacks->colours[L"Color_Frame"] = 0x00FF00;
+    open();
+    fake::Graphics* group = lastGroup();
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->drawn.size(), 1u);
+    const fake::Graphics::CoordinateSystem& cs = group->drawn[0];
+    EXPECT_DOUBLE_EQ(cs.size, 45.0);
+    EXPECT_EQ(cs.colours[0], 0x00FF00u);
+    EXPECT_EQ(cs.colours[2], 0x00FF00u);
+    EXPECT_EQ(cs.flags, 1);
+    EXPECT_EQ(cs.frame[0][0], 1.0);  // no frame yet: the identity
+    EXPECT_EQ(cs.frame[0][3], 0.0);
+    EXPECT_EQ(group->visible, 1);
+}
+
+TEST_F(WindowHostTest, AJobHandsItsMachineFrameAreaAndToolToTheWindow)
+{
+    fake::GenericJob* job = new kvIfImp<fake::GenericJob>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(job));
+    propSet(&job->settings, kvKeyMachine, kvCString(L"DMU 50"));
+    kvCPrPropertySet frame(L"Frame 2");
+    kvCGeMatrix m;
+    m.setTranslation(kvCGePoint(10.0, 20.0, 30.0));
+    propSet(&frame, kvKeyMatrix, m);
+    kvCPrPropertySet tool(L"Tool 7");
+    kvCPrPropertySet area(L"Area 1");
+    job->settings.setPropRef(kvKeyFrameRef, &frame);
+    job->settings.setPropRef(kvKeyTool, &tool);
+    job->settings.setPropRef(kvKeyMillAreaRef, &area);
+
+    open(held.get());
+    kvCPrPropertySet* p = dlg->propertySet();
+    kvCString machine;
+    EXPECT_TRUE(propGet(p, kvKeyMachine, machine));
+    EXPECT_EQ(machine, kvCString(L"DMU 50"));  // not replaced by the integer default
+    EXPECT_EQ(p->getPropSet(kvKeyFrameRef), &frame);
+    EXPECT_EQ(p->getPropSet(kvKeyTool), &tool);
+    EXPECT_EQ(p->getPropSet(kvKeyMillAreaRef), &area);
+    kvCGeMatrix read;
+    ASSERT_TRUE(propGet(p, kvKeyFrameRef_Matrix, read));
+    EXPECT_EQ(read.translation().x, 10.0);
+    // The frame is drawn from the job's frame.
+    ASSERT_NE(lastGroup(), nullptr);
+    ASSERT_FALSE(lastGroup()->drawn.empty());
+    EXPECT_EQ(lastGroup()->drawn.back().frame[2][3], 30.0);
+    ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    dlg = nullptr;
+}
+
+TEST_F(WindowHostTest, AJobWithoutSettingsLeavesTheReferencesEmpty)
+{
+    fake::JobDefinition* job = new kvIfImp<fake::JobDefinition>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(job));
+    open(held.get());
+    EXPECT_EQ(dlg->currentMode(), 5);
+    EXPECT_TRUE(dlg->propertySet()->hasProp(kvKeyMillAreaRef));
+    EXPECT_EQ(dlg->propertySet()->getPropSet(kvKeyMillAreaRef), nullptr);
+    int machine = -1;
+    EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyMachine, machine));
+    EXPECT_EQ(machine, 0);
+}
+
+TEST_F(WindowHostTest, ThePlaneOfTheFirstSelectedSurfaceComesFromTheFaceLibrary)
+{
+    FeatureLibrary library;
+    kvSetFeatureHelpProvider(&library);
+    open();
+    Face* plane = new kvIfImp<Face>();
+    plane->planar = true;
+    Face* curved = new kvIfImp<Face>();
+    kvIUnknownPtr holdPlane(static_cast<kvIGeSurface*>(plane));
+    kvIUnknownPtr holdCurved(static_cast<kvIGeSurface*>(curved));
+
+    kvCSurfaceSet selection;
+    selection.add(holdPlane.get());
+    selection.add(holdCurved.get());
+    propSet(dlg->propertySet(), kvKeySurfaces, selection);
+    EXPECT_EQ(dlg->planeDefinedValue(), 1);
+    EXPECT_EQ(dlg->planePointValue().z, 40.0);
+    EXPECT_EQ(dlg->planeNormalValue().z, 1.0);
+    EXPECT_GE(library.clears, 1);
+
+    // A curved first face, and then an empty selection, leave no plane.
+    kvCSurfaceSet curvedFirst;
+    curvedFirst.add(holdCurved.get());
+    propSet(dlg->propertySet(), kvKeySurfaces, curvedFirst);
+    EXPECT_EQ(dlg->planeDefinedValue(), 0);
+    propSet(dlg->propertySet(), kvKeySurfaces, selection);
+    EXPECT_EQ(dlg->planeDefinedValue(), 1);
+    propSet(dlg->propertySet(), kvKeySurfaces, kvCSurfaceSet());
+    EXPECT_EQ(dlg->planeDefinedValue(), 0);
+
+    // Other keys do not touch the plane.
+    propSet(dlg->propertySet(), kvKeySurfaces, selection);
+    const int asked = library.questions;
+    propSet(dlg->propertySet(), kvKeyMinAngle, 5.0);
+    EXPECT_EQ(library.questions, asked);
+    EXPECT_EQ(dlg->planeDefinedValue(), 1);
+}
+
+TEST_F(WindowHostTest, WithoutAFaceLibraryNoPlaneIsDefined)
+{
+    open();
+    Face* plane = new kvIfImp<Face>();
+    plane->planar = true;
+    kvIUnknownPtr hold(static_cast<kvIGeSurface*>(plane));
+    kvCSurfaceSet selection;
+    selection.add(hold.get());
+    propSet(dlg->propertySet(), kvKeySurfaces, selection);
+    EXPECT_EQ(dlg->planeDefinedValue(), 0);
+}
+
+TEST_F(WindowHostTest, TheSingleFacePanelsPropertyControlFollowsTheWindowsSize)
+{
+    open();
+    kvCSingleFaceSelDialog* panel = dlg->singleFaceSelPanel();
+    ASSERT_NE(panel, nullptr);
+    HWND control = panel->propertyCtrlWindow();
+    ASSERT_NE(control, nullptr);
+    auto sizes = [&](CRect& panelClient, CRect& controlRect) {
+        panel->GetClientRect(&panelClient);
+        ::GetWindowRect(control, &controlRect);
+    };
+    kvplat::userResize(dlg->GetSafeHwnd(), 600, 900);
+    CRect before, controlBefore;
+    sizes(before, controlBefore);
+    kvplat::userResize(dlg->GetSafeHwnd(), 500, 700);
+    CRect after, controlAfter;
+    sizes(after, controlAfter);
+    EXPECT_EQ(before.Width() - after.Width(), 100);
+    EXPECT_EQ(before.Height() - after.Height(), 200);
+    // The control shrinks with the panel by the same amounts.
+    EXPECT_EQ(controlBefore.Width() - controlAfter.Width(), 100);
+    EXPECT_EQ(controlBefore.Height() - controlAfter.Height(), 200);
+}
