@@ -69,7 +69,7 @@ int insertionsFor(double deviation, double tolerance)
     if (!(ratio > 0.0))
         return -1;
     if (!std::isfinite(ratio))
-        return 1100; // beyond any capacity: the refinement stops on it
+        return 1100; // more than any finite excess asks for
     return static_cast<int>(std::log10(ratio) / std::log10(2.0) + 1.0);
 }
 
@@ -270,8 +270,11 @@ int curveLinearizerRefine(CurveLinearizer* lin)
             point(lin, i + 1, p1);
             lin->segDeviation[i] = lin->deviation(lin, lin->t[i], p0, lin->t[i + 1], p1, kSamples);
         }
-        if (lin->segDeviation[i] > lin->maxDeviation)
-            lin->maxDeviation = lin->segDeviation[i];
+        // A deviation that cannot be measured (NaN) stays the maximum, so the
+        // pass loop never mistakes it for a tolerance met.
+        const double d = lin->segDeviation[i];
+        if (std::isnan(d) || d > lin->maxDeviation)
+            lin->maxDeviation = d;
     }
     // Marking for the next pass.
     for (int i = 0; i < lin->count - 1; ++i)
@@ -369,7 +372,7 @@ int nurbCurveLinearizerSetCurveScaled(NurbCurveLinearizer* lin, RatBSplCurve* cu
 
 int nurbCurveLinearizerSeedKnots(NurbCurveLinearizer* lin, double tolerance)
 {
-    if (!lin || !lin->curve)
+    if (!lin || !lin->curve || lin->count < 2)
         return 0;
     RatBSplCurve* c = lin->curve;
     const int ord = c->ord;
@@ -378,6 +381,12 @@ int nurbCurveLinearizerSeedKnots(NurbCurveLinearizer* lin, double tolerance)
     lin->insertCount[0] = -1;
     const double lo = K[ord - 1];
     const double hi = K[n - ord];
+    // The scaled lineariser stands for the curve with its knots multiplied by
+    // the length ratio without rescaling them; derivatives with respect to
+    // those knots are the plain ones divided by that ratio.
+    double knotScale = 1.0;
+    if (lin->deviation == chordDeviationScaled && hi > lo && lin->rangeEnd > lin->rangeStart)
+        knotScale = (lin->rangeEnd - lin->rangeStart) / (hi - lo);
     for (int i = ord; i < n - ord;) {
         int m = 1;
         for (int j = i + 1; j < i + ord && j < n - ord && std::fabs(K[i] - K[j]) < 1e-7; ++j)
@@ -389,6 +398,10 @@ int nurbCurveLinearizerSeedKnots(NurbCurveLinearizer* lin, double tolerance)
             ratBSplPointInSpan(pr, c->points, c->weights, K, ord, i + m - 1, K[i], c->workPoints, c->workWeights,
                                &w);
             ratBSplDerivInSpan(dr, c->points, c->weights, K, ord, i + m - 1, K[i], c->workPoints, c->workWeights);
+            for (int k = 0; k < 3; ++k) {
+                dl[k] /= knotScale;
+                dr[k] /= knotScale;
+            }
             if (dist(pl, pr) > tolerance || dist(dl, dr) > tolerance) {
                 if (lin->count >= lin->capacity - 5)
                     return -1;

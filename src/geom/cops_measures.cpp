@@ -227,5 +227,10 @@ int ratBSplCurveAppend(RatBSplCurve* a, const RatBSplCurve* b)
         a->weights[ma + j] = b->weights[j];
         a->knots[ma + j + k] = b->knots[j + k] + shift;
     }
+    // The grown spare entries are left zero, as a new curve has them.
+    for (int i = ma + mb; i < a->noPoints; ++i) {
+        a->points[i][0] = a->points[i][1] = a->points[i][2] = 0.0;
+        a->weights[i] = 0.0;
+    }
     return 1;
 }

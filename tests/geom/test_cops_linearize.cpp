@@ -81,6 +81,9 @@ int failingCallback(void*, double t, double* out)
     return t > 0.4 && t < 0.6 ? 1 : 0;
 }
 
+double nanDeviation(CurveLinearizer*, double, const double*, double, const double*, int) { return std::nan(""); }
+double infDeviation(CurveLinearizer*, double, const double*, double, const double*, int) { return HUGE_VAL; }
+
 double* straightEvaluator(double* out, double t)
 {
     out[0] = 5.0 * t;
@@ -217,7 +220,7 @@ TEST(CurveLinearize, EvaluatorsAndCallbacks)
     EXPECT_EQ(nullptr, linearizeEvaluator(nullptr, chordDeviation, 0.1, &dev));
 }
 
-TEST(CurveLinearize, CapacityAndToleranceFloor)
+TEST(CurveLinearize, CapacityToleranceFloorAndUnusableDeviations)
 {
     // With capacity 1000 a tolerance of 1e-9 on a big circle cannot be met:
     // the polyline gathered so far comes back and the miss is reported.
@@ -240,6 +243,51 @@ TEST(CurveLinearize, CapacityAndToleranceFloor)
     EXPECT_LT(lin->insertCount[0], 0); // a zero deviation asks for a new measurement
     curveLinearizerFree(lin);
     EXPECT_EQ(nullptr, curveLinearizerCreate(0));
+
+    // A deviation that cannot be measured never counts as a tolerance met.
+    for (CurveDeviationFn fn : {nanDeviation, infDeviation}) {
+        dev = 0.0;
+        poly = linearizeEvaluator(straightEvaluator, fn, 0.01, &dev);
+        ASSERT_NE(nullptr, poly);
+        EXPECT_FALSE(dev <= 0.01) << dev;
+        ratBSplCurveFree(poly);
+    }
+}
+
+TEST(CurveLinearize, ScaledSeedingMeasuresDerivativesOnTheRescaledKnots)
+{
+    // A double knot where the derivative grows by 1 %: a difference of 0.04
+    // on the knot domain [0, 1], of 0.04 / ratio once the knots carry the
+    // curve's length (ratio about 4.6) per unit: below the tolerance 0.01.
+    RatBSplCurve* c = ratBSplCurveCreate(3, 8);
+    const double k[8] = {0, 0, 0, 0.5, 0.5, 1, 1, 1};
+    const double p[5][3] = {{0, 0, 0}, {1, 1, 0}, {2, 1, 0}, {3.01, 1, 0}, {4, 0, 0}};
+    for (int i = 0; i < 8; ++i) {
+        c->knots[i] = k[i];
+        c->weights[i] = 1.0;
+    }
+    for (int i = 0; i < 5; ++i)
+        ratBSplCurveSetPoint(c, i, p[i][0], p[i][1], p[i][2]);
+    double ratio = 0.0;
+    ratBSplCurveLengthRatio(c, &ratio);
+    ASSERT_GT(0.04 / ratio, 0.0);
+    ASSERT_LT(0.04 / ratio, 0.01);
+    RatBSplCurve* rescaled = ratBSplCurveCopy(c);
+    ratBSplCurveScaleKnots(rescaled, ratio);
+
+    auto seeded = [](RatBSplCurve* curve, bool scaled) {
+        NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(100);
+        const int started = scaled ? nurbCurveLinearizerSetCurveScaled(lin, curve, 0.01)
+                                   : nurbCurveLinearizerSetCurve(lin, curve, 0.01);
+        const int added = started ? nurbCurveLinearizerSeedKnots(lin, 0.01) : -2;
+        curveLinearizerFree(lin);
+        return added;
+    };
+    EXPECT_EQ(1, seeded(c, false));
+    EXPECT_EQ(0, seeded(rescaled, false));
+    EXPECT_EQ(0, seeded(c, true));
+    ratBSplCurveFree(rescaled);
+    ratBSplCurveFree(c);
 }
 
 TEST(CurveLinearize, CurveOnASurface)

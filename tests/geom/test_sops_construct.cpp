@@ -221,8 +221,10 @@ TEST(SurfaceConstructors, TorusKinds)
         double radial, height;
         axisCoords(smp.p, fromA(O), fromA(V3a), &radial, &height);
         EXPECT_NEAR(1.0, std::hypot(radial - 5.0, height), 1e-8);
-        // Along the tube circle the curvature is 1/r.
+        // Along the tube circle the curvature is 1/r, along the parallel
+        // cos(phi) / (R + r cos(phi)) = (radial - R) / (r radial).
         EXPECT_NEAR(1.0, std::fabs(smp.kU), 1e-8);
+        EXPECT_NEAR(std::fabs(radial - 5.0) / radial, std::fabs(smp.kV), 1e-8);
         // The oriented normal points into the tube (nrmOri -1 for r >= 0).
         const V3 toCentre = {-(radial - 5.0) * smp.p.x / radial, -(radial - 5.0) * smp.p.y / radial, -height};
         EXPECT_NEAR(1.0, std::fabs(dot(toCentre, smp.n)), 1e-8);
@@ -246,6 +248,20 @@ TEST(SurfaceConstructors, TorusKinds)
         EXPECT_NEAR(2.0, std::hypot(radial - 1.0, height), 1e-8);
     });
     ratBSplSurfFree(s);
+
+    // No major radius (a sphere of radius 2) and a negative one (the inner,
+    // lemon-shaped part of the tube about O - V1): two profile pieces.
+    for (double R : {0.0, -1.0}) {
+        s = ratBSplSurfTorus(O, V1, V2, V3a, R, 2.0);
+        ASSERT_NE(nullptr, s);
+        EXPECT_EQ(9, s->noPointsu);
+        forGrid(s, 10, [&](double, double, const Sample& smp) {
+            double radial, height;
+            axisCoords(smp.p, fromA(O), fromA(V3a), &radial, &height);
+            EXPECT_NEAR(2.0, std::hypot(radial - R, height), 1e-8) << R;
+        });
+        ratBSplSurfFree(s);
+    }
 }
 
 TEST(SurfaceConstructors, RevolutionsOfALine)
