@@ -1,8 +1,12 @@
 #include "sdk/kvGenVal.h"
+#include "sdk/kvValueSets.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <type_traits>
+#include <typeinfo>
 
 namespace {
 
@@ -18,64 +22,82 @@ bool assignFails(kvCGenVal& target, const kvCGenVal& src, bool allowConvert)
     return false;
 }
 
-// Converts a holder of S into T through convertGenVal.
-template <class T, class S>
-bool converts(const S& s)
+template <class S>
+S sample()
 {
-    T dst = T();
-    kvCGenValueNc<S> src(s);
-    return convertGenVal<T>(dst, src);
+    return S(1);
+}
+
+template <>
+kvCString sample<kvCString>()
+{
+    return kvCString(L"1");
+}
+
+// One cell of the conversion table: convertGenVal must answer it for the
+// owning, reference and constant-reference holders of S alike, and an
+// assignment with conversion allowed must throw exactly when it refuses (a
+// holder of the target's own type is copied, never converted).
+template <class T, class S>
+void checkCell(char cell, int column)
+{
+    const bool listed = cell == 'c';
+    S s = sample<S>();
+    kvCGenValueNc<S> owned(s);
+    kvCGenValueRefNc<S> ref(s);
+    kvCGenValueConstRefNc<S> constRef(s);
+    const kvCGenVal* holders[] = {&owned, &ref, &constRef};
+    for (const kvCGenVal* src : holders) {
+        T dst = T();
+        EXPECT_EQ(convertGenVal<T>(dst, *src), listed) << typeid(T).name() << " from column " << column;
+        // A refused pair leaves the target alone.
+        if constexpr (std::is_arithmetic<T>::value) {
+            EXPECT_EQ(dst, listed ? sample<T>() : T()) << typeid(T).name() << " from column " << column;
+        } else if constexpr (std::is_same<T, kvCString>::value) {
+            const kvCString expected(std::is_same<S, bool>::value ? L"true" : L"1");
+            EXPECT_EQ(dst, listed ? expected : kvCString()) << "text from column " << column;
+        }
+    }
+    T target = T();
+    kvCGenValueRefNc<T> holder(target);
+    const bool sameType = std::is_same<T, S>::value;
+    EXPECT_EQ(assignFails(holder, owned, true), !listed && !sameType)
+        << typeid(T).name() << " from column " << column;
+}
+
+template <class T, class... S>
+void checkCells(const char* row)
+{
+    ASSERT_EQ(std::strlen(row), sizeof...(S));
+    int column = 0;
+    ((checkCell<T, S>(row[column], column), ++column), ...);
+}
+
+template <class T>
+void checkRow(const char* row)
+{
+    checkCells<T, bool, short, unsigned short, int, unsigned int, long, unsigned long, float, double, kvCString>(row);
 }
 
 }  // namespace
 
-TEST(ConversionTable, ListedPairsConvertAndUnlistedPairsRefuse)
+TEST(ConversionTable, ExactlyTheListedPairsConvertFromEveryKindOfHolder)
 {
-    // Rows of the table: every listed pair converts a small value.
-    EXPECT_TRUE((converts<bool, short>(1)));
-    EXPECT_TRUE((converts<bool, unsigned short>(1)));
-    EXPECT_TRUE((converts<bool, int>(1)));
-    EXPECT_TRUE((converts<bool, unsigned int>(1)));
-    EXPECT_TRUE((converts<bool, long>(1)));
-    EXPECT_TRUE((converts<bool, unsigned long>(1)));
-    EXPECT_TRUE((converts<bool, kvCString>(kvCString(L"true"))));
-    EXPECT_FALSE((converts<bool, bool>(true)));
-    EXPECT_FALSE((converts<bool, float>(1.0f)));
-    EXPECT_FALSE((converts<bool, double>(1.0)));
-
-    EXPECT_TRUE((converts<short, bool>(true)));
-    EXPECT_TRUE((converts<short, float>(2.0f)));
-    EXPECT_TRUE((converts<short, double>(2.0)));
-    EXPECT_TRUE((converts<short, kvCString>(kvCString(L"12"))));
-    EXPECT_FALSE((converts<short, short>(1)));
-
-    EXPECT_TRUE((converts<int, bool>(true)));
-    EXPECT_TRUE((converts<int, unsigned long>(5ul)));
-    EXPECT_TRUE((converts<int, double>(5.0)));
-    EXPECT_FALSE((converts<int, int>(1)));
-
-    EXPECT_TRUE((converts<unsigned int, int>(3)));
-    EXPECT_FALSE((converts<unsigned int, unsigned int>(3u)));
-
-    EXPECT_TRUE((converts<long, int>(3)));
-    EXPECT_TRUE((converts<long, unsigned long>(3ul)));
-    EXPECT_FALSE((converts<long, long>(3l)));
-
-    EXPECT_FALSE((converts<double, bool>(true)));
-    EXPECT_TRUE((converts<double, short>(1)));
-    EXPECT_TRUE((converts<double, float>(1.5f)));
-    EXPECT_TRUE((converts<double, kvCString>(kvCString(L"1.5"))));
-    EXPECT_FALSE((converts<double, double>(1.0)));
-
-    EXPECT_TRUE((converts<kvCString, bool>(true)));
-    EXPECT_TRUE((converts<kvCString, double>(0.1)));
-    EXPECT_TRUE((converts<kvCString, unsigned short>(7)));
-    EXPECT_FALSE((converts<kvCString, kvCString>(kvCString(L"x"))));
-
-    // Geometry and set types never convert, whatever the source.
-    EXPECT_FALSE((converts<kvCGeMatrix, kvCString>(kvCString(L"1"))));
-    EXPECT_FALSE((converts<kvCGePoint, double>(1.0)));
-    EXPECT_FALSE((converts<kvCGeContour2d, int>(1)));
+    // Targets by row, sources by column; 'c' converts, '-' refuses.
+    //          bool short ushort int uint long ulong float double string
+    checkRow<bool>("-cccccc--c");
+    checkRow<short>("c-cccccccc");
+    checkRow<int>("ccc-cccccc");
+    checkRow<unsigned int>("cccc-ccccc");
+    checkRow<long>("ccccc-cccc");
+    checkRow<double>("-ccccccc-c");
+    checkRow<kvCString>("ccccccccc-");
+    // Geometry and set values take nothing by conversion.
+    checkRow<kvCGeMatrix>("----------");
+    checkRow<kvCGePoint>("----------");
+    checkRow<kvCGeContour2d>("----------");
+    checkRow<kvCSurfaceSet>("----------");
+    checkRow<kvCCadEntityData>("----------");
 }
 
 TEST(ConversionTable, ValuesAreRoundedRangeCheckedAndParsedWhole)

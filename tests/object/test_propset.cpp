@@ -175,6 +175,14 @@ TEST(PropertySet, RemovalLeavesAnEmptySlotAndSendsCodeThree)
     for (; !it.atEnd(); ++it)
         seen.push_back(it->getName());
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"a", L"c"}));
+
+    // Empty leading slots are stepped over at the start too.
+    EXPECT_TRUE(set.removeProp(L"a"));
+    kvCPrPropertySetIterator late(&set);
+    ASSERT_FALSE(late.atEnd());
+    EXPECT_EQ(std::wstring(late->getName()), L"c");
+    EXPECT_EQ(late.index(), 2u);
+    EXPECT_TRUE((++late).atEnd());
     set.removeListener(&rec);
 }
 
