@@ -229,14 +229,19 @@ template <int DU, int DV>
 void homogeneous(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
                  const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4])
 {
-    const int key = s->ordu * 8 + s->ordv;
-    switch (key) {
-    case 3 * 8 + 2: homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av); break;
-    case 2 * 8 + 3: homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av); break;
-    case 3 * 8 + 3: homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av); break;
-    case 4 * 8 + 4: homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av); break;
-    default: homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av); break;
-    }
+    // Both orders are compared: a combined key would let other pairs (2 and
+    // 11, say) pass for one of these.
+    const int ku = s->ordu, kv = s->ordv;
+    if (ku == 3 && kv == 2)
+        homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av);
+    else if (ku == 2 && kv == 3)
+        homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av);
+    else if (ku == 3 && kv == 3)
+        homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av);
+    else if (ku == 4 && kv == 4)
+        homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av);
+    else
+        homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av);
 }
 
 // Point and derivatives (up to n) of the rational map from its homogeneous

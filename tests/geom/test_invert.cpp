@@ -1,26 +1,11 @@
 // Point inversion: nearest points on exact shapes and free-form nets, from
 // given and missing starts, and the inverter's monotone steps.
-#include "geom/geom.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
-
-namespace surftest {  // test_surf_nets.cpp
-struct Pt {
-    double x, y, z;
-};
-RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
-                      const std::vector<double>& kv, const std::vector<Pt>& pts,
-                      const std::vector<double>& w, int rational);
-RatBSplSurf* makeCylinder(double r, double z0, double z1, double u0, double u1, double v0,
-                          double v1);
-RatBSplSurf* makeSphere(double r, double u0, double u1, double v0, double v1);
-RatBSplSurf* makeTorus(double R, double r, double u0, double u1, double v0, double v1);
-RatBSplSurf* makeBicubic8();
-RatBSplSurf* makeRational20();
-}  // namespace surftest
 
 namespace {
 

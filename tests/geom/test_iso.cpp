@@ -1,15 +1,9 @@
 // Curves through one control row or column of a surface.
-#include "geom/geom.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-namespace surftest {  // test_surf_nets.cpp
-RatBSplSurf* makeRational20();
-RatBSplSurf* makeCylinder(double r, double z0, double z1, double u0, double u1, double v0,
-                          double v1);
-}  // namespace surftest
 
 namespace {
 

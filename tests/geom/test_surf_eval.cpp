@@ -1,26 +1,11 @@
 // Surface evaluation: points, derivatives, normals and curvatures against an
 // evaluation as curves of curves, finite differences and exact shapes.
-#include "geom/geom.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
-
-namespace surftest {  // test_surf_nets.cpp
-struct Pt {
-    double x, y, z;
-};
-RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
-                      const std::vector<double>& kv, const std::vector<Pt>& pts,
-                      const std::vector<double>& w, int rational);
-RatBSplSurf* makeCylinder(double r, double z0, double z1, double u0, double u1, double v0,
-                          double v1);
-RatBSplSurf* makeSphere(double r, double u0, double u1, double v0, double v1);
-RatBSplSurf* makeTorus(double R, double r, double u0, double u1, double v0, double v1);
-RatBSplSurf* makeBicubic8();
-RatBSplSurf* makeRational20();
-}  // namespace surftest
 
 namespace {
 
@@ -82,8 +67,10 @@ Full reference(const RatBSplSurf* s, double U, double V)
 
 TEST(SurfEval, AgreesWithCurvesOfCurvesOnForeignKnotDomains)
 {
+    // Mixed orders as well: each pair of orders is its own summation.
     for (RatBSplSurf* s : {makeBicubic8(), makeRational20(), makeTorus(5, 1, 2, 6, -1, 3),
-                           makeSphere(2, -3, 1, 10, 12)}) {
+                           makeSphere(2, -3, 1, 10, 12), makeWavy(2, 11, 5, 14),
+                           makeWavy(3, 12, 6, 15), makeWavy(1, 3, 4, 5), makeWavy(6, 2, 8, 4)}) {
         for (double u : {0.0, 0.03, 0.25, 0.3711, 0.5, 0.87, 0.999, 1.0})
             for (double v : {0.0, 0.06, 0.25, 0.5, 0.6, 0.93, 1.0}) {
                 const Full r = reference(s, knot(s->knotsu, s->ordu, s->noPointsu, u),

@@ -1,16 +1,9 @@
-// Control nets of known shapes for the surface tests: exact rational
-// quadratic surfaces of revolution and free-form bicubic nets, all on knot
-// domains other than [0, 1].
-#include "geom/geom.h"
+// Control nets of known shapes for the surface tests.
+#include "surf_nets.h"
 
 #include <cmath>
-#include <vector>
 
 namespace surftest {
-
-struct Pt {
-    double x, y, z;
-};
 
 RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
                       const std::vector<double>& kv, const std::vector<Pt>& pts,
@@ -150,6 +143,25 @@ RatBSplSurf* makeRational20()
             w.push_back(0.5 + 0.75 * (1.0 + std::sin(0.8 * i + 1.7 * j)));
         }
     return makeSurf(4, 4, k, kv, pts, w, 1);
+}
+
+RatBSplSurf* makeWavy(int ordu, int ordv, int rows, int cols)
+{
+    auto knots = [](int ord, int n, double a, double b) {
+        std::vector<double> k(ord, a);
+        for (int i = 1; i < n - ord + 1; ++i)
+            k.push_back(a + (b - a) * i / (n - ord + 1));
+        k.insert(k.end(), ord, b);
+        return k;
+    };
+    std::vector<Pt> pts;
+    std::vector<double> w;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j) {
+            pts.push_back(Pt{1.0 * i + 0.3 * std::sin(j), 0.8 * j, std::cos(0.9 * i + 0.4 * j)});
+            w.push_back(1.0 + 0.5 * std::sin(1.1 * i + 0.7 * j) * std::sin(1.1 * i + 0.7 * j));
+        }
+    return makeSurf(ordu, ordv, knots(ordu, rows, -1, 2), knots(ordv, cols, 3, 4), pts, w, 1);
 }
 
 }  // namespace surftest

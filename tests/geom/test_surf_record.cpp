@@ -1,5 +1,5 @@
 // The surface record: creation, copy, transpose, dumps, accessors and tests.
-#include "geom/geom.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,6 @@
 #include <cmath>
 #include <string>
 #include <vector>
-
-namespace surftest {  // test_surf_nets.cpp
-struct Pt {
-    double x, y, z;
-};
-RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
-                      const std::vector<double>& kv, const std::vector<Pt>& pts,
-                      const std::vector<double>& w, int rational);
-RatBSplSurf* makeRational20();
-RatBSplSurf* makeTorus(double R, double r, double u0, double u1, double v0, double v1);
-}  // namespace surftest
 
 namespace {
 
