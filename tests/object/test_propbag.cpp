@@ -96,6 +96,27 @@ TEST(SortedIndex, SearchBoundsAndEmptySlots)
     EXPECT_EQ(index.remove(0), 0u);
     EXPECT_EQ(index.size(), 0u);
     EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"b")), 0u);
+
+    // A slot holding position 0 names no property: every bisection that
+    // meets it refuses rather than read in front of the property array.
+    Bag bag;
+    bag.setValue(L"b", 1.0, false);
+    bag.index().insert(0, false);  // null key: sorts first
+    for (int op = 0; op < 4; ++op) {
+        try {
+            if (op == 0)
+                bag.index().lookup(kvCScStringTCHARRef(L"a"));
+            else if (op == 1)
+                bag.index().search(kvCScStringTCHARRef(L"a"), false);
+            else if (op == 2)
+                bag.index().search(kvCScStringTCHARRef(L"a"), true);
+            else
+                bag.index().insert(1, false);
+            ADD_FAILURE() << "operation " << op << " read an empty slot";
+        } catch (Index::possibleExceptions e) {
+            EXPECT_EQ(thrownCode(e), 2) << "operation " << op;
+        }
+    }
 }
 
 TEST(SortedIndex, GrowsFrom64ByDoubling)
