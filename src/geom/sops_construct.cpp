@@ -471,7 +471,10 @@ RatBSplSurf* ratBSplSurfRevolveCurveArc(const double* P, const double* A, const 
     if (!curve || !P || !usableAxis(A) || !curve->points || !curve->knots || !curve->weights ||
         !std::isfinite(a0) || !std::isfinite(a1))
         return nullptr;
-    const double w = a1 - a0;
+    // Pieces follow the size of the sweep whichever way it turns: a piece
+    // always bends towards where its end tangents meet, so one piece of a
+    // backward sweep beyond a half turn would be built on the wrong side.
+    const double w = std::fabs(a1 - a0);
     const int n = w <= M_PI / 2 ? 1 : (w <= M_PI ? 2 : (w <= 3 * M_PI / 2 ? 3 : 4));
     const int nv = 3 * (n + 1);
     RatBSplSurf* s = ratBSplSurfCreate(curve->ord, 3, curve->noPoints, nv);

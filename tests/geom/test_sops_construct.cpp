@@ -315,6 +315,15 @@ TEST(SurfaceConstructors, RevolutionsOfALine)
     ASSERT_NE(nullptr, whole);
     EXPECT_EQ(1, whole->periodicv);
     ratBSplSurfFree(whole);
+    // A backward sweep of 5 radians takes four pieces like a forward one; its
+    // middle lies at -2.5 radians, not on the short way round.
+    RatBSplSurf* back = ratBSplSurfRevolveCurveArc(P, A, line, 0.0, -5.0);
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(15, back->noPointsv);
+    const GeomPoint middle = ratBSplSurfEvalPoint(back, 0.5, 0.5);
+    EXPECT_NEAR(-2.5, std::atan2(middle.y, middle.x), 1e-9);
+    EXPECT_NEAR(3.0, std::hypot(middle.x, middle.y), 1e-9);
+    ratBSplSurfFree(back);
     ratBSplCurveFree(line);
 }
 
