@@ -47,6 +47,60 @@ TEST(GeomConstruct, RotationAndMirror)
     expectVec(mirrored, mirrorPointInPlane(o, n, p, out));
 }
 
+TEST(GeomConstruct, FrameFromNormalPicksItsReferenceAxis)
+{
+    double u[3], v[3], un[3];
+    const double z[3] = {0, 0, 1};
+    EXPECT_EQ(1, frameFromNormal(z, u, v, un));
+    const double ex[3] = {1, 0, 0}, ey[3] = {0, 1, 0};
+    expectVec(ex, u);
+    expectVec(ey, v);
+    // x strictly largest: the y axis is the reference, and v is built from
+    // the normal as given, so it keeps the normal's length.
+    const double x5[3] = {5, 0, 0};
+    frameFromNormal(x5, u, v, un);
+    const double v5[3] = {0, 0, 5};
+    expectVec(ex, un);
+    expectVec(ey, u);
+    expectVec(v5, v);
+    // A tie between x and y is not strictly largest: back to the x axis.
+    const double xy[3] = {1, 1, 0};
+    frameFromNormal(xy, u, v, un);
+    const double uxy[3] = {std::sqrt(0.5), -std::sqrt(0.5), 0};
+    expectVec(uxy, u);
+
+    const double down[3] = {0, -1, 0};
+    EXPECT_NEAR(1.5 * kPi, angleAboutAxis(ex, down, z), 1e-12);
+}
+
+TEST(GeomConstruct, PlaneOfAPolylineWhoseSamplesAreCollinear)
+{
+    // Points 0, 3 and 6 lie on one line, so the quick three-point test
+    // fails and the scan has to find the plane; the plane is tilted.
+    const double flat[10][3] = {{0, 0, 0}, {0.3, 0, 0}, {0.6, 0, 0}, {1, 0, 0}, {1.3, 0, 0},
+                                {1.6, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 1, 0}, {0, 1, 0}};
+    const double o[3] = {0, 0, 0}, axis[3] = {std::sqrt(0.5), std::sqrt(0.5), 0};
+    double m[16];
+    mat4RotationAboutAxis(o, axis, 0.7, m);
+    GeomVec3 pts[10];
+    for (int i = 0; i < 10; ++i)
+        mat4TransformPoint(m, flat[i], pts[i]);
+    const double up[3] = {0, 0, 1};
+    double expected[3], normal[3], point[3];
+    mat4TransformVector(m, up, expected);
+    ASSERT_EQ(1, fitPlaneToPolyline(pts, 10, 0.01, normal, point));
+    EXPECT_NEAR(1.0, std::fabs(vec3Dot(normal, expected)), 1e-12);
+    EXPECT_NEAR(1.0, vec3Length(normal), 1e-12);
+    double along[3];
+    EXPECT_NEAR(0.0, vec3Dot(normal, vec3Diff(pts[0], point, along)), 1e-12);
+
+    GeomVec3 line[6];
+    for (int i = 0; i < 6; ++i)
+        vec3AddScaled(o, axis, 0.5 * i, line[i]);
+    EXPECT_EQ(0, fitPlaneToPolyline(line, 6, 0.01, normal, point));
+    EXPECT_EQ(0, fitPlaneToPolyline(pts, 2, 0.01, normal, point));
+}
+
 TEST(GeomConstruct, OnPlaneAlongNormalSurvivesRoundingAboveOne)
 {
     // Find a normalised vector whose dot product with itself rounds to just

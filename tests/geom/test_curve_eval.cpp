@@ -91,6 +91,12 @@ TEST(GeomSpan, FindSpanAtEndsInteriorKnotsAndTolerance)
     EXPECT_EQ(2, ratBSplCurveFindSpan(D, 8, 3, 1.0));  // never the empty span 3
     EXPECT_EQ(4, ratBSplCurveFindSpan(D, 8, 3, 1.0 + 1e-7));
 
+    const double R[4] = {0, 0, 1, 2};
+    EXPECT_EQ(2, findKnotIndex(R, 4, 1 + 1e-9, 1e-7));
+    EXPECT_EQ(0, findKnotIndex(R, 4, 0.0, 0.0));
+    EXPECT_EQ(-1, findKnotIndex(R, 4, 1.5, 0.1));
+    EXPECT_EQ(-1, findKnotIndex(R, 0, 0.0, 1.0));
+
     // Too few knots for a single span.
     EXPECT_EQ(-1, ratBSplCurveFindSpan(K, 5, 3, 0.5));
     EXPECT_EQ(-1, ratBSplCurveFindSpan(nullptr, 8, 3, 0.5));
@@ -283,6 +289,9 @@ TEST(GeomCurveEval, NormalisedParameterMapsOntoAnyKnotDomain)
         EXPECT_NEAR(u * u, p2[1], 1e-12 * 56.25);
         EXPECT_NEAR(2 * u, d1[1], 1e-12 * 15.0);
         EXPECT_NEAR(2.0, d2[1], 1e-11);
+        double q[3];
+        bsplPointInSpan(q, cubic->points, cubic->knots, 4, s, u, cubic->workPoints);
+        EXPECT_NEAR(u * u, q[1], 1e-12 * 56.25);
     }
     // Clamped ends are the end control points.
     const GeomPoint first = ratBSplCurveEvalPoint(cubic, 0.0);

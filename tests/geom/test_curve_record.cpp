@@ -215,6 +215,17 @@ TEST_F(CurveRecord, TransformAppliesTheMatrixOnce)
     EXPECT_EQ(7.0, c->points[2][0]);
     EXPECT_EQ(5.0, c->points[2][2]);
     EXPECT_EQ(50.0, c->points[3][0]);
+    // Box and point list cover the control polygon, not the spare entries.
+    double lo[3], hi[3], xy[6];
+    ratBSplCurveBoundingBox(c, lo, hi);
+    EXPECT_EQ(1.0, lo[0]);
+    EXPECT_EQ(7.0, hi[0]);
+    EXPECT_EQ(5.0, hi[2]);
+    EXPECT_EQ(0, ratBSplCurveGetPoints(c, 1, xy));
+    EXPECT_EQ(3.0, xy[2]);
+    EXPECT_EQ(7.0, xy[4]);
+    EXPECT_EQ(6.0, xy[5]);
+    EXPECT_EQ(6155, ratBSplCurveGetPoints(nullptr, 1, xy));
 
     // A rotation by a quarter turn about z with a shift.
     const double Rz[12] = {0, -1, 0, 10, 1, 0, 0, 0, 0, 0, 1, 0};
