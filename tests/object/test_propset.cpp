@@ -354,11 +354,6 @@ TEST(PropertySet, DestructionTellsListenersAndCopiesAreDeep)
     EXPECT_TRUE(propGet(&target, L"inner/w", w));
     EXPECT_TRUE(trec.saw(2, L"v"));
     target.removeListener(&trec);
-
-    target.disableUndo(true);
-    EXPECT_TRUE(target.isUndoDisabled());
-    target.disableUndo(false);
-    EXPECT_FALSE(target.isUndoDisabled());
 }
 
 TEST(PropertySetUtil, StrictAndLenientWithoutASet)
