@@ -146,7 +146,8 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
 // 1 nearer point found, 0 none found, -1 converged.
 int pointInverterSurfStep(PointInverter* inverter, int* state);
 // As pointInverterSurfStep; a converged search on a periodic direction is
-// retried half a period away.
+// retried half a period away and moves there when that is nearer than 0.75
+// times the distance it had.
 int pointInverterSurfStepHalfPeriod(PointInverter* inverter, int* state);
 // 1 when a strictly nearer point was reached along the normalised direction.
 int pointInverterLineSearch(PointInverter* inverter, const double* fractions,

@@ -145,10 +145,13 @@ int retryHalfPeriod(PointInverter* p, int* state)
         else
             p->v = p->bestV = bestV < 0.5 ? bestV + 0.5 : bestV - 0.5;
         // The distance stays that of the old best point, so the nested step
-        // accepts only points nearer than it.
+        // accepts only points nearer than it. On a circle the opposite point
+        // is often the nearest one itself: the nested step then converges at
+        // once (-1), but its line search has still moved to that point, and
+        // the clearly nearer distance is what counts.
         surfacePoint(s, p->u, p->v, p->nearest);
-        const int r = step(p, state, true);
-        if (r == 1 && p->distance < 0.75 * distance) {
+        step(p, state, true);
+        if (p->distance < 0.75 * distance) {
             --p->retryDepth;
             return 1;
         }

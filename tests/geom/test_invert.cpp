@@ -301,4 +301,40 @@ TEST(InvertPoint, ByFormSearchesClosedDirectionsAsPeriodicAndRestoresTheFlags)
     ratBSplSurfFree(t);
 }
 
+TEST(PointInverter, PeriodicStepsAreCutToAThirdAndRetriedHalfAPeriodAway)
+{
+    // Round a cylinder of radius 10 over the u knots [0, 4], a point 30 from
+    // the axis just below the x axis; from u = 0.25 the Newton update is
+    // about -2.1 knots, beyond a third of the period.
+    RatBSplSurf* c = makeCylinder(10, 0, 20, 0, 4, -1, 3);
+    const GeomPoint q = ratBSplSurfEvalPoint(c, 0.25, 0.5);
+    const GeomPoint p{30.0 * std::cos(0.05), -30.0 * std::sin(0.05), q.z};
+    PointInverter* inv = pointInverterCreate();
+    int state = 0;
+    c->periodicu = 1;
+    pointInverterSurfStart(inv, c, 0.25, 0.5, p, &state);
+    EXPECT_EQ(1, pointInverterSurfStep(inv, &state));
+    EXPECT_NEAR(0.25 - 1.0 / 3.0, inv->bestU, 1e-12);
+    c->periodicu = 0;  // the closed form alone does not cut
+    pointInverterSurfStart(inv, c, 0.25, 0.5, p, &state);
+    EXPECT_EQ(1, pointInverterSurfStep(inv, &state));
+    EXPECT_GT(std::fabs(inv->bestU - (0.25 - 1.0 / 3.0)), 0.01);
+    pointInverterFree(inv);
+
+    // From the far side (u knot 2) the plain search stays at distance 25;
+    // searched by form it retries from the near side and keeps that point,
+    // even though the nested step converges at once there.
+    const GeomPoint far{15.0, 0.0, 6.0};
+    EXPECT_NEAR(25.0, invert(c, far, 2.0, 0.5).d, 1e-9);
+    const Result r = invert(c, far, 2.0, 0.5, 0.01, true);
+    EXPECT_NEAR(5.0, r.d, 1e-9);
+    EXPECT_NEAR(0.0, r.u - std::floor(r.u + 0.5), 1e-9);
+    // On the axis every u is as near: the retry from u = 0.7 is not kept.
+    const GeomPoint axis{0.0, 0.0, q.z};
+    const Result a = invert(c, axis, 0.8, knotV(c, 0.5), 0.01, true);
+    EXPECT_NEAR(10.0, a.d, 1e-9);
+    EXPECT_NEAR(0.2, a.u, 1e-9);
+    ratBSplSurfFree(c);
+}
+
 }  // namespace
