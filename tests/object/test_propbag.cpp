@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,30 @@ TEST(PropertyBag, ForceReplacesAValueThatCannotTakeTheNewType)
     EXPECT_FALSE(bag.setValue(L"Step", kvCString(L"wide"), false));
     EXPECT_TRUE(bag.setValue(L"Step", kvCString(L"wide"), true));
     EXPECT_FALSE(bag.getValue(L"Step", step));
+}
+
+namespace {
+// A value whose copy fails, as a copy does when memory runs out.
+struct Fragile {
+    bool fails = false;
+    Fragile() = default;
+    explicit Fragile(bool f) : fails(f) {}
+    Fragile(const Fragile& o) : fails(o.fails)
+    {
+        if (o.fails)
+            throw std::bad_alloc();
+    }
+    Fragile& operator=(const Fragile&) = default;
+};
+}  // namespace
+
+TEST(PropertyBag, AFailedForcedReplacementKeepsTheOldValue)
+{
+    kvCProperty p(L"Step", 2.5);
+    EXPECT_THROW(p.setValue(Fragile(true), true), std::bad_alloc);
+    double v = 0;
+    ASSERT_TRUE(p.getValue(v));
+    EXPECT_DOUBLE_EQ(v, 2.5);
 }
 
 TEST(PropertyBag, CopiesAndAssignmentsOwnTheirIndex)

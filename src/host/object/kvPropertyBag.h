@@ -70,7 +70,14 @@ bool kvCProperty::setValue(const T& v, bool force)
             return true;
         if (!force)
             return false;
+        // The replacement exists before the old value goes: a copy that
+        // fails leaves the property as it was.
+        kvCGenVal* fresh = newGenValue(v);
+        if (fresh == nullptr)
+            return false;
         dropValue();
+        m_value = fresh;
+        return true;
     }
     m_value = newGenValue(v);
     return m_value != nullptr;
