@@ -40,7 +40,7 @@ LRESULT CALLBACK fakeEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     FakeEdit& e = g_edits[hwnd];
     if (msg == WM_GETDLGCODE)
         return DLGC_HASSETSEL | DLGC_WANTCHARS;
-    if (msg == 0x00B0) { // EM_GETSEL
+    if (msg == EM_GETSEL) {
         *reinterpret_cast<DWORD*>(wParam) = e.start;
         *reinterpret_cast<DWORD*>(lParam) = e.end;
         return 0;

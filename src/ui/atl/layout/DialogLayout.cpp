@@ -1,10 +1,5 @@
 #include "ui/atl/layout/DialogLayout.h"
 
-// The stand-in platform does not declare the edit control's selection query yet.
-#ifndef EM_GETSEL
-#define EM_GETSEL 0x00B0
-#endif
-
 namespace kv {
 namespace ui {
 namespace atl {
