@@ -95,6 +95,7 @@ void status(Session& s, const std::string& args)
     out << '\n';
     out << "analyse show mode: " << s.baseDocument().analyseShowMode() << '\n';
     out << "transparent mode: " << (s.baseDocument().transparent() ? "on" : "off") << '\n';
+    out << "mouse reactors: " << s.baseDocument().reactorCount() << '\n';
 }
 
 const CommandRegistration registrations[] = {

@@ -3,6 +3,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 namespace hostsim {
@@ -179,19 +180,144 @@ int ResourceManager::lookupText(const wchar_t* file, const wchar_t* key, wchar_t
 
 // ---------------------------------------------------------------- documents and model
 
-BaseDocument* BaseDocument::create() { return makeReferenced<BaseDocument>(); }
+TmpGraphics* TmpGraphics::create(std::ostream& out) { return makeReferenced<TmpGraphics>(out); }
 
-BaseDocument::BaseDocument() : Counted("base document") {}
+TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(out) {}
+
+kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIBaseTmpGraphics>(this, name); }
+
+int TmpGraphics::setVisible(int visible)
+{
+    m_visible = visible;
+    return 0;
+}
+
+int TmpGraphics::drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
+                        unsigned long zColour, int flags)
+{
+    (void)yColour;
+    (void)zColour;
+    (void)flags;
+    if (!frame) return -1;
+    char text[160];
+    std::snprintf(text, sizeof text, "[view] coordinate system at (%g, %g, %g), axes %g long, colour 0x%06lx",
+                  frame[0][3], frame[1][3], frame[2][3], size, xColour);
+    m_out << text << '\n';
+    return 0;
+}
+
+namespace {
+const std::vector<std::wstring> kOptionalDocumentInterfaces = {
+    L"kvIBaseDocWithAnalyseShowMode", L"kvIBaseDocWithFeatureShowMode", L"kvIBaseDocWithColorSet",
+    L"kvIInvDocument1", L"kvIMouseEvents1",
+};
+} // namespace
+
+BaseDocument* BaseDocument::create(std::ostream& out) { return makeReferenced<BaseDocument>(out); }
+
+BaseDocument::BaseDocument(std::ostream& out) : Counted("base document"), m_out(out)
+{
+    for (const std::wstring& name : kOptionalDocumentInterfaces) m_offers[name] = true;
+}
+
+BaseDocument::~BaseDocument()
+{
+    for (kvIMouseEventsReactor1* reactor : m_reactors) reactor->release();
+}
+
+const std::vector<std::wstring>& BaseDocument::optionalInterfaces() { return kOptionalDocumentInterfaces; }
+
+bool BaseDocument::setOffers(const std::wstring& interfaceName, bool offered)
+{
+    auto it = m_offers.find(interfaceName);
+    if (it == m_offers.end()) return false;
+    it->second = offered;
+    return true;
+}
+
+bool BaseDocument::offers(const std::wstring& interfaceName) const
+{
+    auto it = m_offers.find(interfaceName);
+    return it == m_offers.end() || it->second;
+}
 
 kvIUnknown* BaseDocument::queryInterface(const wchar_t* name)
 {
-    return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode>(this, name);
+    if (!name || !offers(name)) return nullptr;
+    return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
+                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1>(this, name);
+}
+
+int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
+{
+    if (!graphics) return -1;
+    TmpGraphics* group = TmpGraphics::create(m_out);
+    // The caller gets the only reference.
+    *graphics = static_cast<kvIBaseTmpGraphics*>(group);
+    return 0;
 }
 
 int BaseDocument::setAnalyseShowMode(int mode)
 {
     m_analyseShowMode = mode;
     return 0;
+}
+
+int BaseDocument::setFeatureShowMode(int mode, int flag)
+{
+    (void)flag;
+    m_featureShowMode = mode;
+    m_out << "[document] feature show mode " << mode << '\n';
+    return 0;
+}
+
+int BaseDocument::setColorSet(unsigned long color, unsigned long* mapped)
+{
+    // The document's colour set holds every colour as it is.
+    if (mapped) *mapped = color;
+    return 0;
+}
+
+int BaseDocument::beginLongOperation()
+{
+    ++m_longOperations;
+    return 0;
+}
+
+int BaseDocument::endLongOperation()
+{
+    if (m_longOperations == 0) return -1;
+    --m_longOperations;
+    return 0;
+}
+
+int BaseDocument::addReactor(kvIMouseEventsReactor1* reactor)
+{
+    if (!reactor) return -1;
+    if (std::find(m_reactors.begin(), m_reactors.end(), reactor) != m_reactors.end()) return 0;
+    reactor->addRef();
+    m_reactors.push_back(reactor);
+    return 0;
+}
+
+int BaseDocument::removeReactor(kvIMouseEventsReactor1* reactor)
+{
+    auto it = std::find(m_reactors.begin(), m_reactors.end(), reactor);
+    if (it == m_reactors.end()) return -1;
+    m_reactors.erase(it);
+    reactor->release();
+    return 0;
+}
+
+int BaseDocument::sendMouseEvent(int event, double x, double y, const double* viewParameters, double view[4][4],
+                                 int state, kvIUnknown* hitObject, const double* hitPoint)
+{
+    const std::vector<kvIMouseEventsReactor1*> reactors = m_reactors;
+    for (kvIMouseEventsReactor1* reactor : reactors) reactor->addRef();
+    for (kvIMouseEventsReactor1* reactor : reactors)
+        reactor->onMouseEvent(event, x, y, 0, viewParameters, view, 0, state, hitObject, hitPoint, false);
+    for (kvIMouseEventsReactor1* reactor : reactors) reactor->release();
+    return static_cast<int>(reactors.size());
 }
 
 Model* Model::create() { return makeReferenced<Model>(); }
@@ -216,6 +342,20 @@ double DataSet::getDouble(const wchar_t* key)
 {
     auto it = key ? m_doubles.find(key) : m_doubles.end();
     return it == m_doubles.end() ? 0.0 : it->second;
+}
+
+bool DataSet::getBool(const wchar_t* key)
+{
+    auto it = key ? m_bools.find(key) : m_bools.end();
+    return it != m_bools.end() && it->second;
+}
+
+int DataSet::getString(const wchar_t* key, kvCString& value)
+{
+    auto it = key ? m_texts.find(key) : m_texts.end();
+    if (it == m_texts.end()) return -1;
+    value = it->second;
+    return 0;
 }
 
 HelpContext* HelpContext::create(std::ostream& out) { return makeReferenced<HelpContext>(out); }
@@ -257,6 +397,10 @@ AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
     // The feedback colours of a fresh host installation.
     m_feedbacks->setColor(L"Color_Toolholder", 0x808080);
     m_feedbacks->setColor(L"Color_Frame", 0x0000FF);
+    m_feedbacks->setColor(L"Color_Tool", 0xC0C0C0);
+    m_feedbacks->setColor(L"Color_Bottom", 0x00FF00);
+    m_feedbacks->setDouble(L"Size", 50.0);
+    m_feedbacks->setBool(L"UseFLColorTable", false);
 }
 
 AppDocument::~AppDocument()
@@ -369,6 +513,9 @@ int ExecContext::getApplication(kvIUnknown** application) { return handOut<kvIAp
 int ExecContext::getBaseSystem(kvIUnknown** baseSystem) { return handOut<kvIBaseSystem1>(m_baseSystem, baseSystem); }
 int ExecContext::getAppDocument(kvIUnknown** document) { return handOut<kvIAppDocument1>(m_document, document); }
 int ExecContext::getBaseDocument(kvIUnknown** document) { return handOut<kvIBaseDocument1>(m_baseDocument, document); }
-int ExecContext::getHelpContext(kvIUnknown** helpContext) { return handOut<kvIHelpContext1>(m_helpContext, helpContext); }
+int ExecContext::getHelpContext(kvIUnknown** helpContext)
+{
+    return handOut<kvIHelpContext1>(m_helpOffered ? m_helpContext : nullptr, helpContext);
+}
 
 } // namespace hostsim

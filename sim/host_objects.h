@@ -82,27 +82,78 @@ private:
     std::vector<Loaded*> m_loaded;  // a module handle is the address of its record
 };
 
-// kvIBaseDocument1 with kvIBaseDocWithAnalyseShowMode.
+// kvIBaseTmpGraphics: a group of temporary graphics in the host's views. It
+// prints what it draws and is gone from the views when its last reference is.
+class TmpGraphics : public kvIUnknownImp, public kvIBaseTmpGraphics, public Counted {
+public:
+    static TmpGraphics* create(std::ostream& out);
+    kvIUnknown* queryInterface(const wchar_t* name) override;
+    int setVisible(int visible) override;
+    int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
+               unsigned long zColour, int flags) override;
+
+    explicit TmpGraphics(std::ostream& out);
+
+private:
+    std::ostream& m_out;
+    int m_visible = 0;
+};
+
+// The base document with its optional faces: analyse and feature show modes,
+// colour set, long operations and the views' mouse events. Each optional face
+// can be taken away (setOffers) to play a host that lacks it.
 class BaseDocument : public kvIUnknownImp,
                      public kvIBaseDocument1,
                      public kvIBaseDocWithAnalyseShowMode,
+                     public kvIBaseDocWithFeatureShowMode,
+                     public kvIBaseDocWithColorSet,
+                     public kvIInvDocument1,
+                     public kvIMouseEvents1,
                      public Counted {
 public:
-    static BaseDocument* create();
+    static BaseDocument* create(std::ostream& out);
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
+    int getTmpGraphics(kvIUnknown** graphics) override;
     int setAnalyseShowMode(int mode) override;
     int isTransparentMode() override { return m_transparent ? 1 : 0; }
+    int setFeatureShowMode(int mode, int flag) override;
+    int setColorSet(unsigned long color, unsigned long* mapped) override;
+    int beginLongOperation() override;
+    int endLongOperation() override;
+    // The document keeps one reference to each reactor until it is removed.
+    int addReactor(kvIMouseEventsReactor1* reactor) override;
+    int removeReactor(kvIMouseEventsReactor1* reactor) override;
 
     void setTransparent(bool on) { m_transparent = on; }
     bool transparent() const { return m_transparent; }
     int analyseShowMode() const { return m_analyseShowMode; }
+    int featureShowMode() const { return m_featureShowMode; }
+    int longOperations() const { return m_longOperations; }
 
-    BaseDocument();
+    // The optional interfaces a host may lack.
+    static const std::vector<std::wstring>& optionalInterfaces();
+    // False for a name that is not one of them.
+    bool setOffers(const std::wstring& interfaceName, bool offered);
+    bool offers(const std::wstring& interfaceName) const;
+
+    // Sends one mouse event to every registered reactor (a copy of the list,
+    // so that a reactor may remove itself); returns how many got it.
+    int sendMouseEvent(int event, double x, double y, const double* viewParameters, double view[4][4], int state,
+                       kvIUnknown* hitObject, const double* hitPoint);
+    std::size_t reactorCount() const { return m_reactors.size(); }
+
+    explicit BaseDocument(std::ostream& out);
+    ~BaseDocument() override;
 
 private:
+    std::ostream& m_out;
     bool m_transparent = false;
     int m_analyseShowMode = 0;
+    int m_featureShowMode = 0;
+    int m_longOperations = 0;
+    std::map<std::wstring, bool> m_offers;
+    std::vector<kvIMouseEventsReactor1*> m_reactors;  // one reference each
 };
 
 // kvITarnwellModel1: the model of the document.
@@ -114,22 +165,29 @@ public:
     Model();
 };
 
-// kvIDataSet1: one named group of the host's settings (colours and numbers).
+// kvIDataSet1: one named group of the host's settings (colours, numbers,
+// switches and texts).
 class DataSet : public kvIUnknownImp, public kvIDataSet1, public Counted {
 public:
     static DataSet* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
     unsigned long getColor(const wchar_t* key) override;
     double getDouble(const wchar_t* key) override;
+    bool getBool(const wchar_t* key) override;
+    int getString(const wchar_t* key, kvCString& value) override;
 
     void setColor(const std::wstring& key, unsigned long color) { m_colors[key] = color; }
     void setDouble(const std::wstring& key, double value) { m_doubles[key] = value; }
+    void setBool(const std::wstring& key, bool value) { m_bools[key] = value; }
+    void setString(const std::wstring& key, const std::wstring& value) { m_texts[key] = value; }
 
     DataSet();
 
 private:
     std::map<std::wstring, unsigned long> m_colors;
     std::map<std::wstring, double> m_doubles;
+    std::map<std::wstring, bool> m_bools;
+    std::map<std::wstring, std::wstring> m_texts;
 };
 
 // kvIHelpContext1: the host's help, which prints the page it would open.
@@ -210,6 +268,10 @@ public:
     int getBaseDocument(kvIUnknown** document) override;
     int getHelpContext(kvIUnknown** helpContext) override;
 
+    // A host without help hands out no help context.
+    void setHelpOffered(bool offered) { m_helpOffered = offered; }
+    bool helpOffered() const { return m_helpOffered; }
+
     ExecContext(Application* application, BaseSystem* baseSystem, AppDocument* document,
                 BaseDocument* baseDocument, HelpContext* helpContext);
     ~ExecContext() override;
@@ -220,6 +282,7 @@ private:
     AppDocument* m_document;
     BaseDocument* m_baseDocument;
     HelpContext* m_helpContext;
+    bool m_helpOffered = true;
 };
 
 } // namespace hostsim

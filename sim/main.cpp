@@ -10,7 +10,24 @@
 //   language NAME          the host's language (German, English, ...)
 //   answer N...            answers for the next message boxes (default 1)
 //   echo TEXT              prints TEXT
-//   status                 module lock count, registered windows, show modes
+//   status                 module lock count, registered windows, show modes,
+//                          mouse reactors
+//   faces                  the faces of the sample part
+//   mode N                 chooses entry N of the window's mode list
+//   press NAME|ID          presses a button of the window (transparent, save,
+//                          show-faces, new-frame, tool-length, close, help)
+//   set KEY VALUE          types VALUE into a property of the shown property
+//                          control ("set Surfaces 102 111" selects faces)
+//   resize W H             resizes the window as the user would
+//   close                  closes the window with its close box
+//   help                   F1 in the window
+//   show WHAT...           modes, panel, tooltips, size, window
+//   pick X Y Z DX DY DZ    a pick in a view: from the point along the view
+//                          direction; the face it hits goes to the reactors
+//   move X Y Z             a mouse move in a view looking down
+//   offer NAME on|off      whether the host offers an optional interface
+//   feedback KEY VALUE     a value of the "Feedbacks" settings
+//   census                 host objects the module still holds
 //   quit                   ends the session
 // Other simulator sources add commands of their own (see script.h).
 //

@@ -369,6 +369,11 @@ const SampleFace* SamplePart::findFace(int id) const
     return nullptr;
 }
 
+void sampleFaceNormal(const SampleFace& face, const double point[3], double normal[3])
+{
+    expectedNormal(face, point, normal);
+}
+
 const SamplePart& samplePart()
 {
     static const SamplePart part;

@@ -74,6 +74,10 @@ private:
     std::vector<SampleFace> m_faces;
 };
 
+// The normal the face's shape has at a point on it, pointing out of the
+// material (unit length).
+void sampleFaceNormal(const SampleFace& face, const double point[3], double normal[3]);
+
 // The part, built on first use and kept for the life of the process.
 const SamplePart& samplePart();
 

@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include "platform/afx.h"
+#include "sdk/kvAssert.h"
 
 #include <dlfcn.h>
 #include <iostream>
@@ -39,6 +40,21 @@ std::string baseName(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The maker's library reports a failed assertion to the user; the simulator
+// prints which one (the expression, the text's second line).
+std::ostream* assertionOut = nullptr;
+
+void printAssertion(const wchar_t* text)
+{
+    if (!assertionOut || !text) return;
+    std::wstring t(text);
+    const std::size_t first = t.find(L'\n');
+    const std::size_t second = first == std::wstring::npos ? std::wstring::npos : t.find(L'\n', first + 1);
+    const std::wstring expression =
+        first == std::wstring::npos ? t : t.substr(first + 1, second == std::wstring::npos ? second : second - first - 1);
+    *assertionOut << "[assertion failed] " << toUtf8(expression) << '\n';
 }
 
 template <class Object>
@@ -80,7 +96,7 @@ bool Session::start(const std::string& modulePath, std::ostream& err)
 
     m_mainWindow = createMainWindow();
     m_application = Application::create(m_out);
-    m_baseDocument = BaseDocument::create();
+    m_baseDocument = BaseDocument::create(m_out);
     m_model = Model::create();
     m_document = AppDocument::create(m_baseDocument, m_model);
     m_baseSystem = BaseSystem::create(m_mainWindow);
@@ -97,6 +113,9 @@ bool Session::start(const std::string& modulePath, std::ostream& err)
         return false;
     }
     m_appX = appX;
+    kvSetFeatureHelpProvider(&m_faceLibrary);
+    assertionOut = &m_out;
+    m_previousAssertSink = kvSetAssertSink(&printAssertion);
     m_out << "module loaded: " << baseName(modulePath) << '\n';
     return true;
 }
@@ -155,6 +174,7 @@ int Session::finish()
     m_finished = true;
 
     closeRegisteredWindows();
+    if (kvGetFeatureHelpProvider() == &m_faceLibrary) kvSetFeatureHelpProvider(nullptr);
     if (m_appX) {
         m_appX->exit();
         m_appX = nullptr;
@@ -184,6 +204,10 @@ int Session::finish()
         for (const auto& entry : alive) m_out << "  " << entry.first << ": " << entry.second << '\n';
     }
     m_out.flush();
+    if (assertionOut == &m_out) {
+        kvSetAssertSink(m_previousAssertSink);
+        assertionOut = nullptr;
+    }
     return total;
 }
 

@@ -5,6 +5,7 @@
 #include "host/kvExports.h"
 #include "host_objects.h"
 #include "script.h"
+#include "view.h"
 
 #include <ostream>
 #include <string>
@@ -84,6 +85,9 @@ private:
     BaseSystem* m_baseSystem = nullptr;
     HelpContext* m_helpContext = nullptr;
     ExecContext* m_context = nullptr;
+    // Installed while the session runs; the part's faces are the model's.
+    FaceLibrary m_faceLibrary;
+    void (*m_previousAssertSink)(const wchar_t*) = nullptr;
 };
 
 } // namespace hostsim

@@ -1,20 +1,52 @@
 #include "sdk/kvPropertyCtrl.h"
 
 #include "sdk/kvGenVal.h"
+#include "host/object/kvPropertyBag.h"
 #include "sdk/kvPropertySet.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
+#include <map>
+
+namespace {
+
+std::map<HWND, kvCTwPropertyCtrlBase*>& controlsByWindow()
+{
+    static std::map<HWND, kvCTwPropertyCtrlBase*> controls;
+    return controls;
+}
+
+}  // namespace
 
 kvCTwPropertyCtrlBase::kvCTwPropertyCtrlBase() = default;
 
-kvCTwPropertyCtrlBase::~kvCTwPropertyCtrlBase() = default;
+kvCTwPropertyCtrlBase::~kvCTwPropertyCtrlBase()
+{
+    auto it = controlsByWindow().find(m_window);
+    if (it != controlsByWindow().end() && it->second == this)
+        controlsByWindow().erase(it);
+}
+
+kvCTwPropertyCtrlBase* kvCTwPropertyCtrlBase::fromWindow(HWND window)
+{
+    if (!window || !::IsWindow(window))
+        return nullptr;
+    auto it = controlsByWindow().find(window);
+    return it == controlsByWindow().end() ? nullptr : it->second;
+}
 
 bool kvCTwPropertyCtrlBase::ReplaceCtrl(HWND placeholder)
 {
     if (!placeholder || !::IsWindow(placeholder))
         return false;
+    auto it = controlsByWindow().find(m_window);
+    if (it != controlsByWindow().end() && it->second == this)
+        controlsByWindow().erase(it);
     m_window = placeholder;
+    // A window handle may come back for a new window after the old one died.
+    controlsByWindow()[placeholder] = this;
     return true;
 }
 
@@ -124,4 +156,76 @@ std::vector<std::wstring> kvCTwPropertyCtrlBase::displayLines() const
             lines.push_back(L"  " + l.text.str() + L": " + valueText(l.key.c_str()));
     }
     return lines;
+}
+
+namespace {
+
+template <class T>
+bool writeValue(kvCPrPropertySet* set, const wchar_t* key, const T& value)
+{
+    kvCGenValueNc<T> holder(value);
+    return set->setPropValue(key, holder, true);
+}
+
+// The whole text as a number, nothing left over.
+bool parseLong(const std::wstring& text, long& out)
+{
+    if (text.empty())
+        return false;
+    wchar_t* end = nullptr;
+    out = std::wcstol(text.c_str(), &end, 10);
+    return end && *end == L'\0';
+}
+
+bool parseDouble(const std::wstring& text, double& out)
+{
+    if (text.empty())
+        return false;
+    wchar_t* end = nullptr;
+    out = std::wcstod(text.c_str(), &end);
+    return end && *end == L'\0';
+}
+
+}  // namespace
+
+bool kvCTwPropertyCtrlBase::setValueText(const wchar_t* key, const wchar_t* text)
+{
+    if (!m_set || !key || !text)
+        return false;
+    const std::wstring t(text);
+    const kvCProperty* entry = dynamic_cast<const kvCProperty*>(m_set->find(key));
+    if (!entry || !entry->value()) {
+        // A new line, or one without a value: the text itself.
+        if (m_set->find(key) && !entry)
+            return false;  // a nested set or a reference takes no text
+        return writeValue(m_set, key, kvCString(text));
+    }
+    const kvCGenVal& stored = *entry->value();
+    try {
+        long v = 0;
+        double d = 0.0;
+        if (kvGenValPtr<bool>(stored)) {
+            if (t != L"true" && t != L"false")
+                return false;
+            return writeValue(m_set, key, t == L"true");
+        }
+        if (kvGenValPtr<int>(stored))
+            return parseLong(t, v) && v >= INT_MIN && v <= INT_MAX && writeValue(m_set, key, static_cast<int>(v));
+        if (kvGenValPtr<long>(stored))
+            return parseLong(t, v) && writeValue(m_set, key, v);
+        if (kvGenValPtr<short>(stored))
+            return parseLong(t, v) && v >= SHRT_MIN && v <= SHRT_MAX && writeValue(m_set, key, static_cast<short>(v));
+        if (kvGenValPtr<unsigned int>(stored))
+            return parseLong(t, v) && v >= 0 && static_cast<unsigned long>(v) <= UINT_MAX &&
+                   writeValue(m_set, key, static_cast<unsigned int>(v));
+        if (kvGenValPtr<unsigned long>(stored))
+            return parseLong(t, v) && v >= 0 && writeValue(m_set, key, static_cast<unsigned long>(v));
+        if (kvGenValPtr<double>(stored))
+            return parseDouble(t, d) && writeValue(m_set, key, d);
+        if (kvGenValPtr<kvCString>(stored))
+            return writeValue(m_set, key, kvCString(text));
+    } catch (...) {
+    }
+    // Values a user cannot type (frames, face sets, attributes).
+    return false;
 }

@@ -44,6 +44,10 @@ public:
     kvCTwPropertyCtrlBase();
     virtual ~kvCTwPropertyCtrlBase();
 
+    // The control that took the place of a window, or null: how the host
+    // reaches the control a user is looking at.
+    static kvCTwPropertyCtrlBase* fromWindow(HWND window);
+
     // The control takes the place (and the id and rectangle) of a placeholder
     // window of the dialog. False for a null or destroyed window.
     bool ReplaceCtrl(HWND placeholder);
@@ -67,6 +71,11 @@ public:
     std::vector<std::wstring> displayLines() const;
     // The value of a property as the control shows it ("" when missing).
     std::wstring valueText(const wchar_t* key) const;
+    // The user types text into a property's line: it is read as the type the
+    // property holds (a number, "true"/"false", or text; a new key is taken as
+    // text) and written into the set. False when the text does not fit the
+    // type or the control has no set; the property is then unchanged.
+    bool setValueText(const wchar_t* key, const wchar_t* text);
 
 private:
     HWND m_window = nullptr;

@@ -1,0 +1,175 @@
+#include "view.h"
+
+#include "script.h"
+#include "session.h"
+#include "text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cwchar>
+#include <ostream>
+#include <sstream>
+
+namespace hostsim {
+
+// ---------------------------------------------------------------- face objects
+
+FaceObject* FaceObject::create(const SampleFace& face)
+{
+    FaceObject* object = new kvIfImp<FaceObject>(face);
+    object->_addRef();
+    return object;
+}
+
+FaceObject::FaceObject(const SampleFace& face) : Counted("face"), m_face(&face) {}
+
+kvIUnknown* FaceObject::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIGeSurface>(this, name); }
+
+int FaceObject::getNormal(const double point[3], int flags, double normal[3])
+{
+    (void)flags;
+    if (!point || !normal) return 2;
+    sampleFaceNormal(*m_face, point, normal);
+    return 0;
+}
+
+const SampleFace* FaceObject::faceOf(kvIUnknown* object)
+{
+    if (!object) return nullptr;
+    kvIUnknown* surface = object->queryInterface(kvIfName<kvIGeSurface>::value);
+    if (!surface) return nullptr;
+    const FaceObject* face = dynamic_cast<const FaceObject*>(static_cast<kvIGeSurface*>(surface));
+    const SampleFace* result = face ? &face->face() : nullptr;
+    surface->release();
+    return result;
+}
+
+bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec& third)
+{
+    (void)third;
+    const SampleFace* f = FaceObject::faceOf(face);
+    if (!f || f->kind != "plane") return false;
+    point = {f->point[0], f->point[1], f->point[2]};
+    normal = {f->axis[0], f->axis[1], f->axis[2]};
+    return true;
+}
+
+// ---------------------------------------------------------------- picking
+
+namespace {
+
+double dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// Signed: negative on one side of the face's shape, positive on the other,
+// zero on it. Only the sign changes matter.
+double shapeFunction(const SampleFace& f, const double* p)
+{
+    const double d[3] = {p[0] - f.point[0], p[1] - f.point[1], p[2] - f.point[2]};
+    if (f.kind == "plane") return dot3(d, f.axis);
+    if (f.kind == "sphere") return std::sqrt(dot3(d, d)) - f.radius;
+    if (f.kind == "freeform") {
+        const double s = p[0] - f.patchRange[0], t = p[1] - f.patchRange[2];
+        double z = 0.0;
+        for (int j = 3; j >= 0; --j) {
+            double row = 0.0;
+            for (int i = 3; i >= 0; --i) row = row * s + f.patch[3 * (i + 4 * j) + 2];
+            z = z * t + row;
+        }
+        return p[2] - z;
+    }
+    const double h = dot3(d, f.axis);
+    const double radial[3] = {d[0] - h * f.axis[0], d[1] - h * f.axis[1], d[2] - h * f.axis[2]};
+    const double rho = std::sqrt(dot3(radial, radial));
+    if (f.kind == "cylinder") return rho - f.radius;
+    if (f.kind == "cone") return rho * std::cos(f.halfAngle) - h * std::sin(f.halfAngle);
+    // torus
+    return std::sqrt((rho - f.radius) * (rho - f.radius) + h * h) - f.minorRadius;
+}
+
+// The face's extent: its surface sampled on a grid, widened a little for the
+// bulge between samples.
+struct Box {
+    double lo[3], hi[3];
+    bool contains(const double* p) const
+    {
+        for (int k = 0; k < 3; ++k)
+            if (p[k] < lo[k] || p[k] > hi[k]) return false;
+        return true;
+    }
+};
+
+Box extentOf(const SampleFace& f)
+{
+    Box b;
+    for (int k = 0; k < 3; ++k) {
+        b.lo[k] = 1e300;
+        b.hi[k] = -1e300;
+    }
+    const int n = 24;
+    for (int i = 0; i <= n; ++i) {
+        for (int j = 0; j <= n; ++j) {
+            const GeomPoint q = ratBSplSurfEvalPoint(f.surface, double(i) / n, double(j) / n);
+            const double c[3] = {q.x, q.y, q.z};
+            for (int k = 0; k < 3; ++k) {
+                b.lo[k] = std::fmin(b.lo[k], c[k]);
+                b.hi[k] = std::fmax(b.hi[k], c[k]);
+            }
+        }
+    }
+    const double margin = 0.01 + 0.01 * f.size;
+    for (int k = 0; k < 3; ++k) {
+        b.lo[k] -= margin;
+        b.hi[k] += margin;
+    }
+    return b;
+}
+
+} // namespace
+
+bool pickFace(const SamplePart& part, const double origin[3], const double direction[3], RayHit& hit)
+{
+    double dir[3] = {direction[0], direction[1], direction[2]};
+    const double length = std::sqrt(dot3(dir, dir));
+    if (!(length > 0.0)) return false;
+    for (double& c : dir) c /= length;
+
+    const double step = 0.05, reach = 2000.0;
+    bool found = false;
+    for (const SampleFace& f : part.faces()) {
+        if (!f.surface) continue;
+        const Box box = extentOf(f);
+        auto at = [&](double t, double* p) {
+            for (int k = 0; k < 3; ++k) p[k] = origin[k] + t * dir[k];
+        };
+        double p[3];
+        at(0.0, p);
+        double previous = shapeFunction(f, p);
+        for (double t = step; t <= reach && (!found || t < hit.distance); t += step) {
+            at(t, p);
+            const double value = shapeFunction(f, p);
+            if ((previous < 0.0) != (value < 0.0)) {
+                double a = t - step, b = t;
+                for (int i = 0; i < 60; ++i) {
+                    const double m = 0.5 * (a + b);
+                    double q[3];
+                    at(m, q);
+                    if ((shapeFunction(f, q) < 0.0) == (previous < 0.0)) a = m;
+                    else b = m;
+                }
+                double q[3];
+                at(0.5 * (a + b), q);
+                if (box.contains(q)) {
+                    found = true;
+                    hit.face = &f;
+                    hit.distance = 0.5 * (a + b);
+                    for (int k = 0; k < 3; ++k) hit.point[k] = q[k];
+                    break;
+                }
+            }
+            previous = value;
+        }
+    }
+    return found;
+}
+
+} // namespace hostsim

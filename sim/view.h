@@ -1,0 +1,49 @@
+// The host's view of the sample part: face objects the host hands out for the
+// part's faces, the host's face-feature library answering from the faces'
+// analytic shapes, and the pick of a view ray on the part.
+#pragma once
+
+#include "census.h"
+#include "sample_part.h"
+#include "sdk/kvFeatureHelp.h"
+#include "sdk/kvUnknownImp.h"
+
+namespace hostsim {
+
+// A face of the model as the host hands it out (kvIGeSurface).
+class FaceObject : public kvIUnknownImp, public kvIGeSurface, public Counted {
+public:
+    // With one reference for the caller.
+    static FaceObject* create(const SampleFace& face);
+    kvIUnknown* queryInterface(const wchar_t* name) override;
+    // The shape's normal at the point, out of the material.
+    int getNormal(const double point[3], int flags, double normal[3]) override;
+
+    const SampleFace& face() const { return *m_face; }
+    // The face behind a host object, or null for anything else.
+    static const SampleFace* faceOf(kvIUnknown* object);
+
+    explicit FaceObject(const SampleFace& face);
+
+private:
+    const SampleFace* m_face;
+};
+
+// The host's face-feature library over the sample part.
+class FaceLibrary : public kvIFeatureHelpProvider {
+public:
+    void clearCache() override {}
+    bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec& third) override;
+};
+
+struct RayHit {
+    const SampleFace* face = nullptr;
+    double point[3] = {0, 0, 0};
+    double distance = 0.0;  // along the ray from its origin
+};
+
+// The first face of the part that the ray from origin along direction meets
+// within the face's extent; false when it meets none.
+bool pickFace(const SamplePart& part, const double origin[3], const double direction[3], RayHit& hit);
+
+} // namespace hostsim

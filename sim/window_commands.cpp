@@ -1,0 +1,423 @@
+// Commands that act on the analysis window as a user would (choose a mode,
+// press a button, type a property, resize and close it), that tell what the
+// window shows, and that play the host's side: the views' mouse events, the
+// settings, and optional interfaces a host may lack.
+#include "script.h"
+#include "session.h"
+#include "text.h"
+#include "view.h"
+
+#include "host/object/kvPropAccess.h"
+#include "platform/afx.h"
+#include "platform/kvPlatform.h"
+#include "sdk/kvPropertyCtrl.h"
+#include "sdk/kvValueSets.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <ostream>
+
+namespace hostsim {
+
+namespace {
+
+// The buttons of the analysis window by the names a script uses, in the order
+// they are shown.
+const std::vector<std::pair<std::string, int>> kButtons = {
+    {"transparent", 1033}, {"save", 1034}, {"show-faces", 1057}, {"new-frame", 1036},
+    {"tool-length", 1035}, {"close", 1017}, {"help", 1016},
+};
+const int kModeList = 1058;
+
+HWND analysisWindow(Session& s)
+{
+    CWnd* window = s.document().window(kAnalysisWindowName);
+    const HWND hwnd = window ? window->GetSafeHwnd() : nullptr;
+    if (!hwnd || !IsWindow(hwnd)) throw ScriptError("no analysis window open");
+    return hwnd;
+}
+
+int buttonId(const std::string& name)
+{
+    for (const auto& b : kButtons)
+        if (b.first == name) return b.second;
+    std::size_t used = 0;
+    int id = 0;
+    try {
+        id = std::stoi(name, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != name.size()) throw ScriptError("no button '" + name + "'");
+    return id;
+}
+
+bool visibleUpTo(HWND hwnd, HWND top)
+{
+    for (HWND w = hwnd; w; w = GetParent(w)) {
+        if (!IsWindowVisible(w)) return false;
+        if (w == top) return true;
+    }
+    return false;
+}
+
+void descendants(HWND parent, std::vector<HWND>& out)
+{
+    for (HWND child : kvplat::childWindows(parent)) {
+        out.push_back(child);
+        descendants(child, out);
+    }
+}
+
+// The host's property control the user sees in the window, or null.
+kvCTwPropertyCtrlBase* shownPropertyControl(HWND window)
+{
+    std::vector<HWND> all;
+    descendants(window, all);
+    for (HWND hwnd : all) {
+        kvCTwPropertyCtrlBase* control = kvCTwPropertyCtrlBase::fromWindow(hwnd);
+        if (control && visibleUpTo(hwnd, window)) return control;
+    }
+    return nullptr;
+}
+
+std::string comboText(HWND combo, int index)
+{
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return std::string();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<std::size_t>(length));
+    return toUtf8(text);
+}
+
+std::string fmt(double v)
+{
+    if (std::fabs(v) < 5e-10) v = 0.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+std::string fmt3(const double* p) { return "(" + fmt(p[0]) + ", " + fmt(p[1]) + ", " + fmt(p[2]) + ")"; }
+
+std::vector<double> numbers(const std::string& args, std::size_t count, const char* what)
+{
+    const auto words = splitWords(args);
+    if (words.size() != count) throw ScriptError(std::string("expected ") + what);
+    std::vector<double> values;
+    for (const std::string& word : words) {
+        std::size_t used = 0;
+        double value = 0.0;
+        try {
+            value = std::stod(word, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != word.size()) throw ScriptError("not a number: '" + word + "'");
+        values.push_back(value);
+    }
+    return values;
+}
+
+// ---------------------------------------------------------------- the user at the window
+
+void chooseMode(Session& s, const std::string& args)
+{
+    const HWND combo = GetDlgItem(analysisWindow(s), kModeList);
+    const std::vector<double> n = numbers(args, 1, "the number of a mode list entry");
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    const int index = static_cast<int>(n[0]) - 1;
+    if (index < 0 || index >= count || n[0] != std::floor(n[0]))
+        throw ScriptError("the mode list has entries 1 to " + std::to_string(count));
+    if (!kvplat::selectComboItem(combo, index)) throw ScriptError("the mode list cannot be used now");
+    s.out() << "mode list: chose \"" << comboText(combo, index) << "\"\n";
+}
+
+void press(Session& s, const std::string& args)
+{
+    if (splitWords(args).size() != 1) throw ScriptError("expected one button");
+    const int id = buttonId(args);
+    const HWND button = GetDlgItem(analysisWindow(s), id);
+    if (!button) throw ScriptError("the window has no button " + std::to_string(id));
+    if (kvplat::clickButton(button))
+        s.out() << "pressed " << args << '\n';
+    else
+        s.out() << "button " << args << " cannot be pressed (hidden or disabled)\n";
+}
+
+void resize(Session& s, const std::string& args)
+{
+    const std::vector<double> n = numbers(args, 2, "a width and a height");
+    if (n[0] < 1 || n[1] < 1) throw ScriptError("a window needs a positive size");
+    const HWND window = analysisWindow(s);
+    kvplat::userResize(window, static_cast<int>(n[0]), static_cast<int>(n[1]));
+    RECT r;
+    GetWindowRect(window, &r);
+    s.out() << "window resized to " << (r.right - r.left) << " x " << (r.bottom - r.top) << '\n';
+}
+
+void closeWindow(Session& s, const std::string& args)
+{
+    if (!args.empty()) throw ScriptError("close takes no arguments");
+    const HWND window = analysisWindow(s);
+    // The close box of the caption.
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const bool gone = !IsWindow(window);
+    const bool registered = s.document().window(kAnalysisWindowName) != nullptr;
+    s.out() << (gone ? "analysis window closed" : "analysis window still open")
+            << (registered ? ", still registered" : ", unregistered") << '\n';
+}
+
+void help(Session& s, const std::string& args)
+{
+    if (!args.empty()) throw ScriptError("help takes no arguments");
+    // F1 in the window.
+    SendMessageW(analysisWindow(s), WM_HELP, 0, 0);
+}
+
+// Faces of the sample part by id, as the host's selection would hand them.
+kvCSurfaceSet selectionOf(const std::string& args)
+{
+    kvCSurfaceSet set;
+    for (const std::string& word : splitWords(args)) {
+        std::size_t used = 0;
+        int id = 0;
+        try {
+            id = std::stoi(word, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        const SampleFace* face = used == word.size() ? samplePart().findFace(id) : nullptr;
+        if (!face) throw ScriptError("the sample part has no face '" + word + "'");
+        FaceObject* object = FaceObject::create(*face);
+        set.add(static_cast<kvIGeSurface*>(object));
+        object->_relRef();
+    }
+    return set;
+}
+
+void setProperty(Session& s, const std::string& args)
+{
+    std::string key, value;
+    splitCommand(args, key, value);
+    if (key.empty()) throw ScriptError("expected a property key and a value");
+    kvCTwPropertyCtrlBase* control = shownPropertyControl(analysisWindow(s));
+    if (!control || !control->propertySet()) throw ScriptError("the window shows no property control");
+    const std::wstring wkey = fromUtf8(key);
+    bool done = false;
+    if (key == "Surfaces")
+        done = propSet(control->propertySet(), wkey.c_str(), selectionOf(value));
+    else
+        done = control->setValueText(wkey.c_str(), fromUtf8(value).c_str());
+    if (!done) throw ScriptError("\"" + key + "\" does not take '" + value + "'");
+    s.out() << "property \"" << key << "\" set to " << value << '\n';
+}
+
+// ---------------------------------------------------------------- what the window shows
+
+void showModes(Session& s, HWND window)
+{
+    const HWND combo = GetDlgItem(window, kModeList);
+    const int count = combo ? static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0)) : 0;
+    const int chosen = combo ? static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)) : -1;
+    s.out() << "mode list: " << count << " entries\n";
+    for (int i = 0; i < count; ++i)
+        s.out() << "  " << (i + 1) << ' ' << comboText(combo, i) << (i == chosen ? "  <- chosen" : "") << '\n';
+}
+
+void showPanel(Session& s, HWND window)
+{
+    kvCTwPropertyCtrlBase* control = shownPropertyControl(window);
+    if (!control) {
+        s.out() << "panel: no property control shown\n";
+        return;
+    }
+    s.out() << "panel:\n";
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << toUtf8(line) << '\n';
+}
+
+void showToolTips(Session& s, HWND window)
+{
+    for (const auto& b : kButtons) {
+        const HWND button = GetDlgItem(window, b.second);
+        if (!button) continue;
+        // What the tooltip window asks when the mouse rests on the button.
+        NMTTDISPINFOW info{};
+        info.hdr.hwndFrom = nullptr;
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(button);
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.uFlags = TTF_IDISHWND;
+        SendMessageW(window, WM_NOTIFY, static_cast<WPARAM>(b.second), reinterpret_cast<LPARAM>(&info));
+        const std::wstring text = info.lpszText ? info.lpszText : info.szText;
+        s.out() << "tooltip " << b.first << ": " << (text.empty() ? "(none)" : toUtf8(text)) << '\n';
+    }
+}
+
+void showSize(Session& s, HWND window)
+{
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    s.out() << "window size: " << (outer.right - outer.left) << " x " << (outer.bottom - outer.top) << ", client "
+            << (client.right - client.left) << " x " << (client.bottom - client.top) << '\n';
+}
+
+void show(Session& s, const std::string& args)
+{
+    const auto words = splitWords(args);
+    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size or window");
+    const HWND window = analysisWindow(s);
+    for (const std::string& what : words) {
+        if (what == "modes") showModes(s, window);
+        else if (what == "panel") showPanel(s, window);
+        else if (what == "tooltips") showToolTips(s, window);
+        else if (what == "size") showSize(s, window);
+        else if (what == "window") {
+            s.out() << "window title: " << toUtf8(kvplat::windowText(window)) << '\n';
+            showSize(s, window);
+            showModes(s, window);
+            showPanel(s, window);
+        } else {
+            throw ScriptError("cannot show '" + what + "'");
+        }
+    }
+}
+
+// ---------------------------------------------------------------- the host's side
+
+// A view looking along direction: its rows are the screen's x and y axes, the
+// view direction and the cursor in model coordinates.
+void makeView(const double* direction, const double* cursor, double view[4][4])
+{
+    double d[3] = {direction[0], direction[1], direction[2]};
+    const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    for (double& c : d) c /= l;
+    // Screen x: perpendicular to the direction, horizontal where possible.
+    double x[3] = {d[1], -d[0], 0.0};
+    double lx = std::sqrt(x[0] * x[0] + x[1] * x[1]);
+    if (lx < 1e-9) {
+        x[0] = 1.0;
+        x[1] = 0.0;
+        lx = 1.0;
+    }
+    for (double& c : x) c /= lx;
+    const double y[3] = {d[1] * x[2] - d[2] * x[1], d[2] * x[0] - d[0] * x[2], d[0] * x[1] - d[1] * x[0]};
+    for (int k = 0; k < 3; ++k) {
+        view[0][k] = x[k];
+        view[1][k] = y[k];
+        view[2][k] = d[k];
+        view[3][k] = cursor[k];
+    }
+    view[0][3] = view[1][3] = view[2][3] = 0.0;
+    view[3][3] = 1.0;
+}
+
+void pick(Session& s, const std::string& args)
+{
+    const std::vector<double> n = numbers(args, 6, "a point and a view direction (six numbers)");
+    const double origin[3] = {n[0], n[1], n[2]}, direction[3] = {n[3], n[4], n[5]};
+    if (direction[0] == 0.0 && direction[1] == 0.0 && direction[2] == 0.0)
+        throw ScriptError("the view direction is zero");
+    RayHit hit;
+    const bool onFace = pickFace(samplePart(), origin, direction, hit);
+    const double* cursor = onFace ? hit.point : origin;
+    double view[4][4];
+    makeView(direction, cursor, view);
+    // The cursor's place on the screen, in view units.
+    const double x = view[0][0] * cursor[0] + view[0][1] * cursor[1] + view[0][2] * cursor[2];
+    const double y = view[1][0] * cursor[0] + view[1][1] * cursor[1] + view[1][2] * cursor[2];
+    const double viewParameters[2] = {1.0, 100.0};  // a snap radius of 1 model unit
+    if (onFace)
+        s.out() << "[view] pick hits face " << hit.face->id << " \"" << hit.face->name << "\" at "
+                << fmt3(hit.point) << '\n';
+    else
+        s.out() << "[view] pick hits nothing\n";
+    FaceObject* object = onFace ? FaceObject::create(*hit.face) : nullptr;
+    const int reached = s.baseDocument().sendMouseEvent(1, x, y, viewParameters, view, 0,
+                                                        object ? static_cast<kvIGeSurface*>(object) : nullptr,
+                                                        onFace ? hit.point : nullptr);
+    if (object) object->_relRef();
+    s.out() << "[view] pick sent to " << reached << " mouse reactor" << (reached == 1 ? "" : "s") << '\n';
+}
+
+void move(Session& s, const std::string& args)
+{
+    const std::vector<double> n = numbers(args, 3, "a point (three numbers)");
+    const double cursor[3] = {n[0], n[1], n[2]}, down[3] = {0.0, 0.0, -1.0};
+    double view[4][4];
+    makeView(down, cursor, view);
+    const double viewParameters[2] = {1.0, 100.0};
+    const int reached = s.baseDocument().sendMouseEvent(0, cursor[0], cursor[1], viewParameters, view, 0,
+                                                        nullptr, nullptr);
+    s.out() << "[view] move sent to " << reached << " mouse reactor" << (reached == 1 ? "" : "s") << '\n';
+}
+
+void offer(Session& s, const std::string& args)
+{
+    const auto words = splitWords(args);
+    if (words.size() != 2 || (words[1] != "on" && words[1] != "off"))
+        throw ScriptError("expected an interface name and on or off");
+    const bool on = words[1] == "on";
+    if (words[0] == "kvIHelpContext1")
+        s.context().setHelpOffered(on);
+    else if (!s.baseDocument().setOffers(fromUtf8(words[0]), on))
+        throw ScriptError("'" + words[0] + "' is not an optional interface of the host");
+    s.out() << "host offers " << words[0] << ": " << words[1] << '\n';
+}
+
+void feedback(Session& s, const std::string& args)
+{
+    std::string key, value;
+    splitCommand(args, key, value);
+    if (key.empty() || value.empty()) throw ScriptError("expected a key and a value");
+    DataSet& set = s.document().feedbacks();
+    const std::wstring wkey = fromUtf8(key);
+    if (value == "true" || value == "false") {
+        set.setBool(wkey, value == "true");
+    } else if (key.compare(0, 6, "Color_") == 0) {
+        std::size_t used = 0;
+        unsigned long colour = 0;
+        try {
+            colour = std::stoul(value, &used, 0);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != value.size()) throw ScriptError("not a colour: '" + value + "'");
+        set.setColor(wkey, colour);
+    } else if (key == "Size") {
+        set.setDouble(wkey, numbers(value, 1, "a size")[0]);
+    } else {
+        set.setString(wkey, fromUtf8(value));
+    }
+    s.out() << "feedback \"" << key << "\" = " << value << '\n';
+}
+
+// The host objects alive apart from the session's own standing ones.
+void census(Session& s, const std::string& args)
+{
+    if (!args.empty()) throw ScriptError("census takes no arguments");
+    static const char* const standing[] = {"application", "resource manager", "base document", "model",
+                                           "application document", "data set", "base system", "help context",
+                                           "execution context"};
+    std::map<std::string, int> extra = Census::alive();
+    for (const char* kind : standing) {
+        auto it = extra.find(kind);
+        if (it != extra.end() && --it->second <= 0) extra.erase(it);
+    }
+    s.out() << "host objects held by the module:";
+    if (extra.empty()) s.out() << " none";
+    for (const auto& entry : extra) s.out() << ' ' << entry.first << ' ' << entry.second;
+    s.out() << '\n';
+}
+
+const CommandRegistration registrations[] = {
+    {"mode", chooseMode}, {"press", press},     {"resize", resize}, {"close", closeWindow},
+    {"help", help},       {"set", setProperty}, {"show", show},     {"pick", pick},
+    {"move", move},       {"offer", offer},     {"feedback", feedback}, {"census", census},
+};
+
+} // namespace
+
+} // namespace hostsim
