@@ -393,6 +393,29 @@ TEST(PropertySetUtil, InterfaceThroughTheController)
     util.getInterface(&area);
     EXPECT_EQ(ctrl.asked, L"kvITwMillingArea2");
     EXPECT_EQ(area, nullptr);
+
+    // An owner that has the area hands it over with the caller's reference.
+    struct Area : kvITwMillingArea2 {
+        int refs = 0;
+        bool addRef() override { return ++refs > 0; }
+        bool release() override { return --refs >= 0; }
+        kvIUnknown* queryInterface(const wchar_t*) override { return nullptr; }
+    } owned;
+    struct AreaOwner : kvPrPropSetReactor {
+        Area* area = nullptr;
+        bool getInterface(const wchar_t* name, kvIUnknown** out) override
+        {
+            *out = std::wstring(name) == L"kvITwMillingArea2" ? area : nullptr;
+            if (*out != nullptr)
+                (*out)->addRef();
+            return *out != nullptr;
+        }
+    } owner;
+    owner.area = &owned;
+    set.setController(&owner);
+    util.getInterface(&area);
+    EXPECT_EQ(area, &owned);
+    EXPECT_EQ(owned.refs, 1);
 }
 
 TEST(ToolSearch, SubSetIteratorAndFindToolInSet)
