@@ -82,6 +82,121 @@ TEST(Hostsim, DemoShowsTheWholeStoryAndEndsClean)
     EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
+TEST(Hostsim, DemoDrivesTheWindowThroughItsModesClosesAndReopensIt)
+{
+    const SimRun run = runHostsim(kModule + " --demo");
+    ASSERT_EQ(run.status, 0) << run.all();
+    const int list = run.find("mode list: 5 entries");
+    ASSERT_GE(list, 0) << run.all();
+    EXPECT_EQ(run.find("  1 Analyse single element  <- chosen"), list + 1) << run.all();
+    EXPECT_EQ(run.find("  3 Radius analyse"), list + 3);
+    EXPECT_EQ(run.find("  5 Tool position analyse"), list + 5);
+    const int single = run.find("  [Single face info]", list);
+    ASSERT_GT(single, list) << run.all();
+    EXPECT_EQ(run.find("  [Coordiantes]", single), single + 2);
+    EXPECT_EQ(run.find("    Frame: ", single), single + 3);
+    EXPECT_GE(run.find("tooltip show-faces: Show faces"), 0) << run.all();
+
+    const int two = run.find("mode list: chose \"Analyse two element\"");
+    ASSERT_GT(two, single) << run.all();
+    const int twoPanel = run.find("  [Two faces infos]", two);
+    ASSERT_GT(twoPanel, two) << run.all();
+    EXPECT_EQ(run.find("  [Info face 1]", two), twoPanel + 1);
+    EXPECT_EQ(run.find("  [Info face 2]", two), twoPanel + 2);
+    const int back = run.find("  [Single face info]", twoPanel);
+    EXPECT_GT(back, twoPanel) << run.all();
+    EXPECT_GT(run.find("[view] pick hits face 102 \"top\" at (20, 10, 40)", back), back) << run.all();
+    EXPECT_GE(run.find("[view] pick sent to 1 mouse reactor"), 0);
+    EXPECT_GE(run.find("window size: 420 x 600, client 412 x 572"), 0) << run.all();
+
+    // Closing gives everything back; reopening shows the mode it was closed in.
+    const int closed = run.find("analysis window closed, unregistered");
+    ASSERT_GT(closed, 0) << run.all();
+    EXPECT_EQ(run.find("module lock count: 1", closed), closed + 1) << run.all();
+    EXPECT_EQ(run.find("registered windows: none", closed), closed + 2);
+    EXPECT_EQ(run.find("analyse show mode: 0", closed), closed + 3);
+    EXPECT_EQ(run.find("mouse reactors: 0", closed), closed + 5);
+    EXPECT_EQ(run.find("host objects held by the module: none", closed), closed + 6) << run.all();
+    const int reopened = run.find("analysis window opened and registered as \"kvCAnalyseDlg\"", closed);
+    ASSERT_GT(reopened, closed) << run.all();
+    EXPECT_GT(run.find("  2 Analyse two element  <- chosen", reopened), reopened) << run.all();
+    EXPECT_GT(run.find("  [Two faces infos]", reopened), reopened);
+    // The sample part is listed, the frame is drawn at each opening.
+    EXPECT_GE(run.find("Sample part: 21 faces"), 0);
+    EXPECT_GT(run.find("[view] coordinate system at (0, 0, 0), axes 45 long, colour 0x0000ff", closed), closed);
+}
+
+TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
+{
+    const SimRun run = runHostsim(kModule + " -",
+                                  "offer kvIMouseEvents1 off\n"
+                                  "offer kvIBaseDocWithAnalyseShowMode off\n"
+                                  "offer kvIInvDocument1 off\n"
+                                  "feedback Size 10\n"
+                                  "analyse\n"
+                                  "status\n"
+                                  "pick 20 10 100 0 0 -1\n"
+                                  "press transparent\n"
+                                  "status\n"
+                                  "press transparent\n"
+                                  "help\n"
+                                  "offer kvIHelpContext1 off\n"
+                                  "help\n"
+                                  "offer kvIHelpContext1 on\n"
+                                  "set Surfaces 102 111\n"
+                                  "census\n"
+                                  "set AnalyseMode 2\n"
+                                  "show modes\n"
+                                  "close\n"
+                                  "census\n");
+    ASSERT_EQ(run.status, 0) << run.all();
+    EXPECT_GE(run.find("[view] coordinate system at (0, 0, 0), axes 9 long, colour 0x0000ff"), 0) << run.all();
+    const int status = run.find("module lock count: 2");
+    ASSERT_GE(status, 0) << run.all();
+    EXPECT_EQ(run.find("analyse show mode: 0", status), status + 2);  // never switched
+    EXPECT_EQ(run.find("mouse reactors: 0", status), status + 4);
+    EXPECT_GE(run.find("[view] pick sent to 0 mouse reactors"), 0) << run.all();
+    // Without long operations the transparency button is shown and works.
+    EXPECT_GE(run.find("pressed transparent"), 0) << run.all();
+    EXPECT_GE(run.find("[document] feature show mode 1"), 0) << run.all();
+    EXPECT_GE(run.find("[document] feature show mode 0"), 0) << run.all();
+    EXPECT_GE(run.find("[help] Analysis"), 0) << run.all();
+    EXPECT_GE(run.find("[message box kind 0] No help available"), 0) << run.all();
+    const int held = run.find("host objects held by the module: face 2 graphics group 1");
+    EXPECT_GE(held, 0) << run.all();
+    EXPECT_GT(run.find("  2 Analyse two element  <- chosen", held), held) << run.all();
+    EXPECT_GT(run.find("host objects held by the module: none", held), held) << run.all();
+    EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
+{
+    const SimRun run = runHostsim(kModule + " -",
+                                  "mode 1\n"
+                                  "analyse\n"
+                                  "mode 6\n"
+                                  "set AnalyseMode two\n"
+                                  "set Surfaces 999\n"
+                                  "press nothing\n"
+                                  "offer kvIFoo1 off\n"
+                                  "resize 0 10\n"
+                                  "mode 3\n"
+                                  "set MinAngle 5\n"
+                                  "press help\n"
+                                  "show panel\n");
+    EXPECT_EQ(run.status, 2) << run.all();
+    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: the mode list has entries 1 to 5",
+                             "line 4: set: \"AnalyseMode\" does not take 'two'",
+                             "line 5: set: the sample part has no face '999'", "line 6: press: no button 'nothing'",
+                             "line 7: offer: 'kvIFoo1' is not an optional interface of the host",
+                             "line 8: resize: a window needs a positive size",
+                             "line 10: set: the window shows no property control"})
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
+    EXPECT_GE(run.find("button help cannot be pressed (hidden or disabled)"), 0) << run.all();
+    EXPECT_GE(run.find("panel: no property control shown"), 0) << run.all();
+    EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
+}
+
 TEST(Hostsim, StatusFollowsTheSessionFromStandardInput)
 {
     const SimRun run = runHostsim(kModule + " -", "status\nanalyse\nstatus\nquit\necho after quit\n");
