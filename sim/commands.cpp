@@ -8,6 +8,7 @@
 #include "platform/afx.h"
 
 #include <ostream>
+#include <stdexcept>
 
 namespace hostsim {
 
@@ -20,15 +21,46 @@ bool parseOnOff(const std::string& args)
     throw ScriptError("expected on or off, got '" + args + "'");
 }
 
+// "job MACHINE X Y Z": a job definition of the document, on that machine and
+// with its frame at (X, Y, Z).
+JobDefinition* jobOf(const std::string& args)
+{
+    const auto words = splitWords(args);
+    if (words.size() != 5 || words[0] != "job")
+        throw ScriptError("expected nothing or: job MACHINE X Y Z");
+    double origin[3] = {0.0, 0.0, 0.0};
+    for (int i = 0; i < 3; ++i) {
+        std::size_t used = 0;
+        try {
+            origin[i] = std::stod(words[2 + i], &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used != words[2 + i].size()) throw ScriptError("not a coordinate: '" + words[2 + i] + "'");
+    }
+    return JobDefinition::create(fromUtf8(words[1]), origin);
+}
+
 void analyse(Session& s, const std::string& args)
 {
-    if (!args.empty()) throw ScriptError("analyse takes no arguments");
+    JobDefinition* job = args.empty() ? nullptr : jobOf(args);
     AppDocument& doc = s.document();
     const int registrationsBefore = doc.registrations();
     const int boxesBefore = s.application().messageBoxCount();
     CWnd* before = doc.window(kAnalysisWindowName);
 
-    s.execCommand(L"analyse");
+    if (job) {
+        // The host lends its job for the call; the window keeps what it needs.
+        try {
+            s.startAnalyseWith(static_cast<kvITwCycleJobDef1*>(job));
+        } catch (...) {
+            job->_relRef();
+            throw;
+        }
+        job->_relRef();
+    } else {
+        s.execCommand(L"analyse");
+    }
 
     CWnd* after = doc.window(kAnalysisWindowName);
     const std::string name = toUtf8(kAnalysisWindowName);

@@ -2,6 +2,8 @@
 
 #include "text.h"
 
+#include "host/object/kvPropAccess.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -516,6 +518,40 @@ int ExecContext::getBaseDocument(kvIUnknown** document) { return handOut<kvIBase
 int ExecContext::getHelpContext(kvIUnknown** helpContext)
 {
     return handOut<kvIHelpContext1>(m_helpOffered ? m_helpContext : nullptr, helpContext);
+}
+
+// ---------------------------------------------------------------- JobDefinition
+
+JobDefinition* JobDefinition::create(const std::wstring& machine, const double frameOrigin[3])
+{
+    return makeReferenced<JobDefinition>(machine, frameOrigin);
+}
+
+JobDefinition::JobDefinition(const std::wstring& machine, const double frameOrigin[3])
+    : Counted("job definition"), m_frame(L"Job frame"), m_tool(L"Job tool"), m_area(L"Milling area"),
+      m_settings(L"Job")
+{
+    kvCGeMatrix frame;
+    frame.setTranslation(kvCGePoint(frameOrigin[0], frameOrigin[1], frameOrigin[2]));
+    propSet(&m_frame, L"Matrix", frame);
+    propSet(&m_settings, L"Machine", kvCString(machine.c_str()));
+    m_settings.setPropRef(L"FrameRef", &m_frame);
+    m_settings.setPropRef(L"Tool", &m_tool);
+    m_settings.setPropRef(L"MillAreaRef", &m_area);
+}
+
+JobDefinition::~JobDefinition() = default;
+
+kvIUnknown* JobDefinition::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvITwCycleJobDef1, kvIGenericObject>(this, name);
+}
+
+int JobDefinition::getPropertySet(kvCPrPropertySet** set)
+{
+    if (!set) return -1;
+    *set = &m_settings;
+    return 0;
 }
 
 } // namespace hostsim

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "census.h"
+#include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
 
 #include <deque>
@@ -283,6 +284,25 @@ private:
     BaseDocument* m_baseDocument;
     HelpContext* m_helpContext;
     bool m_helpOffered = true;
+};
+
+// kvITwCycleJobDef1 and kvIGenericObject: a machining job of the document,
+// with its own settings: the machine's name and references to the job's
+// frame (its "Matrix"), tool and milling area.
+class JobDefinition : public kvIUnknownImp, public kvITwCycleJobDef1, public kvIGenericObject, public Counted {
+public:
+    static JobDefinition* create(const std::wstring& machine, const double frameOrigin[3]);
+    kvIUnknown* queryInterface(const wchar_t* name) override;
+    int getPropertySet(kvCPrPropertySet** set) override;
+
+    JobDefinition(const std::wstring& machine, const double frameOrigin[3]);
+    ~JobDefinition() override;
+
+private:
+    kvCPrPropertySet m_frame;
+    kvCPrPropertySet m_tool;
+    kvCPrPropertySet m_area;
+    kvCPrPropertySet m_settings;  // last: its references go before their targets
 };
 
 } // namespace hostsim

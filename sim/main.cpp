@@ -6,6 +6,8 @@
 //
 // Script commands (one a line, '#' starts a comment):
 //   analyse                the user chooses the module's command "analyse"
+//   analyse job M X Y Z    a job's analysis: its definition (machine M, frame
+//                          at X Y Z) is the first parameter of the start
 //   transparent on|off     the document's transparent mode
 //   language NAME          the host's language (German, English, ...)
 //   answer N...            answers for the next message boxes (default 1)

@@ -173,6 +173,15 @@ const char* demoScript()
            "analyse\n"
            "show modes panel\n"
            "status\n"
+           "echo -- a job's analysis opens in tool-position mode on the job's frame\n"
+           "close\n"
+           "analyse job DMU50 10 20 30\n"
+           "show modes\n"
+           "close\n"
+           "census\n"
+           "echo -- and that mode is kept for the next opening without a job\n"
+           "analyse\n"
+           "show modes\n"
            "quit\n";
 }
 

@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include "platform/afx.h"
+#include "host/object/kvArray.h"
 #include "sdk/kvAssert.h"
 
 #include <dlfcn.h>
@@ -124,6 +125,30 @@ bool Session::execCommand(const wchar_t* command)
 {
     if (!m_appX) throw ScriptError("no module loaded");
     return m_appX->execCommand(command, m_context);
+}
+
+int Session::startAnalyseWith(kvIUnknown* first)
+{
+    if (!m_appX) throw ScriptError("no module loaded");
+    auto getConnection = lookUp<kvPfnGetAnalyseConnection>(m_module, "getAnalyseConnection");
+    kvIUnknown* unknown = nullptr;
+    getConnection(static_cast<kvIApplication1*>(m_application), &unknown);
+    if (!unknown) throw ScriptError("the module hands out no analysis connection");
+    kvIUnknown* found = unknown->queryInterface(kvIfName<kvITwAnalyseConnection>::value);
+    unknown->release();
+    if (!found) throw ScriptError("the analysis connection lacks its interface");
+    kvITwAnalyseConnection* connection = static_cast<kvITwAnalyseConnection*>(found);
+    kvTArray<kvIUnknown*> params(1);
+    params.append(first);
+    int result = 0;
+    try {
+        result = connection->startAnalyse(&params, m_context);
+    } catch (...) {
+        connection->release();
+        throw;
+    }
+    connection->release();
+    return result;
 }
 
 int Session::lockCount() const

@@ -37,6 +37,9 @@ public:
     // Sends a command to the module's application extension in the session's
     // execution context; exceptions of the module pass through.
     bool execCommand(const wchar_t* command);
+    // Starts an analysis as the job dialog does: through the module's analysis
+    // connection, with first as the first parameter (a job definition).
+    int startAnalyseWith(kvIUnknown* first);
 
     // The module lock count, read through the module's own exports.
     int lockCount() const;

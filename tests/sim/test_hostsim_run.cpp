@@ -126,6 +126,35 @@ TEST(Hostsim, DemoDrivesTheWindowThroughItsModesClosesAndReopensIt)
     EXPECT_GT(run.find("[view] coordinate system at (0, 0, 0), axes 45 long, colour 0x0000ff", closed), closed);
 }
 
+TEST(Hostsim, AJobOpensTheWindowOnItsFrameInToolPositionModeAndThatModeIsKept)
+{
+    const SimRun run = runHostsim(kModule + " -",
+                                  "analyse\n"
+                                  "mode 3\n"
+                                  "close\n"
+                                  "analyse job DMU50 10 20 -5.5\n"
+                                  "show modes\n"
+                                  "analyse job DMU50 x 0 0\n"
+                                  "close\n"
+                                  "census\n"
+                                  "analyse\n"
+                                  "show modes\n");
+    EXPECT_EQ(run.status, 2) << run.all();  // the bad coordinate
+    const int job = run.find("[view] coordinate system at (10, 20, -5.5), axes 45 long, colour 0x0000ff");
+    ASSERT_GE(job, 0) << run.all();
+    const int list = run.find("mode list: 5 entries", job);
+    ASSERT_GT(list, job) << run.all();
+    EXPECT_EQ(run.find("  5 Tool position analyse  <- chosen", list), list + 5) << run.all();
+    EXPECT_NE(run.err.find("line 6: analyse: not a coordinate: 'x'"), std::string::npos) << run.err;
+    // The window gave the job back when it closed.
+    const int census = run.find("host objects held by the module: none", list);
+    ASSERT_GT(census, list) << run.all();
+    const int again = run.find("mode list: 5 entries", census);
+    ASSERT_GT(again, census) << run.all();
+    EXPECT_EQ(run.find("  5 Tool position analyse  <- chosen", again), again + 5) << run.all();
+    EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
+}
+
 TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
 {
     const SimRun run = runHostsim(kModule + " -",
