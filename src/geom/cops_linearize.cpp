@@ -132,6 +132,65 @@ void setSurfaceSlots(RatBSplCurve* curve, RatBSplSurf* surface, double offset)
         surfaceOffset = offset;
 }
 
+// A rational B-spline curve by itself: a polyline of order 2 or 1 is its own
+// picture; otherwise setCurve chooses the evaluator and deviation.
+RatBSplCurve* linearizeCurve(RatBSplCurve* curve, double tolerance, double* maxDeviation,
+                             int (*setCurve)(NurbCurveLinearizer*, RatBSplCurve*, double), int line)
+{
+    if (!curve)
+        return nullptr;
+    if (curve->ord < 3) {
+        if (maxDeviation)
+            *maxDeviation = 0.0;
+        return ratBSplCurveCopy(curve);
+    }
+    NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
+    if (!lin)
+        return nullptr;
+    const int started = setCurve(lin, curve, tolerance);
+    if (started)
+        nurbCurveLinearizerSeedKnots(lin, tolerance);
+    return finish(lin, tolerance, started, line, maxDeviation);
+}
+
+// A curve in a surface's parameter space, seeded by the curve's own knots.
+// The polyline either follows the surface points of the curve and measures
+// chords as usual, or (byParameter) follows the curve in parameter space and
+// measures the deviation on the surface.
+RatBSplCurve* linearizeOnSurface(RatBSplCurve* curve, RatBSplSurf* surface, double offset, double tolerance,
+                                 double* maxDeviation, bool byParameter, int line)
+{
+    if (!curve || !surface)
+        return nullptr;
+    NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
+    if (!lin)
+        return nullptr;
+    setSurfaceSlots(curve, surface, offset);
+    lin->curve = curve;
+    const bool useOffset = std::fabs(offset) >= 1e-6;
+    CurveEvaluatorFn evaluator = useOffset ? offsetSurfCurveEvalCurrent : surfCurveEvalCurrent;
+    CurveDeviationFn deviation = chordDeviation;
+    if (byParameter) {
+        currentCurve = curve;
+        evaluator = nurbCurveEvalCurrent;
+        deviation = useOffset ? offsetSurfChordDeviation : surfChordDeviation;
+    }
+    const int started = curveLinearizerStart(lin, evaluator, deviation, tolerance);
+    if (started)
+        nurbCurveLinearizerSeedKnots(lin, tolerance);
+    return finish(lin, tolerance, started, line, maxDeviation);
+}
+
+// Chord deviation of the segment [t0, t1] of the surface curve eval, whose
+// end points are measured afresh on the surface.
+double chordDeviationOn(CurveLinearizer* lin, CurveEvaluatorFn eval, double t0, double t1, int m)
+{
+    double a[3], b[3];
+    eval(a, t0);
+    eval(b, t1);
+    return sampledDeviation(lin, eval, t0, a, t1, b, m);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -427,38 +486,12 @@ int nurbCurveLinearizerSeedKnots(NurbCurveLinearizer* lin, double tolerance)
 
 RatBSplCurve* nurbCurveLinearize(RatBSplCurve* curve, double tolerance, double* maxDeviation)
 {
-    if (!curve)
-        return nullptr;
-    if (curve->ord < 3) {
-        if (maxDeviation)
-            *maxDeviation = 0.0;
-        return ratBSplCurveCopy(curve);
-    }
-    NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
-    if (!lin)
-        return nullptr;
-    const int started = nurbCurveLinearizerSetCurve(lin, curve, tolerance);
-    if (started)
-        nurbCurveLinearizerSeedKnots(lin, tolerance);
-    return finish(lin, tolerance, started, kLineNurbCurve, maxDeviation);
+    return linearizeCurve(curve, tolerance, maxDeviation, nurbCurveLinearizerSetCurve, kLineNurbCurve);
 }
 
 RatBSplCurve* nurbCurveLinearizeScaled(RatBSplCurve* curve, double tolerance, double* maxDeviation)
 {
-    if (!curve)
-        return nullptr;
-    if (curve->ord < 3) {
-        if (maxDeviation)
-            *maxDeviation = 0.0;
-        return ratBSplCurveCopy(curve);
-    }
-    NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
-    if (!lin)
-        return nullptr;
-    const int started = nurbCurveLinearizerSetCurveScaled(lin, curve, tolerance);
-    if (started)
-        nurbCurveLinearizerSeedKnots(lin, tolerance);
-    return finish(lin, tolerance, started, kLineNurbCurveScaled, maxDeviation);
+    return linearizeCurve(curve, tolerance, maxDeviation, nurbCurveLinearizerSetCurveScaled, kLineNurbCurveScaled);
 }
 
 RatBSplCurve* linearizeEvaluator(CurveEvaluatorFn evaluator, CurveDeviationFn deviation, double tolerance,
@@ -507,38 +540,13 @@ RatBSplCurve* linearizeCallback(void* context, CurvePointCallback fn, CurveDevia
 RatBSplCurve* surfCurveLinearize(RatBSplCurve* curve, RatBSplSurf* surface, double offset, double tolerance,
                                  double* maxDeviation)
 {
-    if (!curve || !surface)
-        return nullptr;
-    NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
-    if (!lin)
-        return nullptr;
-    setSurfaceSlots(curve, surface, offset);
-    lin->curve = curve;
-    const bool useOffset = std::fabs(offset) >= 1e-6;
-    const int started = curveLinearizerStart(lin, useOffset ? offsetSurfCurveEvalCurrent : surfCurveEvalCurrent,
-                                             chordDeviation, tolerance);
-    if (started)
-        nurbCurveLinearizerSeedKnots(lin, tolerance);
-    return finish(lin, tolerance, started, kLineSurfCurve, maxDeviation);
+    return linearizeOnSurface(curve, surface, offset, tolerance, maxDeviation, false, kLineSurfCurve);
 }
 
 RatBSplCurve* surfCurveLinearizeParam(RatBSplCurve* curve, RatBSplSurf* surface, double offset, double tolerance,
                                       double* maxDeviation)
 {
-    if (!curve || !surface)
-        return nullptr;
-    NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
-    if (!lin)
-        return nullptr;
-    setSurfaceSlots(curve, surface, offset);
-    currentCurve = curve;
-    lin->curve = curve;
-    const bool useOffset = std::fabs(offset) >= 1e-6;
-    const int started = curveLinearizerStart(lin, nurbCurveEvalCurrent,
-                                             useOffset ? offsetSurfChordDeviation : surfChordDeviation, tolerance);
-    if (started)
-        nurbCurveLinearizerSeedKnots(lin, tolerance);
-    return finish(lin, tolerance, started, kLineSurfCurveParam, maxDeviation);
+    return linearizeOnSurface(curve, surface, offset, tolerance, maxDeviation, true, kLineSurfCurveParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -652,10 +660,7 @@ double surfChordDeviation(CurveLinearizer* lin, double t0, const double* p0, dou
 {
     (void)p0;
     (void)p1;
-    double a[3], b[3];
-    surfCurveEvalCurrent(a, t0);
-    surfCurveEvalCurrent(b, t1);
-    return sampledDeviation(lin, surfCurveEvalCurrent, t0, a, t1, b, m);
+    return chordDeviationOn(lin, surfCurveEvalCurrent, t0, t1, m);
 }
 
 double offsetSurfChordDeviation(CurveLinearizer* lin, double t0, const double* p0, double t1, const double* p1,
@@ -663,8 +668,5 @@ double offsetSurfChordDeviation(CurveLinearizer* lin, double t0, const double* p
 {
     (void)p0;
     (void)p1;
-    double a[3], b[3];
-    offsetSurfCurveEvalCurrent(a, t0);
-    offsetSurfCurveEvalCurrent(b, t1);
-    return sampledDeviation(lin, offsetSurfCurveEvalCurrent, t0, a, t1, b, m);
+    return chordDeviationOn(lin, offsetSurfCurveEvalCurrent, t0, t1, m);
 }
