@@ -278,11 +278,36 @@ BOOL kvCAnalyseDlg::OnInitDialog()
     try {
         // The stand-in platform carries no icon resources: the buttons keep the
         // resource ids they would show (buttonIcon).
+        enableToolTips();
         kvIfPtr<kvIApplication1> app = application();
         return kvCDialog::OnInitDialog();
     } catch (...) {
         showError(application(), L"Exception in kvAnalyse(9)");
         return FALSE;
+    }
+}
+
+// One tooltip window for the buttons; it asks the window for each text
+// (onToolTipText), so the texts follow the mode and the user's language.
+void kvCAnalyseDlg::enableToolTips()
+{
+    if (toolTip || !GetSafeHwnd())
+        return;
+    toolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, m_hWnd,
+                                nullptr, nullptr, nullptr);
+    if (!toolTip)
+        return;
+    for (int id : {idTransparent, idSave, idShowFaces, idNewFrame, idToolLength, idClose, idHelp}) {
+        HWND button = ::GetDlgItem(m_hWnd, id);
+        if (!button)
+            continue;
+        TOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = m_hWnd;
+        info.uId = reinterpret_cast<UINT_PTR>(button);
+        info.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     }
 }
 
@@ -575,8 +600,13 @@ void kvCAnalyseDlg::uncheckOtherResults(const wchar_t* key)
     }
 }
 
+// Clearing the results rebuilds the single-face panel's information, so a
+// panel shown again for the other of its two modes shows that mode's
+// categories.
 void kvCAnalyseDlg::clearResultDisplay()
 {
+    if ((mode == 1 || mode == 2) && singleFacePanel && singleFacePanel->GetSafeHwnd())
+        singleFacePanel->fillFaceInfo();
     resultsShown = false;
 }
 
@@ -668,10 +698,6 @@ void kvCAnalyseDlg::createModeSubDialog()
             panel->SetWindowPos(nullptr, area.left, area.top, area.Width(), area.Height(), flags);
             panel->ShowWindow(SW_SHOWNA);
         } else if (panel) {
-            // A panel shown again for another mode of its own shows that mode's
-            // categories.
-            if (panel == singleFacePanel)
-                singleFacePanel->fillFaceInfo();
             panel->ShowWindow(SW_SHOW);
         }
     } catch (...) {
@@ -1214,6 +1240,10 @@ void kvCAnalyseDlg::OnDestroy()
     ShowWindow(SW_HIDE);
     // Panels and the brush belong to the window and go with it on every close.
     destroyPanels();
+    if (toolTip) {
+        ::DestroyWindow(toolTip);
+        toolTip = nullptr;
+    }
     if (brush) {
         ::DeleteObject(brush);
         brush = nullptr;

@@ -108,6 +108,8 @@ public:
     kvCString toolTipText(int controlId) const;
     // The icon resource a button shows (0 for none).
     int buttonIcon(int controlId) const;
+    // The tooltip window of the buttons (null before the window exists).
+    HWND toolTipWindow() const { return toolTip; }
     const PickRecord& lastPick() const { return pickRecord; }
     int frameDrawCount() const { return frameDraws; }
     const kvTArray<unsigned int>& faceColourTable() const { return faceColours; }
@@ -145,6 +147,7 @@ protected:
     bool onNcRButtonDown(UINT hitTest, POINT point);
     void layoutControls();
     void setTitle();
+    void enableToolTips();
     void uncheckOtherResults(const wchar_t* key);
     void clearResultDisplay();
     void setButtonIcon(int controlId, int icon);
@@ -185,6 +188,7 @@ protected:
     kvIfPtr<kvIBaseTmpGraphics> graphics[7];
     int planeDefined = 0;
     HBRUSH brush = nullptr;
+    HWND toolTip = nullptr;
     kvCListCtrl<int> modeList;
     kvCColorLayerSelCtrl cadAttribute;
 

@@ -126,13 +126,23 @@ TEST_F(WindowTest, ModeChangesReuseHiddenPanelsAndShowEachModesCategories)
     EXPECT_FALSE(panel->IsWindowVisible());
     EXPECT_TRUE(visible(kvCAnalyseDlg::idShowFaces));
     EXPECT_EQ(dlg->buttonIcon(kvCAnalyseDlg::idShowFaces), 1008);
-    EXPECT_EQ(dlg->toolTipText(kvCAnalyseDlg::idShowFaces), kvCString(L"Show radien"));
+    // What the buttons' tooltip window shows, asked of the window at display time.
+    auto tipOf = [this](int id) {
+        const HWND button = ::GetDlgItem(dlg->GetSafeHwnd(), id);
+        for (const kvplat::ToolTipTool& tool : kvplat::toolTipTools(dlg->toolTipWindow()))
+            if (tool.id == reinterpret_cast<UINT_PTR>(button))
+                return tool.text;
+        return std::wstring(L"(no tool)");
+    };
+    EXPECT_EQ(tipOf(kvCAnalyseDlg::idShowFaces), L"Show radien");
+    EXPECT_EQ(tipOf(kvCAnalyseDlg::idTransparent), L"Transparent");
+    EXPECT_EQ(tipOf(kvCAnalyseDlg::idClose), L"Cancel");
 
     chooseMode(5);
     EXPECT_TRUE(visible(kvCAnalyseDlg::idNewFrame));
     EXPECT_TRUE(visible(kvCAnalyseDlg::idToolLength));
     EXPECT_FALSE(visible(kvCAnalyseDlg::idShowFaces));
-    EXPECT_EQ(dlg->toolTipText(kvCAnalyseDlg::idShowFaces), kvCString(L"Show faces"));
+    EXPECT_EQ(tipOf(kvCAnalyseDlg::idShowFaces), L"Show faces");
 
     chooseMode(1);
     EXPECT_EQ(dlg->singleFaceSelPanel(), panel);
@@ -150,6 +160,8 @@ TEST_F(WindowTest, ClosingEndsEverythingAlsoWithoutAModel)
     EXPECT_EQ(reactor->refCount(), 2);  // the window's and the host's
     HWND panel = dlg->singleFaceSelPanel()->GetSafeHwnd();
     HWND window = dlg->GetSafeHwnd();
+    HWND tooltip = dlg->toolTipWindow();
+    ASSERT_TRUE(::IsWindow(tooltip));
 
     // The close button is hidden by the layout; the close box does the same.
     EXPECT_FALSE(kvplat::clickButton(::GetDlgItem(window, kvCAnalyseDlg::idClose)));
@@ -158,6 +170,7 @@ TEST_F(WindowTest, ClosingEndsEverythingAlsoWithoutAModel)
 
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_FALSE(::IsWindow(panel));
+    EXPECT_FALSE(::IsWindow(tooltip));
     EXPECT_EQ(locks(), locksBefore);  // the object is gone
     EXPECT_TRUE(host.appDoc->windows.empty());
     EXPECT_TRUE(host.baseDoc->reactors.empty());
