@@ -98,6 +98,26 @@ inline double ipow(double x, int e)
     return r;
 }
 
+// The bicubic power form sum a[i + 4 j] s^i t^j by nested Horner steps, or
+// its first derivative in s (ds = 1), in t (dt = 1) or in both: a derivative
+// drops the constant term of its direction and weights the others by their
+// exponent.
+GeomPoint powerPatchPartial(double s, double t, const GeomVec3* a, int ds, int dt)
+{
+    double out[3];
+    for (int k = 0; k < 3; ++k) {
+        double acc = 0.0;
+        for (int j = 3; j >= dt; --j) {
+            double row = 0.0;
+            for (int i = 3; i >= ds; --i)
+                row = row * s + (ds ? i : 1) * a[i + 4 * j][k];
+            acc = acc * t + (dt ? j : 1) * row;
+        }
+        out[k] = acc;
+    }
+    return GeomPoint{out[0], out[1], out[2]};
+}
+
 } // namespace
 
 int ratBSplSurfRespaceKnots(RatBSplSurf* surface)
@@ -109,69 +129,13 @@ int ratBSplSurfRespaceKnots(RatBSplSurf* surface)
     return (u && v) ? 1 : 0;
 }
 
-GeomPoint powerPatchPoint(double s, double t, const GeomVec3* a)
-{
-    double out[3];
-    for (int k = 0; k < 3; ++k) {
-        double acc = 0.0;
-        for (int j = 3; j >= 0; --j) {
-            double row = 0.0;
-            for (int i = 3; i >= 0; --i)
-                row = row * s + a[i + 4 * j][k];
-            acc = acc * t + row;
-        }
-        out[k] = acc;
-    }
-    return GeomPoint{out[0], out[1], out[2]};
-}
+GeomPoint powerPatchPoint(double s, double t, const GeomVec3* a) { return powerPatchPartial(s, t, a, 0, 0); }
 
-GeomPoint powerPatchDerivS(double s, double t, const GeomVec3* a)
-{
-    double out[3];
-    for (int k = 0; k < 3; ++k) {
-        double acc = 0.0;
-        for (int j = 3; j >= 0; --j) {
-            double row = 0.0;
-            for (int i = 3; i >= 1; --i)
-                row = row * s + i * a[i + 4 * j][k];
-            acc = acc * t + row;
-        }
-        out[k] = acc;
-    }
-    return GeomPoint{out[0], out[1], out[2]};
-}
+GeomPoint powerPatchDerivS(double s, double t, const GeomVec3* a) { return powerPatchPartial(s, t, a, 1, 0); }
 
-GeomPoint powerPatchDerivT(double s, double t, const GeomVec3* a)
-{
-    double out[3];
-    for (int k = 0; k < 3; ++k) {
-        double acc = 0.0;
-        for (int j = 3; j >= 1; --j) {
-            double row = 0.0;
-            for (int i = 3; i >= 0; --i)
-                row = row * s + a[i + 4 * j][k];
-            acc = acc * t + j * row;
-        }
-        out[k] = acc;
-    }
-    return GeomPoint{out[0], out[1], out[2]};
-}
+GeomPoint powerPatchDerivT(double s, double t, const GeomVec3* a) { return powerPatchPartial(s, t, a, 0, 1); }
 
-GeomPoint powerPatchDerivST(double s, double t, const GeomVec3* a)
-{
-    double out[3];
-    for (int k = 0; k < 3; ++k) {
-        double acc = 0.0;
-        for (int j = 3; j >= 1; --j) {
-            double row = 0.0;
-            for (int i = 3; i >= 1; --i)
-                row = row * s + i * a[i + 4 * j][k];
-            acc = acc * t + j * row;
-        }
-        out[k] = acc;
-    }
-    return GeomPoint{out[0], out[1], out[2]};
-}
+GeomPoint powerPatchDerivST(double s, double t, const GeomVec3* a) { return powerPatchPartial(s, t, a, 1, 1); }
 
 int bicubicPatchToBezier(double ulo, double uhi, double vlo, double vhi, const GeomVec3* coefficients,
                          GeomVec3* points, double* weights, double* knotsU, double* knotsV)
