@@ -158,6 +158,7 @@ TEST_F(WindowTest, ClosingEndsEverythingAlsoWithoutAModel)
     kvCMouseReactor* reactor = dlg->mouseReactor();
     ASSERT_NE(reactor, nullptr);
     EXPECT_EQ(reactor->refCount(), 2);  // the window's and the host's
+    reactor->addRef();                  // the test's, to see what is left after closing
     HWND panel = dlg->singleFaceSelPanel()->GetSafeHwnd();
     HWND window = dlg->GetSafeHwnd();
     HWND tooltip = dlg->toolTipWindow();
@@ -174,6 +175,8 @@ TEST_F(WindowTest, ClosingEndsEverythingAlsoWithoutAModel)
     EXPECT_EQ(locks(), locksBefore);  // the object is gone
     EXPECT_TRUE(host.appDoc->windows.empty());
     EXPECT_TRUE(host.baseDoc->reactors.empty());
+    EXPECT_EQ(reactor->refCount(), 1);  // the window gave its own reference back
+    reactor->release();
     ASSERT_FALSE(host.baseDoc->analyseShowModes.empty());
     EXPECT_EQ(host.baseDoc->analyseShowModes.back(), 0);
     EXPECT_TRUE(kvAnalyseLastSettingsRecord().valid);

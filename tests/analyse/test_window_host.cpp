@@ -249,3 +249,38 @@ TEST_F(WindowHostTest, TheSingleFacePanelsPropertyControlFollowsTheWindowsSize)
     EXPECT_EQ(controlBefore.Width() - controlAfter.Width(), 100);
     EXPECT_EQ(controlBefore.Height() - controlAfter.Height(), 200);
 }
+
+TEST_F(WindowHostTest, FrameEventsRedrawTheFrameThroughThePanelOnlyInItsModes)
+{
+    open();
+    kvCSingleFaceSelDialog* panel = dlg->singleFaceSelPanel();
+    ASSERT_NE(panel, nullptr);
+    // Each event the panel's map takes costs one drawing; the others none.
+    auto drawsFor = [&](unsigned int code, const wchar_t* key) {
+        const int before = dlg->frameDrawCount();
+        panel->propertyMessage(code, key);
+        return dlg->frameDrawCount() - before;
+    };
+    EXPECT_EQ(drawsFor(3, kvKeyFrameRef), 1);
+    EXPECT_EQ(drawsFor(4, kvKeyFrameRef), 1);
+    EXPECT_EQ(drawsFor(2, kvKeyFrameRef), 1);
+    EXPECT_EQ(drawsFor(2, kvKeyFrameRef_Matrix), 1);
+    EXPECT_EQ(drawsFor(3, kvKeyFrameRef_Matrix), 0);
+    EXPECT_EQ(drawsFor(2, L"Frame"), 0);
+
+    // A frame chosen in the shared set reaches the panel as a reference event.
+    kvCPrPropertySet frame(L"Frame 3");
+    kvCGeMatrix m;
+    m.setTranslation(kvCGePoint(0.0, 0.0, 12.0));
+    propSet(&frame, kvKeyMatrix, m);
+    const int before = dlg->frameDrawCount();
+    dlg->propertySet()->setPropRef(kvKeyFrameRef, &frame);
+    EXPECT_GT(dlg->frameDrawCount(), before);
+    ASSERT_NE(lastGroup(), nullptr);
+    EXPECT_EQ(lastGroup()->drawn.back().frame[2][3], 12.0);
+
+    // Hidden in the radius analysis, the panel leaves the frame alone.
+    propSet(dlg->propertySet(), kvKeyAnalyseMode, 3);
+    EXPECT_EQ(drawsFor(3, kvKeyFrameRef), 0);
+    dlg->propertySet()->setPropRef(kvKeyFrameRef, nullptr);
+}
