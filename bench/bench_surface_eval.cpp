@@ -7,6 +7,8 @@
 // call as the counter "allocs".
 #include "geom/geom.h"
 
+#include "../tests/geom/surf_nets.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -66,79 +68,14 @@ namespace {
 // ---------------------------------------------------------------------------
 // Nets
 
-struct Pt {
-    double x, y, z;
-};
+using surftest::makeSurf;
+using surftest::Pt;
 
-RatBSplSurf* makeSurf(int ordu, int ordv, const std::vector<double>& ku,
-                      const std::vector<double>& kv, const std::vector<Pt>& pts,
-                      const std::vector<double>& w, int rational)
-{
-    const int nu = static_cast<int>(ku.size()), nv = static_cast<int>(kv.size());
-    RatBSplSurf* s = ratBSplSurfCreate(ordu, ordv, nu, nv);
-    const int cols = nv - ordv;
-    for (int i = 0; i < nu; ++i)
-        s->knotsu[i] = ku[i];
-    for (int j = 0; j < nv; ++j)
-        s->knotsv[j] = kv[j];
-    for (int i = 0; i < nu - ordu; ++i)
-        for (int j = 0; j < cols; ++j) {
-            const Pt& p = pts[i * cols + j];
-            ratBSplSurfSetPoint(s, i, j, p.x, p.y, p.z);
-            ratBSplSurfSetWeight(s, i, j, w[i * cols + j]);
-        }
-    s->isRational = rational;
-    s->origFormu = s->origFormv = 1;
-    return s;
-}
+const double kTwoPi = 6.283185307179586;
 
-const double kS = std::sqrt(0.5);
-const double kCx[9] = {1, 1, 0, -1, -1, -1, 0, 1, 1};
-const double kCy[9] = {0, 1, 1, 1, 0, -1, -1, -1, 0};
-
-std::vector<double> circleKnots(double a, double b)
-{
-    const double f[12] = {0, 0, 0, 0.25, 0.25, 0.5, 0.5, 0.75, 0.75, 1, 1, 1};
-    std::vector<double> k;
-    for (double x : f)
-        k.push_back(a + (b - a) * x);
-    return k;
-}
-
-// Revolves a profile (x = distance from the z axis, z) about the z axis.
-RatBSplSurf* revolve(const std::vector<Pt>& profile, const std::vector<double>& pw, int ordv,
-                     const std::vector<double>& kv)
-{
-    std::vector<Pt> pts;
-    std::vector<double> w;
-    for (int i = 0; i < 9; ++i)
-        for (size_t j = 0; j < profile.size(); ++j) {
-            pts.push_back(Pt{profile[j].x * kCx[i], profile[j].x * kCy[i], profile[j].z});
-            w.push_back((i % 2 ? kS : 1.0) * pw[j]);
-        }
-    RatBSplSurf* s = makeSurf(3, ordv, circleKnots(0.0, 6.283185307179586), kv, pts, w, 1);
-    s->origFormu = 2;
-    return s;
-}
-
-RatBSplSurf* makeCylinder()
-{
-    return revolve({Pt{10, 0, 0}, Pt{10, 0, 20}}, {1.0, 1.0}, 2, {0, 0, 20, 20});
-}
-
-RatBSplSurf* makeTorus()
-{
-    std::vector<Pt> profile;
-    std::vector<double> pw;
-    for (int j = 0; j < 9; ++j) {
-        profile.push_back(Pt{30 + 8 * kCx[j], 0, 8 * kCy[j]});
-        pw.push_back(j % 2 ? kS : 1.0);
-    }
-    RatBSplSurf* s = revolve(profile, pw, 3, circleKnots(0.0, 6.283185307179586));
-    s->origFormv = 2;
-    return s;
-}
-
+// The free-form nets are drawn like those of the surface tests but are nets
+// of their own: about ten times the size, and the twenty by twenty net has
+// one knot vector for both directions.
 RatBSplSurf* makeBicubic8()
 {
     const std::vector<double> ku = {1, 1, 1, 1, 1.5, 2.2, 2.5, 3.5, 5, 5, 5, 5};
@@ -178,8 +115,8 @@ RatBSplSurf* makeNet(int which)
     switch (which) {
     case 0: return makeBicubic8();
     case 1: return makeRational20();
-    case 2: return makeCylinder();
-    default: return makeTorus();
+    case 2: return surftest::makeCylinder(10, 0, 20, 0.0, kTwoPi, 0, 20);
+    default: return surftest::makeTorus(30, 8, 0.0, kTwoPi, 0.0, kTwoPi);
     }
 }
 
