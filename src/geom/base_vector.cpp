@@ -9,6 +9,41 @@ const double kPi = 3.14159265358979323846;
 const double kNullLength = 1e-12;
 const double kCosLimit = 0.9999999;
 
+// The angle in [0, pi] of a cosine; within kCosLimit of 1 or -1 the angle is
+// taken as exactly 0 or pi.
+double angleOfCosine(double c)
+{
+    if (c > kCosLimit)
+        return 0.0;
+    if (c < -kCosLimit)
+        return kPi;
+    return std::acos(c);
+}
+
+// The cosine of the angle between a and b; false when either has no length.
+bool cosineBetween(const double* a, const double* b, double* c)
+{
+    const double la = vec3LengthB(a), lb = vec3LengthB(b);
+    if (la < kNullLength || lb < kNullLength)
+        return false;
+    *c = vec3Dot(a, b) / (la * lb);
+    return true;
+}
+
+// The signed distance of q's foot on the line (o, d) from o, divided by the
+// length of d: the value whose angle the line angles report; false when d
+// has no length.
+bool ratioAlongLine(const double* o, const double* d, const double* q, double* c)
+{
+    double foot[3];
+    const double lambda = projectOnLineB(o, d, q, foot);
+    const double ld = vec3LengthB(d);
+    if (ld < kNullLength)
+        return false;
+    *c = lambda / ld;
+    return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -144,58 +179,26 @@ double projectOnLineB(const double* o, const double* d, const double* q, double*
 
 double vec3Angle(const double* a, const double* b)
 {
-    const double la = vec3LengthB(a), lb = vec3LengthB(b);
-    if (la < kNullLength || lb < kNullLength)
-        return 0.0;
-    const double c = vec3Dot(a, b) / (la * lb);
-    if (c > kCosLimit)
-        return 0.0;
-    if (c < -kCosLimit)
-        return kPi;
-    return std::acos(c);
+    double c;
+    return cosineBetween(a, b, &c) ? angleOfCosine(c) : 0.0;
 }
 
 double vec3OuterAngle(const double* a, const double* b)
 {
-    const double la = vec3LengthB(a), lb = vec3LengthB(b);
-    if (la < kNullLength || lb < kNullLength)
-        return 0.0;
-    const double c = vec3Dot(a, b) / (la * lb);
-    if (c > kCosLimit)
-        return 2.0 * kPi;
-    if (c < -kCosLimit)
-        return kPi;
-    return 2.0 * kPi - std::acos(c);
+    double c;
+    return cosineBetween(a, b, &c) ? 2.0 * kPi - angleOfCosine(c) : 0.0;
 }
 
 double vec3AngleFromLine(const double* o, const double* d, const double* q)
 {
-    double foot[3];
-    const double lambda = projectOnLineB(o, d, q, foot);
-    const double ld = vec3LengthB(d);
-    if (ld < kNullLength)
-        return 0.0;
-    const double c = lambda / ld;
-    if (c > kCosLimit)
-        return 0.0;
-    if (c < -kCosLimit)
-        return kPi;
-    return std::acos(c);
+    double c;
+    return ratioAlongLine(o, d, q, &c) ? angleOfCosine(c) : 0.0;
 }
 
 double vec3OuterAngleFromLine(const double* o, const double* d, const double* q)
 {
-    double foot[3];
-    const double lambda = projectOnLineB(o, d, q, foot);
-    const double ld = vec3LengthB(d);
-    if (ld < kNullLength)
-        return 0.0;
-    const double c = lambda / ld;
-    if (c > kCosLimit)
-        return 2.0 * kPi;
-    if (c < -kCosLimit)
-        return kPi;
-    return 2.0 * kPi - std::acos(c);
+    double c;
+    return ratioAlongLine(o, d, q, &c) ? 2.0 * kPi - angleOfCosine(c) : 0.0;
 }
 
 double vec3AngleBetweenProjections(const double* o, const double* a, const double* b,

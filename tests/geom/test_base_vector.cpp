@@ -47,6 +47,25 @@ TEST(GeomVector, AnglesClampNearParallelAndRefuseNullVectors)
     EXPECT_NEAR(kPi / 2, vec3AngleBetweenProjections(o, a, perp, q), 1e-15);
 }
 
+// The line angles take the angle of the foot's signed distance along the
+// line divided by the line vector's length, snapped like the vector angles;
+// the outer angles complete the turn except where nothing can be measured.
+TEST(GeomVector, LineAnglesAndOuterAngles)
+{
+    const double o[3] = {1, 1, 1}, d[3] = {2, 0, 0}, nul[3] = {0, 0, 0};
+    const double half[3] = {2, 6, 1}, beyond[3] = {11, 1, 1}, behind[3] = {-2, 2, 1};
+    EXPECT_NEAR(kPi / 3, vec3AngleFromLine(o, d, half), 1e-15);
+    EXPECT_NEAR(5 * kPi / 3, vec3OuterAngleFromLine(o, d, half), 1e-15);
+    EXPECT_EQ(0.0, vec3AngleFromLine(o, d, beyond));
+    EXPECT_DOUBLE_EQ(2 * kPi, vec3OuterAngleFromLine(o, d, beyond));
+    EXPECT_DOUBLE_EQ(kPi, vec3AngleFromLine(o, d, behind));
+    EXPECT_DOUBLE_EQ(kPi, vec3OuterAngleFromLine(o, d, behind));
+    EXPECT_EQ(0.0, vec3AngleFromLine(o, nul, half));
+    EXPECT_EQ(0.0, vec3OuterAngleFromLine(o, nul, half));
+    EXPECT_EQ(0.0, vec3OuterAngle(d, nul));
+    EXPECT_NEAR(2 * kPi, vec3OuterAngle(d, behind) + vec3Angle(d, behind), 1e-15);
+}
+
 TEST(GeomVector, ProjectionAndPerpendicularFrames)
 {
     const double o[3] = {1, 1, 1}, d[3] = {0, 0, 10}, q[3] = {5, -2, 4};
