@@ -62,7 +62,8 @@ BOOL CRClickButton::Attach(int id, CWnd* parent)
         return TRUE;
     if (m_hWnd)
         Detach();
-    return CWnd::Attach(button);
+    // Subclassed, so that the right click reaches this object first.
+    return SubclassDlgItem(static_cast<UINT>(id), parent);
 }
 
 void CRClickButton::SetRClickMenu(HMENU menu)

@@ -49,7 +49,8 @@ public:
     ~CRClickButton() override;
 
     // Binds the button to control id of parent (again when already bound to
-    // another window). False when the parent has no such control.
+    // another window), subclassing it so that its right click reaches this
+    // object. False when the parent has no such control.
     BOOL Attach(int id, CWnd* parent);
     using CWnd::Attach;
     // The menu shown on a right click; the button owns it from now on and

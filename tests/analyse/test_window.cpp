@@ -390,3 +390,23 @@ TEST_F(WindowTest, AMissingModeTakesTheFirstListedValue)
     EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
 }
+
+TEST_F(WindowTest, AJobsToolPositionModeGivesTheNewFrameButtonItsMenu)
+{
+    fake::JobDefinition* job = new kvIfImp<fake::JobDefinition>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(job));
+    open(held.get());
+    ASSERT_EQ(dlg->currentMode(), 5);
+    EXPECT_EQ(dlg->buttonIcon(kvCAnalyseDlg::idNewFrame), 1011);
+    HWND button = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idNewFrame);
+    ::SendMessageW(button, WM_RBUTTONUP, 0, 0);
+    const std::vector<std::wstring> expected = {L"Set as tool feedback position", L"Create line in tool axis"};
+    EXPECT_EQ(kvplat::lastTrackedMenu(), expected);
+    close();
+
+    // Without a job the same mode offers no menu.
+    open();
+    chooseMode(5);
+    ::SendMessageW(::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idNewFrame), WM_RBUTTONUP, 0, 0);
+    EXPECT_EQ(kvplat::lastTrackedMenu(), expected);  // still the menu of the job's window
+}
