@@ -58,6 +58,31 @@ int lineThroughControls(const RatBSplCurve* c, bool fromStart, double tol, doubl
     return best + 1;
 }
 
+// A single straight segment is a line by construction: its two control
+// points go to pair.
+bool singleSegment(const RatBSplCurve* c, double* pair)
+{
+    if (c->ord != 2 || c->noPoints != 4)
+        return false;
+    copy3(pair, cp(c, 0));
+    copy3(pair + 3, cp(c, 1));
+    return true;
+}
+
+// The line tests that report the first and the last control point.
+int lineBetweenEnds(const RatBSplCurve* c, bool fromStart, double tol, double* pair)
+{
+    if (!c || !pair || !c->points)
+        return 0;
+    if (singleSegment(c, pair))
+        return 1;
+    if (lineThroughControls(c, fromStart, tol, nullptr) < 0)
+        return 0;
+    copy3(pair, cp(c, 0));
+    copy3(pair + 3, cp(c, controlCount(c) - 1));
+    return 1;
+}
+
 } // namespace
 
 int ratBSplCurveIsPoint(const RatBSplCurve* curve, double* point, double tol)
@@ -79,45 +104,20 @@ int ratBSplCurveIsPointDefault(const RatBSplCurve* curve, double* point)
 
 int ratBSplCurveIsLineExact(const RatBSplCurve* curve, double* pair)
 {
-    if (!curve || !pair || !curve->points)
-        return 0;
-    if (curve->ord == 2 && curve->noPoints == 4) {
-        copy3(pair, cp(curve, 0));
-        copy3(pair + 3, cp(curve, 1));
-        return 1;
-    }
-    if (lineThroughControls(curve, false, 1e-7, nullptr) < 0)
-        return 0;
-    copy3(pair, cp(curve, 0));
-    copy3(pair + 3, cp(curve, controlCount(curve) - 1));
-    return 1;
+    return lineBetweenEnds(curve, false, 1e-7, pair);
 }
 
 int ratBSplCurveIsLine(const RatBSplCurve* curve, double tol, double* pair)
 {
-    if (!curve || !pair || !curve->points)
-        return 0;
-    if (curve->ord == 2 && curve->noPoints == 4) {
-        copy3(pair, cp(curve, 0));
-        copy3(pair + 3, cp(curve, 1));
-        return 1;
-    }
-    if (lineThroughControls(curve, true, tol, nullptr) < 0)
-        return 0;
-    copy3(pair, cp(curve, 0));
-    copy3(pair + 3, cp(curve, controlCount(curve) - 1));
-    return 1;
+    return lineBetweenEnds(curve, true, tol, pair);
 }
 
 int ratBSplCurveIsLineSpan(const RatBSplCurve* curve, double tol, double* pair)
 {
     if (!curve || !pair || !curve->points)
         return 0;
-    if (curve->ord == 2 && curve->noPoints == 4) {
-        copy3(pair, cp(curve, 0));
-        copy3(pair + 3, cp(curve, 1));
+    if (singleSegment(curve, pair))
         return 1;
-    }
     double dmax = 0.0;
     const int far = lineThroughControls(curve, true, tol, &dmax);
     if (far < 0)

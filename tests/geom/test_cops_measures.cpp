@@ -73,6 +73,19 @@ TEST(CurveMeasures, PointAndLineTests)
     EXPECT_EQ(0, ratBSplCurveIsLineExact(nearly, pair));
     EXPECT_EQ(1, ratBSplCurveIsLine(nearly, 1e-6, pair));
     ratBSplCurveFree(nearly);
+
+    // A single segment counts as a line as it stands, even one without length
+    // that no direction could be taken from.
+    RatBSplCurve* stub = curveOf(2, {{4, 5, 6}, {4, 5, 6}});
+    for (int which = 0; which < 3; ++which) {
+        const int r = which == 0   ? ratBSplCurveIsLineExact(stub, pair)
+                      : which == 1 ? ratBSplCurveIsLine(stub, 1e-6, pair)
+                                   : ratBSplCurveIsLineSpan(stub, 1e-6, pair);
+        EXPECT_EQ(1, r);
+        EXPECT_EQ(4.0, pair[0]);
+        EXPECT_EQ(6.0, pair[5]);
+    }
+    ratBSplCurveFree(stub);
     EXPECT_EQ(0, ratBSplCurveIsLine(nullptr, 1e-6, pair));
     EXPECT_EQ(0.0, ratBSplCurvePolygonLength(nullptr));
 }
