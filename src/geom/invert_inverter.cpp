@@ -103,6 +103,22 @@ void copy3(const double* from, double* to)
     to[2] = from[2];
 }
 
+// Measures the surface point at (u, v) and makes it the best point when it is
+// strictly nearer than the best so far; true when it was kept.
+inline bool keepIfNearer(PointInverter* p, double u, double v)
+{
+    double P[3];
+    surfacePoint(p->surface, u, v, P);
+    const double d = distanceTo(p->point, P);
+    if (!(d < p->distance))
+        return false;
+    p->distance = d;
+    p->bestU = u;
+    p->bestV = v;
+    copy3(P, p->nearest);
+    return true;
+}
+
 int search(PointInverter* p, double du, double dv)
 {
     return pointInverterLineSearch(p, stepFractions, stepScales, stepFractionsCount,
@@ -338,7 +354,6 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
     const int nv = samples(surface->noPointsv);
 
     const bool given = startU > GEOM_NO_START_PARAM && startV > GEOM_NO_START_PARAM;
-    double P[3];
     if (given) {
         p->u = p->bestU = startU;
         p->v = p->bestV = startV;
@@ -348,17 +363,8 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
         p->distance = 1e10;
         for (int i = 0; i < nu; ++i) {
             const double u = static_cast<double>(i) / (nu - 1);
-            for (int jj = 0; jj < nv; ++jj) {
-                const double v = static_cast<double>(jj) / (nv - 1);
-                surfacePoint(surface, u, v, P);
-                const double d = distanceTo(p->point, P);
-                if (d < p->distance) {
-                    p->distance = d;
-                    p->bestU = u;
-                    p->bestV = v;
-                    copy3(P, p->nearest);
-                }
-            }
+            for (int jj = 0; jj < nv; ++jj)
+                keepIfNearer(p, u, static_cast<double>(jj) / (nv - 1));
         }
         p->u = p->bestU;
         p->v = p->bestV;
@@ -373,30 +379,12 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
     if (!given && *state > 0 && p->distance > 0.01) {
         if (*state == 1) {
             p->u += inward(p->u);
-            for (int jj = 0; jj < nv; ++jj) {
-                const double v = static_cast<double>(jj) / (nv - 1);
-                surfacePoint(surface, p->u, v, P);
-                const double d = distanceTo(p->point, P);
-                if (d < p->distance) {
-                    p->distance = d;
-                    p->bestU = p->u;
-                    p->bestV = v;
-                    copy3(P, p->nearest);
-                }
-            }
+            for (int jj = 0; jj < nv; ++jj)
+                keepIfNearer(p, p->u, static_cast<double>(jj) / (nv - 1));
         } else {
             p->v += inward(p->v);
-            for (int i = 0; i < nu; ++i) {
-                const double u = static_cast<double>(i) / (nu - 1);
-                surfacePoint(surface, u, p->v, P);
-                const double d = distanceTo(p->point, P);
-                if (d < p->distance) {
-                    p->distance = d;
-                    p->bestU = u;
-                    p->bestV = p->v;
-                    copy3(P, p->nearest);
-                }
-            }
+            for (int i = 0; i < nu; ++i)
+                keepIfNearer(p, static_cast<double>(i) / (nu - 1), p->v);
         }
         p->u = p->bestU;
         p->v = p->bestV;
@@ -427,21 +415,13 @@ int pointInverterLineSearch(PointInverter* inverter, const double* fractions,
     RatBSplSurf* s = p->surface;
     const bool wu = wrapsU(s), wv = wrapsV(s);
     int improved = 0;
-    double P[3];
     for (int j = 0; j < scaleCount && !improved; ++j) {
         for (int i = 0; i < fractionCount; ++i) {
             const double t = fractions[i] * scales[j];
             const double u = clampParam(p->u + t * du, wu);
             const double v = clampParam(p->v + t * dv, wv);
-            surfacePoint(s, u, v, P);
-            const double d = distanceTo(p->point, P);
-            if (d < p->distance) {
-                p->distance = d;
-                p->bestU = u;
-                p->bestV = v;
-                copy3(P, p->nearest);
+            if (keepIfNearer(p, u, v))
                 improved = 1;
-            }
         }
     }
     p->u = p->bestU;
