@@ -29,22 +29,6 @@ inline bool usableAxis(const double* a) { return a && finite3(a) && len(a) >= 1e
 inline GeomVec3* rowPoints(RatBSplSurf* s, int i) { return s->points + i * s->noPointsv; }
 inline double* rowWeights(RatBSplSurf* s, int i) { return s->weights + i * s->noPointsv; }
 
-// Two unit vectors perpendicular to the unit n.
-void perpendicularPair(const double* n, double* e1, double* e2)
-{
-    if (std::fabs(n[2]) < 1e-12) {
-        e1[0] = -n[1];
-        e1[1] = n[0];
-        e1[2] = 0.0;
-    } else {
-        e1[0] = -n[2];
-        e1[1] = 0.0;
-        e1[2] = n[0];
-    }
-    vec3NormalizeB(e1);
-    vec3CrossB(e2, n, e1);
-}
-
 // A domain without width cannot be evaluated: such a surface is no result.
 bool hasDomain(const RatBSplSurf* s)
 {
@@ -67,6 +51,20 @@ void boxCorner(const double* bmin, const double* bmax, int c, double* out)
     out[0] = (c & 1) ? bmax[0] : bmin[0];
     out[1] = (c & 2) ? bmax[1] : bmin[1];
     out[2] = (c & 4) ? bmax[2] : bmin[2];
+}
+
+// A surface of revolution runs along its profile curve in u: the curve's
+// knots, period and form go to that direction; its rows are rational arcs.
+void takeProfileAlongU(RatBSplSurf* s, const RatBSplCurve* curve)
+{
+    for (int i = 0; i < curve->noPoints; ++i)
+        s->knotsu[i] = curve->knots[i];
+    s->isRational = 1;
+    s->periodicu = curve->isPeriodic;
+    s->periodu = curve->period;
+    s->knotRangeu = curve->knotRange;
+    s->multPtsu = curve->multPts;
+    s->origFormu = curve->origForm;
 }
 
 } // namespace
@@ -132,8 +130,7 @@ RatBSplSurf* ratBSplSurfPlaneOverBox(const double* P, const double* N, const dou
         return nullptr;
     double n[3], e1[3], e2[3];
     copy3(n, N);
-    vec3NormalizeB(n);
-    perpendicularPair(n, e1, e2);
+    vec3AnyPerpendicular(n, e1, e2); // normalises n too
     double lo1 = 1e300, hi1 = -1e300, lo2 = 1e300, hi2 = -1e300;
     for (int c = 0; c < 8; ++c) {
         double corner[3], d[3];
@@ -271,8 +268,7 @@ RatBSplSurf* ratBSplSurfConeFromRadius(const double* P, const double* A, double 
         return nullptr;
     double n[3], e1[3], e2[3];
     copy3(n, A);
-    vec3NormalizeB(n);
-    perpendicularPair(n, e1, e2);
+    vec3AnyPerpendicular(n, e1, e2); // normalises n too
     vec3NormalizeB(e2);
     double P2[3], X[3], Y[3];
     copy3(P2, P);
@@ -449,14 +445,7 @@ RatBSplSurf* ratBSplSurfRevolveCurve(const double* P, const double* A, const Rat
         for (int j = 0; j < 9; ++j)
             rowWeights(s, i)[j] *= curve->weights[i];
     }
-    for (int i = 0; i < curve->noPoints; ++i)
-        s->knotsu[i] = curve->knots[i];
-    s->isRational = 1;
-    s->periodicu = curve->isPeriodic;
-    s->periodu = curve->period;
-    s->knotRangeu = curve->knotRange;
-    s->multPtsu = curve->multPts;
-    s->origFormu = curve->origForm;
+    takeProfileAlongU(s, curve);
     s->periodicv = 1;
     s->periodv = 9;
     s->knotRangev = s->knotsv[9] - s->knotsv[0];
@@ -500,14 +489,7 @@ RatBSplSurf* ratBSplSurfRevolveCurveArc(const double* P, const double* A, const 
         for (int j = 0; j < 3 * n; ++j)
             rowWeights(s, i)[j] = unitW[j] * curve->weights[i];
     }
-    for (int i = 0; i < curve->noPoints; ++i)
-        s->knotsu[i] = curve->knots[i];
-    s->isRational = 1;
-    s->periodicu = curve->isPeriodic;
-    s->periodu = curve->period;
-    s->knotRangeu = curve->knotRange;
-    s->multPtsu = curve->multPts;
-    s->origFormu = curve->origForm;
+    takeProfileAlongU(s, curve);
     if (w >= 2 * M_PI) {
         s->periodicv = 1;
         s->periodv = 3 * n;
