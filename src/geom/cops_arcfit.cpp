@@ -24,15 +24,6 @@ inline double dist(const double* a, const double* b)
     sub(a, b, d);
     return len(d);
 }
-inline void cross(const double* a, const double* b, double* out)
-{
-    const double x = a[1] * b[2] - a[2] * b[1];
-    const double y = a[2] * b[0] - a[0] * b[2];
-    const double z = a[0] * b[1] - a[1] * b[0];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-}
 inline void copy3(double* out, const double* a)
 {
     out[0] = a[0];
@@ -84,14 +75,14 @@ int fitArcToPolyline(const GeomVec3* points, int n, double tol, unsigned char ch
     double ab[3], bg[3];
     sub(B, A, ab);
     sub(G, B, bg);
-    cross(ab, bg, result->normal);
+    vec3Cross(ab, bg, result->normal);
     if (len(result->normal) < 1e-10)
         return 0;
     vec3NormalizeB(result->normal);
 
     double u[3], v[3];
-    cross(result->normal, ab, u);
-    cross(result->normal, bg, v);
+    vec3Cross(result->normal, ab, u);
+    vec3Cross(result->normal, bg, v);
     double m1[3], m2[3], w[3];
     for (int k = 0; k < 3; ++k) {
         m1[k] = 0.5 * A[k] + 0.5 * B[k];
@@ -288,13 +279,13 @@ int ratBSplPieceIsArc(const RatBSplCurve* curve, ArcFitResult* result, int i)
     double a[3], b[3], n[3], Y[3];
     sub(P0, centre, a);
     sub(P2, centre, b);
-    cross(a, b, n);
+    vec3Cross(a, b, n);
     const double nl = len(n);
     if (nl < 1e-7)
         return 0;
     for (int k = 0; k < 3; ++k)
         n[k] /= nl;
-    cross(n, a, Y);
+    vec3Cross(n, a, Y);
     GeomVec3 Q[3];
     double w[3];
     ellipseArcToConicPiece(centre, a, Y, P0, P2, Q, w);
