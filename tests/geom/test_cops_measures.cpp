@@ -42,6 +42,12 @@ RatBSplCurve* curveOf(int ord, std::initializer_list<std::initializer_list<doubl
 TEST(CurveMeasures, PointAndLineTests)
 {
     double pt[3], pair[6];
+    // The exact, the tolerant and the span line test in turn.
+    auto lineTest = [](int which, const RatBSplCurve* c, double* out) {
+        return which == 0   ? ratBSplCurveIsLineExact(c, out)
+               : which == 1 ? ratBSplCurveIsLine(c, 1e-6, out)
+                            : ratBSplCurveIsLineSpan(c, 1e-6, out);
+    };
     RatBSplCurve* dot = curveOf(3, {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}});
     EXPECT_EQ(1, ratBSplCurveIsPointDefault(dot, pt));
     EXPECT_EQ(1.0, pt[0]);
@@ -51,10 +57,7 @@ TEST(CurveMeasures, PointAndLineTests)
     RatBSplCurve* line = curveOf(3, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}});
     EXPECT_EQ(0, ratBSplCurveIsPointDefault(line, pt));
     for (int which = 0; which < 3; ++which) {
-        const int r = which == 0   ? ratBSplCurveIsLineExact(line, pair)
-                      : which == 1 ? ratBSplCurveIsLine(line, 1e-6, pair)
-                                   : ratBSplCurveIsLineSpan(line, 1e-6, pair);
-        EXPECT_EQ(1, r);
+        EXPECT_EQ(1, lineTest(which, line, pair));
         EXPECT_EQ(0.0, pair[0]);
         EXPECT_EQ(3.0, pair[3]);
     }
@@ -78,10 +81,7 @@ TEST(CurveMeasures, PointAndLineTests)
     // that no direction could be taken from.
     RatBSplCurve* stub = curveOf(2, {{4, 5, 6}, {4, 5, 6}});
     for (int which = 0; which < 3; ++which) {
-        const int r = which == 0   ? ratBSplCurveIsLineExact(stub, pair)
-                      : which == 1 ? ratBSplCurveIsLine(stub, 1e-6, pair)
-                                   : ratBSplCurveIsLineSpan(stub, 1e-6, pair);
-        EXPECT_EQ(1, r);
+        EXPECT_EQ(1, lineTest(which, stub, pair));
         EXPECT_EQ(4.0, pair[0]);
         EXPECT_EQ(6.0, pair[5]);
     }
