@@ -65,6 +65,22 @@ void sampleLineLengths(RatBSplSurf* s, double* maxU, double* maxV)
     *maxV = bestV;
 }
 
+// What the speed factors compare: the widths of the knot domain, each at
+// least minWidth, and the longest sampled iso lines; false for a surface that
+// cannot be measured.
+bool widthsAndLengths(RatBSplSurf* s, double minWidth, double* ru, double* rv, double* lu, double* lv)
+{
+    if (!usable(s))
+        return false;
+    double umin, umax, vmin, vmax;
+    int cu, cv;
+    ratBSplSurfDomainInfo(s, &umin, &umax, &vmin, &vmax, &cu, &cv);
+    *ru = std::fmax(umax - umin, minWidth);
+    *rv = std::fmax(vmax - vmin, minWidth);
+    sampleLineLengths(s, lu, lv);
+    return true;
+}
+
 } // namespace
 
 void ratBSplSurfDomainInfo(const RatBSplSurf* s, double* umin, double* umax, double* vmin, double* vmax,
@@ -357,14 +373,9 @@ void ratBSplSurfSpeedFactors(RatBSplSurf* s, double* factorU, double* factorV)
         return;
     *factorU = 1.0;
     *factorV = 1.0;
-    if (!usable(s))
+    double ru, rv, lu, lv;
+    if (!widthsAndLengths(s, 0.05, &ru, &rv, &lu, &lv))
         return;
-    double umin, umax, vmin, vmax;
-    int cu, cv;
-    ratBSplSurfDomainInfo(s, &umin, &umax, &vmin, &vmax, &cu, &cv);
-    const double ru = std::fmax(umax - umin, 0.05), rv = std::fmax(vmax - vmin, 0.05);
-    double lu, lv;
-    sampleLineLengths(s, &lu, &lv);
     lu = std::fmax(lu, 0.05);
     lv = std::fmax(lv, 0.05);
     *factorU = std::fmax(lu / ru, 0.05);
@@ -377,14 +388,9 @@ void ratBSplSurfSpeedFactorsClamped(RatBSplSurf* s, double lower, double upper, 
         return;
     *factorU = 1.0;
     *factorV = 1.0;
-    if (!usable(s))
+    double ru, rv, lu, lv;
+    if (!widthsAndLengths(s, 1e-12, &ru, &rv, &lu, &lv))
         return;
-    double umin, umax, vmin, vmax;
-    int cu, cv;
-    ratBSplSurfDomainInfo(s, &umin, &umax, &vmin, &vmax, &cu, &cv);
-    const double ru = std::fmax(umax - umin, 1e-12), rv = std::fmax(vmax - vmin, 1e-12);
-    double lu, lv;
-    sampleLineLengths(s, &lu, &lv);
     double fu = lu / ru, fv = lv / rv;
     if (ru * fu < lower)
         fu = lower / ru;
