@@ -10,51 +10,44 @@ bool hasArrays(const RatBSplSurf* s)
            s->noPointsv >= 0;
 }
 
+// The curve through the n net entries first, first + stride, ... with the
+// order, knots and closure of the direction they run in.
+RatBSplCurve* curveAlongNet(const RatBSplSurf* s, int ord, int n, const double* knots, long long first,
+                            long long stride, int periodic, int origForm)
+{
+    RatBSplCurve* c = ratBSplCurveCreate(ord, n);
+    if (!c)
+        return nullptr;
+    for (int k = 0; k < n; ++k) {
+        const long long idx = first + k * stride;
+        c->knots[k] = knots[k];
+        c->points[k][0] = s->points[idx][0];
+        c->points[k][1] = s->points[idx][1];
+        c->points[k][2] = s->points[idx][2];
+        c->weights[k] = s->weights[idx];
+    }
+    c->isRational = s->isRational;
+    c->isClosed = 0;
+    c->isPeriodic = periodic;
+    c->origForm = origForm;
+    return c;
+}
+
 }  // namespace
 
 RatBSplCurve* ratBSplSurfRowCurve(const RatBSplSurf* surface, int i)
 {
     if (!surface || i < 0 || i > surface->noPointsu - surface->ordu - 1 || !hasArrays(surface))
         return nullptr;
-    const int n = surface->noPointsv;
-    RatBSplCurve* c = ratBSplCurveCreate(surface->ordv, n);
-    if (!c)
-        return nullptr;
-    const long long row = static_cast<long long>(i) * n;
-    for (int k = 0; k < n; ++k) {
-        c->knots[k] = surface->knotsv[k];
-        c->points[k][0] = surface->points[row + k][0];
-        c->points[k][1] = surface->points[row + k][1];
-        c->points[k][2] = surface->points[row + k][2];
-        c->weights[k] = surface->weights[row + k];
-    }
-    c->isRational = surface->isRational;
-    c->isClosed = 0;
-    c->isPeriodic = surface->periodicv;
-    c->origForm = surface->origFormv;
-    return c;
+    return curveAlongNet(surface, surface->ordv, surface->noPointsv, surface->knotsv,
+                         static_cast<long long>(i) * surface->noPointsv, 1, surface->periodicv,
+                         surface->origFormv);
 }
 
 RatBSplCurve* ratBSplSurfColumnCurve(const RatBSplSurf* surface, int j)
 {
     if (!surface || j < 0 || j > surface->noPointsv - surface->ordv - 1 || !hasArrays(surface))
         return nullptr;
-    const int n = surface->noPointsu;
-    RatBSplCurve* c = ratBSplCurveCreate(surface->ordu, n);
-    if (!c)
-        return nullptr;
-    const long long stride = surface->noPointsv;
-    for (int k = 0; k < n; ++k) {
-        const long long idx = k * stride + j;
-        c->knots[k] = surface->knotsu[k];
-        c->points[k][0] = surface->points[idx][0];
-        c->points[k][1] = surface->points[idx][1];
-        c->points[k][2] = surface->points[idx][2];
-        c->weights[k] = surface->weights[idx];
-    }
-    c->isRational = surface->isRational;
-    c->isClosed = 0;
-    c->isPeriodic = surface->periodicu;
-    c->origForm = surface->origFormu;
-    return c;
+    return curveAlongNet(surface, surface->ordu, surface->noPointsu, surface->knotsu, j,
+                         surface->noPointsv, surface->periodicu, surface->origFormu);
 }
