@@ -52,7 +52,10 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: hostsim [--module PATH] (SCRIPT | - | --demo)\n";
+    std::cerr << "usage: hostsim [--module PATH] (SCRIPT | - | --demo)\n"
+                 "script commands, one a line:";
+    for (const std::string& name : hostsim::commandNames()) std::cerr << ' ' << name;
+    std::cerr << "\n";
     return 1;
 }
 
