@@ -180,6 +180,25 @@ kvIfPtr<kvIApplication1> kvCAnalyseDlg::application() const
     return app;
 }
 
+// The application document must exist whenever the window talks to the host.
+kvIfPtr<kvIAppDocument1> kvCAnalyseDlg::appDocument() const
+{
+    kvIfPtr<kvIAppDocument1> appDoc;
+    if (!mpExecContext.isNull())
+        mpExecContext->getAppDocument(&appDoc);
+    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc");
+    return appDoc;
+}
+
+// The host's "Feedbacks" settings: sizes and colours of what the window draws.
+kvIfPtr<kvIDataSet1> kvCAnalyseDlg::feedbacks(const kvIfPtr<kvIAppDocument1>& appDoc) const
+{
+    kvIfPtr<kvIDataSet1> setup;
+    appDoc->getDataSet(kvKeyFeedbacks, &setup);
+    KV_REQUIRE(!setup.isNull(), L"pSetup");
+    return setup;
+}
+
 static void showError(const kvIfPtr<kvIApplication1>& app, const wchar_t* text)
 {
     if (!app.isNull())
@@ -345,15 +364,10 @@ void kvCAnalyseDlg::fillFaceColourTable(const kvCString& table)
 void kvCAnalyseDlg::reInitialize()
 {
     kvIfPtr<kvIApplication1> app = application();
-    kvIfPtr<kvIAppDocument1> appDoc;
-    if (!mpExecContext.isNull())
-        mpExecContext->getAppDocument(&appDoc);
-    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc");
+    kvIfPtr<kvIAppDocument1> appDoc = appDocument();
     appDoc->getBaseDocument(&m_pBaseDoc);
     KV_REQUIRE(!m_pBaseDoc.isNull(), L"m_pBaseDoc");
-    kvIfPtr<kvIDataSet1> setup;
-    appDoc->getDataSet(kvKeyFeedbacks, &setup);
-    KV_REQUIRE(!setup.isNull(), L"pSetup");
+    kvIfPtr<kvIDataSet1> setup = feedbacks(appDoc);
 
     holderColour = setup->getColor(kvKeyColor_Toolholder);
     frameColour = setup->getColor(kvKeyColor_Frame);
@@ -819,13 +833,7 @@ void kvCAnalyseDlg::setTransparency()
         setChecked(idTransparent, false);
         transparent = false;
     }
-    kvIfPtr<kvIAppDocument1> appDoc;
-    if (!mpExecContext.isNull())
-        mpExecContext->getAppDocument(&appDoc);
-    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc");
-    kvIfPtr<kvIDataSet1> setup;
-    appDoc->getDataSet(kvKeyFeedbacks, &setup);
-    KV_REQUIRE(!setup.isNull(), L"pSetup");
+    kvIfPtr<kvIDataSet1> setup = feedbacks(appDocument());
     toolColour = setup->getColor(kvKeyColor_Tool);
     bottomColour = setup->getColor(kvKeyColor_Bottom);
 }
@@ -999,13 +1007,7 @@ void kvCAnalyseDlg::layoutControls()
 
 void kvCAnalyseDlg::drawAnalysisFrame()
 {
-    kvIfPtr<kvIAppDocument1> appDoc;
-    if (!mpExecContext.isNull())
-        mpExecContext->getAppDocument(&appDoc);
-    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc");
-    kvIfPtr<kvIDataSet1> setup;
-    appDoc->getDataSet(kvKeyFeedbacks, &setup);
-    KV_REQUIRE(!setup.isNull(), L"pSetup");
+    kvIfPtr<kvIDataSet1> setup = feedbacks(appDocument());
     feedbackSize = setup->getDouble(kvKeySize);
     kvCGeMatrix frame;
     propGet(&ownProperties, kvKeyFrameRef_Matrix, frame);

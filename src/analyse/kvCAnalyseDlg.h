@@ -153,6 +153,8 @@ protected:
     void setButtonIcon(int controlId, int icon);
     void unregisterFromDocument();
     kvIfPtr<kvIApplication1> application() const;
+    kvIfPtr<kvIAppDocument1> appDocument() const;
+    kvIfPtr<kvIDataSet1> feedbacks(const kvIfPtr<kvIAppDocument1>& appDoc) const;
     bool baseDocOffers(const wchar_t* name) const;
     bool isChecked(int id) const;
     void setChecked(int id, bool checked);
