@@ -36,14 +36,26 @@ int ratBSplCurveFindSpan(const double* K, int m, int k, double t)
         return -1;
     const double lo = K[k - 1];
     const double hi = K[m - k];
+    // At the domain's ends the end spans answer. A knot vector that is not
+    // clamped may repeat an end knot k - 1 times, which leaves the span k - 1
+    // (or m - k - 1) empty: its basis functions are all zero there, so the
+    // first (last) span with a width answers instead.
     if (t < lo - 0.005)
         return -1;
-    if (t <= lo)
-        return k - 1;
+    if (t <= lo) {
+        for (int i = k - 1; i < m - k; ++i)
+            if (K[i] < K[i + 1])
+                return i;
+        return -1;
+    }
     if (t > hi + 0.005)
         return -1;
-    if (t >= hi)
-        return m - k - 1;
+    if (t >= hi) {
+        for (int i = m - k - 1; i >= k - 1; --i)
+            if (K[i] < K[i + 1])
+                return i;
+        return -1;
+    }
 
     for (double tol = 1e-9; tol <= 0.005; tol *= 10.0) {
         int a = k - 1;

@@ -138,6 +138,8 @@ PointInverter* pointInverterCreate();
 void pointInverterDestroy(PointInverter* inverter);
 void pointInverterFree(PointInverter* inverter);
 // Start values are normalised; GEOM_NO_START_PARAM or less searches a grid.
+// A start outside [0, 1] begins where the evaluation puts it: clamped in an
+// open direction, wrapped in a closed one.
 // `state` receives the degeneracy state: 0 regular, 1 Sv vanishes, 2 Su vanishes.
 // Returns 1, or 0 for a null inverter or surface, or a surface whose knot
 // domain has no width.

@@ -78,6 +78,17 @@ void classify(const Jacobian& j, int* state)
 // A step of 0.01 that points into [0, 1] from t (midway counts as near 1).
 double inward(double t) { return std::fabs(t - 1.0) > std::fabs(t) ? 0.01 : -0.01; }
 
+// The parameter that the evaluation uses for t: wrapped into [0, 1] in a
+// wrapping direction, clamped to it in an open one.
+double evaluatedParam(double t, bool wraps)
+{
+    if (t >= -1e-7 && t <= 1.0000001)
+        return t;
+    if (wraps)
+        return t - std::floor(t);
+    return t < 0.0 ? 0.0 : 1.0;
+}
+
 double clampParam(double t, bool wraps)
 {
     if (wraps)
@@ -355,8 +366,13 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
 
     const bool given = startU > GEOM_NO_START_PARAM && startV > GEOM_NO_START_PARAM;
     if (given) {
-        p->u = p->bestU = startU;
-        p->v = p->bestV = startV;
+        // A start outside the domain (a knot value 0 on a domain that does
+        // not hold it, say) is evaluated at the domain's edge. The search
+        // must start from that edge too: from the value as given, every
+        // line-search candidate near it is clamped to the same edge point,
+        // none is strictly nearer, and the search never moves.
+        p->u = p->bestU = evaluatedParam(startU, wrapsU(surface));
+        p->v = p->bestV = evaluatedParam(startV, wrapsV(surface));
         surfacePoint(surface, p->u, p->v, p->nearest);
         p->distance = distanceTo(p->point, p->nearest);
     } else {

@@ -1,0 +1,618 @@
+// Surface evaluation and point inversion checked against a plain reference
+// written here from the definitions alone: Cox-de Boor basis functions by
+// their recursion, the rational point and its partial derivatives by the
+// quotient rule on the homogeneous sums, all in long double, on nets whose
+// knot domains are not [0, 1].
+#include "geom/geom.h"
+#include "geom/geom_surface_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+using LD = long double;
+
+// ---------------------------------------------------------------------------
+// Reference evaluation
+
+struct V3 {
+    LD x, y, z;
+};
+V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+V3 operator*(LD s, V3 a) { return {s * a.x, s * a.y, s * a.z}; }
+LD dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+LD norm(V3 a) { return std::sqrt(dot(a, a)); }
+V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+V3 fromPoint(const GeomPoint& p) { return {p.x, p.y, p.z}; }
+V3 fromArray(const double* p) { return {p[0], p[1], p[2]}; }
+
+// The non-empty span that evaluates t; a parameter on (or within 1e-9 past)
+// an interior knot belongs to the span that ends there, one outside the
+// domain to the nearest end span.
+int refSpan(const double* K, int m, int k, LD t)
+{
+    int last = -1;
+    for (int i = k - 1; i < m - k; ++i) {
+        if (!(K[i] < K[i + 1]))
+            continue;
+        last = i;
+        if (t <= K[i + 1] + 1e-9L)
+            return i;
+    }
+    return last;
+}
+
+LD ratio(LD a, LD b) { return b == 0 ? 0 : a / b; }
+
+// d-th derivative of the degree-p function i, with the degree-0 functions
+// the indicator of `span` (so the span's polynomial piece is extended a
+// little past its ends instead of switching pieces).
+LD basis(const double* K, int i, int p, int d, LD t, int span)
+{
+    if (p == 0)
+        return d == 0 && i == span ? 1 : 0;
+    if (d == 0)
+        return ratio(t - K[i], K[i + p] - K[i]) * basis(K, i, p - 1, 0, t, span) +
+               ratio(K[i + p + 1] - t, K[i + p + 1] - K[i + 1]) * basis(K, i + 1, p - 1, 0, t, span);
+    return p * (ratio(basis(K, i, p - 1, d - 1, t, span), K[i + p] - K[i]) -
+                ratio(basis(K, i + 1, p - 1, d - 1, t, span), K[i + p + 1] - K[i + 1]));
+}
+
+// Basis values and derivatives up to the second of every control point of a
+// direction at the knot value t.
+std::vector<LD> basisRow(const double* K, int m, int k, LD t, int d)
+{
+    const int span = refSpan(K, m, k, t);
+    std::vector<LD> out(m - k);
+    for (int i = 0; i < m - k; ++i)
+        out[i] = basis(K, i, k - 1, d, t, span);
+    return out;
+}
+
+struct Ref {
+    V3 P, Su, Suu, Sv, Svv, Suv;
+    LD kU, kV;
+    V3 normal;  // unit unless degenerate
+};
+
+// Point, derivatives and normal curvatures at knot values (U, V).
+Ref refEval(const RatBSplSurf* s, LD U, LD V)
+{
+    const int rows = s->noPointsu - s->ordu, cols = s->noPointsv - s->ordv;
+    std::vector<LD> nu[3], nv[3];
+    for (int d = 0; d < 3; ++d) {
+        nu[d] = basisRow(s->knotsu, s->noPointsu, s->ordu, U, d);
+        nv[d] = basisRow(s->knotsv, s->noPointsv, s->ordv, V, d);
+    }
+    // Homogeneous sums A[a][b] (a-th derivative in u, b-th in v) and their
+    // weight parts W[a][b].
+    V3 A[3][3] = {};
+    LD W[3][3] = {};
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j) {
+            const int at = i * s->noPointsv + j;
+            const LD w = s->weights[at];
+            const V3 hp = w * fromArray(s->points[at]);
+            for (int a = 0; a < 3; ++a)
+                for (int b = 0; a + b < 3; ++b) {
+                    const LD c = nu[a][i] * nv[b][j];
+                    A[a][b] = A[a][b] + c * hp;
+                    W[a][b] += c * w;
+                }
+        }
+    Ref r;
+    const LD w = W[0][0];
+    r.P = (1 / w) * A[0][0];
+    r.Su = (1 / w) * (A[1][0] - W[1][0] * r.P);
+    r.Sv = (1 / w) * (A[0][1] - W[0][1] * r.P);
+    r.Suu = (1 / w) * (A[2][0] - 2 * W[1][0] * r.Su - W[2][0] * r.P);
+    r.Svv = (1 / w) * (A[0][2] - 2 * W[0][1] * r.Sv - W[0][2] * r.P);
+    r.Suv = (1 / w) * (A[1][1] - W[1][0] * r.Sv - W[0][1] * r.Su - W[1][1] * r.P);
+    // Normal curvature along a parameter line: the second derivative's part
+    // along the unit normal Su x Sv over the squared speed; 0 where the line
+    // does not move.
+    V3 n = cross(r.Su, r.Sv);
+    const LD len = norm(n);
+    if (len >= 1e-12L)
+        n = (1 / len) * n;
+    r.normal = n;
+    const LD uu = dot(r.Su, r.Su), vv = dot(r.Sv, r.Sv);
+    r.kU = uu <= 1e-10L ? 0 : dot(n, r.Suu) / uu;
+    r.kV = vv <= 1e-10L ? 0 : dot(n, r.Svv) / vv;
+    return r;
+}
+
+// Reference point at normalised parameters; a little outside [0, 1] the end
+// spans are extended.
+LD knotU(const RatBSplSurf* s, double u)
+{
+    return (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
+}
+LD knotV(const RatBSplSurf* s, double v)
+{
+    return (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
+}
+V3 refPoint(const RatBSplSurf* s, LD u, LD v)
+{
+    const int rows = s->noPointsu - s->ordu, cols = s->noPointsv - s->ordv;
+    const LD U = (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
+    const LD V = (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
+    const std::vector<LD> nu = basisRow(s->knotsu, s->noPointsu, s->ordu, U, 0);
+    const std::vector<LD> nv = basisRow(s->knotsv, s->noPointsv, s->ordv, V, 0);
+    V3 a{0, 0, 0};
+    LD w = 0;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j) {
+            const int at = i * s->noPointsv + j;
+            const LD c = nu[i] * nv[j] * s->weights[at];
+            a = a + c * fromArray(s->points[at]);
+            w += c;
+        }
+    return (1 / w) * a;
+}
+
+bool wrapsU(const RatBSplSurf* s) { return s->periodicu != 0 || s->origFormu == 2; }
+bool wrapsV(const RatBSplSurf* s) { return s->periodicv != 0 || s->origFormv == 2; }
+
+// A local minimum of the distance: a shrinking pattern search from (u, v)
+// with the first step h, wrapping closed directions and clamping open ones.
+struct Nearest {
+    LD d, u, v;
+};
+Nearest refLocalNearest(const RatBSplSurf* s, V3 p, LD u, LD v, LD h)
+{
+    // An open direction reaches as far as the evaluation takes parameters
+    // unchanged: 1e-7 past either end.
+    const auto into = [](LD t, bool wraps) {
+        return wraps ? t - std::floor(t) : std::min<LD>(1 + 1e-7L, std::max<LD>(-1e-7L, t));
+    };
+    u = into(u, wrapsU(s));
+    v = into(v, wrapsV(s));
+    LD here = norm(refPoint(s, u, v) - p);
+    while (h > 1e-12L) {
+        LD bu = u, bv = v;
+        for (int a = -2; a <= 2; ++a)
+            for (int b = -2; b <= 2; ++b) {
+                const LD cu = into(u + a * h / 2, wrapsU(s)), cv = into(v + b * h / 2, wrapsV(s));
+                const LD x = norm(refPoint(s, cu, cv) - p);
+                if (x < here)
+                    here = x, bu = cu, bv = cv;
+            }
+        if (bu == u && bv == v)
+            h /= 2;
+        u = bu, v = bv;
+    }
+    return {here, u, v};
+}
+
+// The true nearest distance: a dense grid, then the pattern search from the
+// best few of its local minima.
+Nearest refNearest(const RatBSplSurf* s, V3 p)
+{
+    const int G = 48;
+    std::vector<LD> d((G + 1) * (G + 1));
+    for (int i = 0; i <= G; ++i)
+        for (int j = 0; j <= G; ++j)
+            d[i * (G + 1) + j] = norm(refPoint(s, LD(i) / G, LD(j) / G) - p);
+    std::vector<std::pair<LD, int>> minima;
+    for (int i = 0; i <= G; ++i)
+        for (int j = 0; j <= G; ++j) {
+            bool low = true;
+            for (int a = std::max(0, i - 1); a <= std::min(G, i + 1); ++a)
+                for (int b = std::max(0, j - 1); b <= std::min(G, j + 1); ++b)
+                    low = low && d[i * (G + 1) + j] <= d[a * (G + 1) + b];
+            if (low)
+                minima.push_back({d[i * (G + 1) + j], i * (G + 1) + j});
+        }
+    std::sort(minima.begin(), minima.end());
+    Nearest best{1e300L, 0, 0};
+    for (size_t m = 0; m < minima.size() && m < 4; ++m) {
+        const Nearest n = refLocalNearest(s, p, LD(minima[m].second / (G + 1)) / G,
+                                          LD(minima[m].second % (G + 1)) / G, 1.0L / G);
+        if (n.d < best.d)
+            best = n;
+    }
+    return best;
+}
+
+// Rate at which a Gauss-Newton iteration closes in on the foot n of p: the
+// spectral radius of G^-1 H, with G the first fundamental form and H the
+// second derivatives projected on p - S. Near 0 for points close to a
+// gently curved surface, near 1 for points near a centre of curvature.
+LD gaussNewtonRate(const RatBSplSurf* s, V3 p, const Nearest& n)
+{
+    const Ref r = refEval(s, knotU(s, static_cast<double>(n.u)), knotV(s, static_cast<double>(n.v)));
+    const V3 e = p - r.P;
+    const LD a = dot(r.Su, r.Su), b = dot(r.Su, r.Sv), c = dot(r.Sv, r.Sv);
+    const LD h11 = dot(e, r.Suu), h12 = dot(e, r.Suv), h22 = dot(e, r.Svv);
+    // det(H - l G) = 0
+    const LD qa = a * c - b * b, qb = -(a * h22 + c * h11 - 2 * b * h12), qc = h11 * h22 - h12 * h12;
+    if (qa <= 0)
+        return 1;
+    const LD disc = std::sqrt(std::max<LD>(0, qb * qb - 4 * qa * qc));
+    const LD l1 = (-qb + disc) / (2 * qa), l2 = (-qb - disc) / (2 * qa);
+    // A step of f times the Gauss-Newton step leaves 1 - f (1 - l) of the
+    // error along each eigendirection; the line search tries f = 1 to 1/8.
+    LD rate = 1e300L;
+    for (LD f : {1.0L, 0.5L, 0.25L, 0.125L})
+        rate = std::min(rate, std::max(std::fabs(1 - f * (1 - l1)), std::fabs(1 - f * (1 - l2))));
+    return rate;
+}
+
+// The foot lies on an edge of an open direction.
+bool onOpenEdge(const RatBSplSurf* s, const Nearest& n)
+{
+    const auto edge = [](LD t) { return t < 1e-6L || t > 1 - 1e-6L; };
+    return (!wrapsU(s) && edge(n.u)) || (!wrapsV(s) && edge(n.v));
+}
+
+// ---------------------------------------------------------------------------
+// Nets
+
+// Maps the knots of both directions affinely so that the knot domains become
+// [u0, u1] and [v0, v1]: the same surface on other parameters.
+void moveDomains(RatBSplSurf* s, double u0, double u1, double v0, double v1)
+{
+    auto move = [](double* K, int m, int k, double a, double b) {
+        const double lo = K[k - 1], hi = K[m - k];
+        for (int i = 0; i < m; ++i)
+            K[i] = a + (K[i] - lo) * ((b - a) / (hi - lo));
+        K[k - 1] = a;
+        K[m - k] = b;
+    };
+    move(s->knotsu, s->noPointsu, s->ordu, u0, u1);
+    move(s->knotsv, s->noPointsv, s->ordv, v0, v1);
+}
+
+// Knot vector for n control points of order k over [a, b]: clamped or not,
+// interior knots repeated up to k - 1 times, no span narrower than a
+// fifth of the widest.
+std::vector<double> randomKnots(std::mt19937& rng, int k, int n, bool clamped, double a, double b)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const size_t m = n + k, stop = clamped ? n : m;
+    std::vector<double> K(clamped ? k : 0, 0.0);
+    double x = 0.0;
+    while (K.size() < stop) {
+        x += 0.3 + unit(rng);
+        const int mult = 1 + static_cast<int>(unit(rng) * (k - 1));
+        for (int r = 0; r < mult && K.size() < stop; ++r)
+            K.push_back(x);
+    }
+    if (clamped)
+        K.insert(K.end(), k, x + 0.3 + unit(rng));
+    const double lo = K[k - 1], hi = K[n];
+    if (!(lo < hi))  // the domain itself is one repeated knot: draw again
+        return randomKnots(rng, k, n, clamped, a, b);
+    for (double& t : K)
+        t = t == lo ? a : (t == hi ? b : a + (t - lo) * (b - a) / (hi - lo));
+    return K;
+}
+
+struct Domain {
+    double a, b;
+};
+const Domain kDomains[] = {{-3.5, 12.25}, {100.0, 101.0}, {-0.75, 2.0}, {7.0, 9.5}};
+
+RatBSplSurf* randomNet(std::mt19937& rng, int ku, int kv, bool clamped, Domain du, Domain dv)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const int rows = ku + static_cast<int>(unit(rng) * 5), cols = kv + static_cast<int>(unit(rng) * 5);
+    const std::vector<double> KU = randomKnots(rng, ku, rows, clamped, du.a, du.b);
+    const std::vector<double> KV = randomKnots(rng, kv, cols, clamped, dv.a, dv.b);
+    RatBSplSurf* s = ratBSplSurfCreate(ku, kv, rows + ku, cols + kv);
+    std::copy(KU.begin(), KU.end(), s->knotsu);
+    std::copy(KV.begin(), KV.end(), s->knotsv);
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j) {
+            // A wavy height field over a grid, weights log-uniform in [0.2, 5].
+            ratBSplSurfSetPoint(s, i, j, 1.5 * i + 0.4 * unit(rng), 1.2 * j + 0.4 * unit(rng),
+                                2.0 * unit(rng) - 1.0);
+            ratBSplSurfSetWeight(s, i, j, 0.2 * std::pow(25.0, unit(rng)));
+        }
+    s->isRational = 1;
+    s->origFormu = s->origFormv = 1;
+    return s;
+}
+
+// Cylinder, cone, two spheres and a ring torus from the kernel's constructors.
+std::vector<RatBSplSurf*> exactShapes()
+{
+    const double O[3] = {1.0, -2.0, 0.5}, X[3] = {3.0, 0.0, 0.0}, Y[3] = {0.0, 3.0, 0.0},
+                 Z[3] = {0.0, 0.0, 1.0}, ex[3] = {1, 0, 0}, ey[3] = {0, 1, 0};
+    std::vector<RatBSplSurf*> out = {
+        ratBSplSurfConeBetweenHeights(O, Z, X, Y, 0.0, 1.0, -2.0, 5.0),
+        ratBSplSurfConeBetweenHeights(O, Z, X, Y, 1.0, 2.0, -1.0, 4.0),
+        ratBSplSurfSphere4(O, 2.5, ex, ey, Z),
+        ratBSplSurfSphere3(O, 1.75, ex, ey, Z),
+        ratBSplSurfTorus(O, ex, ey, Z, 4.0, 1.25),
+    };
+    const Domain moves[5][2] = {{{-3.5, 12.25}, {100, 101}}, {{100, 101}, {-3.5, 12.25}},
+                                {{-3.5, 12.25}, {2, 2.5}},   {{100, 101}, {100, 101}},
+                                {{-3.5, 12.25}, {-3.5, 12.25}}};
+    for (size_t i = 0; i < out.size(); ++i)
+        if (out[i])
+            moveDomains(out[i], moves[i][0].a, moves[i][0].b, moves[i][1].a, moves[i][1].b);
+    return out;
+}
+
+double netSize(const RatBSplSurf* s)
+{
+    V3 lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
+    for (int i = 0; i < s->noPointsu - s->ordu; ++i)
+        for (int j = 0; j < s->noPointsv - s->ordv; ++j) {
+            const V3 p = fromArray(s->points[i * s->noPointsv + j]);
+            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        }
+    return static_cast<double>(norm(hi - lo));
+}
+
+// Normalised parameters to evaluate at: the ends, every distinct knot of the
+// domain, and a few in between.
+std::vector<double> sampleParams(const double* K, int m, int k, std::mt19937& rng)
+{
+    const double lo = K[k - 1], hi = K[m - k];
+    std::vector<double> t = {0.0, 1.0};
+    for (int i = k; i < m - k; ++i)
+        if (K[i] > K[i - 1])
+            t.push_back((K[i] - lo) / (hi - lo));
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int r = 0; r < 5; ++r)
+        t.push_back(unit(rng));
+    return t;
+}
+
+// ---------------------------------------------------------------------------
+// Comparison of every evaluation at one parameter pair
+
+struct Worst {
+    double point = 0, d1 = 0, d2 = 0, curv = 0, normal = 0;
+};
+
+void compareAt(RatBSplSurf* s, double u, double v, double size, Worst* worst)
+{
+    const double ru = s->knotsu[s->noPointsu - s->ordu] - s->knotsu[s->ordu - 1];
+    const double rv = s->knotsv[s->noPointsv - s->ordv] - s->knotsv[s->ordv - 1];
+    // The kernel maps the normalised parameters to knot values in double;
+    // the reference evaluates at exactly those knot values.
+    const double U = (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
+    const double V = (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
+    const Ref r = refEval(s, U, V);
+
+    double Su[3], Suu[3], Sv[3], Svv[3], kU, kV;
+    const GeomPoint P = ratBSplSurfEvalPointNormal(s, u, v, Su, Suu, Sv, Svv, &kU, &kV);
+    const auto rel = [](V3 got, V3 want, double scale) {
+        return static_cast<double>(norm(got - want) / std::max<LD>(norm(want), scale));
+    };
+    const double eP = static_cast<double>(norm(fromPoint(P) - r.P)) / size;
+    const double eP2 =
+        static_cast<double>(norm(fromPoint(ratBSplSurfEvalPoint(s, u, v)) - r.P)) / size;
+    const double e1 = std::max({rel(fromArray(Su), r.Su, size / ru), rel(fromArray(Sv), r.Sv, size / rv),
+                                rel(fromPoint(ratBSplSurfEvalDerivU(s, u, v)), r.Su, size / ru),
+                                rel(fromPoint(ratBSplSurfEvalDerivV(s, u, v)), r.Sv, size / rv)});
+    const double e2 = std::max(rel(fromArray(Suu), r.Suu, size / (ru * ru)),
+                               rel(fromArray(Svv), r.Svv, size / (rv * rv)));
+    EXPECT_LE(std::max(eP, eP2), 1e-9) << "point at " << u << ", " << v;
+    EXPECT_LE(e1, 1e-9) << "first derivatives at " << u << ", " << v;
+    EXPECT_LE(e2, 1e-9) << "second derivatives at " << u << ", " << v;
+    worst->point = std::max({worst->point, eP, eP2});
+    worst->d1 = std::max(worst->d1, e1);
+    worst->d2 = std::max(worst->d2, e2);
+
+    // Curvature: an error of the derivatives moves n . S'' / |S'|^2 by up to
+    // |S''| / |S'|^2 times the relative error, amplified where the normal
+    // is ill-determined (Su and Sv nearly parallel).
+    const LD su2 = dot(r.Su, r.Su), sv2 = dot(r.Sv, r.Sv), area = norm(cross(r.Su, r.Sv));
+    const LD skew = area > 1e-9L ? 1 + norm(r.Su) * norm(r.Sv) / area : 0;
+    const auto curvOk = [&](double got, LD want, LD speed2, V3 second) {
+        if (std::fabs(static_cast<double>(speed2) / 1e-10 - 1.0) < 0.5 || skew == 0)
+            return 0.0;  // at the kernel's own cut-offs either answer is right
+        const LD cond = speed2 <= 1e-10L ? 1 : skew * norm(second) / speed2;
+        return static_cast<double>(std::fabs(got - want) / std::max<LD>(cond, 1e-300L));
+    };
+    const double ec = std::max(curvOk(kU, r.kU, su2, r.Suu), curvOk(kV, r.kV, sv2, r.Svv));
+    EXPECT_LE(ec, 1e-8) << "curvatures at " << u << ", " << v << ": " << kU << " " << (double)r.kU
+                        << ", " << kV << " " << (double)r.kV;
+    worst->curv = std::max(worst->curv, ec);
+
+    if (skew > 0) {
+        const double en =
+            static_cast<double>(norm(fromPoint(ratBSplSurfEvalNormal(s, u, v)) - r.normal) / skew);
+        EXPECT_LE(en, 1e-9) << "normal at " << u << ", " << v;
+        worst->normal = std::max(worst->normal, en);
+    }
+}
+
+void printWorst(const char* what, const Worst& w)
+{
+    std::printf("%s: point %.2e, first %.2e, second %.2e, curvature %.2e, normal %.2e\n", what,
+                w.point, w.d1, w.d2, w.curv, w.normal);
+}
+
+// ---------------------------------------------------------------------------
+// Evaluation
+
+TEST(VerifySurface, ReferenceKnowsTheExactShapes)
+{
+    // The reference itself: a sphere of radius 2.5 bends by 1 / 2.5 along
+    // both parameter lines, and its points lie at that radius.
+    std::vector<RatBSplSurf*> shapes = exactShapes();
+    RatBSplSurf* sphere = shapes[2];
+    ASSERT_NE(nullptr, sphere);
+    for (double u : {0.1, 0.37, 0.5, 0.81})
+        for (double v : {0.0, 0.2, 0.66, 0.9}) {
+            const Ref r = refEval(sphere, knotU(sphere, u), knotV(sphere, v));
+            EXPECT_NEAR(2.5, static_cast<double>(norm(r.P - V3{1.0, -2.0, 0.5})), 1e-15);
+            EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kU)), 1e-14);
+            EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kV)), 1e-14);
+        }
+    for (RatBSplSurf* s : shapes)
+        ratBSplSurfFree(s);
+}
+
+TEST(VerifySurface, RandomNetsOnForeignKnotDomains)
+{
+    std::mt19937 rng(20240611);
+    Worst worst;
+    int nets = 0;
+    for (int ku = 2; ku <= 5; ++ku)
+        for (int kv = 2; kv <= 5; ++kv)
+            for (int clamped = 0; clamped < 2; ++clamped) {
+                const Domain du = kDomains[(ku + kv + clamped) % 4];
+                const Domain dv = kDomains[(ku * kv + 1) % 4];
+                RatBSplSurf* s = randomNet(rng, ku, kv, clamped != 0, du, dv);
+                ASSERT_NE(nullptr, s);
+                SCOPED_TRACE(testing::Message() << "orders " << ku << " x " << kv
+                                                << (clamped ? ", clamped" : ", unclamped"));
+                const double size = netSize(s);
+                for (double u : sampleParams(s->knotsu, s->noPointsu, s->ordu, rng))
+                    for (double v : sampleParams(s->knotsv, s->noPointsv, s->ordv, rng))
+                        compareAt(s, u, v, size, &worst);
+                ratBSplSurfFree(s);
+                ++nets;
+            }
+    EXPECT_EQ(32, nets);
+    printWorst("random nets", worst);
+}
+
+TEST(VerifySurface, ExactShapesOnForeignKnotDomains)
+{
+    std::mt19937 rng(7);
+    Worst worst;
+    for (RatBSplSurf* s : exactShapes()) {
+        ASSERT_NE(nullptr, s);
+        const double size = netSize(s);
+        for (double u : sampleParams(s->knotsu, s->noPointsu, s->ordu, rng))
+            for (double v : sampleParams(s->knotsv, s->noPointsv, s->ordv, rng))
+                compareAt(s, u, v, size, &worst);
+        ratBSplSurfFree(s);
+    }
+    printWorst("exact shapes", worst);
+}
+
+// ---------------------------------------------------------------------------
+// Point inversion
+
+struct Inverted {
+    double u, v, d;
+};
+
+Inverted invertFrom(RatBSplSurf* s, V3 p, double startU, double startV)
+{
+    Inverted r{-7, -7, -7};
+    int state = 0;
+    const GeomPoint q{static_cast<double>(p.x), static_cast<double>(p.y), static_cast<double>(p.z)};
+    EXPECT_EQ(0, ratBSplSurfInvertPoint(s, q, startU, startV, 0.01, &r.u, &r.v, &state, &r.d));
+    // The reported parameters lie in the domain (closed directions may run
+    // past their ends, and the evaluation wraps them) and the reported
+    // distance is theirs.
+    const auto in = [](double t, bool wraps) {
+        return wraps || (t >= -1e-7 && t <= 1.0000001);
+    };
+    EXPECT_TRUE(in(r.u, wrapsU(s)) && in(r.v, wrapsV(s))) << r.u << ", " << r.v;
+    const double u = wrapsU(s) ? r.u - std::floor(r.u) : r.u;
+    const double v = wrapsV(s) ? r.v - std::floor(r.v) : r.v;
+    EXPECT_NEAR(r.d, static_cast<double>(norm(refPoint(s, u, v) - p)), 1e-9);
+    return r;
+}
+
+// Points near the surface and away from it on both sides, above the inside
+// of the domain, near its edges and beyond them.
+std::vector<V3> probes(RatBSplSurf* s, std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double size = netSize(s);
+    std::vector<V3> out;
+    for (int k = 0; k < 8; ++k) {
+        const double u = k < 2 ? 0.03 * unit(rng) : (k < 6 ? unit(rng) : 0.0), v = unit(rng);
+        const Ref r = refEval(s, knotU(s, u), knotV(s, v));
+        const double h = (k % 3 == 0 ? 0.002 : (k % 3 == 1 ? 0.05 : 0.2)) * size * (k % 2 ? -1 : 1);
+        V3 q = r.P + h * r.normal;
+        if (k >= 6)  // beyond the edge u = 0
+            q = q - (0.1 * size / norm(r.Su)) * r.Su;
+        out.push_back(q);
+    }
+    return out;
+}
+
+// Both starts that the nearest-point search offers: the knot values (0, 0)
+// with tolerance 0.01, as the element measurement calls it, and no start
+// (the search's own grid). Each result is compared with the nearest
+// distance of the reference and with the local minimum its own search ended
+// in, which must lie within 1e-6. Two situations stop the search short of
+// that by its own rules, and are only checked for consistency there:
+// - Gauss-Newton closes in linearly, at the rate gaussNewtonRate; near a
+//   centre of curvature (rate above 0.5: points far out on the concave side,
+//   near a torus's core circle) 20 steps can leave some hundredths of the
+//   distance.
+// - At a foot on an open edge (a point beyond the edge) the Newton direction
+//   points out of the domain; clamped, its line search need not find a
+//   nearer point, and the search stops there, up to a few hundredths short.
+// From a given start the search is local: it ends in the basin of its start,
+// which need not hold the nearest point. The grid start ends in the basin of
+// its nearest sample.
+TEST(VerifySurface, InversionReachesTheNearestDistance)
+{
+    std::mt19937 rng(99);
+    std::vector<RatBSplSurf*> surfaces = exactShapes();
+    for (int ku = 2; ku <= 5; ku += 3)
+        for (int kv = 3; kv <= 4; ++kv)
+            surfaces.push_back(randomNet(rng, ku, kv, kv == 3, kDomains[ku % 2], kDomains[kv % 4]));
+    double worst[2] = {0, 0}, worstLocal = 0, worstSlow = 0, worstEdge = 0;
+    int regular = 0, slow = 0, edge = 0, otherBasin = 0;
+    for (RatBSplSurf* s : surfaces) {
+        ASSERT_NE(nullptr, s);
+        SCOPED_TRACE(testing::Message() << "domains [" << s->knotsu[s->ordu - 1] << ", ...] x ["
+                                        << s->knotsv[s->ordv - 1] << ", ...]");
+        for (const V3& p : probes(s, rng)) {
+            const Nearest best = refNearest(s, p);
+            const Inverted runs[2] = {invertFrom(s, p, GEOM_NO_START_PARAM, GEOM_NO_START_PARAM),
+                                      invertFrom(s, p, 0.0, 0.0)};
+            for (int k = 0; k < 2; ++k) {
+                const Inverted& r = runs[k];
+                const char* start = k ? "start (0, 0)" : "grid start";
+                EXPECT_GE(r.d, static_cast<double>(best.d) - 1e-9) << start;
+                const Nearest local = refLocalNearest(s, p, r.u, r.v, 1e-3L);
+                const double excess = r.d - static_cast<double>(local.d);
+                if (onOpenEdge(s, local)) {
+                    ++edge;
+                    worstEdge = std::max(worstEdge, excess);
+                    continue;
+                }
+                if (gaussNewtonRate(s, p, local) > 0.5) {
+                    ++slow;
+                    worstSlow = std::max(worstSlow, excess);
+                    continue;
+                }
+                ++regular;
+                EXPECT_LE(excess, 1e-6) << start << ": stopped short of its minimum";
+                worstLocal = std::max(worstLocal, excess);
+                if (local.d > best.d + 1e-6L) {
+                    // A grid sample nearer to another local minimum than any
+                    // sample near the nearest one leads the grid start there.
+                    otherBasin += k == 0;
+                    continue;
+                }
+                worst[k] = std::max(worst[k], r.d - static_cast<double>(best.d));
+            }
+        }
+        ratBSplSurfFree(s);
+    }
+    // The regular cases are the bulk of the probes, and the grid start
+    // rarely misses the nearest basin.
+    EXPECT_GT(regular, slow + edge);
+    EXPECT_LE(otherBasin, 2);
+    std::printf("inversion: %d regular (above the nearest: grid %.2e, start (0, 0) %.2e, "
+                "own minimum %.2e; grid start in another basin %d times), %d slow (up to %.2e "
+                "short), %d on an open edge (up to %.2e short)\n",
+                regular, worst[0], worst[1], worstLocal, otherBasin, slow, worstSlow, edge, worstEdge);
+}
+
+}  // namespace
