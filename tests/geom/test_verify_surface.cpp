@@ -69,8 +69,8 @@ LD basis(const double* K, int i, int p, int d, LD t, int span)
 std::vector<LD> basisRow(const double* K, int m, int k, LD t, int d)
 {
     const int span = refSpan(K, m, k, t);
-    std::vector<LD> out(m - k);
-    for (int i = 0; i < m - k; ++i)
+    std::vector<LD> out(m - k, 0);  // only the span's k functions are not zero
+    for (int i = std::max(0, span - k + 1); i <= span && i < m - k; ++i)
         out[i] = basis(K, i, k - 1, d, t, span);
     return out;
 }
@@ -140,16 +140,21 @@ LD knotV(const RatBSplSurf* s, double v)
 }
 V3 refPoint(const RatBSplSurf* s, LD u, LD v)
 {
-    const int rows = s->noPointsu - s->ordu, cols = s->noPointsv - s->ordv;
-    const LD U = (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
-    const LD V = (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
-    const std::vector<LD> nu = basisRow(s->knotsu, s->noPointsu, s->ordu, U, 0);
-    const std::vector<LD> nv = basisRow(s->knotsv, s->noPointsv, s->ordv, V, 0);
+    const int ku = s->ordu, kv = s->ordv;
+    const LD U = (1 - u) * s->knotsu[ku - 1] + u * s->knotsu[s->noPointsu - ku];
+    const LD V = (1 - v) * s->knotsv[kv - 1] + v * s->knotsv[s->noPointsv - kv];
+    const int su = refSpan(s->knotsu, s->noPointsu, ku, U), sv = refSpan(s->knotsv, s->noPointsv, kv, V);
+    // Only the spans' functions are not zero.
+    LD nu[8], nv[8];
+    for (int i = 0; i < ku; ++i)
+        nu[i] = basis(s->knotsu, su - ku + 1 + i, ku - 1, 0, U, su);
+    for (int j = 0; j < kv; ++j)
+        nv[j] = basis(s->knotsv, sv - kv + 1 + j, kv - 1, 0, V, sv);
     V3 a{0, 0, 0};
     LD w = 0;
-    for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < cols; ++j) {
-            const int at = i * s->noPointsv + j;
+    for (int i = 0; i < ku; ++i)
+        for (int j = 0; j < kv; ++j) {
+            const int at = (su - ku + 1 + i) * s->noPointsv + sv - kv + 1 + j;
             const LD c = nu[i] * nv[j] * s->weights[at];
             a = a + c * fromArray(s->points[at]);
             w += c;
@@ -175,18 +180,23 @@ Nearest refLocalNearest(const RatBSplSurf* s, V3 p, LD u, LD v, LD h)
     u = into(u, wrapsU(s));
     v = into(v, wrapsV(s));
     LD here = norm(refPoint(s, u, v) - p);
-    while (h > 1e-12L) {
-        LD bu = u, bv = v;
-        for (int a = -2; a <= 2; ++a)
-            for (int b = -2; b <= 2; ++b) {
-                const LD cu = into(u + a * h / 2, wrapsU(s)), cv = into(v + b * h / 2, wrapsV(s));
-                const LD x = norm(refPoint(s, cu, cv) - p);
-                if (x < here)
-                    here = x, bu = cu, bv = cv;
-            }
-        if (bu == u && bv == v)
-            h /= 2;
-        u = bu, v = bv;
+    // A pattern search can stall in a narrow curved valley: it starts again
+    // from where it stopped until a restart gains nothing.
+    for (LD before = here + 1, h0 = h; here < before; h = h0) {
+        before = here;
+        while (h > 1e-11L) {
+            LD bu = u, bv = v;
+            for (int a = -2; a <= 2; ++a)
+                for (int b = -2; b <= 2; ++b) {
+                    const LD cu = into(u + a * h / 2, wrapsU(s)), cv = into(v + b * h / 2, wrapsV(s));
+                    const LD x = norm(refPoint(s, cu, cv) - p);
+                    if (x < here)
+                        here = x, bu = cu, bv = cv;
+                }
+            if (bu == u && bv == v)
+                h /= 2;
+            u = bu, v = bv;
+        }
     }
     return {here, u, v};
 }
@@ -195,7 +205,7 @@ Nearest refLocalNearest(const RatBSplSurf* s, V3 p, LD u, LD v, LD h)
 // best few of its local minima.
 Nearest refNearest(const RatBSplSurf* s, V3 p)
 {
-    const int G = 48;
+    const int G = 40;
     std::vector<LD> d((G + 1) * (G + 1));
     for (int i = 0; i <= G; ++i)
         for (int j = 0; j <= G; ++j)
