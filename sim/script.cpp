@@ -132,9 +132,17 @@ ScriptResult runScript(std::istream& in, Session& session, std::ostream& err)
     return result;
 }
 
-const char* demoScript()
+namespace {
+
+std::map<std::string, std::string>& demoSections()
 {
-    return "# A short session with the analysis module.\n"
+    static std::map<std::string, std::string> sections;
+    return sections;
+}
+
+// The window's own tour: opening, modes, a pick, resizing, reopening, jobs.
+DemoSection windowTour("10-window",
+           "# A short session with the analysis module.\n"
            "echo Session starts\n"
            "status\n"
            "echo -- the sample part in the document\n"
@@ -182,7 +190,22 @@ const char* demoScript()
            "echo -- and that mode is kept for the next opening without a job\n"
            "analyse\n"
            "show modes\n"
-           "quit\n";
+           "close\n");
+
+} // namespace
+
+DemoSection::DemoSection(const std::string& key, const std::string& text)
+{
+    demoSections().emplace(key, text);
+}
+
+std::string demoScript()
+{
+    std::string script;
+    for (const auto& section : demoSections()) script += section.second;
+    script += "census\n"
+              "quit\n";
+    return script;
 }
 
 } // namespace hostsim

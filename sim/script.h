@@ -64,7 +64,16 @@ struct ScriptResult {
 // the run.
 ScriptResult runScript(std::istream& in, Session& session, std::ostream& err);
 
-// The session that `make demo` plays.
-const char* demoScript();
+// The session that `make demo` plays: every registered section in the order
+// of its key, then a census and quit. A section starts with no analysis window
+// open and closes the window it opened, so each capability adds its own part
+// from its own source:
+//
+//   static hostsim::DemoSection tour("40-radius", "echo -- ...\n" "mode 3\n" ...);
+std::string demoScript();
+
+struct DemoSection {
+    DemoSection(const std::string& key, const std::string& text);
+};
 
 } // namespace hostsim
