@@ -8,3 +8,4 @@
 #include "geom/geom_curve_ops.h"
 #include "geom/geom_surface_ops.h"
 #include "geom/geom_surface_shape.h"
+#include "geom/geom_surface_refine.h"
