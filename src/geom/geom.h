@@ -9,3 +9,4 @@
 #include "geom/geom_surface_ops.h"
 #include "geom/geom_surface_shape.h"
 #include "geom/geom_surface_refine.h"
+#include "geom/geom_surface_curves.h"

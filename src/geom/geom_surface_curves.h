@@ -1,0 +1,44 @@
+// Curves and surfaces together: space curves projected into a surface's
+// parameter plane, and curves that live in that plane (x and y are knot
+// values u and v) evaluated, searched and cut in space.
+#pragma once
+
+#include "geom/geom_base.h"
+#include "geom/geom_curve.h"
+#include "geom/geom_surface.h"
+
+// Report sites (file GEOM_FILE_INVERTER for the projections, GEOM_FILE_SURFACE
+// for the curves on a surface).
+enum {
+    GEOM_SITE_PROJECT_MISSED = 1882,          // kind 4: a vertex stayed beyond the tolerance
+    GEOM_SITE_PROJECT_REFINED_MISSED = 2413,  // kind 4: the same in the refined projection's last pass
+    GEOM_SITE_SURF_CURVE_COPY = 8275,         // kind 1: the working copy failed
+    GEOM_SITE_SURF_CURVE_NOT_FOUND = 8499     // kind 3: no parameter within reach
+};
+
+// ---------------------------------------------------------------------------
+// Projection of a space curve: an order-2 polyline of (u, v, 0) in knot values,
+// one vertex per vertex of the curve's linearisation at the tolerance, each
+// inverted from the previous one's parameters. Vertices on a collapsed edge
+// take the undefined coordinate of a neighbour (a lone one is split in two).
+// Start values are knot values, GEOM_NO_START_PARAM or less for none. The
+// deviation receives the worst distance of a vertex (refined: of a vertex or a
+// sampled segment). A non-null polyline receives the 3D linearisation. Null for
+// a null or unusable surface or curve and on any allocation failure; vertices
+// beyond the tolerance are reported (kind 4) and the result is still given.
+// The surface's periodic marking, set for the search where its net closes, is
+// restored before the call returns.
+RatBSplCurve* ratBSplSurfProjectCurveEx(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
+                                        double* deviation, double startU, double startV, RatBSplCurve** polyline);
+RatBSplCurve* ratBSplSurfProjectCurve(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
+                                      double* deviation, double startU, double startV);
+// As above, with up to five passes that insert vertices where the surface path
+// of a parameter segment strays from its chord.
+RatBSplCurve* ratBSplSurfProjectCurveRefinedEx(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
+                                               double* deviation, double startU, double startV,
+                                               RatBSplCurve** polyline);
+RatBSplCurve* ratBSplSurfProjectCurveRefined(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
+                                             double* deviation, double startU, double startV);
+// The pole repair on a parameter polyline the caller has (changed in place);
+// 0 for unusable input or a failed resize, else 1.
+int ratBSplSurfRepairPoleParams(RatBSplSurf* surface, RatBSplCurve* polyline);

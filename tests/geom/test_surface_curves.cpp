@@ -1,0 +1,157 @@
+// Curves and surfaces together: projections of space curves into a surface's
+// parameter plane, checked by mapping the parameters back into space.
+#include "geom/geom.h"
+#include "surf_nets.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
+using CurvePtr = std::unique_ptr<RatBSplCurve, void (*)(RatBSplCurve*)>;
+SurfPtr own(RatBSplSurf* s) { return SurfPtr(s, ratBSplSurfFree); }
+CurvePtr own(RatBSplCurve* c) { return CurvePtr(c, ratBSplCurveFree); }
+
+double normU(const RatBSplSurf* s, double k)
+{
+    return (k - s->knotsu[s->ordu - 1]) / (s->knotsu[s->noPointsu - s->ordu] - s->knotsu[s->ordu - 1]);
+}
+double normV(const RatBSplSurf* s, double k)
+{
+    return (k - s->knotsv[s->ordv - 1]) / (s->knotsv[s->noPointsv - s->ordv] - s->knotsv[s->ordv - 1]);
+}
+
+double distance(GeomPoint p, const double* q)
+{
+    return std::sqrt((p.x - q[0]) * (p.x - q[0]) + (p.y - q[1]) * (p.y - q[1]) + (p.z - q[2]) * (p.z - q[2]));
+}
+
+// A full great circle of radius r through both poles of a sphere about z
+// (tilt 90°), or tilted by less towards the equator.
+RatBSplCurve* greatCircle(double r, double tilt = M_PI / 2)
+{
+    RatBSplCurve* c = ratBSplCurveCreate(3, 15);
+    const double O[3] = {0, 0, 0}, X[3] = {r, 0, 0}, Y[3] = {0, r * std::cos(tilt), r * std::sin(tilt)};
+    fullCircleFourPieces(O, X, Y, c->points, c->weights, c->knots);
+    c->isRational = 1;
+    return c;
+}
+
+struct CurveProjection : ::testing::Test {
+    void SetUp() override { geomLastError = -1; }
+};
+
+// Every parameter vertex maps back onto its space vertex. The circle starts
+// and ends at the north pole, whose end vertices take their neighbours' u; it
+// passes the south pole once, where it gains a vertex whose two copies carry
+// the u of the incoming and of the outgoing neighbour.
+TEST_F(CurveProjection, ParametersMapBackAndPolesAreSplit)
+{
+    auto sphere = own(surftest::makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
+    auto circle = own(greatCircle(3.0));
+    RatBSplCurve* lin = nullptr;
+    double dev = -5.0;
+    auto params = own(ratBSplSurfProjectCurveEx(sphere.get(), circle.get(), 1e-3, &dev, GEOM_NO_START_PARAM,
+                                                GEOM_NO_START_PARAM, &lin));
+    auto space = own(lin);
+    ASSERT_TRUE(params && space);
+    EXPECT_EQ(params->noPoints, space->noPoints);
+    EXPECT_LE(dev, 1e-3);
+    const int m = params->noPoints - 2;
+    int poles = 0;
+    for (int i = 0; i < m; ++i) {
+        const GeomPoint p = ratBSplSurfEvalPoint(sphere.get(), normU(sphere.get(), params->points[i][0]),
+                                                 normV(sphere.get(), params->points[i][1]));
+        EXPECT_LT(distance(p, space->points[i]), 1e-5) << "vertex " << i;
+        const bool atPole = std::fabs(std::fabs(space->points[i][2]) - 3.0) < 1e-9;
+        if (atPole && i + 1 < m && std::fabs(std::fabs(space->points[i + 1][2]) - 3.0) < 1e-9) {
+            ++poles;
+            EXPECT_DOUBLE_EQ(params->points[i - 1][0], params->points[i][0]);
+            EXPECT_DOUBLE_EQ(params->points[i + 2][0], params->points[i + 1][0]);
+            EXPECT_GT(std::fabs(params->points[i][0] - params->points[i + 1][0]), 0.5);
+        }
+    }
+    EXPECT_EQ(1, poles);
+    EXPECT_DOUBLE_EQ(params->points[1][0], params->points[0][0]);
+    EXPECT_DOUBLE_EQ(params->points[m - 2][0], params->points[m - 1][0]);
+}
+
+// The refined projection inserts vertices where a parameter segment's surface
+// path leaves its chord, and always tells the true worst deviation.
+TEST_F(CurveProjection, RefinementInsertsVerticesAndReportsARealDeviation)
+{
+    auto sphere = own(surftest::makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
+    auto circle = own(greatCircle(3.0, 0.7));
+    double plainDev = 0.0, refinedDev = -5.0;
+    auto plain = own(ratBSplSurfProjectCurve(sphere.get(), circle.get(), 0.05, &plainDev, GEOM_NO_START_PARAM,
+                                             GEOM_NO_START_PARAM));
+    RatBSplCurve* lin = nullptr;
+    auto refined = own(ratBSplSurfProjectCurveRefinedEx(sphere.get(), circle.get(), 0.05, &refinedDev,
+                                                        GEOM_NO_START_PARAM, GEOM_NO_START_PARAM, &lin));
+    auto space = own(lin);
+    ASSERT_TRUE(plain && refined && space);
+    EXPECT_GT(refined->noPoints, plain->noPoints);
+    EXPECT_GE(refinedDev, 0.0);
+    EXPECT_EQ(refined->noPoints, space->noPoints);
+    // Each refined segment's midpoint on the surface stays near its chord,
+    // except where the parameters jump across the seam.
+    for (int i = 1; i < refined->noPoints - 2; ++i) {
+        if (std::fabs(refined->points[i][0] - refined->points[i - 1][0]) > 1.0)
+            continue;
+        const double u = 0.5 * (refined->points[i][0] + refined->points[i - 1][0]);
+        const double v = 0.5 * (refined->points[i][1] + refined->points[i - 1][1]);
+        double mid[3];
+        for (int k = 0; k < 3; ++k)
+            mid[k] = 0.5 * (space->points[i][k] + space->points[i - 1][k]);
+        EXPECT_LT(distance(ratBSplSurfEvalPoint(sphere.get(), normU(sphere.get(), u), normV(sphere.get(), v)), mid),
+                  1.2 * 0.05 + 1e-9)
+            << "segment " << i;
+    }
+}
+
+// A net that closes is searched as periodic, and left as it was found.
+TEST_F(CurveProjection, ClosedNetsAreSearchedPeriodicAndRestored)
+{
+    auto cyl = own(surftest::makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
+    ASSERT_EQ(0, cyl->periodicu);
+    // A circle at height 2 crossing the seam at u = 2 (the +x side).
+    RatBSplCurve* c = ratBSplCurveCreate(3, 15);
+    const double O[3] = {0, 0, 2}, X[3] = {0, 4, 0}, Y[3] = {-4, 0, 0};
+    fullCircleFourPieces(O, X, Y, c->points, c->weights, c->knots);
+    c->isRational = 1;
+    auto circle = own(c);
+    double dev = 0.0;
+    auto params = own(ratBSplSurfProjectCurve(cyl.get(), circle.get(), 1e-4, &dev, GEOM_NO_START_PARAM,
+                                              GEOM_NO_START_PARAM));
+    ASSERT_TRUE(params);
+    EXPECT_LT(dev, 1e-5);
+    EXPECT_EQ(0, cyl->periodicu);
+    for (int i = 0; i < params->noPoints - 2; ++i)
+        EXPECT_NEAR(10.0 + 3.0 / 7.0, params->points[i][1], 1e-6);
+}
+
+// Runs of pole vertices take their undefined u from both neighbours.
+TEST_F(CurveProjection, PoleRepairSharesRunsBetweenTheNeighbours)
+{
+    auto sphere = own(surftest::makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
+    const double us[] = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0};
+    const double vs[] = {0.0, -1.0, -1.0, -1.0, -1.0, 0.0, -1.0, -1.0, -1.0, 0.0};
+    RatBSplCurve* c = ratBSplCurveCreate(2, 12);
+    for (int i = 0; i < 10; ++i) {
+        ratBSplCurveSetPoint(c, i, us[i], vs[i], 0.0);
+        c->weights[i] = 1.0;
+        c->knots[i + 1] = i;
+    }
+    c->knots[0] = 0;
+    c->knots[11] = 9;
+    auto poly = own(c);
+    ASSERT_EQ(1, ratBSplSurfRepairPoleParams(sphere.get(), poly.get()));
+    const double expected[] = {0.1, 0.1, 0.1, 0.6, 0.6, 0.6, 0.6, 1.0, 1.0, 1.0};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_DOUBLE_EQ(expected[i], poly->points[i][0]) << "vertex " << i;
+}
+
+} // namespace
