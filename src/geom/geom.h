@@ -7,6 +7,7 @@
 #include "geom/geom_surface.h"
 #include "geom/geom_curve_ops.h"
 #include "geom/geom_surface_ops.h"
+#include "geom/geom_curve_edit.h"
 #include "geom/geom_surface_shape.h"
 #include "geom/geom_surface_refine.h"
 #include "geom/geom_surface_curves.h"
