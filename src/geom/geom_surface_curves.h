@@ -42,3 +42,21 @@ RatBSplCurve* ratBSplSurfProjectCurveRefined(RatBSplSurf* surface, RatBSplCurve*
 // The pole repair on a parameter polyline the caller has (changed in place);
 // 0 for unusable input or a failed resize, else 1.
 int ratBSplSurfRepairPoleParams(RatBSplSurf* surface, RatBSplCurve* polyline);
+
+// ---------------------------------------------------------------------------
+// Curves on a surface: x and y of the curve's points are knot values (u, v);
+// the space curve is S(x(s), y(s)). s is the curve's normalised parameter.
+
+// Space point and tangent (with respect to the curve's knot parameter);
+// 0 for a null surface or curve.
+int ratBSplSurfCurvePoint(RatBSplSurf* surface, RatBSplCurve* curve, double s, double* point, double* tangent);
+// The same and the unit surface normal (unscaled when shorter than 1e-10).
+int ratBSplSurfCurveFrame(RatBSplSurf* surface, RatBSplCurve* curve, double s, double* point, double* tangent,
+                          double* normal);
+// The curve's knot value where it passes within max(1e-4, surface
+// tolerance) of the point, else the nearest candidate closer than 0.075.
+// 0 when none is found (kind 3) or the working copy fails (kind 1).
+int ratBSplSurfCurveParamOfPoint(RatBSplSurf* surface, RatBSplCurve* curve, const double* point, double* param);
+// Replaces the caller's curve by its part between the two points; 0, and the
+// curve kept, when a point is not found or the cut fails.
+int ratBSplSurfCurveCut(RatBSplSurf* surface, RatBSplCurve** curve, const double* first, const double* second);

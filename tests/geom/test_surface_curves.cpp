@@ -155,3 +155,113 @@ TEST_F(CurveProjection, PoleRepairSharesRunsBetweenTheNeighbours)
 }
 
 } // namespace
+
+namespace {
+
+// A parabola in the parameter plane of the 8x8 net (u over [1, 5], v over
+// [-2, 1]), from corner to corner through the middle of the far edge.
+RatBSplCurve* parameterArc()
+{
+    RatBSplCurve* c = ratBSplCurveCreate(3, 6);
+    const double knots[6] = {0, 0, 0, 2, 2, 2};
+    const double pts[3][2] = {{1.0, -2.0}, {3.0, 3.0}, {5.0, -2.0}};
+    for (int i = 0; i < 6; ++i)
+        c->knots[i] = knots[i];
+    for (int i = 0; i < 3; ++i) {
+        ratBSplCurveSetPoint(c, i, pts[i][0], pts[i][1], 0.0);
+        c->weights[i] = 1.0;
+    }
+    return c;
+}
+
+struct CurveOnSurface : ::testing::Test {
+    void SetUp() override { geomLastError = -1; }
+};
+
+TEST_F(CurveOnSurface, PointsAndTangentsFollowTheSurface)
+{
+    auto s = own(surftest::makeBicubic8());
+    RatBSplCurve* c = ratBSplCurveCreate(2, 4);
+    const double knots[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i)
+        c->knots[i] = knots[i];
+    ratBSplCurveSetPoint(c, 0, 1.0, -2.0, 0.0);
+    ratBSplCurveSetPoint(c, 1, 5.0, 1.0, 0.0);
+    c->weights[0] = c->weights[1] = 1.0;
+    auto diagonal = own(c);
+    for (double t : {0.0, 0.3, 0.71, 1.0}) {
+        double P[3], T[3], N[3];
+        ASSERT_EQ(1, ratBSplSurfCurveFrame(s.get(), diagonal.get(), t, P, T, N));
+        EXPECT_LT(distance(ratBSplSurfEvalPoint(s.get(), t, t), P), 1e-12);
+        const GeomPoint su = ratBSplSurfEvalDerivU(s.get(), t, t), sv = ratBSplSurfEvalDerivV(s.get(), t, t);
+        const double expected[3] = {4.0 * su.x + 3.0 * sv.x, 4.0 * su.y + 3.0 * sv.y, 4.0 * su.z + 3.0 * sv.z};
+        EXPECT_LT(vec3Distance(expected, T), 1e-9);
+        EXPECT_NEAR(1.0, vec3Length(N), 1e-12);
+    }
+    double P[3], T[3];
+    EXPECT_EQ(0, ratBSplSurfCurvePoint(nullptr, diagonal.get(), 0.5, P, T));
+    EXPECT_EQ(0, ratBSplSurfCurvePoint(s.get(), nullptr, 0.5, P, T));
+}
+
+TEST_F(CurveOnSurface, ParameterOfAPointWithinTheToleranceOrTheCandidateReach)
+{
+    auto s = own(surftest::makeBicubic8());
+    auto arc = own(parameterArc());
+    double P[3], T[3], t = -1.0;
+    ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), 0.0, P, T));
+    ASSERT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), P, &t));
+    EXPECT_EQ(0.0, t);
+    ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), 1.0, P, T));
+    ASSERT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), P, &t));
+    EXPECT_EQ(2.0, t);
+    for (double expected : {0.37, 0.9, 1.55}) {
+        ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), expected / 2.0, P, T));
+        ASSERT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), P, &t));
+        double Q[3];
+        ratBSplSurfCurvePoint(s.get(), arc.get(), t / 2.0, Q, T);
+        EXPECT_LT(vec3Distance(P, Q), 1e-4) << expected;
+    }
+    // Off the image along the surface normal: 0.05 is taken as the nearest
+    // candidate, 0.1 is not found.
+    ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), 0.4, P, T));
+    double N[3], frameP[3], frameT[3];
+    ratBSplSurfCurveFrame(s.get(), arc.get(), 0.4, frameP, frameT, N);
+    double near[3], far[3];
+    for (int k = 0; k < 3; ++k) {
+        near[k] = P[k] + 0.05 * N[k];
+        far[k] = P[k] + 0.1 * N[k];
+    }
+    EXPECT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), near, &t));
+    EXPECT_EQ(0, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), far, &t));
+    EXPECT_STREQ("3,10002,8499", geomMessageBuffer);
+    // A surface tolerance of 0.01 accepts a point that far at once.
+    s->tolerance = 0.01;
+    for (int k = 0; k < 3; ++k)
+        near[k] = P[k] + 0.009 * N[k];
+    EXPECT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), near, &t));
+    EXPECT_NEAR(0.8, t, 1e-3);
+}
+
+TEST_F(CurveOnSurface, CuttingKeepsThePartBetweenTwoPoints)
+{
+    auto s = own(surftest::makeBicubic8());
+    RatBSplCurve* arc = parameterArc();
+    double A[3], B[3], T[3];
+    ratBSplSurfCurvePoint(s.get(), arc, 0.2, A, T);
+    ratBSplSurfCurvePoint(s.get(), arc, 0.7, B, T);
+    ASSERT_EQ(1, ratBSplSurfCurveCut(s.get(), &arc, B, A));
+    auto cut = own(arc);
+    double P[3];
+    ratBSplSurfCurvePoint(s.get(), cut.get(), 0.0, P, T);
+    EXPECT_LT(vec3Distance(P, A), 1e-4);
+    ratBSplSurfCurvePoint(s.get(), cut.get(), 1.0, P, T);
+    EXPECT_LT(vec3Distance(P, B), 1e-4);
+    const double away[3] = {100, 100, 100};
+    RatBSplCurve* before = cut.get();
+    RatBSplCurve* held = cut.release();
+    EXPECT_EQ(0, ratBSplSurfCurveCut(s.get(), &held, A, away));
+    EXPECT_EQ(before, held);
+    ratBSplCurveFree(held);
+}
+
+} // namespace
