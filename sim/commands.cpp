@@ -1,6 +1,7 @@
 // The simulator's basic commands: the user choosing "analyse", switching the
 // document's transparent mode and the host's language, answering message
 // boxes in advance, and looking at the session's state.
+#include "args.h"
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -29,15 +30,7 @@ JobDefinition* jobOf(const std::string& args)
     if (words.size() != 5 || words[0] != "job")
         throw ScriptError("expected nothing or: job MACHINE X Y Z");
     double origin[3] = {0.0, 0.0, 0.0};
-    for (int i = 0; i < 3; ++i) {
-        std::size_t used = 0;
-        try {
-            origin[i] = std::stod(words[2 + i], &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used != words[2 + i].size()) throw ScriptError("not a coordinate: '" + words[2 + i] + "'");
-    }
+    for (int i = 0; i < 3; ++i) origin[i] = numberArg(words[2 + i], -kCoordinateLimit, kCoordinateLimit, "a coordinate");
     return JobDefinition::create(fromUtf8(words[1]), origin);
 }
 
@@ -95,18 +88,9 @@ void answer(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
     if (words.empty()) throw ScriptError("expected one or more answers");
+    // The buttons a message box can answer with, IDOK (1) to IDCONTINUE (11).
     std::vector<int> answers;
-    for (const std::string& word : words) {
-        std::size_t used = 0;
-        int value = 0;
-        try {
-            value = std::stoi(word, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used != word.size()) throw ScriptError("not an answer: '" + word + "'");
-        answers.push_back(value);
-    }
+    for (const std::string& word : words) answers.push_back(static_cast<int>(integerArg(word, 1, 11, "an answer")));
     // All or nothing: a bad word leaves the queue as it was.
     for (int value : answers) s.application().queueAnswer(value);
 }
@@ -136,7 +120,7 @@ const CommandRegistration registrations[] = {
     {"language", language},
     {"answer", answer},
     {"status", status},
-    {"echo", [](Session& s, const std::string& args) { s.out() << args << '\n'; }},
+    {"echo", [](Session& s, const std::string& args) { s.out() << escapeText(args) << '\n'; }},
     {"quit", [](Session& s, const std::string&) { s.requestQuit(); }},
 };
 

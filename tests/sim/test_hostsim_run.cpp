@@ -145,7 +145,7 @@ TEST(Hostsim, AJobOpensTheWindowOnItsFrameInToolPositionModeAndThatModeIsKept)
     const int list = run.find("mode list: 5 entries", job);
     ASSERT_GT(list, job) << run.all();
     EXPECT_EQ(run.find("  5 Tool position analyse  <- chosen", list), list + 5) << run.all();
-    EXPECT_NE(run.err.find("line 6: analyse: not a coordinate: 'x'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("line 6: analyse: expected a coordinate, got 'x'"), std::string::npos) << run.err;
     // The window gave the job back when it closed.
     const int census = run.find("host objects held by the module: none", list);
     ASSERT_GT(census, list) << run.all();
@@ -214,11 +214,11 @@ TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
                                   "press help\n"
                                   "show panel\n");
     EXPECT_EQ(run.status, 2) << run.all();
-    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: the mode list has entries 1 to 5",
+    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: an entry of the mode list must lie between 1 and 5, got '6'",
                              "line 4: set: \"AnalyseMode\" does not take 'two'",
                              "line 5: set: the sample part has no face '999'", "line 6: press: no button 'nothing'",
                              "line 7: offer: 'kvIFoo1' is not an optional interface of the host",
-                             "line 8: resize: a window needs a positive size",
+                             "line 8: resize: a window width must lie between 1 and 32767, got '0'",
                              "line 10: set: the window shows no property control"})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     EXPECT_GE(run.find("button help cannot be pressed (hidden or disabled)"), 0) << run.all();
