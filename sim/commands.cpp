@@ -7,6 +7,7 @@
 #include "text.h"
 
 #include "platform/afx.h"
+#include "platform/kvPlatform.h"
 
 #include <ostream>
 #include <stdexcept>
@@ -112,6 +113,10 @@ void status(Session& s, const std::string& args)
     out << "analyse show mode: " << s.baseDocument().analyseShowMode() << '\n';
     out << "transparent mode: " << (s.baseDocument().transparent() ? "on" : "off") << '\n';
     out << "mouse reactors: " << s.baseDocument().reactorCount() << '\n';
+    // Wrappers the platform made for windows without an object of their own;
+    // the idle step between commands frees those of closed windows, so the
+    // number stays put however often a window opens and closes.
+    out << "temporary window objects: " << kvplat::temporaryWindowObjects() << '\n';
 }
 
 const CommandRegistration registrations[] = {

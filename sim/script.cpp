@@ -105,6 +105,7 @@ ScriptResult runScript(std::istream& in, Session& session, std::ostream& err)
     int lineNo = 0;
     while (!session.quitRequested() && std::getline(in, line)) {
         ++lineNo;
+        result.linesRead = lineNo;
         // Editors may start a UTF-8 file with a byte-order mark; it is no
         // part of the first command.
         if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
