@@ -1087,6 +1087,10 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
 BOOL WINAPI FreeLibrary(HMODULE module);
+// Copies string id of the module's string table into buffer (terminated,
+// cut to capacity - 1 characters); returns the characters copied, 0 when
+// the module has no such string.
+int WINAPI LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int capacity);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 
 // menus
