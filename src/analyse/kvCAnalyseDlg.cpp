@@ -1234,7 +1234,6 @@ void kvCAnalyseDlg::OnCancel()
                 showMode = m_pBaseDoc.get();
             if (!showMode.isNull())
                 showMode->setFeatureShowMode(0, 1);
-            transparent = false;
         }
         transparencySwitch.detach();
         disconnectMouseReactor();
