@@ -2,6 +2,9 @@
 // Each session must refuse what it cannot take, say so with the line, the
 // command and the text, and end with every host object given back.
 #include "hostsim_runner.h"
+#include "text.h"
+
+#include "platform/windows.h"
 
 #include <gtest/gtest.h>
 
@@ -253,6 +256,26 @@ TEST(HostileScripts, BrokenFilesAndModulesStopWithAReason)
 
     std::remove(truncated.c_str());
     std::remove(text.c_str());
+
+    // A module whose entry point refuses to start is not used.
+    const SimRun refused = runHostsim(std::string("--module ") + KV_FAILING_ENTRY_PATH + " --demo");
+    EXPECT_EQ(refused.status, 1) << refused.all();
+    EXPECT_NE(refused.err.find("the module's entry point refused to start"), std::string::npos) << refused.all();
+    EXPECT_EQ(refused.find("module loaded: kvFailingEntry.so"), -1) << refused.all();
+}
+
+TEST(ModuleLoader, RunsTheModulesEntryPointAndHonoursItsResult)
+{
+    // The analysis module's entry point is found by the loader under its
+    // plain name, so loading runs it.
+    HMODULE module = LoadLibraryW(hostsim::fromUtf8(KV_MODULE_PATH).c_str());
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(GetProcAddress(module, "DllMain"), nullptr);
+    FreeLibrary(module);
+
+    SetLastError(0);
+    EXPECT_EQ(LoadLibraryW(hostsim::fromUtf8(KV_FAILING_ENTRY_PATH).c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DLL_INIT_FAILED));
 }
 
 } // namespace
