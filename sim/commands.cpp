@@ -1,11 +1,13 @@
 // The simulator's basic commands: the user choosing "analyse", switching the
 // document's transparent mode and the host's language, answering message
 // boxes in advance, and looking at the session's state.
+#include "args.h"
 #include "script.h"
 #include "session.h"
 #include "text.h"
 
 #include "platform/afx.h"
+#include "platform/kvPlatform.h"
 
 #include <ostream>
 #include <stdexcept>
@@ -29,15 +31,7 @@ JobDefinition* jobOf(const std::string& args)
     if (words.size() != 5 || words[0] != "job")
         throw ScriptError("expected nothing or: job MACHINE X Y Z");
     double origin[3] = {0.0, 0.0, 0.0};
-    for (int i = 0; i < 3; ++i) {
-        std::size_t used = 0;
-        try {
-            origin[i] = std::stod(words[2 + i], &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used != words[2 + i].size()) throw ScriptError("not a coordinate: '" + words[2 + i] + "'");
-    }
+    for (int i = 0; i < 3; ++i) origin[i] = numberArg(words[2 + i], -kCoordinateLimit, kCoordinateLimit, "a coordinate");
     return JobDefinition::create(fromUtf8(words[1]), origin);
 }
 
@@ -95,18 +89,9 @@ void answer(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
     if (words.empty()) throw ScriptError("expected one or more answers");
+    // The buttons a message box can answer with, IDOK (1) to IDCONTINUE (11).
     std::vector<int> answers;
-    for (const std::string& word : words) {
-        std::size_t used = 0;
-        int value = 0;
-        try {
-            value = std::stoi(word, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used != word.size()) throw ScriptError("not an answer: '" + word + "'");
-        answers.push_back(value);
-    }
+    for (const std::string& word : words) answers.push_back(static_cast<int>(integerArg(word, 1, 11, "an answer")));
     // All or nothing: a bad word leaves the queue as it was.
     for (int value : answers) s.application().queueAnswer(value);
 }
@@ -128,6 +113,10 @@ void status(Session& s, const std::string& args)
     out << "analyse show mode: " << s.baseDocument().analyseShowMode() << '\n';
     out << "transparent mode: " << (s.baseDocument().transparent() ? "on" : "off") << '\n';
     out << "mouse reactors: " << s.baseDocument().reactorCount() << '\n';
+    // Wrappers the platform made for windows without an object of their own;
+    // the idle step between commands frees those of closed windows, so the
+    // number stays put however often a window opens and closes.
+    out << "temporary window objects: " << kvplat::temporaryWindowObjects() << '\n';
 }
 
 const CommandRegistration registrations[] = {
@@ -136,7 +125,7 @@ const CommandRegistration registrations[] = {
     {"language", language},
     {"answer", answer},
     {"status", status},
-    {"echo", [](Session& s, const std::string& args) { s.out() << args << '\n'; }},
+    {"echo", [](Session& s, const std::string& args) { s.out() << escapeText(args) << '\n'; }},
     {"quit", [](Session& s, const std::string&) { s.requestQuit(); }},
 };
 

@@ -13,13 +13,15 @@
 //   answer N...            answers for the next message boxes (default 1)
 //   echo TEXT              prints TEXT
 //   status                 module lock count, registered windows, show modes,
-//                          mouse reactors
+//                          mouse reactors, temporary window objects
 //   faces                  the faces of the sample part
 //   mode N                 chooses entry N of the window's mode list
 //   press NAME|ID          presses a button of the window (transparent, save,
 //                          show-faces, new-frame, tool-length, close, help)
 //   set KEY VALUE          types VALUE into a property of the shown property
-//                          control ("set Surfaces 102 111" selects faces)
+//                          control ("set Surfaces 102 111" selects faces); a
+//                          key with blanks of its own goes in double quotes
+//                          ("set \"InfoShowText \" true")
 //   resize W H             resizes the window as the user would
 //   close                  closes the window with its close box
 //   help                   F1 in the window
@@ -33,16 +35,19 @@
 //   quit                   ends the session
 // Other simulator sources add commands of their own (see script.h).
 //
-// Exit status: 0 for a clean session, 1 when the module cannot be loaded or
-// the arguments are wrong, 2 when script lines failed, 3 when host objects
-// were still alive at the end (a reference the module never gave back).
+// Exit status: 0 for a clean session, 1 when the module cannot be loaded, the
+// script cannot be read or the arguments are wrong, 2 when script lines
+// failed, 3 when host objects were still alive at the end (a reference the
+// module never gave back).
 #include "script.h"
 #include "session.h"
+#include "text.h"
 
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 #ifndef KV_MODULE_PATH
 #define KV_MODULE_PATH "kvAnalyse.so"
@@ -93,9 +98,15 @@ int main(int argc, char** argv)
         demoText.str(hostsim::demoScript());
         script = &demoText;
     } else if (scriptPath != "-") {
+        // A folder opens as a stream on this system and then reads as empty.
+        struct stat info {};
+        if (stat(scriptPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            std::cerr << "hostsim: cannot read " << hostsim::escapeText(scriptPath) << ": it is a folder\n";
+            return 1;
+        }
         file.open(scriptPath);
         if (!file) {
-            std::cerr << "hostsim: cannot read " << scriptPath << '\n';
+            std::cerr << "hostsim: cannot read " << hostsim::escapeText(scriptPath) << '\n';
             return 1;
         }
         script = &file;
@@ -104,7 +115,13 @@ int main(int argc, char** argv)
     hostsim::Session session(std::cout);
     if (!session.start(modulePath)) return 1;
     const hostsim::ScriptResult result = hostsim::runScript(*script, session, std::cerr);
+    // A read that broke off is not the end of the script: what followed was
+    // never run.
+    const bool readFailed = script->bad();
+    if (readFailed)
+        std::cerr << "hostsim: reading the script failed after line " << result.linesRead << '\n';
     const int alive = session.finish();
+    if (readFailed) return 1;
     if (alive > 0) return 3;
     return result.errors > 0 ? 2 : 0;
 }

@@ -105,13 +105,24 @@ ScriptResult runScript(std::istream& in, Session& session, std::ostream& err)
     int lineNo = 0;
     while (!session.quitRequested() && std::getline(in, line)) {
         ++lineNo;
+        result.linesRead = lineNo;
+        // Editors may start a UTF-8 file with a byte-order mark; it is no
+        // part of the first command.
+        if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+        // A NUL byte would cut the line short wherever it is handed on as a
+        // C string: refuse the whole line rather than run part of it.
+        if (line.find('\0') != std::string::npos) {
+            err << "line " << lineNo << ": holds a NUL byte and is not run\n";
+            ++result.errors;
+            continue;
+        }
         std::string name, args;
         splitCommand(line, name, args);
         if (name.empty() || name[0] == '#') continue;
 
         const CommandHandler* handler = findCommand(name);
         if (!handler) {
-            err << "line " << lineNo << ": unknown command '" << name << "'\n";
+            err << "line " << lineNo << ": unknown command '" << escapeText(name) << "'\n";
             ++result.errors;
             continue;
         }
@@ -119,14 +130,17 @@ ScriptResult runScript(std::istream& in, Session& session, std::ostream& err)
         try {
             (*handler)(session, args);
         } catch (const ScriptError& e) {
-            err << "line " << lineNo << ": " << name << ": " << e.what() << '\n';
+            err << "line " << lineNo << ": " << name << ": " << escapeText(e.what()) << '\n';
             ++result.errors;
         } catch (...) {
             // Whatever the module let escape; the host survives it.
-            err << "line " << lineNo << ": " << name << ": " << describeCurrentException() << '\n';
+            err << "line " << lineNo << ": " << name << ": " << escapeText(describeCurrentException()) << '\n';
             ++result.errors;
         }
         session.out().flush();
+        // Between two inputs a host's message loop runs dry and does its idle
+        // work, as the platform's own loop does.
+        session.idle();
     }
     result.quit = session.quitRequested();
     return result;

@@ -54,6 +54,7 @@ void splitCommand(const std::string& line, std::string& name, std::string& args)
 std::vector<std::string> splitWords(const std::string& text);
 
 struct ScriptResult {
+    int linesRead = 0;  // lines taken from the input, blank and comment lines included
     int linesRun = 0;   // commands carried out, failed ones included
     int errors = 0;     // unknown commands and lines whose handler failed
     bool quit = false;  // stopped by a quit request rather than end of input

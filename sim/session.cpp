@@ -4,10 +4,10 @@
 #include "text.h"
 
 #include "platform/afx.h"
+#include "platform/kvPlatform.h"
 #include "host/object/kvArray.h"
 #include "sdk/kvAssert.h"
 
-#include <dlfcn.h>
 #include <iostream>
 
 namespace hostsim {
@@ -34,7 +34,19 @@ HWND createMainWindow()
 template <class Function>
 Function lookUp(void* module, const char* name)
 {
-    return reinterpret_cast<Function>(dlsym(module, name));
+    // Through void*: the export's real type is not the loader's generic one.
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name)));
+}
+
+// The loader's reason for a failed load, in words.
+std::string loadFailure(DWORD error)
+{
+    switch (error) {
+    case ERROR_BAD_EXE_FORMAT: return "not a complete module file";
+    case ERROR_DLL_INIT_FAILED: return "the module's entry point refused to start";
+    case ERROR_FILE_NOT_FOUND: return "no such module file, or one that cannot be loaded";
+    default: return "error " + std::to_string(error);
+    }
 }
 
 std::string baseName(const std::string& path)
@@ -79,10 +91,16 @@ bool Session::start(const std::string& modulePath) { return start(modulePath, st
 
 bool Session::start(const std::string& modulePath, std::ostream& err)
 {
-    m_module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_GLOBAL);
+    // An empty name would give the running program itself.
+    if (modulePath.empty()) {
+        err << "hostsim: no module file given\n";
+        return false;
+    }
+    // Through the platform's loader, which checks the file and runs the
+    // module's entry point, as the host's own loader would.
+    m_module = LoadLibraryW(fromUtf8(modulePath).c_str());
     if (!m_module) {
-        const char* reason = dlerror();
-        err << "hostsim: cannot load " << modulePath << ": " << (reason ? reason : "unknown error") << '\n';
+        err << "hostsim: cannot load " << escapeText(modulePath) << ": " << loadFailure(GetLastError()) << '\n';
         return false;
     }
     m_lockModule = lookUp<kvPfnLockModule>(m_module, "lockModule");
@@ -90,8 +108,13 @@ bool Session::start(const std::string& modulePath, std::ostream& err)
     m_canUnload = lookUp<kvPfnCanUnload>(m_module, "canUnload");
     auto getAppX = lookUp<kvPfnAppXGetAppX>(m_module, "kvAppXGetAppX");
     if (!m_lockModule || !m_unlockModule || !m_canUnload || !getAppX ||
-        !dlsym(m_module, "getAnalyseConnection")) {
-        err << "hostsim: " << modulePath << " is not an application extension (exports missing)\n";
+        !lookUp<kvPfnGetAnalyseConnection>(m_module, "getAnalyseConnection")) {
+        err << "hostsim: " << escapeText(modulePath) << " is not an application extension (exports missing)\n";
+        FreeLibrary(static_cast<HMODULE>(m_module));
+        m_module = nullptr;
+        m_lockModule = nullptr;
+        m_unlockModule = nullptr;
+        m_canUnload = nullptr;
         return false;
     }
 
@@ -150,6 +173,8 @@ int Session::startAnalyseWith(kvIUnknown* first)
     connection->release();
     return result;
 }
+
+void Session::idle() { kvplat::pumpMessages(); }
 
 int Session::lockCount() const
 {
@@ -213,7 +238,7 @@ int Session::finish()
     if (m_module) {
         m_out << "module lock count at exit: " << lockCount() << '\n';
         // A module that still holds locks stays loaded, as a host would keep it.
-        if (canUnload()) dlclose(m_module);
+        if (canUnload()) FreeLibrary(static_cast<HMODULE>(m_module));
         m_module = nullptr;
         m_lockModule = nullptr;
         m_unlockModule = nullptr;

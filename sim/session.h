@@ -45,6 +45,10 @@ public:
     int lockCount() const;
     bool canUnload() const;
 
+    // The host's message loop running dry between two inputs: posted
+    // messages are dispatched and the platform does its idle work.
+    void idle();
+
     std::ostream& out() { return m_out; }
     bool started() const { return m_appX != nullptr; }
     void requestQuit() { m_quit = true; }

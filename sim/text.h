@@ -11,4 +11,9 @@ std::string toUtf8(const wchar_t* text);  // null gives ""
 // Invalid sequences become U+FFFD rather than being dropped silently.
 std::wstring fromUtf8(const std::string& text);
 
+// The text as it may be shown in a message: control characters and
+// invisible ones (zero-width and direction marks, byte-order marks) written
+// as \xNN or \u+XXXX, bytes that are no UTF-8 as \xNN; printable text stays.
+std::string escapeText(const std::string& text);
+
 } // namespace hostsim

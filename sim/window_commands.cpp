@@ -2,6 +2,7 @@
 // press a button, type a property, resize and close it), that tell what the
 // window shows, and that play the host's side: the views' mouse events, the
 // settings, and optional interfaces a host may lack.
+#include "args.h"
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -13,6 +14,8 @@
 #include "sdk/kvPropertyCtrl.h"
 #include "sdk/kvValueSets.h"
 
+#include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -42,15 +45,10 @@ int buttonId(const std::string& name)
 {
     for (const auto& b : kButtons)
         if (b.first == name) return b.second;
-    std::size_t used = 0;
-    int id = 0;
-    try {
-        id = std::stoi(name, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != name.size()) throw ScriptError("no button '" + name + "'");
-    return id;
+    if (name.empty() || !(std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '-' || name[0] == '+'))
+        throw ScriptError("no button '" + name + "'");
+    // Control ids are 16-bit.
+    return static_cast<int>(integerArg(name, 1, 0xFFFF, "a button id"));
 }
 
 bool visibleUpTo(HWND hwnd, HWND top)
@@ -102,35 +100,15 @@ std::string fmt(double v)
 
 std::string fmt3(const double* p) { return "(" + fmt(p[0]) + ", " + fmt(p[1]) + ", " + fmt(p[2]) + ")"; }
 
-std::vector<double> numbers(const std::string& args, std::size_t count, const char* what)
-{
-    const auto words = splitWords(args);
-    if (words.size() != count) throw ScriptError(std::string("expected ") + what);
-    std::vector<double> values;
-    for (const std::string& word : words) {
-        std::size_t used = 0;
-        double value = 0.0;
-        try {
-            value = std::stod(word, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != word.size()) throw ScriptError("not a number: '" + word + "'");
-        values.push_back(value);
-    }
-    return values;
-}
-
 // ---------------------------------------------------------------- the user at the window
 
 void chooseMode(Session& s, const std::string& args)
 {
     const HWND combo = GetDlgItem(analysisWindow(s), kModeList);
-    const std::vector<double> n = numbers(args, 1, "the number of a mode list entry");
+    if (splitWords(args).size() != 1) throw ScriptError("expected the number of a mode list entry");
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    const int index = static_cast<int>(n[0]) - 1;
-    if (index < 0 || index >= count || n[0] != std::floor(n[0]))
-        throw ScriptError("the mode list has entries 1 to " + std::to_string(count));
+    if (count < 1) throw ScriptError("the mode list is empty");
+    const int index = static_cast<int>(integerArg(args, 1, count, "an entry of the mode list")) - 1;
     if (!kvplat::selectComboItem(combo, index)) throw ScriptError("the mode list cannot be used now");
     s.out() << "mode list: chose \"" << comboText(combo, index) << "\"\n";
 }
@@ -149,10 +127,13 @@ void press(Session& s, const std::string& args)
 
 void resize(Session& s, const std::string& args)
 {
-    const std::vector<double> n = numbers(args, 2, "a width and a height");
-    if (n[0] < 1 || n[1] < 1) throw ScriptError("a window needs a positive size");
+    const auto words = splitWords(args);
+    if (words.size() != 2) throw ScriptError("expected a width and a height");
+    // Window coordinates of the platform are 16-bit.
+    const int width = static_cast<int>(integerArg(words[0], 1, 32767, "a window width"));
+    const int height = static_cast<int>(integerArg(words[1], 1, 32767, "a window height"));
     const HWND window = analysisWindow(s);
-    kvplat::userResize(window, static_cast<int>(n[0]), static_cast<int>(n[1]));
+    kvplat::userResize(window, width, height);
     RECT r;
     GetWindowRect(window, &r);
     s.out() << "window resized to " << (r.right - r.left) << " x " << (r.bottom - r.top) << '\n';
@@ -182,14 +163,8 @@ kvCSurfaceSet selectionOf(const std::string& args)
 {
     kvCSurfaceSet set;
     for (const std::string& word : splitWords(args)) {
-        std::size_t used = 0;
-        int id = 0;
-        try {
-            id = std::stoi(word, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        const SampleFace* face = used == word.size() ? samplePart().findFace(id) : nullptr;
+        const int id = static_cast<int>(integerArg(word, 1, INT_MAX, "a face id"));
+        const SampleFace* face = samplePart().findFace(id);
         if (!face) throw ScriptError("the sample part has no face '" + word + "'");
         FaceObject* object = FaceObject::create(*face);
         set.add(static_cast<kvIGeSurface*>(object));
@@ -201,7 +176,7 @@ kvCSurfaceSet selectionOf(const std::string& args)
 void setProperty(Session& s, const std::string& args)
 {
     std::string key, value;
-    splitCommand(args, key, value);
+    splitKeyValue(args, key, value);
     if (key.empty()) throw ScriptError("expected a property key and a value");
     kvCTwPropertyCtrlBase* control = shownPropertyControl(analysisWindow(s));
     if (!control || !control->propertySet()) throw ScriptError("the window shows no property control");
@@ -212,7 +187,7 @@ void setProperty(Session& s, const std::string& args)
     else
         done = control->setValueText(wkey.c_str(), fromUtf8(value).c_str());
     if (!done) throw ScriptError("\"" + key + "\" does not take '" + value + "'");
-    s.out() << "property \"" << key << "\" set to " << value << '\n';
+    s.out() << "property \"" << escapeText(key) << "\" set to " << escapeText(value) << '\n';
 }
 
 // ---------------------------------------------------------------- what the window shows
@@ -316,7 +291,7 @@ void makeView(const double* direction, const double* cursor, double view[4][4])
 
 void pick(Session& s, const std::string& args)
 {
-    const std::vector<double> n = numbers(args, 6, "a point and a view direction (six numbers)");
+    const std::vector<double> n = numberArgs(args, 6, -kCoordinateLimit, kCoordinateLimit, "a point and a view direction");
     const double origin[3] = {n[0], n[1], n[2]}, direction[3] = {n[3], n[4], n[5]};
     if (direction[0] == 0.0 && direction[1] == 0.0 && direction[2] == 0.0)
         throw ScriptError("the view direction is zero");
@@ -344,7 +319,7 @@ void pick(Session& s, const std::string& args)
 
 void move(Session& s, const std::string& args)
 {
-    const std::vector<double> n = numbers(args, 3, "a point (three numbers)");
+    const std::vector<double> n = numberArgs(args, 3, -kCoordinateLimit, kCoordinateLimit, "a point");
     const double cursor[3] = {n[0], n[1], n[2]}, down[3] = {0.0, 0.0, -1.0};
     double view[4][4];
     makeView(down, cursor, view);
@@ -370,28 +345,21 @@ void offer(Session& s, const std::string& args)
 void feedback(Session& s, const std::string& args)
 {
     std::string key, value;
-    splitCommand(args, key, value);
+    splitKeyValue(args, key, value);
     if (key.empty() || value.empty()) throw ScriptError("expected a key and a value");
     DataSet& set = s.document().feedbacks();
     const std::wstring wkey = fromUtf8(key);
     if (value == "true" || value == "false") {
         set.setBool(wkey, value == "true");
     } else if (key.compare(0, 6, "Color_") == 0) {
-        std::size_t used = 0;
-        unsigned long colour = 0;
-        try {
-            colour = std::stoul(value, &used, 0);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != value.size()) throw ScriptError("not a colour: '" + value + "'");
-        set.setColor(wkey, colour);
+        set.setColor(wkey, colourArg(value));
     } else if (key == "Size") {
-        set.setDouble(wkey, numbers(value, 1, "a size")[0]);
+        // The length of the axes drawn for a frame.
+        set.setDouble(wkey, numberArg(value, 0.0, kCoordinateLimit, "a size"));
     } else {
         set.setString(wkey, fromUtf8(value));
     }
-    s.out() << "feedback \"" << key << "\" = " << value << '\n';
+    s.out() << "feedback \"" << escapeText(key) << "\" = " << escapeText(value) << '\n';
 }
 
 // The host objects alive apart from the session's own standing ones.

@@ -52,6 +52,11 @@ kvAnalyseLastSettings& kvAnalyseLastSettingsRecord()
     return g_lastSettings;
 }
 
+bool kvCAnalyseDlg::isAnalysisMode(int m)
+{
+    return m >= 1 && m <= 5;
+}
+
 // ---------------------------------------------------------------- property tables
 
 #define KV_ANA_HANDLER(h) &kvCAnalyseDlg::h
@@ -286,6 +291,9 @@ void kvCAnalyseDlg::reactivateAnalysisDialog(kvIUnknownPtr first)
         mode = 5;
         kvAnalyseLastSettingsRecord().mode = 5;
         propSet(&ownProperties, kvKeyAnalyseMode, 5);
+        // The new job's sets replace those of the job held before, which
+        // may be gone once jobDef let go of it.
+        takeJobReferences(first);
     }
     clearResultDisplay();
     onAnalyseModeChanged(kvKeyAnalyseMode);
@@ -454,9 +462,10 @@ void kvCAnalyseDlg::reInitialize()
             propSet(&ownProperties, kvKeyToolCollisionCheck, last.toolCollisionCheck ? 1 : 0);
             propSet(&ownProperties, kvKeyStarPRECISION, last.precision);
         }
+        // Only one of the five modes is ever brought back.
         int current = 0;
         propGet(&ownProperties, kvKeyAnalyseMode, current);
-        if (current != mode)
+        if (current != mode && isAnalysisMode(mode))
             propSet(&ownProperties, kvKeyAnalyseMode, mode);
     }
 
@@ -824,7 +833,9 @@ void kvCAnalyseDlg::onTransparentButton()
 
 void kvCAnalyseDlg::setTransparency()
 {
-    kvIfPtr<kvIBaseDocWithFeatureShowMode> showMode(m_pBaseDoc.get());
+    kvIfPtr<kvIBaseDocWithFeatureShowMode> showMode = transparencySwitch;
+    if (showMode.isNull())
+        showMode = m_pBaseDoc.get();
     if (showMode.isNull())
         return;
     transparent = isChecked(idTransparent);
@@ -833,6 +844,10 @@ void kvCAnalyseDlg::setTransparency()
         setChecked(idTransparent, false);
         transparent = false;
     }
+    if (transparent)
+        transparencySwitch = showMode;
+    else
+        transparencySwitch.detach();
     kvIfPtr<kvIDataSet1> setup = feedbacks(appDocument());
     toolColour = setup->getColor(kvKeyColor_Tool);
     bottomColour = setup->getColor(kvKeyColor_Bottom);
@@ -1211,12 +1226,16 @@ void kvCAnalyseDlg::OnCancel()
     try {
         kvAnalyseLastSettings& last = kvAnalyseLastSettingsRecord();
         last.valid = true;
-        last.mode = mode;
+        if (isAnalysisMode(mode))
+            last.mode = mode;
         if (transparent) {
-            kvIfPtr<kvIBaseDocWithFeatureShowMode> showMode(m_pBaseDoc.get());
+            kvIfPtr<kvIBaseDocWithFeatureShowMode> showMode = transparencySwitch;
+            if (showMode.isNull())
+                showMode = m_pBaseDoc.get();
             if (!showMode.isNull())
                 showMode->setFeatureShowMode(0, 1);
         }
+        transparencySwitch.detach();
         disconnectMouseReactor();
         clearResultGraphics(true);
         resultsShown = false;

@@ -94,6 +94,8 @@ public:
         double movePosition[2] = {0.0, 0.0};
     };
     int currentMode() const { return mode; }
+    // One of the five analysis modes (1 to 5).
+    static bool isAnalysisMode(int m);
     bool isOpened() const { return opened; }
     bool isTransparent() const { return transparent; }
     bool areFacesShown() const { return facesShown; }
@@ -162,6 +164,9 @@ protected:
 
     bool facesShown = false;
     bool transparent = false;
+    // The document face that switched transparency on; switching back goes
+    // through it, also when the document no longer hands it out.
+    kvIfPtr<kvIBaseDocWithFeatureShowMode> transparencySwitch;
     kvIfPtr<kvIBaseDocument1> m_pBaseDoc;
     bool opened = false;
     unsigned long elementColor = 0xFFFFFFFF;  // no colour item takes this value

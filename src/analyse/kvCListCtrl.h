@@ -1,5 +1,6 @@
 // A drop-down list bound to an integer property, with fixed (value, text key)
-// entries. Values that the property's restriction forbids are left out.
+// entries. Values that the property's restriction forbids are left out; a
+// property without a restriction is given one of the listed values.
 #pragma once
 
 #include "host/object/kvArray.h"
@@ -28,6 +29,8 @@ public:
     const Item& item(unsigned int i) const { return items.at(i); }
 
 private:
+    void restrictToItems(kvCPrPropertySet* set) const;
+
     kvTArray<Item> items;
     CRClickButton rightClickButton;
 };

@@ -22,23 +22,9 @@ int moduleLockCount = 0;
 // one module lock, for the rest of the process.
 kvCAnalyseConnectionImp* analyseConnection = nullptr;
 
-// The instance handle of the library this code was loaded from.
-HINSTANCE ownInstance()
-{
-    return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&ownInstance));
-}
-
-// Runs the library entry when the module is loaded and unloaded; the
-// platform's loader has no entry point of its own to call.
-struct ModuleEntry {
-    HINSTANCE instance = ownInstance();
-    ModuleEntry() { DllMain(instance, 1, nullptr); }
-    ~ModuleEntry() { DllMain(instance, 0, nullptr); }
-} moduleEntry;
-
 } // namespace
 
-BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+extern "C" BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     (void)reserved;
     if (reason == 1) {

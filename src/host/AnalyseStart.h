@@ -19,9 +19,9 @@ enum { KV_WM_ANALYSE_REGISTERED = WM_USER + 205 };
 // The module's own instance handle, kept by DllMain on attach; null before.
 extern HINSTANCE kvAnalyseModuleInstance;
 
-// The library entry: reason 1 attaches, 0 detaches, others do nothing. The
-// module runs it itself when it is loaded and unloaded.
-BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+// The library entry, called by the loader: reason 1 attaches (0 refuses the
+// load, and the module is not used), 0 detaches, others do nothing.
+extern "C" KV_MODULE_EXPORT BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 // The application extension. One static instance; it counts no references.
 class kvCAnalyseAppXImp : public kvIAppExtension1, public kvIUnknownSingletonImp {

@@ -1,6 +1,7 @@
 #include "host/kvAppXApplication.h"
 
 #include "host/AnalyseStart.h"
+#include "platform/atlbase.h"
 #include "sdk/kvAssert.h"
 
 #include <algorithm>
@@ -9,12 +10,6 @@
 namespace {
 
 kvIApplication1* appXApplication = nullptr;
-
-std::vector<HMODULE>& stringResourceModules()
-{
-    static std::vector<HMODULE> modules;
-    return modules;
-}
 
 [[noreturn]] void fatalExit(const wchar_t* text)
 {
@@ -141,13 +136,20 @@ bool loadLanguageResources(kvIUnknown* resourceManager)
     manager1->loadModule(fileName, &chosen);
     HMODULE use = chosen ? chosen : english;
 
-    std::vector<HMODULE>& modules = stringResourceModules();
+    // The window-class library looks up its strings in these modules.
+    const std::vector<HMODULE> modules = kvStringResourceModules();
     if (std::find(modules.begin(), modules.end(), use) == modules.end())
-        modules.push_back(use);
+        ATL::_AtlBaseModule.AddResourceInstance(use);
 
     if (chosen && chosen != english)
         manager1->freeModule(english);
     return true;
 }
 
-const std::vector<HMODULE>& kvStringResourceModules() { return stringResourceModules(); }
+std::vector<HMODULE> kvStringResourceModules()
+{
+    std::vector<HMODULE> modules;
+    for (int i = 0; HINSTANCE module = ATL::_AtlBaseModule.GetHInstanceAt(i); ++i)
+        modules.push_back(module);
+    return modules;
+}

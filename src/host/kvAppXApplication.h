@@ -31,10 +31,12 @@ bool getApplicationPath(wchar_t* buffer, unsigned int capacity);
 const wchar_t* kvLanguageResourceFile(const kvCString& languageName);
 
 // Loads the language resource file for the host's language through its
-// resource manager and adds it to the modules searched for string resources.
+// resource manager and adds it to the window-class library's modules searched
+// for string resources, so that strings loaded by id come in that language.
 // False when the object is not a resource manager or the English file cannot
 // be loaded.
 bool loadLanguageResources(kvIUnknown* resourceManager);
 
-// The modules searched for string resources, in the order they were added.
-const std::vector<HMODULE>& kvStringResourceModules();
+// The modules in which the window-class library looks up string resources
+// (ATL::AtlLoadString), in the order they were added.
+std::vector<HMODULE> kvStringResourceModules();

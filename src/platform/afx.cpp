@@ -98,6 +98,12 @@ bool afxPreTranslate(MSG* msg)
 
 void afxIdle() { afx().retired.clear(); }
 
+} // namespace detail
+
+size_t temporaryWindowObjects() { return afx().temporary.size() + afx().retired.size(); }
+
+namespace detail {
+
 void afxReset()
 {
     auto& s = afx();

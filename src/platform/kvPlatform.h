@@ -137,6 +137,16 @@ void setScreenSize(int width, int height);
 // The module whose image holds the address (its file found with dladdr).
 HMODULE moduleFromAddress(const void* address);
 
+// Puts a string into a module's string table (as its resource compiler
+// would), for LoadStringW and the window-class library's string look-up.
+void setStringResource(HMODULE module, UINT id, const std::wstring& text);
+
+// Temporary window objects of the dialog-class library (wrappers that
+// FromHandle made for windows without an object of their own), the live
+// ones and those of destroyed windows not yet freed. The message loop's
+// idle step (pumpMessages) frees the latter.
+size_t temporaryWindowObjects();
+
 // Destroys every window, drops timers, queued messages, hooks and key states:
 // a clean platform for the next test.
 void reset();

@@ -96,6 +96,13 @@ void resetMenus();
 void resetGdi();
 void resetHooks();
 
+// Whether the file at path is a whole shared object: an ELF image whose
+// program and section headers, and the parts they describe, lie inside the
+// file. ERROR_SUCCESS, or the error a loader reports (ERROR_FILE_NOT_FOUND
+// for a file that cannot be read, ERROR_BAD_EXE_FORMAT for a short or
+// foreign one).
+DWORD checkModuleImage(const std::string& path);
+
 // The WH_GETMESSAGE hooks see a message about to be taken off the queue.
 void callGetMessageHooks(MSG* msg);
 

@@ -406,6 +406,15 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName)
         return nullptr;
     }
     const std::string path = kvplat::detail::narrow(fileName);
+    // A file named by its path is checked before it is mapped; bare names are
+    // the system's own libraries, found on its search path.
+    if (path.find('/') != std::string::npos) {
+        const DWORD image = kvplat::detail::checkModuleImage(path);
+        if (image != ERROR_SUCCESS) {
+            SetLastError(image);
+            return nullptr;
+        }
+    }
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -426,7 +435,7 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName)
             m->loadCount = 0;
             m->handle = nullptr;
             dlclose(handle);
-            SetLastError(ERROR_INVALID_PARAMETER);
+            SetLastError(ERROR_DLL_INIT_FAILED);
             return nullptr;
         }
     }

@@ -951,6 +951,8 @@ typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_DLL_INIT_FAILED 1114L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MORE_DATA 234L
 #define S_OK ((HRESULT)0L)
@@ -1085,6 +1087,10 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
 BOOL WINAPI FreeLibrary(HMODULE module);
+// Copies string id of the module's string table into buffer (terminated,
+// cut to capacity - 1 characters); returns the characters copied, 0 when
+// the module has no such string.
+int WINAPI LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int capacity);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 
 // menus

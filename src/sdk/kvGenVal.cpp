@@ -8,11 +8,58 @@
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
+#include <mutex>
 #include <string>
+#include <unordered_set>
 
-void* kvCGenVal::operator new(std::size_t size) noexcept { return ::operator new(size, std::nothrow); }
+namespace {
 
-void kvCGenVal::operator delete(void* p) noexcept { ::operator delete(p); }
+// The blocks that operator new handed out. A holder built in place reaches
+// operator delete too (through its deleting destructor) and must not be
+// freed: only blocks on this list go back to the heap. The list outlives
+// static destruction, since holders may be deleted after it starts.
+struct HeapHolders {
+    std::mutex lock;
+    std::unordered_set<void*> blocks;
+};
+
+HeapHolders& heapHolders()
+{
+    static HeapHolders* holders = new HeapHolders;
+    return *holders;
+}
+
+}  // namespace
+
+void* kvCGenVal::operator new(std::size_t size) noexcept
+{
+    void* p = ::operator new(size, std::nothrow);
+    if (!p)
+        return nullptr;
+    HeapHolders& h = heapHolders();
+    try {
+        std::lock_guard<std::mutex> guard(h.lock);
+        h.blocks.insert(p);
+    } catch (...) {
+        ::operator delete(p);
+        return nullptr;
+    }
+    return p;
+}
+
+void kvCGenVal::operator delete(void* p) noexcept
+{
+    if (!p)
+        return;
+    HeapHolders& h = heapHolders();
+    bool fromHeap = false;
+    {
+        std::lock_guard<std::mutex> guard(h.lock);
+        fromHeap = h.blocks.erase(p) > 0;
+    }
+    if (fromHeap)
+        ::operator delete(p);
+}
 
 bool kvCGenVal::equals(const kvCGenVal&) const { return false; }
 

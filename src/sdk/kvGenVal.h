@@ -6,8 +6,8 @@
 // live on the heap. Reference holders (kvCGenValueRefNc, kvCGenValueConstRefNc,
 // kvCGenValueConstRef) point at a variable of the caller and are built in
 // place in a buffer of the caller's frame; they are ended with an explicit
-// destructor call (kvTGenValPlace does that), never with delete, so the
-// buffer is never handed to the heap.
+// destructor call (kvTGenValPlace does that) or through their deleting
+// destructor, whose operator delete leaves memory it did not allocate alone.
 #pragma once
 
 #include "sdk/kvConvert.h"
@@ -32,6 +32,8 @@ public:
 
     // Heap holders: a failed allocation yields null (no constructor runs).
     static void* operator new(std::size_t size) noexcept;
+    // Frees only what operator new(size) allocated; a holder built in place
+    // and destroyed through delete keeps its buffer.
     static void operator delete(void* p) noexcept;
     // In-place holders.
     static void* operator new(std::size_t, void* place) noexcept { return place; }

@@ -4,10 +4,13 @@
 #include "host/object/kvPropertyBag.h"
 #include "sdk/kvPropertySet.h"
 
+#include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <cwctype>
 #include <map>
 
 namespace {
@@ -167,24 +170,34 @@ bool writeValue(kvCPrPropertySet* set, const wchar_t* key, const T& value)
     return set->setPropValue(key, holder, true);
 }
 
-// The whole text as a number, nothing left over.
-bool parseLong(const std::wstring& text, long& out)
+// The whole text as a number, nothing left over, within the range of the
+// C library's type (a value it would clamp is refused).
+bool parseLong(const std::wstring& text, long long& out)
 {
-    if (text.empty())
+    if (text.empty() || std::iswspace(text[0]))
         return false;
     wchar_t* end = nullptr;
-    out = std::wcstol(text.c_str(), &end, 10);
-    return end && *end == L'\0';
+    errno = 0;
+    out = std::wcstoll(text.c_str(), &end, 10);
+    return errno != ERANGE && end && *end == L'\0';
 }
 
+// Finite numbers only: the control offers no way to type a NaN or an
+// infinity into a length or an angle.
 bool parseDouble(const std::wstring& text, double& out)
 {
-    if (text.empty())
+    if (text.empty() || std::iswspace(text[0]))
         return false;
     wchar_t* end = nullptr;
+    errno = 0;
     out = std::wcstod(text.c_str(), &end);
-    return end && *end == L'\0';
+    return errno != ERANGE && end && *end == L'\0' && std::isfinite(out);
 }
+
+// The host's long and unsigned long are 32 bits wide.
+constexpr long long kLongMin = -2147483647LL - 1;
+constexpr long long kLongMax = 2147483647LL;
+constexpr long long kULongMax = 4294967295LL;
 
 }  // namespace
 
@@ -193,16 +206,14 @@ bool kvCTwPropertyCtrlBase::setValueText(const wchar_t* key, const wchar_t* text
     if (!m_set || !key || !text)
         return false;
     const std::wstring t(text);
+    // The control edits the lines it has: a key the set does not hold (also
+    // one reached through a reference into another owner's set) is no line.
     const kvCProperty* entry = dynamic_cast<const kvCProperty*>(m_set->find(key));
-    if (!entry || !entry->value()) {
-        // A new line, or one without a value: the text itself.
-        if (m_set->find(key) && !entry)
-            return false;  // a nested set or a reference takes no text
-        return writeValue(m_set, key, kvCString(text));
-    }
+    if (!entry || !entry->value())
+        return false;  // unknown, a nested set or a reference: no text to take
     const kvCGenVal& stored = *entry->value();
     try {
-        long v = 0;
+        long long v = 0;
         double d = 0.0;
         if (kvGenValPtr<bool>(stored)) {
             if (t != L"true" && t != L"false")
@@ -212,14 +223,15 @@ bool kvCTwPropertyCtrlBase::setValueText(const wchar_t* key, const wchar_t* text
         if (kvGenValPtr<int>(stored))
             return parseLong(t, v) && v >= INT_MIN && v <= INT_MAX && writeValue(m_set, key, static_cast<int>(v));
         if (kvGenValPtr<long>(stored))
-            return parseLong(t, v) && writeValue(m_set, key, v);
+            return parseLong(t, v) && v >= kLongMin && v <= kLongMax && writeValue(m_set, key, static_cast<long>(v));
         if (kvGenValPtr<short>(stored))
             return parseLong(t, v) && v >= SHRT_MIN && v <= SHRT_MAX && writeValue(m_set, key, static_cast<short>(v));
         if (kvGenValPtr<unsigned int>(stored))
-            return parseLong(t, v) && v >= 0 && static_cast<unsigned long>(v) <= UINT_MAX &&
+            return parseLong(t, v) && v >= 0 && v <= static_cast<long long>(UINT_MAX) &&
                    writeValue(m_set, key, static_cast<unsigned int>(v));
         if (kvGenValPtr<unsigned long>(stored))
-            return parseLong(t, v) && v >= 0 && writeValue(m_set, key, static_cast<unsigned long>(v));
+            return parseLong(t, v) && v >= 0 && v <= kULongMax &&
+                   writeValue(m_set, key, static_cast<unsigned long>(v));
         if (kvGenValPtr<double>(stored))
             return parseDouble(t, d) && writeValue(m_set, key, d);
         if (kvGenValPtr<kvCString>(stored))

@@ -72,9 +72,10 @@ public:
     // The value of a property as the control shows it ("" when missing).
     std::wstring valueText(const wchar_t* key) const;
     // The user types text into a property's line: it is read as the type the
-    // property holds (a number, "true"/"false", or text; a new key is taken as
-    // text) and written into the set. False when the text does not fit the
-    // type or the control has no set; the property is then unchanged.
+    // property holds (a finite number in the type's range, "true"/"false", or
+    // text) and written into the set. False, the property unchanged, for a
+    // key the set does not hold, a text that does not fit the type, a value
+    // the property's restriction forbids, or a control without a set.
     bool setValueText(const wchar_t* key, const wchar_t* text);
 
 private:

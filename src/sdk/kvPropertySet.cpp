@@ -262,6 +262,10 @@ bool kvCPrPropertySet::setPropValue(const wchar_t* name, const kvCGenVal& value,
     kvCProperty* p = dynamic_cast<kvCProperty*>(s->m_slots[i].entry);
     if (p == nullptr)
         return false;  // a nested set or a reference holds no value
+    // A restricted property keeps its value when offered one it does not allow.
+    const kvCValRestrictBase* restriction = s->m_slots[i].restriction;
+    if (restriction != nullptr && !restriction->test(value))
+        return false;
     std::unique_ptr<kvCGenVal> before(p->value() != nullptr ? p->value()->clone() : nullptr);
     if (!p->setPropValue(value, true))
         return false;

@@ -154,7 +154,8 @@ public:
     bool getPropValue(const wchar_t* name, kvCGenVal& value, propGetCfg* cfg = nullptr) const;
     // Stores value: converted into the stored type when it converts,
     // otherwise replacing the stored value. A missing key is created when
-    // create is set (false otherwise).
+    // create is set (false otherwise). A value that the key's restriction
+    // does not allow is refused (false, the property unchanged).
     bool setPropValue(const wchar_t* name, const kvCGenVal& value, bool create);
     // Empties the key's slot (the slot stays, so later slots keep their
     // positions).

@@ -359,19 +359,22 @@ TEST_F(WindowTest, ModeListLeavesOutForbiddenModesAndIgnoresAnEmptySelection)
 {
     open();
     HWND combo = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idModeList);
+    // The property holds 4 when a restriction without 4 arrives.
+    dlg->propertySet()->setRestrictions(kvKeyAnalyseMode, nullptr);
+    ASSERT_TRUE(propSet(dlg->propertySet(), kvKeyAnalyseMode, 4));
     kvCValRestrict<int>* allowed = new kvCValRestrict<int>();
     for (int m : {1, 2, 3, 5})
         allowed->addAllowed(m);
     dlg->propertySet()->setRestrictions(kvKeyAnalyseMode, allowed);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+    // A forbidden value held by the property selects nothing.
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
 
-    // Index 3 is now mode 5.
+    // Index 3 is now mode 5; the forbidden value cannot come back.
     ASSERT_TRUE(kvplat::selectComboItem(combo, 3));
     EXPECT_EQ(propInt(kvKeyAnalyseMode), 5);
-
-    // A forbidden value held by the property selects nothing.
-    propSet(dlg->propertySet(), kvKeyAnalyseMode, 4);
-    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_FALSE(propSet(dlg->propertySet(), kvKeyAnalyseMode, 4));
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 5);
 
     // With nothing selected a selection change must not pick the left-out item.
     propSet(dlg->propertySet(), kvKeyAnalyseMode, 1);
@@ -409,4 +412,23 @@ TEST_F(WindowTest, AJobsToolPositionModeGivesTheNewFrameButtonItsMenu)
     chooseMode(5);
     ::SendMessageW(::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idNewFrame), WM_RBUTTONUP, 0, 0);
     EXPECT_EQ(kvplat::lastTrackedMenu(), expected);  // still the menu of the job's window
+}
+
+TEST_F(WindowTest, AModeOutsideTheListIsRefusedAndNeverRestored)
+{
+    open();
+    for (int bad : {99, 0, -1, 6})
+        EXPECT_FALSE(propSet(dlg->propertySet(), kvKeyAnalyseMode, bad)) << bad;
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
+    chooseMode(3);
+    close();
+    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 3);
+
+    // A record that holds no mode of the list opens in the list's first mode.
+    kvAnalyseLastSettingsRecord().mode = 99;
+    open();
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
+    EXPECT_EQ(dlg->currentMode(), 1);
+    close();
+    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 1);
 }

@@ -284,3 +284,33 @@ TEST_F(WindowHostTest, FrameEventsRedrawTheFrameThroughThePanelOnlyInItsModes)
     EXPECT_EQ(drawsFor(3, kvKeyFrameRef), 0);
     dlg->propertySet()->setPropRef(kvKeyFrameRef, nullptr);
 }
+
+TEST_F(WindowHostTest, ReactivationWithAnotherJobTakesThatJobsReferences)
+{
+    kvCPrPropertySet firstFrame(L"Frame 1");
+    kvCPrPropertySet secondFrame(L"Frame 2");
+    kvCPrPropertySet secondTool(L"Tool 2");
+    fake::GenericJob* first = new kvIfImp<fake::GenericJob>();
+    static_cast<kvITwCycleJobDef1*>(first)->addRef();
+    first->settings.setPropRef(kvKeyFrameRef, &firstFrame);
+    open(static_cast<kvITwCycleJobDef1*>(first));
+    // The host lends its job for the call only.
+    static_cast<kvITwCycleJobDef1*>(first)->release();
+    ASSERT_EQ(dlg->propertySet()->getPropSet(kvKeyFrameRef), &firstFrame);
+
+    fake::GenericJob* second = new kvIfImp<fake::GenericJob>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(second));
+    propSet(&second->settings, kvKeyMachine, kvCString(L"DMU 80"));
+    second->settings.setPropRef(kvKeyFrameRef, &secondFrame);
+    second->settings.setPropRef(kvKeyTool, &secondTool);
+    // Re-activation lets go of the first job, whose settings then go away.
+    dlg->reactivateAnalysisDialog(held);
+    EXPECT_EQ(dlg->currentMode(), 5);
+    EXPECT_EQ(dlg->propertySet()->getPropSet(kvKeyFrameRef), &secondFrame);
+    EXPECT_EQ(dlg->propertySet()->getPropSet(kvKeyTool), &secondTool);
+    kvCString machine;
+    EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyMachine, machine));
+    EXPECT_EQ(machine, kvCString(L"DMU 80"));
+    ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    dlg = nullptr;
+}

@@ -3,6 +3,7 @@
 
 #include "host/AnalyseStart.h"
 #include "host/kvAppXApplication.h"
+#include "platform/atlbase.h"
 #include "platform/kvPlatform.h"
 #include "sdk/kvAssert.h"
 
@@ -192,6 +193,35 @@ TEST(LanguageResources, RefusedWithoutBothInterfacesOrEnglish)
     noEnglish.files = {{L"kvLibRes_de.loc", handle(32)}};
     EXPECT_FALSE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&noEnglish)));
     EXPECT_FALSE(registered(handle(32)));
+}
+
+} // namespace
+
+namespace {
+
+TEST(LanguageResources, StringsAreLookedUpInTheChosenModule)
+{
+    // Ids of their own, so that modules registered by other tests do not answer.
+    const UINT menuText = 40453, buttonText = 40101;
+    kvplat::setStringResource(handle(41), menuText, L"Colour");
+    kvplat::setStringResource(handle(42), menuText, L"Farbe");
+    kvplat::setStringResource(handle(41), buttonText, L"Automatic");
+    fake::ResourceManager manager;
+    manager.language = L"German";
+    manager.files = {{L"kvLibRes_en.loc", handle(41)}, {L"kvLibRes_de.loc", handle(42)}};
+    wchar_t text[32] = L"stale";
+    EXPECT_EQ(ATL::AtlLoadString(menuText, text, 32), 0);
+    EXPECT_STREQ(text, L"");
+
+    ASSERT_TRUE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&manager)));
+    EXPECT_EQ(ATL::AtlFindStringResourceInstance(menuText), handle(42));
+    EXPECT_EQ(ATL::AtlLoadString(menuText, text, 32), 5);
+    EXPECT_STREQ(text, L"Farbe");
+    // The English module was freed and is no longer searched.
+    EXPECT_EQ(ATL::AtlLoadString(buttonText, text, 32), 0);
+    // A short buffer takes what fits, terminated.
+    EXPECT_EQ(ATL::AtlLoadString(menuText, text, 3), 2);
+    EXPECT_STREQ(text, L"Fa");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "fakes.h"
 
 #include "host/AnalyseStart.h"
+#include "platform/afx.h"
 #include "host/kvAppXApplication.h"
 #include "sdk/kvAssert.h"
 
@@ -107,3 +108,14 @@ TEST(ExecCommand, NullContextIsAnAssertionAtItsFixedLine)
 }
 
 } // namespace
+
+TEST(ModuleEntryPoint, AFailedStartRefusesTheLoadAndKeepsNoInstance)
+{
+    const HINSTANCE kept = kvAnalyseModuleInstance;
+    const int chained = AfxGetExtensionModuleCount();
+    // Without an instance the dialog library cannot take the module in.
+    EXPECT_EQ(DllMain(nullptr, 1, nullptr), 0);
+    EXPECT_EQ(kvAnalyseModuleInstance, kept);
+    EXPECT_EQ(AfxGetExtensionModuleCount(), chained);
+    EXPECT_EQ(DllMain(nullptr, 7, nullptr), 1);  // other reasons: nothing
+}

@@ -276,3 +276,28 @@ TEST(GenericValues, InPlaceHoldersRoundTripWithoutTheHeap)
     int unused = 0;
     EXPECT_EQ(newGenValueRef<int>(unused, nullptr), nullptr);
 }
+
+TEST(GenericValues, DeletingAnInPlaceHolderLeavesItsBufferAndHeapHoldersAreFreed)
+{
+    // A holder in the caller's frame, ended through its deleting destructor:
+    // the stack buffer must not reach the heap (the sanitizer build reports
+    // a free of stack memory), and the variable keeps what was written.
+    double target = 0.0;
+    alignas(std::max_align_t) unsigned char buffer[sizeof(kvCGenValueRefNc<double>)];
+    kvCGenVal* ref = newGenValueRef<double>(target, buffer);
+    ASSERT_NE(ref, nullptr);
+    kvCGenValueNc<int> seven(7);
+    *ref = seven;
+    delete ref;
+    EXPECT_EQ(target, 7.0);
+
+    // Heap holders still go back to the heap (the leak check would see them).
+    for (int i = 0; i < 100; ++i) {
+        kvCGenVal* owned = newGenValue(static_cast<double>(i));
+        ASSERT_NE(owned, nullptr);
+        kvCGenVal* copy = owned->clone();
+        delete owned;
+        delete copy;
+    }
+    delete static_cast<kvCGenVal*>(nullptr);
+}

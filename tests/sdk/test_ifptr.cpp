@@ -198,3 +198,36 @@ TEST(InterfaceImplementation, CountingBaseDestroysOnceAtZero)
     EXPECT_FALSE(j2.destroyed);
     delete fresh;
 }
+
+TEST(InterfacePointer, UnknownPointerFromAnotherInterfaceAsksForTheObjectsUnknown)
+{
+    Journal j;
+    kvIUnknown* doc = newDoc(j);
+    {
+        // The base-document interface is another sub-object than the one the
+        // object answers "kvIUnknown" with: identity must come from the query.
+        kvIfPtr<kvIBaseDocument1> base(doc);
+        kvIUnknownPtr identity(doc);
+        ASSERT_NE(base.get(), identity.get());
+
+        kvIUnknownPtr built(base);
+        EXPECT_EQ(j.queries.back(), L"kvIUnknown");
+        EXPECT_EQ(built.get(), identity.get());
+
+        kvIUnknownPtr assigned;
+        assigned = base;
+        EXPECT_EQ(assigned.get(), identity.get());
+        assigned = assigned;  // itself: kept
+        EXPECT_EQ(assigned.get(), identity.get());
+        EXPECT_EQ(refs(doc), 5);
+
+        kvIfPtr<kvIBaseDocument1> empty;
+        assigned = empty;
+        EXPECT_TRUE(assigned.isNull());
+        EXPECT_TRUE(kvIUnknownPtr(empty).isNull());
+        EXPECT_EQ(refs(doc), 4);
+    }
+    EXPECT_EQ(refs(doc), 1);
+    doc->release();
+    EXPECT_TRUE(j.destroyed);
+}

@@ -88,6 +88,39 @@ TEST(PropertyCtrl, TypedTextIsWrittenAsThePropertysTypeOrRefused)
     EXPECT_EQ(colour, 65280ul);
 
     EXPECT_FALSE(control.setValueText(L"Nested", L"x"));
-    EXPECT_TRUE(control.setValueText(L"Fresh", L"new text"));
-    EXPECT_EQ(control.valueText(L"Fresh"), L"new text");
+}
+
+TEST(PropertyCtrl, RefusesUnknownKeysNonFiniteAndOutOfRangeValuesAndForbiddenOnes)
+{
+    kvCPrPropertySet set;
+    propSet(&set, L"Mode", 3);
+    propSet(&set, L"Angle", 1.5);
+    propSet(&set, L"Colour", static_cast<unsigned long>(255));
+    kvCPrPropertySet frame(L"Frame");
+    propSet(&frame, L"Owner", 1);
+    set.setPropRef(L"FrameRef", &frame);
+    kvCValRestrict<int>* modes = new kvCValRestrict<int>(1, 5);
+    set.setRestrictions(L"Mode", modes);
+    kvCTwPropertyCtrlBase control;
+    control.build(kvIfPtr<kvIAppExecContext1>(), &set, nullptr, true);
+
+    // No line for a key the set does not hold, here or in a referenced set.
+    EXPECT_FALSE(control.setValueText(L"Bogus", L"42"));
+    EXPECT_FALSE(set.hasProp(L"Bogus"));
+    EXPECT_FALSE(control.setValueText(L"FrameRef/Bogus", L"7"));
+    EXPECT_FALSE(frame.hasProp(L"Bogus"));
+
+    for (const wchar_t* text : {L"nan", L"inf", L"-inf", L"1e999", L" 2"})
+        EXPECT_FALSE(control.setValueText(L"Angle", text)) << text;
+    EXPECT_EQ(control.valueText(L"Angle"), L"1.5");
+
+    // Clamped values are refused, not stored at the limit.
+    for (const wchar_t* text : {L"0xffffffffffffffff", L"18446744073709551615", L"4294967296", L"-5"})
+        EXPECT_FALSE(control.setValueText(L"Colour", text)) << text;
+    EXPECT_TRUE(control.setValueText(L"Colour", L"4294967295"));
+
+    for (const wchar_t* text : {L"99", L"0", L"-1", L"-2147483648"})
+        EXPECT_FALSE(control.setValueText(L"Mode", text)) << text;
+    EXPECT_TRUE(control.setValueText(L"Mode", L"5"));
+    EXPECT_EQ(control.valueText(L"Mode"), L"5");
 }

@@ -1,70 +1,14 @@
 // The host simulator end to end: the built executable loads the built module
 // and plays a session; the test reads what it printed.
+#include "hostsim_runner.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
-struct SimRun {
-    int status = -1;
-    std::vector<std::string> lines;
-    std::string err;
-
-    // Index of the first line equal to text after line from, or -1.
-    int find(const std::string& text, int from = -1) const
-    {
-        auto it = std::find(lines.begin() + (from + 1), lines.end(), text);
-        return it == lines.end() ? -1 : static_cast<int>(it - lines.begin());
-    }
-    std::string all() const
-    {
-        std::string text;
-        for (const auto& l : lines)
-            text += l + "\n";
-        return text + "--- stderr:\n" + err;
-    }
-};
-
-std::string tempPath(const char* what)
-{
-    return testing::TempDir() + "hostsim_" + std::to_string(getpid()) + "_" + what;
-}
-
-// Runs hostsim with the arguments; a script, when given, goes on standard input.
-SimRun runHostsim(const std::string& arguments, const std::string& script = "")
-{
-    const std::string errPath = tempPath("stderr");
-    const std::string inPath = tempPath("stdin");
-    std::ofstream(inPath) << script;
-    const std::string command = std::string(KV_HOSTSIM_PATH) + " " + arguments + " <" + inPath + " 2>" + errPath;
-    SimRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);)
-        run.lines.push_back(line);
-    std::stringstream err;
-    err << std::ifstream(errPath).rdbuf();
-    run.err = err.str();
-    return run;
-}
-
-const std::string kModule = std::string("--module ") + KV_MODULE_PATH;
+using namespace hostsim_test;
 
 TEST(Hostsim, DemoShowsTheWholeStoryAndEndsClean)
 {
@@ -116,7 +60,7 @@ TEST(Hostsim, DemoDrivesTheWindowThroughItsModesClosesAndReopensIt)
     EXPECT_EQ(run.find("registered windows: none", closed), closed + 2);
     EXPECT_EQ(run.find("analyse show mode: 0", closed), closed + 3);
     EXPECT_EQ(run.find("mouse reactors: 0", closed), closed + 5);
-    EXPECT_EQ(run.find("host objects held by the module: none", closed), closed + 6) << run.all();
+    EXPECT_EQ(run.find("host objects held by the module: none", closed), closed + 7) << run.all();
     const int reopened = run.find("analysis window opened and registered as \"kvCAnalyseDlg\"", closed);
     ASSERT_GT(reopened, closed) << run.all();
     EXPECT_GT(run.find("  2 Analyse two element  <- chosen", reopened), reopened) << run.all();
@@ -145,7 +89,7 @@ TEST(Hostsim, AJobOpensTheWindowOnItsFrameInToolPositionModeAndThatModeIsKept)
     const int list = run.find("mode list: 5 entries", job);
     ASSERT_GT(list, job) << run.all();
     EXPECT_EQ(run.find("  5 Tool position analyse  <- chosen", list), list + 5) << run.all();
-    EXPECT_NE(run.err.find("line 6: analyse: not a coordinate: 'x'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("line 6: analyse: expected a coordinate, got 'x'"), std::string::npos) << run.err;
     // The window gave the job back when it closed.
     const int census = run.find("host objects held by the module: none", list);
     ASSERT_GT(census, list) << run.all();
@@ -214,11 +158,11 @@ TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
                                   "press help\n"
                                   "show panel\n");
     EXPECT_EQ(run.status, 2) << run.all();
-    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: the mode list has entries 1 to 5",
+    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: an entry of the mode list must lie between 1 and 5, got '6'",
                              "line 4: set: \"AnalyseMode\" does not take 'two'",
                              "line 5: set: the sample part has no face '999'", "line 6: press: no button 'nothing'",
                              "line 7: offer: 'kvIFoo1' is not an optional interface of the host",
-                             "line 8: resize: a window needs a positive size",
+                             "line 8: resize: a window width must lie between 1 and 32767, got '0'",
                              "line 10: set: the window shows no property control"})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     EXPECT_GE(run.find("button help cannot be pressed (hidden or disabled)"), 0) << run.all();

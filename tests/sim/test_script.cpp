@@ -77,7 +77,7 @@ TEST(ScriptRun, CommandsWithoutARunningHostFailCleanly)
     std::string err;
     EXPECT_EQ(run("transparent maybe\nanswer 1 x\nstatus\nanalyse\n", err).errors, 4);
     EXPECT_NE(err.find("line 1: transparent: expected on or off"), std::string::npos) << err;
-    EXPECT_NE(err.find("line 2: answer: not an answer: 'x'"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 2: answer: expected an answer, got 'x'"), std::string::npos) << err;
 }
 
 TEST(Text, Utf8RoundTripAndBrokenInput)

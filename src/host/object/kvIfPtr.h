@@ -177,16 +177,22 @@ public:
     // Queries "kvIUnknown" again rather than sharing the other's pointer, so
     // the copy may hold another interface of the same object.
     kvIUnknownPtr(const kvIUnknownPtr& other) : kvIfPtrBase() { m_pUnk = queryByName(other.m_pUnk, name()); }
+    // From a smart pointer of any interface: the object's "kvIUnknown" is
+    // asked for, so that two pointers to one object compare equal whichever
+    // interface they were built from.
+    kvIUnknownPtr(const kvIfPtrBase& other) : kvIfPtrBase() { m_pUnk = queryByName(other.get(), name()); }
     ~kvIUnknownPtr() override = default;
 
+    // Assignments query through a temporary, like the constructors; the new
+    // interface is referenced before the old one is released.
     kvIUnknownPtr& operator=(const kvIUnknownPtr& other)
     {
-        kvIfPtrBase::operator=(other);
-        return *this;
+        return *this = static_cast<const kvIfPtrBase&>(other);
     }
     kvIUnknownPtr& operator=(const kvIfPtrBase& other)
     {
-        kvIfPtrBase::operator=(other);
+        kvIUnknownPtr temp(other);
+        kvIfPtrBase::operator=(temp);
         return *this;
     }
 
