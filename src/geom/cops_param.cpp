@@ -216,7 +216,9 @@ int ratBSplCurveProjectPoint(RatBSplCurve* curve, GeomPoint P, double* u, double
                 const double dt = dot(D, T);
                 if (std::sqrt(dot(T, T)) < 1e-7 || std::fabs(dt) < 1e-7)
                     break;
-                double un = uu - dot(D, D) / dt;
+                // A Gauss-Newton step towards the foot of P: a step that
+                // drives |D|^2 itself to zero only serves points on the curve.
+                double un = uu - dt / dot(T, T);
                 if (un < a - margin || un > b + margin)
                     break;
                 un = std::fmin(std::fmax(un, a), b);
