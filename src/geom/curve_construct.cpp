@@ -161,7 +161,7 @@ RatBSplCurve* ratBSplCurveFromKnotsUnscaled(int ord, int K, const double* knots,
 
 RatBSplCurve* ratBSplCurveFromPolyline(int n, const double* coords, short dim)
 {
-    if ((dim != 2 && dim != 3) || n < 2 || !coords)
+    if ((dim != 2 && dim != 3) || n < 2 || n > (1 << 28) || !coords)
         return nullptr;
     RatBSplCurve* c = ratBSplCurveCreate(2, n + 2);
     if (!c)
@@ -366,7 +366,7 @@ RatBSplCurve* ratBSplCurveParabola3d(const double* V, const double* F, const dou
 
 RatBSplCurve* ratBSplCurveFromCubicPieces(int n, const double* breaks, const GeomVec3* coefficients)
 {
-    if (n < 1 || !breaks || !coefficients)
+    if (n < 1 || n > (1 << 28) || !breaks || !coefficients)
         return nullptr;
     RatBSplCurve* c = ratBSplCurveCreate(4, 4 * n + 4);
     if (!c)
