@@ -7,3 +7,4 @@
 #include "geom/geom_surface.h"
 #include "geom/geom_curve_ops.h"
 #include "geom/geom_surface_ops.h"
+#include "geom/geom_curve_edit.h"

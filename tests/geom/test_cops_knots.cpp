@@ -1,0 +1,158 @@
+// Knot insertion, compatible curves and degree elevation: each must leave
+// the curve's shape as it was, checked against the reference evaluation.
+#include "curve_ref.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace curveref;
+
+namespace {
+
+struct CurveEdit : ::testing::Test {
+    void SetUp() override { geomLastError = -1; }
+};
+
+bool nonDecreasing(const RatBSplCurve* c)
+{
+    return std::is_sorted(c->knots, c->knots + c->noPoints);
+}
+
+TEST_F(CurveEdit, InsertionKeepsEveryShapeAtInteriorExistingAndEndKnots)
+{
+    for (const Sample& s : samples()) {
+        SCOPED_TRACE(s.name);
+        CurvePtr orig = own(s.make());
+        const double a = domainStart(orig.get()), b = domainEnd(orig.get());
+        RatBSplCurve* c = ratBSplCurveCopy(orig.get());
+        const double at[] = {a + 0.37 * (b - a), orig->knots[orig->ord], a, b, a + 0.37 * (b - a)};
+        for (double u : at) {
+            const int before = c->noPoints;
+            ASSERT_EQ(1, ratBSplCurveInsertKnot(&c, u));
+            EXPECT_EQ(before + 1, c->noPoints);
+            EXPECT_TRUE(nonDecreasing(c));
+        }
+        EXPECT_LT(maxDeviation(orig.get(), c, a, b), 1e-12 * size(orig.get()));
+        ratBSplCurveFree(c);
+    }
+}
+
+TEST_F(CurveEdit, RefusedInsertionKeepsTheCallersCurve)
+{
+    // Order 30, a parameter outside the domain and a vanishing new weight
+    // are refused; the caller's record stays the same record, unchanged.
+    std::vector<double> knots(60, 0.0);
+    std::fill(knots.begin() + 30, knots.end(), 1.0);
+    std::vector<std::vector<double>> pts(30, std::vector<double>{1, 2, 3});
+    RatBSplCurve* high = make(30, knots, pts);
+    RatBSplCurve* keep = high;
+    EXPECT_EQ(0, ratBSplCurveInsertKnot(&high, 0.5));
+    EXPECT_EQ(keep, high);
+    EXPECT_EQ(0, ratBSplCurveInsertKnotCore(30, 60, high->knots, high->weights, high->points, 0, -1, 0, 0.5));
+    EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+    EXPECT_STREQ("2,10001,4063", geomMessageBuffer);
+    ratBSplCurveFree(high);
+
+    RatBSplCurve* c = clampedCubic();
+    keep = c;
+    EXPECT_EQ(0, ratBSplCurveInsertKnot(&c, 7.6));
+    EXPECT_EQ(keep, c);
+    EXPECT_STREQ("2,10001,4082", geomMessageBuffer);
+    ratBSplCurveFree(c);
+
+    c = make(2, {0, 0, 1, 1}, {{0, 0, 0}, {4, 2, 0}}, {1.0, -1.0});
+    keep = c;
+    geomLastError = -1;
+    EXPECT_EQ(0, ratBSplCurveInsertKnot(&c, 0.5));
+    EXPECT_EQ(keep, c);
+    EXPECT_EQ(4, c->noPoints);
+    EXPECT_STREQ("5,10001,4116", geomMessageBuffer);
+    EXPECT_EQ(-1, geomLastError);
+    ratBSplCurveFree(c);
+}
+
+TEST_F(CurveEdit, CompatibleCurvesShareOrderDomainAndKnotsAndKeepTheirShapes)
+{
+    const std::pair<RatBSplCurve* (*)(), RatBSplCurve* (*)()> pairs[] = {
+        {polyline, clampedCubic}, {rationalQuadratic, halfCircle}, {clampedCubic, rationalQuadratic}};
+    for (const auto& p : pairs) {
+        CurvePtr o1 = own(p.first()), o2 = own(p.second());
+        RatBSplCurve* c1 = ratBSplCurveCopy(o1.get());
+        RatBSplCurve* c2 = ratBSplCurveCopy(o2.get());
+        const double r1 = domainEnd(c1) - domainStart(c1), r2 = domainEnd(c2) - domainStart(c2);
+        const int res = ratBSplCurveMakeCompatible(&c1, &c2);
+        EXPECT_EQ(r2 < r1 ? 1 : 2, res);
+        ASSERT_EQ(c1->ord, c2->ord);
+        ASSERT_EQ(c1->noPoints, c2->noPoints);
+        EXPECT_EQ(0, std::memcmp(c1->knots, c2->knots, sizeof(double) * c1->noPoints));
+        EXPECT_DOUBLE_EQ(std::max(r1, r2), domainEnd(c1) - domainStart(c1));
+        // Same shapes at the same normalised parameters.
+        const CurvePtr* olds[] = {&o1, &o2};
+        RatBSplCurve* news[] = {c1, c2};
+        for (int k = 0; k < 2; ++k) {
+            const RatBSplCurve* o = olds[k]->get();
+            double worst = 0;
+            for (int i = 0; i <= 200; ++i) {
+                const double t = i / 200.0;
+                const double uo = domainStart(o) + t * (domainEnd(o) - domainStart(o));
+                const double un = domainStart(news[k]) + t * (domainEnd(news[k]) - domainStart(news[k]));
+                worst = std::max(worst, dist(point(o, uo), point(news[k], un)));
+            }
+            EXPECT_LT(worst, 1e-12 * size(o));
+        }
+        ratBSplCurveFree(c1);
+        ratBSplCurveFree(c2);
+    }
+
+    RatBSplCurve* c1 = halfCircle();
+    RatBSplCurve* c2 = polyline();
+    c2->isPeriodic = 1;
+    EXPECT_EQ(0, ratBSplCurveMakeCompatible(&c1, &c2));
+    EXPECT_STREQ("2,10001,4414", geomMessageBuffer);
+    ratBSplCurveFree(c1);
+    ratBSplCurveFree(c2);
+}
+
+TEST_F(CurveEdit, ElevationKeepsEveryShapeAndSplitsIntoClampedBezierPieces)
+{
+    for (const Sample& s : samples()) {
+        for (int rise : {1, 3}) {
+            SCOPED_TRACE(s.name + " +" + std::to_string(rise));
+            CurvePtr orig = own(s.make());
+            RatBSplCurve* c = ratBSplCurveCopy(orig.get());
+            const int g = orig->ord - 1 + rise;
+            ASSERT_EQ(1, ratBSplCurveElevateDegree(&c, g));
+            EXPECT_EQ(g + 1, c->ord);
+            EXPECT_TRUE(nonDecreasing(c));
+            // Every knot value, the ends included, has multiplicity g + 1.
+            for (int i = 0; i < c->noPoints; i += g + 1)
+                for (int j = 1; j <= g; ++j)
+                    EXPECT_EQ(c->knots[i], c->knots[i + j]);
+            EXPECT_DOUBLE_EQ(domainStart(orig.get()), domainStart(c));
+            EXPECT_DOUBLE_EQ(domainEnd(orig.get()), domainEnd(c));
+            EXPECT_LT(maxDeviation(orig.get(), c, domainStart(c), domainEnd(c)), 1e-12 * size(orig.get()));
+            ratBSplCurveFree(c);
+        }
+    }
+}
+
+TEST_F(CurveEdit, ElevationRefusesPeriodicCurvesAndUnservableOrders)
+{
+    RatBSplCurve* c = halfCircle();
+    RatBSplCurve* keep = c;
+    c->isPeriodic = 1;
+    EXPECT_EQ(0, ratBSplCurveElevateDegree(&c, 3));
+    EXPECT_STREQ("2,10001,7110", geomMessageBuffer);
+    c->isPeriodic = 0;
+    geomLastError = -1;
+    EXPECT_EQ(0, ratBSplCurveElevateDegree(&c, 29));
+    EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+    EXPECT_EQ(0, ratBSplCurveElevateDegree(&c, 2));   // no raise: silent
+    EXPECT_EQ(keep, c);
+    EXPECT_EQ(3, c->ord);
+    ASSERT_EQ(1, ratBSplCurveElevateDegree(&c, 28));
+    EXPECT_EQ(29, c->ord);
+    ratBSplCurveFree(c);
+}
+
+}  // namespace
