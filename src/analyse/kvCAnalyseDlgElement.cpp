@@ -219,7 +219,7 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
     }
 
     kvPoint3DRec p, d, extra;
-    double radius = 0.0, sineOfAngle = 0.0, value = 0.0;
+    double turnedRadius = 0.0, sineOfAngle = 0.0, value = 0.0;
     if (feature.isNurbsAsPlane(face, p, d, extra)) {
         showTypeText(L"twUiCyc.loc|AnaTPlane|Plane");
         if (!firstPick) {
@@ -250,8 +250,8 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
         }
         return;
     }
-    if (feature.isNurbsAsCylinder(face, p, d, radius, sineOfAngle, value, extra)) {
-        analyseTurnedFace(feature, face, p, d, radius, sineOfAngle, value, pick, viewDir, element);
+    if (feature.isNurbsAsCylinder(face, p, d, turnedRadius, sineOfAngle, value, extra)) {
+        analyseTurnedFace(feature, face, p, d, turnedRadius, sineOfAngle, value, pick, viewDir, element);
         return;
     }
     double majorRadius = 0.0, minorRadius = 0.0;
