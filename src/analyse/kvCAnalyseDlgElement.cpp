@@ -114,6 +114,9 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     if (!normal)
         return;
 
+    // The angle graphic draws on the viewer's side of the last pick.
+    if (viewDir)
+        viewDirection = kvCGeVector(viewDir);
     propSet(&ownProperties, kvKeyAnalyseFavoritPos, 0);
     nameTextPlaced = false;
     kvIfPtr<kvIGeSurface> surface(hitObject);
