@@ -92,6 +92,9 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     // A pick beside the model, or on something other than a surface.
     if (!normal)
         return;
+    // The side the angle dimensions face.
+    if (viewDir)
+        viewDirection = kvCGeVector(viewDir);
 
     propSet(&ownProperties, kvKeyAnalyseFavoritPos, 0);
     nameTextPlaced = false;

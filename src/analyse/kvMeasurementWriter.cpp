@@ -2,6 +2,8 @@
 
 #include "sdk/kvAssert.h"
 
+#include <vector>
+
 namespace {
 
 // The document's insert bracket, closed when the write ends however it ends.
@@ -72,20 +74,34 @@ void writeText(const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, co
         pText->setColor(style.colour);
 }
 
-} // namespace
-
-kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
-                                 const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
-                                 const kvMeasurementStyle& style)
+// The contour's pieces, each a contour of its own: written together, the
+// approximation would join one piece's end to the next one's start.
+std::vector<kvCGeContour3d> piecesOf(const kvCGeContour& contour)
 {
-    InsertBracket bracket(baseDocument, frame);
-    if (text)
-        writeText(model, frame, text, style);
+    std::vector<kvCGeContour3d> pieces;
+    for (unsigned int i = 0; i < contour.elementCount(); ++i) {
+        const kvCGeContour::Element& e = contour.element(i);
+        if (e.kind == 0 || pieces.empty()) {
+            pieces.emplace_back();
+            pieces.back().lineTo(e.end, 1);
+        } else if (e.kind == 1) {
+            pieces.back().lineTo(e.end, 0);
+        } else {
+            pieces.back().arcTo(e.end, e.centre, e.normal, e.ccw ? 1 : 0);
+        }
+    }
+    return pieces;
+}
 
+// One piece as a line (two points) or a polyline; null when it approximates
+// to fewer than two points or the model makes neither.
+kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel1>& model,
+                         const kvMeasurementStyle& style)
+{
     kvIUnknownPtr written;
     kvTArray<double[3], kvTMemCopy<double[3]>> points(8);
     points.setGrowBy(8);
-    if (!contour || !contour->getApproxPoints(points, kvMeasurementApproxTolerance))
+    if (!piece.getApproxPoints(points, kvMeasurementApproxTolerance) || points.size() < 2)
         return written;
     if (points.size() == 2) {
         kvIfPtr<kvICadLine> line = createEntity<kvICadLine>(model, kvCadKindLine);
@@ -96,7 +112,7 @@ kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* c
             written = kvIUnknownPtr(line.get());
         }
     }
-    if (written == nullptr && points.size() >= 2) {
+    if (written == nullptr) {
         kvIfPtr<kvICadPolyline> polyline = createEntity<kvICadPolyline>(model, kvCadKindPolyline);
         if (!polyline.isNull()) {
             EntityEdit edit(polyline.getIf());
@@ -104,6 +120,26 @@ kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* c
             styleLine(polyline.getIf(), style);
             written = kvIUnknownPtr(polyline.get());
         }
+    }
+    return written;
+}
+
+} // namespace
+
+kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
+                                 const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
+                                 const kvMeasurementStyle& style)
+{
+    InsertBracket bracket(baseDocument, frame);
+    if (text)
+        writeText(model, frame, text, style);
+    kvIUnknownPtr written;
+    if (!contour)
+        return written;
+    for (const kvCGeContour3d& piece : piecesOf(*contour)) {
+        kvIUnknownPtr entity = writePiece(piece, model, style);
+        if (entity != nullptr)
+            written = entity;
     }
     return written;
 }

@@ -28,7 +28,8 @@ inline constexpr double kvMeasurementApproxTolerance = 0.0001;
 // document offers kvISWDocument1 everything is written inside one insert
 // bracket in frame, closed on every path. A text the model cannot create
 // fails the assertion "pText"; a line or polyline it cannot create is left
-// out. Returns the line or polyline written, or null.
+// out. A contour of several pieces gives one entity per piece. Returns the
+// last line or polyline written, or null.
 kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
                                  const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
                                  const kvMeasurementStyle& style);

@@ -218,6 +218,21 @@ TEST_F(MeasurementWriter, TextAloneAndWritesWithoutTheBracket)
     EXPECT_EQ("end", log.back());
 }
 
+TEST_F(MeasurementWriter, EachPieceOfAContourIsAnEntityOfItsOwn)
+{
+    // Two extension lines: written as one polyline they would be joined by
+    // a line that was never drawn.
+    kvCGeContour3d contour;
+    contour.lineTo(kvCGePoint(0, 0, 0), 1).lineTo(kvCGePoint(0, 0, 5), 0);
+    contour.lineTo(kvCGePoint(10, 0, 0), 1).lineTo(kvCGePoint(10, 0, 5), 0).lineTo(kvCGePoint(10, 3, 5), 0);
+    write(&contour, nullptr);
+    EXPECT_EQ(1, static_cast<int>(std::count(log.begin(), log.end(), "line 0 0 0 to 0 0 5")));
+    EXPECT_EQ(1, static_cast<int>(std::count(log.begin(), log.end(), "polyline 3 points")));
+    ASSERT_EQ(3u, Polyline::sharedPoints.size());
+    EXPECT_EQ(kvCGePoint(10, 0, 0), Polyline::sharedPoints.front());
+    EXPECT_EQ(1, static_cast<int>(std::count(log.begin(), log.end(), "insert end")));
+}
+
 TEST_F(MeasurementWriter, RefusedEntitiesFailTheTextAndFallBackFromLineToPolyline)
 {
     theModel().refused = {kvCadKindLine};
