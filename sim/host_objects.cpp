@@ -511,7 +511,10 @@ BaseSystem* BaseSystem::create(HWND mainWindow) { return makeReferenced<BaseSyst
 
 BaseSystem::BaseSystem(HWND mainWindow) : Counted("base system"), m_mainWindow(mainWindow) {}
 
-kvIUnknown* BaseSystem::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIBaseSystem1>(this, name); }
+kvIUnknown* BaseSystem::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIBaseSystem1, kvITDSystem1>(this, name);
+}
 
 int BaseSystem::getMainWindow(HWND* window)
 {

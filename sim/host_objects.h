@@ -259,7 +259,8 @@ private:
 };
 
 // kvIBaseSystem1: the host's main window, a real window of the platform.
-class BaseSystem : public kvIUnknownImp, public kvIBaseSystem1, public Counted {
+// It also answers kvITDSystem1: a host whose documents take CAD entities.
+class BaseSystem : public kvIUnknownImp, public kvIBaseSystem1, public kvITDSystem1, public Counted {
 public:
     static BaseSystem* create(HWND mainWindow);
     kvIUnknown* queryInterface(const wchar_t* name) override;
