@@ -75,8 +75,11 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             break;
         }
         const bool rightAngle = kvPairIsRightAngle(firstDirection, secondDirection);
+        // A hole is measured by its axis: its wall's normal at the pick
+        // turns with the place picked.
+        const kvCGeVector& firstAlong = first == kvFirstAxis ? firstDirection : firstVector;
         const double angle = rightAngle ? 90.0
-                                        : drawMeasurementResults(secondVector, firstVector, secondPickPoint,
+                                        : drawMeasurementResults(secondVector, firstAlong, secondPickPoint,
                                                                  firstPickPoint, styleAngleOnly);
         setType(kvPairTypeOfPlaneAngle(first, angle, rightAngle));
         if (first == kvFirstAxis) {
