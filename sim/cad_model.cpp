@@ -242,7 +242,7 @@ kvIUnknown* makeHandle(const char* kind, Model* model, CadStore& store, int enti
 
 kvIUnknown* createCadEntity(Model* model, CadStore& store, int kind)
 {
-    if (!model) return nullptr;
+    if (!model || store.refuses(kind)) return nullptr;
     switch (kind) {
     case cadText: return makeHandle<CadTextHandle>("cad text", model, store, kind);
     case cadLine: return makeHandle<CadLineHandle>("cad line", model, store, kind);
@@ -255,18 +255,28 @@ kvIUnknown* createCadEntity(Model* model, CadStore& store, int kind)
 
 namespace {
 
-// entities        lists what the model received
-// entities clear  forgets it (the next listing starts empty)
+// entities              lists what the model received
+// entities clear        forgets it (the next listing starts empty)
+// entities refuse KIND  the model creates no entities of the kind
+//                       (text, line, polyline or none)
 void entities(Session& s, const std::string& args)
 {
     CadStore& store = s.model().cad();
-    if (args == "clear") {
+    const std::vector<std::string> words = splitWords(args);
+    if (words.empty()) {
+        store.print(s.out());
+    } else if (words.size() == 1 && words[0] == "clear") {
         store.clear();
         s.out() << "model entities cleared\n";
-        return;
+    } else if (words.size() == 2 && words[0] == "refuse") {
+        const std::string& kind = words[1];
+        const int code = kind == "text" ? cadText : kind == "line" ? cadLine : kind == "polyline" ? cadPolyline : 0;
+        if (code == 0 && kind != "none") throw ScriptError("no entity kind '" + kind + "'");
+        store.refuse(code);
+        s.out() << "the model refuses " << (code ? kind + " entities" : std::string("nothing")) << '\n';
+    } else {
+        throw ScriptError("entities takes nothing, 'clear' or 'refuse KIND'");
     }
-    if (!args.empty()) throw ScriptError("entities takes no argument or 'clear'");
-    store.print(s.out());
 }
 
 const CommandRegistration entitiesCommand("entities", entities);

@@ -65,12 +65,17 @@ public:
     // One line per entity, then the brackets.
     void print(std::ostream& out) const;
 
+    // Plays a model that cannot create entities of a kind (0: none refused).
+    void refuse(int kind) { m_refused = kind; }
+    bool refuses(int kind) const { return m_refused != 0 && kind == m_refused; }
+
 private:
     std::vector<CadRecord> m_records;
     int m_opened = 0;
     int m_closed = 0;
     int m_unbalanced = 0;
     bool m_open = false;
+    int m_refused = 0;
 };
 
 class Model;

@@ -1,8 +1,26 @@
-// The demo's part on the two-element measurement: pairs of picks in mode 2,
-// and a measurement saved into the model.
+// The two-element measurement and saving in the simulator: the user's
+// switch for the element's name in the view, and the demo's part on pairs of
+// picks in mode 2 and a measurement saved into the model.
 #include "script.h"
+#include "session.h"
+#include "window_query.h"
+
+#include "sdk/kvPropertyCtrl.h"
 
 namespace {
+
+// name-text on|off   ticks or unticks the element's name beside its type
+// (the key "InfoShowText " ends with a blank, which "set" cannot write).
+void nameText(hostsim::Session& s, const std::string& args)
+{
+    if (args != "on" && args != "off") throw hostsim::ScriptError("name-text takes 'on' or 'off'");
+    kvCTwPropertyCtrlBase* control = hostsim::propertyControlShown(hostsim::openAnalysisWindow(s));
+    if (!control || !control->setValueText(L"InfoShowText ", args == "on" ? L"true" : L"false"))
+        throw hostsim::ScriptError("the window shows no element name to switch");
+    s.out() << "element name " << args << '\n';
+}
+
+const hostsim::CommandRegistration nameTextCommand("name-text", nameText);
 
 const hostsim::DemoSection pairTour(
     "30-pair",
