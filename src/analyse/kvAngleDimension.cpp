@@ -63,7 +63,10 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
     else if (size > r)
         r = size;
 
-    kvCGeVector d = normalisedIfLong(p - c);
+    // A start on the crossing itself has no side: the first leg then runs
+    // along the first element's trace.
+    kvCGeVector d = p - c;
+    d = d.length() > kvAngleDimMinLength ? d.normal() : u;
     kvCGePoint start = c + d * r;
     kvCGePoint end;
     bool opposite = false;

@@ -121,6 +121,19 @@ TEST(AngleDimension, LegsArcArrowheadsAndTextFitTogether)
     EXPECT_NEAR(0.0, d.end.y + d.end.z - 40.0, 1e-9);
 }
 
+TEST(AngleDimension, PointsOnTheCrossingStillGiveLegsOfTheRadius)
+{
+    // Both points at the lines' crossing (one pick for both elements).
+    const kvCGePoint p(30, 2.5, 37.5);
+    const kvAngleDimension d =
+        kvComputeAngleDimension(tilted(135.0), kvCGeVector(0, 0, -1), p, p, kvAngleDimFree, 10.0, kvCGeVector(0, 0, -1),
+                                false);
+    EXPECT_NEAR(45.0, d.angle, 1e-9);
+    expectConsistent(d, 10.0);
+    EXPECT_EQ(p, d.centre);
+    EXPECT_NEAR(10.0, d.radius, 1e-12);
+}
+
 TEST(AngleDimension, ArrowheadOutlinesAreTwoSidesAndTheBase)
 {
     const kvCGePoint tip(1, 2, 3);
