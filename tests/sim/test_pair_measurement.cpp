@@ -124,6 +124,16 @@ TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
     EXPECT_NE(std::string::npos, later.find("model entities: 9\n")) << later;
 }
 
+TEST(PairMeasurement, ARadiusIsSavedWithTheOneArrowheadItIsDrawnWith)
+{
+    const std::string out =
+        runScript(std::string("analyse\nmode 1\n") + kRounding + "press save\nentities\nclose\n");
+    // Leader, text and dimension line, then the one arrowhead's outlines.
+    EXPECT_NE(std::string::npos, out.find("model entities: 6\n")) << out;
+    EXPECT_NE(std::string::npos, out.find("  2  text \"R3\" ")) << out;
+    EXPECT_NE(std::string::npos, out.find("insert brackets: 5 opened, 5 closed\n")) << out;
+}
+
 TEST(PairMeasurement, ClosingTheWindowEndsAStartedPair)
 {
     const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + "close\nanalyse\n" + kBottom +
