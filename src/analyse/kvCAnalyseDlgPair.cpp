@@ -90,9 +90,14 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             showResultGraphic(kvKeyInfoAngle);
         }
         distance();
+        // The distance's graphic replaced the angle's: an open angle between
+        // planes, and a hole's angle to a face that is nearly along it, are
+        // shown again (the hole's by its own graphic, which measures the axis).
         const bool open = angle > 20.0 && angle < 160.0;
-        if (!(first == kvFirstAxis && open) && ((open && first == kvFirstPlane) || first == kvFirstAxis))
+        if (first == kvFirstPlane && open)
             showResultGraphic(kvKeyInfoAngle);
+        else if (first == kvFirstAxis && !open)
+            showResultGraphic(kvKeyInfoFaceholeAngle);
         break;
     }
     case faceCylinder:
