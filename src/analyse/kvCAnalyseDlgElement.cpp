@@ -113,6 +113,7 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     // A pick beside the model, or on something other than a surface.
     if (!normal)
         return;
+
     // The angle graphic draws on the viewer's side of the last pick.
     if (viewDir)
         viewDirection = kvCGeVector(viewDir);
