@@ -17,6 +17,9 @@ std::size_t CadStore::add(int kind)
     CadRecord r;
     r.kind = kind;
     r.insert = m_open ? m_opened : 0;
+    if (m_open)
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) r.insertFrame[i][j] = m_frame[i][j];
     m_records.push_back(r);
     return m_records.size() - 1;
 }
@@ -33,6 +36,8 @@ int CadStore::beginInsert(const double frame[4][4])
     if (!frame) return -1;
     if (m_open) ++m_unbalanced;
     m_open = true;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) m_frame[i][j] = frame[i][j];
     ++m_opened;
     return 0;
 }
@@ -106,6 +111,8 @@ void CadStore::print(std::ostream& out) const
             out << "none";
         }
         out << "  insert " << r.insert;
+        if (r.insert)
+            out << " at " << point({{r.insertFrame[0][3], r.insertFrame[1][3], r.insertFrame[2][3]}});
         if (r.editsBegun != r.editsEnded) out << "  edit left open";
         if (r.changesOutsideEdit) out << "  changed outside an edit";
         out << '\n';

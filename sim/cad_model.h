@@ -34,8 +34,9 @@ struct CadRecord {
     bool hasColour = false;
     unsigned long colour = 0;
     // The document's insert bracket the entity was created in (counted from
-    // 1), or 0 when it was created outside one.
+    // 1), or 0 when it was created outside one, and that bracket's frame.
     int insert = 0;
+    double insertFrame[4][4] = {};
     // Edits begun and ended on the entity; a begun edit left open shows.
     int editsBegun = 0;
     int editsEnded = 0;
@@ -75,6 +76,7 @@ private:
     int m_closed = 0;
     int m_unbalanced = 0;
     bool m_open = false;
+    double m_frame[4][4] = {};
     int m_refused = 0;
 };
 
