@@ -94,9 +94,11 @@ TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
         const std::string s = section(out, p.name);
         ASSERT_FALSE(s.empty()) << out;
         EXPECT_NE(std::string::npos, s.find("AnalyseType: " + std::to_string(p.type) + "\n")) << s;
-        for (const char* line : {p.line1, p.line2})
-            if (*line)
+        for (const char* line : {p.line1, p.line2}) {
+            if (*line) {
                 EXPECT_NE(std::string::npos, s.find(std::string("    ") + line + "\n")) << s;
+            }
+        }
         EXPECT_EQ(std::string::npos, s.find("[message box")) << s;
     }
 }
