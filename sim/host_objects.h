@@ -8,6 +8,7 @@
 // kvIfImp, which completes each class.
 #pragma once
 
+#include "cad_model.h"
 #include "census.h"
 #include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
@@ -20,6 +21,7 @@
 
 namespace hostsim {
 
+class Model;
 class ResourceManager;
 
 // kvIApplication1 (message boxes, resource manager) and kvITarnwellApp1.
@@ -131,12 +133,17 @@ class BaseDocument : public kvIUnknownImp,
                      public kvIBaseDocWithColorSet,
                      public kvIInvDocument1,
                      public kvIMouseEvents1,
+                     public kvISWDocument1,
                      public Counted {
 public:
     static BaseDocument* create(std::ostream& out);
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getTmpGraphics(kvIUnknown** graphics) override;
+    // The model, whose store also keeps the insert brackets.
+    int getBaseModel(kvIUnknown** model) override;
+    int beginInsert(const double frame[4][4]) override;
+    int endInsert() override;
     int setAnalyseShowMode(int mode) override;
     int isTransparentMode() override { return m_transparent ? 1 : 0; }
     int setFeatureShowMode(int mode, int flag) override;
@@ -147,6 +154,8 @@ public:
     int addReactor(kvIMouseEventsReactor1* reactor) override;
     int removeReactor(kvIMouseEventsReactor1* reactor) override;
 
+    // The document's model (one reference held); null leaves it without one.
+    void setModel(Model* model);
     void setTransparent(bool on) { m_transparent = on; }
     bool transparent() const { return m_transparent; }
     int analyseShowMode() const { return m_analyseShowMode; }
@@ -176,15 +185,23 @@ private:
     int m_longOperations = 0;
     std::map<std::wstring, bool> m_offers;
     std::vector<kvIMouseEventsReactor1*> m_reactors;  // one reference each
+    Model* m_model = nullptr;
 };
 
-// kvITarnwellModel1: the model of the document.
-class Model : public kvIUnknownImp, public kvITarnwellModel1, public Counted {
+// kvITarnwellModel1 and kvIBaseModel1: the model of the document, which
+// receives the CAD entities the module writes.
+class Model : public kvIUnknownImp, public kvITarnwellModel1, public kvIBaseModel1, public Counted {
 public:
     static Model* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
+    int createEntity(int kind, kvIUnknown** entity) override;
+
+    CadStore& cad() { return m_cad; }
 
     Model();
+
+private:
+    CadStore m_cad;
 };
 
 // kvIDataSet1: one named group of the host's settings (colours, numbers,
@@ -263,7 +280,8 @@ private:
 };
 
 // kvIBaseSystem1: the host's main window, a real window of the platform.
-class BaseSystem : public kvIUnknownImp, public kvIBaseSystem1, public Counted {
+// It also answers kvITDSystem1: a host whose documents take CAD entities.
+class BaseSystem : public kvIUnknownImp, public kvIBaseSystem1, public kvITDSystem1, public Counted {
 public:
     static BaseSystem* create(HWND mainWindow);
     kvIUnknown* queryInterface(const wchar_t* name) override;

@@ -566,6 +566,8 @@ void kvCAnalyseDlg::onAnyProperty(const wchar_t* name)
     if (name && !std::wcsstr(name, kvKeySurfaces))
         return;
     planeDefined = 0;
+    // A new selection starts a new pair; a plane first in it is its first element.
+    firstElementKind = 0;
     kvCSurfaceSet surfaces;
     if (!propGet(&ownProperties, kvKeySurfaces, surfaces) || surfaces.count() == 0)
         return;
@@ -581,6 +583,7 @@ void kvCAnalyseDlg::onAnyProperty(const wchar_t* name)
         planeNormal2 = planeNormal;
         planePoint = kvCGePoint(point.x, point.y, point.z);
         planeDefined = 1;
+        recordSelectedPlaneAsFirstElement();
     }
 }
 
@@ -812,12 +815,6 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
 }
 
 // ---------------------------------------------------------------- buttons
-
-void kvCAnalyseDlg::onSaveMeasurement()
-{
-    // Saving writes the shown measurement; with nothing measured there is
-    // nothing to write.
-}
 
 void kvCAnalyseDlg::onTransparentButton()
 {

@@ -6,6 +6,7 @@
 #include "analyse/kvAnalyseLastSettings.h"
 #include "analyse/kvCAnalyseCtrl.h"
 #include "analyse/kvCListCtrl.h"
+#include "analyse/kvMeasurementWriter.h"
 #include "host/object/kvArray.h"
 #include "sdk/kvDialog.h"
 #include "sdk/kvFeatureHelp.h"
@@ -14,6 +15,7 @@
 
 #include <cstddef>
 #include <map>
+#include <vector>
 
 struct RatBSplSurf;
 class kvCMouseReactor;
@@ -118,15 +120,47 @@ public:
     // The catalogue name of a colour, or null.
     static const wchar_t* colorNameByRgb(int r, int g, int b);
 
-    // ---- two-element rules: filled in by the pair measurement
-    // (kvCAnalyseDlgPairSeam.cpp holds the least that a first pick needs).
-    // The second pick's rules for the type of the face just classified.
+    // ---- two-element measurement (kvCAnalyseDlgPair.cpp)
+    // The second pick's rules for the type of the face just classified:
+    // results, "AnalyseType" and graphics of the pair.
     void applySecondPickRules(int faceType);
+    // The straight distance of the picks, and along the first vector.
     void measurePickDistance(const double pick[3], bool alongFirstVector, bool showAxialDistance);
     // The cone's full opening angle in degrees, drawn with the style.
     double showConeAngleGraphic(int style);
-    // The angle between a and b in degrees; kind 3 draws nothing.
+    void showFaceHoleAngleGraphic();
+    void showDrillholeAngleGraphic();
+    // The angled hole's offset; drawn unless computeOnly.
+    double showAngledHoleGraphic(bool computeOnly);
+    // The selection's plane (planeNormal, planePoint) as the pair's first element.
+    void recordSelectedPlaneAsFirstElement();
+
+    // ---- angle dimension (kvCAnalyseDlgAngle.cpp)
+    // The angle between a and b in degrees (0 when parallel or on an
+    // exception); draws the dimension unless kind is 3, and writes it into
+    // the model while a measurement is being saved.
     double drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGePoint p, kvCGePoint q, int kind);
+    void writeArrowheadToModel(kvIfPtr<kvIBaseModel1> model, kvCGeVector axis, kvCGePoint tip, double radius,
+                               double height);
+
+    // ---- saving a measurement (kvCAnalyseDlgSave.cpp)
+    // One contour (a line or polyline) and the text, when not null, as CAD
+    // entities on the save's layer and colour; the line or polyline written.
+    kvIUnknownPtr writeMeasurementToModel(kvCGeContour3d* contour, kvIfPtr<kvIBaseModel1> model, kvCGeMatrix frame,
+                                          const wchar_t* text);
+    // A result dimension as drawn: extension contour, dimension line with
+    // its text, and each drawn arrowhead (cone frame, base radius, height).
+    struct DrawnArrowhead {
+        kvCGeMatrix frame;
+        double radius;
+        double height;
+    };
+    void writeResultDimensionToModel(const kvCGeContour3d& extension, const kvCGePoint& a, const kvCGePoint& b,
+                                     const wchar_t* text, const kvCGeMatrix& textFrame,
+                                     const std::vector<DrawnArrowhead>& arrowheads);
+    // The base document's model, for writing; asserts "pBaseDoc".
+    kvIfPtr<kvIBaseModel1> modelForWriting();
+    bool isSavingMeasurement() const { return savingMeasurement; }
 
     // ---- tool-position page: filled in by the tool-position panel
     // (kvCAnalyseDlgToolPos.cpp holds the least while there is no page).
@@ -334,6 +368,7 @@ protected:
     double axialDistance = 0.0;
     double angledHoleOffset = 0.0;
     bool savingMeasurement = false;
+    kvMeasurementStyle saveStyle;
     int planeDefined = 0;
     HBRUSH brush = nullptr;
     HWND toolTip = nullptr;

@@ -163,7 +163,11 @@ void kvCAnalyseDlg::drawAnalysisResults()
     }
 
     const kvCGeMatrix identity;
+    // What a save writes: the outline as drawn and every drawn arrowhead.
+    kvCGeContour3d outline = dim.extension;
+    std::vector<DrawnArrowhead> arrowheads;
     if (dim.circle) {
+        outline.clear();
         // The osculating circle: from its first point through its second
         // point about its vector, once open and once closed.
         for (int closing = 0; closing < 2; ++closing) {
@@ -172,6 +176,8 @@ void kvCAnalyseDlg::drawAnalysisResults()
             contour.arcTo(dim.circle->p1, dim.circle->p2, dim.circle->v, closing);
             drawContour(graphics[gfxResult], contour, 0.01, closing ? bottomColour : elementColor, 0, identity,
                         0.1 * s, elementColor);
+            outline.lineTo(dim.circle->p0, 1);
+            outline.arcTo(dim.circle->p1, dim.circle->p2, dim.circle->v, closing);
         }
     } else {
         drawContour(graphics[gfxResult], dim.extension, 0.01, elementColor, 0, identity, 0.1 * s, elementColor);
@@ -189,9 +195,12 @@ void kvCAnalyseDlg::drawAnalysisResults()
         const kvCGeVector unit = along / length;
         drawCone(graphics[gfxResult], 0.0, L / 10.0, L / 5.0, true, true, 24, elementColor,
                  frameAlong(-unit, dim.b));
-        if (!dim.radiusKind)
+        arrowheads.push_back({frameAlong(-unit, dim.b), L / 10.0, L / 5.0});
+        if (!dim.radiusKind) {
             drawCone(graphics[gfxResult], 0.0, L / 10.0, L / 5.0, true, true, 24, elementColor,
                      frameAlong(unit, dim.a));
+            arrowheads.push_back({frameAlong(unit, dim.a), L / 10.0, L / 5.0});
+        }
         kvCGeMatrix dimFrame = frameAlong(unit, dim.a);
         kvCGePoint origin;
         kvCGeVector x, y, z;
@@ -200,12 +209,14 @@ void kvCAnalyseDlg::drawAnalysisResults()
     }
     kvCGePoint middle = dim.a + (dim.b - dim.a) * 0.5;
     middle -= textAxis * (s / 5.0);
-    drawText(graphics[gfxResult], text, frameAlong(secondDirection, middle), 2.0, elementColor, 1);
+    const kvCGeMatrix labelFrame = frameAlong(secondDirection, middle);
+    drawText(graphics[gfxResult], text, labelFrame, 2.0, elementColor, 1);
     nameTextPlaced = true;
     labelPosition = middle;
     if (!graphics[gfxResult].isNull())
         graphics[gfxResult]->setVisible(1);
-    // Writing the dimension into the model is the saving of a measurement's.
+    if (savingMeasurement)
+        writeResultDimensionToModel(outline, dim.a, dim.b, text, labelFrame, arrowheads);
 }
 
 void kvCAnalyseDlg::drawPickMarker(kvCGeMatrix markerFrame, kvCGeMatrix faceFrame)

@@ -240,12 +240,16 @@ void kvCAnalyseDlg::showResultGraphic(const wchar_t* key)
             drawMeasurementResults(secondVector, firstVector, secondPickPoint, firstPickPoint, 0);
         } else if (std::wcscmp(used, kvKeyInfoConeAngle) == 0) {
             showConeAngleGraphic(0);
+        } else if (std::wcscmp(used, kvKeyInfoAngledHoleDiff) == 0) {
+            showAngledHoleGraphic(false);
+        } else if (std::wcscmp(used, kvKeyInfoFaceholeAngle) == 0) {
+            showFaceHoleAngleGraphic();
+        } else if (std::wcscmp(used, kvKeyInfoDrillholeAngle) == 0) {
+            showDrillholeAngleGraphic();
         } else if (const int graphicKind = graphicKindOf(used)) {
             resultGraphicKind = graphicKind;
             drawAnalysisResults();
         }
-        // The angled-hole and hole-angle graphics belong to the pair
-        // measurement, which draws them when it shows those results.
         if (singleFacePanel)
             singleFacePanel->onPropertyChanged(used, true);
     } catch (...) {
