@@ -32,6 +32,20 @@ Full full(RatBSplSurf* s, double u, double v)
     return f;
 }
 
+// The span's point and weight sum; an order-1 span is its control point
+// (the span evaluator gives the zero point there).
+void pointInSpan(double* out, const GeomVec3* P, const double* W, const double* K, int k, int s,
+                 double t, GeomVec3* wp, double* ww, double* weight)
+{
+    if (k == 1) {
+        for (int e = 0; e < 3; ++e)
+            out[e] = P[s][e];
+        *weight = W[s];
+        return;
+    }
+    ratBSplPointInSpan(out, P, W, K, k, s, t, wp, ww, weight);
+}
+
 // The same quantities as curves of curves through the span evaluators: every
 // contributing row along v, then along u; every column along u, then along v.
 Full reference(const RatBSplSurf* s, double U, double V)
@@ -45,8 +59,8 @@ Full reference(const RatBSplSurf* s, double U, double V)
     double wts[32], colW[32], ww[128], P[3];
     for (int i = 0; i < ku; ++i) {
         const int row = (bu + i) * s->noPointsv;
-        ratBSplPointInSpan(pts[i], s->points + row, s->weights + row, s->knotsv, kv, sv, V, wp,
-                           ww, &wts[i]);
+        pointInSpan(pts[i], s->points + row, s->weights + row, s->knotsv, kv, sv, V, wp, ww,
+                    &wts[i]);
     }
     ratBSplDerivs2InSpan(pts, wts, s->knotsu + bu, ku, ku - 1, U, wp, ww, P, r.Su, r.Suu);
     r.P = GeomPoint{P[0], P[1], P[2]};
@@ -57,7 +71,7 @@ Full reference(const RatBSplSurf* s, double U, double V)
                 col[i][e] = s->points[k][e];
             colW[i] = s->weights[k];
         }
-        ratBSplPointInSpan(pts[j], col, colW, s->knotsu + bu, ku, ku - 1, U, wp, ww, &wts[j]);
+        pointInSpan(pts[j], col, colW, s->knotsu + bu, ku, ku - 1, U, wp, ww, &wts[j]);
     }
     ratBSplDerivs2InSpan(pts, wts, s->knotsv + bv, kv, kv - 1, V, wp, ww, P, r.Sv, r.Svv);
     return r;
