@@ -415,12 +415,15 @@ int nurbCurveLinearizerSetCurveScaled(NurbCurveLinearizer* lin, RatBSplCurve* cu
     if (!lin || !curve)
         return 0;
     if (curve->ord > 2) {
-        // Only the range that [0, 1] stands for depends on the rescaling, so
-        // it is computed as the rescaled domain and the caller's knots stay.
+        // The curve is rescaled in place, so that its knots carry its length
+        // per unit, and stays rescaled: callers read the new knots back.
+        // The geometry does not change.
         double ratio = 1.0;
         ratBSplCurveLengthRatio(curve, &ratio);
-        const double start = curve->knots[curve->ord - 1] * ratio;
-        const double end = curve->knots[curve->noPoints - curve->ord] * ratio;
+        if (std::isfinite(ratio) && ratio > 0.0)
+            ratBSplCurveScaleKnots(curve, ratio);
+        const double start = curve->knots[curve->ord - 1];
+        const double end = curve->knots[curve->noPoints - curve->ord];
         lin->curve = curve;
         currentCurve = curve;
         return curveLinearizerStartRange(lin, nurbCurveEvalCurrent, chordDeviationScaled, start, end, tolerance);

@@ -73,7 +73,11 @@ RatBSplSurf* ratBSplSurfFromArrays(int ordu, int ordv, int noPointsu, int noPoin
                                    const double* knotsV, const GeomVec3* points, const double* weights,
                                    short transposed, short closedU, short closedV)
 {
-    if (!ratBSplSurfCheckParams(ordu, ordv, noPointsu, noPointsv, knotsU, knotsV, points))
+    // The parameter check is the caller's to run (it refuses order 1, which
+    // the record and its evaluators serve); only what cannot be copied at
+    // all is refused here: missing arrays and counts that hold no net.
+    if (!knotsU || !knotsV || !points || ordu < 1 || ordv < 1 || noPointsu < ordu ||
+        noPointsv < ordv)
         return nullptr;
     RatBSplSurf* s = ratBSplSurfCreate(ordu, ordv, noPointsu, noPointsv);
     if (!s)
