@@ -33,7 +33,8 @@ int fitCircleToPoints(const GeomVec3* points, int n, double tol, double maxRadiu
                       char checkChords, double* start, double* end, double* centre,
                       double* normal, double* maxDev)
 {
-    if (!points || n < 3)
+    // A tolerance that is no number passes every comparison against it.
+    if (!points || n < 3 || std::isnan(tol))
         return 0;
     const double* A = points[0];
     const double* B = points[n / 3];

@@ -340,3 +340,14 @@ const double R[9] = {M[0], M[1], M[2], M[4], M[5], M[6], M[8], M[9], M[10]};
     const double T[3] = {M[3], M[7], M[11]};
     ratBSplCurveTransformScaled(curve, R, T, scale);
 }
+
+int ratBSplCurveHasSpans(const RatBSplCurve* curve)
+{
+    if (!curve || !curve->points || !curve->weights || !curve->knots || !curve->workPoints ||
+        !curve->workWeights || curve->ord < 1 || curve->noPoints < 2 || curve->noPoints / 2 < curve->ord)
+        return 0;
+    for (int i = 0; i < curve->noPoints; ++i)
+        if (!std::isfinite(curve->knots[i]) || (i > 0 && curve->knots[i] < curve->knots[i - 1]))
+            return 0;
+    return 1;
+}

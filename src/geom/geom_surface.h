@@ -54,6 +54,10 @@ struct RatBSplSurf {
 // Record life cycle and small accessors
 
 void ratBSplSurfInit(RatBSplSurf* surface);
+// 1 when the record can be evaluated and its domain read: its arrays are
+// there, its orders are at least 1, it holds the 2 ord knots of one span in
+// each direction and its knots are finite and do not decrease; else 0.
+int ratBSplSurfHasSpans(const RatBSplSurf* surface);
 // Knot counts, not control-point counts; null when an allocation fails.
 RatBSplSurf* ratBSplSurfCreate(int ordu, int ordv, int noPointsu, int noPointsv);
 void ratBSplSurfDestroy(RatBSplSurf* surface);

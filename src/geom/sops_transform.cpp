@@ -82,8 +82,15 @@ int respaceDirection(RatBSplSurf* surface, char direction)
         if (count >= 1 && ratBSplSurfPolygonLengths(surface, direction, count, mults, lengths) &&
             knotSpacingCorrections(values, count, p, mults, lengths, deltas)) {
             applyKnotSpacingCorrections(values, count, deltas);
-            expandKnotMultiplicities(values, count, mults, knots);
-            result = 1;
+            // Lengths that overflow (a net near 1e300) give no finite spacing:
+            // such a direction keeps its knots and the respacing fails.
+            bool sound = true;
+            for (int i = 0; i < count && sound; ++i)
+                sound = std::isfinite(values[i]) && (i == 0 || values[i] >= values[i - 1]);
+            if (sound) {
+                expandKnotMultiplicities(values, count, mults, knots);
+                result = 1;
+            }
         }
     }
     std::free(values);

@@ -412,3 +412,28 @@ int ratBSplSurfHasWeights(const RatBSplSurf* surface)
                 return 1;
     return 0;
 }
+
+namespace {
+
+bool knotsUsable(const double* K, int n, int ord)
+{
+    if (!K || ord < 1 || n < 2 || n / 2 < ord)
+        return false;
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(K[i]) || (i > 0 && K[i] < K[i - 1]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+int ratBSplSurfHasSpans(const RatBSplSurf* surface)
+{
+    if (!surface || !surface->points || !surface->weights || !surface->rowPoints ||
+        !surface->workPoints || !surface->rowWeights || !surface->workWeights)
+        return 0;
+    return knotsUsable(surface->knotsu, surface->noPointsu, surface->ordu) &&
+                   knotsUsable(surface->knotsv, surface->noPointsv, surface->ordv)
+               ? 1
+               : 0;
+}
