@@ -62,6 +62,10 @@ int fitArcToPolyline(const GeomVec3* points, int n, double tol, unsigned char ch
     // A tolerance that is no number passes every comparison against it.
     if (!points || !result || n < 3 || std::isnan(tol) || std::isnan(chordTol))
         return 0;
+    // A point without coordinates passes every comparison against it.
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(points[i][0]) || !std::isfinite(points[i][1]) || !std::isfinite(points[i][2]))
+            return 0;
     double devSink = 0.0;
     if (!maxDev)
         maxDev = &devSink;
@@ -106,6 +110,9 @@ int fitArcToPolyline(const GeomVec3* points, int n, double tol, unsigned char ch
 
     const double r = dist(result->start, result->centre);
     *maxDev = 0.0;
+    // Coordinates near the largest double overflow on the way to the centre.
+    if (!std::isfinite(r))
+        return 0;
     if (r <= tol + 1e-6)
         return 1;
     if (maxRadius >= 0.0 && r >= maxRadius)

@@ -26,7 +26,7 @@ inline void copy3(double* out, const double* a)
     out[2] = a[2];
 }
 
-inline int controlCount(const RatBSplCurve* c) { return c->noPoints - c->ord; }
+inline int controlCount(const RatBSplCurve* c) { return ratBSplCurveControlCount(c); }
 
 // Shared body of the line tests: base and direction chosen by the caller's
 // rule, then every control point's distance from that line against tol.

@@ -254,7 +254,7 @@ void ratBSplCurveReverse(RatBSplCurve* curve)
 {
     if (!curve)
         return;
-    const int m = curve->noPoints - curve->ord;
+    const int m = ratBSplCurveControlCount(curve);
     if (curve->points && curve->weights) {
         for (int i = 0; i < m / 2; ++i) {
             const int j = m - 1 - i;
@@ -283,7 +283,7 @@ void ratBSplCurveBoundingBox(const RatBSplCurve* curve, double* minCorner, doubl
 {
     if (!curve || !curve->points || curve->noPoints <= 0)
         return;
-    const int m = curve->noPoints - curve->ord;
+    const int m = ratBSplCurveControlCount(curve);
     if (m <= 0)
         return;
     for (int d = 0; d < 3; ++d)
@@ -303,7 +303,7 @@ int ratBSplCurveGetPoints(const RatBSplCurve* curve, char flag2d, double* out)
         return 6155;
     if (!curve->points || !out)
         return 0;
-    const int m = curve->noPoints - curve->ord;
+    const int m = ratBSplCurveControlCount(curve);
     const int stride = flag2d ? 2 : 3;
     for (int i = 0; i < m; ++i)
         for (int d = 0; d < stride; ++d)
@@ -315,7 +315,7 @@ void ratBSplCurveTransformScaled(RatBSplCurve* curve, const double* R, const dou
 {
     if (!curve || !curve->points)
         return;
-    const int m = curve->noPoints - curve->ord;
+    const int m = ratBSplCurveControlCount(curve);
     for (int i = 0; i < m; ++i) {
         const double* p = curve->points[i];
         double q[3];
@@ -350,4 +350,11 @@ int ratBSplCurveHasSpans(const RatBSplCurve* curve)
         if (!std::isfinite(curve->knots[i]) || (i > 0 && curve->knots[i] < curve->knots[i - 1]))
             return 0;
     return 1;
+}
+
+int ratBSplCurveControlCount(const RatBSplCurve* curve)
+{
+    if (!curve || curve->ord < 1 || curve->noPoints < curve->ord)
+        return 0;
+    return curve->noPoints - curve->ord;
 }

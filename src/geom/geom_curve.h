@@ -46,6 +46,9 @@ void ratBSplCurveCallPrint(RatBSplCurve* curve);
 // and do not decrease; else 0. Operations that read a caller's curve as a
 // whole refuse other records.
 int ratBSplCurveHasSpans(const RatBSplCurve* curve);
+// Control points of the record: noPoints - ord, or 0 for an order below 1
+// (which would claim more points than the arrays hold) or a null curve.
+int ratBSplCurveControlCount(const RatBSplCurve* curve);
 
 // Small edits
 void ratBSplCurveSetPoint(RatBSplCurve* curve, int i, double x, double y, double z);

@@ -58,6 +58,10 @@ void ratBSplSurfInit(RatBSplSurf* surface);
 // there, its orders are at least 1, it holds the 2 ord knots of one span in
 // each direction and its knots are finite and do not decrease; else 0.
 int ratBSplSurfHasSpans(const RatBSplSurf* surface);
+// Control rows (noPointsu - ordu) and columns (noPointsv - ordv) of the net,
+// or 0 for an order below 1 (which would claim more than the arrays hold).
+int ratBSplSurfControlRows(const RatBSplSurf* surface);
+int ratBSplSurfControlColumns(const RatBSplSurf* surface);
 // Knot counts, not control-point counts; null when an allocation fails.
 RatBSplSurf* ratBSplSurfCreate(int ordu, int ordv, int noPointsu, int noPointsv);
 void ratBSplSurfDestroy(RatBSplSurf* surface);

@@ -70,7 +70,7 @@ void basisFunctions(const double* K, int k, int s, double t, double* N)
 // collapsed sums.
 double estimateMargin(const RatBSplSurf* s, const double* point)
 {
-    if (s->isOffsetSurf != 0 || s->ordu > GEOM_MAX_SURF_DERIV_ORDER ||
+    if (s->isOffsetSurf != 0 || s->ordu < 1 || s->ordv < 1 || s->ordu > GEOM_MAX_SURF_DERIV_ORDER ||
         s->ordv > GEOM_MAX_SURF_DERIV_ORDER || !s->points || !s->weights || !s->workPoints ||
         !s->workWeights || s->noPointsu < 2 * s->ordu || s->noPointsv < 2 * s->ordv)
         return -1.0;

@@ -9,8 +9,8 @@
 
 namespace {
 
-inline int rowsOf(const RatBSplSurf* s) { return s->noPointsu - s->ordu; }
-inline int colsOf(const RatBSplSurf* s) { return s->noPointsv - s->ordv; }
+inline int rowsOf(const RatBSplSurf* s) { return ratBSplSurfControlRows(s); }
+inline int colsOf(const RatBSplSurf* s) { return ratBSplSurfControlColumns(s); }
 inline const double* at(const RatBSplSurf* s, int i, int j) { return s->points[i * s->noPointsv + j]; }
 
 inline double dist(const double* a, const double* b)

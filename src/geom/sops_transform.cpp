@@ -40,8 +40,8 @@ int ratBSplSurfScalePoints(RatBSplSurf* surface, double factor)
 {
     if (!surface || !surface->points)
         return 0;
-    const int rows = surface->noPointsu - surface->ordu;
-    const int cols = surface->noPointsv - surface->ordv;
+    const int rows = ratBSplSurfControlRows(surface);
+    const int cols = ratBSplSurfControlColumns(surface);
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < cols; ++j)
             for (int k = 0; k < 3; ++k)

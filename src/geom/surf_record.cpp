@@ -71,8 +71,8 @@ bool hasNet(const RatBSplSurf* s)
 
 int exportNet(const RatBSplSurf* s, char transposed, double* out, bool points)
 {
-    const int nu = s->noPointsu - s->ordu;
-    const int nv = s->noPointsv - s->ordv;
+    const int nu = ratBSplSurfControlRows(s);
+    const int nv = ratBSplSurfControlColumns(s);
     if (!out || !hasNet(s) || nu <= 0 || nv <= 0)
         return 0;
     for (int i = 0; i < nu; ++i) {
@@ -355,8 +355,8 @@ void ratBSplSurfTestClosedTol(const RatBSplSurf* surface, double tol, int* close
 {
     if (!surface || !surface->knotsv)
         return;
-    const int rows = surface->noPointsu - surface->ordu;
-    const int cols = surface->noPointsv - surface->ordv;
+    const int rows = ratBSplSurfControlRows(surface);
+    const int cols = ratBSplSurfControlColumns(surface);
     const bool net = surface->points != nullptr && rows > 0 && cols > 0;
     const long long stride = surface->noPointsv;
     if (closedU) {
@@ -403,8 +403,8 @@ int ratBSplSurfHasWeights(const RatBSplSurf* surface)
 {
     if (!surface || !surface->weights)
         return 0;
-    const int rows = surface->noPointsu - surface->ordu;
-    const int cols = surface->noPointsv - surface->ordv;
+    const int rows = ratBSplSurfControlRows(surface);
+    const int cols = ratBSplSurfControlColumns(surface);
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < cols; ++j)
             if (std::fabs(surface->weights[static_cast<long long>(i) * surface->noPointsv + j] -
@@ -436,4 +436,18 @@ int ratBSplSurfHasSpans(const RatBSplSurf* surface)
                    knotsUsable(surface->knotsv, surface->noPointsv, surface->ordv)
                ? 1
                : 0;
+}
+
+int ratBSplSurfControlRows(const RatBSplSurf* surface)
+{
+    if (!surface || surface->ordu < 1 || surface->noPointsu < surface->ordu)
+        return 0;
+    return surface->noPointsu - surface->ordu;
+}
+
+int ratBSplSurfControlColumns(const RatBSplSurf* surface)
+{
+    if (!surface || surface->ordv < 1 || surface->noPointsv < surface->ordv)
+        return 0;
+    return surface->noPointsv - surface->ordv;
 }
