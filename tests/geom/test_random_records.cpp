@@ -117,7 +117,8 @@ bool sound(const RatBSplCurve* c)
     if (!ratBSplCurveHasSpans(c))
         return false;
     for (int i = 0; i < c->noPoints - c->ord; ++i)
-        if (!finite3(c->points[i]) || !(c->weights[i] > 0.0) || std::fabs(c->points[i][0]) > 1e100 ||
+        if (!finite3(c->points[i]) || !(c->weights[i] > 0.0 && c->weights[i] < 1e100) ||
+            std::fabs(c->points[i][0]) > 1e100 ||
             std::fabs(c->points[i][1]) > 1e100 || std::fabs(c->points[i][2]) > 1e100)
             return false;
     return c->knots[c->noPoints - c->ord] > c->knots[c->ord - 1];
@@ -131,7 +132,8 @@ bool sound(const RatBSplSurf* s)
     for (int i = 0; i < s->noPointsu - s->ordu; ++i)
         for (int j = 0; j < s->noPointsv - s->ordv; ++j) {
             const int k = i * s->noPointsv + j;
-            if (!finite3(s->points[k]) || !(s->weights[k] > 0.0) || std::fabs(s->points[k][0]) > 1e100 ||
+            if (!finite3(s->points[k]) || !(s->weights[k] > 0.0 && s->weights[k] < 1e100) ||
+                std::fabs(s->points[k][0]) > 1e100 ||
                 std::fabs(s->points[k][1]) > 1e100 || std::fabs(s->points[k][2]) > 1e100)
                 return false;
         }
