@@ -49,61 +49,12 @@ Result invert(RatBSplSurf* s, GeomPoint p, double su, double sv, double tol = 0.
     return r;
 }
 
-// The reported distance is that of the reported parameters, which stay in
-// [0, 1] in open directions (closed ones may run past their ends).
-void expectConsistent(RatBSplSurf* s, const GeomPoint& p, const Result& r)
-{
-    EXPECT_TRUE(s->origFormu == 2 || (r.u >= -1e-7 && r.u <= 1.0000001)) << r.u;
-    EXPECT_TRUE(s->origFormv == 2 || (r.v >= -1e-7 && r.v <= 1.0000001)) << r.v;
-    EXPECT_NEAR(r.d, distance(p, ratBSplSurfEvalPoint(s, r.u, r.v)), 1e-12);
-}
-
-TEST(InvertPoint, ExactShapesFromAMissingStart)
-{
-    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 0, 4, -1, 3);
-    RatBSplSurf* sph = makeSphere(2, -3, 1, 10, 12);
-    RatBSplSurf* tor = makeTorus(5, 1, 2, 6, -1, 3);
-    for (double a : {0.1, 1.3, 2.9, 4.4, 5.9}) {
-        // Off the cylinder axis by 15 and 4: the nearest distance is 5 and 6.
-        for (double rho : {15.0, 4.0}) {
-            const GeomPoint p{rho * std::cos(a), rho * std::sin(a), 3.0 + a};
-            const Result r = invert(cyl, p, kNone, kNone);
-            EXPECT_EQ(0, r.status);
-            EXPECT_NEAR(std::fabs(rho - 10.0), r.d, 1e-6) << a;
-            expectConsistent(cyl, p, r);
-        }
-        const GeomPoint q{3.0 * std::cos(a), 3.0 * std::sin(a), std::sin(a)};
-        const Result rs = invert(sph, q, kNone, kNone);
-        EXPECT_NEAR(std::sqrt(9.0 + std::sin(a) * std::sin(a)) - 2.0, rs.d, 1e-6) << a;
-        expectConsistent(sph, q, rs);
-
-        const GeomPoint t{7.0 * std::cos(a), 7.0 * std::sin(a), 0.5 - 0.2 * a};
-        const double rho = std::hypot(t.x, t.y);
-        const Result rt = invert(tor, t, kNone, kNone);
-        EXPECT_NEAR(std::hypot(rho - 5.0, t.z) - 1.0, rt.d, 1e-6) << a;
-        expectConsistent(tor, t, rt);
-    }
-    ratBSplSurfFree(cyl);
-    ratBSplSurfFree(sph);
-    ratBSplSurfFree(tor);
-}
-
-TEST(InvertPoint, FootPointsOfFreeFormNetsFromGivenStarts)
+TEST(InvertPoint, GoalIsTheToleranceCappedAt1e5)
 {
     for (RatBSplSurf* s : {makeBicubic8(), makeRational20()}) {
         for (double u : {0.21, 0.47, 0.73})
             for (double v : {0.18, 0.55, 0.81}) {
                 const GeomPoint f = ratBSplSurfEvalPoint(s, u, v);
-                const GeomPoint n = ratBSplSurfEvalNormal(s, u, v);
-                const double h = 0.05;
-                const GeomPoint p{f.x + h * n.x, f.y + h * n.y, f.z + h * n.z};
-                // Start values are knot values a little away from the foot.
-                const Result r = invert(s, p, knotU(s, u + 0.02), knotV(s, v - 0.02));
-                EXPECT_EQ(0, r.status);
-                EXPECT_NEAR(h, r.d, 1e-6);
-                EXPECT_NEAR(u, r.u, 1e-4);
-                EXPECT_NEAR(v, r.v, 1e-4);
-                expectConsistent(s, p, r);
                 // A point on the surface is reached within the goal distance:
                 // min(tolerance, 1e-5), so 0.01 and 1e-5 run the same search.
                 const Result on = invert(s, f, knotU(s, u - 0.03), knotV(s, v + 0.03));

@@ -562,9 +562,9 @@ std::vector<V3> probes(RatBSplSurf* s, std::mt19937& rng)
 //   centre of curvature (rate above 0.5: points far out on the concave side,
 //   near a torus's core circle) 20 steps can leave some hundredths of the
 //   distance.
-// - At a foot on an open edge (a point beyond the edge) the Newton direction
-//   points out of the domain; clamped, its line search need not find a
-//   nearer point, and the search stops there, up to a few hundredths short.
+// A foot on an open edge (a point beyond the edge) is counted apart: there
+// the Newton direction points out of the domain and the search slides along
+// the edge instead, which must also end at its minimum.
 // From a given start the search is local: it ends in the basin of its start,
 // which need not hold the nearest point. The grid start ends in the basin of
 // its nearest sample.
@@ -593,6 +593,7 @@ TEST(VerifySurface, InversionReachesTheNearestDistance)
                 const double excess = r.d - static_cast<double>(local.d);
                 if (onOpenEdge(s, local)) {
                     ++edge;
+                    EXPECT_LE(excess, 1e-5) << start << ": stalled on an open edge";
                     worstEdge = std::max(worstEdge, excess);
                     continue;
                 }
