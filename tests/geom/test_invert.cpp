@@ -379,3 +379,37 @@ TEST(PointInverter, PeriodicStepsAreCutToAThirdAndRetriedHalfAPeriodAway)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PointInverter, MovesOffACollapsedEdgeKeepTheDistanceOfTheirParameters)
+{
+    // A cone swept 300 degrees about z whose record says its sweep closes:
+    // its ends differ. At the apex (u = 0) moving v moves nothing, so the
+    // step searches along u from the start at the end v = 1; bringing v back
+    // into the domain must not take the parameters to v = 0, another point.
+    RatBSplCurve* line = ratBSplCurveCreate(2, 4);
+    const double k[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        line->knots[i] = k[i];
+        line->weights[i] = 1.0;
+    }
+    ratBSplCurveSetPoint(line, 0, 0, 0, 0);
+    ratBSplCurveSetPoint(line, 1, 5, 0, 5);
+    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
+    RatBSplSurf* s = ratBSplSurfRevolveCurveArc(P, A, line, 0.0, 300.0 * M_PI / 180.0);
+    ratBSplCurveFree(line);
+    ASSERT_NE(nullptr, s);
+    s->origFormv = 2;
+    const GeomPoint p = ratBSplSurfEvalPoint(s, 0.1, 0.95);
+    PointInverter* inv = pointInverterCreate();
+    int state = 0;
+    ASSERT_EQ(1, pointInverterSurfStart(inv, s, 0.0, 1.0, p, &state));
+    EXPECT_EQ(1, state);
+    EXPECT_EQ(1, pointInverterSurfStep(inv, &state));
+    EXPECT_NEAR(inv->distance, distance(p, ratBSplSurfEvalPoint(s, inv->bestU, inv->bestV)), 1e-12);
+    pointInverterFree(inv);
+    ratBSplSurfFree(s);
+}
+
+}  // namespace
