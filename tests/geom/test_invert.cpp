@@ -378,10 +378,6 @@ TEST(PointInverter, PeriodicStepsAreCutToAThirdAndRetriedHalfAPeriodAway)
     ratBSplSurfFree(c);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(PointInverter, MovesOffACollapsedEdgeKeepTheDistanceOfTheirParameters)
 {
     // A cone swept 300 degrees about z whose record says its sweep closes:
