@@ -184,7 +184,11 @@ int ResourceManager::lookupText(const wchar_t* file, const wchar_t* key, wchar_t
 
 TmpGraphics* TmpGraphics::create(std::ostream& out) { return makeReferenced<TmpGraphics>(out); }
 
-TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(out) {}
+TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(out)
+{
+    static int made = 0;
+    m_number = ++made;
+}
 
 kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIBaseTmpGraphics>(this, name); }
 
@@ -211,7 +215,7 @@ int TmpGraphics::drawCs(const double frame[4][4], double size, unsigned long xCo
 namespace {
 const std::vector<std::wstring> kOptionalDocumentInterfaces = {
     L"kvIBaseDocWithAnalyseShowMode", L"kvIBaseDocWithFeatureShowMode", L"kvIBaseDocWithColorSet",
-    L"kvIInvDocument1", L"kvIMouseEvents1",
+    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1",
 };
 } // namespace
 
@@ -225,6 +229,32 @@ BaseDocument::BaseDocument(std::ostream& out) : Counted("base document"), m_out(
 BaseDocument::~BaseDocument()
 {
     for (kvIMouseEventsReactor1* reactor : m_reactors) reactor->release();
+    setModel(nullptr);
+}
+
+void BaseDocument::setModel(Model* model)
+{
+    if (model) model->_addRef();
+    Model* old = m_model;
+    m_model = model;
+    if (old) old->_relRef();
+}
+
+int BaseDocument::getBaseModel(kvIUnknown** model)
+{
+    return handOut<kvIBaseModel1>(m_model, model);
+}
+
+int BaseDocument::beginInsert(const double frame[4][4])
+{
+    if (!m_model) return -1;
+    return m_model->cad().beginInsert(frame);
+}
+
+int BaseDocument::endInsert()
+{
+    if (!m_model) return -1;
+    return m_model->cad().endInsert();
 }
 
 const std::vector<std::wstring>& BaseDocument::optionalInterfaces() { return kOptionalDocumentInterfaces; }
@@ -247,7 +277,7 @@ kvIUnknown* BaseDocument::queryInterface(const wchar_t* name)
 {
     if (!name || !offers(name)) return nullptr;
     return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
-                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1>(this, name);
+                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1>(this, name);
 }
 
 int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
@@ -326,7 +356,17 @@ Model* Model::create() { return makeReferenced<Model>(); }
 
 Model::Model() : Counted("model") {}
 
-kvIUnknown* Model::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvITarnwellModel1>(this, name); }
+kvIUnknown* Model::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvITarnwellModel1, kvIBaseModel1>(this, name);
+}
+
+int Model::createEntity(int kind, kvIUnknown** entity)
+{
+    if (!entity) return -1;
+    *entity = createCadEntity(this, m_cad, kind);
+    return *entity ? 0 : -1;
+}
 
 DataSet* DataSet::create() { return makeReferenced<DataSet>(); }
 
@@ -396,6 +436,7 @@ AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
       m_model(retain(model)),
       m_feedbacks(DataSet::create())
 {
+    if (baseDocument) baseDocument->setModel(model);
     // The feedback colours of a fresh host installation.
     m_feedbacks->setColor(L"Color_Toolholder", 0x808080);
     m_feedbacks->setColor(L"Color_Frame", 0x0000FF);
@@ -474,7 +515,10 @@ BaseSystem* BaseSystem::create(HWND mainWindow) { return makeReferenced<BaseSyst
 
 BaseSystem::BaseSystem(HWND mainWindow) : Counted("base system"), m_mainWindow(mainWindow) {}
 
-kvIUnknown* BaseSystem::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIBaseSystem1>(this, name); }
+kvIUnknown* BaseSystem::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIBaseSystem1, kvITDSystem1>(this, name);
+}
 
 int BaseSystem::getMainWindow(HWND* window)
 {

@@ -8,6 +8,7 @@
 // kvIfImp, which completes each class.
 #pragma once
 
+#include "cad_model.h"
 #include "census.h"
 #include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
@@ -20,6 +21,7 @@
 
 namespace hostsim {
 
+class Model;
 class ResourceManager;
 
 // kvIApplication1 (message boxes, resource manager) and kvITarnwellApp1.
@@ -63,6 +65,10 @@ public:
     int freeModule(HMODULE module) override;
     int getLanguageName(wchar_t* buffer, int capacity) override;
     int lookupText(const wchar_t* file, const wchar_t* key, wchar_t* buffer, int capacity) override;
+    // The host's base folder, ending in a separator; by default a folder of
+    // the simulator with the colour catalogue in "feattech" (catalog.cpp).
+    int getBaseFolder(wchar_t* buffer, int capacity) override;
+    void setBaseFolder(const std::wstring& folder) { m_baseFolder = folder; }
 
     void setLanguage(const std::wstring& name) { m_language = name; }
     const std::wstring& language() const { return m_language; }
@@ -79,6 +85,7 @@ private:
         std::wstring file;
     };
     std::wstring m_language = L"English";
+    std::wstring m_baseFolder;  // empty: the simulator's own
     std::vector<std::wstring> m_available;
     std::vector<Loaded*> m_loaded;  // a module handle is the address of its record
 };
@@ -92,12 +99,28 @@ public:
     int setVisible(int visible) override;
     int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
                unsigned long zColour, int flags) override;
+    // Each drawing prints one line naming the group, the kind, its points in
+    // model coordinates and its text (graphics_print.cpp).
+    int drawLine(const double start[3], const double end[3], unsigned long colour, int flag, const wchar_t* name,
+                 const double frame[4][4], double width, unsigned long colour2, int flag2) override;
+    int drawContour(const kvCGeContour3d& contour, double tolerance, unsigned long colour, int flag,
+                    const double frame[4][4], double width, unsigned long colour2) override;
+    int drawCone(double tipRadius, double baseRadius, double height, bool closeTip, bool closeBase, int facets,
+                 unsigned long colour, const double frame[4][4]) override;
+    int drawText(const wchar_t* text, const double frame[4][4], double height, unsigned long colour,
+                 int flag) override;
+    int drawExtrusion(const double (*profile)[3], int count, double height, unsigned long colour,
+                      const double frame[4][4], const double direction[3], const double extrusion[3]) override;
+
+    // Groups are numbered in the order the host made them.
+    int number() const { return m_number; }
 
     explicit TmpGraphics(std::ostream& out);
 
 private:
     std::ostream& m_out;
     int m_visible = 0;
+    int m_number = 0;
 };
 
 // The base document with its optional faces: analyse and feature show modes,
@@ -110,12 +133,17 @@ class BaseDocument : public kvIUnknownImp,
                      public kvIBaseDocWithColorSet,
                      public kvIInvDocument1,
                      public kvIMouseEvents1,
+                     public kvISWDocument1,
                      public Counted {
 public:
     static BaseDocument* create(std::ostream& out);
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getTmpGraphics(kvIUnknown** graphics) override;
+    // The model, whose store also keeps the insert brackets.
+    int getBaseModel(kvIUnknown** model) override;
+    int beginInsert(const double frame[4][4]) override;
+    int endInsert() override;
     int setAnalyseShowMode(int mode) override;
     int isTransparentMode() override { return m_transparent ? 1 : 0; }
     int setFeatureShowMode(int mode, int flag) override;
@@ -126,6 +154,8 @@ public:
     int addReactor(kvIMouseEventsReactor1* reactor) override;
     int removeReactor(kvIMouseEventsReactor1* reactor) override;
 
+    // The document's model (one reference held); null leaves it without one.
+    void setModel(Model* model);
     void setTransparent(bool on) { m_transparent = on; }
     bool transparent() const { return m_transparent; }
     int analyseShowMode() const { return m_analyseShowMode; }
@@ -155,15 +185,23 @@ private:
     int m_longOperations = 0;
     std::map<std::wstring, bool> m_offers;
     std::vector<kvIMouseEventsReactor1*> m_reactors;  // one reference each
+    Model* m_model = nullptr;
 };
 
-// kvITarnwellModel1: the model of the document.
-class Model : public kvIUnknownImp, public kvITarnwellModel1, public Counted {
+// kvITarnwellModel1 and kvIBaseModel1: the model of the document, which
+// receives the CAD entities the module writes.
+class Model : public kvIUnknownImp, public kvITarnwellModel1, public kvIBaseModel1, public Counted {
 public:
     static Model* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
+    int createEntity(int kind, kvIUnknown** entity) override;
+
+    CadStore& cad() { return m_cad; }
 
     Model();
+
+private:
+    CadStore m_cad;
 };
 
 // kvIDataSet1: one named group of the host's settings (colours, numbers,
@@ -242,7 +280,8 @@ private:
 };
 
 // kvIBaseSystem1: the host's main window, a real window of the platform.
-class BaseSystem : public kvIUnknownImp, public kvIBaseSystem1, public Counted {
+// It also answers kvITDSystem1: a host whose documents take CAD entities.
+class BaseSystem : public kvIUnknownImp, public kvIBaseSystem1, public kvITDSystem1, public Counted {
 public:
     static BaseSystem* create(HWND mainWindow);
     kvIUnknown* queryInterface(const wchar_t* name) override;

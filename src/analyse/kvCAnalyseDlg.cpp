@@ -1,6 +1,7 @@
 #include "analyse/kvCAnalyseDlg.h"
 
 #include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvAnalyseTemplates.h"
 #include "analyse/kvCMouseReactor.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
@@ -17,12 +18,6 @@
 #include <cwctype>
 #include <string>
 
-// Host objects that must exist are asserted under their own names.
-#define KV_REQUIRE(cond, name)                        \
-    do {                                              \
-        if (!(cond))                                  \
-            kvAssertFail(name, __FILE__, __LINE__);   \
-    } while (0)
 
 namespace {
 
@@ -34,9 +29,6 @@ const wchar_t* const resultSwitches[] = {
     kvKeyInfoMinRadius, kvKeyInfoMinRadiusU, kvKeyInfoMinRadiusV, kvKeyInfoMaxRadius, kvKeyInfoRadius1,
     kvKeyInfoRadius2,
 };
-
-// Graphics groups held by the window.
-enum { gfxElementName = 0, gfxMeasurement = 1, gfxResult = 2, gfxPickMarker1 = 3, gfxPickMarker2 = 4, gfxFrame = 6 };
 
 HINSTANCE moduleHandle()
 {
@@ -500,6 +492,7 @@ void kvCAnalyseDlg::reInitialize()
 
     kvCDlgBase::reInitialize();
 
+    loadColorCatalog();
     clearResultDisplay();
     drawAnalysisFrame();
     createModeSubDialog();
@@ -573,6 +566,8 @@ void kvCAnalyseDlg::onAnyProperty(const wchar_t* name)
     if (name && !std::wcsstr(name, kvKeySurfaces))
         return;
     planeDefined = 0;
+    // A new selection starts a new pair; a plane first in it is its first element.
+    firstElementKind = 0;
     kvCSurfaceSet surfaces;
     if (!propGet(&ownProperties, kvKeySurfaces, surfaces) || surfaces.count() == 0)
         return;
@@ -588,6 +583,7 @@ void kvCAnalyseDlg::onAnyProperty(const wchar_t* name)
         planeNormal2 = planeNormal;
         planePoint = kvCGePoint(point.x, point.y, point.z);
         planeDefined = 1;
+        recordSelectedPlaneAsFirstElement();
     }
 }
 
@@ -596,8 +592,10 @@ void kvCAnalyseDlg::onInfoShowText(const wchar_t*)
     bool show = showInfoText;
     propGet(&ownProperties, kvKeyInfoShowText_, show);
     showInfoText = show;
-    if (!showInfoText && !graphics[gfxElementName].isNull())
+    if (!showInfoText)
         graphics[gfxElementName].detach();
+    else
+        showElementNameText();
 }
 
 void kvCAnalyseDlg::onToolLengthOffset(const wchar_t*)
@@ -611,6 +609,7 @@ void kvCAnalyseDlg::onInfoPropertyChanged(const wchar_t* key)
         return;
     infoGuard = true;
     uncheckOtherResults(key);
+    showResultGraphic(key);
     infoGuard = false;
 }
 
@@ -816,12 +815,6 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
 }
 
 // ---------------------------------------------------------------- buttons
-
-void kvCAnalyseDlg::onSaveMeasurement()
-{
-    // Saving writes the shown measurement; with nothing measured there is
-    // nothing to write.
-}
 
 void kvCAnalyseDlg::onTransparentButton()
 {
@@ -1080,7 +1073,7 @@ void kvCAnalyseDlg::setMouseReactorMatrix(kvCGeMatrix frame)
 }
 
 void kvCAnalyseDlg::onMousePick(void* userData, const double* point, const double* position2d, int onObject,
-                                const double* normal, kvIUnknown*, const double*, bool)
+                                const double* normal, kvIUnknown* hitObject, const double* viewDirection, bool flag)
 {
     kvCAnalyseDlg* self = static_cast<kvCAnalyseDlg*>(userData);
     if (!self || !point || !position2d)
@@ -1093,6 +1086,7 @@ void kvCAnalyseDlg::onMousePick(void* userData, const double* point, const doubl
     r.onObject = onObject;
     r.hasNormal = normal != nullptr;
     r.normal = normal ? kvCGeVector(normal) : kvCGeVector();
+    self->analyseElementAtPick(point, position2d, onObject != 0, normal, hitObject, viewDirection, flag);
 }
 
 void kvCAnalyseDlg::onMouseMove(void* userData, double x, double y)
@@ -1103,6 +1097,7 @@ void kvCAnalyseDlg::onMouseMove(void* userData, double x, double y)
     ++self->pickRecord.moves;
     self->pickRecord.movePosition[0] = x;
     self->pickRecord.movePosition[1] = y;
+    self->forwardMouseMove(x, y);
 }
 
 // ---------------------------------------------------------------- window messages
@@ -1173,6 +1168,7 @@ BOOL kvCAnalyseDlg::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
     case WM_TIMER:
         if (wParam == 1) {
             KillTimer(1);
+            toolPosTrackToolAxisWithMouse();
             if (result)
                 *result = 0;
             return TRUE;

@@ -33,8 +33,13 @@ int fitCircleToPoints(const GeomVec3* points, int n, double tol, double maxRadiu
                       char checkChords, double* start, double* end, double* centre,
                       double* normal, double* maxDev)
 {
-    if (!points || n < 3)
+    // A tolerance that is no number passes every comparison against it.
+    if (!points || n < 3 || std::isnan(tol))
         return 0;
+    // A point without coordinates passes every comparison against it.
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(points[i][0]) || !std::isfinite(points[i][1]) || !std::isfinite(points[i][2]))
+            return 0;
     const double* A = points[0];
     const double* B = points[n / 3];
     const double* G = points[2 * n / 3];
@@ -69,6 +74,9 @@ int fitCircleToPoints(const GeomVec3* points, int n, double tol, double maxRadiu
     *maxDev = 0.0;
 
     const double r = vec3Distance(A, c);
+    // Coordinates near the largest double overflow on the way to the centre.
+    if (!std::isfinite(r))
+        return 0;
     if (r <= tol + 1e-6)
         return 0;  // too small to tell from the tolerance
     if (maxRadius >= 0.0 && r >= maxRadius)

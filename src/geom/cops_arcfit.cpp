@@ -10,6 +10,9 @@ namespace {
 
 double arcClosureTolerance = 1e-6;
 
+// Report site: a curve record without a readable domain.
+enum { kLineFitArcRecord = 2870 };
+
 inline void sub(const double* a, const double* b, double* out) // out = a - b
 {
     out[0] = a[0] - b[0];
@@ -56,8 +59,13 @@ double geomSetArcTolerance(int index, double value)
 int fitArcToPolyline(const GeomVec3* points, int n, double tol, unsigned char checkChords, double chordTol,
                      double maxRadius, ArcFitResult* result, double* maxDev)
 {
-    if (!points || !result || n < 3)
+    // A tolerance that is no number passes every comparison against it.
+    if (!points || !result || n < 3 || std::isnan(tol) || std::isnan(chordTol))
         return 0;
+    // A point without coordinates passes every comparison against it.
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(points[i][0]) || !std::isfinite(points[i][1]) || !std::isfinite(points[i][2]))
+            return 0;
     double devSink = 0.0;
     if (!maxDev)
         maxDev = &devSink;
@@ -102,6 +110,9 @@ int fitArcToPolyline(const GeomVec3* points, int n, double tol, unsigned char ch
 
     const double r = dist(result->start, result->centre);
     *maxDev = 0.0;
+    // Coordinates near the largest double overflow on the way to the centre.
+    if (!std::isfinite(r))
+        return 0;
     if (r <= tol + 1e-6)
         return 1;
     if (maxRadius >= 0.0 && r >= maxRadius)
@@ -170,8 +181,12 @@ int fitArcToPolylineDefault(const GeomVec3* points, int n, double tol, ArcFitRes
 int ratBSplCurveFitArc(RatBSplCurve* curve, double tol, int nSamples, double chordTol, unsigned char checkChords,
                        double maxRadius, ArcFitResult* result, double* maxDev)
 {
-    if (!curve || !result)
+    if (!curve || !result || std::isnan(tol))
         return 0;
+    if (!ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineFitArcRecord);
+        return 0;
+    }
     if (tol <= 0.0)
         return ratBSplCurveIsArc(curve, result);
     if (nSamples >= 1) {
@@ -222,6 +237,10 @@ int ratBSplCurveFitArcSampled(RatBSplCurve* curve, double tol, ArcFitResult* res
 {
     if (!curve || !result)
         return 0;
+    if (!ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineFitArcRecord);
+        return 0;
+    }
     GeomVec3 pts[10];
     for (int i = 0; i < 10; ++i) {
         const GeomPoint q = ratBSplCurveEvalPoint(curve, i / 9.0);

@@ -145,7 +145,7 @@ int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g)
         return 0;
     // Both the insertion and the piece elevation stop at the largest order
     // their tables hold; a target beyond it could only half succeed.
-    if (g + 1 > GEOM_MAX_EDIT_ORDER || !usable(old) || !(domainEnd(old) > domainStart(old))) {
+    if (g > GEOM_MAX_EDIT_ORDER - 1 || !usable(old) || !(domainEnd(old) > domainStart(old))) {
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineTargetOrder);
         return 0;
     }

@@ -144,6 +144,10 @@ RatBSplCurve* linearizeCurve(RatBSplCurve* curve, double tolerance, double* maxD
             *maxDeviation = 0.0;
         return ratBSplCurveCopy(curve);
     }
+    if (!ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_LINEARIZER, line);
+        return nullptr;
+    }
     NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
     if (!lin)
         return nullptr;
@@ -162,6 +166,10 @@ RatBSplCurve* linearizeOnSurface(RatBSplCurve* curve, RatBSplSurf* surface, doub
 {
     if (!curve || !surface)
         return nullptr;
+    if (!ratBSplCurveHasSpans(curve) || !ratBSplSurfHasSpans(surface)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_LINEARIZER, line);
+        return nullptr;
+    }
     NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(10000);
     if (!lin)
         return nullptr;
@@ -178,7 +186,14 @@ RatBSplCurve* linearizeOnSurface(RatBSplCurve* curve, RatBSplSurf* surface, doub
     const int started = curveLinearizerStart(lin, evaluator, deviation, tolerance);
     if (started)
         nurbCurveLinearizerSeedKnots(lin, tolerance);
-    return finish(lin, tolerance, started, line, maxDeviation);
+    RatBSplCurve* poly = finish(lin, tolerance, started, line, maxDeviation);
+    // The slots name the caller's records, which may be freed once the call
+    // returns: the public evaluators must not reach them afterwards.
+    paramCurve = nullptr;
+    paramSurface = nullptr;
+    if (currentCurve == curve)
+        currentCurve = nullptr;
+    return poly;
 }
 
 // Chord deviation of the segment [t0, t1] of the surface curve eval, whose
@@ -401,6 +416,10 @@ int nurbCurveLinearizerSetCurve(NurbCurveLinearizer* lin, RatBSplCurve* curve, d
 {
     if (!lin || !curve)
         return 0;
+    if (curve->ord > 2 && !ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_LINEARIZER, kLineNurbCurve);
+        return 0;
+    }
     if (curve->ord > 2) {
         lin->curve = curve;
         currentCurve = curve;
@@ -414,13 +433,20 @@ int nurbCurveLinearizerSetCurveScaled(NurbCurveLinearizer* lin, RatBSplCurve* cu
 {
     if (!lin || !curve)
         return 0;
+    if (curve->ord > 2 && !ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_LINEARIZER, kLineNurbCurveScaled);
+        return 0;
+    }
     if (curve->ord > 2) {
-        // Only the range that [0, 1] stands for depends on the rescaling, so
-        // it is computed as the rescaled domain and the caller's knots stay.
+        // The curve is rescaled in place, so that its knots carry its length
+        // per unit, and stays rescaled: callers read the new knots back.
+        // The geometry does not change.
         double ratio = 1.0;
         ratBSplCurveLengthRatio(curve, &ratio);
-        const double start = curve->knots[curve->ord - 1] * ratio;
-        const double end = curve->knots[curve->noPoints - curve->ord] * ratio;
+        if (std::isfinite(ratio) && ratio > 0.0)
+            ratBSplCurveScaleKnots(curve, ratio);
+        const double start = curve->knots[curve->ord - 1];
+        const double end = curve->knots[curve->noPoints - curve->ord];
         lin->curve = curve;
         currentCurve = curve;
         return curveLinearizerStartRange(lin, nurbCurveEvalCurrent, chordDeviationScaled, start, end, tolerance);

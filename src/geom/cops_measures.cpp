@@ -8,6 +8,9 @@
 
 namespace {
 
+// Report sites: a curve record without a readable domain.
+enum { kLineRangeRecord = 3021, kLineLengthRatioRecord = 3022, kLineAppendRecord = 3023 };
+
 inline const double* cp(const RatBSplCurve* c, int i) { return &c->points[i][0]; }
 
 inline double dist(const double* a, const double* b)
@@ -23,7 +26,7 @@ inline void copy3(double* out, const double* a)
     out[2] = a[2];
 }
 
-inline int controlCount(const RatBSplCurve* c) { return c->noPoints - c->ord; }
+inline int controlCount(const RatBSplCurve* c) { return ratBSplCurveControlCount(c); }
 
 // Shared body of the line tests: base and direction chosen by the caller's
 // rule, then every control point's distance from that line against tol.
@@ -146,6 +149,10 @@ void ratBSplCurveRangeAndClosed(const RatBSplCurve* curve, double* start, double
 {
     if (!curve || !start || !end || !closed || !curve->knots)
         return;
+    if (!ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineRangeRecord);
+        return;
+    }
     const int m = controlCount(curve);
     *start = curve->knots[curve->ord - 1];
     *end = curve->knots[m];
@@ -162,6 +169,10 @@ void ratBSplCurveLengthRatio(RatBSplCurve* curve, double* ratio)
     *ratio = 1.0;
     if (!curve || !curve->knots)
         return;
+    if (!ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineLengthRatioRecord);
+        return;
+    }
     double start = 0.0, end = 0.0;
     int closed = 0;
     ratBSplCurveRangeAndClosed(curve, &start, &end, &closed);
@@ -213,6 +224,10 @@ int ratBSplCurveAppend(RatBSplCurve* a, const RatBSplCurve* b)
 {
     if (!a || !b || a->ord != b->ord || !a->knots || !b->knots)
         return 0;
+    if (!ratBSplCurveHasSpans(a) || !ratBSplCurveHasSpans(b)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineAppendRecord);
+        return 0;
+    }
     const int k = a->ord;
     const int ma = controlCount(a);
     const int mb = controlCount(b);

@@ -125,11 +125,10 @@ TrimOutcome trim(RatBSplCurve** curve, double u, int side)
 double wrapIntoDomain(const RatBSplCurve* c, double u, double range)
 {
     const double a = domainStart(c), b = domainEnd(c);
-    if (range > 0.0) {
-        while (u < a - kKnotSnap)
+    if (range > 0.0 && (u < a - kKnotSnap || u > b + kKnotSnap)) {
+        u = a + std::fmod(u - a, range);
+        if (u < a - kKnotSnap)
             u += range;
-        while (u > b + kKnotSnap)
-            u -= range;
     }
     if (std::fabs(u - b) < kKnotSnap)
         u = a;

@@ -94,17 +94,10 @@ double* ratBSplPointInSpan(double* out, const GeomVec3* P, const double* W, cons
 {
     zero3(workP[0]);
     workW[0] = 1.0;
-    if (k < 1) {
+    // Order 1 has no triangle to run: the zero point, and the weight sum is
+    // left as the caller had it.
+    if (k <= 1) {
         zero3(out);
-        return out;
-    }
-    if (k == 1) {
-        // A piecewise constant curve: the span's one control point.
-        out[0] = P[s][0];
-        out[1] = P[s][1];
-        out[2] = P[s][2];
-        if (outWeight)
-            *outWeight = W[s];
         return out;
     }
     const int base = s - k + 1;

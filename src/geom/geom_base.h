@@ -213,6 +213,7 @@ int isPolylineStraight(const GeomVec3* points, int n, double tol, double* maxDev
 // ---------------------------------------------------------------------------
 // Circle fit
 
+// 0 for a NaN tolerance, a point without coordinates or a radius that overflows.
 int fitCircleToPoints(const GeomVec3* points, int n, double tol, double maxRadius,
                       char checkChords, double* start, double* end, double* centre,
                       double* normal, double* maxDev);

@@ -40,6 +40,16 @@ RatBSplCurve* ratBSplCurveCopy(const RatBSplCurve* curve);
 void ratBSplCurvePrint(RatBSplCurve* curve);
 void ratBSplCurveCallPrint(RatBSplCurve* curve);
 
+// 1 when the record can be evaluated and its domain read: its arrays are
+// there, its order is at least 1, it holds the 2 ord knots of one span (so
+// knots[ord - 1] and knots[noPoints - ord] exist) and its knots are finite
+// and do not decrease; else 0. Operations that read a caller's curve as a
+// whole refuse other records.
+int ratBSplCurveHasSpans(const RatBSplCurve* curve);
+// Control points of the record: noPoints - ord, or 0 for an order below 1
+// (which would claim more points than the arrays hold) or a null curve.
+int ratBSplCurveControlCount(const RatBSplCurve* curve);
+
 // Small edits
 void ratBSplCurveSetPoint(RatBSplCurve* curve, int i, double x, double y, double z);
 void ratBSplCurveSetWeight(RatBSplCurve* curve, int i, double w);

@@ -17,8 +17,11 @@ int ratBSplCurveIsLineExact(const RatBSplCurve* curve, double* pair);
 int ratBSplCurveIsLine(const RatBSplCurve* curve, double tol, double* pair);
 int ratBSplCurveIsLineSpan(const RatBSplCurve* curve, double tol, double* pair);
 double ratBSplCurvePolygonLength(const RatBSplCurve* curve);
+// A curve without a readable domain (ratBSplCurveHasSpans): outputs untouched,
+// GEOM_ERR_ARGUMENT.
 void ratBSplCurveRangeAndClosed(const RatBSplCurve* curve, double* start, double* end, int* closed);
-// Estimated curve length per unit of knot parameter, at least 0.05.
+// Estimated curve length per unit of knot parameter, at least 0.05; 1.0 (and
+// GEOM_ERR_ARGUMENT) for a curve without a readable domain.
 void ratBSplCurveLengthRatio(RatBSplCurve* curve, double* ratio);
 int ratBSplCurveScalePoints(RatBSplCurve* curve, double factor); // always 0
 void ratBSplCurveScaleKnots(RatBSplCurve* curve, double factor);
@@ -36,6 +39,7 @@ struct ArcFitResult {
     GeomVec3 normal;     // unit normal, oriented by the turning direction
 };
 
+// 0 for a NaN tolerance, a point without coordinates or a radius that overflows.
 int fitArcToPolyline(const GeomVec3* points, int n, double tol, unsigned char checkChords,
                      double chordTol, double maxRadius, ArcFitResult* result, double* maxDev);
 int fitArcToPolylineLimit(const GeomVec3* points, int n, double tol, unsigned char checkChords,
@@ -105,6 +109,9 @@ int nurbCurveLinearizerSetCurve(NurbCurveLinearizer* lin, RatBSplCurve* curve, d
 int nurbCurveLinearizerSetCurveScaled(NurbCurveLinearizer* lin, RatBSplCurve* curve, double tolerance);
 int nurbCurveLinearizerSeedKnots(NurbCurveLinearizer* lin, double tolerance);
 
+// Curves of order 3 or more without a readable domain (and, on a surface, a
+// surface without one): null and GEOM_ERR_ARGUMENT. The scaled variant leaves
+// the caller's curve with its knots rescaled by the length ratio.
 RatBSplCurve* nurbCurveLinearize(RatBSplCurve* curve, double tolerance, double* maxDeviation);
 RatBSplCurve* nurbCurveLinearizeScaled(RatBSplCurve* curve, double tolerance, double* maxDeviation);
 RatBSplCurve* linearizeEvaluator(CurveEvaluatorFn evaluator, CurveDeviationFn deviation, double tolerance,
@@ -137,6 +144,8 @@ double offsetSurfChordDeviation(CurveLinearizer* lin, double t0, const double* p
 // ---------------------------------------------------------------------------
 // Arc test of a curve
 
+// 0 for a NaN tolerance; 0 and GEOM_ERR_ARGUMENT for a curve without a
+// readable domain.
 int ratBSplCurveFitArc(RatBSplCurve* curve, double tol, int nSamples, double chordTol, unsigned char checkChords,
                        double maxRadius, ArcFitResult* result, double* maxDev);
 int ratBSplCurveFitArcChord(RatBSplCurve* curve, double tol, int nSamples, double chordTol,

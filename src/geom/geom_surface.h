@@ -54,6 +54,14 @@ struct RatBSplSurf {
 // Record life cycle and small accessors
 
 void ratBSplSurfInit(RatBSplSurf* surface);
+// 1 when the record can be evaluated and its domain read: its arrays are
+// there, its orders are at least 1, it holds the 2 ord knots of one span in
+// each direction and its knots are finite and do not decrease; else 0.
+int ratBSplSurfHasSpans(const RatBSplSurf* surface);
+// Control rows (noPointsu - ordu) and columns (noPointsv - ordv) of the net,
+// or 0 for an order below 1 (which would claim more than the arrays hold).
+int ratBSplSurfControlRows(const RatBSplSurf* surface);
+int ratBSplSurfControlColumns(const RatBSplSurf* surface);
 // Knot counts, not control-point counts; null when an allocation fails.
 RatBSplSurf* ratBSplSurfCreate(int ordu, int ordv, int noPointsu, int noPointsv);
 void ratBSplSurfDestroy(RatBSplSurf* surface);
@@ -141,8 +149,9 @@ void pointInverterFree(PointInverter* inverter);
 // A start outside [0, 1] begins where the evaluation puts it: clamped in an
 // open direction, wrapped in a closed one.
 // `state` receives the degeneracy state: 0 regular, 1 Sv vanishes, 2 Su vanishes.
-// Returns 1, or 0 for a null inverter or surface, or a surface whose knot
-// domain has no width.
+// Returns 1, or 0 (state untouched) for a null inverter or surface, a surface
+// whose knot domain has no width or a point that is not finite. A start that
+// is not finite is taken as no start.
 int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double startU,
                            double startV, GeomPoint point, int* state);
 // 1 nearer point found, 0 none found, -1 converged.
@@ -158,7 +167,10 @@ int pointInverterLineSearch(PointInverter* inverter, const double* fractions,
 
 // Start values are knot values. Results are normalised parameters and the
 // reached distance. Returns 0 done, -1 null surface (or a knot domain without
-// width), -2 no inverter.
+// width, or a point that is not finite; nothing written), -2 no inverter.
+// The goal is min(tolerance, 1e-5), 1e-5 for a NaN tolerance; a start that is
+// not finite is taken as no start. A search from a given start that ends above
+// the goal searches again from the start grid and keeps the nearer result.
 int ratBSplSurfInvertPoint(RatBSplSurf* surface, GeomPoint point, double startU,
                            double startV, double tolerance, double* outU, double* outV,
                            int* state, double* outDistance);

@@ -60,6 +60,8 @@ void ratBSplSurfTransformScaled(RatBSplSurf* surface, const double* R, const dou
 void ratBSplSurfTransform(RatBSplSurf* surface, const double* M);
 int ratBSplSurfScalePoints(RatBSplSurf* surface, double factor); // 0
 void ratBSplSurfScaleKnots(RatBSplSurf* surface, double factorU, double factorV);
+// 0 when a direction fails; a direction whose new knots would not be finite
+// and non-decreasing keeps its knots.
 int ratBSplSurfRespaceKnots(RatBSplSurf* surface);
 // coefficients: a(i, j) at index i + 4j, i the power of s, j the power of t.
 int bicubicPatchToBezier(double ulo, double uhi, double vlo, double vhi, const GeomVec3* coefficients,
@@ -94,10 +96,13 @@ RatBSplSurf* ratBSplSurfSphere3(const double* O, double r, const double* A, cons
 // V3 the axis, V1 the radial direction of the profile plane, V2 the third.
 RatBSplSurf* ratBSplSurfTorus(const double* O, const double* V1, const double* V2, const double* V3, double R,
                               double r);
+// A profile without a readable domain (ratBSplCurveHasSpans) and, for the
+// arc, a sweep of more than one turn give null and GEOM_ERR_ARGUMENT.
 RatBSplSurf* ratBSplSurfRevolveCurve(const double* P, const double* A, const RatBSplCurve* curve);
 RatBSplSurf* ratBSplSurfRevolveCurveArc(const double* P, const double* A, const RatBSplCurve* curve, double a0,
                                         double a1);
 // coefficients: 16 triples per patch, patch (i, j) from triple (i * nV + j) * 16.
+// Patch counts whose knot counts 4 n + 4 exceed 32 bits: null, GEOM_ERR_ARGUMENT.
 RatBSplSurf* ratBSplSurfFromBicubicPatches(int nU, int nV, const double* U, const double* V,
                                            const GeomVec3* coefficients);
 RatBSplSurf* ratBSplSurfFromBicubicPatchesTol(int nU, int nV, const double* U, const double* V,

@@ -4,7 +4,7 @@
 // Every accepted move brings the surface point strictly nearer, and every
 // tentative move (collapsed edges, far rescue, half-period retry) is undone
 // unless it improved, so the record always holds the best point found.
-#include "geom/geom_surface.h"
+#include "geom/invert_grid.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +15,8 @@ const double stepScales[] = {1.0, 0.1, 0.01, 0.001, 0.0001, -1.0, -0.1, -0.01, -
 const int stepScalesCount = 10;
 
 static const char* const kInverterName = "PointInverter";
+
+using geominvert::keepIfNearer;
 
 namespace {
 
@@ -114,22 +116,6 @@ void copy3(const double* from, double* to)
     to[2] = from[2];
 }
 
-// Measures the surface point at (u, v) and makes it the best point when it is
-// strictly nearer than the best so far; true when it was kept.
-inline bool keepIfNearer(PointInverter* p, double u, double v)
-{
-    double P[3];
-    surfacePoint(p->surface, u, v, P);
-    const double d = distanceTo(p->point, P);
-    if (!(d < p->distance))
-        return false;
-    p->distance = d;
-    p->bestU = u;
-    p->bestV = v;
-    copy3(P, p->nearest);
-    return true;
-}
-
 int search(PointInverter* p, double du, double dv)
 {
     return pointInverterLineSearch(p, stepFractions, stepScales, stepFractionsCount,
@@ -210,12 +196,81 @@ int collapsedEdge(PointInverter* p, int* state, bool uCollapsed)
             dirs[k][0] = fan[k][0], dirs[k][1] = fan[k][1];
     }
     const int r = searchAny(p, dirs, 3);
+    // Bring a parameter that ran past an end of a wrapping direction back
+    // into the domain. Only values that the evaluation itself wraps move, so
+    // the parameters still name the point that was measured: on a record
+    // flagged as wrapping whose ends differ, 1 and 0 are different points.
     if (uCollapsed && wrapsU(s))
-        p->u = p->bestU = p->u - std::floor(p->u);
+        p->u = p->bestU = evaluatedParam(p->u, true);
     if (!uCollapsed && wrapsV(s))
-        p->v = p->bestV = p->v - std::floor(p->v);
+        p->v = p->bestV = evaluatedParam(p->v, true);
     classify(jacobianAt(s, p->u, p->v), state);
     return r;
+}
+
+// A surface can close in a direction that its record marks open (a full
+// cylinder whose seam is not flagged). A step held at such an edge goes on
+// from the opposite edge, which is the same surface point: the step is
+// searched from there and kept only when it brings the point nearer.
+int crossSeam(PointInverter* p, double du, double dv, const Domain& dom, bool heldU, bool heldV)
+{
+    if (!heldU && !heldV)
+        return 0;
+    // The held parameter may sit inside the band the evaluation takes as the
+    // end; the ends themselves must meet.
+    const double u = heldU ? (p->u < 0.5 ? 1.0 : 0.0) : p->u;
+    const double v = heldV ? (p->v < 0.5 ? 1.0 : 0.0) : p->v;
+    double P[3], E[3];
+    surfacePoint(p->surface, u, v, P);
+    surfacePoint(p->surface, heldU ? 1.0 - u : u, heldV ? 1.0 - v : v, E);
+    const double size = std::fabs(P[0]) + std::fabs(P[1]) + std::fabs(P[2]);
+    if (!(distanceTo(P, E) <= 1e-9 * (1.0 + size)))
+        return 0;
+    p->u = u;
+    p->v = v;
+    return search(p, du / dom.ru, dv / dom.rv);
+}
+
+// Whether an open direction's parameter t sits at an end (within the band
+// that the evaluation takes as the end) that the step d points out of.
+bool heldAtEnd(double t, double d, bool wraps)
+{
+    return !wraps && ((t <= 1e-7 && d < 0.0) || (t >= 1.0 - 1e-7 && d > 0.0));
+}
+
+// At an open edge that the Newton step points out of, the line search clamps
+// the held parameter back onto the edge, so it moves the free parameter by a
+// step meant for the unclamped pair and can find nothing nearer although the
+// distance still falls along the edge. Then take the Newton step of the free
+// parameter alone, through the same line search.
+int slideAlongEdge(PointInverter* p, const Jacobian& j, double ru, double rv, bool heldU,
+                   bool heldV, const Domain& dom)
+{
+    if (heldU && !heldV && j.c >= 1e-12)
+        return search(p, 0.0, rv / j.c / dom.rv);
+    if (heldV && !heldU && j.a >= 1e-12)
+        return search(p, ru / j.a / dom.ru, 0.0);
+    return 0;
+}
+
+// The line search of a Newton step, with the edge handling above when the
+// step points out of an open edge.
+int searchNewtonStep(PointInverter* p, const Jacobian& j, double ru, double rv, double du,
+                     double dv, const Domain& dom)
+{
+    const RatBSplSurf* s = p->surface;
+    int res = search(p, du / dom.ru, dv / dom.rv);
+    bool heldU = heldAtEnd(p->u, du, wrapsU(s)), heldV = heldAtEnd(p->v, dv, wrapsV(s));
+    if (!heldU && !heldV)
+        return res;
+    if (res == 0 && slideAlongEdge(p, j, ru, rv, heldU, heldV, dom) == 1) {
+        res = 1;
+        heldU = heldAtEnd(p->u, du, wrapsU(s));
+        heldV = heldAtEnd(p->v, dv, wrapsV(s));
+    }
+    if (crossSeam(p, du, dv, dom, heldU, heldV) == 1)
+        res = 1;
+    return res;
 }
 
 int step(PointInverter* p, int* state, bool halfPeriod)
@@ -292,7 +347,7 @@ int step(PointInverter* p, int* state, bool halfPeriod)
     }
 
     if (std::fabs(du) >= 1e-6 || std::fabs(dv) >= 1e-6) {
-        const int res = search(p, du / dom.ru, dv / dom.rv);
+        const int res = searchNewtonStep(p, j, ru, rv, du, dv, dom);
         classify(jacobianAt(s, p->u, p->v), state);
         return res;
     }
@@ -305,6 +360,24 @@ int step(PointInverter* p, int* state, bool halfPeriod)
 }
 
 }  // namespace
+
+namespace geominvert {
+
+bool keepIfNearer(PointInverter* p, double u, double v)
+{
+    double P[3];
+    surfacePoint(p->surface, u, v, P);
+    const double d = distanceTo(p->point, P);
+    if (!(d < p->distance))
+        return false;
+    p->distance = d;
+    p->bestU = u;
+    p->bestV = v;
+    copy3(P, p->nearest);
+    return true;
+}
+
+}  // namespace geominvert
 
 void pointInverterInit(PointInverter* inverter)
 {
@@ -348,6 +421,9 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
     Domain dom;
     if (!inverter || !surface || !domainOf(surface, &dom))
         return 0;
+    // No surface point is nearest to a point without coordinates.
+    if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z))
+        return 0;
     int localState = 0;
     if (!state)
         state = &localState;
@@ -364,7 +440,10 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
     const int nu = samples(surface->noPointsu);
     const int nv = samples(surface->noPointsv);
 
-    const bool given = startU > GEOM_NO_START_PARAM && startV > GEOM_NO_START_PARAM;
+    // A start that is not a finite number gives no place to begin: the grid
+    // finds one.
+    const bool given = startU > GEOM_NO_START_PARAM && startV > GEOM_NO_START_PARAM &&
+                       std::isfinite(startU) && std::isfinite(startV);
     if (given) {
         // A start outside the domain (a knot value 0 on a domain that does
         // not hold it, say) is evaluated at the domain's edge. The search
@@ -376,12 +455,7 @@ int pointInverterSurfStart(PointInverter* inverter, RatBSplSurf* surface, double
         surfacePoint(surface, p->u, p->v, p->nearest);
         p->distance = distanceTo(p->point, p->nearest);
     } else {
-        p->distance = 1e10;
-        for (int i = 0; i < nu; ++i) {
-            const double u = static_cast<double>(i) / (nu - 1);
-            for (int jj = 0; jj < nv; ++jj)
-                keepIfNearer(p, u, static_cast<double>(jj) / (nv - 1));
-        }
+        geominvert::nearestGridSample(p, nu, nv);
         p->u = p->bestU;
         p->v = p->bestV;
     }

@@ -3,8 +3,24 @@
 #include "geom/geom_surface.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
+
+// The goal distance of a search: tolerances above it are lowered to it.
+constexpr double kDefaultGoal = 1e-5;
+
+// One search: the start phase, then steps while they bring the point nearer
+// and the goal is not reached, at most 20 of them.
+void search(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double startU,
+            double startV, double goal, int* state, bool byForm)
+{
+    pointInverterSurfStart(inverter, s, startU, startV, point, state);
+    int result = 1;
+    for (int steps = 0; result > 0 && steps < 20 && inverter->distance > goal; ++steps)
+        result = byForm ? pointInverterSurfStepHalfPeriod(inverter, state)
+                        : pointInverterSurfStep(inverter, state);
+}
 
 int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double tolerance,
            double* outU, double* outV, int* state, double* outDistance, bool byForm)
@@ -19,6 +35,10 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
     if (!(uhi - ulo > 0.0) || !(vhi - vlo > 0.0))
         return -1;
 
+    // No surface point is nearest to a point without coordinates.
+    if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z))
+        return -1;
+
     PointInverter* inverter = pointInverterCreate();
     if (!inverter)
         return -2;
@@ -29,8 +49,9 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
     int localState = 0;
     if (!state)
         state = &localState;
-    // A search that ended on a collapsed edge last time starts afresh.
-    if (*state != 0)
+    // A search that ended on a collapsed edge last time starts afresh, and
+    // so does one whose start is no finite number (it would wrap to NaN).
+    if (*state != 0 || !std::isfinite(startU) || !std::isfinite(startV))
         startU = startV = GEOM_NO_START_PARAM;
 
     const int periodicu = s->periodicu, periodicv = s->periodicv;
@@ -38,12 +59,23 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
         s->periodicu = s->origFormu == 2 ? 1 : 0;
         s->periodicv = s->origFormv == 2 ? 1 : 0;
     }
-    pointInverterSurfStart(inverter, s, startU, startV, point, state);
-    const double goal = std::min(tolerance, 1e-5);
-    int result = 1;
-    for (int steps = 0; result > 0 && steps < 20 && inverter->distance > goal; ++steps)
-        result = byForm ? pointInverterSurfStepHalfPeriod(inverter, state)
-                        : pointInverterSurfStep(inverter, state);
+    // A tolerance that is no number would end the search before its first
+    // step: the default goal holds.
+    const double goal = std::isnan(tolerance) ? kDefaultGoal : std::min(tolerance, kDefaultGoal);
+    search(inverter, s, point, startU, startV, goal, state, byForm);
+    // From a given start the steps can settle in a local minimum: on a
+    // closed surface whose closure the record does not mark, a start across
+    // the seam is held at the open end. A point on the surface then stays
+    // unfound. Search again from the start grid and keep the nearer result.
+    if (inverter->distance > goal && startU > GEOM_NO_START_PARAM && startV > GEOM_NO_START_PARAM) {
+        const PointInverter first = *inverter;
+        const int firstState = *state;
+        search(inverter, s, point, GEOM_NO_START_PARAM, GEOM_NO_START_PARAM, goal, state, byForm);
+        if (!(inverter->distance < first.distance)) {
+            *inverter = first;
+            *state = firstState;
+        }
+    }
     if (byForm) {
         s->periodicu = periodicu;
         s->periodicv = periodicv;

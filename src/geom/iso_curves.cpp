@@ -37,7 +37,7 @@ RatBSplCurve* curveAlongNet(const RatBSplSurf* s, int ord, int n, const double* 
 
 RatBSplCurve* ratBSplSurfRowCurve(const RatBSplSurf* surface, int i)
 {
-    if (!surface || i < 0 || i > surface->noPointsu - surface->ordu - 1 || !hasArrays(surface))
+    if (!surface || i < 0 || i >= ratBSplSurfControlRows(surface) || !hasArrays(surface))
         return nullptr;
     return curveAlongNet(surface, surface->ordv, surface->noPointsv, surface->knotsv,
                          static_cast<long long>(i) * surface->noPointsv, 1, surface->periodicv,
@@ -46,7 +46,7 @@ RatBSplCurve* ratBSplSurfRowCurve(const RatBSplSurf* surface, int i)
 
 RatBSplCurve* ratBSplSurfColumnCurve(const RatBSplSurf* surface, int j)
 {
-    if (!surface || j < 0 || j > surface->noPointsv - surface->ordv - 1 || !hasArrays(surface))
+    if (!surface || j < 0 || j >= ratBSplSurfControlColumns(surface) || !hasArrays(surface))
         return nullptr;
     return curveAlongNet(surface, surface->ordu, surface->noPointsu, surface->knotsu, j,
                          surface->noPointsv, surface->periodicu, surface->origFormu);

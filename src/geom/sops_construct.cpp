@@ -4,10 +4,14 @@
 #include "geom/geom_surface_ops.h"
 #include "geom/geom_curve_ops.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
+
+// Report site: a profile curve or sweep that no surface can be built from.
+enum { kLineRevolveProfile = 4120, kLineBicubicCounts = 4121 };
 
 inline double dot(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 inline double len(const double* a) { return std::sqrt(dot(a, a)); }
@@ -73,7 +77,11 @@ RatBSplSurf* ratBSplSurfFromArrays(int ordu, int ordv, int noPointsu, int noPoin
                                    const double* knotsV, const GeomVec3* points, const double* weights,
                                    short transposed, short closedU, short closedV)
 {
-    if (!ratBSplSurfCheckParams(ordu, ordv, noPointsu, noPointsv, knotsU, knotsV, points))
+    // The parameter check is the caller's to run (it refuses order 1, which
+    // the record and its evaluators serve); only what cannot be copied at
+    // all is refused here: missing arrays and counts that hold no net.
+    if (!knotsU || !knotsV || !points || ordu < 1 || ordv < 1 || noPointsu < ordu ||
+        noPointsv < ordv)
         return nullptr;
     RatBSplSurf* s = ratBSplSurfCreate(ordu, ordv, noPointsu, noPointsv);
     if (!s)
@@ -429,6 +437,10 @@ RatBSplSurf* ratBSplSurfRevolveCurve(const double* P, const double* A, const Rat
 {
     if (!curve || !P || !usableAxis(A) || !curve->points || !curve->knots || !curve->weights)
         return nullptr;
+    if (!ratBSplCurveHasSpans(curve)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_SURFACE, kLineRevolveProfile);
+        return nullptr;
+    }
     RatBSplSurf* s = ratBSplSurfCreate(curve->ord, 3, curve->noPoints, 12);
     if (!s)
         return nullptr;
@@ -460,6 +472,13 @@ RatBSplSurf* ratBSplSurfRevolveCurveArc(const double* P, const double* A, const 
     if (!curve || !P || !usableAxis(A) || !curve->points || !curve->knots || !curve->weights ||
         !std::isfinite(a0) || !std::isfinite(a1))
         return nullptr;
+    // A profile without a span has no control row to take the unit arc, and
+    // four arc pieces turn at most once round: a longer sweep would leave
+    // the surface behind its own points.
+    if (!ratBSplCurveHasSpans(curve) || std::fabs(a1 - a0) > 2 * M_PI + 1e-9) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_SURFACE, kLineRevolveProfile);
+        return nullptr;
+    }
     // Pieces follow the size of the sweep whichever way it turns: a piece
     // always bends towards where its end tangents meet, so one piece of a
     // backward sweep beyond a half turn would be built on the wrong side.
@@ -518,6 +537,11 @@ RatBSplSurf* ratBSplSurfFromBicubicPatchesTol(int nU, int nV, const double* U, c
 {
     if (nU < 1 || nV < 1 || !U || !V || !coefficients)
         return nullptr;
+    // The knot counts 4 n + 4 must stay within their 32-bit fields.
+    if (nU > (INT_MAX - 4) / 4 || nV > (INT_MAX - 4) / 4) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_SURFACE, kLineBicubicCounts);
+        return nullptr;
+    }
     RatBSplSurf* s = ratBSplSurfCreate(4, 4, 4 * nU + 4, 4 * nV + 4);
     if (!s)
         return nullptr;
@@ -529,11 +553,12 @@ RatBSplSurf* ratBSplSurfFromBicubicPatchesTol(int nU, int nV, const double* U, c
         for (int j = 0; j < nV; ++j) {
             GeomVec3 pts[16];
             double w[16];
-            bicubicPatchToBezier(U[i], U[i + 1], V[j], V[j + 1], coefficients + (i * nV + j) * 16, pts, w,
+            bicubicPatchToBezier(U[i], U[i + 1], V[j], V[j + 1],
+                                 coefficients + (static_cast<long long>(i) * nV + j) * 16, pts, w,
                                  s->knotsu + 4 * i, s->knotsv + 4 * j);
             for (int l = 0; l < 4; ++l)
                 for (int k = 0; k < 4; ++k) {
-                    const int idx = (4 * i + k) * s->noPointsv + (4 * j + l);
+                    const long long idx = static_cast<long long>(4 * i + k) * s->noPointsv + (4 * j + l);
                     copy3(s->points[idx], pts[k + 4 * l]);
                     s->weights[idx] = w[k + 4 * l];
                 }

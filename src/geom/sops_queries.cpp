@@ -9,8 +9,8 @@
 
 namespace {
 
-inline int rowsOf(const RatBSplSurf* s) { return s->noPointsu - s->ordu; }
-inline int colsOf(const RatBSplSurf* s) { return s->noPointsv - s->ordv; }
+inline int rowsOf(const RatBSplSurf* s) { return ratBSplSurfControlRows(s); }
+inline int colsOf(const RatBSplSurf* s) { return ratBSplSurfControlColumns(s); }
 inline const double* at(const RatBSplSurf* s, int i, int j) { return s->points[i * s->noPointsv + j]; }
 
 inline double dist(const double* a, const double* b)
@@ -340,11 +340,11 @@ int ratBSplSurfPolygonLengths(const RatBSplSurf* s, char direction, int n, const
     auto leg = [&](int line, int k) {
         return alongU ? dist(at(s, k - 1, line), at(s, k, line)) : dist(at(s, line, k - 1), at(s, line, k));
     };
-    auto stretch = [&](int from, int to) {
-        if (from < 1)
-            from = 1;
-        if (to > legsPerLine)
-            to = legsPerLine;
+    // Bounds are summed from the caller's multiplicities, in 64 bits so that
+    // no sum of them can overflow.
+    auto stretch = [&](long long fromSum, long long toSum) {
+        const int from = fromSum < 1 ? 1 : (fromSum > legsPerLine + 1 ? legsPerLine + 1 : int(fromSum));
+        const int to = toSum > legsPerLine ? legsPerLine : (toSum < 0 ? 0 : int(toSum));
         double best = 0.0;
         for (int line = 0; line < lines; ++line) {
             double sum = 0.0;
@@ -358,7 +358,7 @@ int ratBSplSurfPolygonLengths(const RatBSplSurf* s, char direction, int n, const
     if (n < 1)
         return 1;
     lengths[0] = stretch(1, legsPerLine);
-    int before = 0; // sum of the multiplicities of the interior values passed so far
+    long long before = 0; // sum of the multiplicities of the interior values passed so far
     for (int k = 1; k < n; ++k) {
         if (k >= 2)
             before += multiplicities[k - 1];
@@ -483,15 +483,15 @@ int ratBSplSurfNextPatchForPoint(const RatBSplSurf* s, int* uSpan, int* vSpan, c
         su = firstU;
         sv = firstV;
     } else {
-        // Continue after the patch handed out last time.
+        // Continue after the patch handed out last time (a span at or past
+        // the last one moves on to the next row without counting past it).
         su = *uSpan < firstU ? firstU : *uSpan;
-        sv = *vSpan + 1;
-        if (sv > lastV || *vSpan >= lastV) {
+        if (*vSpan >= lastV) {
             sv = firstV;
             ++su;
+        } else {
+            sv = *vSpan + 1 < firstV ? firstV : *vSpan + 1;
         }
-        if (sv < firstV)
-            sv = firstV;
     }
     const double* Ku = s->knotsu;
     const double* Kv = s->knotsv;

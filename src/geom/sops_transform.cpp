@@ -3,6 +3,7 @@
 // control polygon, and the Bezier form of one bicubic power-basis patch.
 #include "geom/geom_surface_ops.h"
 
+#include <cmath>
 #include <cstdlib>
 
 void ratBSplSurfTransformScaled(RatBSplSurf* surface, const double* R, const double* T, double s)
@@ -25,20 +26,22 @@ void ratBSplSurfTransform(RatBSplSurf* surface, const double* M)
 {
     if (!surface || !M)
         return;
-    // The 3x3 block already carries any scale of M; multiplying by the length
-    // of its first row again would square a uniform scale. Used as it stands,
-    // the block maps the net exactly as M maps points, as the curve transform does.
-    const double R[9] = {M[0], M[1], M[2], M[4], M[5], M[6], M[8], M[9], M[10]};
+    // The point is multiplied by the length of M's first row on top of the
+    // block, which already carries that scale: a uniform scale of 2 scales
+    // the net by 4. Rigid motions (length 1) map exactly as M maps points.
+    // Stored parts and callers rely on this result, so it is kept.
+    const double scale = std::sqrt(M[0] * M[0] + M[1] * M[1] + M[2] * M[2]);
+const double R[9] = {M[0], M[1], M[2], M[4], M[5], M[6], M[8], M[9], M[10]};
     const double T[3] = {M[3], M[7], M[11]};
-    ratBSplSurfTransformScaled(surface, R, T, 1.0);
+    ratBSplSurfTransformScaled(surface, R, T, scale);
 }
 
 int ratBSplSurfScalePoints(RatBSplSurf* surface, double factor)
 {
     if (!surface || !surface->points)
         return 0;
-    const int rows = surface->noPointsu - surface->ordu;
-    const int cols = surface->noPointsv - surface->ordv;
+    const int rows = ratBSplSurfControlRows(surface);
+    const int cols = ratBSplSurfControlColumns(surface);
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < cols; ++j)
             for (int k = 0; k < 3; ++k)
@@ -79,8 +82,15 @@ int respaceDirection(RatBSplSurf* surface, char direction)
         if (count >= 1 && ratBSplSurfPolygonLengths(surface, direction, count, mults, lengths) &&
             knotSpacingCorrections(values, count, p, mults, lengths, deltas)) {
             applyKnotSpacingCorrections(values, count, deltas);
-            expandKnotMultiplicities(values, count, mults, knots);
-            result = 1;
+            // Lengths that overflow (a net near 1e300) give no finite spacing:
+            // such a direction keeps its knots and the respacing fails.
+            bool sound = true;
+            for (int i = 0; i < count && sound; ++i)
+                sound = std::isfinite(values[i]) && (i == 0 || values[i] >= values[i - 1]);
+            if (sound) {
+                expandKnotMultiplicities(values, count, mults, knots);
+                result = 1;
+            }
         }
     }
     std::free(values);

@@ -71,8 +71,8 @@ bool hasNet(const RatBSplSurf* s)
 
 int exportNet(const RatBSplSurf* s, char transposed, double* out, bool points)
 {
-    const int nu = s->noPointsu - s->ordu;
-    const int nv = s->noPointsv - s->ordv;
+    const int nu = ratBSplSurfControlRows(s);
+    const int nv = ratBSplSurfControlColumns(s);
     if (!out || !hasNet(s) || nu <= 0 || nv <= 0)
         return 0;
     for (int i = 0; i < nu; ++i) {
@@ -355,8 +355,8 @@ void ratBSplSurfTestClosedTol(const RatBSplSurf* surface, double tol, int* close
 {
     if (!surface || !surface->knotsv)
         return;
-    const int rows = surface->noPointsu - surface->ordu;
-    const int cols = surface->noPointsv - surface->ordv;
+    const int rows = ratBSplSurfControlRows(surface);
+    const int cols = ratBSplSurfControlColumns(surface);
     const bool net = surface->points != nullptr && rows > 0 && cols > 0;
     const long long stride = surface->noPointsv;
     if (closedU) {
@@ -403,12 +403,51 @@ int ratBSplSurfHasWeights(const RatBSplSurf* surface)
 {
     if (!surface || !surface->weights)
         return 0;
-    const int rows = surface->noPointsu - surface->ordu;
-    const int cols = surface->noPointsv - surface->ordv;
+    const int rows = ratBSplSurfControlRows(surface);
+    const int cols = ratBSplSurfControlColumns(surface);
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < cols; ++j)
             if (std::fabs(surface->weights[static_cast<long long>(i) * surface->noPointsv + j] -
                           1.0) > 1e-10)
                 return 1;
     return 0;
+}
+
+namespace {
+
+bool knotsUsable(const double* K, int n, int ord)
+{
+    if (!K || ord < 1 || n < 2 || n / 2 < ord)
+        return false;
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(K[i]) || (i > 0 && K[i] < K[i - 1]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+int ratBSplSurfHasSpans(const RatBSplSurf* surface)
+{
+    if (!surface || !surface->points || !surface->weights || !surface->rowPoints ||
+        !surface->workPoints || !surface->rowWeights || !surface->workWeights)
+        return 0;
+    return knotsUsable(surface->knotsu, surface->noPointsu, surface->ordu) &&
+                   knotsUsable(surface->knotsv, surface->noPointsv, surface->ordv)
+               ? 1
+               : 0;
+}
+
+int ratBSplSurfControlRows(const RatBSplSurf* surface)
+{
+    if (!surface || surface->ordu < 1 || surface->noPointsu < surface->ordu)
+        return 0;
+    return surface->noPointsu - surface->ordu;
+}
+
+int ratBSplSurfControlColumns(const RatBSplSurf* surface)
+{
+    if (!surface || surface->ordv < 1 || surface->noPointsv < surface->ordv)
+        return 0;
+    return surface->noPointsv - surface->ordv;
 }

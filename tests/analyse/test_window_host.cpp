@@ -195,12 +195,15 @@ TEST_F(WindowHostTest, ThePlaneOfTheFirstSelectedSurfaceComesFromTheFaceLibrary)
     EXPECT_EQ(dlg->planePointValue().z, 40.0);
     EXPECT_EQ(dlg->planeNormalValue().z, 1.0);
     EXPECT_GE(library.clears, 1);
+    // The selected plane is the first element of the next pair.
+    EXPECT_EQ(dlg->firstElementKindValue(), 1);
 
     // A curved first face, and then an empty selection, leave no plane.
     kvCSurfaceSet curvedFirst;
     curvedFirst.add(holdCurved.get());
     propSet(dlg->propertySet(), kvKeySurfaces, curvedFirst);
     EXPECT_EQ(dlg->planeDefinedValue(), 0);
+    EXPECT_EQ(dlg->firstElementKindValue(), 0);
     propSet(dlg->propertySet(), kvKeySurfaces, selection);
     EXPECT_EQ(dlg->planeDefinedValue(), 1);
     propSet(dlg->propertySet(), kvKeySurfaces, kvCSurfaceSet());

@@ -42,8 +42,7 @@ inline GeomPoint point(const RatBSplCurve* c, double t)
             if (t <= c->knots[i + 1])
                 break;
         }
-    if (span < 0)
-        return GeomPoint{c->points[0][0], c->points[0][1], c->points[0][2]};
+    span = span < 0 ? k - 1 : span;
     LD x = 0, y = 0, z = 0, w = 0;
     for (int i = span - k + 1; i <= span; ++i) {
         const LD b = basis(c->knots, i, k - 1, t, span) * c->weights[i];
@@ -57,11 +56,9 @@ inline GeomPoint point(const RatBSplCurve* c, double t)
 
 inline double domainStart(const RatBSplCurve* c) { return c->knots[c->ord - 1]; }
 inline double domainEnd(const RatBSplCurve* c) { return c->knots[c->noPoints - c->ord]; }
+inline GeomPoint P(double x, double y, double z) { return GeomPoint{x, y, z}; }
 
-inline double dist(const GeomPoint& a, const GeomPoint& b)
-{
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
-}
+inline double dist(const GeomPoint& a, const GeomPoint& b) { return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z); }
 
 // Largest control-point coordinate: the size the tolerances scale with.
 inline double size(const RatBSplCurve* c)
@@ -73,15 +70,13 @@ inline double size(const RatBSplCurve* c)
     return s;
 }
 
-// Largest distance between `a` at u and `b` at map(u) over n parameters of
-// [u0, u1] (knot values of a); b's parameter is u shifted by `shift`.
-inline double maxDeviation(const RatBSplCurve* a, const RatBSplCurve* b, double u0, double u1,
-                           double shift = 0.0, int n = 1000)
+// Largest distance between a and b over 1000 knot values of [u0, u1].
+inline double maxDeviation(const RatBSplCurve* a, const RatBSplCurve* b, double u0, double u1)
 {
     double worst = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double u = u0 + (u1 - u0) * i / (n - 1);
-        worst = std::fmax(worst, dist(point(a, u), point(b, u + shift)));
+    for (int i = 0; i < 1000; ++i) {
+        const double u = u0 + (u1 - u0) * i / 999;
+        worst = std::fmax(worst, dist(point(a, u), point(b, u)));
     }
     return worst;
 }

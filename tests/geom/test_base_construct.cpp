@@ -277,6 +277,34 @@ TEST(GeomCircleFit, RejectionsLeaveDocumentedOutputs)
 
 }
 
+TEST(GeomCircleFit, RadiusJustAboveTheToleranceIsTooSmallToTell)
+{
+    // Radii up to the tolerance plus 1e-6 cannot be told from a point.
+    const double o[3] = {0, 0, 0};
+    double start[3], end[3], centre[3], normal[3], dev;
+    for (double r : {1.0 + 5e-7, 1.0 + 5e-6}) {
+        const std::vector<double> pts = circlePoints(o, r, 5, 0, 2);
+        EXPECT_EQ(r > 1.000001 ? 1 : 0, fitCircleToPoints(asPoints(pts), 5, 1.0, -1, 0, start, end,
+                                                           centre, normal, &dev))
+            << r;
+    }
+}
+
+TEST(GeomCircleFit, EqualTurnsKeepTheFirstPointThatReachedThem)
+{
+    // The last point lies on the ray of the one before it, 0.005 farther
+    // out: the turn does not grow, and the first point that reached the
+    // largest turn stays the end of the arc.
+    const double o[3] = {0, 0, 0};
+    std::vector<double> pts = circlePoints(o, 1.0, 5, 0, 2 * kPi / 3);
+    for (int k = 0; k < 3; ++k)
+        pts.push_back(1.005 * pts[12 + k]);
+    double start[3], end[3], centre[3], normal[3], dev;
+    ASSERT_EQ(1, fitCircleToPoints(asPoints(pts), 6, 0.01, -1, 0, start, end, centre, normal, &dev));
+    expectVec(&pts[12], end, 1e-12);
+    expectVec(&pts[0], start, 1e-12);
+}
+
 TEST(GeomCircleFit, FullTurnClosesAndRepeatedPointOverruns)
 {
     const double o[3] = {1, 1, 0};

@@ -167,6 +167,9 @@ TEST(ArcTest, SampledAndLinearisedBranches)
     RatBSplCurve* arc = arcCurve(3, 0.2, 2.0, 7.0);
     ASSERT_EQ(1, ratBSplCurveFitArc(arc, 0.01, 20, 0.0, 0, 100000.0, &res, &dev));
     EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-6);
+    // The samples run from end to end of the curve.
+    EXPECT_NEAR(7.0 * std::cos(0.2), res.start[0], 1e-9);
+    EXPECT_NEAR(7.0 * std::sin(2.0), res.end[1], 1e-9);
     EXPECT_EQ(1, ratBSplCurveFitArc(arc, 0.01, 0, 0.0, 1, 100000.0, &res, &dev));
     EXPECT_NEAR(7.0 * std::cos(2.0), res.end[0], 1e-9);
     EXPECT_EQ(1, ratBSplCurveFitArcSampled(arc, 0.01, &res));

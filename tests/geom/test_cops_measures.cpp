@@ -115,6 +115,31 @@ TEST(CurveMeasures, RangeClosednessAndLengthRatio)
     EXPECT_NEAR(200.0, ratio, 1e-9);
     ratBSplCurveLengthRatio(nullptr, &ratio);
     EXPECT_EQ(1.0, ratio);
+
+    // The length is that of a polyline through 2 (m - 1) samples, 50 from
+    // 27 control points on: on a bent curve the count shows in the result.
+    for (int m : {4, 20, 27, 40}) {
+        RatBSplCurve* bent = ratBSplCurveCreate(3, m + 3);
+        for (int i = 0; i < m; ++i) {
+            ratBSplCurveSetPoint(bent, i, std::cos(0.2 * i), std::sin(0.2 * i), 0.0);
+            bent->weights[i] = 1.0;
+        }
+        for (int k = 0; k < m + 3; ++k) {
+            const int inner = k < 3 ? 0 : (k >= m ? m - 2 : k - 2);
+            bent->knots[k] = 1.0 + 2.0 * inner / (m - 2);
+        }
+        const int samples = m - 1 >= 26 ? 50 : 2 * (m - 1);
+        double length = 0.0;
+        GeomPoint prev = ratBSplCurveEvalPoint(bent, 0.0);
+        for (int i = 1; i <= samples; ++i) {
+            const GeomPoint q = ratBSplCurveEvalPoint(bent, double(i) / samples);
+            length += std::sqrt((q.x - prev.x) * (q.x - prev.x) + (q.y - prev.y) * (q.y - prev.y));
+            prev = q;
+        }
+        ratBSplCurveLengthRatio(bent, &ratio);
+        EXPECT_NEAR(length / 2.0, ratio, 1e-13) << m;
+        ratBSplCurveFree(bent);
+    }
     EXPECT_EQ(0, ratBSplCurveScalePoints(straight, 2.0));
     EXPECT_EQ(20.0, straight->points[2][0]);
     ratBSplCurveFree(straight);
@@ -131,7 +156,7 @@ TEST(CurveMeasures, AppendJoinsKnotsAndPoints)
         a->weights[i] = 1;
     }
     RatBSplCurve* b = ratBSplCurveCreate(2, 4);
-    const double kb[4] = {0, 0, 1, 1};
+    const double kb[4] = {5, 5, 6, 6};  // a domain that does not start at 0
     for (int i = 0; i < 4; ++i)
         b->knots[i] = kb[i];
     ratBSplCurveSetPoint(b, 0, 2, 0, 0);

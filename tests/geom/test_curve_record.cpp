@@ -204,33 +204,35 @@ TEST_F(CurveRecord, FailedResizeLeavesTheCurveAsItWas)
 }
 #endif
 
-TEST_F(CurveRecord, TransformAppliesTheMatrixOnce)
+TEST_F(CurveRecord, TransformScalesByTheFirstRowOnTopOfTheMatrix)
 {
     RatBSplCurve* c = makePolyline();
     c->points[3][0] = 50.0;  // a spare entry, not part of the polygon
+    // A uniform scale of 2: the block scales by 2 and the length of the
+    // first row once more, 4 P + T in all.
     const double M[12] = {2, 0, 0, 1, 0, 2, 0, 2, 0, 0, 2, 3};
     ratBSplCurveTransform(c, M);
-    EXPECT_EQ(3.0, c->points[1][0]);
-    EXPECT_EQ(6.0, c->points[1][1]);
-    EXPECT_EQ(7.0, c->points[2][0]);
-    EXPECT_EQ(5.0, c->points[2][2]);
+    EXPECT_EQ(5.0, c->points[1][0]);
+    EXPECT_EQ(10.0, c->points[1][1]);
+    EXPECT_EQ(13.0, c->points[2][0]);
+    EXPECT_EQ(7.0, c->points[2][2]);
     EXPECT_EQ(50.0, c->points[3][0]);
     // Box and point list cover the control polygon, not the spare entries.
     double lo[3], hi[3], xy[6];
     ratBSplCurveBoundingBox(c, lo, hi);
     EXPECT_EQ(1.0, lo[0]);
-    EXPECT_EQ(7.0, hi[0]);
-    EXPECT_EQ(5.0, hi[2]);
+    EXPECT_EQ(13.0, hi[0]);
+    EXPECT_EQ(7.0, hi[2]);
     EXPECT_EQ(0, ratBSplCurveGetPoints(c, 1, xy));
-    EXPECT_EQ(3.0, xy[2]);
-    EXPECT_EQ(7.0, xy[4]);
-    EXPECT_EQ(6.0, xy[5]);
+    EXPECT_EQ(5.0, xy[2]);
+    EXPECT_EQ(13.0, xy[4]);
+    EXPECT_EQ(10.0, xy[5]);
     EXPECT_EQ(6155, ratBSplCurveGetPoints(nullptr, 1, xy));
 
     // A rotation by a quarter turn about z with a shift.
     const double Rz[12] = {0, -1, 0, 10, 1, 0, 0, 0, 0, 0, 1, 0};
     ratBSplCurveTransform(c, Rz);
-    EXPECT_DOUBLE_EQ(4.0, c->points[1][0]);
-    EXPECT_DOUBLE_EQ(3.0, c->points[1][1]);
+    EXPECT_DOUBLE_EQ(0.0, c->points[1][0]);
+    EXPECT_DOUBLE_EQ(5.0, c->points[1][1]);
     ratBSplCurveFree(c);
 }

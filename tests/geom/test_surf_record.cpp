@@ -66,9 +66,13 @@ TEST(SurfRecord, CreateCopyAndTranspose)
     s = makeRational20();
     s->periodicu = 1;
     s->nrmOri = -1;
+    s->knotRangeu = 12.0;
+    s->knotRangev = 3.0;
     RatBSplSurf* t = ratBSplSurfTranspose(s);
     EXPECT_EQ(1, t->periodicv);
     EXPECT_EQ(0, t->periodicu);
+    EXPECT_EQ(3.0, t->knotRangeu);
+    EXPECT_EQ(12.0, t->knotRangev);
     EXPECT_EQ(1, t->nrmOri);
     for (double u : {0.0, 0.31, 1.0})
         for (double v : {0.0, 0.45, 0.9}) {

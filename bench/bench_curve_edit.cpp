@@ -1,0 +1,173 @@
+// Knot insertion and degree elevation on clamped cubic curves of 10, 100 and
+// 1000 control points, and the subdivision search for a point's parameter.
+//
+// The heap requests made inside each measured call are counted (the malloc
+// family and operator new are replaced below). Per call the counters give
+// "allocs", "bytes" and "extraBytes": the bytes asked for beyond what the
+// resulting record itself holds (the record and its five arrays). Knot
+// insertion and degree elevation show 6 allocations and 0 extra bytes: they
+// allocate the result and nothing else.
+#include "geom/geom.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+// ---------------------------------------------------------------------------
+// Allocation counting, only while `gCounting` is set
+
+static bool gCounting = false;
+static unsigned long long gAllocations = 0;
+static unsigned long long gBytes = 0;
+
+static void count(size_t n)
+{
+    if (gCounting) {
+        ++gAllocations;
+        gBytes += n;
+    }
+}
+
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void __libc_free(void*);
+
+void* malloc(size_t n)
+{
+    count(n);
+    return __libc_malloc(n);
+}
+void* calloc(size_t n, size_t m)
+{
+    count(n * m);
+    return __libc_calloc(n, m);
+}
+void* realloc(void* p, size_t n)
+{
+    count(n);
+    return __libc_realloc(p, n);
+}
+void free(void* p) { __libc_free(p); }
+}
+
+void* operator new(size_t n)
+{
+    count(n);
+    if (void* p = __libc_malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept { __libc_free(p); }
+void operator delete[](void* p) noexcept { __libc_free(p); }
+void operator delete(void* p, size_t) noexcept { __libc_free(p); }
+void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
+
+namespace {
+
+// Bytes a record of n knots holds: the record, points, weights and knots of
+// n entries, and the two evaluation scratch arrays of n + 2.
+double recordBytes(int n)
+{
+    return sizeof(RatBSplCurve) + n * (sizeof(GeomVec3) + 2 * sizeof(double)) +
+           (n + 2) * (sizeof(GeomVec3) + sizeof(double));
+}
+
+// A clamped cubic with m control points on a wavy path, uniform knots.
+RatBSplCurve* makeCubic(int m)
+{
+    RatBSplCurve* c = ratBSplCurveCreate(4, m + 4);
+    for (int i = 0; i < m + 4; ++i)
+        c->knots[i] = i < 4 ? 0.0 : i >= m ? m - 3.0 : i - 3.0;
+    for (int i = 0; i < m; ++i) {
+        ratBSplCurveSetPoint(c, i, i, std::sin(0.7 * i), std::cos(0.3 * i));
+        c->weights[i] = 1.0 + 0.25 * std::sin(1.3 * i);
+    }
+    c->isRational = 1;
+    return c;
+}
+
+struct Counts {
+    unsigned long long allocs = 0, bytes = 0;
+    double extra = 0;
+};
+
+void report(benchmark::State& state, const Counts& c)
+{
+    const double n = static_cast<double>(state.iterations());
+    state.counters["allocs"] = c.allocs / n;
+    state.counters["bytes"] = c.bytes / n;
+    state.counters["extraBytes"] = c.extra / n;
+}
+
+void BM_InsertKnot(benchmark::State& state)
+{
+    RatBSplCurve* base = makeCubic(static_cast<int>(state.range(0)));
+    const double u = 0.37 * base->knots[base->noPoints - 1];
+    Counts counts;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RatBSplCurve* c = ratBSplCurveCopy(base);
+        gAllocations = gBytes = 0;
+        state.ResumeTiming();
+        gCounting = true;
+        const int ok = ratBSplCurveInsertKnot(&c, u);
+        gCounting = false;
+        state.PauseTiming();
+        counts.allocs += gAllocations;
+        counts.bytes += gBytes;
+        counts.extra += gBytes - recordBytes(c->noPoints);
+        benchmark::DoNotOptimize(ok);
+        ratBSplCurveFree(c);
+        state.ResumeTiming();
+    }
+    report(state, counts);
+    ratBSplCurveFree(base);
+}
+
+void BM_ElevateDegree(benchmark::State& state)
+{
+    RatBSplCurve* base = makeCubic(static_cast<int>(state.range(0)));
+    Counts counts;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RatBSplCurve* c = ratBSplCurveCopy(base);
+        gAllocations = gBytes = 0;
+        state.ResumeTiming();
+        gCounting = true;
+        const int ok = ratBSplCurveElevateDegree(&c, 4);
+        gCounting = false;
+        state.PauseTiming();
+        counts.allocs += gAllocations;
+        counts.bytes += gBytes;
+        counts.extra += gBytes - recordBytes(c->noPoints);
+        benchmark::DoNotOptimize(ok);
+        ratBSplCurveFree(c);
+        state.ResumeTiming();
+    }
+    report(state, counts);
+    ratBSplCurveFree(base);
+}
+
+void BM_ParamBySubdivision(benchmark::State& state)
+{
+    RatBSplCurve* c = makeCubic(static_cast<int>(state.range(0)));
+    const GeomPoint p = ratBSplCurveEvalPoint(c, 0.613);
+    for (auto _ : state) {
+        double u = 0.0;
+        benchmark::DoNotOptimize(ratBSplCurveParamBySubdivision(c, p, &u));
+        benchmark::DoNotOptimize(u);
+    }
+    ratBSplCurveFree(c);
+}
+
+}  // namespace
+
+BENCHMARK(BM_InsertKnot)->Arg(10)->Arg(100)->Arg(1000);
+BENCHMARK(BM_ElevateDegree)->Arg(10)->Arg(100)->Arg(1000);
+BENCHMARK(BM_ParamBySubdivision)->Arg(10)->Arg(100);
+BENCHMARK_MAIN();

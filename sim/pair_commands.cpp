@@ -1,0 +1,61 @@
+// The two-element measurement and saving in the simulator: the user's
+// switch for the element's name in the view, and the demo's part on pairs of
+// picks in mode 2 and a measurement saved into the model.
+#include "script.h"
+#include "session.h"
+#include "window_query.h"
+
+#include "sdk/kvPropertyCtrl.h"
+
+namespace {
+
+// name-text on|off   ticks or unticks the element's name beside its type
+// (the key "InfoShowText " ends with a blank, which "set" cannot write).
+void nameText(hostsim::Session& s, const std::string& args)
+{
+    if (args != "on" && args != "off") throw hostsim::ScriptError("name-text takes 'on' or 'off'");
+    kvCTwPropertyCtrlBase* control = hostsim::propertyControlShown(hostsim::openAnalysisWindow(s));
+    if (!control || !control->setValueText(L"InfoShowText ", args == "on" ? L"true" : L"false"))
+        throw hostsim::ScriptError("the window shows no element name to switch");
+    s.out() << "element name " << args << '\n';
+}
+
+const hostsim::CommandRegistration nameTextCommand("name-text", nameText);
+
+const hostsim::DemoSection pairTour(
+    "30-pair",
+    "echo -- analyse two elements: two picks measure between two faces\n"
+    "analyse\n"
+    "mode 2\n"
+    "echo -- the top and the bottom face: parallel planes\n"
+    "pick 20 10 100 0 0 -1\n"
+    "pick 50 30 -50 0 0 1\n"
+    "results\n"
+    "echo -- the top face and the chamfer\n"
+    "pick 20 10 100 0 0 -1\n"
+    "pick 30 -10 50 0 1 -1\n"
+    "results\n"
+    "echo -- the two holes of radius 5\n"
+    "pick 20 40 30 0 1 -0.2\n"
+    "pick 40 40 30 0 1 -0.2\n"
+    "results\n"
+    "echo -- a hole and the top face\n"
+    "pick 20 40 30 0 1 -0.2\n"
+    "pick 20 10 100 0 0 -1\n"
+    "results\n"
+    "echo -- top and bottom again, saved into the model on layer Dims in green\n"
+    "pick 60 50 100 0 0 -1\n"
+    "pick 80 10 -50 0 0 1\n"
+    "set CadLayer Dims\n"
+    "set CadColor 65280\n"
+    "press save\n"
+    "entities\n"
+    "echo -- a first pick, then the window closes and opens again: the next pick starts a new pair\n"
+    "pick 50 50 100 0 0 -1\n"
+    "close\n"
+    "analyse\n"
+    "pick 80 20 -50 0 0 1\n"
+    "results\n"
+    "close\n");
+
+} // namespace

@@ -1,0 +1,149 @@
+#include "analyse/kvAngleDimension.h"
+
+#include "analyse/kvPairGeometry.h"
+
+#include <cmath>
+
+namespace {
+
+const double kRootTwo = std::sqrt(2.0);
+
+kvCGeVector normalisedIfLong(kvCGeVector v)
+{
+    if (v.length() > kvAngleDimMinLength)
+        v.normIt();
+    return v;
+}
+
+// The cone frame of an arrowhead with its tip at tip and its body along v,
+// turned by beta about axis.
+kvCGeMatrix arrowFrame(const kvCGeVector& v, double beta, const kvCGeVector& axis, const kvCGePoint& tip)
+{
+    kvCGeMatrix m;
+    m.setFromArbitraryAxis(v);
+    kvCGeMatrix turn;
+    turn.setToRotation2(beta, axis.normal(), kvCGePoint(0, 0, 0));
+    m = turn * m;
+    m.setTranslation(tip);
+    return m;
+}
+
+} // namespace
+
+kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
+                                         const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide,
+                                         bool keepSide)
+{
+    kvAngleDimension dim;
+    kvCGeVector n = a.cross(b);
+    if (n.length() < kvAngleDimMinLength)
+        return dim;
+    n.normIt();
+    kvCGeVector u = a.cross(n), w = b.cross(n);
+    if (u.length() < kvAngleDimMinLength || w.length() < kvAngleDimMinLength)
+        return dim;
+    u.normIt();
+    w.normIt();
+    dim.angle = kvPairAngleBetween(a, b);
+    if (kind == kvAngleDimAngleOnly)
+        return dim;
+    if (std::fabs(dim.angle) < kvAngleDimMinDrawnAngle || std::fabs(dim.angle - 180.0) < kvAngleDimMinDrawnAngle)
+        return dim;
+    // The arrowheads' tilt is asin of (size / 10) / radius: a size that is
+    // not positive leaves nothing to draw.
+    if (!(size > 0.0))
+        return dim;
+
+    kvCGePoint c = p + n * 20.0;
+    double r = kvPairIntersectLines(u, w, p, q, c);
+    if (kind == kvAngleDimFixedRadius)
+        r = size;
+    else if (kind == kvAngleDimOffset)
+        r += size;
+    else if (size > r)
+        r = size;
+
+    // A start on the crossing itself has no side: the first leg then runs
+    // along the first element's trace.
+    kvCGeVector d = p - c;
+    d = d.length() > kvAngleDimMinLength ? d.normal() : u;
+    kvCGePoint start = c + d * r;
+    kvCGePoint end;
+    bool opposite = false;
+    if (kind == kvAngleDimOffset) {
+        if ((d + viewSide).length() < kRootTwo) {
+            d = -d;
+            start = c + d * r;
+        }
+        end = c + w * r;
+    } else {
+        const kvCGePoint s = c + w * r, t = c - w * r;
+        if (q.distanceTo(t) > q.distanceTo(s) || kind == kvAngleDimSecondLeg) {
+            end = s;
+        } else {
+            end = t;
+            opposite = true;
+        }
+    }
+    // The arc runs from the second leg's end back to the first's, the short
+    // way between the legs; only a second leg on the far side kept there by
+    // the caller takes the long way round.
+    const kvCGeVector fromCentreStart = start - c, fromCentreEnd = end - c;
+    const bool shortWayCounterClockwise = fromCentreEnd.cross(fromCentreStart).dot(n) > 0.0;
+    const bool longWay = opposite && keepSide;
+    const bool counterClockwise = shortWayCounterClockwise != longWay;
+    dim.contour.lineTo(c, 1).lineTo(end, 0);
+    dim.contour.arcTo(start, c, n, counterClockwise ? 1 : 0);
+    dim.contour.lineTo(c, 0);
+
+    // Each arrowhead's tip sits on an end of the arc and its body runs
+    // along the arc, turned toward the centre so that its base meets the
+    // arc (a chord of the cone's height).
+    const kvCGeVector travelAxis = counterClockwise ? n : -n;
+    const double beta = std::asin((size / 10.0) / r);
+    const kvCGeVector startBody = normalisedIfLong(fromCentreStart.cross(travelAxis));
+    const kvCGeVector endBody = normalisedIfLong(travelAxis.cross(fromCentreEnd));
+    dim.startArrow = arrowFrame(startBody, beta, startBody.cross(-fromCentreStart), start);
+    dim.endArrow = arrowFrame(endBody, beta, endBody.cross(-fromCentreEnd), end);
+    dim.startArrowAxis = dim.startArrow * kvCGeVector(0, 0, 1);
+    dim.endArrowAxis = dim.endArrow * kvCGeVector(0, 0, 1);
+
+    // The text stands beyond the middle of the arc, facing the viewer.
+    kvCGeVector textNormal = n;
+    if ((textNormal + viewSide).length() < kRootTwo)
+        textNormal = -textNormal;
+    kvCGeVector middle = fromCentreStart.normal() + fromCentreEnd.normal();
+    if (middle.length() <= kvAngleDimMinLength)
+        middle = n.cross(fromCentreEnd);
+    middle = normalisedIfLong(longWay ? -middle : middle);
+    const kvCGePoint anchor = c + middle * r;
+    const kvCGeVector z = textNormal;
+    kvCGeVector x = normalisedIfLong(anchor - c);
+    const kvCGeVector y = z.cross(x);
+    x = y.cross(z);
+    dim.textFrame.setCoordSystem(anchor, x, y, z);
+
+    dim.drawn = true;
+    dim.radius = r;
+    dim.centre = c;
+    dim.start = start;
+    dim.end = end;
+    dim.normal = n;
+    dim.oppositeSide = opposite;
+    return dim;
+}
+
+std::array<kvCGeContour3d, 3> kvArrowheadOutlines(const kvCGeVector& axis, const kvCGePoint& tip, double radius,
+                                                   double height)
+{
+    kvCGeMatrix m;
+    m.setFromArbitraryAxis(axis);
+    const double h = radius / 2.0;
+    const kvCGePoint k1 = tip + m * kvCGeVector(h, h, height), k2 = tip + m * kvCGeVector(-h, h, height);
+    const kvCGePoint k3 = tip + m * kvCGeVector(h, -h, height), k4 = tip + m * kvCGeVector(-h, -h, height);
+    std::array<kvCGeContour3d, 3> outlines;
+    outlines[0].lineTo(k1, 1).lineTo(tip, 0).lineTo(k2, 0);
+    outlines[1].lineTo(k3, 1).lineTo(tip, 0).lineTo(k4, 0);
+    outlines[2].lineTo(k1, 1).lineTo(k2, 0).lineTo(k4, 0).lineTo(k3, 0).lineTo(k1, 0);
+    return outlines;
+}

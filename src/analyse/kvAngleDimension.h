@@ -1,0 +1,56 @@
+// The geometry of an angle dimension between two directions: two legs from
+// a centre, an arc between them, an arrowhead at each end of the arc and the
+// place of the angle's text. Computed here as plain values; the analysis
+// window draws them and, while saving, writes them into the model.
+#pragma once
+
+#include "sdk/kvGeomTypes.h"
+
+#include <array>
+
+// How the dimension is laid out (the callers' style numbers).
+enum kvAngleDimensionKind {
+    kvAngleDimFree = 0,        // the arc radius is at least the size
+    kvAngleDimFixedRadius = 1, // the arc radius is the size
+    kvAngleDimSecondLeg = 2,   // the second leg always on the side of b
+    kvAngleDimAngleOnly = 3,   // only the angle, nothing drawn
+    kvAngleDimOffset = 4,      // the arc beyond the lines' crossing by the size
+};
+
+// Directions whose cross product is shorter than this span no angle.
+inline constexpr double kvAngleDimMinLength = 1e-5;
+// Angles this close to 0 or 180 degrees are not drawn.
+inline constexpr double kvAngleDimMinDrawnAngle = 2.0;
+
+struct kvAngleDimension {
+    double angle = 0.0;  // degrees, 0 to 180; 0 for parallel directions
+    bool drawn = false;  // false: only the angle is valid
+    double radius = 0.0;
+    kvCGePoint centre;
+    kvCGePoint start;  // end of the first leg, where the arc ends
+    kvCGePoint end;    // end of the second leg, where the arc starts
+    kvCGeVector normal;
+    bool oppositeSide = false;  // the second leg runs to the far side of the centre
+    // Legs and arc: centre, end, arc to start, back to the centre.
+    kvCGeContour3d contour;
+    // The arrowheads' cone frames (Z along the arrow, origin at the tip) and
+    // their axes.
+    kvCGeMatrix startArrow, endArrow;
+    kvCGeVector startArrowAxis, endArrowAxis;
+    kvCGeMatrix textFrame;
+};
+
+// The angle between a and b with p a point on the first element where the
+// dimension starts and q a point on the second. size is the host's feedback
+// size (arc radius floor, arrowhead size); it must be positive, else only
+// the angle is given. viewSide is the last pick's view direction; keepSide
+// (the window's transparency button) keeps the arc on the near side.
+kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
+                                         const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide,
+                                         bool keepSide);
+
+// The arrowhead's cone written as outlines: two sides and the base square
+// of a pyramid with its tip at tip, height along axis, base half-width
+// radius / 2. Each contour is one write of its own.
+std::array<kvCGeContour3d, 3> kvArrowheadOutlines(const kvCGeVector& axis, const kvCGePoint& tip, double radius,
+                                                   double height);

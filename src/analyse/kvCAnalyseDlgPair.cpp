@@ -1,0 +1,295 @@
+// The two-element measurement: what the second pick of a pair shows, the
+// type the pair is recorded as, and the angle graphics between the two
+// elements. The first pick (kvCAnalyseDlgElement.cpp) records the first
+// element; the pair's geometry lives in kvPairGeometry.
+#include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvAngleDimension.h"
+#include "analyse/kvCAnalyseDlg.h"
+#include "analyse/kvPairGeometry.h"
+#include "host/object/kvPropAccess.h"
+
+#include <cmath>
+
+namespace {
+
+// Result kinds of the pair.
+enum {
+    resultAngle = 4,
+    resultDistance = 5,
+    resultHoleDistance = 8,
+    resultPointDistance = 9,
+    resultDrillholeAngle = 13,
+    resultFaceholeAngle = 14,
+    resultAngledHoleOffset = 15,
+};
+
+// Result graphic kinds the pair draws itself.
+enum { graphicAxialDistance = 1, graphicPointDistance = 2, graphicAngledHole = 9 };
+
+// The angle dimension's style numbers as the pair passes them.
+enum { styleAngleOnly = 3 };
+
+bool sameDirection(const kvCGeVector& a, const kvCGeVector& b)
+{
+    const kvCGeVector d = a - b;
+    return std::fabs(d.x) < kvPairDirectionTolerance && std::fabs(d.y) < kvPairDirectionTolerance &&
+           std::fabs(d.z) < kvPairDirectionTolerance;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- second pick
+
+void kvCAnalyseDlg::applySecondPickRules(int faceType)
+{
+    const int first = firstElementKind;
+    double pick[3];
+    secondPickPoint.get(pick);
+    // The pair's distance: along the first element, shown as such for a
+    // plane first.
+    auto distance = [&]() { measurePickDistance(pick, true, first == kvFirstPlane); };
+    auto showAngle = [&](int kind, double angle) {
+        wchar_t text[valueTextSize];
+        formatValueWithUnit(angle, text, valueTextSize);
+        showResultProperties(0, kind, text);
+    };
+    auto setType = [&](int type) { propSet(&ownProperties, kvKeyAnalyseType, type); };
+
+    switch (faceType) {
+    case facePlane: {
+        if ((first == kvFirstPlane || first == kvFirstAxis) && kvPairPlanesParallel(firstDirection, secondDirection)) {
+            if (first == kvFirstAxis) {
+                setType(kvPairAxisParallelToFirst);
+                showAngle(resultFaceholeAngle, 90.0);
+                showResultGraphic(kvKeyInfoFaceholeAngle);
+            } else {
+                distance();
+                setType(kvPairParallelPlanes);
+                const kvPairPlaneDistance planes =
+                    kvPairDistanceOfPlanes(firstDirection, firstReferencePoint, firstPickPoint, secondPickPoint);
+                axialDistance = planes.distance;
+                footPoint = axisPoint = planes.foot;
+                resultGraphicKind = graphicAxialDistance;
+                drawAnalysisResults();
+            }
+            break;
+        }
+        const bool rightAngle = kvPairIsRightAngle(firstDirection, secondDirection);
+        // A hole is measured by its axis: its wall's normal at the pick
+        // turns with the place picked.
+        const kvCGeVector& firstAlong = first == kvFirstAxis ? firstDirection : firstVector;
+        const double angle = rightAngle ? 90.0
+                                        : drawMeasurementResults(secondVector, firstAlong, secondPickPoint,
+                                                                 firstPickPoint, styleAngleOnly);
+        setType(kvPairTypeOfPlaneAngle(first, angle, rightAngle));
+        if (first == kvFirstAxis) {
+            showAngle(resultFaceholeAngle, angle + 90.0);
+            showResultGraphic(kvKeyInfoFaceholeAngle);
+        } else {
+            showAngle(resultAngle, angle);
+            showResultGraphic(kvKeyInfoAngle);
+        }
+        distance();
+        // The distance's graphic replaced the angle's: an open angle between
+        // planes, and a hole's angle to a face that is nearly along it, are
+        // shown again (the hole's by its own graphic, which measures the axis).
+        const bool open = angle > 20.0 && angle < 160.0;
+        if (first == kvFirstPlane && open)
+            showResultGraphic(kvKeyInfoAngle);
+        else if (first == kvFirstAxis && !open)
+            showResultGraphic(kvKeyInfoFaceholeAngle);
+        break;
+    }
+    case faceCylinder:
+    case faceCone:
+    case faceRounding: {
+        const bool rounding = faceType == faceRounding;
+        const kvCGeVector& axis = secondDirection;
+        if (first == kvFirstPlane && std::fabs((firstDirection + axis).length() - std::sqrt(2.0)) < 0.001) {
+            // The axis lies in the plane: only the distances tell anything.
+            distance();
+            break;
+        }
+        if (kvPairAxesParallel(firstDirection, axis)) {
+            if (first == kvFirstAxis) {
+                setType(kvPairParallelAxes);
+                footPoint = axisPoint;
+                pointDistance = kvPairHoleDistance(firstDirection, firstReferencePoint, axisPoint);
+                showResultValue(0, resultHoleDistance, pointDistance);
+                showResultGraphic(kvKeyInfoHoleDistance);
+                const kvCGePoint a = inReferenceFrame(firstReferencePoint), b = inReferenceFrame(axisPoint);
+                showPickPoint(false, a.x - b.x, a.y - b.y, a.z - b.z);
+            } else if (!rounding) {
+                setType(kvPairAxisParallelToFirst);
+                showResultValue(0, resultFaceholeAngle, 90.0);
+                showResultGraphic(kvKeyInfoFaceholeAngle);
+            } else {
+                const double angle = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
+                                                            firstPickPoint, styleAngleOnly);
+                showAngle(resultAngle, angle);
+                setType(kvPairAxisParallelToFirst);
+                showResultGraphic(kvKeyInfoAngle);
+            }
+        } else {
+            const double angle = kvPairAxisAngle(firstDirection, axis);
+            if (first == kvFirstAxis) {
+                showResultValue(0, resultDrillholeAngle, angle);
+                const double offset = showAngledHoleGraphic(true);
+                showResultValue(0, resultAngledHoleOffset, offset);
+                showResultGraphic(kvKeyInfoDrillholeAngle);
+            } else if (!rounding) {
+                showResultValue(0, resultFaceholeAngle, 180.0 - angle);
+                showResultGraphic(kvKeyInfoFaceholeAngle);
+            } else {
+                const double between = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
+                                                              firstPickPoint, styleAngleOnly);
+                showAngle(resultAngle, between);
+                showResultGraphic(kvKeyInfoAngle);
+            }
+            if (rounding)
+                setType(kvPairCurved);
+            else if (first == kvFirstAxis)
+                setType(kvPairAxesAtAngle);
+            else if (first == kvFirstCurved)
+                setType(kvPairCurvedAndAxis);
+            else
+                setType(kvPairAxisAndPlaneAtAngle);
+        }
+        if (rounding)
+            measurePickDistance(pick, first == kvFirstPlane, first == kvFirstPlane);
+        break;
+    }
+    case faceTorus:
+        setType(kvPairCurved);
+        distance();
+        break;
+    case faceFreeForm: {
+        setType(kvPairCurved);
+        distance();
+        const double angle =
+            drawMeasurementResults(secondDirection, firstVector, secondPickPoint, firstPickPoint, styleAngleOnly);
+        showAngle(resultAngle, angle);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void kvCAnalyseDlg::measurePickDistance(const double pick[3], bool alongFirstVector, bool showAxialDistance)
+{
+    secondPickPoint = kvCGePoint(pick);
+    pointDistance = firstPickPoint.distanceTo(secondPickPoint);
+    showResultValue(0, resultPointDistance, pointDistance);
+    const kvCGePoint a = inReferenceFrame(firstPickPoint), b = inReferenceFrame(secondPickPoint);
+    showPickPoint(false, a.x - b.x, a.y - b.y, a.z - b.z);
+
+    if (alongFirstVector) {
+        axialDistance = kvPairHeightAlong(firstVector, firstPickPoint, secondPickPoint);
+        if (firstElementKind != kvFirstAxis)
+            footPoint = firstPickPoint + firstVector.normal() * axialDistance;
+        resultGraphicKind = graphicPointDistance;
+        if (showAxialDistance) {
+            resultGraphicKind = graphicAxialDistance;
+            axialDistance = std::fabs(axialDistance);
+            showResultValue(0, resultDistance, axialDistance);
+            showResultGraphic(kvKeyInfoDistance);
+        } else {
+            showResultGraphic(kvKeyInfoPointDistance);
+        }
+        if (firstElementKind == kvFirstCurved)
+            showResultValue(0, resultDistance, std::fabs(axialDistance));
+    } else {
+        resultGraphicKind = graphicPointDistance;
+        showResultGraphic(kvKeyInfoPointDistance);
+    }
+    drawAnalysisResults();
+}
+
+void kvCAnalyseDlg::recordSelectedPlaneAsFirstElement()
+{
+    firstElementKind = kvFirstPlane;
+    firstDirection = firstVector = planeNormal;
+    firstReferencePoint = planePoint;
+    // The pick distances start from the plane itself.
+    firstPickPoint = planePoint;
+}
+
+// ---------------------------------------------------------------- angle graphics
+
+void kvCAnalyseDlg::showFaceHoleAngleGraphic()
+{
+    const kvCGeVector& d1 = firstDirection;
+    const kvCGeVector& d2 = secondDirection;
+    const kvCGePoint& c = axisPoint;
+    // The pick ends the pair, so the kind it started with is the last one.
+    const bool axisFirst = lastElementKind == kvFirstAxis;
+    const bool same = sameDirection(d2, d1);
+    const bool opposite = axisFirst && sameDirection(d2, -d1);
+    if (same || opposite) {
+        // Along one direction there is no angle between the two: the
+        // dimension runs from the axis toward the pick across it.
+        kvCGeVector w = axisFirst ? c - secondPickPoint : firstPickPoint - c;
+        if (w.length() <= kvPairDirectionTolerance)
+            return;
+        w.normIt();
+        w = d2.cross(w).cross(d2);
+        if (axisFirst)
+            w = -w;
+        if (axisFirst)
+            drawMeasurementResults(same ? d1 : -d1, w, secondPickPoint, c, kvAngleDimSecondLeg);
+        else
+            drawMeasurementResults(d1, w, firstPickPoint, c, kvAngleDimSecondLeg);
+        return;
+    }
+    if (axisFirst)
+        drawMeasurementResults(d1.cross(d2).cross(d1), d2, c, secondPickPoint, kvAngleDimOffset);
+    else
+        drawMeasurementResults(d2.cross(d1).cross(d2), d1, c, firstPickPoint, kvAngleDimOffset);
+}
+
+void kvCAnalyseDlg::showDrillholeAngleGraphic()
+{
+    kvCGeVector u1 = firstDirection.cross(secondDirection).cross(firstDirection);
+    kvCGeVector u2 = secondDirection.cross(firstDirection).cross(secondDirection);
+    if (u1.length() <= kvPairDirectionTolerance || u2.length() <= kvPairDirectionTolerance)
+        return;
+    u1.normIt();
+    u2.normIt();
+    drawMeasurementResults(u1, u2, firstPickPoint, axisPoint, transparent ? kvAngleDimFixedRadius : kvAngleDimOffset);
+}
+
+double kvCAnalyseDlg::showAngledHoleGraphic(bool computeOnly)
+{
+    angledHoleOffset = kvPairAngledHoleOffset(firstDirection, secondDirection, axisPoint, firstPickPoint,
+                                              offsetFootPoint);
+    if (!computeOnly) {
+        resultGraphicKind = graphicAngledHole;
+        drawAnalysisResults();
+    }
+    return angledHoleOffset;
+}
+
+// The cone's generator at the pick (the direction in the plane of the axis
+// and the normal, across the normal, turned along the axis) against its
+// mirror, a half turn about the axis: the cone's full opening angle.
+double kvCAnalyseDlg::showConeAngleGraphic(int style)
+{
+    const kvCGeVector axis = secondDirection.normal();
+    const kvCGeVector n = secondVector.normal();
+    kvCGeVector generator = n.cross(axis.cross(n));
+    if (generator.length() <= 1e-10)
+        return 0.0;
+    generator.normIt();
+    kvCGeMatrix frame;
+    frame.setFromArbitraryAxis(axis);
+    frame.setTranslation(axisPoint);
+    const kvCGeMatrix toFrame = frame.inverse();
+    kvCGeVector local = toFrame * generator;
+    kvCGePoint localPoint = toFrame * secondPickPoint;
+    local.x = -local.x;
+    local.y = -local.y;
+    localPoint.x = -localPoint.x;
+    localPoint.y = -localPoint.y;
+    return drawMeasurementResults(generator, frame * local, secondPickPoint, frame * localPoint, style);
+}

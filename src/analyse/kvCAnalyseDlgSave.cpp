@@ -1,0 +1,102 @@
+// Saving a measurement into the model: the Save button raises the saving
+// flag and redraws the shown result; every graphic drawn while the flag is
+// up is also written into the model as CAD entities on the chosen layer and
+// colour.
+#include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvAnalyseRequire.h"
+#include "analyse/kvCAnalyseDlg.h"
+#include "host/object/kvPropAccess.h"
+
+namespace {
+
+void showError(kvIAppExecContext1* context, const wchar_t* text)
+{
+    if (!context)
+        return;
+    kvIfPtr<kvIApplication1> app;
+    context->getApplication(&app);
+    if (!app.isNull())
+        app->messageBox(3, text, 16);
+}
+
+// The saving flag, lowered again however the save ends: left up, every
+// later pick would write into the model.
+class SavingScope {
+public:
+    explicit SavingScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~SavingScope() { m_flag = false; }
+    SavingScope(const SavingScope&) = delete;
+    SavingScope& operator=(const SavingScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+void kvCAnalyseDlg::onSaveMeasurement()
+{
+    // Redrawing the result releases the element-name graphic: whether the
+    // name is shown is taken first.
+    const bool nameShown = showInfoText && !graphics[gfxElementName].isNull();
+    SavingScope saving(savingMeasurement);
+    try {
+        kvCString layer;
+        unsigned long colour = 0;
+        propGet(&ownProperties, kvKeyCadLayer, layer);
+        propGet(&ownProperties, kvKeyCadColor, colour);
+        saveStyle.layer = layer;
+        saveStyle.colour = colour;
+        saveStyle.useLayer = true;
+        saveStyle.useColour = true;
+
+        showResultGraphic(nullptr);
+        if (nameShown) {
+            kvCGeContour3d none;
+            writeMeasurementToModel(&none, modelForWriting(), textFrame, elementNameText);
+        }
+        clearResultGraphics(true);
+    } catch (...) {
+        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(19)");
+    }
+}
+
+kvIfPtr<kvIBaseModel1> kvCAnalyseDlg::modelForWriting()
+{
+    kvIfPtr<kvIBaseDocument1> pBaseDoc;
+    if (!mpExecContext.isNull())
+        mpExecContext->getBaseDocument(&pBaseDoc);
+    KV_REQUIRE(!pBaseDoc.isNull(), L"pBaseDoc");
+    kvIUnknownPtr baseModel;
+    pBaseDoc->getBaseModel(&baseModel);
+    return kvIfPtr<kvIBaseModel1>(baseModel);
+}
+
+kvIUnknownPtr kvCAnalyseDlg::writeMeasurementToModel(kvCGeContour3d* contour, kvIfPtr<kvIBaseModel1> target,
+                                                     kvCGeMatrix frame, const wchar_t* text)
+{
+    kvIfPtr<kvIBaseDocument1> baseDocument;
+    if (!mpExecContext.isNull())
+        mpExecContext->getBaseDocument(&baseDocument);
+    return kvWriteMeasurement(baseDocument.get(), contour, target, frame, text, saveStyle);
+}
+
+void kvCAnalyseDlg::writeResultDimensionToModel(const kvCGeContour3d& extension, const kvCGePoint& a,
+                                                const kvCGePoint& b, const wchar_t* text,
+                                                const kvCGeMatrix& textFrame,
+                                                const std::vector<DrawnArrowhead>& arrowheads)
+{
+    kvIfPtr<kvIBaseModel1> target = modelForWriting();
+    kvCGeContour3d extensionCopy = extension;
+    writeMeasurementToModel(&extensionCopy, target, textFrame, nullptr);
+    kvCGeContour3d line;
+    line.lineTo(a, 1).lineTo(b, 0);
+    writeMeasurementToModel(&line, target, textFrame, text);
+    // The arrowheads the view shows, no more and no fewer.
+    for (const DrawnArrowhead& arrow : arrowheads) {
+        kvCGePoint tip;
+        kvCGeVector x, y, z;
+        arrow.frame.getCoordSystem(tip, x, y, z);
+        writeArrowheadToModel(target, z, tip, arrow.radius, arrow.height);
+    }
+}

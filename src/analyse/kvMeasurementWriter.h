@@ -1,0 +1,35 @@
+// Writing a measurement into the model: one contour as a line or polyline,
+// and optionally one text, as CAD entities on the chosen layer and colour.
+#pragma once
+
+#include "host/object/kvIfPtr.h"
+#include "sdk/kvGeomTypes.h"
+#include "sdk/kvString.h"
+
+// The layer and colour the entities of a save get, each only when its use
+// flag is set.
+struct kvMeasurementStyle {
+    kvCString layer;
+    bool useLayer = false;
+    unsigned long colour = 0;
+    bool useColour = false;
+};
+
+// Entity kinds of the model's createEntity.
+enum kvCadEntityKind { kvCadKindLine = 1, kvCadKindPolyline = 5, kvCadKindText = 7 };
+
+// Height of a written text.
+inline constexpr double kvMeasurementTextHeight = 3.0;
+// Chord tolerance of the contour's approximation.
+inline constexpr double kvMeasurementApproxTolerance = 0.0001;
+
+// Writes the text (when not null) placed in frame, then the contour's
+// approximation: two points as a line, more as a polyline. When the base
+// document offers kvISWDocument1 everything is written inside one insert
+// bracket in frame, closed on every path. A text the model cannot create
+// fails the assertion "pText"; a line or polyline it cannot create is left
+// out. A contour of several pieces gives one entity per piece. Returns the
+// last line or polyline written, or null.
+kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
+                                 const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
+                                 const kvMeasurementStyle& style);

@@ -1,0 +1,323 @@
+// A random-record driver: curves and surfaces whose arrays are as long as
+// their counts say, but whose orders, knots, points, weights and flags are
+// anything a caller could write, handed to the kernel's public operations.
+// Under the sanitizers any read or write outside an array fails the run;
+// the oracles check that success comes only with finite results, that
+// records the kernel calls usable evaluate to finite points, and that the
+// evaluators agree.
+//
+// CI runs a bounded number of records; a longer campaign sets
+// KV_RANDOM_RECORDS (count) and KV_RANDOM_SEED in the environment.
+#include "geom/geom.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+namespace {
+
+class Hostile {
+public:
+    explicit Hostile(unsigned seed) : m_random(seed) {}
+
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_random); }
+    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(m_random) < p; }
+    double real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_random); }
+
+    // Mostly ordinary values, now and then one that breaks arithmetic.
+    double value(double scale)
+    {
+        if (chance(0.03))
+            return std::nan("");
+        if (chance(0.02))
+            return chance(0.5) ? HUGE_VAL : -HUGE_VAL;
+        if (chance(0.03))
+            return real(-1, 1) * 1e300;
+        return real(-scale, scale);
+    }
+
+    // Sorted (clamped) knots most of the time; otherwise unsorted or broken.
+    void knots(double* K, int n, int ord)
+    {
+        const int kind = pick(0, 9);
+        double x = real(-5, 5);
+        for (int i = 0; i < n; ++i) {
+            const bool end = i < ord || i >= n - ord;
+            if (kind == 0)
+                K[i] = value(10);
+            else if (kind == 1)
+                K[i] = real(-3, 3);  // in any order
+            else
+                K[i] = (end && i > 0 && kind > 5) ? K[i - 1] : (x += (chance(0.3) ? 0.0 : real(0, 2)));
+        }
+        if (kind == 2 && n > 0)
+            K[pick(0, n - 1)] = value(10);
+    }
+
+    RatBSplCurve* curve()
+    {
+        const int n = pick(0, 14);
+        const int ord = pick(1, 6);
+        RatBSplCurve* c = ratBSplCurveCreate(ord, n);
+        if (!c)
+            return nullptr;
+        knots(c->knots, n, ord);
+        for (int i = 0; i < n; ++i) {
+            ratBSplCurveSetPoint(c, i, value(50), value(50), value(50));
+            c->weights[i] = chance(0.05) ? value(2) : real(0.2, 3);
+        }
+        if (chance(0.1))
+            c->ord = pick(-1, 9);  // an order the counts do not fit
+        c->isPeriodic = chance(0.2);
+        c->origForm = pick(0, 2);
+        c->isClosed = chance(0.2);
+        return c;
+    }
+
+    RatBSplSurf* surface()
+    {
+        const int nu = pick(0, 12), nv = pick(0, 12);
+        const int ku = pick(1, 5), kv = pick(1, 5);
+        RatBSplSurf* s = ratBSplSurfCreate(ku, kv, nu, nv);
+        if (!s)
+            return nullptr;
+        knots(s->knotsu, nu, ku);
+        knots(s->knotsv, nv, kv);
+        for (int i = 0; i < nu * nv; ++i) {
+            for (int k = 0; k < 3; ++k)
+                s->points[i][k] = value(50);
+            s->weights[i] = chance(0.05) ? value(2) : real(0.2, 3);
+        }
+        if (chance(0.1))
+            s->ordu = pick(-1, 8);
+        if (chance(0.1))
+            s->ordv = pick(-1, 8);
+        s->periodicu = chance(0.2);
+        s->periodicv = chance(0.2);
+        s->origFormu = pick(0, 2);
+        s->origFormv = pick(0, 2);
+        s->isOffsetSurf = chance(0.1);
+        s->offset = s->isOffsetSurf ? value(2) : 0.0;
+        return s;
+    }
+
+private:
+    std::mt19937 m_random;
+};
+
+bool finite3(const double* p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+bool finiteP(const GeomPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+// Usable records with finite points and positive weights must evaluate.
+bool sound(const RatBSplCurve* c)
+{
+    if (!ratBSplCurveHasSpans(c))
+        return false;
+    for (int i = 0; i < c->noPoints - c->ord; ++i)
+        if (!finite3(c->points[i]) || !(c->weights[i] > 0.0 && c->weights[i] < 1e100) ||
+            std::fabs(c->points[i][0]) > 1e100 ||
+            std::fabs(c->points[i][1]) > 1e100 || std::fabs(c->points[i][2]) > 1e100)
+            return false;
+    return c->knots[c->noPoints - c->ord] > c->knots[c->ord - 1];
+}
+
+bool sound(const RatBSplSurf* s)
+{
+    if (!ratBSplSurfHasSpans(s) || s->ordu > GEOM_MAX_SURF_DERIV_ORDER ||
+        s->ordv > GEOM_MAX_SURF_DERIV_ORDER || s->isOffsetSurf)
+        return false;
+    for (int i = 0; i < s->noPointsu - s->ordu; ++i)
+        for (int j = 0; j < s->noPointsv - s->ordv; ++j) {
+            const int k = i * s->noPointsv + j;
+            if (!finite3(s->points[k]) || !(s->weights[k] > 0.0 && s->weights[k] < 1e100) ||
+                std::fabs(s->points[k][0]) > 1e100 ||
+                std::fabs(s->points[k][1]) > 1e100 || std::fabs(s->points[k][2]) > 1e100)
+                return false;
+        }
+    return s->knotsu[s->noPointsu - s->ordu] > s->knotsu[s->ordu - 1] &&
+           s->knotsv[s->noPointsv - s->ordv] > s->knotsv[s->ordv - 1];
+}
+
+void exerciseCurve(RatBSplCurve* c, RatBSplSurf* s)
+{
+    const bool ok = sound(c);
+    for (double t : {-0.5, 0.0, 0.37, 1.0, 1.7}) {
+        const GeomPoint p = ratBSplCurveEvalPoint(c, t);
+        const GeomPoint d = ratBSplCurveEvalDeriv(c, t);
+        if (ok) {
+            EXPECT_TRUE(finiteP(p)) << t;
+            EXPECT_TRUE(finiteP(d)) << t;
+        }
+    }
+    double start = 7, end = 7, ratio = 7, pair[6];
+    int closed = 7;
+    ratBSplCurveRangeAndClosed(c, &start, &end, &closed);
+    if (ok)
+        EXPECT_TRUE(std::isfinite(start) && std::isfinite(end) && start < end);
+    ratBSplCurveLengthRatio(c, &ratio);
+    EXPECT_TRUE(std::isfinite(ratio) || !ok);
+    ratBSplCurvePolygonLength(c);
+    double point[3];
+    ratBSplCurveIsPointDefault(c, point);
+    ratBSplCurveIsLine(c, 0.01, pair);
+    ratBSplCurveIsLineSpan(c, 0.01, pair);
+    ArcFitResult arc{};
+    double dev = 0;
+    for (int samples : {0, 2, 9})
+        if (ratBSplCurveFitArc(c, 0.01, samples, 0.01, 1, 1e5, &arc, &dev) == 1) {
+            EXPECT_TRUE(finite3(arc.centre) && finite3(arc.start) && finite3(arc.end));
+        }
+    if (ratBSplCurveFitArcSampled(c, 0.01, &arc) == 1)
+        EXPECT_TRUE(finite3(arc.centre));
+    ratBSplCurveIsArc(c, &arc);
+    for (RatBSplCurve* (*linearize)(RatBSplCurve*, double, double*) :
+         {nurbCurveLinearize, nurbCurveLinearizeScaled}) {
+        RatBSplCurve* poly = linearize(c, 0.05, &dev);
+        if (poly && ok)
+            for (int i = 0; i < poly->noPoints - poly->ord; ++i)
+                EXPECT_TRUE(finite3(poly->points[i]));
+        ratBSplCurveFree(poly);
+    }
+    RatBSplCurve* copy = ratBSplCurveCopy(c);
+    if (copy) {
+        ratBSplCurveAppend(copy, c);
+        ratBSplCurveReverse(copy);
+        ratBSplCurveFree(copy);
+    }
+    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
+    ratBSplSurfFree(ratBSplSurfRevolveCurve(P, A, c));
+    for (double sweep : {1.0, 2 * M_PI, 4 * M_PI}) {
+        RatBSplSurf* r = ratBSplSurfRevolveCurveArc(P, A, c, 0.0, sweep);
+        if (r) {
+            EXPECT_LE(sweep, 2 * M_PI);
+            if (ok)
+                EXPECT_TRUE(finiteP(ratBSplSurfEvalPoint(r, 0.5, 0.5)));
+        }
+        ratBSplSurfFree(r);
+    }
+    if (s) {
+        RatBSplCurve* poly = surfCurveLinearize(c, s, 0.0, 0.05, &dev);
+        ratBSplCurveFree(poly);
+        poly = surfCurveLinearizeParam(c, s, 0.5, 0.05, &dev);
+        ratBSplCurveFree(poly);
+    }
+}
+
+void exerciseSurface(RatBSplSurf* s, Hostile& h)
+{
+    const bool ok = sound(s);
+    for (int k = 0; k < 4; ++k) {
+        const double u = k == 0 ? h.value(2) : h.real(0, 1), v = h.real(-0.2, 1.2);
+        double Su[3], Suu[3], Sv[3], Svv[3], kU, kV;
+        const GeomPoint p = ratBSplSurfEvalPoint(s, u, v);
+        const GeomPoint q = ratBSplSurfEvalPointNormal(s, u, v, Su, Suu, Sv, Svv, &kU, &kV);
+        const GeomPoint du = ratBSplSurfEvalDerivU(s, u, v);
+        const GeomPoint dv = ratBSplSurfEvalDerivV(s, u, v);
+        ratBSplSurfEvalNormal(s, u, v);
+        ratBSplSurfEvalOffsetPoint(s, u, v);
+        if (!ok || !std::isfinite(u))
+            continue;
+        EXPECT_TRUE(finiteP(p) && finiteP(du) && finiteP(dv));
+        const double scale = 1.0 + std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z);
+        EXPECT_NEAR(p.x, q.x, 1e-9 * scale);
+        EXPECT_NEAR(p.z, q.z, 1e-9 * scale);
+        const double dscale = 1.0 + std::fabs(du.x) + std::fabs(du.y) + std::fabs(du.z);
+        EXPECT_NEAR(du.y, Su[1], 1e-8 * dscale);
+
+        // A point on the surface is found again; every answer is finite and
+        // its distance is that of its parameters.
+        double ou = -1, ov = -1, d = -1;
+        int state = 0;
+        ASSERT_EQ(0, ratBSplSurfInvertPoint(s, p, 0.0, 0.0, 0.01, &ou, &ov, &state, &d));
+        ASSERT_TRUE(std::isfinite(ou) && std::isfinite(ov) && std::isfinite(d));
+        const GeomPoint back = ratBSplSurfEvalPoint(s, ou, ov);
+        const double again = std::sqrt((p.x - back.x) * (p.x - back.x) + (p.y - back.y) * (p.y - back.y) +
+                                       (p.z - back.z) * (p.z - back.z));
+        EXPECT_NEAR(d, again, 1e-9 * scale);
+    }
+    // Hostile arguments to the inversion: never success with NaN.
+    double ou = 0, ov = 0, d = 0;
+    int state = 0;
+    const GeomPoint far{h.value(100), h.value(100), h.value(100)};
+    for (bool byForm : {false, true}) {
+        const int r = byForm ? ratBSplSurfInvertPointByForm(s, far, h.value(3), h.value(3), h.value(1), &ou, &ov,
+                                                            &state, &d)
+                             : ratBSplSurfInvertPoint(s, far, h.value(3), h.value(3), h.value(1), &ou, &ov,
+                                                      &state, &d);
+        if (r == 0 && ok && finiteP(far) && std::fabs(far.x) + std::fabs(far.y) + std::fabs(far.z) < 1e100)
+            EXPECT_TRUE(std::isfinite(ou) && std::isfinite(ov) && std::isfinite(d));
+    }
+
+    int closedU, closedV, rows, cols, index = 0;
+    ratBSplSurfTestClosed(s, &closedU, &closedV);
+    double umin, umax, vmin, vmax, pt[3], nrm[3], x[3];
+    ratBSplSurfDomainInfo(s, &umin, &umax, &vmin, &vmax, &closedU, &closedV);
+    ratBSplSurfPoleParams(s, &umin, &umax, &vmin, &vmax);
+    ratBSplSurfIsPlane(s, pt, nrm, x);
+    ratBSplSurfCountCollapsedLines(s, &rows, &cols);
+    double fu, fv;
+    ratBSplSurfSpeedFactors(s, &fu, &fv);
+    ratBSplSurfSpeedFactorsClamped(s, 0.1, 10, &fu, &fv);
+    ratBSplSurfNextKinkKnot(s, 'u', &index);
+    index = h.pick(-5, 20);
+    ratBSplSurfNextKinkKnot(s, 'v', &index);
+    int su = h.chance(0.5) ? -1 : h.pick(-3, 30), sv = h.chance(0.2) ? 2147483647 : h.pick(-3, 30);
+    double window[4];
+    ratBSplSurfNextPatchForPoint(s, &su, &sv, pt, window);
+    const int mults[4] = {h.pick(-2, 5), h.pick(0, 2147483647), h.pick(-3, 6), h.pick(1, 4)};
+    double lengths[4];
+    ratBSplSurfPolygonLengths(s, 'u', 4, mults, lengths);
+    for (int i = 0; i < s->noPointsu; ++i) {
+        RatBSplCurve* row = ratBSplSurfRowCurve(s, i);
+        ratBSplCurveFree(row);
+    }
+    RatBSplCurve* column = ratBSplSurfColumnCurve(s, h.pick(-1, 12));
+    ratBSplCurveFree(column);
+    RatBSplSurf* t = ratBSplSurfTranspose(s);
+    if (t) {
+        if (ok) {
+            const GeomPoint a = ratBSplSurfEvalPoint(s, 0.3, 0.6), b = ratBSplSurfEvalPoint(t, 0.6, 0.3);
+            EXPECT_NEAR(a.y, b.y, 1e-9 * (1 + std::fabs(a.y)));
+        }
+        ratBSplSurfFree(t);
+    }
+    RatBSplSurf* c = ratBSplSurfCopy(s);
+    if (c) {
+        if (ratBSplSurfRespaceKnots(c) == 1) {
+            for (int i = 0; i < c->noPointsu; ++i)
+                EXPECT_TRUE(std::isfinite(c->knotsu[i]) || !std::isfinite(s->knotsu[i]));
+        }
+        const double M[12] = {0, -1, 0, 1, 1, 0, 0, 2, 0, 0, 1, 3};
+        ratBSplSurfTransform(c, M);
+        ratBSplSurfScaleKnots(c, 2.0, 0.5);
+        ratBSplSurfFree(c);
+    }
+}
+
+TEST(RandomRecords, EveryOperationStaysInsideItsArraysAndReportsOnlyFiniteSuccess)
+{
+    const char* countText = std::getenv("KV_RANDOM_RECORDS");
+    const char* seedText = std::getenv("KV_RANDOM_SEED");
+    const int count = countText ? std::atoi(countText) : 150;
+    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : 17u;
+    Hostile h(seed);
+    for (int k = 0; k < count; ++k) {
+        SCOPED_TRACE(k);
+        RatBSplSurf* s = h.surface();
+        RatBSplCurve* c = h.curve();
+        if (s)
+            exerciseSurface(s, h);
+        if (c)
+            exerciseCurve(c, s);
+        ratBSplCurveFree(c);
+        ratBSplSurfFree(s);
+        if (HasFatalFailure())
+            return;
+    }
+    geomLastError = -1;
+}
+
+}  // namespace

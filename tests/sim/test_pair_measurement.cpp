@@ -1,0 +1,147 @@
+// The two-element measurement end to end: pairs of picks on the sample part
+// in the simulator, the type each pair is recorded as and the values it
+// shows, and a saved measurement as the model receives it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Runs the simulator on a script and returns what it printed.
+std::string runScript(const std::string& script)
+{
+    const std::string path = testing::TempDir() + "pair_" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << script;
+    const std::string command =
+        std::string(KV_HOSTSIM_PATH) + " --module " + KV_MODULE_PATH + " " + path + " 2>&1";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    std::remove(path.c_str());
+    return out;
+}
+
+// The text between a marker line and the next marker (or the end).
+std::string section(const std::string& out, const std::string& marker)
+{
+    const std::size_t begin = out.find("== " + marker + "\n");
+    if (begin == std::string::npos)
+        return "";
+    const std::size_t end = out.find("== ", begin + 3);
+    return out.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+// Picks on faces of the sample part, each seen along its view direction.
+const char* const kTop = "pick 20 10 100 0 0 -1\n";
+const char* const kTopAgain = "pick 25 15 100 0 0 -1\n";
+const char* const kBottom = "pick 50 30 -50 0 0 1\n";
+const char* const kFront = "pick 30 -50 20 0 1 0\n";
+const char* const kChamfer = "pick 30 -10 50 0 1 -1\n";
+const char* const kTilted = "pick 95 30 100 0 0 -1\n";
+const char* const kHole1 = "pick 20 40 30 0 1 -0.2\n";
+const char* const kHole2 = "pick 40 40 30 0 1 -0.2\n";
+const char* const kTorus = "pick 37 15 100 0 0 -1\n";
+const char* const kFreeForm = "pick 50 10 100 0 0 -1\n";
+const char* const kRounding = "pick -10 70 20 1 -1 0\n";
+
+struct Pair {
+    const char* name;
+    const char* first;
+    const char* second;
+    int type;
+    // Result lines the pair shows ("" for none to check).
+    const char* line1;
+    const char* line2;
+};
+
+TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
+{
+    const Pair pairs[] = {
+        {"parallel planes", kTop, kBottom, 2, "Distance: [x] 40", "Point Distance: [ ] 53.852"},
+        {"planes at 90", kTop, kFront, 5, "Angle: [x] 90", "Distance: [ ] 20"},
+        {"planes at 45", kTop, kChamfer, 17, "Angle: [x] 45", "Distance: [ ] 2.5"},
+        {"planes at 60", kTop, kTilted, 15, "Angle: [x] 60", ""},
+        {"parallel holes", kHole1, kHole2, 9, "Hole distance: [x] 20", ""},
+        {"hole and plane along its axis", kHole1, kTopAgain, 6, "Drill hole Angle: [x] 90", ""},
+        {"hole and plane along it", kHole1, kFront, 3, "Drill hole Angle: [ ] 0", ""},
+        {"hole and the 120 face", kHole1, kTilted, 3, "Drill hole Angle: [ ] 150", ""},
+        {"plane and hole along its normal", kTop, kHole1, 6, "Drill hole Angle: [x] 90", ""},
+        // The axis lies in the plane: only distances, the type stays the first's.
+        {"plane and hole in it", kFront, kHole1, 7, "Distance: [x] 45", ""},
+        {"plane and rounding", kTop, kRounding, 6, "Angle: [ ] 90", "Distance: [x] 20"},
+        {"plane and torus", kTop, kTorus, 12, "Distance: [x] 0.268", ""},
+        {"plane and free form", kTop, kFreeForm, 12, "Distance: [x] 2.489", ""},
+    };
+    std::string script = "analyse\nmode 2\n";
+    for (const Pair& p : pairs)
+        // A pick elsewhere between two pairs: the reactor ignores a pick at
+        // the very place of the last one.
+        script += std::string("echo == ") + p.name + "\n" + p.first + p.second + "results\npick 1 1 -50 0 0 1\n" +
+                  "pick 2 2 -50 0 0 1\n";
+    script += "close\n";
+    const std::string out = runScript(script);
+    for (const Pair& p : pairs) {
+        SCOPED_TRACE(p.name);
+        const std::string s = section(out, p.name);
+        ASSERT_FALSE(s.empty()) << out;
+        EXPECT_NE(std::string::npos, s.find("AnalyseType: " + std::to_string(p.type) + "\n")) << s;
+        for (const char* line : {p.line1, p.line2}) {
+            if (*line) {
+                EXPECT_NE(std::string::npos, s.find(std::string("    ") + line + "\n")) << s;
+            }
+        }
+        EXPECT_EQ(std::string::npos, s.find("[message box")) << s;
+    }
+}
+
+TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + kBottom +
+                                      "set CadLayer Dims\nset CadColor 65280\npress save\nentities\n"
+                                      "echo == later\n" + kTopAgain + kChamfer + "entities\nclose\n");
+    // The extension lines, the dimension line with its text, and each of
+    // the two arrowheads drawn as its two sides and its base.
+    const char* const expected[] = {
+        "  1  polyline 3 points from (20, 10, 40) to (50, 30, 0)  layer \"Dims\"  colour 0x00ff00  insert 1 at (20, 0, 20)",
+        "  2  text \"40\" height 3 direction (0, 0, 1) at (20, 0, 20)  layer \"Dims\"  colour 0x00ff00  insert 2 at (20, 0, 20)",
+        "  3  line from (20, 10, 0) to (20, 10, 40)  layer \"Dims\"  colour 0x00ff00  insert 2 at (20, 0, 20)",
+        "model entities: 9",
+        "insert brackets: 8 opened, 8 closed",
+    };
+    for (const char* line : expected)
+        EXPECT_NE(std::string::npos, out.find(std::string(line) + "\n")) << line << "\n" << out;
+    for (int n = 4; n <= 9; ++n)
+        EXPECT_NE(std::string::npos, out.find("  " + std::to_string(n) + "  polyline ")) << out;
+    // The save is over: the next pair writes nothing.
+    const std::string later = section(out, "later");
+    EXPECT_NE(std::string::npos, later.find("model entities: 9\n")) << later;
+}
+
+TEST(PairMeasurement, ARadiusIsSavedWithTheOneArrowheadItIsDrawnWith)
+{
+    const std::string out =
+        runScript(std::string("analyse\nmode 1\n") + kRounding + "press save\nentities\nclose\n");
+    // Leader, text and dimension line, then the one arrowhead's outlines.
+    EXPECT_NE(std::string::npos, out.find("model entities: 6\n")) << out;
+    EXPECT_NE(std::string::npos, out.find("  2  text \"R3\" ")) << out;
+    EXPECT_NE(std::string::npos, out.find("insert brackets: 5 opened, 5 closed\n")) << out;
+}
+
+TEST(PairMeasurement, ClosingTheWindowEndsAStartedPair)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + "close\nanalyse\n" + kBottom +
+                                      "results\nclose\n");
+    EXPECT_NE(std::string::npos, out.find("AnalyseType: 7\n")) << out;
+    EXPECT_EQ(std::string::npos, out.find("Distance: [x] 40")) << out;
+}
+
+} // namespace
