@@ -405,8 +405,25 @@ AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
     m_feedbacks->setBool(L"UseFLColorTable", false);
 }
 
+int AppDocument::getSelector(kvIUnknown** selector)
+{
+    if (!selector) return -1;
+    *selector = m_selector;
+    if (!m_selector) return -1;
+    m_selector->addRef();
+    return 0;
+}
+
+void AppDocument::setSelector(kvIUnknown* selector)
+{
+    if (selector) selector->addRef();
+    if (m_selector) m_selector->release();
+    m_selector = selector;
+}
+
 AppDocument::~AppDocument()
 {
+    setSelector(nullptr);
     releaseHeld(m_baseDocument);
     releaseHeld(m_model);
     releaseHeld(m_feedbacks);
