@@ -29,11 +29,8 @@ std::vector<kvIUnknownPtr> kvFlattenSelection(const kvCIUnknownSet& selection)
     faces.reserve(selection.count());
     for (unsigned int i = 0; i < selection.count(); ++i) {
         kvIUnknown* element = selection.getAt(i);
-        if (!collectEnumeratedObjects(element, faces)) {
-            kvIUnknownPtr face;
-            face.attach(element);
-            faces.push_back(face);
-        }
+        if (!collectEnumeratedObjects(element, faces))
+            faces.push_back(kvIUnknownPtr(element));
     }
     return faces;
 }
