@@ -130,6 +130,10 @@ void kvAnalyseFaces(const std::vector<kvIUnknownPtr>& faces, const kvCGeVector& 
                     const kvFaceClassifier& classify, kvCAnalyseCtrl& work, kvRadiusRecords& radii,
                     kvPlaneRecords& planes, const std::function<void(unsigned int)>& progress)
 {
+    // A large selection makes many records: the arrays double as they grow
+    // instead of adding a few records at a time.
+    radii.setGrowBy(0);
+    planes.setGrowBy(0);
     AxisPointIndex halfCylinders(64);
     for (std::size_t i = 0; i < faces.size(); ++i) {
         if (progress)
