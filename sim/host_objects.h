@@ -63,6 +63,10 @@ public:
     int freeModule(HMODULE module) override;
     int getLanguageName(wchar_t* buffer, int capacity) override;
     int lookupText(const wchar_t* file, const wchar_t* key, wchar_t* buffer, int capacity) override;
+    // The host's base folder, ending in a separator; by default a folder of
+    // the simulator with the colour catalogue in "feattech" (catalog.cpp).
+    int getBaseFolder(wchar_t* buffer, int capacity) override;
+    void setBaseFolder(const std::wstring& folder) { m_baseFolder = folder; }
 
     void setLanguage(const std::wstring& name) { m_language = name; }
     const std::wstring& language() const { return m_language; }
@@ -79,6 +83,7 @@ private:
         std::wstring file;
     };
     std::wstring m_language = L"English";
+    std::wstring m_baseFolder;  // empty: the simulator's own
     std::vector<std::wstring> m_available;
     std::vector<Loaded*> m_loaded;  // a module handle is the address of its record
 };
@@ -92,12 +97,28 @@ public:
     int setVisible(int visible) override;
     int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
                unsigned long zColour, int flags) override;
+    // Each drawing prints one line naming the group, the kind, its points in
+    // model coordinates and its text (graphics_print.cpp).
+    int drawLine(const double start[3], const double end[3], unsigned long colour, int flag, const wchar_t* name,
+                 const double frame[4][4], double width, unsigned long colour2, int flag2) override;
+    int drawContour(const kvCGeContour3d& contour, double tolerance, unsigned long colour, int flag,
+                    const double frame[4][4], double width, unsigned long colour2) override;
+    int drawCone(double tipRadius, double baseRadius, double height, bool closeTip, bool closeBase, int facets,
+                 unsigned long colour, const double frame[4][4]) override;
+    int drawText(const wchar_t* text, const double frame[4][4], double height, unsigned long colour,
+                 int flag) override;
+    int drawExtrusion(const double (*profile)[3], int count, double height, unsigned long colour,
+                      const double frame[4][4], const double direction[3], const double extrusion[3]) override;
+
+    // Groups are numbered in the order the host made them.
+    int number() const { return m_number; }
 
     explicit TmpGraphics(std::ostream& out);
 
 private:
     std::ostream& m_out;
     int m_visible = 0;
+    int m_number = 0;
 };
 
 // The base document with its optional faces: analyse and feature show modes,

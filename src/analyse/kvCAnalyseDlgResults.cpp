@@ -225,7 +225,13 @@ void kvCAnalyseDlg::showResultGraphic(const wchar_t* key)
             if (!stored && std::wcscmp(key, kvKeyInfoShowText_) == 0)
                 stored = kvKeyInfoShowText_;
             lastResultKey = stored;
+            // Ticking here must not come back as a user's tick: the other
+            // results are unticked once, and the graphic is drawn once.
+            const bool guarded = infoGuard;
+            infoGuard = true;
+            uncheckOtherResults(key);
             propSet(&ownProperties, key, true);
+            infoGuard = guarded;
         }
         const wchar_t* used = key ? key : lastResultKey;
         if (!used)
