@@ -30,13 +30,6 @@ FaceEntity::FaceEntity(const SampleFace& face) : FaceObject(face), m_colour(colo
 {
 }
 
-kvIUnknown* FaceEntity::queryInterface(const wchar_t* name)
-{
-    if (name && std::wstring(name) == kvIfName<kvICadEntity>::value)
-        return kvQueryInterfaces<kvICadEntity>(this, name);
-    return FaceObject::queryInterface(name);
-}
-
 unsigned long FaceEntity::originalColour() const
 {
     return colourOf(face().colour);

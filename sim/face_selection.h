@@ -19,11 +19,10 @@ namespace hostsim {
 class Session;
 
 // A face of the document: its shape (FaceObject) and its CAD attributes.
-class FaceEntity : public FaceObject, public kvICadEntity {
+class FaceEntity : public FaceObject {
 public:
     // With one reference for the caller.
     static FaceEntity* create(const SampleFace& face);
-    kvIUnknown* queryInterface(const wchar_t* name) override;
 
     int getColor(unsigned long* color) override;
     int setColor(unsigned long color) override;

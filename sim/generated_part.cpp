@@ -135,6 +135,8 @@ private:
         f.radius = r;
         f.normalSense = sense;
         f.size = std::fmax(2 * r, 10.0);
+        f.sweepDegrees = (a1 - a0) * 180.0 / kPi;
+        f.length = 10.0;
         double axis[3] = {0, 0, 0}, radial[3] = {0, 0, 0};
         axis[axisKind == 0 ? 2 : (axisKind == 1 ? 0 : 1)] = 1.0;
         radial[axisKind == 0 ? 0 : (axisKind == 1 ? 1 : 2)] = 1.0;
@@ -163,6 +165,8 @@ private:
         f.radius = 3.0;
         f.normalSense = -1;
         f.size = 10;
+        f.sweepDegrees = 180.0;
+        f.length = 2.0;
         const double a[3] = {cx + 3, cy, 10}, b[3] = {cx + 5, cy, 12};
         RatBSplCurve* line = lineCurve(a, b);
         f.surface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, 0.0, kPi) : nullptr;
