@@ -106,6 +106,7 @@ void run(benchmark::State& state, const Selected& selected)
         benchmark::DoNotOptimize(rows);
     }
     const double faces = static_cast<double>(selected.entities.size());
+    state.SetComplexityN(static_cast<int64_t>(selected.entities.size()));
     state.counters["faces"] = faces;
     state.counters["radius_records"] = radii.size();
     state.counters["plane_records"] = planes.size();
@@ -124,7 +125,7 @@ void MixedFaces(benchmark::State& state)
     if (!selected) selected = new Selected(hostsim::generatedPartFaces(static_cast<std::size_t>(state.range(0))));
     run(state, *selected);
 }
-BENCHMARK(MixedFaces)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(MixedFaces)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oNLogN);
 
 void DistinctHalfCylinders(benchmark::State& state)
 {

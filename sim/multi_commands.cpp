@@ -305,3 +305,58 @@ const CommandRegistration registrations[] = {
 } // namespace
 
 } // namespace hostsim
+
+namespace hostsim {
+namespace {
+
+const DemoSection multiFaceTour(
+    "40-multi",
+    "echo -- radius analysis over the whole sample part\n"
+    "feedback UseFLColorTable true\n"
+    "feedback FLColorTable 0x0000ff|0x00c000|0x0080ff|0xc000c0|0xc0c000\n"
+    "analyse\n"
+    "mode 3\n"
+    "select all\n"
+    "elapse 100\n"
+    "rows\n"
+    "colours changed\n"
+    "echo -- the two radius-5 holes are two half cylinders each: halves of different holes are listed\n"
+    "select faces 111 113 121\n"
+    "rows\n"
+    "menu\n"
+    "echo -- plane analysis over the whole sample part\n"
+    "mode 4\n"
+    "select all\n"
+    "elapse 100\n"
+    "rows\n"
+    "set AngleSteps 50\n"
+    "rows\n"
+    "set AngleSteps 1\n"
+    "echo -- the 90 degree group selected: its faces in the highlight colour\n"
+    "row select 4\n"
+    "colours changed\n"
+    "echo -- the 0 degree group hidden: its faces keep the base colour\n"
+    "row tick 1 off\n"
+    "colours changed\n"
+    "echo -- another selection while the faces are coloured: a face group of the four walls\n"
+    "select group 103 104 105 106\n"
+    "rows\n"
+    "colours changed\n"
+    "close\n"
+    "colours check\n"
+    "echo -- a generated part of 2000 faces\n"
+    "part generated 2000\n"
+    "analyse\n"
+    "mode 3\n"
+    "select all\n"
+    "elapse 100\n"
+    "rows\n"
+    "mode 4\n"
+    "rows\n"
+    "close\n"
+    "colours check\n"
+    "part close\n"
+    "feedback UseFLColorTable false\n");
+
+} // namespace
+} // namespace hostsim
