@@ -48,6 +48,11 @@ kvCMultiFaceSelDialog::kvCMultiFaceSelDialog() : kvCDialog(IDD, nullptr), m_layo
 
 kvCMultiFaceSelDialog::~kvCMultiFaceSelDialog()
 {
+    // Faces still painted when the panel goes (the window closed without
+    // switching the colouring off) get their own colours back: nobody else
+    // knows them.
+    if (!m_savedColours.empty())
+        selectAndColourFaces(false, false, false, kvGroupColouring());
     // The lists are the panel's: they go with it, windows first.
     for (kvCMultiSelListDialog* list :
          {static_cast<kvCMultiSelListDialog*>(m_radiusList.get()), static_cast<kvCMultiSelListDialog*>(m_planeList.get())})
