@@ -11,6 +11,13 @@
 #include "analyse/kvCAnalyseDlg.h"
 #include "sdk/kvAssert.h"
 
+namespace {
+// How the host's selector is prepared before the selection is walked; the
+// values are the host's own.
+constexpr int selectorFilterFaces = 56;
+constexpr int selectorModeSelected = 2;
+}  // namespace
+
 int kvCMultiFaceSelDialog::colourCurrentList(bool show, bool coloursSaved)
 {
     kvCMultiSelListDialog* list = currentList();
@@ -78,8 +85,8 @@ std::vector<kvIfPtr<kvICadEntity>> kvCMultiFaceSelDialog::selectionWalk()
     }
     if (selector.isNull())
         kvAssertFail(L"pSelector", L"AnalyseUI", __LINE__);
-    selector->setFilter(56);
-    selector->setMode(2);
+    selector->setFilter(selectorFilterFaces);
+    selector->setMode(selectorModeSelected);
     const int count = selector->getCount();
     if (count <= 0)
         return visited;

@@ -70,6 +70,18 @@ TEST_F(Lists, RadiiOnTheRangeLimitsAreListedAndJustOutsideAreNot)
     EXPECT_EQ(list.groups()[1].count, 1);
 }
 
+TEST_F(Lists, MoreFaceRecordsThanTheOldWorkingTableHeldAreAllGrouped)
+{
+    kvCMultiSelRadiusDialog list;
+    list.setProperties(&set);
+    list.faceRecords().setGrowBy(0);
+    for (int i = 0; i < 100005; ++i)
+        addRadius(list, 2.0 + (i % 2));
+    ASSERT_TRUE(list.evaluate());
+    ASSERT_EQ(list.groups().size(), 2u);
+    EXPECT_EQ(list.groups()[0].count + list.groups()[1].count, 100005);
+}
+
 TEST_F(Lists, AStepBelowAHundredthWorksAsAHundredth)
 {
     propSet(&set, kvKeyDiameterSteps, 0.0);
