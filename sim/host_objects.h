@@ -131,9 +131,13 @@ class BaseDocument : public kvIUnknownImp,
                      public kvIBaseDocWithColorSet,
                      public kvIInvDocument1,
                      public kvIMouseEvents1,
+                     public kvIBaseDocWithView,
                      public Counted {
 public:
     static BaseDocument* create(std::ostream& out);
+    // The view fits itself to a box ("fitViewToBox") and prints it.
+    int hasViewFunction(const wchar_t* name) override;
+    int fitViewToBox(const double first[3], const double second[3]) override;
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getTmpGraphics(kvIUnknown** graphics) override;

@@ -262,6 +262,34 @@ void listMenu(Session& s, const std::string& args)
     kvplat::pumpMessages();
 }
 
+// The element navigator below the list: "navigator" shows it, "navigator
+// next" and "navigator previous" press its arrow buttons.
+void navigator(Session& s, const std::string& args)
+{
+    CListCtrlStyled& list = shownList(s);
+    const HWND dialog = GetParent(list.GetSafeHwnd());
+    if (args == "next" || args == "previous") {
+        const HWND button = GetDlgItem(dialog, args == "next" ? 1061 : 1059);
+        if (!kvplat::clickButton(button)) throw ScriptError("the navigator's buttons are off");
+        kvplat::pumpMessages();
+    } else if (!args.empty()) {
+        throw ScriptError("expected: navigator [next|previous]");
+    }
+    const HWND position = GetDlgItem(dialog, 1076);
+    const HWND combo = GetDlgItem(dialog, 1079);
+    const std::string at = toUtf8(kvplat::windowText(position));
+    s.out() << "navigator: " << (at.empty() ? "(off)" : at) << '\n';
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    const int chosen = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        s.out() << "  " << toUtf8(text) << (i == chosen ? "  <- shown" : "") << '\n';
+    }
+}
+
 // ---------------------------------------------------------------- colours and layers
 
 void colours(Session& s, const std::string& args)
@@ -299,7 +327,7 @@ void colours(Session& s, const std::string& args)
 
 const CommandRegistration registrations[] = {
     {"part", part}, {"select", select}, {"elapse", elapse},   {"rows", rows},
-    {"row", row},   {"menu", listMenu}, {"colours", colours},
+    {"row", row},   {"menu", listMenu}, {"colours", colours}, {"navigator", navigator},
 };
 
 } // namespace
@@ -335,6 +363,10 @@ const DemoSection multiFaceTour(
     "echo -- the 90 degree group selected: its faces in the highlight colour\n"
     "row select 4\n"
     "colours changed\n"
+    "echo -- zoom in: the view fits each face of the selected group in turn\n"
+    "menu 7\n"
+    "navigator\n"
+    "navigator next\n"
     "echo -- the 0 degree group hidden: its faces keep the base colour\n"
     "row tick 1 off\n"
     "colours changed\n"
