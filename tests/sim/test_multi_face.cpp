@@ -143,4 +143,78 @@ TEST(MultiFaceSession, FacesOfTheSelectedGroupsGoOnLayersNamedAfterTheirRadius)
     EXPECT_GE(t.find("0 faces show another colour, 4 lie on another layer"), 0) << t.all();
 }
 
+TEST(MultiFaceSession, GroupColoursComeFromTheTableInTurnAndAHiddenGroupStillUsesOne)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrows\n"
+                                      "row tick 3 off\necho == hidden\ncolours changed\n"
+                                      "row select 3\necho == selected\ncolours changed\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // Three colours for four groups: the fourth takes the first again.
+    const int rows = t.find("list: 4 rows");
+    ASSERT_GE(rows, 0) << t.all();
+    EXPECT_NE(t.lines[rows + 1].find("#ff0000  0"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 2].find("#00c000  45"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 3].find("#ff8000  60"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 4].find("#ff0000  90"), std::string::npos) << t.all();
+    // The 60 degree face keeps the base colour; the walls keep their group's.
+    const int hidden = t.find("== hidden");
+    EXPECT_GT(t.find("face 108 tilted 120: #ffffff", hidden), hidden) << t.all();
+    EXPECT_GT(t.find("face 103 front: #ff0000", hidden), hidden) << t.all();
+    // Selected, the hidden group shows the highlight colour.
+    const int selected = t.find("== selected");
+    EXPECT_GT(t.find("face 108 tilted 120: #af0000", selected), selected) << t.all();
+}
+
+TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 4\nmenu 7\n"
+                                      "navigator previous\nnavigator next\nnavigator next\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // Zoom In shows the first face; previous from it shows the last.
+    const int last = t.find("navigator: 4/4");
+    ASSERT_GE(last, 0) << t.all();
+    const int first = t.find("navigator: 1/4", last);
+    EXPECT_GT(first, last) << t.all();
+    EXPECT_GT(t.find("navigator: 2/4", first), first) << t.all();
+    // Every face shown is zoomed to, a point of a plane with the wide margin.
+    EXPECT_GE(t.find("[view] fitted to the box (25, 25, 25) - (-25, -25, -25)"), 0) << t.all();
+}
+
+TEST(MultiFaceSession, ListCommandsTickRowsAndTheMenuGreysWhatNeedsTwoSelectedRows)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 2\nmenu 2\nrows\n"
+                                      "row select 1 2\nmenu 4\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // "All off" keeps only the selected row.
+    const int menu = t.find("list menu:");
+    EXPECT_GT(t.find("4 All selected on  (grey)", menu), menu) << t.all();
+    const int off = t.find("list: 4 rows", menu);
+    ASSERT_GT(off, menu) << t.all();
+    EXPECT_EQ(t.lines[off + 1].substr(0, 5), "  [ ]") << t.all();
+    EXPECT_EQ(t.lines[off + 2].substr(0, 5), "  [x]") << t.all();
+    EXPECT_EQ(t.lines[off + 3].substr(0, 5), "  [ ]") << t.all();
+    // With two rows selected "All selected on" is offered and ticks both.
+    const int second = t.find("list menu:", off);
+    EXPECT_GT(t.find("4 All selected on", second), second) << t.all();
+    EXPECT_LT(t.find("4 All selected on  (grey)", second), 0) << t.all();
+    const int on = t.find("list: 4 rows", second);
+    EXPECT_EQ(t.lines[on + 1].substr(0, 5), "  [x]") << t.all();
+    EXPECT_EQ(t.lines[on + 2].substr(0, 5), "  [x]") << t.all();
+}
+
+TEST(MultiFaceSession, AFaceGroupIsAnalysedFaceByFaceAndItsFacesAreColouredAndRestored)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect group 101 103 107\nrows\necho == coloured\n"
+                                      "colours changed\nclose\ncolours check\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int rows = t.find("list: 3 rows");
+    ASSERT_GE(rows, 0) << t.all();
+    const int coloured = t.find("== coloured");
+    EXPECT_GT(t.find("face 101 bottom: #af0000", coloured), coloured) << t.all();
+    EXPECT_GT(t.find("face 107 chamfer 45: #00c000", coloured), coloured) << t.all();
+    // Only the group's faces were painted.
+    EXPECT_LT(t.find("face 102 top:", coloured), 0) << t.all();
+    EXPECT_GE(t.find("every face of the sample part has its own colour and layer"), 0) << t.all();
+}
+
 } // namespace
