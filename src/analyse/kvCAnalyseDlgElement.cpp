@@ -17,7 +17,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -43,6 +45,25 @@ kvCGeMatrix frameAlong(const kvCGeVector& direction, const kvCGePoint& origin)
     frame.setFromArbitraryAxis(direction);
     frame.setTranslation(origin);
     return frame;
+}
+
+// Copies text into a buffer of capacity characters, cut to fit and always
+// terminated.
+void copyBounded(const std::wstring& text, wchar_t* out, std::size_t capacity)
+{
+    if (!out || capacity == 0)
+        return;
+    const std::size_t n = std::min(text.size(), capacity - 1);
+    text.copy(out, n);
+    out[n] = L'\0';
+}
+
+// A number as "%lg" prints it.
+std::wstring numberText(double value)
+{
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%lg", value);
+    return text;
 }
 
 void showError(const kvIfPtr<kvIApplication1>& app, const wchar_t* text)
@@ -93,6 +114,9 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     if (!normal)
         return;
 
+    // The angle graphic draws on the viewer's side of the last pick.
+    if (viewDir)
+        viewDirection = kvCGeVector(viewDir);
     propSet(&ownProperties, kvKeyAnalyseFavoritPos, 0);
     nameTextPlaced = false;
     kvIfPtr<kvIGeSurface> surface(hitObject);
@@ -198,7 +222,7 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
     }
 
     kvPoint3DRec p, d, extra;
-    double radius = 0.0, sineOfAngle = 0.0, value = 0.0;
+    double turnedRadius = 0.0, sineOfAngle = 0.0, value = 0.0;
     if (feature.isNurbsAsPlane(face, p, d, extra)) {
         showTypeText(L"twUiCyc.loc|AnaTPlane|Plane");
         if (!firstPick) {
@@ -229,8 +253,8 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
         }
         return;
     }
-    if (feature.isNurbsAsCylinder(face, p, d, radius, sineOfAngle, value, extra)) {
-        analyseTurnedFace(feature, face, p, d, radius, sineOfAngle, value, pick, viewDir, element);
+    if (feature.isNurbsAsCylinder(face, p, d, turnedRadius, sineOfAngle, value, extra)) {
+        analyseTurnedFace(feature, face, p, d, turnedRadius, sineOfAngle, value, pick, viewDir, element);
         return;
     }
     double majorRadius = 0.0, minorRadius = 0.0;
@@ -311,6 +335,9 @@ void kvCAnalyseDlg::analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face,
     }
     kvCGeVector axis = vectorOf(d).normal();
     axisPoint = pointOf(p);
+    // The cone's opening is measured about its axis, whether or not its
+    // extent is found.
+    secondDirection = axis;
     kvPoint3DRec limit1, limit2;
     double radius1 = 0.0, radius2 = 0.0;
     bool rounding = false;
@@ -427,8 +454,8 @@ void kvCAnalyseDlg::showEntityOfPick(kvIUnknown* hitObject, const ElementState& 
             }
             if (showInfoText) {
                 // Names come from a file of the host: cut to the buffer.
-                std::swprintf(elementNameText, elementNameSize, nameTextPlaced ? L"%ls" : L"  %ls", name.c_str());
-                elementNameText[elementNameSize - 1] = L'\0';
+                copyBounded((nameTextPlaced ? std::wstring() : std::wstring(L"  ")) + name.str(), elementNameText,
+                            elementNameSize);
             }
         }
         textFrame = frameAlong(element.direction, labelPosition);
@@ -557,25 +584,23 @@ void kvCAnalyseDlg::formatValueWithUnit(double angle, wchar_t* out, std::size_t 
     if (!out || capacity == 0)
         return;
     kvIfPtr<kvIApplication1> app = application();
-    const kvCString unit = kvCMsgEnt(L"twUiCyc.loc|AnaDeg|").getEntry(app.getIf());
+    // The unit is the host's text: it is joined, not formatted, and the
+    // whole is cut to the caller's buffer.
+    const std::wstring unit = kvCMsgEnt(L"twUiCyc.loc|AnaDeg|").getEntry(app.getIf()).str();
     // Three decimals, then the shortest form of what is left.
     auto rounded = [](double value) {
         char text[64];
         std::snprintf(text, sizeof text, "%.3lf", value);
         return std::strtod(text, nullptr);
     };
-    int written = 0;
+    std::wstring text;
     if (std::fabs(angle) < 0.001 || std::fabs(angle - 180.0) < 0.001)
-        written = std::swprintf(out, capacity, L"%lg%ls", 0.0, unit.c_str());
+        text = numberText(0.0) + unit;
     else if (showAngleSupplement && !transparent)
-        written = std::swprintf(out, capacity, L"%lg%ls (%lg%ls)", rounded(360.0 - angle), unit.c_str(),
-                                rounded(angle), unit.c_str());
+        text = numberText(rounded(360.0 - angle)) + unit + L" (" + numberText(rounded(angle)) + unit + L")";
     else
-        written = std::swprintf(out, capacity, L"%lg%ls", rounded(angle), unit.c_str());
-    // A unit text too long for the buffer leaves the number without it.
-    if (written < 0)
-        std::swprintf(out, capacity, L"%lg", rounded(angle));
-    out[capacity - 1] = L'\0';
+        text = numberText(rounded(angle)) + unit;
+    copyBounded(text, out, capacity);
 }
 
 void kvCAnalyseDlg::showElementNameText()

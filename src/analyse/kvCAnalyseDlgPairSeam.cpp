@@ -24,19 +24,26 @@ double kvCAnalyseDlg::drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGe
     return a.angleTo(b) * degreesPerRadian;
 }
 
-// The second vector against its mirror, a half turn about the axis: twice
-// its angle to the axis' plane, the cone's full opening angle.
+// The cone's generator at the pick (the direction in the plane of the axis
+// and the normal, across the normal, turned along the axis) against its
+// mirror, a half turn about the axis: the cone's full opening angle.
 double kvCAnalyseDlg::showConeAngleGraphic(int style)
 {
+    const kvCGeVector axis = secondDirection.normal();
+    const kvCGeVector n = secondVector.normal();
+    kvCGeVector generator = n.cross(axis.cross(n));
+    if (generator.length() <= 1e-10)
+        return 0.0;
+    generator.normIt();
     kvCGeMatrix frame;
-    frame.setFromArbitraryAxis(secondDirection);
+    frame.setFromArbitraryAxis(axis);
     frame.setTranslation(axisPoint);
-    kvCGeMatrix toFrame = frame.inverse();
-    kvCGeVector local = toFrame * secondVector;
+    const kvCGeMatrix toFrame = frame.inverse();
+    kvCGeVector local = toFrame * generator;
     kvCGePoint localPoint = toFrame * secondPickPoint;
     local.x = -local.x;
     local.y = -local.y;
     localPoint.x = -localPoint.x;
     localPoint.y = -localPoint.y;
-    return drawMeasurementResults(secondVector, frame * local, secondPickPoint, frame * localPoint, style);
+    return drawMeasurementResults(generator, frame * local, secondPickPoint, frame * localPoint, style);
 }
