@@ -14,9 +14,28 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
+#include <new>
+
+// Every allocation of the process is counted, so a run can report how many
+// it made per face.
+namespace {
+std::atomic<unsigned long long> gAllocations{0};
+}
+
+void* operator new(std::size_t size)
+{
+    ++gAllocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -101,16 +120,19 @@ void run(benchmark::State& state, const Selected& selected)
     kvRadiusRecords radii(0);
     kvPlaneRecords planes(0);
     std::size_t rows = 0;
+    const unsigned long long allocationsBefore = gAllocations;
     for (auto _ : state) {
         analyse(selected, radii, planes, rows);
         benchmark::DoNotOptimize(rows);
     }
+    const double allocations = static_cast<double>(gAllocations - allocationsBefore);
     const double faces = static_cast<double>(selected.entities.size());
     state.SetComplexityN(static_cast<int64_t>(selected.entities.size()));
     state.counters["faces"] = faces;
     state.counters["radius_records"] = radii.size();
     state.counters["plane_records"] = planes.size();
     state.counters["rows"] = static_cast<double>(rows);
+    state.counters["allocs_per_face"] = allocations / (faces * static_cast<double>(state.iterations()));
     state.counters["time_per_face"] =
         benchmark::Counter(faces * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate |
                                                                               benchmark::Counter::kInvert);
