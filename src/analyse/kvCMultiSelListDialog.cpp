@@ -8,6 +8,7 @@
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvAssert.h"
 #include "sdk/kvMsgEnt.h"
+#include "sdk/kvTwRound.h"
 
 #include <cmath>
 #include <cwchar>
@@ -280,7 +281,7 @@ bool kvCMultiSelListDialog::evaluate()
 void kvCMultiSelListDialog::fillList()
 {
     try {
-        appDocument(assertUnit(), __LINE__);
+        kvIfPtr<kvIAppDocument1> doc = appDocument(assertUnit(), __LINE__);
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         m_selectedBgColour = RGB(175, 0, 0);
         m_highlightColour = RGB(255, 0, 0);
@@ -306,7 +307,7 @@ void kvCMultiSelListDialog::fillList()
             m_list.SetItemText(at, 2, text);
             std::swprintf(text, 64, L"%ld", static_cast<long>(rowFaceCount(row)));
             m_list.SetItemText(at, 3, text);
-            std::swprintf(text, 64, L"%lg", kvRoundForDisplay(rowFirstValue(row)));
+            std::swprintf(text, 64, L"%lg", twRound(doc.getIf(), rowFirstValue(row)));
             m_list.SetItemText(at, 4, text);
             m_list.SetCheck(at, TRUE);
         }
@@ -418,7 +419,7 @@ void kvCMultiSelListDialog::fillElementCombo()
         return;
     combo->ShowWindow(SW_SHOW);
     combo->SendMessage(CB_RESETCONTENT);
-    appDocument(assertUnit(), __LINE__);
+    kvIfPtr<kvIAppDocument1> doc = appDocument(assertUnit(), __LINE__);
     kvIfPtr<kvIApplication1> app = application();
     const kvCString face = kvCMsgEnt(L"twUiCyc.loc|AnaSingleFace|Face").getEntry(app.getIf());
     const kvCString valueText = kvCMsgEnt(elementValueKey()).getEntry(app.getIf());
@@ -426,7 +427,7 @@ void kvCMultiSelListDialog::fillElementCombo()
     for (std::size_t k = 0; k < boxes.size(); ++k) {
         wchar_t entry[256];
         std::swprintf(entry, 256, L"%ls %d %ls %lg", face.c_str(), static_cast<int>(k + 1), valueText.c_str(),
-                      kvRoundForDisplay(boxes[k].value));
+                      twRound(doc.getIf(), boxes[k].value));
         combo->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     }
     combo->SendMessage(CB_SETCURSEL, 1);

@@ -3,7 +3,6 @@
 #include "analyse/kvMultiFaceTemplates.h"
 #include "platform/kvPlatform.h"
 
-#include <cmath>
 
 kvLongOperation::kvLongOperation(kvIAppExecContext1* context)
 {
@@ -41,10 +40,4 @@ void kvShowAnalyseException(kvIAppExecContext1* context, const wchar_t* text)
 HINSTANCE kvMultiFaceModule()
 {
     return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&kvRegisterMultiFaceTemplates));
-}
-
-double kvRoundForDisplay(double value)
-{
-    const double rounded = std::round(value * 10000.0) / 10000.0;
-    return rounded == 0.0 ? 0.0 : rounded;
 }

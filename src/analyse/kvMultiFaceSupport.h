@@ -27,6 +27,3 @@ void kvShowAnalyseException(kvIAppExecContext1* context, const wchar_t* text);
 
 // The module that carries the panel's dialogs.
 HINSTANCE kvMultiFaceModule();
-
-// A value rounded as a document shows it (four decimals).
-double kvRoundForDisplay(double value);
