@@ -21,7 +21,8 @@ void kvCMultiFaceSelDialog::onSurfacesChanged(const wchar_t*)
         return;
     kvCSurfaceSet selection;
     propGet(mpProp, kvKeySurfaces, selection);
-    if (selection.count() <= immediateLimit)
+    // Without a window there is no timer to wait for: the run starts at once.
+    if (selection.count() <= immediateLimit || !GetSafeHwnd())
         runSelectionAnalysis();
     else
         SetTimer(analysisTimer, analysisDelay);
