@@ -215,7 +215,7 @@ int TmpGraphics::drawCs(const double frame[4][4], double size, unsigned long xCo
 namespace {
 const std::vector<std::wstring> kOptionalDocumentInterfaces = {
     L"kvIBaseDocWithAnalyseShowMode", L"kvIBaseDocWithFeatureShowMode", L"kvIBaseDocWithColorSet",
-    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1",
+    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1", L"kvIBaseDocWithView",
 };
 } // namespace
 
@@ -277,7 +277,21 @@ kvIUnknown* BaseDocument::queryInterface(const wchar_t* name)
 {
     if (!name || !offers(name)) return nullptr;
     return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
-                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1>(this, name);
+                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1, kvIBaseDocWithView>(this,
+                                                                                                             name);
+}
+
+int BaseDocument::hasViewFunction(const wchar_t* name)
+{
+    return name && std::wstring(name) == L"fitViewToBox" ? 1 : 0;
+}
+
+int BaseDocument::fitViewToBox(const double first[3], const double second[3])
+{
+    if (!first || !second) return -1;
+    m_out << "[view] fitted to the box (" << first[0] << ", " << first[1] << ", " << first[2] << ") - ("
+          << second[0] << ", " << second[1] << ", " << second[2] << ")\n";
+    return 0;
 }
 
 int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
@@ -446,8 +460,25 @@ AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
     m_feedbacks->setBool(L"UseFLColorTable", false);
 }
 
+int AppDocument::getSelector(kvIUnknown** selector)
+{
+    if (!selector) return -1;
+    *selector = m_selector;
+    if (!m_selector) return -1;
+    m_selector->addRef();
+    return 0;
+}
+
+void AppDocument::setSelector(kvIUnknown* selector)
+{
+    if (selector) selector->addRef();
+    if (m_selector) m_selector->release();
+    m_selector = selector;
+}
+
 AppDocument::~AppDocument()
 {
+    setSelector(nullptr);
     releaseHeld(m_baseDocument);
     releaseHeld(m_model);
     releaseHeld(m_feedbacks);

@@ -134,9 +134,13 @@ class BaseDocument : public kvIUnknownImp,
                      public kvIInvDocument1,
                      public kvIMouseEvents1,
                      public kvISWDocument1,
+                     public kvIBaseDocWithView,
                      public Counted {
 public:
     static BaseDocument* create(std::ostream& out);
+    // The view fits itself to a box ("fitViewToBox") and prints it.
+    int hasViewFunction(const wchar_t* name) override;
+    int fitViewToBox(const double first[3], const double second[3]) override;
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getTmpGraphics(kvIUnknown** graphics) override;
@@ -263,6 +267,12 @@ public:
 
     DataSet& feedbacks() { return *m_feedbacks; }
 
+    // The host's selection of the document (null until one is given); the
+    // document keeps one reference to it.
+    int getSelector(kvIUnknown** selector) override;
+    void setSelector(kvIUnknown* selector);
+    kvIUnknown* selector() const { return m_selector; }
+
     // Registered windows by name, in name order.
     const std::map<std::wstring, CWnd*>& windows() const { return m_windows; }
     CWnd* window(const std::wstring& name) const;
@@ -275,6 +285,7 @@ private:
     BaseDocument* m_baseDocument;  // one reference held
     Model* m_model;                // one reference held
     DataSet* m_feedbacks;          // one reference held
+    kvIUnknown* m_selector = nullptr;  // one reference held
     std::map<std::wstring, CWnd*> m_windows;
     int m_registrations = 0;
 };

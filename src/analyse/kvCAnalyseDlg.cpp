@@ -4,6 +4,7 @@
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvAnalyseTemplates.h"
 #include "analyse/kvCMouseReactor.h"
+#include "analyse/kvCMultiFaceSelDialog.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
 #include "host/kvExports.h"
 #include "host/object/kvPropAccess.h"
@@ -663,14 +664,15 @@ kvCDialog* kvCAnalyseDlg::panelForMode(int m) const
     return *const_cast<kvCAnalyseDlg*>(this)->panelSlot(m);
 }
 
-// Modes 3 and 4 (the multi-face panel) and 5 (the tool-position page) have no
-// panel in this window yet: nothing is created for them, the panel area stays
-// empty and the other panels are hidden.
+// Mode 5 (the tool-position page) has no panel in this window yet: nothing is
+// created for it, the panel area stays empty and the other panels are hidden.
 kvCDialog* kvCAnalyseDlg::newPanelForMode(int m, UINT& templateId)
 {
     switch (m) {
     case 3:
     case 4:
+        templateId = kvCMultiFaceSelDialog::IDD;
+        return new kvCMultiFaceSelDialog();
     case 5:
         return nullptr;
     default:
@@ -722,6 +724,8 @@ void kvCAnalyseDlg::createModeSubDialog()
         } else if (panel) {
             panel->ShowWindow(SW_SHOW);
         }
+        if (mode == 3 || mode == 4)
+            showMultiFaceLists(isNew);
     } catch (...) {
         showError(application(), L"Exception in kvAnalyse(23)");
     }
@@ -763,6 +767,7 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
                     transparent = false;
                 }
                 setChecked(idShowFaces, false);
+                restoreGroupColours();
             }
             facesShown = false;
         }
@@ -879,7 +884,7 @@ void kvCAnalyseDlg::showGroupFaces(bool clearResults)
         facesShown = isChecked(idShowFaces);
         // The groups' faces are coloured by the multi-face panel; without it
         // there is nothing to show.
-        if (facesShown && !multiFacePanel) {
+        if (facesShown && !colourGroupFaces()) {
             setChecked(idShowFaces, false);
             facesShown = false;
         }
@@ -893,8 +898,9 @@ void kvCAnalyseDlg::onShowFacesButton()
 {
     if (mode == 1 || mode == 2)
         onInfoShowText(kvKeyInfoShowText_);
-    // Mode 5 acts on the tool-position page, modes 3 and 4 on the multi-face
-    // panel; each only when it exists.
+    else if (mode != 5 && dynamic_cast<kvCMultiFaceSelDialog*>(multiFacePanel))
+        static_cast<kvCMultiFaceSelDialog*>(multiFacePanel)->onDisplayTogglesChanged();
+    // Mode 5 acts on the tool-position page when it exists.
 }
 
 void kvCAnalyseDlg::onToolLengthOptimisation()
@@ -1224,6 +1230,8 @@ void kvCAnalyseDlg::OnCancel()
         last.valid = true;
         if (isAnalysisMode(mode))
             last.mode = mode;
+        if ((mode == 3 || mode == 4) && (facesShown || transparent))
+            restoreGroupColours();
         if (transparent) {
             kvIfPtr<kvIBaseDocWithFeatureShowMode> showMode = transparencySwitch;
             if (showMode.isNull())
@@ -1241,6 +1249,7 @@ void kvCAnalyseDlg::OnCancel()
         opened = false;
         showControl(idSave, false);
         propSet(&ownProperties, kvKeySurfaces, kvCSurfaceSet());
+        emptyGroupLists();
         // The window object may be gone after this.
         if (GetSafeHwnd())
             DestroyWindow();

@@ -22,6 +22,10 @@ class kvCMouseReactor;
 class kvCSingleFaceSelDialog;
 
 class kvCAnalyseDlg : public kvCDialog, public kvCAnalyseCtrl {
+    // The multi-face panel follows and sets the window's show and transparent
+    // buttons and flags.
+    friend class kvCMultiFaceSelDialog;
+
 public:
     enum { IDD = 24171 };
 
@@ -221,6 +225,7 @@ public:
     const PickRecord& lastPick() const { return pickRecord; }
     int frameDrawCount() const { return frameDraws; }
     const kvTArray<unsigned int>& faceColourTable() const { return faceColours; }
+    const kvTArray<bool>& faceColourFlags() const { return faceColourUsed; }
     int pickIndexValue() const { return pickIndex; }
     // The plane of the first selected surface, when it is one.
     int planeDefinedValue() const { return planeDefined; }
@@ -259,6 +264,12 @@ protected:
     kvCDialog* newPanelForMode(int mode, UINT& templateId);
     kvCDialog** panelSlot(int mode);
     void hideOtherPanels(kvCDialog* keep);
+    // Modes 3 and 4 (kvCAnalyseDlgMultiFace.cpp): the panel's lists when the
+    // mode is shown, the faces' own colours back, the lists emptied on close.
+    void showMultiFaceLists(bool isNewPanel);
+    void restoreGroupColours();
+    void emptyGroupLists();
+    bool colourGroupFaces();
     void destroyPanels();
 
     void onSaveMeasurement();

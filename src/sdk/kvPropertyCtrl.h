@@ -8,6 +8,7 @@
 #include "host/object/kvPropertyBag.h"
 #include "platform/windows.h"
 #include "sdk/kvString.h"
+#include "sdk/kvValueSets.h"
 
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
         // a check box) and "UiPropertyType" (a layer or colour chooser).
         kvCString uiText;
         kvCString uiType;
+        // Face-set lines: which faces the line's picker offers.
+        tw::cfg::SurfaceAttributes surfaceAttributes = {};
     };
     struct Category {
         kvCString name;
@@ -74,6 +77,10 @@ public:
     // False when the category does not exist.
     bool addProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
                      nCads::eGeoAssociateType associate, nCads::eParameterType parameter, int extra, bool flag);
+    // A face-set line (a selection of faces); false when the category does
+    // not exist.
+    bool addSrfSetProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
+                           const tw::cfg::SurfaceAttributes& attributes, bool flag);
 
     // What a host observes.
     HWND propertyCtrlWindow() const { return m_window; }
@@ -94,6 +101,8 @@ public:
     bool setValueText(const wchar_t* key, const wchar_t* text);
 
 private:
+    Category* findCategoryForEdit(const wchar_t* name);
+
     HWND m_window = nullptr;
     HWND m_owner = nullptr;
     kvCPrPropertySet* m_set = nullptr;

@@ -153,7 +153,7 @@ TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
                                   "press nothing\n"
                                   "offer kvIFoo1 off\n"
                                   "resize 0 10\n"
-                                  "mode 3\n"
+                                  "mode 5\n"
                                   "set MinAngle 5\n"
                                   "press help\n"
                                   "show panel\n");
