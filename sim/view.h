@@ -34,6 +34,8 @@ class FaceLibrary : public kvIFeatureHelpProvider {
 public:
     void clearCache() override {}
     bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec& third) override;
+    // A copy of the face's surface for the caller.
+    RatBSplSurf* newRatBSplSurf(kvIUnknown* face) override;
 };
 
 struct RayHit {

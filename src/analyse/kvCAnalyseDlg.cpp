@@ -12,6 +12,7 @@
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvResourceCntxt.h"
 #include "sdk/kvValueSets.h"
+#include "toolpos/kvCToolPosDialog.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -253,8 +254,10 @@ int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
     }
     const BOOL created = Create(IDD, parent);
     resultsShown = false;
-    if (created)
+    if (created) {
+        placeToolFromJob(first);
         installMouseReactor(kvCGeMatrix());
+    }
     opened = true;
     return created;
 }
@@ -591,11 +594,6 @@ void kvCAnalyseDlg::onInfoShowText(const wchar_t*)
         graphics[gfxElementName].detach();
 }
 
-void kvCAnalyseDlg::onToolLengthOffset(const wchar_t*)
-{
-    // Acts on the tool-position panel only.
-}
-
 void kvCAnalyseDlg::onInfoPropertyChanged(const wchar_t* key)
 {
     if (infoGuard)
@@ -633,6 +631,8 @@ void kvCAnalyseDlg::clearResultGraphics(bool withPickMarkers)
         graphics[gfxPickMarker1].detach();
         graphics[gfxPickMarker2].detach();
     }
+    if (toolPosPanel)
+        toolPosPanel->releaseGraphics();
 }
 
 // ---------------------------------------------------------------- modes and panels
@@ -644,7 +644,7 @@ kvCDialog** kvCAnalyseDlg::panelSlot(int m)
     case 4:
         return &multiFacePanel;
     case 5:
-        return &toolPosPanel;
+        return reinterpret_cast<kvCDialog**>(&toolPosPanel);
     default:
         return reinterpret_cast<kvCDialog**>(&singleFacePanel);
     }
@@ -655,16 +655,18 @@ kvCDialog* kvCAnalyseDlg::panelForMode(int m) const
     return *const_cast<kvCAnalyseDlg*>(this)->panelSlot(m);
 }
 
-// Modes 3 and 4 (the multi-face panel) and 5 (the tool-position page) have no
-// panel in this window yet: nothing is created for them, the panel area stays
-// empty and the other panels are hidden.
+// Modes 3 and 4 (the multi-face panel) have no panel in this window yet:
+// nothing is created for them, the panel area stays empty and the other
+// panels are hidden.
 kvCDialog* kvCAnalyseDlg::newPanelForMode(int m, UINT& templateId)
 {
     switch (m) {
     case 3:
     case 4:
-    case 5:
         return nullptr;
+    case 5:
+        templateId = kvCToolPosDialog::IDD;
+        return new kvCToolPosDialog();
     default:
         templateId = kvCSingleFaceSelDialog::IDD;
         return new kvCSingleFaceSelDialog();
@@ -682,6 +684,10 @@ void kvCAnalyseDlg::hideOtherPanels(kvCDialog* keep)
 
 void kvCAnalyseDlg::createModeSubDialog()
 {
+    // A panel is a child of the window: none before the window exists (the
+    // mode may be set before, when a job opens the window).
+    if (!GetSafeHwnd())
+        return;
     kvIfPtr<kvIInvDocument1> inv(m_pBaseDoc.get());
     if (!inv.isNull())
         inv->beginLongOperation();
@@ -723,7 +729,8 @@ void kvCAnalyseDlg::createModeSubDialog()
 
 void kvCAnalyseDlg::destroyPanels()
 {
-    kvCDialog** slots[] = {&multiFacePanel, reinterpret_cast<kvCDialog**>(&singleFacePanel), &toolPosPanel};
+    kvCDialog** slots[] = {&multiFacePanel, reinterpret_cast<kvCDialog**>(&singleFacePanel),
+                           reinterpret_cast<kvCDialog**>(&toolPosPanel)};
     for (kvCDialog** slot : slots) {
         kvCDialog* panel = *slot;
         *slot = nullptr;
@@ -741,6 +748,8 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
     if (!inv.isNull())
         inv->beginLongOperation();
     try {
+        if (mode == 5 && toolPosPanel)
+            toolPosPanel->resetFeedbackStatus();
         if (isChecked(idTransparent)) {
             setChecked(idTransparent, false);
             onTransparentButton();
@@ -767,6 +776,10 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
         case 2: propSet(&ownProperties, kvKeyAnalyseType, 1); break;
         case 3: propSet(&ownProperties, kvKeyAnalyseType, 3); break;
         case 4: propSet(&ownProperties, kvKeyAnalyseType, 4); break;
+        case 5:
+            if (toolPosPanel)
+                toolPosPanel->activatePage();
+            break;
         default: break;
         }
         if (GetSafeHwnd()) {
@@ -883,22 +896,11 @@ void kvCAnalyseDlg::showGroupFaces(bool clearResults)
 
 void kvCAnalyseDlg::onShowFacesButton()
 {
+    if (mode == 5 && toolPosPanel)
+        toolPosPanel->createFrameAtToolPosition();
     if (mode == 1 || mode == 2)
         onInfoShowText(kvKeyInfoShowText_);
-    // Mode 5 acts on the tool-position page, modes 3 and 4 on the multi-face
-    // panel; each only when it exists.
-}
-
-void kvCAnalyseDlg::onToolLengthOptimisation()
-{
-}
-
-void kvCAnalyseDlg::onSetToolFeedbackPosition()
-{
-}
-
-void kvCAnalyseDlg::onCreateLineInToolAxis()
-{
+    // Modes 3 and 4 act on the multi-face panel, when it exists.
 }
 
 void kvCAnalyseDlg::showAnalysisHelp()
@@ -1065,10 +1067,12 @@ void kvCAnalyseDlg::setMouseReactorMatrix(kvCGeMatrix frame)
 }
 
 void kvCAnalyseDlg::onMousePick(void* userData, const double* point, const double* position2d, int onObject,
-                                const double* normal, kvIUnknown*, const double*, bool)
+                                const double* normal, kvIUnknown* hitObject, const double*, bool flag)
 {
     kvCAnalyseDlg* self = static_cast<kvCAnalyseDlg*>(userData);
     if (!self || !point || !position2d)
+        return;
+    if (self->finishToolTurnOnPick() || self->toolHandlePick(hitObject, flag))
         return;
     PickRecord& r = self->pickRecord;
     ++r.count;
@@ -1088,6 +1092,7 @@ void kvCAnalyseDlg::onMouseMove(void* userData, double x, double y)
     ++self->pickRecord.moves;
     self->pickRecord.movePosition[0] = x;
     self->pickRecord.movePosition[1] = y;
+    self->forwardMouseMove(x, y);
 }
 
 // ---------------------------------------------------------------- window messages
@@ -1158,6 +1163,7 @@ BOOL kvCAnalyseDlg::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
     case WM_TIMER:
         if (wParam == 1) {
             KillTimer(1);
+            onToolPositionTimer();
             if (result)
                 *result = 0;
             return TRUE;
@@ -1209,6 +1215,7 @@ void kvCAnalyseDlg::OnCancel()
     if (!inv.isNull())
         inv->beginLongOperation();
     try {
+        closeToolPosition();
         kvAnalyseLastSettings& last = kvAnalyseLastSettingsRecord();
         last.valid = true;
         last.mode = mode;

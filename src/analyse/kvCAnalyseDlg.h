@@ -15,6 +15,7 @@
 
 class kvCMouseReactor;
 class kvCSingleFaceSelDialog;
+class kvCToolPosDialog;
 
 class kvCAnalyseDlg : public kvCDialog, public kvCAnalyseCtrl {
 public:
@@ -104,6 +105,7 @@ public:
     // The panel of a mode, or null when it was never created.
     kvCDialog* panelForMode(int mode) const;
     kvCSingleFaceSelDialog* singleFaceSelPanel() const { return singleFacePanel; }
+    kvCToolPosDialog* toolPositionPanel() const { return toolPosPanel; }
     // The text the tooltip of a button shows now ("" for none).
     kvCString toolTipText(int controlId) const;
     // The icon resource a button shows (0 for none).
@@ -127,6 +129,22 @@ protected:
     void onToolLengthOffset(const wchar_t* name);
 
     void takeJobReferences(const kvIUnknownPtr& first);
+
+    // Mode 5 (kvCAnalyseDlgToolPos.cpp).
+    // Places the job's tool on its frame (or its feedback points) and sets up
+    // the collision check; nothing unless the mode is 5.
+    void placeToolFromJob(const kvIUnknownPtr& first);
+    // A pick while the tool is turned by the mouse ends the turn (true: the
+    // pick is used up).
+    bool finishToolTurnOnPick();
+    // A pick in mode 5 with the reactor's flag: a handle of the tool sets its
+    // mouse-angle flag. True when the pick was such a pick.
+    bool toolHandlePick(kvIUnknown* hitObject, bool flag);
+    void forwardMouseMove(double x, double y);
+    // Closing in mode 5: the feedback status, and whether the job takes the
+    // new frame.
+    void closeToolPosition();
+    void onToolPositionTimer();
     void createModeSubDialog();
     // The one place that knows which panel class serves a mode.
     kvCDialog* newPanelForMode(int mode, UINT& templateId);
@@ -183,7 +201,7 @@ protected:
     kvCGePoint planePoint;
     kvCDialog* multiFacePanel = nullptr;
     kvCSingleFaceSelDialog* singleFacePanel = nullptr;
-    kvCDialog* toolPosPanel = nullptr;
+    kvCToolPosDialog* toolPosPanel = nullptr;
     bool resultsShown = false;
     double feedbackSize = 0.0;
     unsigned long bottomColour = 0;

@@ -40,3 +40,10 @@ bool kvCFeatureHelp::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoi
     third = t;
     return true;
 }
+
+RatBSplSurf* kvCFeatureHelp::newRatBSplSurf(kvIUnknown* face)
+{
+    if (!m_provider || !face)
+        return nullptr;
+    return m_provider->newRatBSplSurf(face);
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 class kvIUnknown;
+struct RatBSplSurf;
 
 // The library's point record, used for points and directions.
 struct kvPoint3DRec {
@@ -23,6 +24,9 @@ public:
     // library's own and may be left as it is.
     virtual bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal,
                                 kvPoint3DRec& third) = 0;
+    // The face's surface as a new record that the caller owns and frees with
+    // ratBSplSurfFree; null when the face has none.
+    virtual RatBSplSurf* newRatBSplSurf(kvIUnknown* face) { (void)face; return nullptr; }
 
 protected:
     virtual ~kvIFeatureHelpProvider() = default;
@@ -44,6 +48,8 @@ public:
     // False without a provider or for a null face; the outputs are then left
     // as they are.
     bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec& third);
+    // A new record the caller frees with ratBSplSurfFree, or null.
+    RatBSplSurf* newRatBSplSurf(kvIUnknown* face);
 
 private:
     kvIFeatureHelpProvider* m_provider;
