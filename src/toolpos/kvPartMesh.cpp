@@ -58,9 +58,9 @@ void deviations(RatBSplSurf* s, const Grid& g, double tolerance, bool& refineU, 
             }
         }
     }
-    if (refineU && refineV)
+    if (refineU || refineV)
         return;
-    // A twist shows only inside the cells.
+    // A twist shows only inside the cells, once their edges are fine enough.
     for (int j = 0; j < g.nv; ++j) {
         for (int i = 0; i < g.nu; ++i) {
             const GeomPoint m = ratBSplSurfEvalPoint(s, (i + 0.5) / g.nu, (j + 0.5) / g.nv);
