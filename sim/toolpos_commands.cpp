@@ -251,11 +251,9 @@ void toolpos(Session& s, const std::string& args)
     propGet(set, L"BAngle", b);
     propGet(set, L"CAngle", c);
     s.out() << "angles A " << fmt(a) << ", B " << fmt(b) << ", C " << fmt(c) << '\n';
-    int check = 0;
-    propGet(set, L"ToolCollisionCheck", check);
     kvCString message;
     propGet(set, L"Message", message);
-    s.out() << "collision check " << (check ? "on" : "off") << ": " << toUtf8(message.str()) << '\n';
+    s.out() << "collision check: " << toUtf8(message.str()) << '\n';
 }
 
 // "handle A|B|C": a pick on that handle of the drawn tool (an entity in the
