@@ -207,7 +207,11 @@ int ResourceManager::lookupText(const wchar_t* file, const wchar_t* key, wchar_t
 
 TmpGraphics* TmpGraphics::create(std::ostream& out) { return makeReferenced<TmpGraphics>(out); }
 
-TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(out) {}
+TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(out)
+{
+    static int made = 0;
+    m_number = ++made;
+}
 
 kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name)
 {

@@ -113,12 +113,28 @@ public:
     int drawCylinder(const double frame[4][4], double radius, double bottom, double top,
                      unsigned long colour) override;
     int drawCircle(const double frame[4][4], double radius, unsigned long colour) override;
+    // Each drawing prints one line naming the group, the kind, its points in
+    // model coordinates and its text (graphics_print.cpp).
+    int drawLine(const double start[3], const double end[3], unsigned long colour, int flag, const wchar_t* name,
+                 const double frame[4][4], double width, unsigned long colour2, int flag2) override;
+    int drawContour(const kvCGeContour3d& contour, double tolerance, unsigned long colour, int flag,
+                    const double frame[4][4], double width, unsigned long colour2) override;
+    int drawCone(double tipRadius, double baseRadius, double height, bool closeTip, bool closeBase, int facets,
+                 unsigned long colour, const double frame[4][4]) override;
+    int drawText(const wchar_t* text, const double frame[4][4], double height, unsigned long colour,
+                 int flag) override;
+    int drawExtrusion(const double (*profile)[3], int count, double height, unsigned long colour,
+                      const double frame[4][4], const double direction[3], const double extrusion[3]) override;
+
+    // Groups are numbered in the order the host made them.
+    int number() const { return m_number; }
 
     explicit TmpGraphics(std::ostream& out);
 
 private:
     std::ostream& m_out;
     int m_visible = 0;
+    int m_number = 0;
 };
 
 // The base document with its optional faces: analyse and feature show modes,

@@ -22,7 +22,7 @@ Object* makeHeld(Args&&... args)
     return object;
 }
 
-std::string number(double v)
+std::string num(double v)
 {
     if (v > -5e-10 && v < 5e-10) v = 0.0;
     char text[40];
@@ -41,8 +41,8 @@ std::string colour(unsigned long c)
 
 std::string describeFrame(const double m[4][4])
 {
-    return "origin (" + number(m[0][3]) + ", " + number(m[1][3]) + ", " + number(m[2][3]) + "), axis (" +
-           number(m[0][2]) + ", " + number(m[1][2]) + ", " + number(m[2][2]) + ")";
+    return "origin (" + num(m[0][3]) + ", " + num(m[1][3]) + ", " + num(m[2][3]) + "), axis (" +
+           num(m[0][2]) + ", " + num(m[1][2]) + ", " + num(m[2][2]) + ")";
 }
 
 // ---------------------------------------------------------------- frames
@@ -142,7 +142,7 @@ int HandleEntity::getColor(unsigned long* color)
 int TmpGraphics::drawCylinder(const double frame[4][4], double radius, double bottom, double top, unsigned long c)
 {
     if (!frame) return -1;
-    m_out << "[view] cylinder radius " << number(radius) << ", " << number(bottom) << " to " << number(top)
+    m_out << "[view] group " << m_number << ": cylinder radius " << num(radius) << ", " << num(bottom) << " to " << num(top)
           << " along the axis of " << describeFrame(frame) << ", colour " << colour(c) << '\n';
     return 0;
 }
@@ -150,7 +150,7 @@ int TmpGraphics::drawCylinder(const double frame[4][4], double radius, double bo
 int TmpGraphics::drawCircle(const double frame[4][4], double radius, unsigned long c)
 {
     if (!frame) return -1;
-    m_out << "[view] handle circle radius " << number(radius) << " about " << describeFrame(frame) << ", colour "
+    m_out << "[view] group " << m_number << ": handle circle radius " << num(radius) << " about " << describeFrame(frame) << ", colour "
           << colour(c) << '\n';
     return 0;
 }
@@ -181,7 +181,7 @@ bool DataSet::frameFeedback(double matrix[4][4]) const
 
 void DataSet::print(std::ostream& out) const
 {
-    for (const auto& e : m_doubles) out << "  " << toUtf8(e.first) << " = " << number(e.second) << '\n';
+    for (const auto& e : m_doubles) out << "  " << toUtf8(e.first) << " = " << num(e.second) << '\n';
     for (const auto& e : m_colors) out << "  " << toUtf8(e.first) << " = " << colour(e.second) << '\n';
     for (const auto& e : m_bools) out << "  " << toUtf8(e.first) << " = " << (e.second ? "true" : "false") << '\n';
     for (const auto& e : m_texts) out << "  " << toUtf8(e.first) << " = " << toUtf8(e.second) << '\n';

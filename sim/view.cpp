@@ -3,6 +3,7 @@
 #include "script.h"
 #include "session.h"
 #include "text.h"
+#include "trim.h"
 
 #include <cmath>
 #include <cstdio>
@@ -23,7 +24,19 @@ FaceObject* FaceObject::create(const SampleFace& face)
 
 FaceObject::FaceObject(const SampleFace& face) : Counted("face"), m_face(&face) {}
 
-kvIUnknown* FaceObject::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIGeSurface>(this, name); }
+kvIUnknown* FaceObject::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIGeSurface, kvICadEntity>(this, name);
+}
+
+int FaceObject::getColor(unsigned long* color)
+{
+    if (!color) return -1;
+    const SampleColour& c = m_face->colour;
+    *color = static_cast<unsigned long>(c.r) | static_cast<unsigned long>(c.g) << 8 |
+             static_cast<unsigned long>(c.b) << 16;
+    return 0;
+}
 
 int FaceObject::getNormal(const double point[3], int flags, double normal[3])
 {
@@ -42,16 +55,6 @@ const SampleFace* FaceObject::faceOf(kvIUnknown* object)
     const SampleFace* result = face ? &face->face() : nullptr;
     surface->release();
     return result;
-}
-
-bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec& third)
-{
-    (void)third;
-    const SampleFace* f = FaceObject::faceOf(face);
-    if (!f || f->kind != "plane") return false;
-    point = {f->point[0], f->point[1], f->point[2]};
-    normal = {f->axis[0], f->axis[1], f->axis[2]};
-    return true;
 }
 
 // ---------------------------------------------------------------- picking
@@ -158,7 +161,7 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
                 }
                 double q[3];
                 at(0.5 * (a + b), q);
-                if (box.contains(q)) {
+                if (box.contains(q) && insideTrimmedFace(f, q)) {
                     found = true;
                     hit.face = &f;
                     hit.distance = 0.5 * (a + b);

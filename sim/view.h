@@ -10,14 +10,17 @@
 
 namespace hostsim {
 
-// A face of the model as the host hands it out (kvIGeSurface).
-class FaceObject : public kvIUnknownImp, public kvIGeSurface, public Counted {
+// A face of the model as the host hands it out: a surface (kvIGeSurface) and
+// a CAD entity with the face's colour (kvICadEntity).
+class FaceObject : public kvIUnknownImp, public kvIGeSurface, public kvICadEntity, public Counted {
 public:
     // With one reference for the caller.
     static FaceObject* create(const SampleFace& face);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     // The shape's normal at the point, out of the material.
     int getNormal(const double point[3], int flags, double normal[3]) override;
+    // Red in the lowest byte, then green, then blue.
+    int getColor(unsigned long* color) override;
 
     const SampleFace& face() const { return *m_face; }
     // The face behind a host object, or null for anything else.
@@ -29,12 +32,24 @@ private:
     const SampleFace* m_face;
 };
 
-// The host's face-feature library over the sample part.
+// The host's face-feature library over the sample part: it answers from the
+// faces' surfaces as trimmed, except for the shape tests, which answer from
+// each face's modelled shape (face_shapes.cpp).
 class FaceLibrary : public kvIFeatureHelpProvider {
 public:
     void clearCache() override {}
     bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec& third) override;
-    // A copy of the face's surface for the caller.
+    bool isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, kvPoint3DRec& axisDirection, double& radius,
+                           double& sineOfAngle, double& value, kvPoint3DRec& extra) override;
+    bool isNurbsAsTorusExt(kvIUnknown* face, kvPoint3DRec& centre, kvPoint3DRec& axis, double& majorRadius,
+                           double& minorRadius, kvPoint3DRec& extra, short* flag) override;
+    bool getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& axisPoint, const kvPoint3DRec& axisDirection,
+                                double radius, double sineOfAngle, double value, kvPoint3DRec& limit1,
+                                double& radius1, kvPoint3DRec& limit2, double& radius2) override;
+    bool getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRec& axis, kvIUnknown* face,
+                       double& angle) override;
+    // A copy of the face's surface with its closed directions marked; the
+    // caller frees it with ratBSplSurfFree.
     RatBSplSurf* newRatBSplSurf(kvIUnknown* face) override;
 };
 

@@ -6,6 +6,7 @@
 #include "session.h"
 #include "text.h"
 #include "view.h"
+#include "window_query.h"
 
 #include "host/object/kvPropAccess.h"
 #include "platform/afx.h"
@@ -255,6 +256,21 @@ void showToolTips(Session& s, HWND window)
     }
 }
 
+// The button row as a user sees it: each button shown or hidden, enabled or
+// not, and pressed in when it is a check button that is checked.
+void showButtons(Session& s, HWND window)
+{
+    s.out() << "buttons:";
+    for (const auto& b : kButtons) {
+        const HWND button = GetDlgItem(window, b.second);
+        if (!button) continue;
+        s.out() << ' ' << b.first << " (" << (visibleUpTo(button, window) ? "shown" : "hidden")
+                << (IsWindowEnabled(button) ? ", enabled" : ", disabled")
+                << (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? ", checked" : "") << ')';
+    }
+    s.out() << '\n';
+}
+
 void showSize(Session& s, HWND window)
 {
     RECT outer, client;
@@ -267,16 +283,18 @@ void showSize(Session& s, HWND window)
 void show(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
-    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size or window");
+    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size, buttons or window");
     const HWND window = analysisWindow(s);
     for (const std::string& what : words) {
         if (what == "modes") showModes(s, window);
         else if (what == "panel") showPanel(s, window);
         else if (what == "tooltips") showToolTips(s, window);
         else if (what == "size") showSize(s, window);
+        else if (what == "buttons") showButtons(s, window);
         else if (what == "window") {
             s.out() << "window title: " << toUtf8(kvplat::windowText(window)) << '\n';
             showSize(s, window);
+            showButtons(s, window);
             showModes(s, window);
             showPanel(s, window);
         } else {
@@ -419,5 +437,9 @@ const CommandRegistration registrations[] = {
 };
 
 } // namespace
+
+HWND openAnalysisWindow(Session& s) { return analysisWindow(s); }
+
+kvCTwPropertyCtrlBase* propertyControlShown(HWND window) { return shownPropertyControl(window); }
 
 } // namespace hostsim

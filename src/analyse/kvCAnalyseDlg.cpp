@@ -1,6 +1,7 @@
 #include "analyse/kvCAnalyseDlg.h"
 
 #include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvAnalyseTemplates.h"
 #include "analyse/kvCMouseReactor.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
@@ -18,12 +19,6 @@
 #include <cwctype>
 #include <string>
 
-// Host objects that must exist are asserted under their own names.
-#define KV_REQUIRE(cond, name)                        \
-    do {                                              \
-        if (!(cond))                                  \
-            kvAssertFail(name, __FILE__, __LINE__);   \
-    } while (0)
 
 namespace {
 
@@ -35,9 +30,6 @@ const wchar_t* const resultSwitches[] = {
     kvKeyInfoMinRadius, kvKeyInfoMinRadiusU, kvKeyInfoMinRadiusV, kvKeyInfoMaxRadius, kvKeyInfoRadius1,
     kvKeyInfoRadius2,
 };
-
-// Graphics groups held by the window.
-enum { gfxElementName = 0, gfxMeasurement = 1, gfxResult = 2, gfxPickMarker1 = 3, gfxPickMarker2 = 4, gfxFrame = 6 };
 
 HINSTANCE moduleHandle()
 {
@@ -494,6 +486,7 @@ void kvCAnalyseDlg::reInitialize()
 
     kvCDlgBase::reInitialize();
 
+    loadColorCatalog();
     clearResultDisplay();
     drawAnalysisFrame();
     createModeSubDialog();
@@ -600,6 +593,7 @@ void kvCAnalyseDlg::onInfoPropertyChanged(const wchar_t* key)
         return;
     infoGuard = true;
     uncheckOtherResults(key);
+    showResultGraphic(key);
     infoGuard = false;
 }
 
@@ -1067,12 +1061,10 @@ void kvCAnalyseDlg::setMouseReactorMatrix(kvCGeMatrix frame)
 }
 
 void kvCAnalyseDlg::onMousePick(void* userData, const double* point, const double* position2d, int onObject,
-                                const double* normal, kvIUnknown* hitObject, const double*, bool flag)
+                                const double* normal, kvIUnknown* hitObject, const double* viewDirection, bool flag)
 {
     kvCAnalyseDlg* self = static_cast<kvCAnalyseDlg*>(userData);
     if (!self || !point || !position2d)
-        return;
-    if (self->finishToolTurnOnPick() || self->toolHandlePick(hitObject, flag))
         return;
     PickRecord& r = self->pickRecord;
     ++r.count;
@@ -1082,6 +1074,7 @@ void kvCAnalyseDlg::onMousePick(void* userData, const double* point, const doubl
     r.onObject = onObject;
     r.hasNormal = normal != nullptr;
     r.normal = normal ? kvCGeVector(normal) : kvCGeVector();
+    self->analyseElementAtPick(point, position2d, onObject != 0, normal, hitObject, viewDirection, flag);
 }
 
 void kvCAnalyseDlg::onMouseMove(void* userData, double x, double y)
@@ -1163,7 +1156,7 @@ BOOL kvCAnalyseDlg::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
     case WM_TIMER:
         if (wParam == 1) {
             KillTimer(1);
-            onToolPositionTimer();
+            toolPosTrackToolAxisWithMouse();
             if (result)
                 *result = 0;
             return TRUE;

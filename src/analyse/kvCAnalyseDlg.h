@@ -8,11 +8,14 @@
 #include "analyse/kvCListCtrl.h"
 #include "host/object/kvArray.h"
 #include "sdk/kvDialog.h"
+#include "sdk/kvFeatureHelp.h"
 #include "sdk/kvPropertySet.h"
 #include "sdk/kvStdControls.h"
 
+#include <cstddef>
 #include <map>
 
+struct RatBSplSurf;
 class kvCMouseReactor;
 class kvCSingleFaceSelDialog;
 class kvCToolPosDialog;
@@ -80,6 +83,74 @@ public:
                             const double* normal, kvIUnknown* hitObject, const double* viewDirection, bool flag);
     static void onMouseMove(void* userData, double x, double y);
 
+    // ---- measurement results (kvCAnalyseDlgResults.cpp)
+    // Result kinds: -1 clear, 1 colour, 2 name, 3 type, 4 to 22 the numeric
+    // results, 100 the CAD environment and the Save button.
+    void showResultProperties(int tag, int kind, const wchar_t* text);
+    void showResultValue(int tag, int kind, double value);
+    // 0 above 100000 in magnitude, else the document's display rounding.
+    double roundForDisplay(double value);
+    // Ticks the result and draws its graphic (null: the last one again).
+    void showResultGraphic(const wchar_t* key);
+    bool areResultsShown() const { return resultsShown; }
+
+    // ---- element measurement (kvCAnalyseDlgElement.cpp)
+    void analyseElementAtPick(const double* point, const double* position2d, bool onObject, const double* normal,
+                              kvIUnknown* hitObject, const double* viewDirection, bool flag);
+    // The curvature circles of a face at a point on it; false (outputs left
+    // as they are) when the face has no surface or the point does not come
+    // back onto the surface.
+    bool curvatureAtPickPoint(const double* point, kvIUnknown* face, kvFaceAxisRecord& minPickCircle,
+                              double& minPickRadius, kvFaceAxisRecord& maxPickCircle, double& maxPickRadius);
+    void showPickPoint(bool isPoint, double x, double y, double z);
+    // Longest text formatValueWithUnit writes, terminator included.
+    static constexpr std::size_t valueTextSize = 64;
+    // The text of an angle with its unit, cut to capacity characters.
+    void formatValueWithUnit(double angle, wchar_t* out, std::size_t capacity = valueTextSize);
+    void showElementNameText();
+    void forwardMouseMove(double x, double y);
+
+    // ---- result graphics and pick marker (kvCAnalyseDlgGraphics.cpp)
+    void drawAnalysisResults();
+    void drawPickMarker(kvCGeMatrix markerFrame, kvCGeMatrix faceFrame);
+
+    // ---- colour catalogue (kvCAnalyseDlgCatalog.cpp)
+    void loadColorCatalog();
+    // The catalogue name of a colour, or null.
+    static const wchar_t* colorNameByRgb(int r, int g, int b);
+
+    // ---- two-element rules: filled in by the pair measurement
+    // (kvCAnalyseDlgPairSeam.cpp holds the least that a first pick needs).
+    // The second pick's rules for the type of the face just classified.
+    void applySecondPickRules(int faceType);
+    void measurePickDistance(const double pick[3], bool alongFirstVector, bool showAxialDistance);
+    // The cone's full opening angle in degrees, drawn with the style.
+    double showConeAngleGraphic(int style);
+    // The angle between a and b in degrees; kind 3 draws nothing.
+    double drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGePoint p, kvCGePoint q, int kind);
+
+    // ---- the tool-position page's mouse turning (kvCAnalyseDlgToolPos.cpp)
+    bool toolPosMouseAngleActive();
+    void toolPosFinishMouseAngle();
+    void toolPosTurnToolByMouse(double x, double y);
+    void toolPosTrackToolAxisWithMouse();
+
+    // Face types of the element measurement, as the second-pick rules get them.
+    enum { facePlane = 1, faceCylinder = 2, faceCone = 3, faceRounding = 4, faceTorus = 5, faceFreeForm = 6 };
+
+    // What a host observes of a measurement.
+    double measuredFaceHeight() const { return faceHeight; }
+    double measuredDiameter1() const { return diameter1; }
+    double measuredDiameter2() const { return diameter2; }
+    double measuredFaceRadius() const { return faceRadius; }
+    double measuredConeAngle() const { return coneAngle; }
+    double measuredMinRadius() const { return resultMinRadius; }
+    double measuredMaxRadius() const { return resultMaxRadius; }
+    const kvFaceAxisRecord& measuredMinCircle() const { return resultMinCircle; }
+    int firstElementKindValue() const { return firstElementKind; }
+    int resultGraphicKindValue() const { return resultGraphicKind; }
+    const wchar_t* elementName() const { return elementNameText; }
+
     // Appends the colours of a "|"-separated table until it holds 100 or more.
     void fillFaceColourTable(const kvCString& table);
 
@@ -122,6 +193,25 @@ public:
     const kvCGeVector& planeNormalValue() const { return planeNormal; }
 
 protected:
+    // The element of the current pick: its direction (the normal, or the
+    // oriented axis) and its reference point (the pick, or the axis point).
+    struct ElementState {
+        kvCGeVector direction;
+        kvCGePoint referencePoint;
+    };
+    void clearMeasures();
+    kvCGePoint inReferenceFrame(const kvCGePoint& p) const;
+    void showTypeText(const wchar_t* textKey);
+    void analyseFace(kvIUnknown* face, const double* point, const double* normal, const double* viewDir,
+                     bool freeFormAllowed, bool curvatureFound, const kvFaceAxisRecord& minPickCircle,
+                     double minPickRadius, const kvFaceAxisRecord& maxPickCircle, double maxPickRadius,
+                     ElementState& element);
+    void analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face, const kvPoint3DRec& p, const kvPoint3DRec& d,
+                           double radius, double sineOfAngle, double value, const kvCGePoint& pick,
+                           const double* viewDir, ElementState& element);
+    void showEntityOfPick(kvIUnknown* hitObject, const ElementState& element);
+    void runHandleTest(kvIUnknown* hitObject);
+
     void onAnyProperty(const wchar_t* name);
     void onAnalyseModeChanged(const wchar_t* name);
     void onInfoPropertyChanged(const wchar_t* name);
@@ -134,17 +224,9 @@ protected:
     // Places the job's tool on its frame (or its feedback points) and sets up
     // the collision check; nothing unless the mode is 5.
     void placeToolFromJob(const kvIUnknownPtr& first);
-    // A pick while the tool is turned by the mouse ends the turn (true: the
-    // pick is used up).
-    bool finishToolTurnOnPick();
-    // A pick in mode 5 with the reactor's flag: a handle of the tool sets its
-    // mouse-angle flag. True when the pick was such a pick.
-    bool toolHandlePick(kvIUnknown* hitObject, bool flag);
-    void forwardMouseMove(double x, double y);
     // Closing in mode 5: the feedback status, and whether the job takes the
     // new frame.
     void closeToolPosition();
-    void onToolPositionTimer();
     void createModeSubDialog();
     // The one place that knows which panel class serves a mode.
     kvCDialog* newPanelForMode(int mode, UINT& templateId);
@@ -203,9 +285,58 @@ protected:
     kvCSingleFaceSelDialog* singleFacePanel = nullptr;
     kvCToolPosDialog* toolPosPanel = nullptr;
     bool resultsShown = false;
+    bool clearResultsOnRefresh = true;
+    int resultGraphicKind = 0;
+    const wchar_t* lastResultKey = nullptr;
     double feedbackSize = 0.0;
     unsigned long bottomColour = 0;
+    // Graphics groups held by the window.
+    enum { gfxElementName = 0, gfxMeasurement = 1, gfxResult = 2, gfxPickMarker1 = 3, gfxPickMarker2 = 4,
+           gfxFrame = 6 };
     kvIfPtr<kvIBaseTmpGraphics> graphics[7];
+
+    // The element measurement's results.
+    static constexpr std::size_t elementNameSize = 256;
+    wchar_t elementNameText[elementNameSize] = {0};
+    bool nameTextPlaced = false;
+    kvCGePoint labelPosition;
+    kvCGeMatrix textFrame;
+    double faceHeight = 0.0;
+    double diameter1 = 0.0;
+    double diameter2 = 0.0;
+    double faceRadius = 0.0;
+    double coneAngle = 0.0;
+    double resultMinRadius = 0.0;
+    double resultMaxRadius = 0.0;
+    double resultMinRadiusU = 0.0;
+    double resultMinRadiusV = 0.0;
+    kvFaceAxisRecord resultMinCircle;
+    kvFaceAxisRecord resultMaxCircle;
+    kvFaceAxisRecord resultMinUCircle;
+    kvFaceAxisRecord resultMinVCircle;
+    // 360 minus the angle beside the angle (formatValueWithUnit); nothing
+    // switches it on yet.
+    bool showAngleSupplement = false;
+    kvCGeVector viewDirection;
+
+    // The pair of the two-element measurement.
+    int firstElementKind = 0;
+    int lastElementKind = 0;
+    kvCGeVector firstDirection;
+    kvCGeVector firstVector;
+    kvCGeVector secondDirection;
+    kvCGeVector secondVector;
+    kvCGePoint firstPickPoint;
+    kvCGePoint secondPickPoint;
+    kvCGePoint firstReferencePoint;
+    kvCGePoint axisPoint;
+    kvCGePoint footPoint;
+    kvCGePoint offsetFootPoint;
+    kvCGePoint angleSecondPoint;
+    double pointDistance = 0.0;
+    double axialDistance = 0.0;
+    double angledHoleOffset = 0.0;
+    bool savingMeasurement = false;
     int planeDefined = 0;
     HBRUSH brush = nullptr;
     HWND toolTip = nullptr;

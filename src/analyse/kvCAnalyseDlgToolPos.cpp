@@ -1,6 +1,6 @@
 // The analysis window's part in mode 5: placing the job's tool when the
-// window opens, the mode-5 buttons and menu commands, the pick and mouse
-// paths that turn the tool, and the tool-position steps of closing.
+// window opens, the mode-5 buttons and menu commands, handing the mouse's
+// turning of the tool to the page, and the tool-position steps of closing.
 #include "analyse/kvCAnalyseDlg.h"
 
 #include "analyse/kvAnalyseKeys.h"
@@ -79,67 +79,30 @@ void kvCAnalyseDlg::placeToolFromJob(const kvIUnknownPtr& first)
             F.setTranslation(tip);
         }
     }
-    // The pick marker's part in mode 5: the frame becomes the tool's face
-    // frame and the tool is drawn there.
-    if (toolPosPanel) {
-        toolPosPanel->placeAt(F);
+    // In mode 5 the pick marker places the tool in F.
+    drawPickMarker(F, F);
+    if (toolPosPanel)
         toolPosPanel->setupCollisionCheck(nullptr);
-    } else {
-        propSet(&ownProperties, kvKeyToolPosFaceMat, F);
-    }
 }
 
-bool kvCAnalyseDlg::finishToolTurnOnPick()
+bool kvCAnalyseDlg::toolPosMouseAngleActive()
 {
-    if (!toolPosPanel || !toolPosPanel->isMouseAngleActive())
-        return false;
-    toolPosPanel->finishMouseAngle();
-    return true;
+    return toolPosPanel && toolPosPanel->isMouseAngleActive();
 }
 
-bool kvCAnalyseDlg::toolHandlePick(kvIUnknown* hitObject, bool flag)
+void kvCAnalyseDlg::toolPosFinishMouseAngle()
 {
-    if (mode != 5 || !flag)
-        return false;
-    kvIfPtr<kvICadEntity> entity(hitObject);
-    if (entity.isNull())
-        return true;
-    kvCColor colours[3];
-    const int indices[3] = {14, 94, 174};
-    unsigned long values[3];
-    for (int i = 0; i < 3; ++i) {
-        colours[i].setFromAcadColorIndex(indices[i]);
-        values[i] = colours[i].colorValue();
-    }
-    unsigned long entityColour = 0;
-    if (entity->getColor(&entityColour) != 0)
-        return true;
-    if (mpExecContext.isNull())
-        kvAssertFail(L"mpExecContext", __FILE__, __LINE__);
-    kvIfPtr<kvIBaseDocWithColorSet> colourSet(m_pBaseDoc.get());
-    if (!colourSet.isNull()) {
-        for (unsigned long& value : values)
-            colourSet->setColorSet(value, &value);
-        colourSet->setColorSet(entityColour, &entityColour);
-    }
-    // Index 14 first: a colour equal to two of them turns about A.
-    const wchar_t* const flags[3] = {kvKeyAAngleMouse, kvKeyBAngleMouse, kvKeyCAngleMouse};
-    for (int i = 0; i < 3; ++i) {
-        if (entityColour == values[i]) {
-            propSet(&ownProperties, flags[i], true);
-            break;
-        }
-    }
-    return true;
+    if (toolPosPanel)
+        toolPosPanel->finishMouseAngle();
 }
 
-void kvCAnalyseDlg::forwardMouseMove(double x, double y)
+void kvCAnalyseDlg::toolPosTurnToolByMouse(double x, double y)
 {
-    if (toolPosPanel && toolPosPanel->isMouseAngleActive())
+    if (toolPosPanel)
         toolPosPanel->turnToolByMouse(x, y);
 }
 
-void kvCAnalyseDlg::onToolPositionTimer()
+void kvCAnalyseDlg::toolPosTrackToolAxisWithMouse()
 {
     if (toolPosPanel)
         toolPosPanel->trackToolAxisWithMouse();

@@ -19,6 +19,7 @@
 
 class CWnd;
 class kvCPrPropertySet;
+class kvCGeContour3d;
 
 // The name of an interface as the host compares it. Only declared interfaces
 // have one: asking for an undeclared interface does not compile.
@@ -142,6 +143,8 @@ public:
     virtual int registerWindow(const wchar_t* name, CWnd* window) { (void)name; (void)window; return -1; }
     virtual int unregisterWindow(CWnd* window) { (void)window; return -1; }
     virtual int findWindow(const wchar_t* name, CWnd** window) { (void)name; (void)window; return -1; }
+    // How many decimals the document shows its values with.
+    virtual int getDisplayDecimals(int* decimals) { (void)decimals; return -1; }
 
 protected:
     ~kvIAppDocument1() = default;
@@ -419,6 +422,31 @@ public:
     virtual int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
                        unsigned long zColour, int flags)
     { (void)frame; (void)size; (void)xColour; (void)yColour; (void)zColour; (void)flags; return -1; }
+    // The drawing calls behind the host library's draw functions
+    // (sdk/kvTmpGraphics.h). Points are in model coordinates unless a frame
+    // is given; a frame places what is drawn in its local coordinates.
+    virtual int drawLine(const double start[3], const double end[3], unsigned long colour, int flag,
+                         const wchar_t* name, const double frame[4][4], double width, unsigned long colour2,
+                         int flag2)
+    { (void)start; (void)end; (void)colour; (void)flag; (void)name; (void)frame; (void)width; (void)colour2;
+      (void)flag2; return -1; }
+    virtual int drawContour(const kvCGeContour3d& contour, double tolerance, unsigned long colour, int flag,
+                            const double frame[4][4], double width, unsigned long colour2)
+    { (void)contour; (void)tolerance; (void)colour; (void)flag; (void)frame; (void)width; (void)colour2;
+      return -1; }
+    // A cone (an arrowhead) along the frame's Z axis from its origin.
+    virtual int drawCone(double tipRadius, double baseRadius, double height, bool closeTip, bool closeBase,
+                         int facets, unsigned long colour, const double frame[4][4])
+    { (void)tipRadius; (void)baseRadius; (void)height; (void)closeTip; (void)closeBase; (void)facets;
+      (void)colour; (void)frame; return -1; }
+    virtual int drawText(const wchar_t* text, const double frame[4][4], double height, unsigned long colour,
+                         int flag)
+    { (void)text; (void)frame; (void)height; (void)colour; (void)flag; return -1; }
+    // A closed profile of count points in the frame's XY plane, extruded.
+    virtual int drawExtrusion(const double (*profile)[3], int count, double height, unsigned long colour,
+                              const double frame[4][4], const double direction[3], const double extrusion[3])
+    { (void)profile; (void)count; (void)height; (void)colour; (void)frame; (void)direction; (void)extrusion;
+      return -1; }
 
 protected:
     ~kvIBaseTmpGraphics() = default;

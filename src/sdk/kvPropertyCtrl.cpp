@@ -91,10 +91,44 @@ bool kvCTwPropertyCtrlBase::addProperty(const wchar_t* category, const wchar_t* 
     for (Category& c : m_categories) {
         if (std::wcscmp(c.name.c_str(), category) == 0) {
             c.lines.push_back(Line{kvCString(category), kvCString(key), kvCString(text), static_cast<int>(type),
-                                   static_cast<int>(associate), static_cast<int>(parameter), extra, flag});
+                                   static_cast<int>(associate), static_cast<int>(parameter), extra, flag,
+                                   kvCString(), kvCString()});
             return true;
         }
     }
+    return false;
+}
+
+bool kvCTwPropertyCtrlBase::addUiProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text,
+                                          ePropCtrlType type, const kvTPropertyBag<kvCProperty>& bag, bool flag)
+{
+    if (!category || !key)
+        return false;
+    for (Category& c : m_categories) {
+        if (std::wcscmp(c.name.c_str(), category) != 0)
+            continue;
+        Line line{kvCString(category), kvCString(key), kvCString(text), static_cast<int>(type), 0, 0, -1, flag,
+                  kvCString(), kvCString()};
+        kvCString value;
+        if (bag.getValue(L"UiBoolText", value))
+            line.uiText = value;
+        if (bag.getValue(L"UiPropertyType", value))
+            line.uiType = value;
+        c.lines.push_back(line);
+        return true;
+    }
+    return false;
+}
+
+bool kvCTwPropertyCtrlBase::onPropertyChanged(const wchar_t* key, bool)
+{
+    ++m_changes;
+    if (!key)
+        return false;
+    for (const Category& c : m_categories)
+        for (const Line& l : c.lines)
+            if (std::wcscmp(l.key.c_str(), key) == 0)
+                return true;
     return false;
 }
 
@@ -152,8 +186,16 @@ std::vector<std::wstring> kvCTwPropertyCtrlBase::displayLines() const
     std::vector<std::wstring> lines;
     for (const Category& c : m_categories) {
         lines.push_back(L"[" + c.text.str() + L"]");
-        for (const Line& l : c.lines)
-            lines.push_back(L"  " + l.text.str() + L": " + valueText(l.key.c_str()));
+        for (const Line& l : c.lines) {
+            if (l.ctrlType == 5) {
+                bool ticked = false;
+                if (m_set)
+                    readValue(m_set, l.key.c_str(), ticked);
+                lines.push_back(L"  " + l.text.str() + L": " + (ticked ? L"[x]" : L"[ ]") + l.uiText.str());
+            } else {
+                lines.push_back(L"  " + l.text.str() + L": " + valueText(l.key.c_str()));
+            }
+        }
     }
     return lines;
 }

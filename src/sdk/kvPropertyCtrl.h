@@ -5,6 +5,7 @@
 #pragma once
 
 #include "host/object/kvIfPtr.h"
+#include "host/object/kvPropertyBag.h"
 #include "platform/windows.h"
 #include "sdk/kvString.h"
 
@@ -33,6 +34,10 @@ public:
         int parameterType;
         int extra;
         bool flag;
+        // What the line's bag says of its look: "UiBoolText" (the text beside
+        // a check box) and "UiPropertyType" (a layer or colour chooser).
+        kvCString uiText;
+        kvCString uiType;
     };
     struct Category {
         kvCString name;
@@ -51,6 +56,15 @@ public:
     // The control takes the place (and the id and rectangle) of a placeholder
     // window of the dialog. False for a null or destroyed window.
     bool ReplaceCtrl(HWND placeholder);
+    // Adds a line whose look the bag describes; the bag is copied. False when
+    // the category does not exist.
+    bool addUiProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
+                       const kvTPropertyBag<kvCProperty>& bag, bool flag);
+    // The control reads the key's value again; false when no line shows it.
+    bool onPropertyChanged(const wchar_t* key, bool flag);
+    // How often onPropertyChanged was called (what a host observes).
+    int propertyChangeCount() const { return m_changes; }
+
     // Binds the control to a property set and its owner window.
     bool build(kvIfPtr<kvIAppExecContext1> context, kvCPrPropertySet* set, HWND owner, bool flag);
     // Empties the control: no categories, no lines.
@@ -67,7 +81,8 @@ public:
     const std::vector<Category>& categories() const { return m_categories; }
     const Category* findCategory(const wchar_t* name) const;
     // The control as a user reads it: one "[title]" line per category and one
-    // "  text: value" line per property, in order.
+    // "  text: value" line per property, in order; a check box reads
+    // "  text: [x] its text" or "  text: [ ] its text".
     std::vector<std::wstring> displayLines() const;
     // The value of a property as the control shows it ("" when missing).
     std::wstring valueText(const wchar_t* key) const;
@@ -83,4 +98,5 @@ private:
     kvCPrPropertySet* m_set = nullptr;
     kvIfPtr<kvIAppExecContext1> m_context;
     std::vector<Category> m_categories;
+    int m_changes = 0;
 };

@@ -1,0 +1,202 @@
+// The host's face-feature library over the sample part. The shape tests
+// (isNurbsAs...) answer from each face's modelled shape, in this one place;
+// the extent along an axis and the swept angle are measured on the face's
+// surface as trimmed, as a host measures a face it knows only as a surface.
+#include "trim.h"
+#include "view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace hostsim {
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+kvPoint3DRec rec(const double* p) { return {p[0], p[1], p[2]}; }
+
+bool inside(const SampleFace& f, const GeomPoint& q)
+{
+    const double c[3] = {q.x, q.y, q.z};
+    return insideTrimmedFace(f, c);
+}
+
+// The face's surface sampled on a regular grid of parameters, keeping the
+// points that lie on the face as trimmed; where a grid line crosses the
+// trimming, the crossing itself is found and kept, so the face's edges are
+// among the points.
+std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
+{
+    std::vector<GeomPoint> points;
+    auto at = [&f](double u, double v) { return ratBSplSurfEvalPoint(f.surface, u, v); };
+    for (int i = 0; i <= n; ++i) {
+        for (int j = 0; j <= n; ++j) {
+            const GeomPoint q = at(double(i) / n, double(j) / n);
+            if (inside(f, q)) points.push_back(q);
+        }
+    }
+    for (int line = 0; line <= n; ++line) {
+        for (int step = 0; step < n; ++step) {
+            for (int direction = 0; direction < 2; ++direction) {
+                auto param = [&](double t) {
+                    return direction == 0 ? at(double(line) / n, t) : at(t, double(line) / n);
+                };
+                double a = double(step) / n, b = double(step + 1) / n;
+                const bool insideA = inside(f, param(a));
+                if (insideA == inside(f, param(b))) continue;
+                for (int k = 0; k < 50; ++k) {
+                    const double m = 0.5 * (a + b);
+                    if (inside(f, param(m)) == insideA) a = m;
+                    else b = m;
+                }
+                points.push_back(param(insideA ? a : b));
+            }
+        }
+    }
+    return points;
+}
+
+double along(const GeomPoint& q, const kvPoint3DRec& origin, const double* unitAxis)
+{
+    return (q.x - origin.x) * unitAxis[0] + (q.y - origin.y) * unitAxis[1] + (q.z - origin.z) * unitAxis[2];
+}
+
+bool unitAxisOf(const kvPoint3DRec& axis, double* out)
+{
+    const double l = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
+    if (!(l > 1e-12)) return false;
+    out[0] = axis.x / l;
+    out[1] = axis.y / l;
+    out[2] = axis.z / l;
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- shape tests
+
+bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec&)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    if (!f || f->kind != "plane") return false;
+    point = rec(f->point);
+    normal = rec(f->axis);
+    return true;
+}
+
+bool FaceLibrary::isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, kvPoint3DRec& axisDirection,
+                                    double& radius, double& sineOfAngle, double& value, kvPoint3DRec&)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    if (!f) return false;
+    if (f->kind == "cylinder") {
+        axisPoint = rec(f->point);
+        axisDirection = rec(f->axis);
+        radius = f->radius;
+        sineOfAngle = 0.0;
+        value = 0.0;
+        return true;
+    }
+    if (f->kind == "cone") {
+        // The axis point where the cone has the face's radius.
+        const double h = f->radius / std::tan(f->halfAngle);
+        axisPoint = {f->point[0] + h * f->axis[0], f->point[1] + h * f->axis[1], f->point[2] + h * f->axis[2]};
+        axisDirection = rec(f->axis);
+        radius = f->radius;
+        sineOfAngle = std::sin(f->halfAngle);
+        value = 0.0;
+        return true;
+    }
+    return false;
+}
+
+bool FaceLibrary::isNurbsAsTorusExt(kvIUnknown* face, kvPoint3DRec& centre, kvPoint3DRec& axis,
+                                    double& majorRadius, double& minorRadius, kvPoint3DRec&, short* flag)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    if (!f || f->kind != "torus") return false;
+    centre = rec(f->point);
+    axis = rec(f->axis);
+    majorRadius = f->radius;
+    minorRadius = f->minorRadius;
+    if (flag) *flag = 0;
+    return true;
+}
+
+// ---------------------------------------------------------------- measured on the surface
+
+bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& axisPoint,
+                                         const kvPoint3DRec& axisDirection, double radius, double sineOfAngle,
+                                         double, kvPoint3DRec& limit1, double& radius1, kvPoint3DRec& limit2,
+                                         double& radius2)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    double axis[3];
+    if (!f || !f->surface || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
+    const std::vector<GeomPoint> points = trimmedSamples(*f, 64);
+    if (points.empty()) return false;
+    double lo = along(points[0], axisPoint, axis), hi = lo;
+    for (const GeomPoint& q : points) {
+        const double h = along(q, axisPoint, axis);
+        lo = std::min(lo, h);
+        hi = std::max(hi, h);
+    }
+    // The radius grows along the axis by the tangent of the half angle.
+    const double slope = sineOfAngle / std::sqrt(1.0 - sineOfAngle * sineOfAngle);
+    limit1 = {axisPoint.x + lo * axis[0], axisPoint.y + lo * axis[1], axisPoint.z + lo * axis[2]};
+    limit2 = {axisPoint.x + hi * axis[0], axisPoint.y + hi * axis[1], axisPoint.z + hi * axis[2]};
+    radius1 = radius + lo * slope;
+    radius2 = radius + hi * slope;
+    return true;
+}
+
+bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRec& axisDirection, kvIUnknown* face,
+                                double& angle)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    double z[3];
+    if (!f || !f->surface || !unitAxisOf(axisDirection, z)) return false;
+    // Two directions across the axis.
+    double x[3] = {1, 0, 0};
+    if (std::fabs(z[0]) > 0.9) x[0] = 0, x[1] = 1;
+    const double d = x[0] * z[0] + x[1] * z[1] + x[2] * z[2];
+    for (int k = 0; k < 3; ++k) x[k] -= d * z[k];
+    const double lx = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
+    for (double& c : x) c /= lx;
+    const double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+
+    const int n = 64;
+    std::vector<double> angles;
+    for (const GeomPoint& q : trimmedSamples(*f, n)) {
+        const double r[3] = {q.x - axisPoint.x, q.y - axisPoint.y, q.z - axisPoint.z};
+        const double a = r[0] * x[0] + r[1] * x[1] + r[2] * x[2], b = r[0] * y[0] + r[1] * y[1] + r[2] * y[2];
+        if (std::hypot(a, b) < 1e-9) continue;
+        angles.push_back(std::atan2(b, a) * 180.0 / kPi);
+    }
+    if (angles.empty()) return false;
+    std::sort(angles.begin(), angles.end());
+    double gap = angles.front() + 360.0 - angles.back();
+    for (std::size_t i = 1; i < angles.size(); ++i) gap = std::max(gap, angles[i] - angles[i - 1]);
+    // Gaps no wider than a few sample steps are the sampling's, not the face's.
+    angle = gap <= 4.0 * 360.0 / n ? 360.0 : 360.0 - gap;
+    return true;
+}
+
+RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    if (!f || !f->surface) return nullptr;
+    RatBSplSurf* copy = ratBSplSurfCopy(f->surface);
+    if (!copy) return nullptr;
+    // A host's surface says which directions close on themselves.
+    int closedU = 0, closedV = 0;
+    ratBSplSurfTestClosed(copy, &closedU, &closedV);
+    copy->origFormu = closedU ? 2 : 1;
+    copy->origFormv = closedV ? 2 : 1;
+    copy->tolerance = f->surface->tolerance;
+    return copy;
+}
+
+} // namespace hostsim

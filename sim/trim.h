@@ -1,0 +1,17 @@
+// The sample part's faces as trimmed: where a face's surface (its carrier)
+// reaches beyond the face, the part of it that is really the face. The top
+// and bottom faces have the holes, the boss and the pocket cut out, the side
+// faces end where the vertical fillets begin, and the torus and the sphere
+// keep only the quarter of the tube and the corner octant that the part
+// shows.
+#pragma once
+
+#include "sample_part.h"
+
+namespace hostsim {
+
+// Whether a point on the face's carrier (and within its surface's extent)
+// lies on the face as trimmed.
+bool insideTrimmedFace(const SampleFace& face, const double point[3]);
+
+} // namespace hostsim

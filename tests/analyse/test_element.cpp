@@ -1,0 +1,338 @@
+// The element measurement in the analysis window against a host whose face
+// library answers as each test needs: what a pick shows, what it clears,
+// where its thresholds lie, and the result display's rounding, texts and
+// exclusive check boxes.
+#include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvCAnalyseDlg.h"
+#include "analyse/kvCSingleFaceSelDialog.h"
+#include "fake_host.h"
+#include "geom/geom.h"
+#include "host/object/kvPropAccess.h"
+#include "platform/kvPlatform.h"
+#include "sdk/kvAssert.h"
+#include "sdk/kvFeatureHelp.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cwchar>
+#include <memory>
+#include <string>
+
+namespace {
+
+const double pi = 3.14159265358979323846;
+
+// A face of the host: a surface with a colour, on a kernel surface.
+class Face : public kvIUnknownImp, public kvIGeSurface, public kvICadEntity {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        return kvQueryInterfaces<kvIGeSurface, kvICadEntity>(this, name);
+    }
+    int getColor(unsigned long* c) override
+    {
+        *c = colour;
+        return 0;
+    }
+    ~Face() { ratBSplSurfFree(surface); }
+    std::string kind;  // "plane", "cylinder", "torus" or anything else
+    double sine = 0.0;
+    bool limits = true;
+    double height = 36.0;
+    double sweep = 360.0;
+    unsigned long colour = 0x102030;
+    RatBSplSurf* surface = nullptr;
+};
+
+Face* faceOf(kvIUnknown* object)
+{
+    kvIfPtr<kvIGeSurface> s(object);
+    return static_cast<Face*>(s.getIf());
+}
+
+class Library : public kvIFeatureHelpProvider {
+public:
+    void clearCache() override {}
+    bool isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& p, kvPoint3DRec& n, kvPoint3DRec&) override
+    {
+        if (faceOf(face)->kind != "plane")
+            return false;
+        p = {0, 0, 40};
+        n = {0, 0, 1};
+        return true;
+    }
+    bool isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& p, kvPoint3DRec& d, double& r, double& s, double&,
+                           kvPoint3DRec&) override
+    {
+        Face* f = faceOf(face);
+        if (f->kind != "cylinder")
+            return false;
+        p = {0, 0, 0};
+        d = {0, 0, 1};
+        r = 4.0;
+        s = f->sine;
+        return true;
+    }
+    bool getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec&, const kvPoint3DRec&, double, double, double,
+                                kvPoint3DRec& l1, double& r1, kvPoint3DRec& l2, double& r2) override
+    {
+        Face* f = faceOf(face);
+        if (!f->limits)
+            return false;
+        l1 = {0, 0, 0};
+        l2 = {0, 0, f->height};
+        r1 = 4.0;
+        r2 = 6.0;
+        return true;
+    }
+    bool getShapeAngle(const kvPoint3DRec&, const kvPoint3DRec&, kvIUnknown* face, double& angle) override
+    {
+        angle = faceOf(face)->sweep;
+        return true;
+    }
+    RatBSplSurf* newRatBSplSurf(kvIUnknown* face) override
+    {
+        Face* f = faceOf(face);
+        return f->surface ? ratBSplSurfCopy(f->surface) : nullptr;
+    }
+};
+
+// A bicubic patch z = c x^2 + d y^2 over 0..10 x 0..10: radii 1/(2c) and
+// 1/(2d) at the origin.
+RatBSplSurf* bowl(double c, double d)
+{
+    std::vector<double> k(48, 0.0);
+    auto set = [&k](int i, int j, double x, double y, double z) {
+        const int at = 3 * (i + 4 * j);
+        k[at] = x;
+        k[at + 1] = y;
+        k[at + 2] = z;
+    };
+    set(1, 0, 1, 0, 0);
+    set(0, 1, 0, 1, 0);
+    set(2, 0, 0, 0, c);
+    set(0, 2, 0, 0, d);
+    const double U[2] = {0, 10}, V[2] = {0, 10};
+    return ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(k.data()));
+}
+
+struct ElementTest : ::testing::Test {
+    fake::Host host;
+    Library library;
+    kvCAnalyseDlg* dlg = nullptr;
+
+    void SetUp() override
+    {
+        kvplat::reset();
+        kvSetAssertSink([](const wchar_t*) {});
+        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        kvAnalyseLastSettingsRecord().mode = 1;
+        kvAnalyseLastSettingsRecord().valid = true;
+        host.feedbacks->doubles[L"Size"] = 10.0;
+        kvSetFeatureHelpProvider(&library);
+        dlg = new kvCAnalyseDlg(nullptr);
+        dlg->setExecContext(host.context);
+        dlg->setModel(host.model);
+        ASSERT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr()));
+        dlg->ShowWindow(SW_SHOW);
+        ASSERT_NE(dlg->singleFaceSelPanel(), nullptr);
+    }
+    void TearDown() override
+    {
+        if (dlg && dlg->GetSafeHwnd())
+            ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+        kvSetFeatureHelpProvider(nullptr);
+        fake::Graphics::made().clear();
+        kvplat::reset();
+        kvSetAssertSink(nullptr);
+    }
+    kvIUnknownPtr face(const std::string& kind)
+    {
+        Face* f = new kvIfImp<Face>();
+        f->kind = kind;
+        return kvIUnknownPtr(static_cast<kvIGeSurface*>(f));
+    }
+    void pick(const kvIUnknownPtr& hit, const double point[3], bool withNormal = true)
+    {
+        const double position[2] = {0, 0}, normal[3] = {1, 0, 0}, view[3] = {0, 0, -1};
+        dlg->analyseElementAtPick(point, position, true, withNormal ? normal : nullptr, hit.get(), view, false);
+    }
+    std::wstring panel() const
+    {
+        std::wstring all;
+        for (const std::wstring& l : dlg->singleFaceSelPanel()->displayLines())
+            all += l + L"\n";
+        return all;
+    }
+    bool shows(const wchar_t* text) const { return panel().find(text) != std::wstring::npos; }
+    int analyseType() const
+    {
+        int type = -1;
+        propGet(dlg->propertySet(), kvKeyAnalyseType, type);
+        return type;
+    }
+};
+
+const double onAxisWall[3] = {4, 0, 10};
+
+}  // namespace
+
+TEST_F(ElementTest, ACylinderShowsItsDiameterAndHeight)
+{
+    kvIUnknownPtr cylinder = face("cylinder");
+    pick(cylinder, onAxisWall);
+    EXPECT_EQ(analyseType(), 8);
+    EXPECT_TRUE(shows(L"Type: Cylinder")) << panel();
+    EXPECT_TRUE(shows(L"Diameter: [x] 8")) << panel();
+    EXPECT_TRUE(shows(L"Cylinder height: [ ] 36")) << panel();
+    EXPECT_TRUE(shows(L"Color: 48,32,16")) << panel();
+}
+
+TEST_F(ElementTest, AFailedExtentShowsNoStaleHeightNorType)
+{
+    kvIUnknownPtr measured = face("cylinder");
+    pick(measured, onAxisWall);
+    ASSERT_EQ(dlg->measuredFaceHeight(), 36.0);
+    kvIUnknownPtr unbounded = face("cylinder");
+    faceOf(unbounded.get())->limits = false;
+    faceOf(unbounded.get())->sine = std::sin(30.0 * pi / 180.0);
+    const double position[2] = {0, 0}, normal[3] = {std::sqrt(0.75), 0, -0.5}, view[3] = {0, 0, -1};
+    dlg->analyseElementAtPick(onAxisWall, position, true, normal, unbounded.get(), view, false);
+    EXPECT_EQ(dlg->measuredFaceHeight(), 0.0);
+    EXPECT_FALSE(shows(L"Cylinder height")) << panel();
+    EXPECT_FALSE(shows(L"Type:")) << panel();
+    EXPECT_FALSE(shows(L"Diameter1")) << panel();
+    EXPECT_EQ(analyseType(), 19);
+    EXPECT_TRUE(shows(L"Cone Angle: [x] 60")) << panel();
+}
+
+TEST_F(ElementTest, AShapeAngleOf150IsACylinderAndBelowARounding)
+{
+    kvIUnknownPtr wide = face("cylinder");
+    faceOf(wide.get())->sweep = 150.0;
+    pick(wide, onAxisWall);
+    EXPECT_EQ(analyseType(), 8);
+    kvIUnknownPtr narrow = face("cylinder");
+    faceOf(narrow.get())->sweep = 149.99;
+    pick(narrow, onAxisWall);
+    EXPECT_EQ(analyseType(), 18);
+    EXPECT_TRUE(shows(L"Type: Rounding")) << panel();
+    EXPECT_TRUE(shows(L"Radius: [x] 4")) << panel();
+}
+
+TEST_F(ElementTest, AConeShowsBothDiametersAndItsFullOpeningAngle)
+{
+    kvIUnknownPtr cone = face("cylinder");
+    faceOf(cone.get())->sine = std::sin(45.0 * pi / 180.0);
+    faceOf(cone.get())->height = 2.0;
+    // On the cone through the axis point: the normal leans 45 degrees.
+    const double point[3] = {4, 0, 0};
+    const double position[2] = {0, 0}, normal[3] = {std::sqrt(0.5), 0, -std::sqrt(0.5)}, view[3] = {0, 0, -1};
+    dlg->analyseElementAtPick(point, position, true, normal, cone.get(), view, false);
+    EXPECT_EQ(analyseType(), 19);
+    EXPECT_TRUE(shows(L"Diameter1: [x] 8")) << panel();
+    EXPECT_TRUE(shows(L"Diameter2: [ ] 12")) << panel();
+    EXPECT_TRUE(shows(L"Cone Angle: [ ] 90")) << panel();
+}
+
+TEST_F(ElementTest, APickBesideTheModelChangesNothing)
+{
+    kvIUnknownPtr cylinder = face("cylinder");
+    pick(cylinder, onAxisWall);
+    const std::wstring before = panel();
+    const std::size_t groups = fake::Graphics::made().size();
+    pick(kvIUnknownPtr(), onAxisWall, false);
+    EXPECT_EQ(panel(), before);
+    EXPECT_EQ(fake::Graphics::made().size(), groups);
+}
+
+TEST_F(ElementTest, AFreeFormFaceShowsItsCurvatureAtThePick)
+{
+    kvIUnknownPtr free = face("free");
+    faceOf(free.get())->surface = bowl(0.05, 0.02);  // radii 10 along x and 25 along y at the origin
+    const double origin[3] = {0, 0, 0};
+    pick(free, origin);
+    EXPECT_EQ(analyseType(), 11);
+    EXPECT_TRUE(shows(L"Min radius selection point: [x] 10")) << panel();
+    EXPECT_NEAR(dlg->measuredMaxRadius(), 25.0, 1e-9);
+    // The circle of the smallest radius: its centre one radius above the
+    // pick, its plane across y.
+    EXPECT_NEAR(dlg->measuredMinCircle().p2.z, 10.0, 1e-9);
+    EXPECT_NEAR(std::fabs(dlg->measuredMinCircle().v.y), 1.0, 1e-9);
+}
+
+TEST_F(ElementTest, APointOffItsSurfaceGivesNoCurvatureCircle)
+{
+    kvIUnknownPtr free = face("free");
+    faceOf(free.get())->surface = bowl(0.05, 0.02);
+    kvFaceAxisRecord minCircle, maxCircle;
+    minCircle.p2 = kvCGePoint(7, 7, 7);
+    double minRadius = -1.0, maxRadius = -1.0;
+    const double away[3] = {5, 5, 50};
+    EXPECT_FALSE(dlg->curvatureAtPickPoint(away, free.get(), minCircle, minRadius, maxCircle, maxRadius));
+    EXPECT_EQ(minRadius, -1.0);
+    EXPECT_EQ(minCircle.p2, kvCGePoint(7, 7, 7));
+    pick(free, away);
+    EXPECT_TRUE(shows(L"Type: Free form surface")) << panel();
+    EXPECT_FALSE(shows(L"Min radius")) << panel();
+}
+
+TEST_F(ElementTest, DisplayRoundingDropsValuesAbove100000)
+{
+    EXPECT_EQ(dlg->roundForDisplay(123456.7), 0.0);
+    EXPECT_EQ(dlg->roundForDisplay(-100000.0), -100000.0);
+    EXPECT_EQ(dlg->roundForDisplay(100000.0004), 0.0);
+    EXPECT_EQ(dlg->roundForDisplay(2.34567), 2.346);
+}
+
+TEST_F(ElementTest, AnglesReadWithThreeDecimalsAndNearlyParallelAsZero)
+{
+    wchar_t text[kvCAnalyseDlg::valueTextSize];
+    dlg->formatValueWithUnit(0.0004, text);
+    EXPECT_STREQ(text, L"0");
+    dlg->formatValueWithUnit(179.9995, text);
+    EXPECT_STREQ(text, L"0");
+    dlg->formatValueWithUnit(12.34567, text);
+    EXPECT_STREQ(text, L"12.346");
+    wchar_t small[4] = {L'x', L'x', L'x', L'x'};
+    dlg->formatValueWithUnit(12.34567, small, 4);
+    EXPECT_STREQ(small, L"12.");
+}
+
+TEST_F(ElementTest, TickingOneResultUnticksTheOthersAndDrawsItsGraphic)
+{
+    kvIUnknownPtr cylinder = face("cylinder");
+    faceOf(cylinder.get())->sweep = 90.0;  // a rounding: radius and height
+    pick(cylinder, onAxisWall);
+    ASSERT_TRUE(shows(L"Radius: [x] 4")) << panel();
+    propSet(dlg->propertySet(), kvKeyInfoHeight, true);
+    EXPECT_TRUE(shows(L"Cylinder height: [x] 36")) << panel();
+    EXPECT_TRUE(shows(L"Radius: [ ] 4")) << panel();
+    EXPECT_EQ(dlg->resultGraphicKindValue(), 4);
+    // Unticking a result ticks it again and draws it again.
+    propSet(dlg->propertySet(), kvKeyInfoHeight, false);
+    EXPECT_TRUE(shows(L"Cylinder height: [x] 36")) << panel();
+    EXPECT_EQ(dlg->resultGraphicKindValue(), 4);
+}
+
+TEST_F(ElementTest, EmptyNamesAndEarlyCadEnvironmentAddNoLines)
+{
+    const std::wstring before = panel();
+    dlg->showResultProperties(0, 2, L"");
+    dlg->showResultProperties(0, 100, L"");
+    EXPECT_EQ(panel(), before);
+    dlg->showResultValue(0, 6, 3.0);
+    dlg->showResultProperties(0, 100, L"");
+    EXPECT_TRUE(shows(L"[CAD environment]")) << panel();
+}
+
+TEST_F(ElementTest, ToolPositionModeShowsNoNumericResults)
+{
+    propSet(dlg->propertySet(), kvKeyAnalyseMode, 5);
+    ASSERT_EQ(dlg->currentMode(), 5);
+    const std::wstring before = panel();
+    dlg->showResultValue(0, 6, 3.0);
+    EXPECT_EQ(panel(), before);
+    EXPECT_FALSE(dlg->areResultsShown());
+}

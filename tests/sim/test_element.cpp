@@ -1,0 +1,344 @@
+// The element measurement against the sample part: the host's face library
+// and trimmed picks on the simulator's side, then the module measuring every
+// kind of face in a session, each value against the face's exact shape.
+#include "analyse/kvPickInversion.h"
+#include "script.h"
+#include "session.h"
+#include "trim.h"
+#include "view.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+using namespace hostsim;
+
+namespace {
+
+using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
+
+// A face object of the sample part, released when the test is done.
+struct HeldFace {
+    explicit HeldFace(int id) : object(FaceObject::create(*samplePart().findFace(id))) {}
+    ~HeldFace() { object->_relRef(); }
+    kvIUnknown* get() { return static_cast<kvIGeSurface*>(object); }
+    FaceObject* object;
+};
+
+double sweepOf(int id)
+{
+    HeldFace face(id);
+    FaceLibrary library;
+    const SampleFace& f = face.object->face();
+    double angle = -1.0;
+    EXPECT_TRUE(library.getShapeAngle({f.point[0], f.point[1], f.point[2]}, {f.axis[0], f.axis[1], f.axis[2]},
+                                      face.get(), angle));
+    return angle;
+}
+
+} // namespace
+
+TEST(FaceLibraryShapes, EachFaceIsOnlyItsOwnKind)
+{
+    FaceLibrary library;
+    const std::map<std::string, std::string> expected = {{"plane", "plane"},      {"cylinder", "cylinder"},
+                                                         {"cone", "cylinder"},    {"torus", "torus"},
+                                                         {"sphere", "free form"}, {"freeform", "free form"}};
+    for (const SampleFace& f : samplePart().faces()) {
+        HeldFace face(f.id);
+        kvPoint3DRec p, d, e;
+        double r = 0, s = 0, v = 0, R = 0, m = 0;
+        short flag = 0;
+        std::string found = "free form";
+        if (library.isNurbsAsPlane(face.get(), p, d, e)) found = "plane";
+        else if (library.isNurbsAsCylinder(face.get(), p, d, r, s, v, e)) found = "cylinder";
+        else if (library.isNurbsAsTorusExt(face.get(), p, d, R, m, e, &flag)) found = "torus";
+        EXPECT_EQ(found, expected.at(f.kind)) << "face " << f.id;
+    }
+}
+
+TEST(FaceLibraryShapes, SweptAnglesAreTheFacesOwn)
+{
+    EXPECT_NEAR(sweepOf(111), 180.0, 1e-6);  // a half hole
+    EXPECT_NEAR(sweepOf(121), 90.0, 1e-6);   // a quarter fillet
+    EXPECT_NEAR(sweepOf(115), 360.0, 1e-6);  // the full hole
+    EXPECT_NEAR(sweepOf(116), 360.0, 1e-6);  // the countersink
+}
+
+TEST(FaceLibraryShapes, LimitsOnTheAxisAreTheTrimmedExtent)
+{
+    FaceLibrary library;
+    struct Case {
+        int id;
+        double z1, r1, z2, r2;
+    } const cases[] = {
+        {115, 0.0, 8.0, 36.0, 8.0},   // the radius-8 hole
+        {116, 36.0, 8.0, 40.0, 12.0}, // the countersink widens upwards
+        {121, 0.0, 3.0, 37.0, 3.0},   // the fillet ends under the sphere corner
+    };
+    for (const Case& c : cases) {
+        HeldFace face(c.id);
+        kvPoint3DRec p, d, e, l1, l2;
+        double r = 0, s = 0, v = 0, r1 = 0, r2 = 0;
+        ASSERT_TRUE(library.isNurbsAsCylinder(face.get(), p, d, r, s, v, e));
+        ASSERT_TRUE(library.getSurfaceLimitsOnAxis(face.get(), p, d, r, s, v, l1, r1, l2, r2));
+        EXPECT_NEAR(l1.z, c.z1, 1e-6) << c.id;
+        EXPECT_NEAR(r1, c.r1, 1e-6) << c.id;
+        EXPECT_NEAR(l2.z, c.z2, 1e-6) << c.id;
+        EXPECT_NEAR(r2, c.r2, 1e-6) << c.id;
+    }
+}
+
+TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
+{
+    FaceLibrary library;
+    auto closedDirections = [&library](int id) {
+        HeldFace face(id);
+        SurfPtr s(library.newRatBSplSurf(face.get()), ratBSplSurfFree);
+        EXPECT_TRUE(s);
+        if (!s) return -1;
+        EXPECT_NE(s.get(), face.object->face().surface);
+        return (s->origFormu == 2 ? 1 : 0) + (s->origFormv == 2 ? 1 : 0);
+    };
+    EXPECT_EQ(closedDirections(102), 0);  // the top face
+    EXPECT_EQ(closedDirections(111), 0);  // a half hole closes nowhere
+    EXPECT_EQ(closedDirections(115), 1);  // the full hole closes around
+    EXPECT_EQ(closedDirections(133), 2);  // the torus closes both ways
+    EXPECT_GE(closedDirections(141), 1);  // the sphere closes around its axis
+    EXPECT_EQ(library.newRatBSplSurf(nullptr), nullptr);
+}
+
+TEST(TrimmedPicks, RaysMeetTheFacesAsTrimmed)
+{
+    struct Case {
+        double origin[3], direction[3];
+        int face;  // 0: nothing
+    } const cases[] = {
+        {{20, 40, 100}, {0, 0, -1}, 0},      // straight through a through-hole
+        {{150, 30, 100}, {0, 0, -1}, 0},     // beside the block
+        {{80, 35, 100}, {0, 0, -1}, 116},    // the countersink, not the tilted face's carrier
+        {{37, 15, 100}, {0, 0, -1}, 133},    // the torus fillet under its own tube
+        {{-10, 70, 50}, {1, -1, -1}, 141},   // the sphere corner, past the fillet's carrier
+        {{-10, 70, 20}, {1, -1, 0}, 121},    // the fillet, past the side faces' edges
+        {{50, 10, 100}, {0, 0, -1}, 151},    // the pocket floor through the top face
+        {{70, 35, 60}, {8, 0, -40}, 115},    // the hole's wall through its opening
+    };
+    for (const Case& c : cases) {
+        RayHit hit;
+        const bool found = pickFace(samplePart(), c.origin, c.direction, hit);
+        EXPECT_EQ(found ? hit.face->id : 0, c.face) << "ray from " << c.origin[0] << "," << c.origin[1];
+    }
+}
+
+// Picks spread over every face, the closed ones included: each comes back
+// onto its surface through the module's own inversion road.
+TEST(TrimmedPicks, EveryPickOfEveryFaceLandsOnItsSurface)
+{
+    FaceLibrary library;
+    int picks = 0;
+    std::string misses;
+    for (const SampleFace& f : samplePart().faces()) {
+        HeldFace face(f.id);
+        SurfPtr s(library.newRatBSplSurf(face.get()), ratBSplSurfFree);
+        ASSERT_TRUE(s);
+        const int n = 9;
+        for (int i = 0; i <= n; ++i) {
+            for (int j = 0; j <= n; ++j) {
+                // Points off the grid lines, so seams and poles are met near,
+                // not only on, them.
+                const double u = (i + 0.37 * (j % 3)) / (n + 1.0), v = (j + 0.29 * (i % 4)) / (n + 1.0);
+                const GeomPoint q = ratBSplSurfEvalPoint(f.surface, u, v);
+                const double point[3] = {q.x, q.y, q.z};
+                if (!insideTrimmedFace(f, point)) continue;
+                kvPickParameters at;
+                ++picks;
+                if (!kvInvertPick(s.get(), point, at) || !(at.distance <= 1e-5))
+                    misses += " " + std::to_string(f.id) + "@(" + std::to_string(u) + "," + std::to_string(v) +
+                              ")=" + std::to_string(at.distance);
+            }
+        }
+    }
+    EXPECT_GE(picks, 200);
+    EXPECT_EQ(misses, "");
+}
+
+// ---------------------------------------------------------------- the module measuring
+
+namespace {
+
+struct Measured {
+    std::vector<std::string> lines;
+    int errors = 0;
+    // The value of the first line "label: ..." after the line containing from.
+    std::string after(const std::string& from, const std::string& label) const
+    {
+        bool seen = false;
+        for (const std::string& line : lines) {
+            if (!seen) {
+                seen = line.find(from) != std::string::npos;
+                continue;
+            }
+            const std::size_t at = line.find_first_not_of(' ');
+            if (at != std::string::npos && line.compare(at, label.size() + 2, label + ": ") == 0)
+                return line.substr(at + label.size() + 2);
+        }
+        return "(missing)";
+    }
+    bool has(const std::string& text) const
+    {
+        for (const std::string& line : lines)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+};
+
+Measured runSession(const std::string& script)
+{
+    std::ostringstream out, err;
+    Measured m;
+    {
+        Session session(out);
+        if (!session.start(KV_MODULE_PATH, err)) {
+            m.errors = -1;
+            return m;
+        }
+        std::istringstream in(script);
+        m.errors = runScript(in, session, err).errors;
+        session.finish();
+    }
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) m.lines.push_back(line);
+    if (!err.str().empty()) m.lines.push_back("stderr: " + err.str());
+    return m;
+}
+
+std::string pickAndShow(const std::string& ray, const std::string& name)
+{
+    return "echo == " + name + "\npick " + ray + "\nresults\n";
+}
+
+// The smaller of the pocket floor's two normal curvature radii along x and
+// along y at a point, computed from the patch's polynomial z(x, y), not from
+// its surface.
+double floorMinRadius(const SampleFace& f, double x, double y)
+{
+    const double s = x - f.patchRange[0], t = y - f.patchRange[2];
+    auto c = [&f](int i, int j) { return f.patch[3 * (i + 4 * j) + 2]; };
+    auto term = [&](int i, int j, int ds, int dt) {
+        double k = c(i, j);
+        for (int a = 0; a < ds; ++a) k *= i - a;
+        for (int b = 0; b < dt; ++b) k *= j - b;
+        return k * std::pow(s, i - ds) * std::pow(t, j - dt);
+    };
+    double zs = 0, zss = 0, zt = 0, ztt = 0;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            if (i >= 1) zs += term(i, j, 1, 0);
+            if (i >= 2) zss += term(i, j, 2, 0);
+            if (j >= 1) zt += term(i, j, 0, 1);
+            if (j >= 2) ztt += term(i, j, 0, 2);
+        }
+    // S = (x, y, z(x, y)): Sx = (1, 0, zs), Sxx = (0, 0, zss), N = (-zs, -zt, 1) / |.|
+    const double n = std::sqrt(zs * zs + zt * zt + 1.0);
+    const double kx = (zss / n) / (1.0 + zs * zs), ky = (ztt / n) / (1.0 + zt * zt);
+    return std::fmin(1.0 / std::fabs(kx), 1.0 / std::fabs(ky));
+}
+
+} // namespace
+
+TEST(ElementMeasurement, EveryKindOfFaceShowsItsExactMeasures)
+{
+    const Measured m = runSession("analyse\nmode 1\n" + pickAndShow("10 20 100 0 0 -1", "top") +
+                                  pickAndShow("95 30 100 0 0 -1", "tilted") +
+                                  pickAndShow("70 35 60 8 0 -40", "hole") +
+                                  pickAndShow("20 40 60 0 5 -40", "half hole") +
+                                  pickAndShow("80 35 100 0 0 -1", "countersink") +
+                                  pickAndShow("-10 70 20 1 -1 0", "fillet") +
+                                  pickAndShow("37 15 100 0 0 -1", "torus") +
+                                  pickAndShow("-10 70 50 1 -1 -1", "sphere") +
+                                  pickAndShow("50 10 100 0 0 -1", "floor") + "close\ncensus\n");
+    ASSERT_EQ(m.errors, 0);
+    struct Expect {
+        const char* pick;
+        const char* label;
+        const char* value;
+    } const expected[] = {
+        {"== top", "AnalyseType", "7"},           {"== top", "Type", "Plane"},
+        {"== top", "Angle", "[x] 0"},             {"== top", "Name", "[ ] Silver"},
+        {"== top", "Color", "192,192,192"},       {"== top", "Pick point", "X10, Y20, Z40"},
+        {"== tilted", "Angle", "[x] 60"},         {"== hole", "AnalyseType", "8"},
+        {"== hole", "Type", "Cylinder"},          {"== hole", "Diameter", "[x] 16"},
+        {"== hole", "Cylinder height", "[ ] 36"}, {"== hole", "Name", "[ ] Royal blue"},
+        {"== half hole", "Type", "Cylinder"},     {"== half hole", "Diameter", "[x] 10"},
+        {"== half hole", "Cylinder height", "[ ] 40"},
+        {"== countersink", "AnalyseType", "19"},  {"== countersink", "Type", "Conus"},
+        {"== countersink", "Diameter1", "[x] 16"}, {"== countersink", "Diameter2", "[ ] 24"},
+        {"== countersink", "Cone Angle", "[ ] 90"}, {"== countersink", "Cylinder height", "[ ] 4"},
+        {"== countersink", "Name", "[ ] Signal orange"},
+        {"== fillet", "AnalyseType", "18"},       {"== fillet", "Type", "Rounding"},
+        {"== fillet", "Radius", "[x] 3"},         {"== fillet", "Cylinder height", "[ ] 37"},
+        {"== torus", "AnalyseType", "4"},         {"== torus", "Type", "Torus"},
+        {"== torus", "Radius", "[x] 2"},          {"== torus", "Diameter", "[ ] 16"},
+        {"== sphere", "AnalyseType", "11"},       {"== sphere", "Type", "Free form surface"},
+        {"== sphere", "Min radius selection point", "[x] 3"}, {"== sphere", "Max radius", "[ ] 3"},
+        {"== floor", "Type", "Free form surface"}, {"== floor", "Name", "[ ] Signal red"},
+    };
+    for (const Expect& e : expected) EXPECT_EQ(m.after(e.pick, e.label), e.value) << e.pick << " " << e.label;
+
+    // The floor's smallest radius at the pick against the polynomial's own
+    // curvature along x, as the display rounds it.
+    char text[32];
+    std::snprintf(text, sizeof text, "[x] %lg",
+                  std::round(floorMinRadius(*samplePart().findFace(151), 50, 10) * 1000.0) / 1000.0);
+    EXPECT_EQ(m.after("== floor", "Min radius selection point"), text);
+    EXPECT_TRUE(m.has("host objects held by the module: none"));
+}
+
+TEST(ElementMeasurement, APickOnNothingChangesNothing)
+{
+    const Measured m = runSession("analyse\nmode 1\npick 10 20 100 0 0 -1\nresults\necho == beside\n"
+                                  "pick 20 40 100 0 0 -1\nresults\nclose\n");
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_EQ(m.after("== beside", "Type"), "Plane");
+    EXPECT_EQ(m.after("== beside", "Pick point"), "X10, Y20, Z40");
+}
+
+TEST(ElementMeasurement, ColourNamesComeFromTheHostsCatalogue)
+{
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(testing::TempDir()) / ("catalogue_" + std::to_string(getpid()));
+    fs::create_directories(base / "feattech");
+    {
+        std::ofstream(base / "feattech" / "kvColorCatalog_old.xml")
+            << "<Color_Interface_Definition R=\"192\" G=\"192\" B=\"192\" Name=\"Old silver\"/>\n";
+        std::ofstream(base / "feattech" / "kvColorCatalog_new.xml")
+            << "<Color_Interface_Definition R=\"192\" G=\"192\" B=\"192\" Name=\"New silver\"/>\n";
+    }
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(base / "feattech" / "kvColorCatalog_old.xml", now - std::chrono::hours(2));
+    fs::last_write_time(base / "feattech" / "kvColorCatalog_new.xml", now - std::chrono::hours(1));
+    const fs::path emptied = base / "emptied";
+    fs::create_directories(emptied / "feattech");
+    std::ofstream(emptied / "feattech" / "kvColorCatalog.xml") << "<ColorCatalog>\n</ColorCatalog>\n";
+    const std::string top = "pick 10 20 100 0 0 -1\nresults\n";
+    const Measured m = runSession("basefolder " + base.string() + "\nanalyse\nmode 1\necho == newest\n" + top +
+                                  "close\nbasefolder " + (base / "none").string() +
+                                  "\nanalyse\necho == missing\n" + top + "close\nbasefolder " +
+                                  emptied.string() + "\nanalyse\necho == emptied\n" + top + "close\n");
+    fs::remove_all(base);
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_EQ(m.after("== newest", "Name"), "[ ] New silver");
+    // Without a catalogue file the catalogue stays as it was.
+    EXPECT_EQ(m.after("== missing", "Name"), "[ ] New silver");
+    // A catalogue without entries replaces it: the colour stays, the name
+    // line goes.
+    EXPECT_EQ(m.after("== emptied", "Color"), "192,192,192");
+    EXPECT_EQ(m.after("== emptied", "Name"), "(missing)");
+}
