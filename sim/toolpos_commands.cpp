@@ -33,6 +33,7 @@ struct PreparedJob {
     double axis[3] = {0, 0, 1};
     bool hasTool = false;
     double tool[6] = {0, 0, 0, 0, 0, 0};  // diameter, length, holder 1 and 2 diameter and length
+    int toolType = 0;                     // the tool's "Type" (12: its feedback point is half a diameter up)
     bool allFaces = true;
     std::vector<int> faces;
     bool feedback1 = false, feedback2 = false;
@@ -120,11 +121,23 @@ void jobTool(Session& s, const std::string& args)
         throw ScriptError("expected: job-tool DIAMETER LENGTH [HOLDER_DIAMETER HOLDER_LENGTH [D2 L2]] or none");
     const std::vector<double> n = numbersOf(words, 0);
     p.hasTool = true;
+    p.toolType = 0;
     for (int i = 0; i < 6; ++i) p.tool[i] = i < static_cast<int>(n.size()) ? n[i] : 0.0;
     s.out() << "job tool: diameter " << fmt(n[0]) << ", length " << fmt(n[1]);
     if (n.size() >= 4) s.out() << ", holder " << fmt(n[2]) << " x " << fmt(n[3]);
     if (n.size() == 6) s.out() << " and " << fmt(n[4]) << " x " << fmt(n[5]);
     s.out() << '\n';
+}
+
+// "job-tool-type N": the prepared tool's "Type".
+void jobToolType(Session& s, const std::string& args)
+{
+    PreparedJob& p = prepared();
+    const std::vector<double> n = numbersOf(splitWords(args), 0);
+    if (n.size() != 1 || n[0] != std::floor(n[0]) || n[0] < 0 || n[0] > 32767)
+        throw ScriptError("expected one tool type number");
+    p.toolType = static_cast<int>(n[0]);
+    s.out() << "job tool type: " << p.toolType << '\n';
 }
 
 // "job-area all", "job-area none" or "job-area ID ...": the faces of the
@@ -180,6 +193,7 @@ JobDefinition* makeJob(Session& s, const PreparedJob& p)
         const wchar_t* keys[6] = {L"Diameter", L"Length", L"HolderDiameter1", L"HolderLength1", L"HolderDiameter2",
                                   L"HolderLength2"};
         for (int i = 0; i < 6; ++i) propSet(&job->tool(), keys[i], p.tool[i]);
+        propSet(&job->tool(), L"Type", static_cast<short>(p.toolType));
     } else {
         // A job without a tool refers to none.
         job->settings().setPropRef(L"Tool", nullptr);
@@ -352,6 +366,7 @@ void jobShow(Session& s, const std::string& args)
 const CommandRegistration registrations[] = {
     {"job", job},
     {"job-tool", jobTool},
+    {"job-tool-type", jobToolType},
     {"job-area", jobArea},
     {"job-feedback", jobFeedback},
     {"analyse-job", analyseJob},

@@ -48,6 +48,8 @@ const char* const kBesideBoss = "job DemoMill 30 28 40\njob-tool 4 3.5 30 40\nan
 TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAndPushedIntoTheBlockOrTableCollides)
 {
     const std::string onTop = run(kTopFace);
+    EXPECT_EQ(onTop.find("Exception"), std::string::npos) << onTop;
+    EXPECT_EQ(onTop.find("[assertion failed]"), std::string::npos) << onTop;
     EXPECT_TRUE(has(onTop, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << onTop;
     EXPECT_TRUE(has(onTop, "collision check: No collision")) << onTop;
     EXPECT_NE(onTop.find(": cylinder radius 15, 30 to 70 along the axis of origin (60, 45, 40)"), std::string::npos)
@@ -138,6 +140,15 @@ TEST_F(ToolPosSession, FeedbackPointsPlaceTheToolAndAreWrittenBack)
     EXPECT_TRUE(has(written, "job feedback point 1: (60, 45, 40)")) << written;
     EXPECT_TRUE(has(written, "job feedback point 2: (60, 752.107, 747.107)")) << written;
     EXPECT_TRUE(has(written, "  frame feedback = origin (60, 45, 40), axis (0, 0.707107, 0.707107)")) << written;
+    run("close\n");
+
+    // A tool whose feedback point lies half a diameter up its axis (type 12):
+    // its tip is placed that much lower, and written back where it was read.
+    const std::string shifted = run("job DemoMill 0 0 0\njob-tool 6 30 30 40\njob-tool-type 12\n"
+                                    "job-feedback 60 45 43 60 45 50\nanalyse-job\ntoolpos\nmenu feedback\njob-show\n");
+    EXPECT_TRUE(has(shifted, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << shifted;
+    EXPECT_TRUE(has(shifted, "job feedback point 1: (60, 45, 43)")) << shifted;
+    EXPECT_TRUE(has(shifted, "job feedback point 2: (60, 45, 1043)")) << shifted;
     expectClosedClean();
 }
 
