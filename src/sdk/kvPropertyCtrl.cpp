@@ -234,6 +234,10 @@ bool kvCTwPropertyCtrlBase::setValueText(const wchar_t* key, const wchar_t* text
 {
     if (!m_set || !key || !text)
         return false;
+    // A read-only line takes no typing.
+    short flags = 0;
+    if (m_set->getFlags(key, flags) && (flags & kvPropFlagReadOnly))
+        return false;
     const std::wstring t(text);
     const kvCProperty* entry = dynamic_cast<const kvCProperty*>(m_set->find(key));
     if (!entry || !entry->value()) {

@@ -89,7 +89,8 @@ public:
     // The user types text into a property's line: it is read as the type the
     // property holds (a number, "true"/"false", or text; a new key is taken as
     // text) and written into the set. False when the text does not fit the
-    // type or the control has no set; the property is then unchanged.
+    // type, the line is read-only or the control has no set; the property is
+    // then unchanged.
     bool setValueText(const wchar_t* key, const wchar_t* text);
 
 private:

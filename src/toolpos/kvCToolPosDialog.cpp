@@ -90,6 +90,10 @@ void kvCToolPosDialog::fillToolInfo()
         const ePropCtrlType line = static_cast<ePropCtrlType>(15);
         const nCads::eGeoAssociateType noGeo = static_cast<nCads::eGeoAssociateType>(0);
         const nCads::eParameterType noPar = static_cast<nCads::eParameterType>(0);
+        // The check's word is the panel's to write, not the user's.
+        if (mpProp && !mpProp->hasProp(kvKeyMessage))
+            propSet(mpProp, kvKeyMessage, kvCString());
+        kvCPropertySetUtil(mpProp).setReadOnly(kvKeyMessage, true);
         addCategory(L"ToolPos", text(L"twUiCyc.loc|AnaToolPos|Tool position analyse"), true);
         addProperty(L"ToolPos", kvKeyMessage, text(L"twUiCyc.loc|TpMessage|Collision check"), line, noGeo, noPar,
                     -1, true);

@@ -52,6 +52,11 @@ TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAndPushedIntoTheBlockOrTableCollide
     EXPECT_EQ(onTop.find("[assertion failed]"), std::string::npos) << onTop;
     EXPECT_TRUE(has(onTop, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << onTop;
     EXPECT_TRUE(has(onTop, "collision check: No collision")) << onTop;
+    // The check's word is read-only to the user.
+    run("set Message free\n");
+    EXPECT_NE(err.str().find("\"Message\" does not take 'free'"), std::string::npos) << err.str();
+    err.str("");
+    EXPECT_TRUE(has(run("toolpos\n"), "collision check: No collision"));
     EXPECT_NE(onTop.find(": cylinder radius 15, 30 to 70 along the axis of origin (60, 45, 40)"), std::string::npos)
         << onTop;
     run("close\n");
