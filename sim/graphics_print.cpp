@@ -69,7 +69,7 @@ int TmpGraphics::drawContour(const kvCGeContour3d& contour, double, unsigned lon
             text += " line to " + pt(end);
         else
             text += " arc to " + pt(end) + " about " + pt(placed(frame, e.centre.x, e.centre.y, e.centre.z)) +
-                    (e.ccw ? "" : " (closing)");
+                    (e.ccw ? " counter-clockwise" : " clockwise");
     }
     m_out << "[view] group " << m_number << ": contour " << text << ", width " << num(width) << ", colours "
           << colour(colour_) << "/" << colour(colour2) << '\n';

@@ -583,8 +583,10 @@ void kvCAnalyseDlg::onInfoShowText(const wchar_t*)
     bool show = showInfoText;
     propGet(&ownProperties, kvKeyInfoShowText_, show);
     showInfoText = show;
-    if (!showInfoText && !graphics[gfxElementName].isNull())
+    if (!showInfoText)
         graphics[gfxElementName].detach();
+    else
+        showElementNameText();
 }
 
 void kvCAnalyseDlg::onInfoPropertyChanged(const wchar_t* key)

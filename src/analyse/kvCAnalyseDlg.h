@@ -317,6 +317,7 @@ protected:
     // 360 minus the angle beside the angle (formatValueWithUnit); nothing
     // switches it on yet.
     bool showAngleSupplement = false;
+    // The view direction of the last pick that hit a surface.
     kvCGeVector viewDirection;
 
     // The pair of the two-element measurement.

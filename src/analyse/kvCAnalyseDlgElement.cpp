@@ -114,6 +114,9 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     if (!normal)
         return;
 
+    // The angle graphic draws on the viewer's side of the last pick.
+    if (viewDir)
+        viewDirection = kvCGeVector(viewDir);
     propSet(&ownProperties, kvKeyAnalyseFavoritPos, 0);
     nameTextPlaced = false;
     kvIfPtr<kvIGeSurface> surface(hitObject);
@@ -219,7 +222,7 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
     }
 
     kvPoint3DRec p, d, extra;
-    double radius = 0.0, sineOfAngle = 0.0, value = 0.0;
+    double turnedRadius = 0.0, sineOfAngle = 0.0, value = 0.0;
     if (feature.isNurbsAsPlane(face, p, d, extra)) {
         showTypeText(L"twUiCyc.loc|AnaTPlane|Plane");
         if (!firstPick) {
@@ -250,8 +253,8 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
         }
         return;
     }
-    if (feature.isNurbsAsCylinder(face, p, d, radius, sineOfAngle, value, extra)) {
-        analyseTurnedFace(feature, face, p, d, radius, sineOfAngle, value, pick, viewDir, element);
+    if (feature.isNurbsAsCylinder(face, p, d, turnedRadius, sineOfAngle, value, extra)) {
+        analyseTurnedFace(feature, face, p, d, turnedRadius, sineOfAngle, value, pick, viewDir, element);
         return;
     }
     double majorRadius = 0.0, minorRadius = 0.0;
