@@ -59,6 +59,9 @@ TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAndPushedIntoTheBlockOrTableCollide
     EXPECT_TRUE(has(run("toolpos\n"), "collision check: No collision"));
     EXPECT_NE(onTop.find(": cylinder radius 15, 30 to 70 along the axis of origin (60, 45, 40)"), std::string::npos)
         << onTop;
+    const std::string free = run("press tool-length\ntoolpos\n");
+    EXPECT_TRUE(has(free, "collision check: The tool is free at its length 30")) << free;
+    EXPECT_TRUE(has(free, "tool diameter 6, length 30")) << free;
     run("close\n");
     const std::string pushed = run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
     EXPECT_TRUE(has(pushed, "collision check: Collision: the cutting part meets the part")) << pushed;
