@@ -186,6 +186,9 @@ void kvCToolPosDialog::setupCollisionCheck(void*)
         }
         redrawToolPosition(true, ready);
     } catch (...) {
+        // Nothing half built stays: no check at all rather than one without
+        // its part or tool.
+        m_check->unload();
         showException(L"Exception in kvAnalyse (Plan 17)");
     }
 }
