@@ -20,6 +20,7 @@
 struct RatBSplSurf;
 class kvCMouseReactor;
 class kvCSingleFaceSelDialog;
+class kvCToolPosDialog;
 
 class kvCAnalyseDlg : public kvCDialog, public kvCAnalyseCtrl {
     // The multi-face panel follows and sets the window's show and transparent
@@ -166,8 +167,7 @@ public:
     kvIfPtr<kvIBaseModel1> modelForWriting();
     bool isSavingMeasurement() const { return savingMeasurement; }
 
-    // ---- tool-position page: filled in by the tool-position panel
-    // (kvCAnalyseDlgToolPos.cpp holds the least while there is no page).
+    // ---- the tool-position page's mouse turning (kvCAnalyseDlgToolPos.cpp)
     bool toolPosMouseAngleActive();
     void toolPosFinishMouseAngle();
     void toolPosTurnToolByMouse(double x, double y);
@@ -216,6 +216,7 @@ public:
     // The panel of a mode, or null when it was never created.
     kvCDialog* panelForMode(int mode) const;
     kvCSingleFaceSelDialog* singleFaceSelPanel() const { return singleFacePanel; }
+    kvCToolPosDialog* toolPositionPanel() const { return toolPosPanel; }
     // The text the tooltip of a button shows now ("" for none).
     kvCString toolTipText(int controlId) const;
     // The icon resource a button shows (0 for none).
@@ -259,6 +260,14 @@ protected:
     void onToolLengthOffset(const wchar_t* name);
 
     void takeJobReferences(const kvIUnknownPtr& first);
+
+    // Mode 5 (kvCAnalyseDlgToolPos.cpp).
+    // Places the job's tool on its frame (or its feedback points) and sets up
+    // the collision check; nothing unless the mode is 5.
+    void placeToolFromJob(const kvIUnknownPtr& first);
+    // Closing in mode 5: the feedback status, and whether the job takes the
+    // new frame.
+    void closeToolPosition();
     void createModeSubDialog();
     // The one place that knows which panel class serves a mode.
     kvCDialog* newPanelForMode(int mode, UINT& templateId);
@@ -324,7 +333,7 @@ protected:
     kvCGePoint planePoint;
     kvCDialog* multiFacePanel = nullptr;
     kvCSingleFaceSelDialog* singleFacePanel = nullptr;
-    kvCDialog* toolPosPanel = nullptr;
+    kvCToolPosDialog* toolPosPanel = nullptr;
     bool resultsShown = false;
     bool clearResultsOnRefresh = true;
     int resultGraphicKind = 0;

@@ -271,6 +271,10 @@ bool kvCTwPropertyCtrlBase::setValueText(const wchar_t* key, const wchar_t* text
 {
     if (!m_set || !key || !text)
         return false;
+    // A read-only line takes no typing.
+    short flags = 0;
+    if (m_set->getFlags(key, flags) && (flags & kvPropFlagReadOnly))
+        return false;
     const std::wstring t(text);
     // The control edits the lines it has: a key the set does not hold (also
     // one reached through a reference into another owner's set) is no line.

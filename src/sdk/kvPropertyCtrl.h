@@ -97,7 +97,8 @@ public:
     // property holds (a finite number in the type's range, "true"/"false", or
     // text) and written into the set. False, the property unchanged, for a
     // key the set does not hold, a text that does not fit the type, a value
-    // the property's restriction forbids, or a control without a set.
+    // the property's restriction forbids, a read-only line, or a control
+    // without a set.
     bool setValueText(const wchar_t* key, const wchar_t* text);
 
 private:
