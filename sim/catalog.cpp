@@ -46,6 +46,8 @@ public:
             base /= "hostsim-" + std::to_string(getpid());
             fs::create_directories(base / "feattech", error);
             std::ofstream(base / "feattech" / "kvColorCatalog.xml") << kCatalogue;
+            // The machine models the simulator ships.
+            fs::copy(fs::path(KV_SIM_DATA_DIR) / "Machines", base / "Machines", fs::copy_options::recursive, error);
             m_path = base.string() + "/";
         }
         return m_path;

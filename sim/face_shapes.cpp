@@ -135,13 +135,20 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
     const SampleFace* f = FaceObject::faceOf(face);
     double axis[3];
     if (!f || !f->surface || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
-    const std::vector<GeomPoint> points = trimmedSamples(*f, 64);
-    if (points.empty()) return false;
-    double lo = along(points[0], axisPoint, axis), hi = lo;
-    for (const GeomPoint& q : points) {
-        const double h = along(q, axisPoint, axis);
-        lo = std::min(lo, h);
-        hi = std::max(hi, h);
+    double lo = 0.0, hi = 0.0;
+    if (f->length > 0.0) {
+        // A face made with its length: it runs that far along the axis from
+        // where it has its radius.
+        hi = f->length;
+    } else {
+        const std::vector<GeomPoint> points = trimmedSamples(*f, 64);
+        if (points.empty()) return false;
+        lo = hi = along(points[0], axisPoint, axis);
+        for (const GeomPoint& q : points) {
+            const double h = along(q, axisPoint, axis);
+            lo = std::min(lo, h);
+            hi = std::max(hi, h);
+        }
     }
     // The radius grows along the axis by the tangent of the half angle.
     const double slope = sineOfAngle / std::sqrt(1.0 - sineOfAngle * sineOfAngle);
@@ -158,6 +165,10 @@ bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRe
     const SampleFace* f = FaceObject::faceOf(face);
     double z[3];
     if (!f || !f->surface || !unitAxisOf(axisDirection, z)) return false;
+    if (f->sweepDegrees > 0.0) {
+        angle = f->sweepDegrees;
+        return true;
+    }
     // Two directions across the axis.
     double x[3] = {1, 0, 0};
     if (std::fabs(z[0]) > 0.9) x[0] = 0, x[1] = 1;

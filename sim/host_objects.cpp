@@ -1,4 +1,5 @@
 #include "host_objects.h"
+#include "toolpos_host.h"
 
 #include "text.h"
 
@@ -87,7 +88,7 @@ Application::~Application() { releaseHeld(m_resources); }
 
 kvIUnknown* Application::queryInterface(const wchar_t* name)
 {
-    return kvQueryInterfaces<kvIApplication1, kvITarnwellApp1>(this, name);
+    return kvQueryInterfaces<kvIApplication1, kvITarnwellApp1, kvISWParameter1>(this, name);
 }
 
 int Application::getResourceManager(kvIUnknown** manager)
@@ -121,7 +122,10 @@ ResourceManager::ResourceManager() : Counted("resource manager")
 
 ResourceManager::~ResourceManager()
 {
-    for (Loaded* module : m_loaded) delete module;
+    for (Loaded* module : m_loaded) {
+        if (module->library) FreeLibrary(module->library);
+        delete module;
+    }
 }
 
 kvIUnknown* ResourceManager::queryInterface(const wchar_t* name)
@@ -133,29 +137,48 @@ int ResourceManager::loadModule(const wchar_t* fileName, HMODULE* module)
 {
     if (!module) return -1;
     *module = nullptr;
-    if (!fileName || std::find(m_available.begin(), m_available.end(), fileName) == m_available.end())
+    if (!fileName) return -1;
+    const auto library = m_libraries.find(fileName);
+    if (library == m_libraries.end() &&
+        std::find(m_available.begin(), m_available.end(), fileName) == m_available.end())
         return -1;
     // Loading a file that is loaded already hands out the same module, as a
     // real loader does.
     for (Loaded* loaded : m_loaded) {
         if (loaded->file == fileName) {
-            *module = reinterpret_cast<HMODULE>(loaded);
+            *module = loaded->library ? loaded->library : reinterpret_cast<HMODULE>(loaded);
             return 0;
         }
     }
-    Loaded* loaded = new Loaded{fileName};
+    HMODULE real = nullptr;
+    if (library != m_libraries.end()) {
+        real = LoadLibraryW(fromUtf8(library->second).c_str());
+        if (!real) return -1;
+    }
+    Loaded* loaded = new Loaded{fileName, real};
     m_loaded.push_back(loaded);
-    *module = reinterpret_cast<HMODULE>(loaded);
+    *module = real ? real : reinterpret_cast<HMODULE>(loaded);
     return 0;
 }
 
 int ResourceManager::freeModule(HMODULE module)
 {
-    auto it = std::find(m_loaded.begin(), m_loaded.end(), reinterpret_cast<Loaded*>(module));
+    auto it = std::find_if(m_loaded.begin(), m_loaded.end(), [module](Loaded* loaded) {
+        return loaded->library ? loaded->library == module : reinterpret_cast<HMODULE>(loaded) == module;
+    });
     if (it == m_loaded.end()) return -1;
+    if ((*it)->library) FreeLibrary((*it)->library);
     delete *it;
     m_loaded.erase(it);
     return 0;
+}
+
+void ResourceManager::setLibrary(const std::wstring& fileName, const std::string& path)
+{
+    if (path.empty())
+        m_libraries.erase(fileName);
+    else
+        m_libraries[fileName] = path;
 }
 
 std::vector<std::wstring> ResourceManager::loadedModules() const
@@ -190,7 +213,10 @@ TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(o
     m_number = ++made;
 }
 
-kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIBaseTmpGraphics>(this, name); }
+kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIBaseTmpGraphics, kvITDTmpGraphicsExt>(this, name);
+}
 
 int TmpGraphics::setVisible(int visible)
 {
@@ -215,7 +241,7 @@ int TmpGraphics::drawCs(const double frame[4][4], double size, unsigned long xCo
 namespace {
 const std::vector<std::wstring> kOptionalDocumentInterfaces = {
     L"kvIBaseDocWithAnalyseShowMode", L"kvIBaseDocWithFeatureShowMode", L"kvIBaseDocWithColorSet",
-    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1",
+    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1", L"kvIBaseDocWithView",
 };
 } // namespace
 
@@ -277,7 +303,21 @@ kvIUnknown* BaseDocument::queryInterface(const wchar_t* name)
 {
     if (!name || !offers(name)) return nullptr;
     return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
-                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1>(this, name);
+                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1, kvIBaseDocWithView>(this,
+                                                                                                             name);
+}
+
+int BaseDocument::hasViewFunction(const wchar_t* name)
+{
+    return name && std::wstring(name) == L"fitViewToBox" ? 1 : 0;
+}
+
+int BaseDocument::fitViewToBox(const double first[3], const double second[3])
+{
+    if (!first || !second) return -1;
+    m_out << "[view] fitted to the box (" << first[0] << ", " << first[1] << ", " << first[2] << ") - ("
+          << second[0] << ", " << second[1] << ", " << second[2] << ")\n";
+    return 0;
 }
 
 int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
@@ -342,22 +382,26 @@ int BaseDocument::removeReactor(kvIMouseEventsReactor1* reactor)
 }
 
 int BaseDocument::sendMouseEvent(int event, double x, double y, const double* viewParameters, double view[4][4],
-                                 int state, kvIUnknown* hitObject, const double* hitPoint)
+                                 int state, kvIUnknown* hitObject, const double* hitPoint, bool flag)
 {
     const std::vector<kvIMouseEventsReactor1*> reactors = m_reactors;
     for (kvIMouseEventsReactor1* reactor : reactors) reactor->addRef();
     for (kvIMouseEventsReactor1* reactor : reactors)
-        reactor->onMouseEvent(event, x, y, 0, viewParameters, view, 0, state, hitObject, hitPoint, false);
+        reactor->onMouseEvent(event, x, y, 0, viewParameters, view, 0, state, hitObject, hitPoint, flag);
     for (kvIMouseEventsReactor1* reactor : reactors) reactor->release();
     return static_cast<int>(reactors.size());
 }
 
 Model* Model::create() { return makeReferenced<Model>(); }
 
-Model::Model() : Counted("model") {}
+Model::Model() : Counted("model"), m_frames(FrameSet::create()) {}
+
+Model::~Model() { releaseHeld(m_frames); }
 
 kvIUnknown* Model::queryInterface(const wchar_t* name)
 {
+    if (name && std::wcscmp(name, kvIfName<kvITwFrameSet1>::value) == 0)
+        return m_frames->queryInterface(name);
     return kvQueryInterfaces<kvITarnwellModel1, kvIBaseModel1>(this, name);
 }
 
@@ -372,7 +416,10 @@ DataSet* DataSet::create() { return makeReferenced<DataSet>(); }
 
 DataSet::DataSet() : Counted("data set") {}
 
-kvIUnknown* DataSet::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIDataSet1>(this, name); }
+kvIUnknown* DataSet::queryInterface(const wchar_t* name)
+{
+    return kvQueryInterfaces<kvIDataSet1, kvIFeedback1>(this, name);
+}
 
 unsigned long DataSet::getColor(const wchar_t* key)
 {
@@ -446,8 +493,25 @@ AppDocument::AppDocument(BaseDocument* baseDocument, Model* model)
     m_feedbacks->setBool(L"UseFLColorTable", false);
 }
 
+int AppDocument::getSelector(kvIUnknown** selector)
+{
+    if (!selector) return -1;
+    *selector = m_selector;
+    if (!m_selector) return -1;
+    m_selector->addRef();
+    return 0;
+}
+
+void AppDocument::setSelector(kvIUnknown* selector)
+{
+    if (selector) selector->addRef();
+    if (m_selector) m_selector->release();
+    m_selector = selector;
+}
+
 AppDocument::~AppDocument()
 {
+    setSelector(nullptr);
     releaseHeld(m_baseDocument);
     releaseHeld(m_model);
     releaseHeld(m_feedbacks);
@@ -584,7 +648,13 @@ JobDefinition::JobDefinition(const std::wstring& machine, const double frameOrig
     m_settings.setPropRef(L"MillAreaRef", &m_area);
 }
 
-JobDefinition::~JobDefinition() = default;
+JobDefinition::~JobDefinition()
+{
+    if (m_watch && *m_watch == this) *m_watch = nullptr;
+    // The settings refer to the frame's set: they go first.
+    m_settings.setPropRef(L"FrameRef", &m_frame);
+    if (m_frameObject) m_frameObject->release();
+}
 
 kvIUnknown* JobDefinition::queryInterface(const wchar_t* name)
 {

@@ -23,9 +23,15 @@ namespace hostsim {
 
 class Model;
 class ResourceManager;
+class FrameSet;
 
-// kvIApplication1 (message boxes, resource manager) and kvITarnwellApp1.
-class Application : public kvIUnknownImp, public kvIApplication1, public kvITarnwellApp1, public Counted {
+// kvIApplication1 (message boxes, resource manager), kvITarnwellApp1 and the
+// host's parameters (kvISWParameter1, printed as they are set).
+class Application : public kvIUnknownImp,
+                    public kvIApplication1,
+                    public kvITarnwellApp1,
+                    public kvISWParameter1,
+                    public Counted {
 public:
     static Application* create(std::ostream& out);
 
@@ -34,6 +40,7 @@ public:
     // Prints what the user would see; the answer comes from the queue, else 1
     // (the OK or Yes button).
     int messageBox(int kind, const wchar_t* text, int flags) override;
+    int setParameter(const wchar_t* name, int value) override;
 
     void queueAnswer(int answer) { m_answers.push_back(answer); }
     std::size_t pendingAnswers() const { return m_answers.size(); }
@@ -76,6 +83,9 @@ public:
     void setAvailableFiles(std::vector<std::wstring> files) { m_available = std::move(files); }
     // File names of the modules loaded and not yet freed, in loading order.
     std::vector<std::wstring> loadedModules() const;
+    // A library the host installs: loadModule of that file name loads the
+    // shared library at path for real (an empty path takes it away again).
+    void setLibrary(const std::wstring& fileName, const std::string& path);
 
     ResourceManager();
     ~ResourceManager() override;
@@ -83,22 +93,28 @@ public:
 private:
     struct Loaded {
         std::wstring file;
+        HMODULE library = nullptr;  // a real library, else the record is the handle
     };
     std::wstring m_language = L"English";
     std::wstring m_baseFolder;  // empty: the simulator's own
+    std::map<std::wstring, std::string> m_libraries;
     std::vector<std::wstring> m_available;
     std::vector<Loaded*> m_loaded;  // a module handle is the address of its record
 };
 
 // kvIBaseTmpGraphics: a group of temporary graphics in the host's views. It
 // prints what it draws and is gone from the views when its last reference is.
-class TmpGraphics : public kvIUnknownImp, public kvIBaseTmpGraphics, public Counted {
+// Solids come through kvITDTmpGraphicsExt.
+class TmpGraphics : public kvIUnknownImp, public kvIBaseTmpGraphics, public kvITDTmpGraphicsExt, public Counted {
 public:
     static TmpGraphics* create(std::ostream& out);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int setVisible(int visible) override;
     int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
                unsigned long zColour, int flags) override;
+    int drawCylinder(const double frame[4][4], double radius, double bottom, double top,
+                     unsigned long colour) override;
+    int drawCircle(const double frame[4][4], double radius, unsigned long colour) override;
     // Each drawing prints one line naming the group, the kind, its points in
     // model coordinates and its text (graphics_print.cpp).
     int drawLine(const double start[3], const double end[3], unsigned long colour, int flag, const wchar_t* name,
@@ -134,9 +150,13 @@ class BaseDocument : public kvIUnknownImp,
                      public kvIInvDocument1,
                      public kvIMouseEvents1,
                      public kvISWDocument1,
+                     public kvIBaseDocWithView,
                      public Counted {
 public:
     static BaseDocument* create(std::ostream& out);
+    // The view fits itself to a box ("fitViewToBox") and prints it.
+    int hasViewFunction(const wchar_t* name) override;
+    int fitViewToBox(const double first[3], const double second[3]) override;
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getTmpGraphics(kvIUnknown** graphics) override;
@@ -171,7 +191,7 @@ public:
     // Sends one mouse event to every registered reactor (a copy of the list,
     // so that a reactor may remove itself); returns how many got it.
     int sendMouseEvent(int event, double x, double y, const double* viewParameters, double view[4][4], int state,
-                       kvIUnknown* hitObject, const double* hitPoint);
+                       kvIUnknown* hitObject, const double* hitPoint, bool flag = false);
     std::size_t reactorCount() const { return m_reactors.size(); }
 
     explicit BaseDocument(std::ostream& out);
@@ -189,7 +209,8 @@ private:
 };
 
 // kvITarnwellModel1 and kvIBaseModel1: the model of the document, which
-// receives the CAD entities the module writes.
+// receives the CAD entities the module writes, with its frames
+// (kvITwFrameSet1, answered by the model's frame set).
 class Model : public kvIUnknownImp, public kvITarnwellModel1, public kvIBaseModel1, public Counted {
 public:
     static Model* create();
@@ -198,15 +219,20 @@ public:
 
     CadStore& cad() { return m_cad; }
 
+    FrameSet& frames() { return *m_frames; }
+
     Model();
+    ~Model() override;
 
 private:
     CadStore m_cad;
+    FrameSet* m_frames;  // one reference held
 };
 
 // kvIDataSet1: one named group of the host's settings (colours, numbers,
 // switches and texts).
-class DataSet : public kvIUnknownImp, public kvIDataSet1, public Counted {
+// The "Feedbacks" settings also take the frame feedback (kvIFeedback1).
+class DataSet : public kvIUnknownImp, public kvIDataSet1, public kvIFeedback1, public Counted {
 public:
     static DataSet* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
@@ -214,6 +240,11 @@ public:
     double getDouble(const wchar_t* key) override;
     bool getBool(const wchar_t* key) override;
     int getString(const wchar_t* key, kvCString& value) override;
+    int setFrameFeedback(const double matrix[4][4]) override;
+    // False while no frame feedback was set.
+    bool frameFeedback(double matrix[4][4]) const;
+    // Every setting, one per line, in key order.
+    void print(std::ostream& out) const;
 
     void setColor(const std::wstring& key, unsigned long color) { m_colors[key] = color; }
     void setDouble(const std::wstring& key, double value) { m_doubles[key] = value; }
@@ -227,6 +258,8 @@ private:
     std::map<std::wstring, double> m_doubles;
     std::map<std::wstring, bool> m_bools;
     std::map<std::wstring, std::wstring> m_texts;
+    bool m_hasFrameFeedback = false;
+    double m_frameFeedback[4][4] = {};
 };
 
 // kvIHelpContext1: the host's help, which prints the page it would open.
@@ -263,6 +296,12 @@ public:
 
     DataSet& feedbacks() { return *m_feedbacks; }
 
+    // The host's selection of the document (null until one is given); the
+    // document keeps one reference to it.
+    int getSelector(kvIUnknown** selector) override;
+    void setSelector(kvIUnknown* selector);
+    kvIUnknown* selector() const { return m_selector; }
+
     // Registered windows by name, in name order.
     const std::map<std::wstring, CWnd*>& windows() const { return m_windows; }
     CWnd* window(const std::wstring& name) const;
@@ -275,6 +314,7 @@ private:
     BaseDocument* m_baseDocument;  // one reference held
     Model* m_model;                // one reference held
     DataSet* m_feedbacks;          // one reference held
+    kvIUnknown* m_selector = nullptr;  // one reference held
     std::map<std::wstring, CWnd*> m_windows;
     int m_registrations = 0;
 };
@@ -333,11 +373,26 @@ public:
     static JobDefinition* create(const std::wstring& machine, const double frameOrigin[3]);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getPropertySet(kvCPrPropertySet** set) override;
+    // "FrameRef" given a frame of the model: the job refers to that frame's
+    // settings from then on, and holds the frame.
+    int setReference(const wchar_t* name, kvIUnknown* object, int flags) override;
+
+    kvCPrPropertySet& settings() { return m_settings; }
+    kvCPrPropertySet& tool() { return m_tool; }
+    kvCPrPropertySet& millingArea() { return m_area; }
+    kvCPrPropertySet& frame() { return m_frame; }
+    // Where the job tells what the module does to it; none by default.
+    void setOutput(std::ostream* out) { m_out = out; }
+    // The job clears *slot when it dies while *slot still names it.
+    void watch(JobDefinition** slot) { m_watch = slot; }
 
     JobDefinition(const std::wstring& machine, const double frameOrigin[3]);
     ~JobDefinition() override;
 
 private:
+    std::ostream* m_out = nullptr;
+    JobDefinition** m_watch = nullptr;
+    kvIUnknown* m_frameObject = nullptr;  // one reference, after setReference
     kvCPrPropertySet m_frame;
     kvCPrPropertySet m_tool;
     kvCPrPropertySet m_area;

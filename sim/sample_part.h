@@ -47,6 +47,11 @@ struct SampleFace {
     // (a convex face, a boss); -1: towards it (a hole, a concave fillet).
     int normalSense = 1;
     double size = 0.0;          // largest extent of the face, for tolerances
+    // A turned face's swept angle in degrees and its length along the axis
+    // from where it has its radius, when the face was made with them (the
+    // generated part's faces); 0 when only the surface tells.
+    double sweepDegrees = 0.0;
+    double length = 0.0;
 
     // The free-form face's single bicubic patch: 16 coefficient triples in the
     // offsets s = x - ulo, t = y - vlo (index i + 4j for s^i t^j) and the

@@ -4,6 +4,8 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cctype>
 #include <istream>
 #include <map>
@@ -73,7 +75,12 @@ std::string describeCurrentException()
 
 CommandRegistration::CommandRegistration(const std::string& name, CommandHandler handler)
 {
-    registerCommand(name, std::move(handler));
+    // Two sources claiming one name would leave one command unreachable
+    // without a word: stop before any script runs.
+    if (!registerCommand(name, std::move(handler))) {
+        std::fprintf(stderr, "hostsim: the command '%s' is registered twice or badly named\n", name.c_str());
+        std::abort();
+    }
 }
 
 void splitCommand(const std::string& line, std::string& name, std::string& args)

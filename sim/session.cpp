@@ -120,6 +120,8 @@ bool Session::start(const std::string& modulePath, std::ostream& err)
 
     m_mainWindow = createMainWindow();
     m_application = Application::create(m_out);
+    // The collision library the host installs beside the module.
+    m_application->resources().setLibrary(L"kvCdTree.dll", KV_CDTREE_PATH);
     m_baseDocument = BaseDocument::create(m_out);
     m_model = Model::create();
     m_document = AppDocument::create(m_baseDocument, m_model);

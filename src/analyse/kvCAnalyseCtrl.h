@@ -15,6 +15,15 @@ public:
     // negative, so that the first radius found always replaces them.
     static constexpr double noRadius = 100000.0;
 
+    // Class codes of classifyNurbsFace.
+    enum {
+        faceClassUnusable = -2,  // the face could not be measured: no record
+        faceClassPlane = -1,
+        faceClassFullTurn = 0,   // a turned face of more than 181 degrees
+        faceClassCurved = 1,     // radius from the curvature measurement
+        faceClassHalfTurn = 2,   // a turned face of 150 to 181 degrees
+    };
+
     kvCAnalyseCtrl();
 
     // The smallest and the largest curvature radius of a face with their
@@ -29,6 +38,10 @@ public:
     // without usable normals or fit. second is left as it is.
     int computeIsoCurveRadius(RatBSplCurve* curve, kvFaceAxisRecord& circle, kvFaceAxisRecord& second,
                               kvIfPtr<kvIGeSurface> surface, kvIfPtr<kvIGeBoundedSurface> bounded, bool onFace);
+    // What kind of face this is for the radius and plane analyses; writes
+    // radius, axisRecord, planeNormal and grows boxMin/boxMax (the caller
+    // starts them at +/-noRadius). Nothing is reported to the user.
+    int classifyNurbsFace(kvIUnknown* face);
 
     double minRadiusU;
     double minRadiusV;

@@ -4,6 +4,7 @@
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvAnalyseTemplates.h"
 #include "analyse/kvCMouseReactor.h"
+#include "analyse/kvCMultiFaceSelDialog.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
 #include "host/kvExports.h"
 #include "host/object/kvPropAccess.h"
@@ -13,6 +14,7 @@
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvResourceCntxt.h"
 #include "sdk/kvValueSets.h"
+#include "toolpos/kvCToolPosDialog.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -250,8 +252,10 @@ int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
     }
     const BOOL created = Create(IDD, parent);
     resultsShown = false;
-    if (created)
+    if (created) {
+        placeToolFromJob(first);
         installMouseReactor(kvCGeMatrix());
+    }
     opened = true;
     return created;
 }
@@ -598,11 +602,6 @@ void kvCAnalyseDlg::onInfoShowText(const wchar_t*)
         showElementNameText();
 }
 
-void kvCAnalyseDlg::onToolLengthOffset(const wchar_t*)
-{
-    // Acts on the tool-position panel only.
-}
-
 void kvCAnalyseDlg::onInfoPropertyChanged(const wchar_t* key)
 {
     if (infoGuard)
@@ -641,6 +640,8 @@ void kvCAnalyseDlg::clearResultGraphics(bool withPickMarkers)
         graphics[gfxPickMarker1].detach();
         graphics[gfxPickMarker2].detach();
     }
+    if (toolPosPanel)
+        toolPosPanel->releaseGraphics();
 }
 
 // ---------------------------------------------------------------- modes and panels
@@ -652,7 +653,7 @@ kvCDialog** kvCAnalyseDlg::panelSlot(int m)
     case 4:
         return &multiFacePanel;
     case 5:
-        return &toolPosPanel;
+        return reinterpret_cast<kvCDialog**>(&toolPosPanel);
     default:
         return reinterpret_cast<kvCDialog**>(&singleFacePanel);
     }
@@ -663,16 +664,16 @@ kvCDialog* kvCAnalyseDlg::panelForMode(int m) const
     return *const_cast<kvCAnalyseDlg*>(this)->panelSlot(m);
 }
 
-// Modes 3 and 4 (the multi-face panel) and 5 (the tool-position page) have no
-// panel in this window yet: nothing is created for them, the panel area stays
-// empty and the other panels are hidden.
 kvCDialog* kvCAnalyseDlg::newPanelForMode(int m, UINT& templateId)
 {
     switch (m) {
     case 3:
     case 4:
+        templateId = kvCMultiFaceSelDialog::IDD;
+        return new kvCMultiFaceSelDialog();
     case 5:
-        return nullptr;
+        templateId = kvCToolPosDialog::IDD;
+        return new kvCToolPosDialog();
     default:
         templateId = kvCSingleFaceSelDialog::IDD;
         return new kvCSingleFaceSelDialog();
@@ -690,6 +691,10 @@ void kvCAnalyseDlg::hideOtherPanels(kvCDialog* keep)
 
 void kvCAnalyseDlg::createModeSubDialog()
 {
+    // A panel is a child of the window: none before the window exists (the
+    // mode may be set before, when a job opens the window).
+    if (!GetSafeHwnd())
+        return;
     kvIfPtr<kvIInvDocument1> inv(m_pBaseDoc.get());
     if (!inv.isNull())
         inv->beginLongOperation();
@@ -722,6 +727,8 @@ void kvCAnalyseDlg::createModeSubDialog()
         } else if (panel) {
             panel->ShowWindow(SW_SHOW);
         }
+        if (mode == 3 || mode == 4)
+            showMultiFaceLists(isNew);
     } catch (...) {
         showError(application(), L"Exception in kvAnalyse(23)");
     }
@@ -731,7 +738,8 @@ void kvCAnalyseDlg::createModeSubDialog()
 
 void kvCAnalyseDlg::destroyPanels()
 {
-    kvCDialog** slots[] = {&multiFacePanel, reinterpret_cast<kvCDialog**>(&singleFacePanel), &toolPosPanel};
+    kvCDialog** slots[] = {&multiFacePanel, reinterpret_cast<kvCDialog**>(&singleFacePanel),
+                           reinterpret_cast<kvCDialog**>(&toolPosPanel)};
     for (kvCDialog** slot : slots) {
         kvCDialog* panel = *slot;
         *slot = nullptr;
@@ -749,6 +757,8 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
     if (!inv.isNull())
         inv->beginLongOperation();
     try {
+        if (mode == 5 && toolPosPanel)
+            toolPosPanel->resetFeedbackStatus();
         if (isChecked(idTransparent)) {
             setChecked(idTransparent, false);
             onTransparentButton();
@@ -763,6 +773,7 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
                     transparent = false;
                 }
                 setChecked(idShowFaces, false);
+                restoreGroupColours();
             }
             facesShown = false;
         }
@@ -775,6 +786,10 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
         case 2: propSet(&ownProperties, kvKeyAnalyseType, 1); break;
         case 3: propSet(&ownProperties, kvKeyAnalyseType, 3); break;
         case 4: propSet(&ownProperties, kvKeyAnalyseType, 4); break;
+        case 5:
+            if (toolPosPanel)
+                toolPosPanel->activatePage();
+            break;
         default: break;
         }
         if (GetSafeHwnd()) {
@@ -879,7 +894,7 @@ void kvCAnalyseDlg::showGroupFaces(bool clearResults)
         facesShown = isChecked(idShowFaces);
         // The groups' faces are coloured by the multi-face panel; without it
         // there is nothing to show.
-        if (facesShown && !multiFacePanel) {
+        if (facesShown && !colourGroupFaces()) {
             setChecked(idShowFaces, false);
             facesShown = false;
         }
@@ -891,22 +906,12 @@ void kvCAnalyseDlg::showGroupFaces(bool clearResults)
 
 void kvCAnalyseDlg::onShowFacesButton()
 {
+    if (mode == 5 && toolPosPanel)
+        toolPosPanel->createFrameAtToolPosition();
     if (mode == 1 || mode == 2)
         onInfoShowText(kvKeyInfoShowText_);
-    // Mode 5 acts on the tool-position page, modes 3 and 4 on the multi-face
-    // panel; each only when it exists.
-}
-
-void kvCAnalyseDlg::onToolLengthOptimisation()
-{
-}
-
-void kvCAnalyseDlg::onSetToolFeedbackPosition()
-{
-}
-
-void kvCAnalyseDlg::onCreateLineInToolAxis()
-{
+    else if (mode != 5 && dynamic_cast<kvCMultiFaceSelDialog*>(multiFacePanel))
+        static_cast<kvCMultiFaceSelDialog*>(multiFacePanel)->onDisplayTogglesChanged();
 }
 
 void kvCAnalyseDlg::showAnalysisHelp()
@@ -1220,10 +1225,13 @@ void kvCAnalyseDlg::OnCancel()
     if (!inv.isNull())
         inv->beginLongOperation();
     try {
+        closeToolPosition();
         kvAnalyseLastSettings& last = kvAnalyseLastSettingsRecord();
         last.valid = true;
         if (isAnalysisMode(mode))
             last.mode = mode;
+        if ((mode == 3 || mode == 4) && (facesShown || transparent))
+            restoreGroupColours();
         if (transparent) {
             kvIfPtr<kvIBaseDocWithFeatureShowMode> showMode = transparencySwitch;
             if (showMode.isNull())
@@ -1241,6 +1249,7 @@ void kvCAnalyseDlg::OnCancel()
         opened = false;
         showControl(idSave, false);
         propSet(&ownProperties, kvKeySurfaces, kvCSurfaceSet());
+        emptyGroupLists();
         // The window object may be gone after this.
         if (GetSafeHwnd())
             DestroyWindow();

@@ -20,8 +20,13 @@
 struct RatBSplSurf;
 class kvCMouseReactor;
 class kvCSingleFaceSelDialog;
+class kvCToolPosDialog;
 
 class kvCAnalyseDlg : public kvCDialog, public kvCAnalyseCtrl {
+    // The multi-face panel follows and sets the window's show and transparent
+    // buttons and flags.
+    friend class kvCMultiFaceSelDialog;
+
 public:
     enum { IDD = 24171 };
 
@@ -162,8 +167,7 @@ public:
     kvIfPtr<kvIBaseModel1> modelForWriting();
     bool isSavingMeasurement() const { return savingMeasurement; }
 
-    // ---- tool-position page: filled in by the tool-position panel
-    // (kvCAnalyseDlgToolPos.cpp holds the least while there is no page).
+    // ---- the tool-position page's mouse turning (kvCAnalyseDlgToolPos.cpp)
     bool toolPosMouseAngleActive();
     void toolPosFinishMouseAngle();
     void toolPosTurnToolByMouse(double x, double y);
@@ -212,6 +216,7 @@ public:
     // The panel of a mode, or null when it was never created.
     kvCDialog* panelForMode(int mode) const;
     kvCSingleFaceSelDialog* singleFaceSelPanel() const { return singleFacePanel; }
+    kvCToolPosDialog* toolPositionPanel() const { return toolPosPanel; }
     // The text the tooltip of a button shows now ("" for none).
     kvCString toolTipText(int controlId) const;
     // The icon resource a button shows (0 for none).
@@ -221,6 +226,7 @@ public:
     const PickRecord& lastPick() const { return pickRecord; }
     int frameDrawCount() const { return frameDraws; }
     const kvTArray<unsigned int>& faceColourTable() const { return faceColours; }
+    const kvTArray<bool>& faceColourFlags() const { return faceColourUsed; }
     int pickIndexValue() const { return pickIndex; }
     // The plane of the first selected surface, when it is one.
     int planeDefinedValue() const { return planeDefined; }
@@ -254,11 +260,25 @@ protected:
     void onToolLengthOffset(const wchar_t* name);
 
     void takeJobReferences(const kvIUnknownPtr& first);
+
+    // Mode 5 (kvCAnalyseDlgToolPos.cpp).
+    // Places the job's tool on its frame (or its feedback points) and sets up
+    // the collision check; nothing unless the mode is 5.
+    void placeToolFromJob(const kvIUnknownPtr& first);
+    // Closing in mode 5: the feedback status, and whether the job takes the
+    // new frame.
+    void closeToolPosition();
     void createModeSubDialog();
     // The one place that knows which panel class serves a mode.
     kvCDialog* newPanelForMode(int mode, UINT& templateId);
     kvCDialog** panelSlot(int mode);
     void hideOtherPanels(kvCDialog* keep);
+    // Modes 3 and 4 (kvCAnalyseDlgMultiFace.cpp): the panel's lists when the
+    // mode is shown, the faces' own colours back, the lists emptied on close.
+    void showMultiFaceLists(bool isNewPanel);
+    void restoreGroupColours();
+    void emptyGroupLists();
+    bool colourGroupFaces();
     void destroyPanels();
 
     void onSaveMeasurement();
@@ -313,7 +333,7 @@ protected:
     kvCGePoint planePoint;
     kvCDialog* multiFacePanel = nullptr;
     kvCSingleFaceSelDialog* singleFacePanel = nullptr;
-    kvCDialog* toolPosPanel = nullptr;
+    kvCToolPosDialog* toolPosPanel = nullptr;
     bool resultsShown = false;
     bool clearResultsOnRefresh = true;
     int resultGraphicKind = 0;

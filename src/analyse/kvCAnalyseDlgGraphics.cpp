@@ -5,6 +5,7 @@
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
+#include "toolpos/kvCToolPosDialog.h"
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvTmpGraphics.h"
 
@@ -233,9 +234,12 @@ void kvCAnalyseDlg::drawPickMarker(kvCGeMatrix markerFrame, kvCGeMatrix faceFram
         kvIfPtr<kvIBaseTmpGraphics>& marker = graphics[which];
         marker.detach();
         if (mode == 5) {
-            propSet(&ownProperties, kvKeyToolPosFaceMat, faceFrame);
-            // With a page, the tool follows the mouse once the page redraws;
-            // timer 1 hands over to it.
+            // The page stores the frame as "ToolPosFaceMat" and redraws the
+            // tool there; timer 1 then hands the mouse over to it.
+            if (toolPosPanel)
+                toolPosPanel->placeAt(faceFrame);
+            else
+                propSet(&ownProperties, kvKeyToolPosFaceMat, faceFrame);
             if (toolPosPanel && GetSafeHwnd())
                 SetTimer(1, 300, nullptr);
             return;

@@ -273,6 +273,18 @@ struct NMLISTVIEW {
     LPARAM lParam;
 };
 
+struct NMITEMACTIVATE {
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+    UINT uKeyFlags;
+};
+
 struct CRITICAL_SECTION {
     void* impl;
 };
@@ -657,6 +669,14 @@ typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
 
 #define LVN_FIRST (0U - 100U)
 #define LVN_ITEMCHANGED (LVN_FIRST - 1)
+#define LVM_SETIMAGELIST (LVM_FIRST + 3)
+#define LVM_ENSUREVISIBLE (LVM_FIRST + 19)
+#define LVSIL_SMALL 1
+#define LVIS_STATEIMAGEMASK 0xF000
+#define INDEXTOSTATEIMAGEMASK(i) ((UINT)(i) << 12)
+#define LVS_EX_SUBITEMIMAGES 0x00000002
+#define LVS_EX_CHECKBOXES 0x00000004
+#define LVS_EX_TRACKSELECT 0x00000008
 #define NM_FIRST (0U - 0U)
 #define NM_CLICK (NM_FIRST - 2)
 #define NM_DBLCLK (NM_FIRST - 3)

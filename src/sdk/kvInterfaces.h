@@ -459,7 +459,6 @@ protected:
 };
 KV_IF_NAME(kvIMoveableBaseTmpGraphics);
 
-KV_DECLARE_EMPTY_INTERFACE(kvITDTmpGraphicsExt);
 KV_DECLARE_EMPTY_INTERFACE(kvIStlTmpGraphics);
 
 // What the host's views call for every mouse event.
@@ -505,7 +504,6 @@ protected:
 };
 KV_IF_NAME(kvIDataSet1);
 
-KV_DECLARE_EMPTY_INTERFACE(kvISWParameter1);
 
 class kvIResourceMgr1 : public kvIUnknown {
 public:
@@ -567,15 +565,16 @@ KV_DECLARE_EMPTY_INTERFACE(kvITwTool1);
 KV_DECLARE_EMPTY_INTERFACE(kvITwToolSet1);
 KV_DECLARE_EMPTY_INTERFACE(kvITwToolSet2);
 KV_DECLARE_EMPTY_INTERFACE(kvITwToolDatabaseCall1);
-KV_DECLARE_EMPTY_INTERFACE(kvITwFrame1);
-KV_DECLARE_EMPTY_INTERFACE(kvITwFrameSet1);
 KV_DECLARE_EMPTY_INTERFACE(kvITwMillingArea2);
-KV_DECLARE_EMPTY_INTERFACE(kvIFeedback1);
 KV_DECLARE_EMPTY_INTERFACE(kvICfgIO1);
 KV_DECLARE_EMPTY_INTERFACE(kvICfgOStream1);
 KV_DECLARE_EMPTY_INTERFACE(kvICfgIStream1);
 KV_DECLARE_EMPTY_INTERFACE(kvITwToolExport);
 KV_DECLARE_EMPTY_INTERFACE(kvITwToolImport);
+
+// The tool position's interfaces: frames, feedback settings, host parameters
+// and the solid temporary graphics.
+#include "sdk/kvToolInterfaces.h"
 
 // Every declared interface, for code that walks them all.
 #define KV_FOR_EACH_INTERFACE(X)                                                            \

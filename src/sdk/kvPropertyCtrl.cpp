@@ -135,6 +135,25 @@ bool kvCTwPropertyCtrlBase::onPropertyChanged(const wchar_t* key, bool)
     return false;
 }
 
+bool kvCTwPropertyCtrlBase::addSrfSetProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text,
+                                              ePropCtrlType type, const tw::cfg::SurfaceAttributes& attributes,
+                                              bool flag)
+{
+    if (!addProperty(category, key, text, type, static_cast<nCads::eGeoAssociateType>(0),
+                     static_cast<nCads::eParameterType>(0), -1, flag))
+        return false;
+    findCategoryForEdit(category)->lines.back().surfaceAttributes = attributes;
+    return true;
+}
+
+kvCTwPropertyCtrlBase::Category* kvCTwPropertyCtrlBase::findCategoryForEdit(const wchar_t* name)
+{
+    for (Category& c : m_categories)
+        if (std::wcscmp(c.name.c_str(), name) == 0)
+            return &c;
+    return nullptr;
+}
+
 namespace {
 
 template <class T>
@@ -181,6 +200,11 @@ std::wstring kvCTwPropertyCtrlBase::valueText(const wchar_t* key) const
     }
     if (readValue(m_set, key, b))
         return b ? L"true" : L"false";
+    kvCSurfaceSet faces;
+    if (readValue(m_set, key, faces)) {
+        std::swprintf(buffer, 64, L"%u selected", faces.count());
+        return buffer;
+    }
     return std::wstring();
 }
 
@@ -246,6 +270,10 @@ constexpr long long kULongMax = 4294967295LL;
 bool kvCTwPropertyCtrlBase::setValueText(const wchar_t* key, const wchar_t* text)
 {
     if (!m_set || !key || !text)
+        return false;
+    // A read-only line takes no typing.
+    short flags = 0;
+    if (m_set->getFlags(key, flags) && (flags & kvPropFlagReadOnly))
         return false;
     const std::wstring t(text);
     // The control edits the lines it has: a key the set does not hold (also

@@ -8,6 +8,7 @@
 #include "host/object/kvPropertyBag.h"
 #include "platform/windows.h"
 #include "sdk/kvString.h"
+#include "sdk/kvValueSets.h"
 
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
         // a check box) and "UiPropertyType" (a layer or colour chooser).
         kvCString uiText;
         kvCString uiType;
+        // Face-set lines: which faces the line's picker offers.
+        tw::cfg::SurfaceAttributes surfaceAttributes = {};
     };
     struct Category {
         kvCString name;
@@ -74,6 +77,10 @@ public:
     // False when the category does not exist.
     bool addProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
                      nCads::eGeoAssociateType associate, nCads::eParameterType parameter, int extra, bool flag);
+    // A face-set line (a selection of faces); false when the category does
+    // not exist.
+    bool addSrfSetProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
+                           const tw::cfg::SurfaceAttributes& attributes, bool flag);
 
     // What a host observes.
     HWND propertyCtrlWindow() const { return m_window; }
@@ -90,10 +97,13 @@ public:
     // property holds (a finite number in the type's range, "true"/"false", or
     // text) and written into the set. False, the property unchanged, for a
     // key the set does not hold, a text that does not fit the type, a value
-    // the property's restriction forbids, or a control without a set.
+    // the property's restriction forbids, a read-only line, or a control
+    // without a set.
     bool setValueText(const wchar_t* key, const wchar_t* text);
 
 private:
+    Category* findCategoryForEdit(const wchar_t* name);
+
     HWND m_window = nullptr;
     HWND m_owner = nullptr;
     kvCPrPropertySet* m_set = nullptr;

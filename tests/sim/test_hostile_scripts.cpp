@@ -142,7 +142,7 @@ TEST(HostileScripts, ThePropertyControlTakesOnlyWhatItShows)
                                   "analyse\n"
                                   "show modes\n");
     EXPECT_EQ(run.status, 2) << run.all();
-    expectErrors(run, {"line 2: set: the window shows no property control", "line 6: set: \"Bogus\" does not take '42'",
+    expectErrors(run, {"line 2: set: \"FrameRef/Bogus\" does not take '7'", "line 6: set: \"Bogus\" does not take '42'",
                        "line 7: set: \"MinAngle\" does not take 'nan'",
                        "line 8: set: \"MaxDiameter\" does not take '1e999'",
                        "line 9: set: \"CadColor\" does not take '0xffffffffffffffff'",

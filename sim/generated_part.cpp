@@ -1,0 +1,236 @@
+#include "generated_part.h"
+
+#include <cmath>
+#include <string>
+
+namespace hostsim {
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+const SampleColour kPlaneColour{192, 192, 192};
+const SampleColour kHoleColour{64, 96, 224};
+const SampleColour kRoundColour{32, 160, 64};
+const SampleColour kFreeColour{224, 48, 48};
+
+// The faces with the surfaces they point to.
+struct GeneratedPart {
+    std::vector<SampleFace> faces;
+    ~GeneratedPart()
+    {
+        for (SampleFace& f : faces) ratBSplSurfFree(f.surface);
+    }
+};
+
+RatBSplCurve* lineCurve(const double* a, const double* b)
+{
+    RatBSplCurve* c = ratBSplCurveCreate(2, 4);
+    if (!c) return nullptr;
+    const double len = std::sqrt((b[0] - a[0]) * (b[0] - a[0]) + (b[1] - a[1]) * (b[1] - a[1]) +
+                                 (b[2] - a[2]) * (b[2] - a[2]));
+    c->knots[0] = c->knots[1] = 0.0;
+    c->knots[2] = c->knots[3] = len;
+    c->weights[0] = c->weights[1] = 1.0;
+    ratBSplCurveSetPoint(c, 0, a[0], a[1], a[2]);
+    ratBSplCurveSetPoint(c, 1, b[0], b[1], b[2]);
+    c->origForm = 1;
+    return c;
+}
+
+void set3(double* v, double x, double y, double z)
+{
+    v[0] = x;
+    v[1] = y;
+    v[2] = z;
+}
+
+// The slots of one cell of the grid, in order; planes are the most common
+// faces of a machined part.
+enum Slot {
+    plane0, plane30, plane45, plane60, plane90, plane120, halfA, halfB, halfSingle, fullCylinder, quarterFillet,
+    halfCone, torusFillet, freeForm, plane0b, plane90b, plane45b, plane0c, plane90c, plane120b, slotCount
+};
+
+class Maker {
+public:
+    explicit Maker(std::vector<SampleFace>& faces) : m_faces(faces) {}
+
+    void make(std::size_t index)
+    {
+        const std::size_t cell = index / slotCount;
+        const Slot slot = static_cast<Slot>(index % slotCount);
+        // Cells 40 apart on a square grid; each cell's faces lie inside it.
+        const double ox = 40.0 * static_cast<double>(cell % 250);
+        const double oy = 40.0 * static_cast<double>(cell / 250);
+        const int variant = static_cast<int>(cell % 4);
+        SampleFace f;
+        f.id = static_cast<int>(1001 + index);
+        switch (slot) {
+        case plane0: case plane0b: case plane0c: plane(f, ox, oy, 0.0); break;
+        case plane30: plane(f, ox, oy, 30.0); break;
+        case plane45: case plane45b: plane(f, ox, oy, 45.0); break;
+        case plane60: plane(f, ox, oy, 60.0); break;
+        case plane90: case plane90b: case plane90c: plane(f, ox, oy, 90.0); break;
+        case plane120: case plane120b: plane(f, ox, oy, 120.0); break;
+        case halfA: case halfB: {
+            const double radii[] = {2.5, 5.0, 8.0, 5.0};
+            const double a0 = slot == halfA ? 0.0 : kPi;
+            turned(f, "cylinder", "hole half", ox + 20, oy + 20, radii[variant], variant % 2, a0, a0 + kPi, -1,
+                   kHoleColour, "Holes");
+            break;
+        }
+        case halfSingle:
+            turned(f, "cylinder", "slot end", ox + 10, oy + 30, variant < 2 ? 1.5 : 3.0, 2, 0.0, kPi, -1,
+                   kHoleColour, "Holes");
+            break;
+        case fullCylinder:
+            turned(f, "cylinder", "bore", ox + 30, oy + 8, 4.0, 0, 0.0, 2 * kPi, -1, kHoleColour, "Holes");
+            break;
+        case quarterFillet:
+            turned(f, "cylinder", "fillet", ox + 3, oy + 3, variant < 2 ? 2.0 : 3.0, 0, kPi, 1.5 * kPi, 1,
+                   kRoundColour, "Roundings");
+            f.rounding = true;
+            break;
+        case halfCone: cone(f, ox + 30, oy + 30); break;
+        case torusFillet: torus(f, ox + 12, oy + 12, variant < 2 ? 1.0 : 2.0); break;
+        case freeForm: freeform(f, ox + 25, oy + 2); break;
+        case slotCount: break;
+        }
+        m_faces.push_back(f);
+    }
+
+private:
+    // A 10 x 10 face whose normal is tilted by degrees from z about x.
+    void plane(SampleFace& f, double ox, double oy, double degrees)
+    {
+        const double a = degrees * kPi / 180.0;
+        f.kind = "plane";
+        f.name = "plane " + std::to_string(static_cast<int>(degrees));
+        f.colour = kPlaneColour;
+        f.layer = "Body";
+        set3(f.axis, 0.0, -std::sin(a), std::cos(a));
+        set3(f.point, ox + 2, oy + 20, 10);
+        f.size = std::sqrt(200.0);
+        // Edges: along x, and across x in the plane.
+        const double e1[3] = {10, 0, 0};
+        const double e2[3] = {0, 10 * std::cos(a), 10 * std::sin(a)};
+        double p01[3], p10[3], p11[3];
+        for (int k = 0; k < 3; ++k) {
+            p01[k] = f.point[k] + e2[k];
+            p10[k] = f.point[k] + e1[k];
+            p11[k] = f.point[k] + e1[k] + e2[k];
+        }
+        f.surface = ratBSplSurfBilinear(f.point, p01, p10, p11);
+    }
+
+    // A part of a cylinder about an axis along z, x or y (axisKind 0, 1, 2)
+    // through (cx, cy, 0), 10 long, swept from a0 to a1.
+    void turned(SampleFace& f, const char* kind, const char* name, double cx, double cy, double r, int axisKind,
+                double a0, double a1, int sense, SampleColour colour, const char* layer)
+    {
+        f.kind = kind;
+        f.name = name;
+        f.colour = colour;
+        f.layer = layer;
+        f.radius = r;
+        f.normalSense = sense;
+        f.size = std::fmax(2 * r, 10.0);
+        f.sweepDegrees = (a1 - a0) * 180.0 / kPi;
+        f.length = 10.0;
+        double axis[3] = {0, 0, 0}, radial[3] = {0, 0, 0};
+        axis[axisKind == 0 ? 2 : (axisKind == 1 ? 0 : 1)] = 1.0;
+        radial[axisKind == 0 ? 0 : (axisKind == 1 ? 1 : 2)] = 1.0;
+        set3(f.point, cx, cy, 10.0);
+        for (int k = 0; k < 3; ++k) f.axis[k] = axis[k];
+        double a[3], b[3];
+        for (int k = 0; k < 3; ++k) {
+            a[k] = f.point[k] + r * radial[k];
+            b[k] = a[k] + 10.0 * axis[k];
+        }
+        RatBSplCurve* line = lineCurve(a, b);
+        f.surface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, a0, a1) : nullptr;
+        ratBSplCurveFree(line);
+    }
+
+    // Half a countersink cone: radius 3 at its foot, 5 at its top.
+    void cone(SampleFace& f, double cx, double cy)
+    {
+        f.kind = "cone";
+        f.name = "countersink half";
+        f.colour = kHoleColour;
+        f.layer = "Holes";
+        set3(f.point, cx, cy, 7.0);  // the apex; radius 3 at z = 10
+        set3(f.axis, 0, 0, 1);
+        f.halfAngle = kPi / 4;
+        f.radius = 3.0;
+        f.normalSense = -1;
+        f.size = 10;
+        f.sweepDegrees = 180.0;
+        f.length = 2.0;
+        const double a[3] = {cx + 3, cy, 10}, b[3] = {cx + 5, cy, 12};
+        RatBSplCurve* line = lineCurve(a, b);
+        f.surface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, 0.0, kPi) : nullptr;
+        ratBSplCurveFree(line);
+    }
+
+    void torus(SampleFace& f, double cx, double cy, double minor)
+    {
+        f.kind = "torus";
+        f.name = "boss fillet";
+        f.colour = kRoundColour;
+        f.layer = "Roundings";
+        f.rounding = true;
+        set3(f.point, cx, cy, 10);
+        set3(f.axis, 0, 0, 1);
+        f.radius = 6;
+        f.minorRadius = minor;
+        f.normalSense = -1;
+        f.size = 2 * (6 + minor);
+        const double V1[3] = {1, 0, 0}, V2[3] = {0, 1, 0};
+        f.surface = ratBSplSurfTorus(f.point, V1, V2, f.axis, 6.0, minor);
+    }
+
+    // One gently curved bicubic patch over 12 x 12.
+    void freeform(SampleFace& f, double x0, double y0)
+    {
+        f.kind = "freeform";
+        f.name = "free form";
+        f.colour = kFreeColour;
+        f.layer = "Freeform";
+        f.size = 17;
+        f.patch.assign(48, 0.0);
+        auto set = [&f](int i, int j, double x, double y, double z) {
+            const int k = 3 * (i + 4 * j);
+            f.patch[k] = x;
+            f.patch[k + 1] = y;
+            f.patch[k + 2] = z;
+        };
+        set(0, 0, x0, y0, 8);
+        set(1, 0, 1, 0, 0);
+        set(0, 1, 0, 1, 0);
+        set(2, 0, 0, 0, 0.02);
+        set(0, 2, 0, 0, 0.015);
+        set(1, 1, 0, 0, 0.005);
+        f.patchRange[0] = x0;
+        f.patchRange[1] = x0 + 12;
+        f.patchRange[2] = y0;
+        f.patchRange[3] = y0 + 12;
+        const double U[2] = {0, 12}, V[2] = {0, 12};
+        f.surface = ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(f.patch.data()));
+    }
+
+    std::vector<SampleFace>& m_faces;
+};
+
+}  // namespace
+
+std::shared_ptr<const std::vector<SampleFace>> generatedPartFaces(std::size_t count)
+{
+    auto part = std::make_shared<GeneratedPart>();
+    part->faces.reserve(count);
+    Maker maker(part->faces);
+    for (std::size_t i = 0; i < count; ++i) maker.make(i);
+    return std::shared_ptr<const std::vector<SampleFace>>(part, &part->faces);
+}
+
+} // namespace hostsim

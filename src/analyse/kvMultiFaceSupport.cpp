@@ -1,0 +1,43 @@
+#include "analyse/kvMultiFaceSupport.h"
+
+#include "analyse/kvMultiFaceTemplates.h"
+#include "platform/kvPlatform.h"
+
+
+kvLongOperation::kvLongOperation(kvIAppExecContext1* context)
+{
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    if (!context)
+        return;
+    kvIUnknownPtr base;
+    context->getBaseDocument(&base);
+    m_doc = base.get();
+    if (!m_doc.isNull())
+        m_doc->beginLongOperation();
+}
+
+kvLongOperation::~kvLongOperation()
+{
+    if (!m_doc.isNull())
+        m_doc->endLongOperation();
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void kvShowAnalyseException(kvIAppExecContext1* context, const wchar_t* text)
+{
+    if (!context || !text)
+        return;
+    try {
+        kvIfPtr<kvIApplication1> app;
+        context->getApplication(&app);
+        if (!app.isNull())
+            app->messageBox(3, text, 16);
+    } catch (...) {
+        // A message that cannot be shown must not replace the one being handled.
+    }
+}
+
+HINSTANCE kvMultiFaceModule()
+{
+    return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&kvRegisterMultiFaceTemplates));
+}

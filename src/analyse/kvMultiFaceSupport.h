@@ -1,0 +1,29 @@
+// Small helpers of the multi-face panel and its lists: the long-operation
+// bracket with the wait cursor, the fixed exception message and the module
+// whose resources the panel's dialogs come from.
+#pragma once
+
+#include "host/object/kvIfPtr.h"
+#include "platform/windows.h"
+#include "sdk/kvInterfaces.h"
+
+// While it lives the document runs a long operation (when it offers one) and
+// the wait cursor shows; both end on every path out of the scope.
+class kvLongOperation {
+public:
+    explicit kvLongOperation(kvIAppExecContext1* context);
+    ~kvLongOperation();
+
+private:
+    kvIfPtr<kvIInvDocument1> m_doc;
+
+    kvLongOperation(const kvLongOperation&) = delete;
+    kvLongOperation& operator=(const kvLongOperation&) = delete;
+};
+
+// Shows a caught exception's fixed text (kind 3, flags 16) through the
+// application of the context; nothing without one.
+void kvShowAnalyseException(kvIAppExecContext1* context, const wchar_t* text);
+
+// The module that carries the panel's dialogs.
+HINSTANCE kvMultiFaceModule();

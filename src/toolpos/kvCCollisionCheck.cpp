@@ -1,0 +1,177 @@
+#include "toolpos/kvCCollisionCheck.h"
+
+#include "platform/windows.h"
+#include "sdk/kvInterfaces.h"
+#include "toolpos/kvPartMesh.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+#include <system_error>
+
+const wchar_t* const kvCCollisionCheck::libraryName = L"kvCdTree.dll";
+
+kvCCollisionCheck::~kvCCollisionCheck()
+{
+    unload();
+}
+
+namespace {
+
+template <class Function>
+bool fetch(HMODULE module, const char* name, Function& out)
+{
+    out = reinterpret_cast<Function>(GetProcAddress(module, name));
+    return out != nullptr;
+}
+
+}  // namespace
+
+bool kvCCollisionCheck::load(kvIApplication1* application, kvCString& problem)
+{
+    if (isLoaded())
+        return true;
+    kvIfPtr<kvIResourceMgr1> manager;
+    if (application)
+        application->getResourceManager(&manager);
+    if (manager.isNull()) {
+        problem = L"The host offers no resource manager to load the collision library";
+        return false;
+    }
+    HMODULE module = nullptr;
+    if (manager->loadModule(libraryName, &module) != 0 || !module) {
+        problem = kvCString(L"The collision library ") + libraryName + L" cannot be loaded";
+        return false;
+    }
+    m_manager = manager;
+    m_module = module;
+    const bool complete = fetch(module, "kvCdCreateScene", m_create) && fetch(module, "kvCdDestroyScene", m_destroy) &&
+                          fetch(module, "kvCdSetPart", m_setPart) &&
+                          fetch(module, "kvCdAddMachineStl", m_addMachine) &&
+                          fetch(module, "kvCdMachineCount", m_machineCount) &&
+                          fetch(module, "kvCdSetTool", m_setTool) && fetch(module, "kvCdTestTool", m_test);
+    if (!complete) {
+        problem = kvCString(L"The collision library ") + libraryName + L" lacks an entry";
+        unload();
+        return false;
+    }
+    m_scene = m_create();
+    if (!m_scene) {
+        problem = L"The collision library made no scene";
+        unload();
+        return false;
+    }
+    return true;
+}
+
+void kvCCollisionCheck::unload()
+{
+    if (m_scene && m_destroy)
+        m_destroy(m_scene);
+    m_scene = nullptr;
+    m_hasTool = false;
+    if (m_module && !m_manager.isNull())
+        m_manager->freeModule(m_module);
+    m_module = nullptr;
+    m_manager.detach();
+    m_create = nullptr;
+    m_destroy = nullptr;
+    m_setPart = nullptr;
+    m_addMachine = nullptr;
+    m_machineCount = nullptr;
+    m_setTool = nullptr;
+    m_test = nullptr;
+}
+
+bool kvCCollisionCheck::setPart(const kvPartMesh& mesh, kvCString& problem)
+{
+    if (!isLoaded()) {
+        problem = L"The collision library is not loaded";
+        return false;
+    }
+    if (m_setPart(m_scene, mesh.xyz.data(), mesh.pointCount(), mesh.triangles.data(), mesh.triangleCount()) != 0) {
+        problem = L"The collision library refused the part model";
+        return false;
+    }
+    return true;
+}
+
+int kvCCollisionCheck::addMachineStl(const std::string& path)
+{
+    return isLoaded() ? m_addMachine(m_scene, path.c_str()) : kvCdErrArgument;
+}
+
+int kvCCollisionCheck::machineCount() const
+{
+    return isLoaded() ? m_machineCount(m_scene) : 0;
+}
+
+bool kvCCollisionCheck::setTool(const std::vector<kvCdCylinder>& bodies, kvCString& problem)
+{
+    if (!isLoaded()) {
+        problem = L"The collision library is not loaded";
+        return false;
+    }
+    if (m_setTool(m_scene, bodies.data(), static_cast<int>(bodies.size())) != 0) {
+        problem = L"The collision library refused the tool";
+        return false;
+    }
+    m_hasTool = true;
+    return true;
+}
+
+int kvCCollisionCheck::test(const kvCGeMatrix& toolFrame, kvCdHit* hit)
+{
+    if (!isLoaded())
+        return kvCdErrArgument;
+    double m[16];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            m[4 * r + c] = toolFrame(r, c);
+    return m_test(m_scene, m, hit);
+}
+
+kvToolLengthSearch kvSearchFreeToolLength(double startLength, const std::function<int(double)>& test)
+{
+    kvToolLengthSearch search;
+    for (int step = 0;; ++step) {
+        const double length = startLength + step * kvToolLengthStep;
+        if (length - startLength > kvToolLengthSearchLimit) {
+            search.outcome = kvToolLengthSearch::gaveUp;
+            return search;
+        }
+        const int result = test(length);
+        ++search.tests;
+        if (result < 0 || result > 1) {
+            search.outcome = result < 0 ? kvToolLengthSearch::failed : kvToolLengthSearch::blocked;
+            return search;
+        }
+        if (result == 0) {
+            search.outcome = kvToolLengthSearch::found;
+            search.length = length;
+            return search;
+        }
+    }
+}
+
+std::vector<std::string> kvMachineModelFiles(const std::wstring& baseFolder, const std::wstring& machine)
+{
+    std::vector<std::string> files;
+    // A machine name is one folder: no separators, no way up.
+    if (machine.empty() || machine.find_first_of(L"/\\") != std::wstring::npos || machine == L"." || machine == L"..")
+        return files;
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(baseFolder) / "Machines" / fs::path(machine);
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (!it->is_regular_file(error))
+            continue;
+        std::wstring extension = it->path().extension().wstring();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+        if (extension == L".stl")
+            files.push_back(it->path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}

@@ -1,0 +1,26 @@
+// The part model of the collision check: the milling area's faces as
+// triangles, each face tessellated from its surface within a chord tolerance.
+#pragma once
+
+#include <vector>
+
+struct RatBSplSurf;
+
+struct kvPartMesh {
+    std::vector<double> xyz;    // three values per point
+    std::vector<int> triangles; // three point indices per triangle
+    int surfaces = 0;           // surfaces added
+    bool toleranceMissed = false;  // a surface reached the grid limit first
+
+    int pointCount() const { return static_cast<int>(xyz.size() / 3); }
+    int triangleCount() const { return static_cast<int>(triangles.size() / 3); }
+};
+
+// Adds the surface as a grid over its normalised parameters, halving the
+// cells along u and v until the midpoints of the cell edges and the cell
+// centres lie within tolerance of the straight edges and flat cells, with at
+// most maxPerDirection cells along each parameter (toleranceMissed is set
+// when that limit ends the refinement). Cells that collapse to a line (at a
+// pole) add no triangle. False, with the mesh unchanged, for a null surface,
+// a tolerance that is not greater than 0 or a point that is not finite.
+bool kvTessellateSurface(RatBSplSurf* surface, double tolerance, kvPartMesh& mesh, int maxPerDirection = 256);

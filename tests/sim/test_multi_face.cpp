@@ -1,0 +1,220 @@
+// Radius and plane analysis end to end: the host selects faces, the lists
+// group them, the faces are coloured and every face gets its own colour back.
+#include "script.h"
+#include "session.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace hostsim;
+
+namespace {
+
+struct Transcript {
+    std::vector<std::string> lines;
+    int errors = 0;
+    std::string err;
+
+    // Index of the first line at or after from that contains text, or -1.
+    int find(const std::string& text, int from = 0) const
+    {
+        for (int i = from < 0 ? 0 : from; i < static_cast<int>(lines.size()); ++i)
+            if (lines[i].find(text) != std::string::npos) return i;
+        return -1;
+    }
+    std::string all() const
+    {
+        std::string text;
+        for (const std::string& l : lines) text += l + "\n";
+        return text + err;
+    }
+};
+
+Transcript play(const std::string& script)
+{
+    std::ostringstream out, err;
+    Transcript t;
+    {
+        Session session(out);
+        if (!session.start(KV_MODULE_PATH, err)) {
+            t.errors = -1;
+            t.err = err.str();
+            return t;
+        }
+        std::istringstream in(script);
+        t.errors = runScript(in, session, err).errors;
+        session.finish();
+    }
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) t.lines.push_back(line);
+    t.err = err.str();
+    return t;
+}
+
+const std::string kOpen = "feedback UseFLColorTable true\n"
+                          "feedback FLColorTable 0x0000ff|0x00c000|0x0080ff\n"
+                          "analyse\n";
+
+TEST(MultiFaceSession, TheSamplePartsPlanesGroupByTheirAngleToTheFrame)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrows\nset AngleSteps 50\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int rows = t.find("list: 4 rows");
+    ASSERT_GE(rows, 0) << t.all();
+    EXPECT_EQ(t.find("  0  count 3  first 0", rows), rows + 1) << t.all();
+    EXPECT_EQ(t.find("  45  count 1  first 45", rows), rows + 2) << t.all();
+    EXPECT_EQ(t.find("  60  count 1  first 60", rows), rows + 3) << t.all();
+    EXPECT_EQ(t.find("  90  count 4  first 90", rows), rows + 4) << t.all();
+    // Coarser steps: 45 and 60 share the 50 degree group.
+    const int coarse = t.find("list: 3 rows", rows);
+    ASSERT_GT(coarse, rows) << t.all();
+    EXPECT_EQ(t.find("  50  count 2  first 45", coarse), coarse + 2) << t.all();
+}
+
+TEST(MultiFaceSession, HalvesOfOneHoleAreNoRadiusFaceButHalvesOfTwoHolesAre)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect faces 111 112\nrows\nselect faces 111 113\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // One hole's halves: faces present, none passing: the one empty row.
+    const int first = t.find("list: 1 row");
+    ASSERT_GE(first, 0) << t.all();
+    EXPECT_EQ(t.find("  0  count 0  first 0", first), first + 1) << t.all();
+    const int second = t.find("list: 1 row", first + 1);
+    ASSERT_GT(second, first) << t.all();
+    EXPECT_EQ(t.find("  5  count 2  first 5", second), second + 1) << t.all();
+}
+
+TEST(MultiFaceSession, TenElementsRunAtOnceAndElevenAfterTheTimer)
+{
+    const Transcript t = play(kOpen +
+                              "mode 4\nselect faces 101 102 103 104 105 106 107 108 132 111\nrows\n"
+                              "select faces 101 102 103 104 105 106 107 108 132 111 112\nrows\nelapse 100\nrows\n"
+                              "select none\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int ten = t.find("selected 10 elements");
+    EXPECT_EQ(t.find("list: 4 rows", ten), ten + 1) << t.all();
+    // Eleven: the list still shows the earlier run until the timer fires.
+    const int eleven = t.find("selected 11 elements");
+    ASSERT_GT(eleven, ten) << t.all();
+    EXPECT_EQ(t.find("  0  count 3", eleven), eleven + 2) << t.all();
+    const int fired = t.find("100 ms passed", eleven);
+    EXPECT_EQ(t.find("  0  count 3", fired), fired + 2) << t.all();
+    // An empty selection empties the list.
+    const int none = t.find("selected 0 elements", fired);
+    EXPECT_EQ(t.find("list: 0 rows", none), none + 1) << t.all();
+}
+
+TEST(MultiFaceSession, EveryFaceGetsItsOwnColourBackAfterTheSelectionChanged)
+{
+    const Transcript t = play(kOpen +
+                              "mode 4\nselect all\nelapse 100\nrow select 4\n"
+                              "select faces 101 107\n"
+                              "echo == changed\ncolours changed\n"
+                              "press show-faces\necho == off\ncolours check\n"
+                              "press show-faces\nmode 3\nselect group 121 122\nmode 4\nclose\ncolours check\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // While the second selection is shown, faces of the first still carry
+    // the colouring; switching off gives every face its own colour back.
+    const int changed = t.find("== changed");
+    EXPECT_GT(t.find("face 103 front", changed), changed) << t.all();
+    const int off = t.find("== off");
+    EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", off), off + 1) << t.all();
+    // Switching modes and closing with faces coloured also gives them back.
+    const int closed = t.find("analysis window closed");
+    EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", closed), closed + 1) << t.all();
+}
+
+TEST(MultiFaceSession, FacesOfTheSelectedGroupsGoOnLayersNamedAfterTheirRadius)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect faces 121 122 111 113\nrow select 1 2\nmenu 10\n"
+                                      "colours changed\nclose\ncolours check\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_GE(t.find("  10 Write faces on separate layers <Analyse_R3..."), 0) << t.all();
+    const int face121 = t.find("face 121 fillet back left:");
+    ASSERT_GE(face121, 0) << t.all();
+    EXPECT_NE(t.lines[face121].find("layer Analyse_R3 (was Roundings)"), std::string::npos) << t.all();
+    const int face111 = t.find("face 111 hole 1, first half:");
+    ASSERT_GE(face111, 0) << t.all();
+    EXPECT_NE(t.lines[face111].find("layer Analyse_R5 (was Holes)"), std::string::npos) << t.all();
+    // The layer stays after the window closes; the colour goes back.
+    EXPECT_GE(t.find("0 faces show another colour, 4 lie on another layer"), 0) << t.all();
+}
+
+TEST(MultiFaceSession, GroupColoursComeFromTheTableInTurnAndAHiddenGroupStillUsesOne)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrows\n"
+                                      "row tick 3 off\necho == hidden\ncolours changed\n"
+                                      "row select 3\necho == selected\ncolours changed\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // Three colours for four groups: the fourth takes the first again.
+    const int rows = t.find("list: 4 rows");
+    ASSERT_GE(rows, 0) << t.all();
+    EXPECT_NE(t.lines[rows + 1].find("#ff0000  0"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 2].find("#00c000  45"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 3].find("#ff8000  60"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 4].find("#ff0000  90"), std::string::npos) << t.all();
+    // The 60 degree face keeps the base colour; the walls keep their group's.
+    const int hidden = t.find("== hidden");
+    EXPECT_GT(t.find("face 108 tilted 120: #ffffff", hidden), hidden) << t.all();
+    EXPECT_GT(t.find("face 103 front: #ff0000", hidden), hidden) << t.all();
+    // Selected, the hidden group shows the highlight colour.
+    const int selected = t.find("== selected");
+    EXPECT_GT(t.find("face 108 tilted 120: #af0000", selected), selected) << t.all();
+}
+
+TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 4\nmenu 7\n"
+                                      "navigator previous\nnavigator next\nnavigator next\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // Zoom In shows the first face; previous from it shows the last.
+    const int last = t.find("navigator: 4/4");
+    ASSERT_GE(last, 0) << t.all();
+    const int first = t.find("navigator: 1/4", last);
+    EXPECT_GT(first, last) << t.all();
+    EXPECT_GT(t.find("navigator: 2/4", first), first) << t.all();
+    // Every face shown is zoomed to, a point of a plane with the wide margin.
+    EXPECT_GE(t.find("[view] fitted to the box (25, 25, 25) - (-25, -25, -25)"), 0) << t.all();
+}
+
+TEST(MultiFaceSession, ListCommandsTickRowsAndTheMenuGreysWhatNeedsTwoSelectedRows)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 2\nmenu 2\nrows\n"
+                                      "row select 1 2\nmenu 4\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // "All off" keeps only the selected row.
+    const int menu = t.find("list menu:");
+    EXPECT_GT(t.find("4 All selected on  (grey)", menu), menu) << t.all();
+    const int off = t.find("list: 4 rows", menu);
+    ASSERT_GT(off, menu) << t.all();
+    EXPECT_EQ(t.lines[off + 1].substr(0, 5), "  [ ]") << t.all();
+    EXPECT_EQ(t.lines[off + 2].substr(0, 5), "  [x]") << t.all();
+    EXPECT_EQ(t.lines[off + 3].substr(0, 5), "  [ ]") << t.all();
+    // With two rows selected "All selected on" is offered and ticks both.
+    const int second = t.find("list menu:", off);
+    EXPECT_GT(t.find("4 All selected on", second), second) << t.all();
+    EXPECT_LT(t.find("4 All selected on  (grey)", second), 0) << t.all();
+    const int on = t.find("list: 4 rows", second);
+    EXPECT_EQ(t.lines[on + 1].substr(0, 5), "  [x]") << t.all();
+    EXPECT_EQ(t.lines[on + 2].substr(0, 5), "  [x]") << t.all();
+}
+
+TEST(MultiFaceSession, AFaceGroupIsAnalysedFaceByFaceAndItsFacesAreColouredAndRestored)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect group 101 103 107\nrows\necho == coloured\n"
+                                      "colours changed\nclose\ncolours check\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int rows = t.find("list: 3 rows");
+    ASSERT_GE(rows, 0) << t.all();
+    const int coloured = t.find("== coloured");
+    EXPECT_GT(t.find("face 101 bottom: #af0000", coloured), coloured) << t.all();
+    EXPECT_GT(t.find("face 107 chamfer 45: #00c000", coloured), coloured) << t.all();
+    // Only the group's faces were painted.
+    EXPECT_LT(t.find("face 102 top:", coloured), 0) << t.all();
+    EXPECT_GE(t.find("every face of the sample part has its own colour and layer"), 0) << t.all();
+}
+
+} // namespace

@@ -1,0 +1,270 @@
+// The tool's shape and place, the part model's tessellation and the
+// tool-length search, each against values worked out by hand.
+#include "analyse/kvAnalyseKeys.h"
+#include "geom/geom.h"
+#include "host/object/kvPropAccess.h"
+#include "sdk/kvPropertySet.h"
+#include "toolpos/kvCCollisionCheck.h"
+#include "toolpos/kvPartMesh.h"
+#include "toolpos/kvToolPlacement.h"
+#include "toolpos/kvToolShape.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
+
+void expectNear3(const kvCGePoint& p, double x, double y, double z)
+{
+    EXPECT_NEAR(p.x, x, 1e-9);
+    EXPECT_NEAR(p.y, y, 1e-9);
+    EXPECT_NEAR(p.z, z, 1e-9);
+}
+
+kvCGePoint zAxisOf(const kvCGeMatrix& m)
+{
+    return kvCGePoint(m(0, 2), m(1, 2), m(2, 2));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- shape
+
+TEST(ToolShape, BadToolsAreRefusedWithTheirReasonAndLeaveTheOldDimensions)
+{
+    kvToolDimensions dims;
+    dims.diameter = 7.0;
+    kvCString problem;
+    EXPECT_FALSE(kvReadToolDimensions(nullptr, dims, problem));
+    EXPECT_EQ(problem, kvCString(L"The job has no tool"));
+    kvCPrPropertySet tool;
+    for (double d : {0.0, -2.0, double(NAN)}) {
+        propSet(&tool, kvKeyDiameter, d);
+        propSet(&tool, kvKeyLength, 30.0);
+        EXPECT_FALSE(kvReadToolDimensions(&tool, dims, problem)) << d;
+    }
+    propSet(&tool, kvKeyDiameter, 6.0);
+    propSet(&tool, kvKeyLength, 0.0);
+    EXPECT_FALSE(kvReadToolDimensions(&tool, dims, problem));
+    EXPECT_EQ(problem, kvCString(L"The tool's diameter and length must be greater than 0"));
+    propSet(&tool, kvKeyLength, 30.0);
+    propSet(&tool, kvKeyHolderLength1, -1.0);
+    EXPECT_FALSE(kvReadToolDimensions(&tool, dims, problem));
+    EXPECT_EQ(dims.diameter, 7.0);
+}
+
+TEST(ToolShape, BodiesStackFromTheLiftedTipThroughShankAndHolderSteps)
+{
+    kvCPrPropertySet tool;
+    propSet(&tool, kvKeyDiameter, 6.0);
+    propSet(&tool, kvKeyLength, 30.0);
+    propSet(&tool, kvKeyCuttingLength, 12.0);
+    propSet(&tool, kvKeyShaftDiameter, 5.0);
+    propSet(&tool, kvKeyHolderDiameter1, 20.0);
+    propSet(&tool, kvKeyHolderLength1, 15.0);
+    propSet(&tool, kvKeyHolderDiameter2, 40.0);
+    propSet(&tool, kvKeyHolderLength2, 25.0);
+    kvToolDimensions dims;
+    kvCString problem;
+    ASSERT_TRUE(kvReadToolDimensions(&tool, dims, problem));
+    const std::vector<kvCdCylinder> bodies = kvToolCylinders(dims, 0.01);
+    ASSERT_EQ(bodies.size(), 4u);
+    const double expected[4][4] = {{3, 0.01, 12, kvCdBodyCutter},
+                                   {2.5, 12, 30, kvCdBodyShank},
+                                   {10, 30, 45, kvCdBodyHolder},
+                                   {20, 45, 70, kvCdBodyHolder}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(bodies[i].radius, expected[i][0]) << i;
+        EXPECT_DOUBLE_EQ(bodies[i].bottom, expected[i][1]) << i;
+        EXPECT_DOUBLE_EQ(bodies[i].top, expected[i][2]) << i;
+        EXPECT_EQ(bodies[i].body, static_cast<int>(expected[i][3])) << i;
+    }
+    // Without cutting length, shaft and holder: one cutting body, the whole length.
+    kvCPrPropertySet bare;
+    propSet(&bare, kvKeyDiameter, 4.0);
+    propSet(&bare, kvKeyLength, 10.0);
+    propSet(&bare, kvKeyCuttingLength, 25.0);
+    ASSERT_TRUE(kvReadToolDimensions(&bare, dims, problem));
+    const std::vector<kvCdCylinder> one = kvToolCylinders(dims, 0.01);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_DOUBLE_EQ(one[0].top, 10.0);
+    EXPECT_DOUBLE_EQ(one[0].radius, 2.0);
+}
+
+// ---------------------------------------------------------------- place
+
+TEST(ToolPlacement, AnglesTurnAboutTheFramesOwnAxesAndKeepTheTip)
+{
+    kvCGeMatrix base;
+    base.setTranslation(kvCGePoint(10, 20, 30));
+    // A about X by 90: Z goes to -Y.
+    kvCGeMatrix a = kvToolFrame(base, 90, 0, 0);
+    expectNear3(zAxisOf(a), 0, -1, 0);
+    expectNear3(a * kvCGePoint(), 10, 20, 30);
+    // B about Y by 90: Z goes to +X; then C turns about that tool axis only.
+    kvCGeMatrix b = kvToolFrame(base, 0, 90, 0);
+    expectNear3(zAxisOf(b), 1, 0, 0);
+    kvCGeMatrix bc = kvToolFrame(base, 0, 90, 45);
+    expectNear3(zAxisOf(bc), 1, 0, 0);
+    // A then B: B turns about the Y axis that A has turned.
+    kvCGeMatrix ab = kvToolFrame(base, 90, 90, 0);
+    expectNear3(zAxisOf(ab), 1, 0, 0);
+}
+
+TEST(ToolPlacement, FeedbackPointsUndoTheAxialShiftAndReachAThousandAlongTheAxis)
+{
+    kvCGeMatrix frame;
+    frame.setFromArbitraryAxis(kvCGeVector(0, 1, 0));
+    frame.setTranslation(kvCGePoint(5, 5, 5));
+    kvCGePoint first, second;
+    kvToolFeedbackPoints(frame, -3.0, first, second);
+    expectNear3(first, 5, 8, 5);
+    expectNear3(second, 5, 1008, 5);
+}
+
+TEST(ToolPlacement, MousePlaneHasTheTurningAxisAsItsZAndAnglesWrap)
+{
+    kvCGeMatrix tool;
+    tool.setTranslation(kvCGePoint(1, 2, 3));
+    const kvCGeMatrix planeA = kvMouseAnglePlane(tool, kvToolAxisA);
+    expectNear3(zAxisOf(planeA), 1, 0, 0);
+    expectNear3(planeA * kvCGePoint(), 1, 2, 3);
+    expectNear3(zAxisOf(kvMouseAnglePlane(tool, kvToolAxisB)), 0, 1, 0);
+    expectNear3(zAxisOf(kvMouseAnglePlane(tool, kvToolAxisC)), 0, 0, 1);
+    EXPECT_NEAR(kvMouseAngleDegrees(0, 2), 90.0, 1e-12);
+    EXPECT_NEAR(kvMouseAngleDegrees(-1, 0), 180.0, 1e-12);
+    EXPECT_EQ(kvMouseAngleDegrees(0, 0), 0.0);
+    EXPECT_NEAR(kvNormaliseAngle(190), -170, 1e-12);
+    EXPECT_NEAR(kvNormaliseAngle(-180), 180, 1e-12);
+    EXPECT_NEAR(kvNormaliseAngle(725), 5, 1e-12);
+}
+
+// ---------------------------------------------------------------- part model
+
+TEST(PartMesh, CylinderStaysWithinTheChordTolerance)
+{
+    const double P[3] = {0, 0, 0}, axis[3] = {0, 0, 1};
+    RatBSplCurve* line = ratBSplCurveCreate(2, 4);
+    ASSERT_NE(line, nullptr);
+    line->knots[0] = line->knots[1] = 0.0;
+    line->knots[2] = line->knots[3] = 10.0;
+    for (int i = 0; i < 4; ++i)
+        line->weights[i] = 1.0;
+    ratBSplCurveSetPoint(line, 0, 5, 0, 0);
+    ratBSplCurveSetPoint(line, 1, 5, 0, 10);
+    SurfPtr cylinder(ratBSplSurfRevolveCurveArc(P, axis, line, 0.0, 2 * kPi), ratBSplSurfFree);
+    ratBSplCurveFree(line);
+    ASSERT_TRUE(cylinder);
+    for (double tolerance : {0.1, 0.01}) {
+        kvPartMesh mesh;
+        ASSERT_TRUE(kvTessellateSurface(cylinder.get(), tolerance, mesh));
+        EXPECT_FALSE(mesh.toleranceMissed);
+        // Every edge's middle lies inside the circle by at most the tolerance
+        // (the chord's sagitta), and every point lies on it.
+        double worst = 0.0;
+        for (int t = 0; t < mesh.triangleCount(); ++t) {
+            for (int e = 0; e < 3; ++e) {
+                const double* a = &mesh.xyz[3 * mesh.triangles[3 * t + e]];
+                const double* b = &mesh.xyz[3 * mesh.triangles[3 * t + (e + 1) % 3]];
+                EXPECT_NEAR(std::hypot(a[0], a[1]), 5.0, 1e-9);
+                const double mx = (a[0] + b[0]) / 2, my = (a[1] + b[1]) / 2;
+                worst = std::max(worst, 5.0 - std::hypot(mx, my));
+            }
+        }
+        EXPECT_LE(worst, tolerance) << tolerance;
+        // Not far finer than it needs: the chord sagitta 5(1 - cos(pi/n)).
+        const int around = static_cast<int>(std::ceil(kPi / std::acos(1.0 - tolerance / 5.0)));
+        EXPECT_LE(mesh.triangleCount(), 2 * 4 * around * 2) << tolerance;
+    }
+}
+
+TEST(PartMesh, FlatFaceIsTwoTrianglesAndBadInputAddsNothing)
+{
+    const double p00[3] = {0, 0, 0}, p01[3] = {0, 10, 0}, p10[3] = {10, 0, 0}, p11[3] = {10, 10, 0};
+    SurfPtr plane(ratBSplSurfBilinear(p00, p01, p10, p11), ratBSplSurfFree);
+    kvPartMesh mesh;
+    ASSERT_TRUE(kvTessellateSurface(plane.get(), 0.01, mesh));
+    EXPECT_EQ(mesh.triangleCount(), 4 * 4 * 2);  // the start grid is already flat
+    EXPECT_EQ(mesh.surfaces, 1);
+    const int before = mesh.triangleCount();
+    EXPECT_FALSE(kvTessellateSurface(nullptr, 0.01, mesh));
+    EXPECT_FALSE(kvTessellateSurface(plane.get(), 0.0, mesh));
+    EXPECT_FALSE(kvTessellateSurface(plane.get(), NAN, mesh));
+    EXPECT_EQ(mesh.triangleCount(), before);
+}
+
+TEST(PartMesh, SphereCollapsesNoTriangleAtItsPolesAndReportsAMissedTolerance)
+{
+    const double C[3] = {0, 0, 0}, A[3] = {1, 0, 0}, B[3] = {0, 1, 0}, Z[3] = {0, 0, 1};
+    SurfPtr sphere(ratBSplSurfSphere4(C, 3.0, A, B, Z), ratBSplSurfFree);
+    ASSERT_TRUE(sphere);
+    kvPartMesh fine;
+    ASSERT_TRUE(kvTessellateSurface(sphere.get(), 0.01, fine));
+    for (int t = 0; t < fine.triangleCount(); ++t) {
+        const int* c = &fine.triangles[3 * t];
+        EXPECT_TRUE(c[0] != c[1] && c[1] != c[2] && c[0] != c[2]);
+    }
+    kvPartMesh coarse;
+    ASSERT_TRUE(kvTessellateSurface(sphere.get(), 1e-6, coarse, 8));
+    EXPECT_TRUE(coarse.toleranceMissed);
+}
+
+// ---------------------------------------------------------------- length search
+
+TEST(ToolLengthSearch, EndsAtTheFirstFreeLengthInStepsOfOne)
+{
+    std::vector<double> asked;
+    const kvToolLengthSearch s = kvSearchFreeToolLength(3.5, [&](double length) {
+        asked.push_back(length);
+        return length < 10.0 ? 1 : 0;
+    });
+    EXPECT_EQ(s.outcome, kvToolLengthSearch::found);
+    EXPECT_DOUBLE_EQ(s.length, 10.5);
+    EXPECT_EQ(asked, (std::vector<double>{3.5, 4.5, 5.5, 6.5, 7.5, 8.5, 9.5, 10.5}));
+}
+
+TEST(ToolLengthSearch, GivesUpAtItsBoundAndStopsOnWhatNoLengthClears)
+{
+    double last = 0.0;
+    const kvToolLengthSearch never = kvSearchFreeToolLength(20.0, [&](double length) {
+        last = length;
+        return 1;
+    });
+    EXPECT_EQ(never.outcome, kvToolLengthSearch::gaveUp);
+    EXPECT_EQ(never.tests, static_cast<int>(kvToolLengthSearchLimit) + 1);
+    EXPECT_DOUBLE_EQ(last, 20.0 + kvToolLengthSearchLimit);
+    EXPECT_EQ(kvSearchFreeToolLength(20.0, [](double) { return 2; }).outcome, kvToolLengthSearch::blocked);
+    const kvToolLengthSearch failed = kvSearchFreeToolLength(20.0, [](double l) { return l > 22 ? -1 : 1; });
+    EXPECT_EQ(failed.outcome, kvToolLengthSearch::failed);
+    EXPECT_EQ(failed.tests, 4);
+}
+
+// ---------------------------------------------------------------- machine files
+
+TEST(MachineFiles, OnlyTheStlFilesOfTheNamedFolderSorted)
+{
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(::testing::TempDir()) / ("machines_" + std::to_string(getpid()));
+    fs::create_directories(base / "Machines" / "Mill");
+    for (const char* name : {"b.stl", "A.STL", "notes.txt"})
+        std::ofstream(base / "Machines" / "Mill" / name) << "x";
+    fs::create_directories(base / "Machines" / "Mill" / "sub.stl");
+    const auto files = kvMachineModelFiles(base.wstring(), L"Mill");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(fs::path(files[0]).filename(), "A.STL");
+    EXPECT_EQ(fs::path(files[1]).filename(), "b.stl");
+    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"").empty());
+    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"..").empty());
+    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"Mill/../Mill").empty());
+    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"Lathe").empty());
+    fs::remove_all(base);
+}
