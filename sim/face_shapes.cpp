@@ -1,7 +1,9 @@
 // The host's face-feature library over the sample part. The shape tests
-// (isNurbsAs...) answer from each face's modelled shape, in this one place;
+// (isNurbsAs...) answer what the kernel's shape tests find in each face's
+// surface record (face_recognition.h);
 // the extent along an axis and the swept angle are measured on the face's
 // surface as trimmed, as a host measures a face it knows only as a surface.
+#include "face_recognition.h"
 #include "trim.h"
 #include "view.h"
 
@@ -80,9 +82,11 @@ bool unitAxisOf(const kvPoint3DRec& axis, double* out)
 bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec&)
 {
     const SampleFace* f = FaceObject::faceOf(face);
-    if (!f || f->kind != "plane") return false;
-    point = rec(f->point);
-    normal = rec(f->axis);
+    if (!f) return false;
+    const RecognisedShape& shape = recogniseFace(*f);
+    if (shape.kind != "plane") return false;
+    point = rec(shape.point);
+    normal = rec(shape.axis);
     return true;
 }
 
@@ -91,37 +95,28 @@ bool FaceLibrary::isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, k
 {
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
-    if (f->kind == "cylinder") {
-        axisPoint = rec(f->point);
-        axisDirection = rec(f->axis);
-        radius = f->radius;
-        sineOfAngle = 0.0;
-        value = 0.0;
-        return true;
-    }
-    if (f->kind == "cone") {
-        // The axis point where the cone has the face's radius.
-        const double h = f->radius / std::tan(f->halfAngle);
-        axisPoint = {f->point[0] + h * f->axis[0], f->point[1] + h * f->axis[1], f->point[2] + h * f->axis[2]};
-        axisDirection = rec(f->axis);
-        radius = f->radius;
-        sineOfAngle = std::sin(f->halfAngle);
-        value = 0.0;
-        return true;
-    }
-    return false;
+    const RecognisedShape& shape = recogniseFace(*f);
+    if (shape.kind != "cylinder" && shape.kind != "cone") return false;
+    axisPoint = rec(shape.point);
+    axisDirection = rec(shape.axis);
+    radius = shape.radius;
+    sineOfAngle = shape.sineOfAngle;
+    value = 0.0;
+    return true;
 }
 
 bool FaceLibrary::isNurbsAsTorusExt(kvIUnknown* face, kvPoint3DRec& centre, kvPoint3DRec& axis,
                                     double& majorRadius, double& minorRadius, kvPoint3DRec&, short* flag)
 {
     const SampleFace* f = FaceObject::faceOf(face);
-    if (!f || f->kind != "torus") return false;
-    centre = rec(f->point);
-    axis = rec(f->axis);
-    majorRadius = f->radius;
-    minorRadius = f->minorRadius;
-    if (flag) *flag = 0;
+    if (!f) return false;
+    const RecognisedShape& shape = recogniseFace(*f);
+    if (shape.kind != "torus") return false;
+    centre = rec(shape.point);
+    axis = rec(shape.axis);
+    majorRadius = shape.radius;
+    minorRadius = shape.minorRadius;
+    if (flag) *flag = shape.torusKind;
     return true;
 }
 
@@ -137,9 +132,20 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
     if (!f || !f->surface || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
     double lo = 0.0, hi = 0.0;
     if (f->length > 0.0) {
-        // A face made with its length: it runs that far along the axis from
-        // where it has its radius.
-        hi = f->length;
+        // An untrimmed face made by turning a straight profile: its net's
+        // rows lie in planes across the axis and its profile's points on the
+        // profile, so the net spans exactly the face's extent on the axis.
+        const RatBSplSurf* s = f->surface;
+        const int rows = s->noPointsu - s->ordu, columns = s->noPointsv - s->ordv;
+        bool first = true;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < columns; ++j) {
+                const double* p = s->points[i * s->noPointsv + j];
+                const double h = along(GeomPoint{p[0], p[1], p[2]}, axisPoint, axis);
+                lo = first ? h : std::min(lo, h);
+                hi = first ? h : std::max(hi, h);
+                first = false;
+            }
     } else {
         const std::vector<GeomPoint> points = trimmedSamples(*f, 64);
         if (points.empty()) return false;

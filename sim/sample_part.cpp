@@ -2,6 +2,8 @@
 // constructors, oriented so that every normal points out of the material.
 #include "sample_part.h"
 
+#include "face_recognition.h"
+
 #include "script.h"
 #include "session.h"
 
@@ -386,7 +388,8 @@ void printSampleFaces(std::ostream& out, const SamplePart& part)
     for (const SampleFace& f : part.faces()) {
         out << f.id << "  " << f.kind << (f.rounding ? " (rounding)" : "") << "  \"" << f.name << "\"  "
             << measures(f) << "  colour " << f.colour.r << "," << f.colour.g << "," << f.colour.b << "  layer "
-            << f.layer << "\n";
+            << f.layer << "\n"
+            << "      the face library recognises: " << describeRecognised(recogniseFace(f)) << "\n";
     }
 }
 

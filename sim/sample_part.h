@@ -12,12 +12,15 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "geom/geom.h"
 
 namespace hostsim {
+
+struct RecognisedShape;
 
 struct SampleColour {
     int r, g, b;
@@ -62,6 +65,9 @@ struct SampleFace {
     // The face's surface, owned by the part; its nrmOri makes the oriented
     // normal point out of the material.
     RatBSplSurf* surface = nullptr;
+
+    // What the host's face library found the surface to be, once asked.
+    mutable std::shared_ptr<const RecognisedShape> recognised;
 };
 
 class SamplePart {

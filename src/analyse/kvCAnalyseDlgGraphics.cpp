@@ -77,7 +77,9 @@ void kvCAnalyseDlg::drawAnalysisResults()
         return;
     if (resultGraphicKind >= 10 && resultGraphicKind <= 13 && value > 100000.0)
         return;
-    const double shown = roundForDisplay(value);
+    // A radius's sign tells on which side its centre lies (a concave torus
+    // fillet); the text gives its size, as the result line does.
+    const double shown = roundForDisplay(radiusText ? std::fabs(value) : value);
     wchar_t text[valueTextSize];
     std::swprintf(text, valueTextSize, radiusText ? L"R%lg" : L"%lg", shown);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -176,8 +178,15 @@ TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
     const int first = t.find("navigator: 1/4", last);
     EXPECT_GT(first, last) << t.all();
     EXPECT_GT(t.find("navigator: 2/4", first), first) << t.all();
-    // Every face shown is zoomed to, a point of a plane with the wide margin.
-    EXPECT_GE(t.find("[view] fitted to the box (25, 25, 25) - (-25, -25, -25)"), 0) << t.all();
+    // Every face shown is zoomed to: a point of a plane with the wide margin
+    // of 25 on every side.
+    const int box = t.find("[view] fitted to the box (");
+    ASSERT_GE(box, 0) << t.all();
+    double hi[3], lo[3];
+    ASSERT_EQ(6, std::sscanf(t.lines[box].c_str(), "[view] fitted to the box (%lf, %lf, %lf) - (%lf, %lf, %lf)", &hi[0],
+                             &hi[1], &hi[2], &lo[0], &lo[1], &lo[2]));
+    for (int k = 0; k < 3; ++k)
+        EXPECT_DOUBLE_EQ(50.0, hi[k] - lo[k]) << k;
 }
 
 TEST(MultiFaceSession, ListCommandsTickRowsAndTheMenuGreysWhatNeedsTwoSelectedRows)
