@@ -520,6 +520,7 @@ void reset()
     detail::resetHooks();
     clearRegistry();
     detail::afxReset();
+    detail::resetUiExtras();
 }
 
 } // namespace kvplat
