@@ -282,6 +282,25 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         ButtonState* s = stateOf<ButtonState>(hwnd);
         return s && wParam <= IMAGE_ICON ? reinterpret_cast<LRESULT>(s->image[wParam]) : 0;
     }
+    case WM_PAINT:
+        if (buttonType(hwnd) == BS_OWNERDRAW && GetParent(hwnd)) {
+            // An owner-drawn button asks its parent to draw it.
+            PAINTSTRUCT ps;
+            DRAWITEMSTRUCT dis{};
+            dis.CtlType = ODT_BUTTON;
+            dis.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
+            dis.itemAction = ODA_DRAWENTIRE;
+            ButtonState* s = stateOf<ButtonState>(hwnd);
+            dis.itemState = (s && s->pushed ? ODS_SELECTED : 0) | (GetFocus() == hwnd ? ODS_FOCUS : 0) |
+                            (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+            dis.hwndItem = hwnd;
+            dis.hDC = BeginPaint(hwnd, &ps);
+            GetClientRect(hwnd, &dis.rcItem);
+            SendMessageW(GetParent(hwnd), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_GETDLGCODE: {
         const DWORD type = buttonType(hwnd);
         if (type == BS_DEFPUSHBUTTON)

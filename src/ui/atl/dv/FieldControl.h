@@ -70,46 +70,46 @@ protected:
 template <typename Ctrl, typename T>
 class FieldControl : public Control {
 public:
-    FieldControl() : m_value(), m_original(), m_state(stateNull | stateOriginalNull) {}
+    FieldControl() : m_value(), m_original(), m_fieldState(stateNull | stateOriginalNull) {}
 
     void initField(const std::wstring& name, const boost::any& value, unsigned state) override
     {
         m_name = name;
-        m_state = state & ~(stateNull | stateOriginalNull | stateModified);
+        m_fieldState = state & ~(stateNull | stateOriginalNull | stateModified);
         T v{};
         if (!value.empty() && Ctrl::fromAny(value, v)) {
             m_value = m_original = v;
         } else {
             m_value = m_original = T();
-            m_state |= stateNull | stateOriginalNull;
+            m_fieldState |= stateNull | stateOriginalNull;
         }
     }
 
-    boost::any getValue() const override { return (m_state & stateNull) ? boost::any() : boost::any(m_value); }
+    boost::any getValue() const override { return (m_fieldState & stateNull) ? boost::any() : boost::any(m_value); }
 
     bool setValue(const boost::any& value, unsigned redisplay) override
     {
         if (value.empty()) {
-            if (!(m_state & stateNullAllowed))
+            if (!(m_fieldState & stateNullAllowed))
                 return false;
-            m_state |= stateNull;
+            m_fieldState |= stateNull;
         } else {
             T v{};
             if (!Ctrl::fromAny(value, v))
                 return false;
             m_value = v;
-            m_state &= ~stateNull;
+            m_fieldState &= ~stateNull;
         }
         updateModified();
         showValue(redisplay);
         return true;
     }
 
-    unsigned getState() const override { return m_state; }
+    unsigned getState() const override { return m_fieldState; }
 
     unsigned setState(unsigned bits, unsigned mask) override
     {
-        const unsigned old = m_state;
+        const unsigned old = m_fieldState;
         unsigned next = (old & ~mask) | (bits & mask);
         if ((next & stateNullAllowed) && !(old & stateNullAllowed) &&
             ((next & stateNull) != 0) != ((next & stateOriginalNull) != 0))
@@ -118,9 +118,9 @@ public:
         if (cleared & (stateModified | stateDisplay1)) {
             // Accepting the change: what is shown now is the new original.
             m_original = m_value;
-            next = (next & ~stateOriginalNull) | ((next & stateNull) ? stateOriginalNull : 0);
+            next = (next & ~stateOriginalNull) | ((next & stateNull) ? unsigned(stateOriginalNull) : 0u);
         }
-        m_state = next;
+        m_fieldState = next;
         return old ^ next;
     }
 
@@ -136,27 +136,27 @@ public:
     void restoreValue() override
     {
         m_value = m_original;
-        m_state = (m_state & ~stateNull) | ((m_state & stateOriginalNull) ? stateNull : 0);
+        m_fieldState = (m_fieldState & ~stateNull) | ((m_fieldState & stateOriginalNull) ? unsigned(stateNull) : 0u);
         updateModified();
         showValue(showQuietly | showHolding | showRedraw);
-        valueChanged(m_name, m_state, getValue());
+        valueChanged(m_name, m_fieldState, getValue());
     }
 
     // Recomputes the modified bit; whether it changed.
     bool updateModified()
     {
-        const bool isNull = (m_state & stateNull) != 0;
-        const bool wasNull = (m_state & stateOriginalNull) != 0;
+        const bool isNull = (m_fieldState & stateNull) != 0;
+        const bool wasNull = (m_fieldState & stateOriginalNull) != 0;
         const bool modified = isNull != wasNull || (!isNull && !(m_value == m_original));
-        const bool had = (m_state & stateModified) != 0;
-        m_state = modified ? (m_state | stateModified) : (m_state & ~stateModified);
+        const bool had = (m_fieldState & stateModified) != 0;
+        m_fieldState = modified ? (m_fieldState | stateModified) : (m_fieldState & ~stateModified);
         return modified != had;
     }
 
     // Hands the value to the controller and shows it again.
     void writeValue()
     {
-        valueChanged(m_name, m_state, getValue());
+        valueChanged(m_name, m_fieldState, getValue());
         showValue(showRedraw);
     }
 
@@ -164,17 +164,17 @@ public:
     void takeValue(const T& value)
     {
         m_value = value;
-        m_state &= ~stateNull;
+        m_fieldState &= ~stateNull;
         updateModified();
     }
 
     const T& value() const { return m_value; }
-    bool isNull() const { return (m_state & stateNull) != 0; }
+    bool isNull() const { return (m_fieldState & stateNull) != 0; }
 
 protected:
     T m_value;
     T m_original;
-    unsigned m_state;
+    unsigned m_fieldState;
     std::wstring m_texts[3];
 };
 
