@@ -20,8 +20,8 @@ ProxyCtrlBase::~ProxyCtrlBase() = default;
 
 HWND ProxyCtrlBase::create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style, DWORD innerStyle, UINT id)
 {
-    if (!(style & 0xFFFF0000u))
-        style |= controlTraits;
+    // The library's controls are visible children that clip their neighbours.
+    style |= controlTraits;
     HWND proxy = Create(m_className, parent, rect, nullptr, style | WS_CHILD, 0, id);
     if (!proxy)
         return nullptr;

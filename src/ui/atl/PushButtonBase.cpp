@@ -24,8 +24,8 @@ PushButtonBase::~PushButtonBase() = default;
 
 HWND PushButtonBase::create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style, UINT id)
 {
-    if (!(style & 0xFFFF0000u))
-        style |= controlTraits;
+    // The library's controls are visible children that clip their neighbours.
+    style |= controlTraits;
     return Create(windowClassName(), parent, rect, text, style | WS_CHILD, 0, id);
 }
 

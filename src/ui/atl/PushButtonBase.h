@@ -13,8 +13,8 @@ namespace kv {
 namespace ui {
 namespace atl {
 
-// WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN: the style of the
-// library's control windows when the creator gives no window style bits.
+// WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN: added to the style
+// of every control window the library makes.
 const DWORD controlTraits = 0x56000000;
 
 class PushButtonBase : public ATL::CWindowImplBase {
