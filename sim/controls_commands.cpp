@@ -17,7 +17,6 @@
 #include "ui/atl/dv/ControlFactory.h"
 #include "ui/atl/dv/Convert.h"  // the colour word only: the module is not linked
 #include "ui/atl/dv/FieldControl.h"
-#include "ui/atl/dv/PushButton.h"
 #include "ui/atl/layout/LayoutStateExport.h"
 
 #include <dlfcn.h>
@@ -33,7 +32,7 @@ namespace {
 
 using kv::ui::atl::dv::ComColor;
 using kv::ui::atl::dv::Control;
-using kv::ui::atl::dv::ControlFactoryList;
+using kv::ui::atl::dv::ControlFactories;
 using kv::ui::atl::dv::CreatedControl;
 
 const int kPushId = 1, kCheckId = 2, kColorId = 3;
@@ -79,9 +78,9 @@ FieldDialog& fields()
     return d;
 }
 
-ControlFactoryList& factories(Session& s)
+ControlFactories& factories(Session& s)
 {
-    using Getter = ControlFactoryList* (*)();
+    using Getter = ControlFactories* (*)();
     void* symbol = s.moduleHandle() ? dlsym(s.moduleHandle(), "kvUiControlFactories") : nullptr;
     if (!symbol) throw ScriptError("the module offers no control factories");
     return *reinterpret_cast<Getter>(symbol)();
@@ -126,8 +125,8 @@ void watch(CreatedControl& made)
         made.field->valueChanged.connect([](const std::wstring& name, unsigned, const boost::any& v) {
             fields().events.push_back("value of " + toUtf8(name) + " written: " + valueText(v));
         });
-    if (made.button)
-        made.button->clicked.connect([] { fields().events.push_back("push button clicked"); });
+    if (made.clicked)
+        made.clicked->connect([] { fields().events.push_back("push button clicked"); });
 }
 
 void reportEvents(Session& s)
@@ -172,7 +171,7 @@ void openDialog(Session& s)
 {
     supplyLibraryResources();
     if (fields().window && IsWindow(fields().window)) throw ScriptError("the field dialog is open already");
-    ControlFactoryList& list = factories(s);
+    ControlFactories& list = factories(s);
     FieldDialog& d = fields();
     d.window = CreateWindowExW(0, WC_DIALOG, L"Field controls", WS_POPUP | WS_CAPTION | WS_VISIBLE, 200, 200, 260, 140,
                                nullptr, nullptr, nullptr, nullptr);
@@ -349,11 +348,21 @@ std::string rectText(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
-void reportNodes(Session& s, const kv::ui::atl::layout::Node& node, int depth)
+template <typename F>
+F moduleFunction(Session& s, const char* name)
 {
-    s.out() << std::string(static_cast<size_t>(depth) * 2 + 2, ' ') << "node " << node.id() << " at "
-            << rectText(node.current()) << "\n";
-    for (const auto& child : node.children()) reportNodes(s, *child, depth + 1);
+    void* symbol = s.moduleHandle() ? dlsym(s.moduleHandle(), name) : nullptr;
+    if (!symbol) throw ScriptError("the module offers no layout persistence");
+    return reinterpret_cast<F>(symbol);
+}
+
+void reportNodes(Session& s, void* layout, kvPfnUiLayoutNodes nodes)
+{
+    kvUiLayoutNode all[64];
+    const int count = std::min(nodes(layout, all, 64), 64);
+    for (int i = 0; i < count; ++i)
+        s.out() << std::string(static_cast<size_t>(all[i].depth) * 2 + 2, ' ') << "node " << all[i].id << " at "
+                << rectText(all[i].current) << "\n";
 }
 
 void layoutCommand(Session& s, const std::string& args)
@@ -365,29 +374,31 @@ void layoutCommand(Session& s, const std::string& args)
     CWnd* window = s.document().window(kAnalysisWindowName);
     const HWND hwnd = window ? window->GetSafeHwnd() : nullptr;
     if (!hwnd || !IsWindow(hwnd)) throw ScriptError("no analysis window open");
-    auto within = reinterpret_cast<kvPfnUiLayoutsWithin>(dlsym(s.moduleHandle(), "kvUiLayoutsWithin"));
-    auto persist = reinterpret_cast<kvPfnUiLayoutPersist>(dlsym(s.moduleHandle(), "kvUiLayoutPersist"));
-    if (!within || !persist) throw ScriptError("the module offers no layout persistence");
-    kv::ui::atl::layout::DialogLayout* layouts[16] = {};
+    auto within = moduleFunction<kvPfnUiLayoutsWithin>(s, "kvUiLayoutsWithin");
+    auto dialogOf = moduleFunction<kvPfnUiLayoutDialog>(s, "kvUiLayoutDialog");
+    auto nodes = moduleFunction<kvPfnUiLayoutNodes>(s, "kvUiLayoutNodes");
+    auto persist = moduleFunction<kvPfnUiLayoutPersist>(s, "kvUiLayoutPersist");
+    void* layouts[16] = {};
     const int count = std::min(within(hwnd, layouts, 16), 16);
     if (count == 0) throw ScriptError("no layout attached in the analysis window");
     for (int i = 0; i < count; ++i) {
-        kv::ui::atl::layout::DialogLayout* layout = layouts[i];
-        if (!IsWindowVisible(layout->dialog())) continue;
+        const HWND panel = dialogOf(layouts[i]);
+        if (!IsWindowVisible(panel)) continue;
+        const int id = GetDlgCtrlID(panel);
         const std::wstring path = L"Software\\Tarnwell\\Layouts\\" + fromUtf8(words.size() > 1 ? words[1] : "") +
-                                  L"\\Panel " + std::to_wstring(GetDlgCtrlID(layout->dialog()));
+                                  L"\\Panel " + std::to_wstring(id);
         if (words[0] == "save" || words[0] == "restore") {
             const bool save = words[0] == "save";
-            if (!persist(layout, path.c_str(), save))
+            if (!persist(layouts[i], path.c_str(), save))
                 throw ScriptError(save ? "the layout could not be saved"
                                        : "no stored layout fits the panel; it is left as it was");
-            s.out() << (save ? "saved" : "restored") << " layout of panel " << GetDlgCtrlID(layout->dialog())
-                    << " under HKEY_CURRENT_USER\\" << toUtf8(path)
-                    << (save ? "" : " (the panel is laid out from it at its next size change)") << "\n";
+            s.out() << (save ? "saved" : "restored") << " layout of panel " << id << " under HKEY_CURRENT_USER\\"
+                    << toUtf8(path) << (save ? "" : " (the panel is laid out from it at its next size change)")
+                    << "\n";
         } else {
-            s.out() << "layout of panel " << GetDlgCtrlID(layout->dialog()) << "\n";
+            s.out() << "layout of panel " << id << "\n";
         }
-        if (layout->root()) reportNodes(s, *layout->root(), 0);
+        reportNodes(s, layouts[i], nodes);
     }
 }
 

@@ -57,6 +57,7 @@ CreatedControl makePushButton(const ControlSpec& spec, const ControlColorsPtr& c
     made.window = button->create(spec.parent, spec.rect, spec.text.c_str(), spec.style | WS_TABSTOP, spec.id);
     made.object = button;
     made.button = button.get();
+    made.clicked = &button->clicked;
     return made;
 }
 
@@ -102,7 +103,7 @@ struct Registrations {
 } // namespace ui
 } // namespace kv
 
-extern "C" kv::ui::atl::dv::ControlFactoryList* kvUiControlFactories()
+extern "C" kv::ui::atl::dv::ControlFactories* kvUiControlFactories()
 {
     return &kv::ui::atl::dv::ControlFactoryList::instance();
 }

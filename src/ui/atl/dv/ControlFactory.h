@@ -2,14 +2,15 @@
 // "PushButton", "CheckBox" and "ColorButton". Each makes the control's window
 // in a parent and hands the control the dialog's shared context.
 //
-// The list is reached through virtual calls only, so that a host that loads
-// the module can use it through kvUiControlFactories without linking it.
+// A host that loads the module reaches the list through kvUiControlFactories
+// and the interface below, without linking the module.
 #pragma once
 
 #include "ui/atl/ControlColors.h"
 
 #include <boost/function.hpp>
 #include <boost/shared_ptr.hpp>
+#include <boost/signals2/signal.hpp>
 
 #include <map>
 #include <string>
@@ -32,8 +33,9 @@ class PushButton;
 struct CreatedControl {
     boost::shared_ptr<ATL::CWindowImplBase> object;
     HWND window = nullptr;
-    Control* field = nullptr;       // field controls: the value, state and texts
-    PushButton* button = nullptr;   // push buttons: the clicked signal
+    Control* field = nullptr;                           // field controls: the value, state and texts
+    PushButton* button = nullptr;                       // push buttons
+    boost::signals2::signal<void()>* clicked = nullptr;  // push buttons: the clicked signal
 };
 
 struct ControlSpec {
@@ -45,21 +47,31 @@ struct ControlSpec {
     DWORD style = 0;       // extra style bits (BS_DEFPUSHBUTTON, WS_DISABLED, ...)
 };
 
-class ControlFactoryList {
+// What a host may use of the list: an interface defined wholly here.
+class ControlFactories {
+public:
+    // The control of that kind; no window when the kind is unknown or the
+    // window cannot be made.
+    virtual CreatedControl create(const std::wstring& kind, const ControlSpec& spec,
+                                  const ControlColorsPtr& colors) const = 0;
+    // A context for the controls of one dialog, owned by the caller.
+    virtual ControlColorsPtr makeColors(HWND owner) const = 0;
+
+protected:
+    ~ControlFactories() = default;
+};
+
+class ControlFactoryList : public ControlFactories {
 public:
     typedef boost::function<CreatedControl(const ControlSpec&, const ControlColorsPtr&)> Factory;
 
     static ControlFactoryList& instance();
 
     // Adds a factory; false for an empty name or one taken already.
-    virtual bool add(const std::wstring& kind, const Factory& factory);
-    // The control of that kind; no window when the kind is unknown or the
-    // window cannot be made.
-    virtual CreatedControl create(const std::wstring& kind, const ControlSpec& spec,
-                                  const ControlColorsPtr& colors) const;
-    // A context for the controls of one dialog, owned by the caller.
-    virtual ControlColorsPtr makeColors(HWND owner) const;
-    virtual ~ControlFactoryList() = default;
+    bool add(const std::wstring& kind, const Factory& factory);
+    CreatedControl create(const std::wstring& kind, const ControlSpec& spec,
+                          const ControlColorsPtr& colors) const override;
+    ControlColorsPtr makeColors(HWND owner) const override;
 
 private:
     std::map<std::wstring, Factory> m_factories;
@@ -71,4 +83,4 @@ private:
 } // namespace kv
 
 // The module's factory list, for its host.
-extern "C" kv::ui::atl::dv::ControlFactoryList* kvUiControlFactories();
+extern "C" kv::ui::atl::dv::ControlFactories* kvUiControlFactories();
