@@ -6,6 +6,7 @@
 #include "ui/atl/PrivateMessages.h"
 #include "ui/atl/ResourceStrings.h"
 #include "ui/atl/Theme.h"
+#include "ui/atl/WindowUtils.h"
 
 #include <map>
 #include <vector>
@@ -171,7 +172,10 @@ BOOL ColorButton::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     case msgIsPartOfControl: {
         HWND other = reinterpret_cast<HWND>(lParam);
         ColorButtonDlg* popup = ColorButtonDlg::open();
-        result = other == hwnd || (popup && popup->m_hWnd && popup->owner() == hwnd && other == popup->m_hWnd);
+        // The popup's grid takes the focus when it opens: a window inside the
+        // popup belongs to the control as much as the popup itself.
+        result = other == hwnd || (popup && popup->m_hWnd && popup->owner() == hwnd && other &&
+                                   isWindowWithin(other, popup->m_hWnd));
         return TRUE;
     }
     case WM_COMMAND:
