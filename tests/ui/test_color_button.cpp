@@ -219,6 +219,7 @@ TEST_F(ColorButtons, TheFieldColourButtonWritesUserChangesOnlyAndLeaksNothing)
         EXPECT_TRUE(b.setValue(boost::any(dv::ComColor(0x00FF00)), dv::showQuietly));
         EXPECT_EQ(dv::ComColor(0x00FF00), b.color());
         EXPECT_TRUE(written.empty()) << "a value from the field is not written back";
+        EXPECT_EQ(0, changes) << "nor announced to the parent";
         EXPECT_TRUE(b.getState() & dv::stateModified);
         EXPECT_FALSE(b.setValue(boost::any(std::wstring(L"red")), dv::showQuietly));
         SendMessageW(h, BM_CLICK, 0, 0);
@@ -226,6 +227,7 @@ TEST_F(ColorButtons, TheFieldColourButtonWritesUserChangesOnlyAndLeaksNothing)
         SendMessageW(ColorButtonDlg::open()->m_hWnd, WM_COMMAND, IDOK, 0);
         ASSERT_EQ(1u, written.size());
         EXPECT_EQ(dv::ComColor(0x00FFFF), written[0]) << "the cell left of green";
+        EXPECT_EQ(1, changes);
         EXPECT_EQ(dv::ComColor(0x00FFFF), boost::any_cast<dv::ComColor>(b.getValue()));
         // Accepting the change makes it the original.
         b.setState(0, dv::stateModified);

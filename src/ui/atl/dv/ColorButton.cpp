@@ -36,12 +36,14 @@ void ColorButton::redisplay(unsigned flags)
 
 void ColorButton::onColorChanged()
 {
-    if (!m_settingColor) {
-        takeValue(color());
-        if (color() == noColor && (m_fieldState & stateNullAllowed))
-            m_fieldState |= stateNull;
-        writeValue();
-    }
+    // The field's own value shown on the button is no change: nothing is
+    // written and the parent hears nothing.
+    if (m_settingColor)
+        return;
+    takeValue(color());
+    if (color() == noColor && (m_fieldState & stateNullAllowed))
+        m_fieldState |= stateNull;
+    writeValue();
     atl::ColorButton::onColorChanged();
 }
 
