@@ -162,6 +162,37 @@ void resetDraw();
 int openThemeCount();
 // A new icon of that size with its pixels and mask (row by row, top row first).
 HICON newIcon(int width, int height, const std::vector<uint32_t>& bits, const std::vector<uint32_t>& mask);
+// ---------------------------------------------------------------- menus
+// Shared by the menu sources (win_system.cpp, win_menu_items.cpp).
+
+struct MenuItem {
+    UINT flags = 0;
+    UINT_PTR id = 0;
+    std::wstring text;
+    HMENU popup = nullptr;
+    HBITMAP bitmap = nullptr;  // HBMMENU_CALLBACK: the owner draws the item's bitmap area
+    ULONG_PTR data = 0;
+};
+
+struct Menu {
+    std::vector<MenuItem> items;
+    DWORD style = 0;
+};
+
+struct MenuState {
+    std::map<HMENU, std::unique_ptr<Menu>> menus;
+    uintptr_t next = 0x7000;
+    std::vector<UINT> choices;
+    MenuChoiceHook hook;
+    std::vector<std::wstring> lastTracked;
+};
+
+MenuState& menus();
+Menu* menuOf(HMENU h);
+// The item addressed by position or by command (searching submenus too).
+MenuItem* menuItem(HMENU h, UINT item, UINT flags);
+MenuItem makeItem(UINT flags, UINT_PTR id, LPCWSTR text);
+
 // Owner-drawn menu items: measured and drawn by the owner when a popup opens.
 void drawMenuItems(HMENU menu, HWND owner);
 // The menu resource of a resource module, or null.
