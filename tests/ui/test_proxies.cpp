@@ -199,3 +199,29 @@ TEST_F(Proxies, WindowUtilities)
     EXPECT_TRUE(getMonitorRect(combo, 0, &monitor));
     EXPECT_EQ(768, monitor.bottom);
 }
+
+TEST_F(Proxies, AProxyTakesTheDialogItemsPlace)
+{
+    HWND first = CreateWindowExW(0, L"Static", L"label", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, dialog, nullptr, nullptr,
+                                 nullptr);
+    HWND item = CreateWindowExW(0, L"Button", L"Concave", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 50, 30,
+                                120, 20, dialog, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(9)), nullptr, nullptr);
+    HWND last = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 60, 40, 20, dialog, nullptr, nullptr, nullptr);
+    dv::CheckBox box(colors);
+    box.initField(L"ShowKonkave", boost::any(true), 0);
+    EXPECT_EQ(nullptr, box.replaceDlgItem(dialog, 99)) << "no such item";
+    HWND proxy = box.replaceDlgItem(dialog, 9);
+    ASSERT_NE(nullptr, proxy);
+    EXPECT_FALSE(IsWindow(item));
+    EXPECT_EQ(proxy, GetDlgItem(dialog, 9));
+    RECT r;
+    GetWindowRect(proxy, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(50, r.left);
+    EXPECT_EQ(170, r.right);
+    EXPECT_TRUE(GetWindowLongW(proxy, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_EQ(L"Concave", kvplat::windowText(box.inner()));
+    EXPECT_EQ(BST_CHECKED, SendMessageW(box.inner(), BM_GETCHECK, 0, 0)) << "the field's value is shown";
+    EXPECT_EQ(first, GetWindow(proxy, GW_HWNDPREV)) << "its place in the Z order";
+    EXPECT_EQ(last, GetWindow(proxy, GW_HWNDNEXT));
+}

@@ -1,6 +1,7 @@
 #include "ui/atl/ColorsCtrl.h"
 
 #include "ui/atl/PushButtonBase.h"
+#include "ui/atl/ReplaceCtrl.h"
 
 #include <algorithm>
 
@@ -154,21 +155,13 @@ void ColorsCtrl::setAnyColor(bool any)
 
 bool ColorsCtrl::replaceDlgItem(HWND dialog, int id)
 {
-    HWND placeholder = GetDlgItem(dialog, id);
-    if (!placeholder || m_hWnd)
+    Placeholder placeholder;
+    if (m_hWnd || !findPlaceholder(dialog, id, placeholder))
         return false;
-    HWND parent = ::GetParent(placeholder);
-    RECT r;
-    ::GetWindowRect(placeholder, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    const DWORD style = (static_cast<DWORD>(GetWindowLongW(placeholder, GWL_STYLE)) &
-                         (WS_VISIBLE | WS_DISABLED | WS_GROUP | WS_TABSTOP)) |
-                        WS_CHILD;
-    HWND before = GetWindow(placeholder, GW_HWNDPREV);
-    if (!Create(L"kv::ui::atl::ColorsCtrl", parent, r, nullptr, style, 0, static_cast<UINT>(id)))
+    if (!Create(L"kv::ui::atl::ColorsCtrl", placeholder.parent, placeholder.rect, nullptr, placeholder.style, 0,
+                placeholder.id))
         return false;
-    ::DestroyWindow(placeholder);
-    SetWindowPos(m_hWnd, before ? before : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    takePlaceOf(m_hWnd, placeholder);
     return true;
 }
 

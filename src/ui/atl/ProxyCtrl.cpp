@@ -115,6 +115,12 @@ BOOL ProxyCtrlBase::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
     }
 }
 
+HWND ReplacingProxy::createInPlace(const Placeholder& placeholder, const wchar_t* text)
+{
+    return create(placeholder.parent, placeholder.rect, text, placeholder.style,
+                  placeholder.itemStyle | (placeholder.style & WS_TABSTOP), placeholder.id);
+}
+
 BOOL Button::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD mapId)
 {
     if (msg >= BM_GETCHECK && msg <= BM_SETIMAGE) {

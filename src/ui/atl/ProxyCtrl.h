@@ -6,6 +6,7 @@
 
 #include "platform/atl.h"
 #include "ui/atl/ControlColors.h"
+#include "ui/atl/ReplaceCtrl.h"
 
 namespace kv {
 namespace ui {
@@ -62,25 +63,35 @@ protected:
     ControlColorsPtr m_colors;
 };
 
-// The proxy of a platform button; also hands it the button messages.
-class Button : public ProxyCtrlBase {
+// A proxy that can take a dialog item's place; the inner control keeps the
+// item's own style (button kind, edit options).
+class ReplacingProxy : public ProxyCtrlBase, public ReplaceCtrlBase {
 public:
-    explicit Button(const ControlColorsPtr& colors) : ProxyCtrlBase(L"kv::ui::atl::Button", L"Button", colors) {}
+    using ProxyCtrlBase::ProxyCtrlBase;
+
+protected:
+    HWND createInPlace(const Placeholder& placeholder, const wchar_t* text) override;
+};
+
+// The proxy of a platform button; also hands it the button messages.
+class Button : public ReplacingProxy {
+public:
+    explicit Button(const ControlColorsPtr& colors) : ReplacingProxy(L"kv::ui::atl::Button", L"Button", colors) {}
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId) override;
 };
 
-class ComboBox : public ProxyCtrlBase {
+class ComboBox : public ReplacingProxy {
 public:
     explicit ComboBox(const ControlColorsPtr& colors)
-        : ProxyCtrlBase(L"kv::ui::atl::ComboBox", L"ComboBox", colors)
+        : ReplacingProxy(L"kv::ui::atl::ComboBox", L"ComboBox", colors)
     {
     }
 };
 
-class Edit : public ProxyCtrlBase {
+class Edit : public ReplacingProxy {
 public:
-    explicit Edit(const ControlColorsPtr& colors) : ProxyCtrlBase(L"kv::ui::atl::Edit", L"Edit", colors) {}
+    explicit Edit(const ControlColorsPtr& colors) : ReplacingProxy(L"kv::ui::atl::Edit", L"Edit", colors) {}
 };
 
 } // namespace atl

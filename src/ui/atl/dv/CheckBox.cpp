@@ -20,6 +20,11 @@ HWND CheckBox::create(HWND parent, const RECT& rect, const wchar_t* text, UINT i
     return atl::Button::create(parent, rect, text, style, BS_AUTOCHECKBOX | WS_TABSTOP, id);
 }
 
+HWND CheckBox::createInPlace(const Placeholder& placeholder, const wchar_t* text)
+{
+    return create(placeholder.parent, placeholder.rect, text, placeholder.id, placeholder.style);
+}
+
 void CheckBox::setToolTipText(const std::wstring& text)
 {
     m_toolTipPolicy.setToolTipText(inner(), m_texts[textToolTip], text);

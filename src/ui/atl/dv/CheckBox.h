@@ -37,6 +37,10 @@ public:
     void redisplay(unsigned flags);
     static bool fromAny(const boost::any& value, bool& out) { return AnyToBool(value, out); }
 
+protected:
+    // In place of a dialog item the inner control is still an automatic check box.
+    HWND createInPlace(const Placeholder& placeholder, const wchar_t* text) override;
+
 private:
     bool hasTexts() const { return !m_texts[0].empty() || !m_texts[1].empty() || !m_texts[2].empty(); }
     void showResetMenu(LPARAM lParam);
