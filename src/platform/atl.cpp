@@ -58,11 +58,21 @@ namespace {
 
 constexpr size_t kSlots = 512;
 CWindowImplBase* g_slots[kSlots];
+// A slot whose object went while another procedure stood in front of its own:
+// the window still calls it, so it passes everything to the procedure the
+// object had replaced. Such a slot is handed out again once the window is gone.
+WNDPROC g_forward[kSlots];
 thread_local CWindowImplBase* t_creating = nullptr;
 
 template <size_t N>
 LRESULT CALLBACK slotProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (!g_slots[N] && g_forward[N]) {
+        const LRESULT result = CallWindowProcW(g_forward[N], hwnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY)
+            g_forward[N] = nullptr;  // the window is gone: the slot is free again
+        return result;
+    }
     return CWindowImplBase::dispatch(g_slots[N], hwnd, msg, wParam, lParam);
 }
 
@@ -113,7 +123,7 @@ bool CWindowImplBase::acquireSlot()
     if (m_slot >= 0)
         return true;
     for (size_t i = 0; i < kSlots; ++i)
-        if (!g_slots[i]) {
+        if (!g_slots[i] && !g_forward[i]) {
             g_slots[i] = this;
             m_slot = static_cast<int>(i);
             return true;
@@ -186,6 +196,8 @@ HWND CWindowImplBase::UnsubclassWindow(BOOL force)
         return nullptr;
     if (current == ours && ::IsWindow(hwnd))
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuperWindowProc));
+    else if (ours && ::IsWindow(hwnd))
+        g_forward[m_slot] = m_pfnSuperWindowProc;  // still in the chain: keep it passing on
     m_pfnSuperWindowProc = &DefWindowProcW;
     m_hWnd = nullptr;
     releaseSlot();

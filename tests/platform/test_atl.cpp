@@ -88,6 +88,16 @@ TEST_F(Atl, SubclassingsChainAndComeOffInOrder)
     EXPECT_EQ(edit, inner.UnsubclassWindow());
     EXPECT_EQ(0, SendMessageW(edit, kAsk, 0, 0));
     EXPECT_EQ(3, SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
+    // An object that goes while another stands in front of it leaves its
+    // place in the chain passing everything on.
+    {
+        Answering middle(kAsk, 100);
+        ASSERT_TRUE(middle.SubclassWindow(edit));
+        ASSERT_TRUE(outer.SubclassWindow(edit));
+        EXPECT_EQ(110, SendMessageW(edit, kAsk, 0, 0));
+    }
+    EXPECT_EQ(10, SendMessageW(edit, kAsk, 0, 0)) << "the outer object still reaches the edit";
+    EXPECT_EQ(3, SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
 }
 
 TEST_F(Atl, TheFinalMessageWaitsForTheOutermostMessage)
