@@ -226,10 +226,13 @@ void showFields(Session& s)
 
 HWND paletteGrid()
 {
-    // The open palette gives its colour grid the focus; the palette is owned
-    // by the colour button.
+    // The open palette gives its colour grid the focus and names the colour
+    // button as its owner.
     HWND focus = GetFocus();
-    if (focus && GetDlgCtrlID(focus) == 10103 && GetParent(GetParent(focus)) == fields().color.window) return focus;
+    const UINT getOwner = WM_USER + 0x165;  // the popup's owner, as the library answers it
+    if (focus && GetDlgCtrlID(focus) == 10103 &&
+        reinterpret_cast<HWND>(SendMessageW(GetParent(focus), getOwner, 0, 0)) == fields().color.window)
+        return focus;
     return nullptr;
 }
 

@@ -643,6 +643,11 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    // A window that is no child is owned by the top-level window above the
+    // one given, as the system does; it then goes when that window goes.
+    if (!(style & WS_CHILD))
+        while (parent && (find(parent)->style & WS_CHILD) && find(find(parent)->parent))
+            parent = find(parent)->parent;
     if (x == CW_USEDEFAULT) {
         x = 0;
         y = 0;

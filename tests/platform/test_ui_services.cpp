@@ -308,10 +308,16 @@ TEST_F(UiServices, MouseTrackingKeysGroupsTopWindowsAndTheMonitor)
     }, reinterpret_cast<LPARAM>(&first));
     EXPECT_EQ(newer, first) << "the newest top-level window lies on top";
 
+    // A popup made for a child window is owned by the top-level window above it.
+    HWND popup = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP, 0, 0, 10, 10, a, nullptr, nullptr, nullptr);
+    EXPECT_EQ(top, GetParent(popup));
+    DestroyWindow(top);
+    EXPECT_FALSE(IsWindow(popup)) << "and goes with it";
+
     kvplat::setScreenSize(800, 600);
     MONITORINFO mi{};
     mi.cbSize = sizeof(mi);
-    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(a, MONITOR_DEFAULTTONULL), &mi));
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(newer, MONITOR_DEFAULTTONULL), &mi));
     EXPECT_EQ(600, mi.rcMonitor.bottom);
     EXPECT_EQ(nullptr, MonitorFromWindow(nullptr, MONITOR_DEFAULTTONULL));
 }

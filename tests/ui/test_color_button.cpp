@@ -127,6 +127,17 @@ TEST_F(ColorButtons, AColourOutsideTheGridLeavesNoCellSoEnterKeepsIt)
     EXPECT_EQ(-1, popup->grid().selected()) << "the old cell must not stay selected";
     press(popup->grid().m_hWnd, VK_RETURN);
     EXPECT_EQ(dv::ComColor(0x123456), b.color()) << "Enter commits the colour shown, not the old cell";
+    // Opened on such a colour, the grid's focus selects nothing either.
+    SendMessageW(h, BM_CLICK, 0, 0);
+    ASSERT_NE(nullptr, ColorButtonDlg::open());
+    EXPECT_EQ(-1, ColorButtonDlg::open()->grid().selected());
+    press(ColorButtonDlg::open()->grid().m_hWnd, VK_RETURN);
+    EXPECT_EQ(dv::ComColor(0x123456), b.color());
+    // The popup goes with the dialog of its button.
+    SendMessageW(h, BM_CLICK, 0, 0);
+    ASSERT_NE(nullptr, ColorButtonDlg::open());
+    DestroyWindow(dialog);
+    EXPECT_EQ(nullptr, ColorButtonDlg::open());
 }
 
 TEST_F(ColorButtons, EscapeAndDeactivationCloseWithoutAChange)

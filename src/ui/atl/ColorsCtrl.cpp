@@ -277,7 +277,9 @@ BOOL ColorsCtrl::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         result = DLGC_WANTARROWS;
         return TRUE;
     case WM_SETFOCUS:
-        if (m_selected < 0 && !m_table.empty())
+        // A start for the arrow keys; but a colour the grid does not hold
+        // stays unselected, or Enter would commit the first cell instead.
+        if (m_selected < 0 && !m_table.empty() && m_color == dv::noColor)
             select(0);
         result = 0;
         return TRUE;
