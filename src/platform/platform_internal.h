@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/kvPlatform.h"
+#include "platform/kvPlatformUi.h"
 #include "platform/windows.h"
 
 #include <map>
@@ -105,6 +106,104 @@ DWORD checkModuleImage(const std::string& path);
 
 // The WH_GETMESSAGE hooks see a message about to be taken off the queue.
 void callGetMessageHooks(MSG* msg);
+
+// ---------------------------------------------------------------- GDI records
+// Shared by the GDI sources (win_gdi.cpp, win_draw.cpp): every object and
+// device context is a record, every call a line of the log.
+
+enum class GdiKind { Brush, Pen, Font, Bitmap, Icon, ImageList, Region };
+
+struct GdiObject {
+    GdiKind kind;
+    COLORREF color;
+    bool stock;
+    int width = 0, height = 0;  // bitmaps, icons and image lists
+    std::vector<uint32_t> bits;    // bitmaps and icons: 0x00RRGGBB pixels, row by row
+    std::vector<uint32_t> maskBits;  // icons: the mask, 0 where the icon is opaque
+    bool bottomUp = false;          // bitmaps: bits start with the bottom row (DIB sections)
+    int count = 0;                 // image lists: images held
+    COLORREF background = CLR_NONE;
+};
+
+struct DcState {
+    HWND hwnd = nullptr;
+    HGDIOBJ selected[4] = {nullptr, nullptr, nullptr, nullptr};
+    COLORREF text = 0;
+    COLORREF background = 0xFFFFFF;
+    int bkMode = OPAQUE;
+    bool memory = false;  // made by CreateCompatibleDC, ended by DeleteDC
+    POINT origin{0, 0};
+};
+
+struct GdiState {
+    std::map<HGDIOBJ, GdiObject> objects;
+    std::map<HDC, DcState> dcs;
+    std::map<int, HGDIOBJ> stock;
+    std::map<int, HBRUSH> sysBrushes;
+    std::vector<std::string> log;
+    uintptr_t next = 0x20000;
+};
+
+GdiState& gdi();
+std::string hex(uintptr_t v);
+std::string colorText(COLORREF c);
+std::string rectText(const RECT* r);
+void log(const std::string& line);
+HGDIOBJ newObject(GdiKind kind, COLORREF color, bool stock);
+
+// System modules built into the platform (the visual-styles library): a handle
+// for a name LoadLibraryW would otherwise look for on disk, and their entry
+// points by name. Null when the name is not such a module (or is switched off).
+HMODULE systemModule(const std::wstring& name);
+FARPROC systemProc(HMODULE module, const char* name);
+bool isSystemModule(HMODULE module);
+// Resource modules made by kvplat::createResourceModule.
+bool isResourceModule(HMODULE module);
+// Registry writes are refused while set.
+bool registryReadOnly();
+// A system colour changed by kvplat::setSysColor, if any.
+bool sysColorOverride(int index, COLORREF& color);
+void resetUiExtras();
+void resetDraw();
+// Theme handles opened and not yet closed.
+int openThemeCount();
+// A new icon of that size with its pixels and mask (row by row, top row first).
+HICON newIcon(int width, int height, const std::vector<uint32_t>& bits, const std::vector<uint32_t>& mask);
+// ---------------------------------------------------------------- menus
+// Shared by the menu sources (win_system.cpp, win_menu_items.cpp).
+
+struct MenuItem {
+    UINT flags = 0;
+    UINT_PTR id = 0;
+    std::wstring text;
+    HMENU popup = nullptr;
+    HBITMAP bitmap = nullptr;  // HBMMENU_CALLBACK: the owner draws the item's bitmap area
+    ULONG_PTR data = 0;
+};
+
+struct Menu {
+    std::vector<MenuItem> items;
+    DWORD style = 0;
+};
+
+struct MenuState {
+    std::map<HMENU, std::unique_ptr<Menu>> menus;
+    uintptr_t next = 0x7000;
+    std::vector<UINT> choices;
+    MenuChoiceHook hook;
+    std::vector<std::wstring> lastTracked;
+};
+
+MenuState& menus();
+Menu* menuOf(HMENU h);
+// The item addressed by position or by command (searching submenus too).
+MenuItem* menuItem(HMENU h, UINT item, UINT flags);
+MenuItem makeItem(UINT flags, UINT_PTR id, LPCWSTR text);
+
+// Owner-drawn menu items: measured and drawn by the owner when a popup opens.
+void drawMenuItems(HMENU menu, HWND owner);
+// The menu resource of a resource module, or null.
+const std::vector<std::vector<MenuResourceItem>>* resourceMenu(HMODULE module, UINT id);
 
 } // namespace detail
 } // namespace kvplat

@@ -282,6 +282,25 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         ButtonState* s = stateOf<ButtonState>(hwnd);
         return s && wParam <= IMAGE_ICON ? reinterpret_cast<LRESULT>(s->image[wParam]) : 0;
     }
+    case WM_PAINT:
+        if (buttonType(hwnd) == BS_OWNERDRAW && GetParent(hwnd)) {
+            // An owner-drawn button asks its parent to draw it.
+            PAINTSTRUCT ps;
+            DRAWITEMSTRUCT dis{};
+            dis.CtlType = ODT_BUTTON;
+            dis.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
+            dis.itemAction = ODA_DRAWENTIRE;
+            ButtonState* s = stateOf<ButtonState>(hwnd);
+            dis.itemState = (s && s->pushed ? ODS_SELECTED : 0) | (GetFocus() == hwnd ? ODS_FOCUS : 0) |
+                            (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+            dis.hwndItem = hwnd;
+            dis.hDC = BeginPaint(hwnd, &ps);
+            GetClientRect(hwnd, &dis.rcItem);
+            SendMessageW(GetParent(hwnd), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_GETDLGCODE: {
         const DWORD type = buttonType(hwnd);
         if (type == BS_DEFPUSHBUTTON)
@@ -478,6 +497,44 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_GETDLGCODE:
         return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_CHAR:
+    case WM_KEYDOWN: {
+        // Typing: a character replaces the selection; backspace and delete
+        // remove it (or the character before / after the caret); End moves
+        // the caret to the end.
+        EditState* s = stateOf<EditState>(hwnd);
+        Window* w = find(hwnd);
+        if (!s || !w || (w->style & ES_READONLY))
+            return 0;
+        DWORD start = std::min(s->selStart, s->selEnd), end = std::max(s->selStart, s->selEnd);
+        std::wstring text = w->text;
+        if (msg == WM_CHAR) {
+            if (wParam < 0x20)
+                return 0;
+            text.replace(start, end - start, 1, static_cast<wchar_t>(wParam));
+            start = end = start + 1;
+        } else if (wParam == VK_END) {
+            s->selStart = s->selEnd = static_cast<DWORD>(text.size());
+            return 0;
+        } else if (wParam == VK_BACK || wParam == VK_DELETE) {
+            if (start == end) {
+                if (wParam == VK_BACK && start > 0)
+                    --start;
+                else if (wParam == VK_DELETE && end < text.size())
+                    ++end;
+            }
+            text.erase(start, end - start);
+            end = start;
+        } else {
+            return 0;
+        }
+        w->text = text;
+        s->selStart = s->selEnd = start;
+        if (w->parent)
+            SendMessageW(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(w->id), EN_CHANGE),
+                         reinterpret_cast<LPARAM>(hwnd));
+        return 0;
+    }
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }

@@ -10,32 +10,6 @@
 
 namespace kvplat {
 namespace detail {
-namespace {
-
-enum class GdiKind { Brush, Pen, Font, Bitmap };
-
-struct GdiObject {
-    GdiKind kind;
-    COLORREF color;
-    bool stock;
-};
-
-struct DcState {
-    HWND hwnd = nullptr;
-    HGDIOBJ selected[4] = {nullptr, nullptr, nullptr, nullptr};
-    COLORREF text = 0;
-    COLORREF background = 0xFFFFFF;
-    int bkMode = OPAQUE;
-};
-
-struct GdiState {
-    std::map<HGDIOBJ, GdiObject> objects;
-    std::map<HDC, DcState> dcs;
-    std::map<int, HGDIOBJ> stock;
-    std::map<int, HBRUSH> sysBrushes;
-    std::vector<std::string> log;
-    uintptr_t next = 0x20000;
-};
 
 GdiState& gdi()
 {
@@ -63,7 +37,11 @@ HGDIOBJ newObject(GdiKind kind, COLORREF color, bool stock)
 {
     HGDIOBJ h = reinterpret_cast<HGDIOBJ>(gdi().next);
     gdi().next += 4;
-    gdi().objects[h] = GdiObject{kind, color, stock};
+    GdiObject o{};
+    o.kind = kind;
+    o.color = color;
+    o.stock = stock;
+    gdi().objects[h] = o;
     return h;
 }
 
@@ -76,6 +54,8 @@ std::string rectText(const RECT* r)
                   static_cast<int>(r->right), static_cast<int>(r->bottom));
     return buffer;
 }
+
+namespace {
 
 // ---------------------------------------------------------------- registry
 
@@ -244,6 +224,9 @@ using kvplat::detail::GdiKind;
 
 DWORD WINAPI GetSysColor(int index)
 {
+    COLORREF changed;
+    if (kvplat::detail::sysColorOverride(index, changed))
+        return changed;
     switch (index) {
     case COLOR_WINDOW:
     case COLOR_HIGHLIGHTTEXT:
@@ -360,6 +343,8 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
     if (dcIt == gdi().dcs.end() || objIt == gdi().objects.end())
         return nullptr;
     const int slot = static_cast<int>(objIt->second.kind);
+    if (slot > static_cast<int>(GdiKind::Bitmap))
+        return nullptr;  // icons and image lists are drawn, not selected
     HGDIOBJ old = dcIt->second.selected[slot];
     dcIt->second.selected[slot] = object;
     kvplat::detail::log("SelectObject " + kvplat::detail::hex(reinterpret_cast<uintptr_t>(object)));
@@ -451,7 +436,16 @@ BOOL WINAPI DrawFocusRect(HDC dc, const RECT* rect)
     return TRUE;
 }
 
-BOOL WINAPI DestroyIcon(HICON icon) { return icon ? TRUE : FALSE; }
+BOOL WINAPI DestroyIcon(HICON icon)
+{
+    auto& objects = gdi().objects;
+    auto it = objects.find(icon);
+    if (it == objects.end() || it->second.kind != GdiKind::Icon)
+        return FALSE;
+    kvplat::detail::log("DestroyIcon " + kvplat::detail::hex(reinterpret_cast<uintptr_t>(icon)));
+    objects.erase(it);
+    return TRUE;
+}
 
 int WINAPI ReleaseDC(HWND, HDC dc) { return gdi().dcs.erase(dc) ? 1 : 0; }
 
@@ -513,6 +507,8 @@ LSTATUS WINAPI RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, co
         return ERROR_INVALID_PARAMETER;
     if (type == REG_DWORD && size != sizeof(DWORD))
         return ERROR_INVALID_PARAMETER;
+    if (kvplat::detail::registryReadOnly())
+        return ERROR_ACCESS_DENIED;
     auto& k = kvplat::detail::reg().keys[kvplat::detail::lower(path)];
     if (k.path.empty())
         k.path = path;

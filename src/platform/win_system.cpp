@@ -158,26 +158,17 @@ HookState& hooks()
     return s;
 }
 
+// ---------------------------------------------------------------- templates
+
+std::map<UINT, DialogTemplate>& templates()
+{
+    static std::map<UINT, DialogTemplate> t;
+    return t;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------- menus
-
-struct MenuItem {
-    UINT flags = 0;
-    UINT_PTR id = 0;
-    std::wstring text;
-    HMENU popup = nullptr;
-};
-
-struct Menu {
-    std::vector<MenuItem> items;
-};
-
-struct MenuState {
-    std::map<HMENU, std::unique_ptr<Menu>> menus;
-    uintptr_t next = 0x7000;
-    std::vector<UINT> choices;
-    MenuChoiceHook hook;
-    std::vector<std::wstring> lastTracked;
-};
 
 MenuState& menus()
 {
@@ -222,16 +213,6 @@ MenuItem makeItem(UINT flags, UINT_PTR id, LPCWSTR text)
         item.text = text;
     return item;
 }
-
-// ---------------------------------------------------------------- templates
-
-std::map<UINT, DialogTemplate>& templates()
-{
-    static std::map<UINT, DialogTemplate> t;
-    return t;
-}
-
-} // namespace
 
 void resetHooks()
 {
@@ -405,6 +386,8 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (HMODULE system = kvplat::detail::systemModule(fileName))
+        return system;
     const std::string path = kvplat::detail::narrow(fileName);
     // A file named by its path is checked before it is mapped; bare names are
     // the system's own libraries, found on its search path.
@@ -444,6 +427,8 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName)
 
 BOOL WINAPI FreeLibrary(HMODULE module)
 {
+    if (kvplat::detail::isSystemModule(module))
+        return TRUE;
     kvplat::detail::Module* m = kvplat::detail::moduleOf(module);
     if (!m || m->loadCount <= 0)
         return FALSE;
@@ -461,6 +446,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName)
 {
     if (!procName || IS_INTRESOURCE(procName))
         return nullptr;
+    if (kvplat::detail::isSystemModule(module))
+        return kvplat::detail::systemProc(module, procName);
     void* handle = nullptr;
     bool borrowed = false;
     if (!module) {
@@ -664,8 +651,10 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND hwnd, con
     s.lastTracked.clear();
     for (const auto& item : m->items)
         s.lastTracked.push_back(item.text);
-    if (!(flags & TPM_NONOTIFY))
+    if (!(flags & TPM_NONOTIFY)) {
         SendMessageW(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+        kvplat::detail::drawMenuItems(menu, hwnd);
+    }
     UINT choice = 0;
     if (!s.choices.empty()) {
         choice = s.choices.front();

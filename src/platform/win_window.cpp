@@ -207,6 +207,29 @@ void forEachDescendant(HWND hwnd, const std::function<void(HWND)>& fn)
     }
 }
 
+// The Z order among siblings: first in the list is on top. HWND_TOP and
+// HWND_BOTTOM move to either end, a sibling handle right behind that sibling;
+// the topmost markers leave the order as it is.
+void reorder(Window* w, HWND insertAfter)
+{
+    std::vector<HWND>* list = siblingList(w);
+    if (!list || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST || insertAfter == w->handle)
+        return;
+    auto self = std::find(list->begin(), list->end(), w->handle);
+    if (self == list->end())
+        return;
+    if (insertAfter != HWND_TOP && insertAfter != HWND_BOTTOM &&
+        std::find(list->begin(), list->end(), insertAfter) == list->end())
+        return;
+    list->erase(self);
+    if (insertAfter == HWND_TOP)
+        list->insert(list->begin(), w->handle);
+    else if (insertAfter == HWND_BOTTOM)
+        list->push_back(w->handle);
+    else
+        list->insert(std::find(list->begin(), list->end(), insertAfter) + 1, w->handle);
+}
+
 bool setPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags, WPARAM sizeType)
 {
     Window* w = find(hwnd);
@@ -239,6 +262,8 @@ bool setPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flag
         pos.cx = std::min(std::max(pos.cx, static_cast<int>(mmi.ptMinTrackSize.x)), static_cast<int>(mmi.ptMaxTrackSize.x));
         pos.cy = std::min(std::max(pos.cy, static_cast<int>(mmi.ptMinTrackSize.y)), static_cast<int>(mmi.ptMaxTrackSize.y));
     }
+    if (!(pos.flags & SWP_NOZORDER))
+        reorder(w, pos.hwndInsertAfter);
     const RECT old = w->rect;
     const SIZE oldClient = clientSize(w);
     w->rect = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
@@ -520,6 +545,7 @@ void reset()
     detail::resetHooks();
     clearRegistry();
     detail::afxReset();
+    detail::resetUiExtras();
 }
 
 } // namespace kvplat
@@ -617,6 +643,11 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    // A window that is no child is owned by the top-level window above the
+    // one given, as the system does; it then goes when that window goes.
+    if (!(style & WS_CHILD))
+        while (parent && (find(parent)->style & WS_CHILD) && find(find(parent)->parent))
+            parent = find(parent)->parent;
     if (x == CW_USEDEFAULT) {
         x = 0;
         y = 0;

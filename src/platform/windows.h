@@ -1185,3 +1185,7 @@ void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
 // wide-string helpers of the C runtime that the module's code calls by name
 int _wcsicmp(const wchar_t* a, const wchar_t* b);
 int _wcsnicmp(const wchar_t* a, const wchar_t* b, size_t count);
+
+// Owner-draw, custom-draw, menu item records, images, resources and the colour
+// dialog.
+#include "platform/windows_ui.h"

@@ -49,7 +49,7 @@ RECT itemRect(HWND dialog, HWND item)
 
 DialogLayout::DialogLayout(int cx, int cy)
     : m_showState(SW_SHOW), m_sizeHint{cx, cy}, m_minWidth(-1), m_minHeight(-1),
-      m_initialOuterWidth(-1), m_initialOuterHeight(-1), m_gripId(0)
+      m_initialOuterWidth(-1), m_initialOuterHeight(-1), m_gripId(0), m_dialog(nullptr)
 {
 }
 
@@ -98,8 +98,35 @@ bool DialogLayout::attach(HWND dialog, NodePtr root, int gripId)
 
     m_root = root;
     m_gripId = gripId;
+    if (m_dialog != dialog) {
+        forgetDialog();
+        m_dialog = dialog;
+        attachedLayouts()[dialog] = this;
+    }
     updateGrip(dialog, int(placement.showCmd));
     return true;
+}
+
+std::map<HWND, DialogLayout*>& DialogLayout::attachedLayouts()
+{
+    static std::map<HWND, DialogLayout*> layouts;
+    return layouts;
+}
+
+void DialogLayout::forgetDialog()
+{
+    auto it = attachedLayouts().find(m_dialog);
+    if (it != attachedLayouts().end() && it->second == this)
+        attachedLayouts().erase(it);
+    m_dialog = nullptr;
+}
+
+DialogLayout::~DialogLayout() { forgetDialog(); }
+
+DialogLayout* DialogLayout::attachedTo(HWND dialog)
+{
+    auto it = attachedLayouts().find(dialog);
+    return it == attachedLayouts().end() ? nullptr : it->second;
 }
 
 void DialogLayout::onSize(HWND dialog, UINT sizeType)

@@ -5,6 +5,8 @@
 
 #include "ui/atl/layout/LayoutNode.h"
 
+#include <map>
+
 namespace kv {
 namespace ui {
 namespace atl {
@@ -16,6 +18,14 @@ public:
     enum { forceLayout = 1, redrawUnchanged = 2 };
 
     DialogLayout(int cx, int cy);
+    ~DialogLayout();
+    DialogLayout(const DialogLayout&) = delete;
+    DialogLayout& operator=(const DialogLayout&) = delete;
+
+    // The layout attached to a dialog window, or null; a layout is found
+    // from its first successful attach until it is destroyed.
+    static DialogLayout* attachedTo(HWND dialog);
+    HWND dialog() const { return m_dialog; }
 
     // Takes the tree over for the dialog. An empty or invalid tree is refused
     // and leaves the previous state untouched.
@@ -47,6 +57,10 @@ private:
     int m_initialOuterWidth;
     int m_initialOuterHeight;
     int m_gripId;
+    HWND m_dialog;  // the dialog of the last successful attach
+
+    static std::map<HWND, DialogLayout*>& attachedLayouts();
+    void forgetDialog();
 };
 
 // Builds a node tree for one dialog: begin opens a container, add appends to

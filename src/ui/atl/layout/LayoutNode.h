@@ -44,6 +44,7 @@ const std::uint32_t wholeFactor = 0x10000;
 
 class Node;
 typedef boost::shared_ptr<Node> NodePtr;
+class RegistryArchive;
 
 class Node {
 public:
@@ -56,6 +57,12 @@ public:
     // Places the children inside rect (dialog client coordinates). A false
     // result makes the caller keep the node's previous current rectangle.
     virtual bool layout(const RECT& rect, HDWP deferred);
+    // Restores the placement saved by saveState (see LayoutPersistence.h). A
+    // stored state that does not fit the tree gives false and leaves the whole
+    // tree as it was.
+    virtual bool loadState(RegistryArchive& archive);
+    // Saves the current placement; false when the store refuses a value.
+    virtual bool saveState(RegistryArchive& archive);
     // Back to the reference placement, recursively, with fresh factors.
     virtual void reset();
     // Checks the subtree and fixes the factors; a container built without a
@@ -127,6 +134,9 @@ public:
     ~ListCtrlNode() override;
 
     bool layout(const RECT& rect, HDWP deferred) override;
+    // Adds the column widths (and whether they filled the control).
+    bool loadState(RegistryArchive& archive) override;
+    bool saveState(RegistryArchive& archive) override;
 
     // Brings the column records in line with the control's columns.
     void syncColumns();

@@ -1,0 +1,99 @@
+// Proxy windows around platform controls: a window of the library's own class
+// whose client area the platform control fills. The proxy subclasses the
+// control, hands it the messages that belong to it and passes its
+// notifications on to the proxy's parent.
+#pragma once
+
+#include "platform/atl.h"
+#include "ui/atl/ControlColors.h"
+#include "ui/atl/ReplaceCtrl.h"
+
+namespace kv {
+namespace ui {
+namespace atl {
+
+class ProxyCtrlBase;
+
+// The subclassing of the inner platform control: what the proxy does not take
+// goes on to the control's own procedure.
+class ProxyInner : public ATL::CWindowImplBase {
+public:
+    explicit ProxyInner(ProxyCtrlBase& proxy) : m_proxy(proxy) {}
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId) override;
+
+private:
+    ProxyCtrlBase& m_proxy;
+};
+
+class ProxyCtrlBase : public ATL::CWindowImplBase {
+public:
+    ProxyCtrlBase(const wchar_t* className, const wchar_t* innerClass, const ControlColorsPtr& colors);
+    ~ProxyCtrlBase() override;
+
+    // Creates the proxy and, filling it, the inner control with innerStyle.
+    HWND create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style, DWORD innerStyle, UINT id);
+
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId) override;
+    // Messages of the inner control, before its own procedure; true handles them.
+    virtual BOOL processInnerMessage(HWND inner, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Called once the inner control exists and is subclassed.
+    virtual void innerCreated(HWND inner);
+
+    // WM_PAINT: into the DC in wParam, or between BeginPaint and EndPaint.
+    void onPaint(WPARAM wParam);
+    // Sends the current message (a notification of the inner control) to the
+    // proxy's parent, when forwarding is on and both windows exist.
+    LRESULT forwardToParent();
+    // The current message, through the inner control's replaced procedure; 0
+    // when the inner window is gone.
+    LRESULT defInnerWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND inner() const { return m_inner.m_hWnd; }
+    void setForwarding(bool forwarding) { m_forwarding = forwarding; }
+    bool forwarding() const { return m_forwarding; }
+    const ControlColorsPtr& colors() const { return m_colors; }
+
+protected:
+    const wchar_t* m_className;
+    const wchar_t* m_innerClass;
+    bool m_forwarding;
+    ProxyInner m_inner;
+    ControlColorsPtr m_colors;
+};
+
+// A proxy that can take a dialog item's place; the inner control keeps the
+// item's own style (button kind, edit options).
+class ReplacingProxy : public ProxyCtrlBase, public ReplaceCtrlBase {
+public:
+    using ProxyCtrlBase::ProxyCtrlBase;
+
+protected:
+    HWND createInPlace(const Placeholder& placeholder, const wchar_t* text) override;
+};
+
+// The proxy of a platform button; also hands it the button messages.
+class Button : public ReplacingProxy {
+public:
+    explicit Button(const ControlColorsPtr& colors) : ReplacingProxy(L"kv::ui::atl::Button", L"Button", colors) {}
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId) override;
+};
+
+class ComboBox : public ReplacingProxy {
+public:
+    explicit ComboBox(const ControlColorsPtr& colors)
+        : ReplacingProxy(L"kv::ui::atl::ComboBox", L"ComboBox", colors)
+    {
+    }
+};
+
+class Edit : public ReplacingProxy {
+public:
+    explicit Edit(const ControlColorsPtr& colors) : ReplacingProxy(L"kv::ui::atl::Edit", L"Edit", colors) {}
+};
+
+} // namespace atl
+} // namespace ui
+} // namespace kv

@@ -1,0 +1,313 @@
+#include "ui/atl/layout/LayoutPersistence.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+namespace kv {
+namespace ui {
+namespace atl {
+namespace layout {
+
+namespace {
+
+const DWORD kKeyRead = KEY_READ;
+const DWORD kKeyWrite = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+const DWORD kMaxColumnWidth = 10000;
+
+std::wstring numbered(const wchar_t* format, unsigned long i)
+{
+    wchar_t buffer[32];
+    std::swprintf(buffer, sizeof(buffer) / sizeof(buffer[0]), format, i);
+    return buffer;
+}
+
+// What a load may change, for every node of a tree: enough to put the tree
+// and its list controls back when the stored state turns out not to fit.
+class TreeSnapshot {
+public:
+    explicit TreeSnapshot(Node& root) { capture(root); }
+
+    void restore()
+    {
+        for (auto& e : m_entries) {
+            e.node->setCurrent(e.current);
+            e.node->setFactor(e.factor);
+            if (auto* list = dynamic_cast<ListCtrlNode*>(e.node)) {
+                list->columns() = e.columns;
+                if (IsWindow(list->window()))
+                    for (size_t i = 0; i < e.controlWidths.size(); ++i)
+                        SendMessageW(list->window(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(e.controlWidths[i], 0));
+            }
+        }
+    }
+
+private:
+    struct Entry {
+        Node* node;
+        RECT current;
+        std::uint32_t factor;
+        std::vector<ColumnState> columns;
+        std::vector<int> controlWidths;
+    };
+
+    void capture(Node& node)
+    {
+        Entry e{&node, node.current(), node.factor(), {}, {}};
+        if (auto* list = dynamic_cast<ListCtrlNode*>(&node)) {
+            e.columns = list->columns();
+            if (IsWindow(list->window())) {
+                HWND header = reinterpret_cast<HWND>(SendMessageW(list->window(), LVM_GETHEADER, 0, 0));
+                const LRESULT count = header ? SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+                for (LRESULT i = 0; i < count; ++i)
+                    e.controlWidths.push_back(
+                        static_cast<int>(SendMessageW(list->window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0)));
+            }
+        }
+        m_entries.push_back(e);
+        for (const NodePtr& child : node.children())
+            if (child)
+                capture(*child);
+    }
+
+    std::vector<Entry> m_entries;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- archive
+
+RegistryArchive::RegistryArchive(HKEY& parentKey, const std::wstring& path, bool writing, bool controlsOnly)
+    : m_parentKey(parentKey), m_path(path), m_writing(writing), m_controlsOnly(controlsOnly), m_key(nullptr),
+      m_loading(false)
+{
+}
+
+RegistryArchive::~RegistryArchive() { close(); }
+
+void RegistryArchive::close()
+{
+    if (m_key)
+        RegCloseKey(m_key);
+    m_key = nullptr;
+}
+
+bool RegistryArchive::open()
+{
+    if (m_key)
+        return true;
+    if (!m_parentKey)
+        return false;
+    HKEY key = nullptr;
+    LSTATUS status;
+    if (m_writing)
+        status = RegCreateKeyExW(m_parentKey, m_path.c_str(), 0, nullptr, 0, kKeyWrite, nullptr, &key, nullptr);
+    else
+        status = RegOpenKeyExW(m_parentKey, m_path.c_str(), 0, kKeyRead, &key);
+    if (status != ERROR_SUCCESS || !key)
+        return false;
+    close();
+    m_key = key;
+    return true;
+}
+
+bool RegistryArchive::writeDword(const wchar_t* name, DWORD value)
+{
+    if (!open())
+        return false;
+    return RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
+           ERROR_SUCCESS;
+}
+
+bool RegistryArchive::readDword(const wchar_t* name, DWORD& value)
+{
+    if (!open())
+        return false;
+    DWORD type = REG_NONE;
+    DWORD read = 0;
+    DWORD size = sizeof(read);
+    LSTATUS status = RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<LPBYTE>(&read), &size);
+    if (status == ERROR_SUCCESS && type != REG_DWORD)
+        status = 13;  // ERROR_INVALID_DATA
+    if (status != ERROR_SUCCESS || size != sizeof(read))
+        return false;
+    value = read;
+    return true;
+}
+
+bool RegistryArchive::pushKey(const wchar_t* name)
+{
+    if (!name)
+        return false;
+    if (!m_path.empty())
+        m_path += L"\\";
+    m_path += name;
+    close();
+    return true;
+}
+
+bool RegistryArchive::popKey()
+{
+    if (m_path.empty())
+        return false;
+    const size_t cut = m_path.rfind(L'\\');
+    m_path.erase(cut == std::wstring::npos ? 0 : cut);
+    close();
+    return true;
+}
+
+bool RegistryArchive::loadTree(Node& root)
+{
+    if (m_loading)
+        return root.loadState(*this);
+    TreeSnapshot before(root);
+    const std::wstring startPath = m_path;
+    m_loading = true;
+    const bool ok = root.loadState(*this);
+    m_loading = false;
+    if (!ok) {
+        before.restore();
+        // Every key pushed on the way is popped again; a stray one would put
+        // the next walk's keys under the wrong parent.
+        if (m_path != startPath) {
+            m_path = startPath;
+            close();
+        }
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------- nodes
+
+bool Node::loadState(RegistryArchive& archive)
+{
+    if (!archive.loading())
+        return archive.loadTree(*this);
+    if (!archive.controlsOnly()) {
+        DWORD id = 0, flags = 0;
+        if (!archive.readDword(L"id", id) || !archive.readDword(L"flags", flags) ||
+            static_cast<int>(id) != m_stateId || flags != m_flags)
+            return false;
+        DWORD top, left, bottom, right, factor;
+        if (!archive.readDword(L"top", top) || !archive.readDword(L"left", left) ||
+            !archive.readDword(L"bottom", bottom) || !archive.readDword(L"right", right) ||
+            !archive.readDword(L"factor", factor) || factor > wholeFactor)
+            return false;
+        const RECT stored{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+                          static_cast<LONG>(bottom)};
+        if (stored.bottom - stored.top < m_reference.bottom - m_reference.top ||
+            stored.right - stored.left < m_reference.right - m_reference.left)
+            return false;
+        m_current = stored;
+        m_factor = factor;
+    }
+    for (size_t i = 0; i < m_children.size(); ++i) {
+        if (archive.controlsOnly()) {
+            if (!m_children[i]->loadState(archive))
+                return false;
+            continue;
+        }
+        ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
+        if (!m_children[i]->loadState(archive))
+            return false;
+    }
+    const std::uint32_t sizing = sizingFlag();
+    bool anySizing = false;
+    std::uint32_t sum = 0;
+    for (const NodePtr& child : m_children) {
+        if (!(child->flags() & sizing))
+            continue;
+        if (!(child->flags() & notCounted))
+            anySizing = true;
+        sum += child->factor();
+    }
+    return !sizing || !anySizing || sum == wholeFactor;
+}
+
+bool Node::saveState(RegistryArchive& archive)
+{
+    if (!archive.controlsOnly()) {
+        if (!archive.writeDword(L"id", static_cast<DWORD>(m_stateId)) || !archive.writeDword(L"flags", m_flags) ||
+            !archive.writeDword(L"top", static_cast<DWORD>(m_current.top)) ||
+            !archive.writeDword(L"left", static_cast<DWORD>(m_current.left)) ||
+            !archive.writeDword(L"bottom", static_cast<DWORD>(m_current.bottom)) ||
+            !archive.writeDword(L"right", static_cast<DWORD>(m_current.right)) ||
+            !archive.writeDword(L"factor", m_factor))
+            return false;
+    }
+    for (size_t i = 0; i < m_children.size(); ++i) {
+        if (archive.controlsOnly()) {
+            if (!m_children[i]->saveState(archive))
+                return false;
+            continue;
+        }
+        ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
+        if (!m_children[i]->saveState(archive))
+            return false;
+    }
+    return true;
+}
+
+bool ListCtrlNode::loadState(RegistryArchive& archive)
+{
+    if (!archive.loading())
+        return archive.loadTree(*this);
+    if (!Node::loadState(archive))
+        return false;
+    if (flags() & keepClipChildren)
+        return true;
+    std::unique_ptr<ArchiveKeyScope> key;
+    if (archive.controlsOnly())
+        key.reset(new ArchiveKeyScope(archive, numbered(L"Ctrl %u", static_cast<unsigned>(stateId())).c_str()));
+    DWORD count = 0, fit = 0;
+    if (!archive.readDword(L"column_count", count))
+        return false;
+    if (!archive.readDword(L"fit", fit))
+        fit = 0;
+    syncColumns();
+    if (count == m_columns.size()) {
+        for (size_t i = 0; i < m_columns.size(); ++i) {
+            DWORD width = 0;
+            if (!archive.readDword(numbered(L"col_%lu", static_cast<unsigned long>(i)).c_str(), width) ||
+                width >= kMaxColumnWidth)
+                continue;
+            m_columns[i].width = static_cast<int>(width);
+            m_columns[i].weight = static_cast<int>(width);
+            SendMessageW(window(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(static_cast<int>(width), 0));
+        }
+    }
+    if (fit) {
+        const int before = clientWidth();
+        fitColumns(before);
+        const int after = clientWidth();
+        if (after > before)  // a scroll bar went away
+            fitColumns(after);
+    }
+    return true;
+}
+
+bool ListCtrlNode::saveState(RegistryArchive& archive)
+{
+    if (!Node::saveState(archive))
+        return false;
+    if (flags() & keepClipChildren)
+        return true;
+    std::unique_ptr<ArchiveKeyScope> key;
+    if (archive.controlsOnly())
+        key.reset(new ArchiveKeyScope(archive, numbered(L"Ctrl %u", static_cast<unsigned>(stateId())).c_str()));
+    const bool fitted = isFitted();
+    if (!archive.writeDword(L"column_count", static_cast<DWORD>(m_columns.size())) ||
+        !archive.writeDword(L"fit", fitted ? 1 : 0))
+        return false;
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        if (!archive.writeDword(numbered(L"col_%lu", static_cast<unsigned long>(i)).c_str(),
+                                static_cast<DWORD>(m_columns[i].width)))
+            return false;
+    return true;
+}
+
+} // namespace layout
+} // namespace atl
+} // namespace ui
+} // namespace kv

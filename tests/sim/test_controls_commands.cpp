@@ -1,0 +1,76 @@
+// The simulator's window-control commands: the demo's field dialog made by
+// the library's factories, and the analysis window's layout saved and
+// restored; a restore without a stored layout is reported with its line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct Output {
+    int status = -1;
+    std::string out, err;
+    bool has(const std::string& text) const { return out.find(text) != std::string::npos; }
+};
+
+Output run(const std::string& arguments, const std::string& script)
+{
+    const std::string base = testing::TempDir() + "controls_" + std::to_string(getpid());
+    std::ofstream(base + "_in") << script;
+    const std::string command = std::string(KV_HOSTSIM_PATH) + " --module " + KV_MODULE_PATH + " " + arguments +
+                                " <" + base + "_in 2>" + base + "_err";
+    Output o;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return o;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        o.out.append(buffer, n);
+    const int raw = pclose(pipe);
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream err(base + "_err");
+    o.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    return o;
+}
+
+} // namespace
+
+TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
+{
+    const Output o = run("--demo", "");
+    ASSERT_EQ(0, o.status) << o.err;
+    EXPECT_TRUE(o.has("field dialog open: \"PushButton\" Apply, \"CheckBox\" ShowKonkave, \"ColorButton\" CadColor"));
+    EXPECT_TRUE(o.has("DrawThemeText part=1 state=5 \"Apply\"")) << o.out;
+    EXPECT_TRUE(o.has("  signal: push button clicked"));
+    EXPECT_TRUE(o.has("  signal: value of ShowKonkave written: true"));
+    EXPECT_TRUE(o.has("context menu: \"Reset to original\"\n  signal: value of ShowKonkave written: false"));
+    EXPECT_TRUE(o.has("palette closed\n  signal: value of CadColor written: #969696")) << o.out;
+    EXPECT_TRUE(o.has("colour dialog opened with #969696, solid colours only\n"
+                      "  signal: value of CadColor written: #336699"));
+    EXPECT_TRUE(o.has("colour button CadColor = #336699 (modified, null allowed)"));
+    EXPECT_TRUE(o.has("DrawFrameControl (1,1,99,23) type=4 state=0x2010")) << "classic drawing";
+    EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0"));
+    EXPECT_TRUE(o.has("saved layout of panel 0 under HKEY_CURRENT_USER\\Software\\Tarnwell\\Layouts\\demo\\Panel 0"));
+    EXPECT_TRUE(o.has("restored layout of panel 0"));
+    EXPECT_TRUE(o.err.empty()) << o.err;
+}
+
+TEST(ControlsCommands, MistakesNameTheirLine)
+{
+    const Output o = run("-", "controls click push\n"
+                              "controls open\n"
+                              "controls keys left\n"
+                              "controls close\n"
+                              "analyse\n"
+                              "mode 1\n"
+                              "layout restore never-saved\n"
+                              "close\n");
+    EXPECT_NE(std::string::npos, o.err.find("line 1: controls: no field dialog open")) << o.err;
+    EXPECT_NE(std::string::npos, o.err.find("line 3: controls: no palette open")) << o.err;
+    EXPECT_NE(std::string::npos, o.err.find("line 7: layout: no stored layout fits the panel")) << o.err;
+    EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0")) << o.out;
+}

@@ -1,0 +1,236 @@
+// Saving and restoring a layout tree through the registry: round trips of a
+// nested tree with a list control, trees the stored state does not fit, and a
+// registry that refuses writes.
+#include "ui/atl/layout/DialogLayout.h"
+#include "ui/atl/layout/LayoutPersistence.h"
+
+#include "platform/kvPlatformUi.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace kv::ui::atl::layout;
+
+namespace {
+
+bool sameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+void addColumns(HWND lv, const std::vector<int>& widths)
+{
+    for (int w : widths) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_WIDTH;
+        col.cx = w;
+        SendMessageW(lv, LVM_INSERTCOLUMNW, 99, LPARAM(&col));
+    }
+}
+
+std::vector<int> widths(HWND lv)
+{
+    HWND header = reinterpret_cast<HWND>(SendMessageW(lv, LVM_GETHEADER, 0, 0));
+    std::vector<int> w(std::size_t(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
+    for (std::size_t i = 0; i < w.size(); ++i)
+        w[i] = int(SendMessageW(lv, LVM_GETCOLUMNWIDTH, i, 0));
+    return w;
+}
+
+bool hasValue(const std::wstring& suffix)
+{
+    for (const auto& line : kvplat::registryDump())
+        if (line.find(suffix) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+// A dialog with an edit, a button and a list, laid out as the list panels are:
+// a horizontal root holding the edit and a row container of list and button.
+class LayoutStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kvplat::reset();
+        dialog = CreateWindowExW(0, WC_DIALOG, L"d", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 0, 0, 400, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+        edit = make(L"Edit", 10, 10, 10, 100, 20);
+        list = make(WC_LISTVIEWW, 11, 10, 40, 300, 200);
+        button = make(L"Button", 12, 320, 40, 60, 20);
+        addColumns(list, {100, 150});
+        NodeBuilder b(dialog);
+        b.begin(makeNode(b, 0, horizontal | sizeY));
+        b.add(makeWindowNode(b, 10, sizeY));
+        b.begin(makeWindowNode(b, 11, horizontal | sizeX));
+        b.add(makeListCtrlNode(b, 11, sizeX));
+        b.add(makeWindowNode(b, 12, moveXRight));
+        b.end();
+        b.end();
+        ASSERT_TRUE(b.ok());
+        root = b.root();
+        ASSERT_TRUE(root->validate());
+        key = HKEY_CURRENT_USER;
+    }
+    void TearDown() override { kvplat::reset(); }
+
+    HWND make(const wchar_t* cls, int id, int x, int y, int w, int h)
+    {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE, x, y, w, h, dialog,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+    }
+
+    ListCtrlNode* listNode() { return static_cast<ListCtrlNode*>(root->children()[1]->children()[0].get()); }
+
+    std::vector<RECT> currents()
+    {
+        std::vector<RECT> out;
+        collect(*root, out);
+        return out;
+    }
+    static void collect(Node& n, std::vector<RECT>& out)
+    {
+        out.push_back(n.current());
+        for (auto& c : n.children())
+            collect(*c, out);
+    }
+
+    HWND dialog = nullptr, edit = nullptr, list = nullptr, button = nullptr;
+    NodePtr root;
+    HKEY key = nullptr;
+};
+
+} // namespace
+
+TEST_F(LayoutStore, SaveThenLoadRestoresRectanglesFactorsAndColumnsExactly)
+{
+    root->arrange(RECT{0, 0, 500, 350}, nullptr);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(120, 0));
+    const std::vector<RECT> saved = currents();
+    const std::uint32_t factor = listNode()->factor();
+    {
+        RegistryArchive out(key, L"Software\\kv\\Layout", true, false);
+        ASSERT_TRUE(root->saveState(out));
+        EXPECT_EQ(L"Software\\kv\\Layout", out.path()) << "a balanced walk ends where it began";
+    }
+    EXPECT_TRUE(hasValue(L"Layout\\Node 1\\Node 0\\col_0 = 120"));
+    // Somebody moves things about; loading puts them back.
+    root->reset();
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(40, 0));
+    RegistryArchive in(key, L"Software\\kv\\Layout", false, false);
+    ASSERT_TRUE(root->loadState(in));
+    const std::vector<RECT> loaded = currents();
+    ASSERT_EQ(saved.size(), loaded.size());
+    for (size_t i = 0; i < saved.size(); ++i)
+        EXPECT_TRUE(sameRect(saved[i], loaded[i])) << "node " << i;
+    EXPECT_EQ(factor, listNode()->factor());
+    EXPECT_EQ(120, widths(list)[0]);
+    EXPECT_EQ(L"Software\\kv\\Layout", in.path());
+}
+
+TEST_F(LayoutStore, AChildThatDoesNotFitLeavesTheTreeAsItWasAndNoKeyPushed)
+{
+    root->arrange(RECT{0, 0, 500, 350}, nullptr);
+    {
+        RegistryArchive out(key, L"Store", true, false);
+        ASSERT_TRUE(root->saveState(out));
+    }
+    // The stored button (the last child) claims other flags: it no longer fits.
+    HKEY buttonKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(key, L"Store\\Node 1\\Node 1", 0, KEY_WRITE, &buttonKey));
+    const DWORD otherFlags = 0x40;
+    RegSetValueExW(buttonKey, L"flags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&otherFlags), 4);
+    RegCloseKey(buttonKey);
+
+    root->reset();
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(33, 0));
+    const std::vector<RECT> before = currents();
+    const std::vector<int> columnsBefore = widths(list);
+    RegistryArchive in(key, L"Store", false, false);
+    EXPECT_FALSE(root->loadState(in));
+    EXPECT_EQ(L"Store", in.path()) << "the failed child's key is popped";
+    const std::vector<RECT> after = currents();
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(sameRect(before[i], after[i])) << "node " << i << " was restored half-way";
+    EXPECT_EQ(columnsBefore, widths(list)) << "column widths applied before the failure are undone";
+}
+
+TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
+{
+    {
+        RegistryArchive out(key, L"S", true, false);
+        ASSERT_TRUE(root->saveState(out));
+    }
+    RegistryArchive in(key, L"S", false, false);
+    // A value of another registry type counts as missing.
+    HKEY rootKey = nullptr;
+    RegOpenKeyExW(key, L"S", 0, KEY_WRITE, &rootKey);
+    const wchar_t text[] = L"10";
+    RegSetValueExW(rootKey, L"top", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
+    EXPECT_FALSE(root->loadState(in));
+    // A larger reference size (a larger font) does not fit the stored one.
+    DWORD top = 0;
+    RegSetValueExW(rootKey, L"top", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&top), 4);
+    EXPECT_TRUE(root->loadState(in));
+    RECT bigger = root->reference();
+    bigger.bottom += 50;
+    root->setReference(bigger);
+    EXPECT_FALSE(root->loadState(in));
+    RegCloseKey(rootKey);
+    // Nothing stored at all.
+    RegistryArchive none(key, L"Nothing", false, false);
+    EXPECT_FALSE(root->loadState(none));
+}
+
+TEST_F(LayoutStore, ARefusedWriteIsReportedAndTheWalkEndsBalanced)
+{
+    kvplat::setRegistryReadOnly(true);
+    RegistryArchive out(key, L"RO", true, false);
+    EXPECT_FALSE(root->saveState(out));
+    EXPECT_EQ(L"RO", out.path());
+    kvplat::setRegistryReadOnly(false);
+    HKEY nullKey = nullptr;
+    RegistryArchive nowhere(nullKey, L"X", true, false);
+    EXPECT_FALSE(root->saveState(nowhere)) << "no parent key, nothing written";
+}
+
+TEST_F(LayoutStore, ControlsOnlyModeKeepsOnlyColumnsAndTouchesNoRectangle)
+{
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(77, 0));
+    {
+        RegistryArchive out(key, L"C", true, true);
+        ASSERT_TRUE(root->saveState(out));
+    }
+    for (const auto& line : kvplat::registryDump()) {
+        EXPECT_NE(std::wstring::npos, line.find(L"\\C\\Ctrl 11\\")) << std::string(line.begin(), line.end());
+    }
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(10, 0));
+    root->arrange(RECT{0, 0, 450, 320}, nullptr);
+    const std::vector<RECT> before = currents();
+    RegistryArchive in(key, L"C", false, true);
+    ASSERT_TRUE(root->loadState(in));
+    EXPECT_EQ(77, widths(list)[1]);
+    const std::vector<RECT> after = currents();
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(sameRect(before[i], after[i]));
+}
+
+TEST_F(LayoutStore, AStoredFitFillsTheListEvenWhenTheColumnCountChanged)
+{
+    // Columns that fill the list's client width exactly are saved as fitted.
+    RECT c;
+    GetClientRect(list, &c);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(c.right - 150, 0));
+    {
+        RegistryArchive out(key, L"F", true, false);
+        ASSERT_TRUE(root->saveState(out));
+    }
+    EXPECT_TRUE(hasValue(L"F\\Node 1\\Node 0\\fit = 1"));
+    addColumns(list, {40});
+    RegistryArchive in(key, L"F", false, false);
+    ASSERT_TRUE(root->loadState(in));
+    const std::vector<int> w = widths(list);
+    int sum = 0;
+    for (int x : w)
+        sum += x;
+    EXPECT_EQ(c.right, sum);
+}

@@ -1,0 +1,134 @@
+// Resource strings, positional formatting, number formatting, named values
+// and the field value conversions.
+#include "ui_resources.h"
+
+#include "ui/atl/ResourceStrings.h"
+#include "ui/atl/dv/Convert.h"
+
+using namespace kv::ui::atl;
+
+namespace {
+
+std::wstring load(HMODULE m, UINT id)
+{
+    std::wstring s = L"unchanged";
+    return LoadResourceString(s, m, id) ? s : L"<fail>";
+}
+
+std::wstring number(double v, int decimals, unsigned flags)
+{
+    std::wstring s;
+    formatNumber(s, v, decimals, flags);
+    return s;
+}
+
+std::wstring positional(const wchar_t* pattern, std::vector<const wchar_t*> args)
+{
+    std::wstring s;
+    FormatPositional(s, pattern, args.size(), args.data());
+    return s;
+}
+
+} // namespace
+
+TEST(ResourceStrings, BlocksOfSixteenCountedUtf16Strings)
+{
+    HMODULE m = kvplat::createResourceModule(L"strings.dll");
+    kvplat::addResourceString(m, 16, L"first of block 2");
+    kvplat::addResourceString(m, 17, L"second of block 2");
+    kvplat::addResourceString(m, 18, L"");
+    kvplat::addResourceString(m, 19, L"G\u00e9om\u00e9trie \U0001D400");
+    EXPECT_EQ(L"second of block 2", load(m, 17));
+    EXPECT_EQ(L"", load(m, 18));
+    EXPECT_EQ(L"<fail>", load(m, 20 + 16)) << "no block 3";
+    EXPECT_EQ(L"G\u00e9om\u00e9trie \U0001D400", load(m, 19)) << "a surrogate pair becomes one character";
+    EXPECT_EQ(L"<fail>", load(nullptr, 17));
+    // A block that ends early: entries past its end are missing.
+    kvplat::setResourceStringBlock(m, 5, {0, 3, 'a', 'b'});
+    EXPECT_EQ(L"", load(m, 64));
+    EXPECT_EQ(L"<fail>", load(m, 65)) << "the entry runs past the block";
+    EXPECT_EQ(L"<fail>", load(m, 66));
+    std::wstring text;
+    kvplat::addResourceString(m, 40, L"%1 of %2");
+    EXPECT_TRUE(LoadFormattedString(text, m, 40, L"3", L"7"));
+    EXPECT_EQ(L"3 of 7", text);
+    EXPECT_TRUE(LoadFormattedString(text, m, 41, L"3", nullptr)) << "an id inside a present block is an empty string";
+    EXPECT_EQ(L"", text);
+    EXPECT_FALSE(LoadFormattedString(text, m, 100, L"3", nullptr));
+}
+
+TEST(ResourceStrings, TheModuleHoldingAResourceIsFoundInListOrder)
+{
+    HMODULE lib = uitest::libraryResources();
+    EXPECT_EQ(lib, findResourceModule(MAKEINTRESOURCEW(10250), RT_ICON)) << "icons through their group";
+    EXPECT_EQ(lib, findResourceModule(MAKEINTRESOURCEW(10100), RT_DIALOG));
+    EXPECT_EQ(nullptr, findResourceModule(MAKEINTRESOURCEW(1), RT_STRING)) << "string tables are not searched";
+    EXPECT_EQ(nullptr, findResourceModule(MAKEINTRESOURCEW(4242), RT_DIALOG));
+}
+
+TEST(Formatting, PositionalPlaceholders)
+{
+    EXPECT_EQ(L"a %2", positional(L"%1 %2", {L"a"})) << "a placeholder without argument stays";
+    EXPECT_EQ(L"50%", positional(L"%1%", {L"50"})) << "a percent sign at the end stays";
+    EXPECT_EQ(L"%x", positional(L"%x", {L"a"}));
+    EXPECT_EQ(L"%a", positional(L"%%1", {L"a"})) << "no escape";
+    std::vector<const wchar_t*> eleven(11, L"-");
+    eleven[10] = L"eleventh";
+    EXPECT_EQ(L"eleventh", positional(L"%B", eleven));
+    EXPECT_EQ(L"%1", positional(L"%1", {})) << "without arguments the pattern is copied";
+    std::wstring s;
+    FormatPositionalArgs(s, L"%1/%2", nullptr, L"ignored");
+    EXPECT_EQ(L"%1/%2", s);
+    FormatPositionalArgs(s, L"%1/%2", L"x", nullptr);
+    EXPECT_EQ(L"x/%2", s);
+}
+
+TEST(Formatting, NumbersWithFractionsTrimmingAndRounding)
+{
+    EXPECT_EQ(L"2 1/2", number(2.5, 4, formatFraction));
+    EXPECT_EQ(L"3/8", number(0.375, 4, formatFraction));
+    EXPECT_EQ(L"2.1000", number(2.1, 4, formatFraction));
+    EXPECT_EQ(L"2.1", number(2.1, 4, formatFraction | formatTrimZeros));
+    EXPECT_EQ(L"1200", number(1234.0, -2, 0));
+    EXPECT_EQ(L"3", number(3.0, 3, formatTrimZeros));
+    EXPECT_EQ(L"4", number(3.999999999999, 3, formatFraction)) << "a fraction of 64/64 is the next whole number";
+    // Negative values: the magnitude's fraction with the sign in front.
+    EXPECT_EQ(L"-2 1/2", number(-2.5, 4, formatFraction));
+    EXPECT_EQ(L"-3/8", number(-0.375, 4, formatFraction));
+    EXPECT_EQ(L"-1.25", number(-1.25, 2, 0));
+}
+
+TEST(Formatting, TrimmingReplacingAndNamedValues)
+{
+    std::wstring s = L" \t a b \n";
+    TrimWhiteSpace(s);
+    EXPECT_EQ(L"a b", s);
+    s = L"1,5,6";
+    EXPECT_EQ(2u, ReplaceChar(s, L',', L'.'));
+    EXPECT_EQ(L"1.5.6", s);
+    NamedValueTable table;
+    table.set(L"pi", boost::any(3.14));
+    table.set(L"e", boost::any(2.71));
+    table.set(L"pi", boost::any(3.1416));
+    EXPECT_EQ(2u, table.size());
+    ASSERT_NE(nullptr, table.find(L"pi"));
+    EXPECT_EQ(3.1416, boost::any_cast<double>(*table.find(L"pi")));
+    EXPECT_EQ(nullptr, table.find(L"Pi"));
+    EXPECT_EQ(nullptr, table.find(nullptr));
+}
+
+TEST(Formatting, ValueConversions)
+{
+    bool b = false;
+    EXPECT_TRUE(kv::AnyToBool(boost::any(std::wstring(L"true")), b) && b);
+    EXPECT_TRUE(kv::AnyToBool(boost::any(0.0), b) && !b);
+    EXPECT_TRUE(kv::AnyToBool(boost::any(7), b) && b);
+    b = true;
+    EXPECT_FALSE(kv::AnyToBool(boost::any(std::wstring(L"yes")), b));
+    EXPECT_FALSE(kv::AnyToBool(boost::any(), b));
+    EXPECT_TRUE(b) << "left unchanged";
+    dv::ComColor c = 0;
+    EXPECT_TRUE(dv::anyToComColor(boost::any(dv::ComColor(0xFF)), c));
+    EXPECT_EQ(0xFFu, c);
+    EXPECT_FALSE(dv::anyToComColor(boost::any(255), c)) << "an int is no colour word";
+}
