@@ -19,7 +19,6 @@
 #include "ui/atl/dv/FieldControl.h"
 #include "ui/atl/layout/LayoutStateExport.h"
 
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,10 +77,17 @@ FieldDialog& fields()
     return d;
 }
 
+// An export of the loaded module, through the platform's loader that loaded it.
+void* moduleSymbol(Session& s, const char* name)
+{
+    HMODULE module = static_cast<HMODULE>(s.moduleHandle());
+    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
+}
+
 ControlFactories& factories(Session& s)
 {
     using Getter = ControlFactories* (*)();
-    void* symbol = s.moduleHandle() ? dlsym(s.moduleHandle(), "kvUiControlFactories") : nullptr;
+    void* symbol = moduleSymbol(s, "kvUiControlFactories");
     if (!symbol) throw ScriptError("the module offers no control factories");
     return *reinterpret_cast<Getter>(symbol)();
 }
@@ -354,7 +360,7 @@ std::string rectText(const RECT& r)
 template <typename F>
 F moduleFunction(Session& s, const char* name)
 {
-    void* symbol = s.moduleHandle() ? dlsym(s.moduleHandle(), name) : nullptr;
+    void* symbol = moduleSymbol(s, name);
     if (!symbol) throw ScriptError("the module offers no layout persistence");
     return reinterpret_cast<F>(symbol);
 }

@@ -139,7 +139,7 @@ bool loadLanguageResources(kvIUnknown* resourceManager)
     // The window-class library looks up its strings in these modules.
     const std::vector<HMODULE> modules = kvStringResourceModules();
     if (std::find(modules.begin(), modules.end(), use) == modules.end())
-        ATL::_AtlBaseModule.AddResourceInstance(use);
+        ATL::atlBaseModule().AddResourceInstance(use);
 
     if (chosen && chosen != english)
         manager1->freeModule(english);
@@ -149,7 +149,7 @@ bool loadLanguageResources(kvIUnknown* resourceManager)
 std::vector<HMODULE> kvStringResourceModules()
 {
     std::vector<HMODULE> modules;
-    for (int i = 0; HINSTANCE module = ATL::_AtlBaseModule.GetHInstanceAt(i); ++i)
+    for (int i = 0; HINSTANCE module = ATL::atlBaseModule().GetHInstanceAt(i); ++i)
         modules.push_back(module);
     return modules;
 }

@@ -1,24 +1,11 @@
-// The window-class library's module object: the list of resource modules in
-// which the library looks up string resources, in the order they were added.
-// A language module added here supplies the texts of every string the
-// library loads by id.
+// String look-up through the window-class library's list of resource modules
+// (ATL::atlBaseModule(), platform/atl.h): a language module added there
+// supplies the texts of every string the library loads by id.
 #pragma once
 
-#include "platform/windows.h"
+#include "platform/atl.h"
 
 namespace ATL {
-
-class CAtlBaseModule {
-public:
-    // Appends a module; false for a null one.
-    bool AddResourceInstance(HINSTANCE instance);
-    // Takes a module off the list; false when it is not on it.
-    bool RemoveResourceInstance(HINSTANCE instance);
-    // The module at index i, or null past the end.
-    HINSTANCE GetHInstanceAt(int i) const;
-};
-
-extern CAtlBaseModule _AtlBaseModule;
 
 // The first module of the list whose string table holds id, or null.
 HINSTANCE AtlFindStringResourceInstance(UINT id);
