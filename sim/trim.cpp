@@ -23,6 +23,11 @@ const Disc kHole1{20, 40, 5}, kHole2{40, 40, 5}, kHole3{70, 35, 8}, kCountersink
 
 bool insideTrimmedFace(const SampleFace& f, const double* p)
 {
+    if (f.kind == "torus" && f.rounding) {
+        // A fillet at the foot of a boss: the inner lower quarter of the tube.
+        const double dx = p[0] - f.point[0], dy = p[1] - f.point[1];
+        return std::sqrt(dx * dx + dy * dy) <= f.radius && p[2] <= f.point[2];
+    }
     switch (f.id) {
     case 101: // bottom: the three through holes
         return !inDisc(kHole1, p) && !inDisc(kHole2, p) && !inDisc(kHole3, p);
@@ -42,10 +47,6 @@ bool insideTrimmedFace(const SampleFace& f, const double* p)
         return p[0] >= 90 && p[0] <= 100;
     case 121: // back left fillet: the sphere corner caps it
         return p[2] <= 37;
-    case 133: { // boss fillet: the inner lower quarter of the tube
-        const double dx = p[0] - f.point[0], dy = p[1] - f.point[1];
-        return std::sqrt(dx * dx + dy * dy) <= f.radius && p[2] <= f.point[2];
-    }
     case 141: // sphere corner: the octant at the corner
         return p[0] <= f.point[0] && p[1] >= f.point[1] && p[2] >= f.point[2];
     default:

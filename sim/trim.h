@@ -3,7 +3,7 @@
 // and bottom faces have the holes, the boss and the pocket cut out, the side
 // faces end where the vertical fillets begin, and the torus and the sphere
 // keep only the quarter of the tube and the corner octant that the part
-// shows.
+// shows. A torus fillet of the generated part is trimmed as the sample's.
 #pragma once
 
 #include "sample_part.h"
