@@ -53,8 +53,10 @@ void expectedNormal(const SampleFace& f, const double* p, double* n)
     }
     if (f.kind == "freeform") {
         // The patch is a height over x and y: its normal leans against the
-        // slopes there, and the floor faces up.
-        const double s = p[0] - f.patchRange[0], t = p[1] - f.patchRange[2];
+        // slopes there (at its edge for a point beside it), and the floor
+        // faces up.
+        const double s = std::fmin(std::fmax(p[0], f.patchRange[0]), f.patchRange[1]) - f.patchRange[0];
+        const double t = std::fmin(std::fmax(p[1], f.patchRange[2]), f.patchRange[3]) - f.patchRange[2];
         double dzds = 0.0, dzdt = 0.0;
         for (int j = 0; j < 4; ++j)
             for (int i = 0; i < 4; ++i) {

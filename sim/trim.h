@@ -11,7 +11,8 @@
 namespace hostsim {
 
 // Whether a point on the face's carrier (and within its surface's extent)
-// lies on the face as trimmed.
-bool insideTrimmedFace(const SampleFace& face, const double point[3]);
+// lies on the face as trimmed; a tolerance widens the face by that much at
+// its trimmed edges.
+bool insideTrimmedFace(const SampleFace& face, const double point[3], double tolerance = 0.0);
 
 } // namespace hostsim

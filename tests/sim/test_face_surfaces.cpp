@@ -1,7 +1,7 @@
 // What the host hands out for a face: its own surface (the carrier cut to
 // the face) and the normals of that surface, against the kernel's evaluation
-// of the carrier; and the radii the radius analysis then finds, against the
-// surfaces' curvatures.
+// of the carrier; the face's boundary and on-face test; and the radii the
+// radius analysis then finds, against the surfaces' curvatures.
 #include "generated_part.h"
 #include "script.h"
 #include "session.h"
@@ -89,6 +89,17 @@ IsoRadii isoRadii(RatBSplSurf* s)
     return r;
 }
 
+// Whether a radius lies within the range of the surface's normal-section
+// radii along one of its parameter directions.
+::testing::AssertionResult amongIsoRadii(double radius, RatBSplSurf* surface)
+{
+    const IsoRadii r = isoRadii(surface);
+    for (int d = 0; d < 2; ++d)
+        if (radius >= r.least[d] - 0.5 && radius <= r.largest[d] + 0.5) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << radius << " against " << r.least[0] << ".." << r.largest[0] << " and "
+                                         << r.least[1] << ".." << r.largest[1];
+}
+
 } // namespace
 
 TEST(FaceSurfaces, ATrimmedFacesSurfaceCoversThatFaceAndReachesItsEdges)
@@ -164,7 +175,7 @@ TEST(FaceSurfaces, FaceNormalsAreTheNormalsOfTheFacesSurface)
     check(*freeForm, false);
 }
 
-TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormsOwnRadius)
+TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRadii)
 {
     const std::string t = play("analyse\nmode 3\n"
                                "select faces 133\necho == fillet\nrows\n"
@@ -175,9 +186,11 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormsOwnRadius)
     EXPECT_EQ(groupValues(t, "== fillet"), std::vector<double>{2.0}) << t;
 
     // The pocket floor bends so gently that the normals at the ends of its
-    // control arcs differ by less than the measurement resolves: it has no
-    // radius in the listed range, as before.
-    EXPECT_EQ(groupValues(t, "== floor"), std::vector<double>{0.0}) << t;
+    // control arcs differ by less than the measurement resolves: its radius
+    // comes from the circles along its boundary, among its own radii.
+    const std::vector<double> floor = groupValues(t, "== floor");
+    ASSERT_EQ(floor.size(), 1u) << t;
+    EXPECT_TRUE(amongIsoRadii(floor[0], samplePart().findFace(151)->surface)) << t;
 
     // The generated cell: the torus fillet's tube of radius 1 (grouped with
     // the slot end's 1.5), the quarter fillet's 2, the cone's 3, and the
@@ -190,10 +203,59 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormsOwnRadius)
     const auto freeForm = std::find_if(generated->begin(), generated->end(),
                                        [](const SampleFace& f) { return f.kind == "freeform"; });
     ASSERT_NE(freeForm, generated->end());
-    const IsoRadii r = isoRadii(freeForm->surface);
-    const double found = values.back();
-    const bool along = (found >= r.least[0] - 0.5 && found <= r.largest[0] + 0.5) ||
-                       (found >= r.least[1] - 0.5 && found <= r.largest[1] + 0.5);
-    EXPECT_TRUE(along) << found << " against " << r.least[0] << ".." << r.largest[0] << " and "
-                           << r.least[1] << ".." << r.largest[1];
+    EXPECT_TRUE(amongIsoRadii(values.back(), freeForm->surface)) << t;
+}
+
+TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
+{
+    const SampleFace& fillet = *samplePart().findFace(133);
+    HeldFace face(fillet);
+    kvIUnknown* curvesObject = nullptr;
+    kvIUnknown* loops = static_cast<kvIGeSurface*>(face.object); // must be cleared
+    ASSERT_EQ(face.object->getBoundary(&curvesObject, &loops), 0);
+    EXPECT_EQ(loops, nullptr);
+    ASSERT_NE(curvesObject, nullptr);
+    auto* curves = static_cast<kvIObjectEnum*>(curvesObject);
+    // Every edge lies on the face; the two circles (radius 6 at z = 42 on the
+    // boss wall, radius 8 at z = 40 on the top face) are among the edges.
+    int circles = 0, edges = 0;
+    for (curves->reset(); !curves->atEnd(); curves->next()) {
+        kvIUnknown* object = nullptr;
+        ASSERT_EQ(curves->current(&object), 0);
+        auto* curve = static_cast<kvIGeCurve*>(object->queryInterface(kvIfName<kvIGeCurve>::value));
+        ASSERT_NE(curve, nullptr);
+        double start = 0.0, end = 0.0;
+        ASSERT_EQ(curve->getParameterRange(&start, &end), 0);
+        double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
+        for (int i = 0; i <= 20; ++i) {
+            double p[3];
+            ASSERT_EQ(curve->getPoint(start + (end - start) * i / 20.0, p), 0);
+            int on = 0;
+            EXPECT_EQ(face.object->isPointOnFace(p, 1e-6, &on), 0);
+            EXPECT_EQ(on, 1) << p[0] << " " << p[1] << " " << p[2];
+            const double r = std::hypot(p[0] - 30, p[1] - 15);
+            rLo = std::min(rLo, r);
+            rHi = std::max(rHi, r);
+            zLo = std::min(zLo, p[2]);
+            zHi = std::max(zHi, p[2]);
+        }
+        circles += (rHi - rLo < 1e-6 && zHi - zLo < 1e-6) ? 1 : 0;
+        ++edges;
+        curve->release();
+        object->release();
+    }
+    curvesObject->release();
+    EXPECT_EQ(circles, 2);
+    EXPECT_GE(edges, 3); // and the seam where the fillet closes around the boss
+
+    // The tube's outer side is on the torus but not on the fillet; a point
+    // beside the fillet is on it within a wide tolerance only.
+    int on = 1;
+    const double outside[3] = {40, 15, 42}, beside[3] = {30 + 8 - std::sqrt(2.0) - 0.05, 15, 42 - std::sqrt(2.0)};
+    EXPECT_EQ(face.object->isPointOnFace(outside, 0.1, &on), 0);
+    EXPECT_EQ(on, 0);
+    EXPECT_EQ(face.object->isPointOnFace(beside, 0.1, &on), 0);
+    EXPECT_EQ(on, 1);
+    EXPECT_EQ(face.object->isPointOnFace(beside, 0.01, &on), 0);
+    EXPECT_EQ(on, 0);
 }
