@@ -2,7 +2,8 @@
 // (isNurbsAs...) answer what the kernel's shape tests find in each face's
 // surface record (face_recognition.h);
 // the extent along an axis and the swept angle are measured on the face's
-// surface as trimmed, as a host measures a face it knows only as a surface.
+// surface as trimmed, as a host measures a face it knows only as a surface;
+// the surface record handed out is the face's own, cut to what it covers.
 #include "face_recognition.h"
 #include "trim.h"
 #include "view.h"

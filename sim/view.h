@@ -63,8 +63,9 @@ public:
                                 double& radius1, kvPoint3DRec& limit2, double& radius2) override;
     bool getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRec& axis, kvIUnknown* face,
                        double& angle) override;
-    // A copy of the face's surface with its closed directions marked; the
-    // caller frees it with ratBSplSurfFree.
+    // The face's own surface: its carrier cut to the parameters the face
+    // covers, with its closed directions marked; the caller frees it with
+    // ratBSplSurfFree.
     RatBSplSurf* newRatBSplSurf(kvIUnknown* face) override;
 };
 
