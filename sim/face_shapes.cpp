@@ -2,7 +2,8 @@
 // (isNurbsAs...) answer what the kernel's shape tests find in each face's
 // surface record (face_recognition.h);
 // the extent along an axis and the swept angle are measured on the face's
-// surface as trimmed, as a host measures a face it knows only as a surface.
+// surface as trimmed, as a host measures a face it knows only as a surface;
+// the surface record handed out is the face's own, cut to what it covers.
 #include "face_recognition.h"
 #include "trim.h"
 #include "view.h"
@@ -58,6 +59,58 @@ std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
         }
     }
     return points;
+}
+
+// The window of normalised parameters that the face as trimmed covers on its
+// surface: the extremes of the inside cell centres of a grid, each pushed out
+// to the face's edge (or the domain's end) towards its neighbours. Cell
+// centres keep clear of a pole, where every parameter gives the same point.
+// Whole in a direction where the face meets both ends (a face that runs
+// around, or across the seam of a closed one).
+struct ParameterWindow {
+    double lo[2] = {0.0, 0.0}, hi[2] = {1.0, 1.0};
+};
+
+ParameterWindow faceWindow(const SampleFace& f, int n)
+{
+    auto insideAt = [&f](const double* t) { return inside(f, ratBSplSurfEvalPoint(f.surface, t[0], t[1])); };
+    double lo[2] = {2.0, 2.0}, hi[2] = {-1.0, -1.0};
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            const double t[2] = {(i + 0.5) / n, (j + 0.5) / n};
+            if (!insideAt(t)) continue;
+            for (int d = 0; d < 2; ++d) {
+                for (int step : {-1, 1}) {
+                    double probe[2] = {t[0], t[1]};
+                    double a = t[d], b = std::min(1.0, std::max(0.0, t[d] + double(step) / n));
+                    probe[d] = b;
+                    if (insideAt(probe)) {
+                        a = b;
+                    } else {
+                        for (int k = 0; k < 40; ++k) {
+                            probe[d] = 0.5 * (a + b);
+                            if (insideAt(probe)) a = probe[d];
+                            else b = probe[d];
+                        }
+                    }
+                    lo[d] = std::min(lo[d], a);
+                    hi[d] = std::max(hi[d], a);
+                }
+            }
+        }
+    }
+    ParameterWindow w;
+    for (int d = 0; d < 2; ++d) {
+        if (lo[d] > hi[d] || (lo[d] <= 0.0 && hi[d] >= 1.0)) continue;
+        w.lo[d] = lo[d];
+        w.hi[d] = hi[d];
+    }
+    return w;
+}
+
+double knotValue(const double* knots, int count, int order, double t)
+{
+    return (1.0 - t) * knots[order - 1] + t * knots[count - order];
 }
 
 double along(const GeomPoint& q, const kvPoint3DRec& origin, const double* unitAxis)
@@ -205,7 +258,27 @@ RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
 {
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f || !f->surface) return nullptr;
-    RatBSplSurf* copy = ratBSplSurfCopy(f->surface);
+    // The face's own surface: its carrier cut to the parameters the face
+    // covers, as a host converts a face rather than the whole surface under it.
+    const ParameterWindow w = faceWindow(*f, 64);
+    const RatBSplSurf* s = f->surface;
+    RatBSplSurf* copy = nullptr;
+    const bool cutU = w.lo[0] > 0.0 || w.hi[0] < 1.0, cutV = w.lo[1] > 0.0 || w.hi[1] < 1.0;
+    if (cutU || cutV) {
+        // Cut from a clamped copy, where a closed direction that is cut
+        // becomes an open one.
+        RatBSplSurf* clamped = ratBSplSurfClamp(s);
+        if (clamped) {
+            if (cutU) clamped->periodicu = 0;
+            if (cutV) clamped->periodicv = 0;
+            copy = ratBSplSurfWindow(clamped, knotValue(clamped->knotsu, clamped->noPointsu, clamped->ordu, w.lo[0]),
+                                     knotValue(clamped->knotsv, clamped->noPointsv, clamped->ordv, w.lo[1]),
+                                     knotValue(clamped->knotsu, clamped->noPointsu, clamped->ordu, w.hi[0]),
+                                     knotValue(clamped->knotsv, clamped->noPointsv, clamped->ordv, w.hi[1]));
+            ratBSplSurfFree(clamped);
+        }
+    }
+    if (!copy) copy = ratBSplSurfCopy(s);
     if (!copy) return nullptr;
     // A host's surface says which directions close on themselves.
     int closedU = 0, closedV = 0;

@@ -47,8 +47,25 @@ void unit3(double* v)
 // The normal the face's shape has at p, pointing out of the material.
 void expectedNormal(const SampleFace& f, const double* p, double* n)
 {
-    if (f.kind == "plane" || f.kind == "freeform") {
+    if (f.kind == "plane") {
         set3(n, f.axis[0], f.axis[1], f.axis[2]);
+        return;
+    }
+    if (f.kind == "freeform") {
+        // The patch is a height over x and y: its normal leans against the
+        // slopes there (at its edge for a point beside it), and the floor
+        // faces up.
+        const double s = std::fmin(std::fmax(p[0], f.patchRange[0]), f.patchRange[1]) - f.patchRange[0];
+        const double t = std::fmin(std::fmax(p[1], f.patchRange[2]), f.patchRange[3]) - f.patchRange[2];
+        double dzds = 0.0, dzdt = 0.0;
+        for (int j = 0; j < 4; ++j)
+            for (int i = 0; i < 4; ++i) {
+                const double c = f.patch[3 * (i + 4 * j) + 2];
+                if (i > 0) dzds += i * c * std::pow(s, i - 1) * std::pow(t, j);
+                if (j > 0) dzdt += j * c * std::pow(s, i) * std::pow(t, j - 1);
+            }
+        set3(n, -dzds, -dzdt, 1.0);
+        unit3(n);
         return;
     }
     double d[3] = {p[0] - f.point[0], p[1] - f.point[1], p[2] - f.point[2]};

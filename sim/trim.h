@@ -3,7 +3,7 @@
 // and bottom faces have the holes, the boss and the pocket cut out, the side
 // faces end where the vertical fillets begin, and the torus and the sphere
 // keep only the quarter of the tube and the corner octant that the part
-// shows.
+// shows. A torus fillet of the generated part is trimmed as the sample's.
 #pragma once
 
 #include "sample_part.h"
@@ -11,7 +11,8 @@
 namespace hostsim {
 
 // Whether a point on the face's carrier (and within its surface's extent)
-// lies on the face as trimmed.
-bool insideTrimmedFace(const SampleFace& face, const double point[3]);
+// lies on the face as trimmed; a tolerance widens the face by that much at
+// its trimmed edges.
+bool insideTrimmedFace(const SampleFace& face, const double point[3], double tolerance = 0.0);
 
 } // namespace hostsim

@@ -24,9 +24,11 @@ FaceObject* FaceObject::create(const SampleFace& face)
 
 FaceObject::FaceObject(const SampleFace& face) : Counted("face"), m_face(&face) {}
 
+FaceObject::~FaceObject() { ratBSplSurfFree(m_ownSurface); }
+
 kvIUnknown* FaceObject::queryInterface(const wchar_t* name)
 {
-    return kvQueryInterfaces<kvIGeSurface, kvICadEntity>(this, name);
+    return kvQueryInterfaces<kvIGeSurface, kvIGeBoundedSurface, kvICadEntity>(this, name);
 }
 
 int FaceObject::getColor(unsigned long* color)

@@ -10,15 +10,25 @@
 
 namespace hostsim {
 
-// A face of the model as the host hands it out: a surface (kvIGeSurface) and
-// a CAD entity with the face's colour (kvICadEntity).
-class FaceObject : public kvIUnknownImp, public kvIGeSurface, public kvICadEntity, public Counted {
+// A face of the model as the host hands it out: a surface (kvIGeSurface)
+// with its boundary (kvIGeBoundedSurface) and a CAD entity with the face's
+// colour (kvICadEntity).
+class FaceObject : public kvIUnknownImp,
+                   public kvIGeSurface,
+                   public kvIGeBoundedSurface,
+                   public kvICadEntity,
+                   public Counted {
 public:
     // With one reference for the caller.
     static FaceObject* create(const SampleFace& face);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     // The shape's normal at the point, out of the material.
     int getNormal(const double point[3], int flags, double normal[3]) override;
+    // The edges of the face's own surface, as curves (face_boundary.cpp).
+    int getBoundary(kvIUnknown** curves, kvIUnknown** loops) override;
+    // Within the tolerance of the face's own surface, at a place of it that
+    // the trimming keeps (face_boundary.cpp).
+    int isPointOnFace(const double point[3], double tolerance, int* onFace) override;
     // Red in the lowest byte, then green, then blue.
     int getColor(unsigned long* color) override;
 
@@ -27,9 +37,14 @@ public:
     static const SampleFace* faceOf(kvIUnknown* object);
 
     explicit FaceObject(const SampleFace& face);
+    ~FaceObject() override;
 
 private:
+    // The face's own surface, made at the first question that needs it.
+    RatBSplSurf* ownSurface();
+
     const SampleFace* m_face;
+    RatBSplSurf* m_ownSurface = nullptr;
 };
 
 // The host's face-feature library over the sample part: it answers from the
@@ -48,8 +63,9 @@ public:
                                 double& radius1, kvPoint3DRec& limit2, double& radius2) override;
     bool getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRec& axis, kvIUnknown* face,
                        double& angle) override;
-    // A copy of the face's surface with its closed directions marked; the
-    // caller frees it with ratBSplSurfFree.
+    // The face's own surface: its carrier cut to the parameters the face
+    // covers, with its closed directions marked; the caller frees it with
+    // ratBSplSurfFree.
     RatBSplSurf* newRatBSplSurf(kvIUnknown* face) override;
 };
 

@@ -4,11 +4,13 @@
 #include "analyse/kvCAnalyseCtrl.h"
 
 #include "geom/geom.h"
+#include "sdk/kvCurveIfUtil.h"
 #include "sdk/kvFeatureHelp.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -39,6 +41,76 @@ kvCGeVector unitIfLong(kvCGeVector v)
     if (v.length() > 1e-05)
         v.normIt();
     return v;
+}
+
+// Whether the face's on-face test puts the point on the face within the
+// tolerance; a test the host does not answer puts nothing on it.
+bool onTheFace(const kvIfPtr<kvIGeBoundedSurface>& bounded, const kvCGePoint& p, double tolerance)
+{
+    double point[3];
+    p.get(point);
+    int onFace = 0;
+    return bounded->isPointOnFace(point, tolerance, &onFace) == 0 && onFace != 0;
+}
+
+// The circle through three points, or false.
+bool circleThrough(const kvCGePoint& a, const kvCGePoint& b, const kvCGePoint& c, kvFaceAxisRecord& circle)
+{
+    GeomVec3 points[3];
+    a.get(points[0]);
+    b.get(points[1]);
+    c.get(points[2]);
+    double start[3], end[3], centre[3], normal[3], deviation = 0.0;
+    if (!fitCircleToPoints(points, 3, 1e-5, 100000.0, 0, start, end, centre, normal, &deviation))
+        return false;
+    circle.p0 = kvCGePoint(start);
+    circle.p1 = kvCGePoint(end);
+    circle.p2 = kvCGePoint(centre);
+    circle.v = kvCGeVector(normal);
+    return true;
+}
+
+// The circles through three neighbouring points along a boundary, counted
+// only where three fits in a row agree: the smallest and the largest radius.
+struct BoundaryScan {
+    double smallest = kvCAnalyseCtrl::noRadius;
+    double largest = -kvCAnalyseCtrl::noRadius;
+    kvFaceAxisRecord smallestCircle, largestCircle;
+
+    void along(const std::vector<kvCGePoint>& points)
+    {
+        double previous1 = 0.0, previous2 = 0.0;
+        const std::vector<kvCGePoint> reversed(points.rbegin(), points.rend());
+        for (const std::vector<kvCGePoint>* run : {&points, &reversed}) {
+            const std::vector<kvCGePoint>& p = *run;
+            for (std::size_t i = 0; i + 2 < p.size(); ++i) {
+                kvFaceAxisRecord circle;
+                if (!circleThrough(p[i], p[i + 1], p[i + 2], circle))
+                    continue;
+                const double r = radiusOf(circle);
+                if (std::fabs(previous1 - r) < 0.06 && std::fabs(previous2 - r) < 0.06) {
+                    if (r < smallest) {
+                        smallest = r;
+                        smallestCircle = circle;
+                    }
+                    if (largest < r && r < kvCAnalyseCtrl::noRadius) {
+                        largest = r;
+                        largestCircle = circle;
+                    }
+                }
+                previous2 = previous1;
+                previous1 = r;
+            }
+        }
+    }
+};
+
+void grow(kvCGePoint& boxMin, kvCGePoint& boxMax, const kvCGePoint& p)
+{
+    for (int k = 0; k < 3; ++k) {
+        boxMin[k] = std::min(boxMin[k], p[k]);
+        boxMax[k] = std::max(boxMax[k], p[k]);
+    }
 }
 
 }  // namespace
@@ -85,10 +157,9 @@ int kvCAnalyseCtrl::computeIsoCurveRadius(RatBSplCurve* curve, kvFaceAxisRecord&
     const double d = (q0 - z).length();
     if (surface.isNull())
         return -1;
-    // The on-face test belongs to a bounded surface; the host's faces offer
-    // none here, so an arc counts as lying on its face.
-    (void)bounded;
-    (void)onFace;
+    // An arc of a control curve that runs beside the face is not the face's.
+    if (!bounded.isNull() && onFace && !onTheFace(bounded, q0, 0.1) && !onTheFace(bounded, q1, 0.1))
+        return 0;
 
     kvCGeVector n1, n2;
     bool found = false;
@@ -235,10 +306,44 @@ bool kvCAnalyseCtrl::computeFaceCurvatureRadii(kvIUnknown* face, bool scanBounda
     }
     if (m >= 10000.0)
         scanBoundary = true;
-    // The boundary scan needs the host's boundary curves of a bounded
-    // surface; without one there is neither box growth nor scan, and the
-    // refinements of the boundary circles find nothing to refine.
-    (void)scanBoundary;
+
+    // The face's boundary: every point of it widens the face's box, and,
+    // when asked, circles through its points are candidates of their own.
+    BoundaryScan scan;
+    if (!bounded.isNull()) {
+        kvIUnknownPtr curvesObject, loops;
+        bounded->getBoundary(&curvesObject, &loops);
+        kvIfPtr<kvIObjectEnum> curves(curvesObject.get());
+        if (!curves.isNull()) {
+            std::vector<kvCGePoint> points;
+            for (curves->reset(); !curves->atEnd(); curves->next()) {
+                kvIUnknownPtr curve;
+                curves->current(&curve);
+                if (curve == nullptr || !kvCCurveIfUtil(curve.get()).getPointApprox(0.001, points))
+                    continue;
+                for (const kvCGePoint& p : points)
+                    grow(boxMin, boxMax, p);
+                if (scanBoundary)
+                    scan.along(points);
+            }
+        }
+    }
+    // The boundary circles measured against the face's normals; an empty
+    // circle is degenerate and changes nothing.
+    if (computeIsoCurveRadius(nullptr, scan.smallestCircle, B, surface, bounded, false) == 1) {
+        const double d = radiusOf(scan.smallestCircle);
+        if (d < m && std::fabs(d - m) > 0.01) {
+            m = d;
+            best = scan.smallestCircle;
+        }
+    }
+    if (computeIsoCurveRadius(nullptr, scan.largestCircle, B, surface, bounded, false) != 0) {
+        const double d = radiusOf(scan.largestCircle);
+        if (d > maxRadius && maxRadius < noRadius) {
+            maxRadius = d;
+            maxRecord = scan.largestCircle;
+        }
+    }
 
     radius = std::fabs(m);
     axisRecord = best;

@@ -387,12 +387,39 @@ protected:
 };
 KV_IF_NAME(kvIGeTrimmedSurface);
 
-KV_DECLARE_EMPTY_INTERFACE(kvIGeBoundedSurface);
+// A face as a surface with its boundary.
+class kvIGeBoundedSurface : public kvIUnknown {
+public:
+    // Out: an object enumeration (kvIObjectEnum) of the face's boundary
+    // curves (kvIGeCurve), and one of its loops, which may stay null. 0 when
+    // the boundary was handed out.
+    virtual int getBoundary(kvIUnknown** curves, kvIUnknown** loops)
+    { (void)curves; (void)loops; return -1; }
+    // 0 when answered, with *onFace non-zero when the point lies on the face
+    // as trimmed, within the tolerance.
+    virtual int isPointOnFace(const double point[3], double tolerance, int* onFace)
+    { (void)point; (void)tolerance; (void)onFace; return -1; }
+
+protected:
+    ~kvIGeBoundedSurface() = default;
+};
+KV_IF_NAME(kvIGeBoundedSurface);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeCbSurface2);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeSurfaceQuilt);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeMesh);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeArc);
-KV_DECLARE_EMPTY_INTERFACE(kvIGeCurve);
+// A curve of the model, by its parameter.
+class kvIGeCurve : public kvIUnknown {
+public:
+    // 0 with the curve's first and last parameter.
+    virtual int getParameterRange(double* start, double* end) { (void)start; (void)end; return -1; }
+    // 0 with the curve's point at parameter t.
+    virtual int getPoint(double t, double point[3]) { (void)t; (void)point; return -1; }
+
+protected:
+    ~kvIGeCurve() = default;
+};
+KV_IF_NAME(kvIGeCurve);
 
 class kvIGeLine : public kvIUnknown {
 public:

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 // A face on a kernel surface, with the surface's own normals.
@@ -89,7 +91,125 @@ RatBSplSurf* narrowingQuarterCone()
     return s;
 }
 
+// A quarter turned about z of the profile (8, 0, 0) - (8, 0, 1) - (7.5, 0, 4):
+// control columns are its arcs at z = 0, 1 and 4.
+RatBSplSurf* quarterCylinderThenCone()
+{
+    RatBSplCurve* profile = ratBSplCurveCreate(2, 5);
+    const double knots[5] = {0, 0, 1, 2, 2};
+    for (int i = 0; i < 5; ++i) {
+        profile->knots[i] = knots[i];
+        profile->weights[i] = 1.0;
+    }
+    ratBSplCurveSetPoint(profile, 0, 8, 0, 0);
+    ratBSplCurveSetPoint(profile, 1, 8, 0, 1);
+    ratBSplCurveSetPoint(profile, 2, 7.5, 0, 4);
+    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
+    RatBSplSurf* s = ratBSplSurfRevolveCurveArc(P, A, profile, 0.0, 3.14159265358979323846 / 2);
+    ratBSplCurveFree(profile);
+    if (s && s->ordu < s->ordv) {
+        RatBSplSurf* t = ratBSplSurfTranspose(s);
+        ratBSplSurfFree(s);
+        s = t;
+    }
+    return s;
+}
+
+// An edge of a face: a kernel curve, owned.
+class Edge : public kvIUnknownImp, public kvIGeCurve {
+public:
+    explicit Edge(RatBSplCurve* c) : curve(c) {}
+    ~Edge() { ratBSplCurveFree(curve); }
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIGeCurve>(this, name); }
+    int getParameterRange(double* start, double* end) override
+    {
+        *start = 0.0;
+        *end = 1.0;
+        return 0;
+    }
+    int getPoint(double t, double point[3]) override
+    {
+        const GeomPoint p = ratBSplCurveEvalPoint(curve, t);
+        point[0] = p.x;
+        point[1] = p.y;
+        point[2] = p.z;
+        return 0;
+    }
+    RatBSplCurve* curve;
+};
+
+class Edges : public kvIUnknownImp, public kvIObjectEnum {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIObjectEnum>(this, name); }
+    int reset() override { return at = 0; }
+    int atEnd() override { return at >= edges.size(); }
+    int current(kvIUnknown** object) override
+    {
+        *object = edges[at].get();
+        (*object)->addRef();
+        return 0;
+    }
+    int next() override { return static_cast<int>(++at); }
+    std::vector<kvIUnknownPtr> edges;
+    std::size_t at = 0;
+};
+
+// A face with its boundary (the edges of its surface) and an on-face test
+// that keeps only the part below z = 2.
+class BoundedFace : public Face, public kvIGeBoundedSurface {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        return kvQueryInterfaces<kvIGeSurface, kvIGeBoundedSurface>(this, name);
+    }
+    int getBoundary(kvIUnknown** curves, kvIUnknown** loops) override
+    {
+        *loops = nullptr;
+        Edges* e = new kvIfImp<Edges>();
+        const int rows = ratBSplSurfControlRows(surface), columns = ratBSplSurfControlColumns(surface);
+        for (RatBSplCurve* c : {ratBSplSurfRowCurve(surface, 0), ratBSplSurfRowCurve(surface, rows - 1),
+                                ratBSplSurfColumnCurve(surface, 0), ratBSplSurfColumnCurve(surface, columns - 1)})
+            e->edges.push_back(kvIUnknownPtr(static_cast<kvIGeCurve*>(new kvIfImp<Edge>(c))));
+        *curves = static_cast<kvIObjectEnum*>(e);
+        e->addRef();
+        return 0;
+    }
+    int isPointOnFace(const double point[3], double, int* onFace) override
+    {
+        *onFace = point[2] < 2.0;
+        return 0;
+    }
+};
+
 }  // namespace
+
+TEST_F(CurvatureTest, ArcsBesideTheFaceAreLeftOutAndTheBoxSpansTheBoundary)
+{
+    // The arc at z = 4 (radius 7.5) lies beside the face: the two arcs of
+    // radius 8 on it agree, so the smallest radius is 8.
+    BoundedFace* f = new kvIfImp<BoundedFace>();
+    f->surface = quarterCylinderThenCone();
+    ASSERT_NE(f->surface, nullptr);
+    kvIUnknownPtr face(static_cast<kvIGeSurface*>(f));
+    kvCAnalyseCtrl ctrl;
+    ctrl.boxMin.set(1e5, 1e5, 1e5);
+    ctrl.boxMax.set(-1e5, -1e5, -1e5);
+    ASSERT_TRUE(ctrl.computeFaceCurvatureRadii(face.get(), false));
+    EXPECT_NEAR(ctrl.minRadiusV, 8.0, 0.05);
+    EXPECT_NEAR(ctrl.radius, 8.0, 0.05);
+    // The box is the quarter's extent, from its boundary.
+    EXPECT_NEAR(ctrl.boxMin.x, 0.0, 1e-9);
+    EXPECT_NEAR(ctrl.boxMin.y, 0.0, 1e-9);
+    EXPECT_NEAR(ctrl.boxMin.z, 0.0, 1e-9);
+    EXPECT_NEAR(ctrl.boxMax.x, 8.0, 1e-9);
+    EXPECT_NEAR(ctrl.boxMax.y, 8.0, 1e-9);
+    EXPECT_NEAR(ctrl.boxMax.z, 4.0, 1e-9);
+
+    // Without the on-face test every arc counts.
+    kvIUnknownPtr plain = faceOn(quarterCylinderThenCone());
+    ASSERT_TRUE(ctrl.computeFaceCurvatureRadii(plain.get(), false));
+    EXPECT_NEAR(ctrl.radius, 7.5, 0.05);
+}
 
 TEST_F(CurvatureTest, TheLastControlColumnIsMeasuredToo)
 {

@@ -110,8 +110,8 @@ TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
     EXPECT_EQ(closedDirections(102), 0);  // the top face
     EXPECT_EQ(closedDirections(111), 0);  // a half hole closes nowhere
     EXPECT_EQ(closedDirections(115), 1);  // the full hole closes around
-    EXPECT_EQ(closedDirections(133), 2);  // the torus closes both ways
-    EXPECT_GE(closedDirections(141), 1);  // the sphere closes around its axis
+    EXPECT_EQ(closedDirections(133), 1);  // the fillet closes around the boss, not across its tube
+    EXPECT_EQ(closedDirections(141), 0);  // the corner is an octant of its sphere
     EXPECT_EQ(library.newRatBSplSurf(nullptr), nullptr);
 }
 

@@ -1,0 +1,261 @@
+// What the host hands out for a face: its own surface (the carrier cut to
+// the face) and the normals of that surface, against the kernel's evaluation
+// of the carrier; the face's boundary and on-face test; and the radii the
+// radius analysis then finds, against the surfaces' curvatures.
+#include "generated_part.h"
+#include "script.h"
+#include "session.h"
+#include "trim.h"
+#include "view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+
+using namespace hostsim;
+
+namespace {
+
+using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
+
+struct HeldFace {
+    explicit HeldFace(const SampleFace& face) : object(FaceObject::create(face)) {}
+    ~HeldFace() { object->_relRef(); }
+    kvIUnknown* get() { return static_cast<kvIGeSurface*>(object); }
+    FaceObject* object;
+};
+
+SurfPtr faceSurface(const SampleFace& face)
+{
+    HeldFace held(face);
+    FaceLibrary library;
+    return SurfPtr(library.newRatBSplSurf(held.get()), ratBSplSurfFree);
+}
+
+double radial(const GeomPoint& p, const SampleFace& f) { return std::hypot(p.x - f.point[0], p.y - f.point[1]); }
+
+std::string play(const std::string& script)
+{
+    std::ostringstream out, err;
+    Session session(out);
+    if (!session.start(KV_MODULE_PATH, err)) return "no module: " + err.str();
+    std::istringstream in(script);
+    const int errors = runScript(in, session, err).errors;
+    session.finish();
+    return out.str() + err.str() + (errors ? "script errors\n" : "");
+}
+
+// The first (smallest) radius of each group a "rows" listing shows after the
+// line `after`.
+std::vector<double> groupValues(const std::string& transcript, const std::string& after)
+{
+    std::vector<double> values;
+    std::istringstream text(transcript.substr(transcript.find(after)));
+    std::string line;
+    std::getline(text, line); // the mark
+    std::getline(text, line); // "list: N rows"
+    while (std::getline(text, line) && line.rfind("  [", 0) == 0) {
+        std::istringstream row(line.substr(line.find("first ") + 6));
+        double value = 0.0;
+        row >> value;
+        values.push_back(value);
+    }
+    return values;
+}
+
+// Normal-section radii along the parameter directions of a surface, over a
+// grid of its points: the least and the largest in each direction.
+struct IsoRadii {
+    double least[2] = {1e300, 1e300}, largest[2] = {0.0, 0.0};
+};
+
+IsoRadii isoRadii(RatBSplSurf* s)
+{
+    IsoRadii r;
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) {
+            double Su[3], Suu[3], Sv[3], Svv[3], k[2] = {0.0, 0.0};
+            ratBSplSurfEvalPointNormal(s, i / 20.0, j / 20.0, Su, Suu, Sv, Svv, &k[0], &k[1]);
+            for (int d = 0; d < 2; ++d) {
+                const double radius = std::fabs(k[d]) > 1e-12 ? 1.0 / std::fabs(k[d]) : 1e300;
+                r.least[d] = std::min(r.least[d], radius);
+                r.largest[d] = std::max(r.largest[d], radius);
+            }
+        }
+    return r;
+}
+
+// Whether a radius lies within the range of the surface's normal-section
+// radii along one of its parameter directions.
+::testing::AssertionResult amongIsoRadii(double radius, RatBSplSurf* surface)
+{
+    const IsoRadii r = isoRadii(surface);
+    for (int d = 0; d < 2; ++d)
+        if (radius >= r.least[d] - 0.5 && radius <= r.largest[d] + 0.5) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << radius << " against " << r.least[0] << ".." << r.largest[0] << " and "
+                                         << r.least[1] << ".." << r.largest[1];
+}
+
+} // namespace
+
+TEST(FaceSurfaces, ATrimmedFacesSurfaceCoversThatFaceAndReachesItsEdges)
+{
+    // The boss fillet: the quarter of the tube between the boss wall (radius
+    // 6 at z = 42) and the top face (radius 8 at z = 40), all around.
+    const SampleFace& fillet = *samplePart().findFace(133);
+    SurfPtr s = faceSurface(fillet);
+    ASSERT_TRUE(s);
+    double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
+    for (int i = 0; i <= 16; ++i)
+        for (int j = 0; j <= 16; ++j) {
+            const GeomPoint p = ratBSplSurfEvalPoint(s.get(), i / 16.0, j / 16.0);
+            rLo = std::min(rLo, radial(p, fillet));
+            rHi = std::max(rHi, radial(p, fillet));
+            zLo = std::min(zLo, p.z);
+            zHi = std::max(zHi, p.z);
+        }
+    EXPECT_NEAR(rLo, 6.0, 1e-6);
+    EXPECT_NEAR(rHi, 8.0, 1e-6);
+    EXPECT_NEAR(zLo, 40.0, 1e-6);
+    EXPECT_NEAR(zHi, 42.0, 1e-6);
+
+    // The sphere corner: its octant only.
+    const SampleFace& corner = *samplePart().findFace(141);
+    SurfPtr c = faceSurface(corner);
+    ASSERT_TRUE(c);
+    for (int i = 0; i <= 16; ++i)
+        for (int j = 0; j <= 16; ++j) {
+            const GeomPoint p = ratBSplSurfEvalPoint(c.get(), i / 16.0, j / 16.0);
+            EXPECT_LE(p.x, 3.0 + 1e-6);
+            EXPECT_GE(p.y, 57.0 - 1e-6);
+            EXPECT_GE(p.z, 37.0 - 1e-6);
+        }
+
+    // An untrimmed face hands out its carrier whole.
+    const SampleFace& floor = *samplePart().findFace(151);
+    SurfPtr f = faceSurface(floor);
+    ASSERT_TRUE(f);
+    for (double u : {0.0, 0.3, 1.0}) {
+        const GeomPoint a = ratBSplSurfEvalPoint(f.get(), u, 1.0 - u);
+        const GeomPoint b = ratBSplSurfEvalPoint(floor.surface, u, 1.0 - u);
+        EXPECT_NEAR(std::hypot(a.x - b.x, a.y - b.y, a.z - b.z), 0.0, 1e-9);
+    }
+}
+
+TEST(FaceSurfaces, FaceNormalsAreTheNormalsOfTheFacesSurface)
+{
+    // Every face of the sample part, oriented out of the material, and the
+    // generated part's free-form face, which has no orientation of its own.
+    auto check = [](const SampleFace& face, bool oriented) {
+        HeldFace held(face);
+        int compared = 0;
+        for (int i = 1; i < 8; ++i)
+            for (int j = 1; j < 8; ++j) {
+                const GeomPoint p = ratBSplSurfEvalPoint(face.surface, i / 8.0, j / 8.0);
+                const GeomPoint n = ratBSplSurfEvalNormal(face.surface, i / 8.0, j / 8.0);
+                if (std::hypot(n.x, n.y, n.z) < 0.5) continue; // a pole of the surface
+                const double point[3] = {p.x, p.y, p.z};
+                double normal[3] = {0, 0, 0};
+                ASSERT_EQ(held.object->getNormal(point, 1, normal), 0) << face.id;
+                const double dot = face.surface->nrmOri * (normal[0] * n.x + normal[1] * n.y + normal[2] * n.z);
+                EXPECT_NEAR(oriented ? dot : std::fabs(dot), 1.0, 1e-9) << face.id << " at " << i << "," << j;
+                ++compared;
+            }
+        EXPECT_GT(compared, 30) << face.id;
+    };
+    for (const SampleFace& face : samplePart().faces()) check(face, true);
+    const auto generated = generatedPartFaces(20);
+    const auto freeForm = std::find_if(generated->begin(), generated->end(),
+                                       [](const SampleFace& f) { return f.kind == "freeform"; });
+    ASSERT_NE(freeForm, generated->end());
+    check(*freeForm, false);
+}
+
+TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRadii)
+{
+    const std::string t = play("analyse\nmode 3\n"
+                               "select faces 133\necho == fillet\nrows\n"
+                               "select faces 151\necho == floor\nrows\n"
+                               "part generated 20\nselect all\nelapse 100\necho == generated\nrows\nclose\n");
+    ASSERT_EQ(t.find("script errors"), std::string::npos) << t;
+    // The fillet's smallest radius is its tube's.
+    EXPECT_EQ(groupValues(t, "== fillet"), std::vector<double>{2.0}) << t;
+
+    // The pocket floor bends so gently that the normals at the ends of its
+    // control arcs differ by less than the measurement resolves: its radius
+    // comes from the circles along its boundary, among its own radii.
+    const std::vector<double> floor = groupValues(t, "== floor");
+    ASSERT_EQ(floor.size(), 1u) << t;
+    EXPECT_TRUE(amongIsoRadii(floor[0], samplePart().findFace(151)->surface)) << t;
+
+    // The generated cell: the torus fillet's tube of radius 1 (grouped with
+    // the slot end's 1.5), the quarter fillet's 2, the cone's 3, and the
+    // free-form face, whose radius lies among its own normal-section radii
+    // along one parameter direction.
+    const std::vector<double> values = groupValues(t, "== generated");
+    ASSERT_EQ(values.size(), 4u) << t;
+    EXPECT_EQ(values[0], 1.0) << t;
+    const auto generated = generatedPartFaces(20);
+    const auto freeForm = std::find_if(generated->begin(), generated->end(),
+                                       [](const SampleFace& f) { return f.kind == "freeform"; });
+    ASSERT_NE(freeForm, generated->end());
+    EXPECT_TRUE(amongIsoRadii(values.back(), freeForm->surface)) << t;
+}
+
+TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
+{
+    const SampleFace& fillet = *samplePart().findFace(133);
+    HeldFace face(fillet);
+    kvIUnknown* curvesObject = nullptr;
+    kvIUnknown* loops = static_cast<kvIGeSurface*>(face.object); // must be cleared
+    ASSERT_EQ(face.object->getBoundary(&curvesObject, &loops), 0);
+    EXPECT_EQ(loops, nullptr);
+    ASSERT_NE(curvesObject, nullptr);
+    auto* curves = static_cast<kvIObjectEnum*>(curvesObject);
+    // Every edge lies on the face; the two circles (radius 6 at z = 42 on the
+    // boss wall, radius 8 at z = 40 on the top face) are among the edges.
+    int circles = 0, edges = 0;
+    for (curves->reset(); !curves->atEnd(); curves->next()) {
+        kvIUnknown* object = nullptr;
+        ASSERT_EQ(curves->current(&object), 0);
+        auto* curve = static_cast<kvIGeCurve*>(object->queryInterface(kvIfName<kvIGeCurve>::value));
+        ASSERT_NE(curve, nullptr);
+        double start = 0.0, end = 0.0;
+        ASSERT_EQ(curve->getParameterRange(&start, &end), 0);
+        double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
+        for (int i = 0; i <= 20; ++i) {
+            double p[3];
+            ASSERT_EQ(curve->getPoint(start + (end - start) * i / 20.0, p), 0);
+            int on = 0;
+            EXPECT_EQ(face.object->isPointOnFace(p, 1e-6, &on), 0);
+            EXPECT_EQ(on, 1) << p[0] << " " << p[1] << " " << p[2];
+            const double r = std::hypot(p[0] - 30, p[1] - 15);
+            rLo = std::min(rLo, r);
+            rHi = std::max(rHi, r);
+            zLo = std::min(zLo, p[2]);
+            zHi = std::max(zHi, p[2]);
+        }
+        circles += (rHi - rLo < 1e-6 && zHi - zLo < 1e-6) ? 1 : 0;
+        ++edges;
+        curve->release();
+        object->release();
+    }
+    curvesObject->release();
+    EXPECT_EQ(circles, 2);
+    EXPECT_GE(edges, 3); // and the seam where the fillet closes around the boss
+
+    // The tube's outer side is on the torus but not on the fillet; a point
+    // beside the fillet is on it within a wide tolerance only.
+    int on = 1;
+    const double outside[3] = {40, 15, 42}, beside[3] = {30 + 8 - std::sqrt(2.0) - 0.05, 15, 42 - std::sqrt(2.0)};
+    EXPECT_EQ(face.object->isPointOnFace(outside, 0.1, &on), 0);
+    EXPECT_EQ(on, 0);
+    EXPECT_EQ(face.object->isPointOnFace(beside, 0.1, &on), 0);
+    EXPECT_EQ(on, 1);
+    EXPECT_EQ(face.object->isPointOnFace(beside, 0.01, &on), 0);
+    EXPECT_EQ(on, 0);
+}
