@@ -101,17 +101,7 @@ Object* makeReferenced(Args&&... args)
 
 } // namespace
 
-RatBSplSurf* FaceObject::ownSurface()
-{
-    if (!m_ownSurface) {
-        FaceLibrary library;
-        RatBSplSurf* own = library.newRatBSplSurf(static_cast<kvIGeSurface*>(this));
-        // Clamped, its first and last control rows and columns are its edges.
-        m_ownSurface = own ? ratBSplSurfClamp(own) : nullptr;
-        ratBSplSurfFree(own);
-    }
-    return m_ownSurface;
-}
+RatBSplSurf* FaceObject::ownSurface() { return faceOwnSurfaceClamped(*m_face); }
 
 int FaceObject::getBoundary(kvIUnknown** curves, kvIUnknown** loops)
 {

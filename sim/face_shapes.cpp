@@ -254,14 +254,14 @@ bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRe
     return true;
 }
 
-RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
+namespace {
+
+// The face's own surface: its carrier cut to the parameters the face covers,
+// as a host converts a face rather than the whole surface under it.
+RatBSplSurf* cutToFace(const SampleFace& f)
 {
-    const SampleFace* f = FaceObject::faceOf(face);
-    if (!f || !f->surface) return nullptr;
-    // The face's own surface: its carrier cut to the parameters the face
-    // covers, as a host converts a face rather than the whole surface under it.
-    const ParameterWindow w = faceWindow(*f, 64);
-    const RatBSplSurf* s = f->surface;
+    const ParameterWindow w = faceWindow(f, 64);
+    const RatBSplSurf* s = f.surface;
     RatBSplSurf* copy = nullptr;
     const bool cutU = w.lo[0] > 0.0 || w.hi[0] < 1.0, cutV = w.lo[1] > 0.0 || w.hi[1] < 1.0;
     if (cutU || cutV) {
@@ -285,7 +285,39 @@ RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
     ratBSplSurfTestClosed(copy, &closedU, &closedV);
     copy->origFormu = closedU ? 2 : 1;
     copy->origFormv = closedV ? 2 : 1;
-    copy->tolerance = f->surface->tolerance;
+    copy->tolerance = s->tolerance;
+    return copy;
+}
+
+std::shared_ptr<RatBSplSurf> held(RatBSplSurf* s)
+{
+    return std::shared_ptr<RatBSplSurf>(s, ratBSplSurfFree);
+}
+
+} // namespace
+
+RatBSplSurf* faceOwnSurface(const SampleFace& f)
+{
+    if (!f.ownSurface && f.surface) f.ownSurface = held(cutToFace(f));
+    return f.ownSurface.get();
+}
+
+RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& f)
+{
+    // Clamped, its first and last control rows and columns are its edges.
+    if (!f.ownSurfaceClamped && faceOwnSurface(f)) f.ownSurfaceClamped = held(ratBSplSurfClamp(faceOwnSurface(f)));
+    return f.ownSurfaceClamped.get();
+}
+
+RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
+{
+    const SampleFace* f = FaceObject::faceOf(face);
+    if (!f || !f->surface) return nullptr;
+    const RatBSplSurf* own = faceOwnSurface(*f);
+    if (!own) return nullptr;
+    // The caller frees what it is given.
+    RatBSplSurf* copy = ratBSplSurfCopy(own);
+    if (copy) copy->tolerance = own->tolerance;
     return copy;
 }
 

@@ -66,8 +66,12 @@ struct SampleFace {
     // normal point out of the material.
     RatBSplSurf* surface = nullptr;
 
-    // What the host's face library found the surface to be, once asked.
+    // What the host's face library found the surface to be, and the face's own
+    // surface (the carrier cut to the face, and that surface clamped), made
+    // once when first asked for, as a host converts a face of its model once.
     mutable std::shared_ptr<const RecognisedShape> recognised;
+    mutable std::shared_ptr<RatBSplSurf> ownSurface;
+    mutable std::shared_ptr<RatBSplSurf> ownSurfaceClamped;
 };
 
 class SamplePart {

@@ -24,7 +24,7 @@ FaceObject* FaceObject::create(const SampleFace& face)
 
 FaceObject::FaceObject(const SampleFace& face) : Counted("face"), m_face(&face) {}
 
-FaceObject::~FaceObject() { ratBSplSurfFree(m_ownSurface); }
+FaceObject::~FaceObject() = default;
 
 kvIUnknown* FaceObject::queryInterface(const wchar_t* name)
 {

@@ -40,16 +40,21 @@ public:
     ~FaceObject() override;
 
 private:
-    // The face's own surface, made at the first question that needs it.
+    // The face's own surface, clamped.
     RatBSplSurf* ownSurface();
 
     const SampleFace* m_face;
-    RatBSplSurf* m_ownSurface = nullptr;
 };
 
+// The face's own surface (its carrier cut to what the face covers), and that
+// surface clamped; made at the first question that needs them and kept with
+// the face (face_shapes.cpp).
+RatBSplSurf* faceOwnSurface(const SampleFace& face);
+RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& face);
+
 // The host's face-feature library over the sample part: it answers from the
-// faces' surfaces as trimmed, except for the shape tests, which answer from
-// each face's modelled shape (face_shapes.cpp).
+// faces' surfaces as trimmed, and its shape tests from what the kernel
+// recognises in each face's surface record (face_shapes.cpp).
 class FaceLibrary : public kvIFeatureHelpProvider {
 public:
     void clearCache() override {}

@@ -13,11 +13,14 @@ constexpr int deepest = 12;
 
 double distanceToChord(const kvCGePoint& p, const kvCGePoint& a, const kvCGePoint& b)
 {
-    const kvCGeVector ab = b - a, ap = p - a;
-    const double ll = ab.dot(ab);
-    double t = ll > 0.0 ? ap.dot(ab) / ll : 0.0;
+    // Plain arithmetic: this runs for every sample of every boundary.
+    const double ab[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
+    const double ap[3] = {p.x - a.x, p.y - a.y, p.z - a.z};
+    const double ll = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
+    double t = ll > 0.0 ? (ap[0] * ab[0] + ap[1] * ab[1] + ap[2] * ab[2]) / ll : 0.0;
     t = t < 0.0 ? 0.0 : (t > 1.0 ? 1.0 : t);
-    return p.distanceTo(a + ab * t);
+    const double d[3] = {ap[0] - t * ab[0], ap[1] - t * ab[1], ap[2] - t * ab[2]};
+    return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
 }
 
 }  // namespace
@@ -49,21 +52,23 @@ bool kvCCurveIfUtil::getPointApprox(double tolerance, std::vector<kvCGePoint>& p
         return kvCGePoint(p);
     };
     // Appends the points after a up to b, cutting [a, b] until its chord
-    // follows the curve.
-    auto piece = [&](auto& self, double a, const kvCGePoint& pa, double b, const kvCGePoint& pb, int depth) -> void {
+    // follows the curve; pm is the curve's point at the middle of [a, b], and
+    // the quarter points measured here are the halves' middles when it is cut.
+    auto piece = [&](auto& self, double a, const kvCGePoint& pa, double b, const kvCGePoint& pb, const kvCGePoint& pm,
+                     int depth) -> void {
         const double m = 0.5 * (a + b);
-        const kvCGePoint pm = at(m);
+        const kvCGePoint q1 = at(0.5 * (a + m));
+        const kvCGePoint q2 = at(0.5 * (m + b));
         if (failed)
             return;
-        const bool follows = distanceToChord(pm, pa, pb) <= tolerance &&
-                             distanceToChord(at(0.5 * (a + m)), pa, pb) <= tolerance &&
-                             distanceToChord(at(0.5 * (m + b)), pa, pb) <= tolerance;
+        const bool follows = distanceToChord(pm, pa, pb) <= tolerance && distanceToChord(q1, pa, pb) <= tolerance &&
+                             distanceToChord(q2, pa, pb) <= tolerance;
         if (follows || depth >= deepest) {
             points.push_back(pb);
             return;
         }
-        self(self, a, pa, m, pm, depth + 1);
-        self(self, m, pm, b, pb, depth + 1);
+        self(self, a, pa, m, pm, q1, depth + 1);
+        self(self, m, pm, b, pb, q2, depth + 1);
     };
     kvCGePoint previous = at(start);
     points.push_back(previous);
@@ -71,7 +76,8 @@ bool kvCCurveIfUtil::getPointApprox(double tolerance, std::vector<kvCGePoint>& p
         const double a = start + (end - start) * (i - 1) / firstPieces;
         const double b = i == firstPieces ? end : start + (end - start) * i / firstPieces;
         const kvCGePoint pb = at(b);
-        piece(piece, a, previous, b, pb, 0);
+        const kvCGePoint pm = at(0.5 * (a + b));
+        piece(piece, a, previous, b, pb, pm, 0);
         previous = pb;
     }
     if (failed)
