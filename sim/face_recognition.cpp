@@ -1,4 +1,5 @@
 #include "face_recognition.h"
+#include "text.h"
 
 #include <cmath>
 #include <iomanip>
@@ -100,16 +101,7 @@ RecognisedShape recognise(const SampleFace& f)
     return RecognisedShape();
 }
 
-std::string fmt(double v)
-{
-    if (std::fabs(v) < 5e-10)
-        v = 0.0;
-    std::ostringstream s;
-    s << std::setprecision(6) << v;
-    return s.str();
-}
 
-std::string fmt3(const double* p) { return "(" + fmt(p[0]) + ", " + fmt(p[1]) + ", " + fmt(p[2]) + ")"; }
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The built-in sample part: faces made with the kernel's standard surface
 // constructors, oriented so that every normal points out of the material.
 #include "sample_part.h"
+#include "text.h"
 
 #include "face_recognition.h"
 
@@ -328,16 +329,7 @@ void buildPart(std::vector<SampleFace>& faces)
     }
 }
 
-std::string fmt(double v)
-{
-    if (std::fabs(v) < 5e-10)
-        v = 0.0;
-    std::ostringstream s;
-    s << std::setprecision(6) << v;
-    return s.str();
-}
 
-std::string fmt3(const double* p) { return "(" + fmt(p[0]) + ", " + fmt(p[1]) + ", " + fmt(p[2]) + ")"; }
 
 std::string measures(const SampleFace& f)
 {

@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace hostsim {
@@ -114,5 +115,16 @@ std::string escapeText(const std::string& text)
     }
     return out;
 }
+
+std::string fmt(double value)
+{
+    if (std::fabs(value) < 5e-10)
+        value = 0.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+std::string fmt3(const double* p) { return "(" + fmt(p[0]) + ", " + fmt(p[1]) + ", " + fmt(p[2]) + ")"; }
 
 } // namespace hostsim

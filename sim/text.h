@@ -16,4 +16,10 @@ std::wstring fromUtf8(const std::string& text);
 // as \xNN or \u+XXXX, bytes that are no UTF-8 as \xNN; printable text stays.
 std::string escapeText(const std::string& text);
 
+// A number as the simulator prints it: six significant digits, values
+// within 5e-10 of zero as 0.
+std::string fmt(double value);
+// "(x, y, z)" of three such numbers.
+std::string fmt3(const double* point);
+
 } // namespace hostsim

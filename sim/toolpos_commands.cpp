@@ -45,13 +45,6 @@ PreparedJob g_prepared;
 // window holds it, and the job clears this when it dies).
 JobDefinition* g_lent = nullptr;
 
-std::string fmt(double v)
-{
-    if (std::fabs(v) < 5e-10) v = 0.0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
-    return text;
-}
 
 std::vector<double> numbersOf(const std::vector<std::string>& words, std::size_t first)
 {

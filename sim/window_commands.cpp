@@ -91,15 +91,7 @@ std::string comboText(HWND combo, int index)
     return toUtf8(text);
 }
 
-std::string fmt(double v)
-{
-    if (std::fabs(v) < 5e-10) v = 0.0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
-    return text;
-}
 
-std::string fmt3(const double* p) { return "(" + fmt(p[0]) + ", " + fmt(p[1]) + ", " + fmt(p[2]) + ")"; }
 
 // ---------------------------------------------------------------- the user at the window
 
