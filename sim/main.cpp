@@ -26,8 +26,9 @@
 //   close                  closes the window with its close box
 //   help                   F1 in the window
 //   show WHAT...           modes, panel, tooltips, size, window
-//   pick X Y Z DX DY DZ    a pick in a view: from the point along the view
-//                          direction; the face it hits goes to the reactors
+//   pick X Y Z DX DY DZ    a pick in a view: from the point, the eye looking
+//                          along DX DY DZ; the face it hits goes to the
+//                          reactors
 //   move X Y Z             a mouse move in a view looking down
 //   offer NAME on|off      whether the host offers an optional interface
 //   feedback KEY VALUE     a value of the "Feedbacks" settings

@@ -272,13 +272,17 @@ void show(Session& s, const std::string& args)
 
 // ---------------------------------------------------------------- the host's side
 
-// A view looking along direction: its rows are the screen's x and y axes, the
-// view direction and the cursor in model coordinates.
-void makeView(const double* direction, const double* cursor, double view[4][4])
+// A view whose eye looks along looking, as the host's views hand it to a
+// mouse reactor: rows 0 and 1 are the screen's x (right) and y (up) axes, row 2 the
+// view direction, which points from the scene towards the viewer (the eye
+// looks along its reverse), and row 3 the cursor in model coordinates. The
+// rows 0 to 2 form a right-handed frame.
+void makeView(const double* looking, const double* cursor, double view[4][4])
 {
-    double d[3] = {direction[0], direction[1], direction[2]};
+    double d[3] = {looking[0], looking[1], looking[2]};
     const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     for (double& c : d) c /= l;
+    const double back[3] = {-d[0], -d[1], -d[2]};
     // Screen x: perpendicular to the direction, horizontal where possible.
     double x[3] = {d[1], -d[0], 0.0};
     double lx = std::sqrt(x[0] * x[0] + x[1] * x[1]);
@@ -288,11 +292,14 @@ void makeView(const double* direction, const double* cursor, double view[4][4])
         lx = 1.0;
     }
     for (double& c : x) c /= lx;
-    const double y[3] = {d[1] * x[2] - d[2] * x[1], d[2] * x[0] - d[0] * x[2], d[0] * x[1] - d[1] * x[0]};
+    // Screen y = back x x, so that x x y = back: a view straight down has
+    // x along the model's X and y along its Y.
+    const double y[3] = {back[1] * x[2] - back[2] * x[1], back[2] * x[0] - back[0] * x[2],
+                         back[0] * x[1] - back[1] * x[0]};
     for (int k = 0; k < 3; ++k) {
         view[0][k] = x[k];
         view[1][k] = y[k];
-        view[2][k] = d[k];
+        view[2][k] = back[k];
         view[3][k] = cursor[k];
     }
     view[0][3] = view[1][3] = view[2][3] = 0.0;

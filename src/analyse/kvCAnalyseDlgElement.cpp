@@ -240,7 +240,15 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
             kvCGeVector x, y, z;
             frame.getCoordSystem(origin, x, y, z);
             if (mode == 1 || mode == 4) {
-                firstVector = z * -1.0;
+                // The face's angle to the frame is the angle between its
+                // normal, turned towards the viewer, and the frame's Z axis:
+                // 0 for a face the frame looks down on, 90 for a wall, above
+                // 90 for an undercut, as the plane list folds it. The angle
+                // dimension gives the plain angle between its two directions,
+                // so it is handed Z itself; the face's normal against the
+                // reversed Z would read the supplement (120 for a face tilted
+                // 60 degrees).
+                firstVector = z;
                 angleSecondPoint = origin;
                 const double angle = drawMeasurementResults(pickNormal, firstVector, firstPickPoint, origin, 3);
                 wchar_t text[valueTextSize];

@@ -189,6 +189,32 @@ TEST_F(ElementTest, ACylinderShowsItsDiameterAndHeight)
     EXPECT_TRUE(shows(L"Color: 48,32,16")) << panel();
 }
 
+// The reactor hands a plane's normal turned towards the viewer: the angle
+// shown is the face's angle to the frame's Z axis, as the plane list has it,
+// never its supplement.
+TEST_F(ElementTest, APlaneReadsItsAngleToTheFrameFromTheViewersSide)
+{
+    kvIUnknownPtr plane = face("plane");
+    const double point[3] = {0, 0, 40}, position[2] = {0, 0}, fromAbove[3] = {0, 0, 1}, fromBelow[3] = {0, 0, -1};
+    const double degree = pi / 180.0;
+    struct Case {
+        double normal[3];
+        const double* view;
+        const wchar_t* shown;
+    } cases[] = {
+        {{std::sin(60 * degree), 0, std::cos(60 * degree)}, fromAbove, L"Angle: [x] 60"},
+        {{std::sin(0.5 * degree), 0, std::cos(0.5 * degree)}, fromAbove, L"Angle: [x] 0.5"},
+        {{0, 0, 1}, fromAbove, L"Angle: [x] 0"},
+        {{0, 0, -1}, fromBelow, L"Angle: [x] 0"},
+        {{std::sin(45 * degree), 0, -std::cos(45 * degree)}, fromBelow, L"Angle: [x] 135"},
+    };
+    for (const Case& c : cases) {
+        dlg->analyseElementAtPick(point, position, true, c.normal, plane.get(), c.view, false);
+        EXPECT_EQ(analyseType(), 7);
+        EXPECT_TRUE(shows(c.shown)) << panel();
+    }
+}
+
 TEST_F(ElementTest, AFailedExtentShowsNoStaleHeightNorType)
 {
     kvIUnknownPtr measured = face("cylinder");

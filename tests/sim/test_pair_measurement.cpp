@@ -112,7 +112,7 @@ TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
     // the two arrowheads drawn as its two sides and its base.
     const char* const expected[] = {
         "  1  polyline 3 points from (20, 10, 40) to (50, 30, 0)  layer \"Dims\"  colour 0x00ff00  insert 1 at (20, 0, 20)",
-        "  2  text \"40\" height 3 direction (0, 0, 1) at (20, 0, 20)  layer \"Dims\"  colour 0x00ff00  insert 2 at (20, 0, 20)",
+        "  2  text \"40\" height 3 direction (0, 0, -1) at (20, 0, 20)  layer \"Dims\"  colour 0x00ff00  insert 2 at (20, 0, 20)",
         "  3  line from (20, 10, 0) to (20, 10, 40)  layer \"Dims\"  colour 0x00ff00  insert 2 at (20, 0, 20)",
         "model entities: 9",
         "insert brackets: 8 opened, 8 closed",

@@ -194,7 +194,7 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
              "collision check: Collision: the cutting part meets the machine",
              "collision check: Free from tool length 10.5; length set to 12.5",
              "model frame \"Frame 1\": origin (30, 28, 40), axis (0, 0, 1)",
-             "angles A -90, B 0, C 0",
+             "angles A 90, B 0, C 0",
              "[host] the job now uses frame \"Frame 1\"",
              "collision check: The collision library kvCdTree.dll cannot be loaded",
              "host objects held by the module: none",
