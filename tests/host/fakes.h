@@ -30,7 +30,14 @@ struct Object : Itfs..., Counted {
         deaths += --refs == 0;
         return true;
     }
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<Itfs...>(this, n); }
+    kvIUnknown* queryInterface(const wchar_t* n) override
+    {
+        for (const wchar_t* name : withdrawn)
+            if (n && std::wcscmp(n, name) == 0)
+                return nullptr;
+        return kvQueryInterfaces<Itfs...>(this, n);
+    }
+    std::vector<const wchar_t*> withdrawn;  // interfaces the object no longer answers
 };
 
 // The module's lock count, left as it was.
@@ -68,10 +75,6 @@ struct Application : Object<kvIApplication1, kvITarnwellApp1> {
 };
 
 struct ResourceManager : Object<kvIResourceMgr1, kvIResourceMgr2> {
-    kvIUnknown* queryInterface(const wchar_t* n) override
-    {
-        return offersLanguage ? Object::queryInterface(n) : kvQueryInterfaces<kvIResourceMgr1>(this, n);
-    }
     int loadModule(const wchar_t* file, HMODULE* module) override
     {
         loads.push_back(file);
@@ -89,7 +92,6 @@ struct ResourceManager : Object<kvIResourceMgr1, kvIResourceMgr2> {
         std::wcsncpy(buffer, language.c_str(), static_cast<std::size_t>(capacity) - 1);
         return 0;
     }
-    bool offersLanguage = true;
     std::wstring language = L"English";
     std::map<std::wstring, HMODULE> files;
     std::vector<std::wstring> loads;
@@ -97,17 +99,12 @@ struct ResourceManager : Object<kvIResourceMgr1, kvIResourceMgr2> {
 };
 
 struct BaseDocument : Object<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode> {
-    kvIUnknown* queryInterface(const wchar_t* n) override
-    {
-        return offersShowMode ? Object::queryInterface(n) : kvQueryInterfaces<kvIBaseDocument1>(this, n);
-    }
     int setAnalyseShowMode(int mode) override
     {
         showModes.push_back(mode);
         return 0;
     }
     int isTransparentMode() override { return transparent ? 1 : 0; }
-    bool offersShowMode = true;
     bool transparent = false;
     std::vector<int> showModes;
 };

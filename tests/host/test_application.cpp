@@ -141,7 +141,7 @@ TEST(LanguageResources, TheChosenFileOrEnglishIsRegisteredOnceAndTheOtherFreed)
     const std::wstring en = L"kvLibRes_en.loc", de = L"kvLibRes_de.loc", fr = L"kvLibRes_fr.loc";
     struct Case {
         const wchar_t* language;
-        bool offersLanguage;
+        bool offersLanguage;  // the language name's interface
         std::map<std::wstring, HMODULE> files;
         std::vector<std::wstring> loads;
         HMODULE kept;  // null: refused
@@ -157,7 +157,8 @@ TEST(LanguageResources, TheChosenFileOrEnglishIsRegisteredOnceAndTheOtherFreed)
     for (const Case& c : cases) {
         fake::ResourceManager manager;
         manager.language = c.language;
-        manager.offersLanguage = c.offersLanguage;
+        if (!c.offersLanguage)
+            manager.withdrawn = {L"kvIResourceMgr2"};
         manager.files = c.files;
         EXPECT_EQ(loadLanguageResources(static_cast<kvIResourceMgr1*>(&manager)), c.kept != nullptr) << c.language;
         EXPECT_EQ(manager.loads, c.loads) << c.language;

@@ -185,7 +185,7 @@ TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
 TEST_F(StartAnalyse, WithoutOptionalHostPartsTheWindowStillOpens)
 {
     host.context.baseSystem = nullptr;
-    host.baseDocument.offersShowMode = false;  // never transparent then
+    host.baseDocument.withdrawn = {L"kvIBaseDocWithAnalyseShowMode"};  // never transparent then
     host.baseDocument.transparent = true;
     EXPECT_EQ(start(), 0);
     ASSERT_NE(registered(), nullptr);
