@@ -81,10 +81,9 @@ protected:
     }
     void TearDown() override { closeWindow(); }
 
-    int start(kvIUnknown* parameter = nullptr)
+    int start()
     {
         kvTArray<kvIUnknown*> params(8);
-        params[0] = parameter;
         return connection->startAnalyse(&params, &host.context);
     }
     kvCAnalyseDlg* registered()
@@ -103,57 +102,75 @@ protected:
         if (registered() == window)
             delete window;
     }
-    // Nothing opened, nothing kept, the show mode switched on and back off.
-    void expectNothingLeft()
-    {
-        EXPECT_EQ(registered(), nullptr);
-        EXPECT_EQ(lockCount(), locksBefore);
-        EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
-        EXPECT_TRUE(host.balanced());
-    }
-
     fake::Host host;
     kvITwAnalyseConnection* connection = nullptr;
     int locksBefore = 0;
 };
 
-TEST_F(StartAnalyse, TransparentModeIsRefusedWithAMessage)
+TEST_F(StartAnalyse, TransparentModeIsRefusedWithAMessageBeforeAnyWindowIsSought)
 {
     host.baseDocument.transparent = true;
-    EXPECT_EQ(start(), 0);
     kvTArray<kvIUnknown*> params(8);
     EXPECT_EQ(connection->forwardToStartAnalyse(&params, &host.context), 0);
-    ASSERT_EQ(host.application.boxes.size(), 2u);
-    for (const fake::Box& box : host.application.boxes) {
-        EXPECT_EQ(box.kind, 3);
-        EXPECT_EQ(box.flags, 16);
-        EXPECT_EQ(box.text, L"Analyse cannot start in transparent mode");
-    }
+    ASSERT_EQ(host.application.boxes.size(), 1u);
+    EXPECT_EQ(host.application.boxes[0].kind, 3);
+    EXPECT_EQ(host.application.boxes[0].flags, 16);
+    EXPECT_EQ(host.application.boxes[0].text, L"Analyse cannot start in transparent mode");
     EXPECT_EQ(host.document.findCalls, 0);
-    EXPECT_TRUE(host.baseDocument.showModes.empty());
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_TRUE(host.balanced());
 }
 
-TEST_F(StartAnalyse, MissingDocumentPartsAreAssertionsThatReachTheCaller)
+// A parameter that fails every query but the base one: the new window's
+// opening throws before any window exists.
+struct BrokenParameter : fake::Object<kvIUnknown> {
+    kvIUnknown* queryInterface(const wchar_t* n) override
+    {
+        if (std::wcscmp(n, L"kvIUnknown") != 0)
+            throw false;
+        return Object::queryInterface(n);
+    }
+};
+
+TEST_F(StartAnalyse, AStartThatCannotOpenLeavesNothingBehind)
 {
     struct Case {
-        const wchar_t* expression;
+        const wchar_t* what;  // the expression of the assertion thrown at line, if any
         int line;
-        void (*takeAway)(fake::Host&);
+        void (*prepare)(fake::Host&);  // none: a parameter whose opening throws
+        std::vector<int> showModes;
+        int registerCalls;
     };
-    for (const Case& c : {Case{L"pAppDoc", 244, [](fake::Host& h) { h.context.document = nullptr; }},
-                          Case{L"pBaseDoc", 247, [](fake::Host& h) { h.document.baseDocument = nullptr; }},
-                          Case{L"pTwModel", 261, [](fake::Host& h) { h.document.model = nullptr; }}}) {
-        fake::Host broken;
-        c.takeAway(broken);
+    const Case cases[] = {
+        {L"transparent", 0, [](fake::Host& h) { h.baseDocument.transparent = true; }, {}, 0},
+        {L"pAppDoc", 244, [](fake::Host& h) { h.context.document = nullptr; }, {}, 0},
+        {L"pBaseDoc", 247, [](fake::Host& h) { h.document.baseDocument = nullptr; }, {}, 0},
+        {L"pTwModel", 261, [](fake::Host& h) { h.document.model = nullptr; }, {}, 0},
+        {L"registration fails", 0, [](fake::Host& h) { h.document.failRegistration = true; }, {1, 0}, 1},
+        {L"opening fails", 0, nullptr, {1, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        fake::Host h;
+        BrokenParameter parameter;
         kvTArray<kvIUnknown*> params(8);
-        EXPECT_THROW(connection->startAnalyse(&params, &broken.context), wchar_t*);
-        EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(c.expression, kvAnalyseStartUnit, c.line));
-        EXPECT_TRUE(broken.baseDocument.showModes.empty());
-        EXPECT_EQ(lockCount(), locksBefore);
-        EXPECT_TRUE(broken.balanced()) << c.expression;
+        if (c.prepare)
+            c.prepare(h);
+        else
+            params[0] = &parameter;
+        if (c.line != 0) {
+            EXPECT_THROW(connection->startAnalyse(&params, &h.context), wchar_t*) << c.what;
+            EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(c.what, kvAnalyseStartUnit, c.line));
+        } else {
+            EXPECT_EQ(connection->startAnalyse(&params, &h.context), 0) << c.what;
+        }
+        EXPECT_TRUE(h.document.windows.empty()) << c.what;
+        EXPECT_EQ(h.document.registerCalls, c.registerCalls) << c.what;
+        EXPECT_EQ(h.baseDocument.showModes, c.showModes) << c.what;
+        EXPECT_EQ(lockCount(), locksBefore) << c.what;
+        EXPECT_EQ(parameter.refs, 1) << c.what;
+        EXPECT_TRUE(h.balanced()) << c.what;  // the dialog's host references went with it
     }
+    // Nothing stale blocks the next start.
+    EXPECT_EQ(start(), 0);
+    EXPECT_NE(registered(), nullptr);
 }
 
 TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
@@ -191,36 +208,6 @@ TEST_F(StartAnalyse, WithoutOptionalHostPartsTheWindowStillOpens)
     ASSERT_NE(registered(), nullptr);
     EXPECT_EQ(::GetParent(registered()->GetSafeHwnd()), nullptr);
     EXPECT_TRUE(host.baseDocument.showModes.empty());
-}
-
-TEST_F(StartAnalyse, FailedRegistrationDestroysTheNewWindowAndLeavesTheShowMode)
-{
-    host.document.failRegistration = true;
-    EXPECT_EQ(start(), 0);
-    EXPECT_EQ(host.document.registerCalls, 1);
-    expectNothingLeft();  // the dialog's host references went with it
-
-    host.document.failRegistration = false;
-    EXPECT_EQ(start(), 0);
-    EXPECT_NE(registered(), nullptr);
-}
-
-TEST_F(StartAnalyse, FailedOpeningDestroysTheNewDialogAndLeavesTheShowMode)
-{
-    // A parameter that fails every query but the base one: the new window's
-    // opening throws before any window exists.
-    struct BrokenParameter : fake::Object<kvIUnknown> {
-        kvIUnknown* queryInterface(const wchar_t* n) override
-        {
-            if (std::wcscmp(n, L"kvIUnknown") != 0)
-                throw false;
-            return Object::queryInterface(n);
-        }
-    } parameter;
-    EXPECT_EQ(start(&parameter), 0);
-    EXPECT_EQ(host.document.registerCalls, 0);
-    EXPECT_EQ(parameter.refs, 1);
-    expectNothingLeft();
 }
 
 } // namespace
