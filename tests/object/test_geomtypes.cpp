@@ -71,6 +71,10 @@ TEST(GeomMatrix, FramesMovePointsNotVectorsAndInvertOnlyWhenRegular)
 {
     kvCGeMatrix f;
     f.setCoordSystem(kvCGePoint(10, 20, 30), kvCGeVector(0, 1, 0), kvCGeVector(-1, 0, 0), kvCGeVector(0, 0, 1));
+    kvCGePoint o;
+    kvCGeVector x, y, z;
+    f.getCoordSystem(o, x, y, z);
+    EXPECT_TRUE(o == kvCGePoint(10, 20, 30) && x == kvCGeVector(0, 1, 0) && y == kvCGeVector(-1, 0, 0));
     expectNear(f * kvCGePoint(1, 0, 0), kvCGePoint(10, 21, 30));
     expectNear(f * kvCGeVector(1, 0, 0), kvCGeVector(0, 1, 0));
 

@@ -164,6 +164,7 @@ TEST(PropertySet, FlagsAndRestrictionsAreReportedAndRestrictionsRefuseValues)
     Recorder rec(&set);
 
     kvCPropertySetUtil util(&set, false);
+    EXPECT_TRUE(util.isVisible(L"AnalyseMode"));
     util.setVisible(L"AnalyseMode", false);
     util.setReadOnly(L"AnalyseMode", true);
     short flags = 0;
@@ -357,6 +358,8 @@ TEST(ToolSearch, SubSetsAreVisitedAndTheToolIsFoundByItsControllersObject)
         visited.push_back(it.current());
     EXPECT_EQ(visited, (std::vector<kvCPrPropertySet*>{t1, t3}));
     EXPECT_TRUE(kvTPropSetIterator<kvCPrPropertySet>(nullptr).atEnd());
+    const kvCPrPropertySet empty;
+    EXPECT_TRUE(kvCPrPropertySetIterator(&empty).atEnd());
 
     FakeObject wanted, other;
     FakeController c1, c3;
