@@ -112,13 +112,11 @@ TEST(SortedIndex, GrowsFrom64ByDoubling)
     NamedIndex n({});
     for (int i = 0; i < 65; ++i)
         n.store.push_back(L"k" + std::to_wstring(1000 + i));
-    for (const std::wstring& s : n.store)
-        n.names.push_back(s.c_str());
-    for (unsigned int p = 1; p <= 64; ++p)
+    for (unsigned int p = 1; p <= 65; ++p) {
+        n.names.push_back(n.store[p - 1].c_str());
         n.index.insert(p, true);
-    EXPECT_EQ(n.index.capacity(), 64u);
-    n.index.insert(65, true);
-    EXPECT_EQ(n.index.capacity(), 128u);
+        EXPECT_EQ(n.index.capacity(), p <= 64 ? 64u : 128u) << p;
+    }
     EXPECT_EQ(n.index.lookup(key(L"k1064")), 65u);
     EXPECT_EQ(n.index.lookup(key(L"k1000")), 1u);
 }
