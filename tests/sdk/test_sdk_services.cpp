@@ -19,11 +19,21 @@ std::wstring demangled(const std::type_info& type)
 {
     int status = 0;
     char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-    std::wstring out;
-    for (const char* p = name; p && *p; ++p)
-        out.push_back(static_cast<wchar_t>(*p));
+    const std::string text = name ? name : "";
     std::free(name);
-    return out;
+    return std::wstring(text.begin(), text.end());
+}
+
+// Runs an assertion and gives back the text it threw, empty when it did not throw.
+template <class Assertion>
+std::wstring thrownText(Assertion assertion)
+{
+    try {
+        assertion();
+    } catch (wchar_t* thrown) {
+        return thrown;
+    }
+    return L"";
 }
 
 } // namespace
@@ -31,7 +41,7 @@ std::wstring demangled(const std::type_info& type)
 TEST(InterfaceNames, EveryDeclaredNameIsItsClassName)
 {
     int count = 0;
-#define KV_CHECK_NAME(T)                                            \
+#define KV_CHECK_NAME(T)                                                \
     EXPECT_EQ(std::wstring(kvIfName<T>::value), demangled(typeid(T))); \
     ++count;
     KV_FOR_EACH_INTERFACE(KV_CHECK_NAME)
@@ -41,64 +51,47 @@ TEST(InterfaceNames, EveryDeclaredNameIsItsClassName)
     EXPECT_EQ(std::wstring(kvIUnknownPtr::name()), L"kvIUnknown");
 }
 
-namespace {
-void quietSink(const wchar_t*) {}
-} // namespace
-
 TEST(Assertion, FormatsReportsAndThrowsTheFailureText)
 {
-    kvAssertSink previous = kvSetAssertSink(&quietSink);
+    const kvAssertSink previous = kvSetAssertSink([](const wchar_t*) {});
     kvResetAssertMessages();
-    try {
-        kvAssertFail(L"pCntxt", L"AnalyseStart", 136);
-        FAIL() << "no throw";
-    } catch (wchar_t* thrown) {
-        EXPECT_STREQ(thrown, L"AssertionFailure");
-    }
+    EXPECT_EQ(thrownText([] { kvAssertFail(L"pCntxt", L"AnalyseStart", 136); }), L"AssertionFailure");
     EXPECT_EQ(kvLastAssertMessage(), L"Assertion failed:\npCntxt\n\nFile: AnalyseStart\nLine: 136");
-    EXPECT_EQ(kvAssertMessageCount(), 1);
 
-    // Caught as an untyped pointer as well; the macro quotes the expression as written.
+    // The macro quotes the expression as written; a true expression does not report.
     const wchar_t* nothing = nullptr;
-    try {
-        kvAssertAt(nothing != nullptr, L"AnalyseStart", 245);
-        FAIL() << "no throw";
-    } catch (void* thrown) {
-        EXPECT_STREQ(static_cast<wchar_t*>(thrown), L"AssertionFailure");
-    }
+    EXPECT_EQ(thrownText([&] { kvAssertAt(nothing != nullptr, L"AnalyseStart", 245); }), L"AssertionFailure");
     EXPECT_EQ(kvLastAssertMessage(), L"Assertion failed:\nnothing != nullptr\n\nFile: AnalyseStart\nLine: 245");
-
-    try {
-        kvAssertAt("Unable to retrieve the application-path", "AnalyseStart", 195);
-    } catch (...) {
-    }
-    EXPECT_EQ(kvAssertMessageCount(), 2);  // a true expression does not report
+    EXPECT_EQ(thrownText([] { kvAssertAt("a literal is true", "AnalyseStart", 195); }), L"");
+    EXPECT_EQ(kvAssertMessageCount(), 2);
 
     // A very long expression is cut at the buffer's 1023 characters.
     const std::wstring longExpr(5000, L'x');
-    EXPECT_THROW(kvAssertFail(longExpr.c_str(), "unit.cpp", 1), wchar_t*);
+    thrownText([&] { kvAssertFail(longExpr.c_str(), "unit.cpp", 1); });
     EXPECT_EQ(kvLastAssertMessage().size(), 1023u);
     EXPECT_EQ(kvLastAssertMessage().substr(0, 20), L"Assertion failed:\nxx");
 
     // The recorded unit of the plain macro is this file.
-    try {
-        kvAssert(1 == 2);
-    } catch (wchar_t*) {
-    }
+    thrownText([] { kvAssert(1 == 2); });
     EXPECT_NE(kvLastAssertMessage().find(L"test_sdk_services.cpp"), std::wstring::npos);
     kvSetAssertSink(previous);
 }
 
 namespace {
 
-class FakeResources : public kvIUnknownImp, public kvIResourceMgr1, public kvITextLookup1 {
+// An application that is its own resource manager and text lookup.
+class FakeApp : public kvIUnknownImp, public kvIApplication1, public kvIResourceMgr1, public kvITextLookup1 {
 public:
-    std::map<std::wstring, std::wstring> texts;  // "file|key" -> text
     kvIUnknown* queryInterface(const wchar_t* name) override
     {
         if (!offerTexts && std::wstring(name) == L"kvITextLookup1")
             return nullptr;
-        return kvQueryInterfaces<kvIResourceMgr1, kvITextLookup1>(this, name);
+        return kvQueryInterfaces<kvIApplication1, kvIResourceMgr1, kvITextLookup1>(this, name);
+    }
+    int getResourceManager(kvIUnknown** out) override
+    {
+        *out = queryInterface(L"kvIResourceMgr1");
+        return 0;
     }
     int lookupText(const wchar_t* file, const wchar_t* key, wchar_t* buffer, int capacity) override
     {
@@ -108,21 +101,8 @@ public:
         std::wcsncpy(buffer, it->second.c_str(), static_cast<size_t>(capacity));
         return 0;
     }
+    std::map<std::wstring, std::wstring> texts;  // "file|key" -> text
     bool offerTexts = true;
-};
-
-class FakeApp : public kvIUnknownImp, public kvIApplication1 {
-public:
-    explicit FakeApp(FakeResources* r) : m_r(r) {}
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIApplication1>(this, name); }
-    int getResourceManager(kvIUnknown** out) override
-    {
-        *out = m_r ? m_r->queryInterface(L"kvIResourceMgr1") : nullptr;
-        return *out ? 0 : -1;
-    }
-
-private:
-    FakeResources* m_r;
 };
 
 } // namespace
@@ -130,29 +110,22 @@ private:
 TEST(MessageEntry, DefaultTextAndLanguageLookup)
 {
     kvCMsgEnt plain(L"twFTMain.loc|FeatAnalyseWarn|Analyse cannot start in transparent mode");
-    EXPECT_EQ(plain.getEntry(nullptr), kvCString(L"Analyse cannot start in transparent mode"));
     EXPECT_EQ(plain.file(), kvCString(L"twFTMain.loc"));
     EXPECT_EQ(plain.key(), kvCString(L"FeatAnalyseWarn"));
-
     // The default is everything after the second bar, bars included.
-    EXPECT_EQ(kvCMsgEnt(L"f.loc|k|a|b").getEntry(nullptr), kvCString(L"a|b"));
-    EXPECT_EQ(kvCMsgEnt(L"f.loc|k|").getEntry(nullptr), kvCString(L""));
-    EXPECT_EQ(kvCMsgEnt(L"just a text").getEntry(nullptr), kvCString(L"just a text"));
-    EXPECT_EQ(kvCMsgEnt(nullptr).getEntry(nullptr), kvCString(L""));
+    for (const auto& entry : std::map<const wchar_t*, const wchar_t*>{
+             {L"f.loc|k|a|b", L"a|b"}, {L"f.loc|k|", L""}, {L"just a text", L"just a text"}, {nullptr, L""}})
+        EXPECT_EQ(kvCMsgEnt(entry.first).getEntry(nullptr), kvCString(entry.second));
 
-    auto* resources = new kvIfImp<FakeResources>();
-    resources->addRef();
-    resources->texts[L"twUiCyc.loc|AnaRad"] = L"Radiusanalyse";
-    auto* app = new kvIfImp<FakeApp>(resources);
+    auto* app = new kvIfImp<FakeApp>();
     app->addRef();
+    app->texts[L"twUiCyc.loc|AnaRad"] = L"Radiusanalyse";
     EXPECT_EQ(kvCMsgEnt(L"twUiCyc.loc|AnaRad|Radius analyse").getEntry(app), kvCString(L"Radiusanalyse"));
     EXPECT_EQ(kvCMsgEnt(L"twUiCyc.loc|AnaPlane|Plane analyse").getEntry(app), kvCString(L"Plane analyse"));
-    resources->offerTexts = false;
+    app->offerTexts = false;
     EXPECT_EQ(kvCMsgEnt(L"twUiCyc.loc|AnaRad|Radius analyse").getEntry(app), kvCString(L"Radius analyse"));
-    // Every reference taken during the lookups was given back.
-    EXPECT_EQ(resources->refCount(), 1);
+    EXPECT_EQ(app->refCount(), 1);  // every reference taken during the lookups was given back
     app->release();
-    resources->release();
 }
 
 TEST(ResourceScope, NestedScopesRestoreTheModuleBefore)
@@ -162,7 +135,6 @@ TEST(ResourceScope, NestedScopesRestoreTheModuleBefore)
     HINSTANCE before = AfxGetResourceHandle();
     {
         kvCResourceCntxt a(outer);
-        EXPECT_EQ(AfxGetResourceHandle(), outer);
         {
             kvCResourceCntxt b(inner);
             EXPECT_EQ(AfxGetResourceHandle(), inner);
