@@ -1,0 +1,78 @@
+// The window tree's state, shared by the sources of the stand-in's windows:
+// the tree and classes, messages and timers, geometry, painting, dialogs and
+// input. Not for other code.
+#pragma once
+
+#include "platform/platform_internal.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kvplat {
+namespace detail {
+
+struct Timer {
+    HWND hwnd;
+    UINT_PTR id;
+    UINT interval;
+    DWORD due;
+    TIMERPROC proc;
+};
+
+struct DeferInfo {
+    std::vector<WINDOWPOS> positions;
+};
+
+struct State {
+    std::unordered_map<HWND, std::unique_ptr<Window>> windows;
+    std::vector<HWND> topLevel;
+    std::map<std::wstring, WindowClass> classes;  // by lower-case name
+    ATOM nextAtom = 0xC000;
+    uintptr_t nextHandle = 0x10010;
+    std::deque<MSG> queue;
+    std::vector<Timer> timers;
+    UINT_PTR nextTimerId = 0x7F00;
+    DWORD clock = 0;
+    HWND focus = nullptr;
+    HWND capture = nullptr;
+    bool keys[256] = {};
+    MessageLogHook logHook;
+    std::map<std::wstring, UINT> registeredMessages;
+    UINT nextMessage = 0xC000;
+    std::unordered_map<HDWP, DeferInfo> defers;
+    uintptr_t nextDefer = 0x5000;
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    MSG lastMessage{};
+    bool builtInsRegistered = false;
+};
+
+// The one window tree of the process.
+State& st();
+// Registers the built-in classes before the first class or window is made.
+void ensureInit();
+// Class and message names compare without case.
+std::wstring lower(const std::wstring& s);
+// The list a window is kept in: its parent's children, its owner's owned
+// windows, or the top-level windows.
+std::vector<HWND>* siblingList(Window* w);
+bool isDescendant(HWND ancestor, HWND hwnd);
+void forEachDescendant(HWND hwnd, const std::function<void(HWND)>& fn);
+
+// Geometry (win_geometry.cpp).
+SIZE clientSize(const Window* w);
+// Moves, sizes and reorders a window with the messages the system sends;
+// false when the window is gone before it was placed.
+bool setPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags, WPARAM sizeType);
+
+// Painting (win_paint.cpp).
+void paintNow(HWND hwnd);
+void invalidate(Window* w);
+
+} // namespace detail
+} // namespace kvplat
