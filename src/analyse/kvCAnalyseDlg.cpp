@@ -1,5 +1,6 @@
 #include "analyse/kvCAnalyseDlg.h"
 
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvAnalyseTemplates.h"
@@ -198,12 +199,6 @@ kvIfPtr<kvIDataSet1> kvCAnalyseDlg::feedbacks(const kvIfPtr<kvIAppDocument1>& ap
     return setup;
 }
 
-static void showError(const kvIfPtr<kvIApplication1>& app, const wchar_t* text)
-{
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
-}
-
 bool kvCAnalyseDlg::baseDocOffers(const wchar_t* name) const
 {
     if (m_pBaseDoc.isNull())
@@ -305,7 +300,7 @@ BOOL kvCAnalyseDlg::OnInitDialog()
         kvIfPtr<kvIApplication1> app = application();
         return kvCDialog::OnInitDialog();
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(9)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(9)");
         return FALSE;
     }
 }
@@ -730,7 +725,7 @@ void kvCAnalyseDlg::createModeSubDialog()
         if (mode == 3 || mode == 4)
             showMultiFaceLists(isNew);
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(23)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(23)");
     }
     if (!inv.isNull())
         inv->endLongOperation();
@@ -822,7 +817,7 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
             newFrameButton.SetRClickMenu(menu);
         }
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(11)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(11)");
     }
     if (!inv.isNull())
         inv->endLongOperation();
@@ -1061,7 +1056,7 @@ void kvCAnalyseDlg::disconnectMouseReactor()
             mouseEvents->removeReactor(reactor);
         mouseEvents.detach();
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(15)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(15)");
     }
     // The window's own reference goes with the connection.
     if (reactor) {
@@ -1255,7 +1250,7 @@ void kvCAnalyseDlg::OnCancel()
             DestroyWindow();
     } catch (...) {
         kvIfPtr<kvIApplication1> app = application();
-        showError(app, L"Exception in kvAnalyse(10)");
+        kvShowAnalyseException(app, L"Exception in kvAnalyse(10)");
     }
     if (!inv.isNull())
         inv->endLongOperation();

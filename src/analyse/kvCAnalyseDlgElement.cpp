@@ -2,6 +2,7 @@
 // face through the host's face-feature library, shows its type and measures,
 // the picked point, the colour of the picked entity with its catalogue name,
 // and draws the result graphic and the pick markers.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
@@ -64,12 +65,6 @@ std::wstring numberText(double value)
     wchar_t text[64];
     std::swprintf(text, 64, L"%lg", value);
     return text;
-}
-
-void showError(const kvIfPtr<kvIApplication1>& app, const wchar_t* text)
-{
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
 }
 
 // The axis turned towards the viewer's side: reversed when it points away
@@ -163,13 +158,13 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
             analyseFace(face.get(), point, normal, viewDir, boundedByCurves.isNull(), curvatureFound, minPickCircle,
                         minPickRadius, maxPickCircle, maxPickRadius, element);
         } catch (...) {
-            showError(app, L"Exception in kvAnalyse(13)");
+            kvShowAnalyseException(app, L"Exception in kvAnalyse(13)");
         }
     }
     try {
         showEntityOfPick(hitObject, element);
     } catch (...) {
-        showError(app, L"Exception in kvAnalyse(14)");
+        kvShowAnalyseException(app, L"Exception in kvAnalyse(14)");
     }
 }
 
@@ -249,7 +244,7 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
                 showResultGraphic(kvKeyInfoAngle);
             }
         } catch (...) {
-            showError(application(), L"Exception in kvAnalyse(12)");
+            kvShowAnalyseException(application(), L"Exception in kvAnalyse(12)");
         }
         return;
     }
@@ -575,7 +570,7 @@ void kvCAnalyseDlg::showPickPoint(bool isPoint, double x, double y, double z)
                                          static_cast<ePropCtrlType>(15), static_cast<nCads::eGeoAssociateType>(0),
                                          static_cast<nCads::eParameterType>(0), -1, true);
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(16)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(16)");
     }
 }
 
