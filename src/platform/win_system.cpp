@@ -2,6 +2,7 @@
 // scripted choice, dialog templates, rectangles and critical sections.
 #include "platform/afx.h"
 #include "platform/platform_internal.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <climits>
@@ -68,24 +69,8 @@ std::string narrow(const wchar_t* text)
     if (!text)
         return out;
     // File names and symbols are taken as UTF-8.
-    for (const wchar_t* p = text; *p; ++p) {
-        const unsigned long c = static_cast<unsigned long>(*p);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (const wchar_t* p = text; *p; ++p)
+        appendUtf8(out, static_cast<std::uint32_t>(*p));
     return out;
 }
 
