@@ -185,6 +185,17 @@ MenuItem* menuItem(HMENU h, UINT item, UINT flags)
     return nullptr;
 }
 
+std::ptrdiff_t itemIndex(const Menu& m, UINT item, UINT flags)
+{
+    for (size_t i = 0; i < m.items.size(); ++i) {
+        const bool hit =
+            (flags & MF_BYPOSITION) ? i == item : (!(m.items[i].flags & MF_POPUP) && m.items[i].id == item);
+        if (hit)
+            return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+}
+
 MenuItem makeItem(UINT flags, UINT_PTR id, LPCWSTR text)
 {
     MenuItem item;
@@ -531,11 +542,9 @@ BOOL WINAPI InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewIte
         if (position != 0xFFFFFFFFu)
             at = std::min<size_t>(position, m->items.size());
     } else {
-        for (size_t i = 0; i < m->items.size(); ++i)
-            if (!(m->items[i].flags & MF_POPUP) && m->items[i].id == position) {
-                at = i;
-                break;
-            }
+        const std::ptrdiff_t found = kvplat::detail::itemIndex(*m, position, 0);
+        if (found >= 0)
+            at = static_cast<size_t>(found);
     }
     m->items.insert(m->items.begin() + static_cast<std::ptrdiff_t>(at),
                     kvplat::detail::makeItem(flags & ~MF_BYPOSITION, idNewItem, newItem));
@@ -547,18 +556,15 @@ BOOL WINAPI DeleteMenu(HMENU menu, UINT position, UINT flags)
     kvplat::detail::Menu* m = kvplat::detail::menuOf(menu);
     if (!m)
         return FALSE;
-    for (size_t i = 0; i < m->items.size(); ++i) {
-        const bool hit = (flags & MF_BYPOSITION) ? i == position
-                                                 : (!(m->items[i].flags & MF_POPUP) && m->items[i].id == position);
-        if (hit) {
-            HMENU sub = (m->items[i].flags & MF_POPUP) ? m->items[i].popup : nullptr;
-            m->items.erase(m->items.begin() + static_cast<std::ptrdiff_t>(i));
-            if (sub)
-                DestroyMenu(sub);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    const std::ptrdiff_t i = kvplat::detail::itemIndex(*m, position, flags);
+    if (i < 0)
+        return FALSE;
+    const kvplat::detail::MenuItem& item = m->items[static_cast<size_t>(i)];
+    HMENU sub = (item.flags & MF_POPUP) ? item.popup : nullptr;
+    m->items.erase(m->items.begin() + i);
+    if (sub)
+        DestroyMenu(sub);
+    return TRUE;
 }
 
 int WINAPI GetMenuItemCount(HMENU menu)
