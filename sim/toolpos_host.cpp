@@ -1,6 +1,7 @@
 #include "toolpos_host.h"
 
 #include "host_objects.h"
+#include "referenced.h"
 #include "sample_part.h"
 #include "text.h"
 #include "view.h"
@@ -13,14 +14,6 @@
 namespace hostsim {
 
 namespace {
-
-template <class Object, class... Args>
-Object* makeHeld(Args&&... args)
-{
-    Object* object = new kvIfImp<Object>(std::forward<Args>(args)...);
-    object->_addRef();
-    return object;
-}
 
 std::string num(double v)
 {
@@ -47,7 +40,7 @@ std::string describeFrame(const double m[4][4])
 
 // ---------------------------------------------------------------- frames
 
-Frame* Frame::create(const std::wstring& name, const double matrix[4][4]) { return makeHeld<Frame>(name, matrix); }
+Frame* Frame::create(const std::wstring& name, const double matrix[4][4]) { return makeReferenced<Frame>(name, matrix); }
 
 Frame::Frame(const std::wstring& name, const double matrix[4][4]) : m_name(name), m_settings(L"Frame")
 {
@@ -92,7 +85,7 @@ Frame* Frame::frameOf(kvIUnknown* object)
     return dynamic_cast<Frame*>(static_cast<kvITwFrame1*>(frame));
 }
 
-FrameSet* FrameSet::create() { return makeHeld<FrameSet>(); }
+FrameSet* FrameSet::create() { return makeReferenced<FrameSet>(); }
 
 FrameSet::~FrameSet()
 {
@@ -124,7 +117,7 @@ void FrameSet::print(std::ostream& out) const
 
 // ---------------------------------------------------------------- handles
 
-HandleEntity* HandleEntity::create(unsigned long colour) { return makeHeld<HandleEntity>(colour); }
+HandleEntity* HandleEntity::create(unsigned long colour) { return makeReferenced<HandleEntity>(colour); }
 
 HandleEntity::HandleEntity(unsigned long colour) : Counted("handle"), m_colour(colour) {}
 
