@@ -15,14 +15,6 @@ namespace hostsim {
 
 namespace {
 
-std::string num(double v)
-{
-    if (v > -5e-10 && v < 5e-10) v = 0.0;
-    char text[40];
-    std::snprintf(text, sizeof text, "%g", v);
-    return text;
-}
-
 std::string colour(unsigned long c)
 {
     char text[16];
@@ -34,8 +26,8 @@ std::string colour(unsigned long c)
 
 std::string describeFrame(const double m[4][4])
 {
-    return "origin (" + num(m[0][3]) + ", " + num(m[1][3]) + ", " + num(m[2][3]) + "), axis (" +
-           num(m[0][2]) + ", " + num(m[1][2]) + ", " + num(m[2][2]) + ")";
+    return "origin (" + fmt(m[0][3]) + ", " + fmt(m[1][3]) + ", " + fmt(m[2][3]) + "), axis (" +
+           fmt(m[0][2]) + ", " + fmt(m[1][2]) + ", " + fmt(m[2][2]) + ")";
 }
 
 // ---------------------------------------------------------------- frames
@@ -135,7 +127,7 @@ int HandleEntity::getColor(unsigned long* color)
 int TmpGraphics::drawCylinder(const double frame[4][4], double radius, double bottom, double top, unsigned long c)
 {
     if (!frame) return -1;
-    m_out << "[view] group " << m_number << ": cylinder radius " << num(radius) << ", " << num(bottom) << " to " << num(top)
+    m_out << "[view] group " << m_number << ": cylinder radius " << fmt(radius) << ", " << fmt(bottom) << " to " << fmt(top)
           << " along the axis of " << describeFrame(frame) << ", colour " << colour(c) << '\n';
     return 0;
 }
@@ -143,7 +135,7 @@ int TmpGraphics::drawCylinder(const double frame[4][4], double radius, double bo
 int TmpGraphics::drawCircle(const double frame[4][4], double radius, unsigned long c)
 {
     if (!frame) return -1;
-    m_out << "[view] group " << m_number << ": handle circle radius " << num(radius) << " about " << describeFrame(frame) << ", colour "
+    m_out << "[view] group " << m_number << ": handle circle radius " << fmt(radius) << " about " << describeFrame(frame) << ", colour "
           << colour(c) << '\n';
     return 0;
 }
@@ -174,7 +166,7 @@ bool DataSet::frameFeedback(double matrix[4][4]) const
 
 void DataSet::print(std::ostream& out) const
 {
-    for (const auto& e : m_doubles) out << "  " << toUtf8(e.first) << " = " << num(e.second) << '\n';
+    for (const auto& e : m_doubles) out << "  " << toUtf8(e.first) << " = " << fmt(e.second) << '\n';
     for (const auto& e : m_colors) out << "  " << toUtf8(e.first) << " = " << colour(e.second) << '\n';
     for (const auto& e : m_bools) out << "  " << toUtf8(e.first) << " = " << (e.second ? "true" : "false") << '\n';
     for (const auto& e : m_texts) out << "  " << toUtf8(e.first) << " = " << toUtf8(e.second) << '\n';
