@@ -8,6 +8,7 @@
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
 #include "analyse/kvPickInversion.h"
+#include "analyse/kvTrimmedBase.h"
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvFeatureHelp.h"
 #include "sdk/kvMsgEnt.h"
@@ -139,16 +140,9 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     graphics[gfxResult].detach();
 
     kvIUnknownPtr face(surface.get());
-    if (surface.isNull() && !approximation.isNull()) {
-        kvIUnknownPtr trimmed;
-        approximation->getTrimmedSurface(0.001, &trimmed);
-        kvIfPtr<kvIGeTrimmedSurface> trimmedSurface(trimmed.get());
-        if (!trimmedSurface.isNull()) {
-            kvIUnknownPtr base;
-            trimmedSurface->getBaseSurface(&base);
-            face = base;
-        }
-    }
+    kvIUnknownPtr base;
+    if (surface.isNull() && kvTrimmedBaseSurface(approximation.getIf(), base))
+        face = base;
 
     ElementState element;
     element.direction = kvCGeVector(normal);
