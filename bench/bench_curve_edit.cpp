@@ -2,11 +2,12 @@
 // 1000 control points, and the subdivision search for a point's parameter.
 //
 // The heap requests made inside each measured call are counted (the malloc
-// family and operator new are replaced below). Per call the counters give
-// "allocs", "bytes" and "extraBytes": the bytes asked for beyond what the
+// family and operator new are replaced in alloc_counting.h). Per call the
+// counters give "allocs", "bytes" and "extraBytes": the bytes asked for beyond what the
 // resulting record itself holds (the record and its five arrays). Knot
 // insertion and degree elevation show 6 allocations and 0 extra bytes: they
 // allocate the result and nothing else.
+#include "alloc_counting.h"
 #include "geom/geom.h"
 
 #include <benchmark/benchmark.h>
@@ -15,57 +16,6 @@
 #include <cstdlib>
 #include <new>
 
-// ---------------------------------------------------------------------------
-// Allocation counting, only while `gCounting` is set
-
-static bool gCounting = false;
-static unsigned long long gAllocations = 0;
-static unsigned long long gBytes = 0;
-
-static void count(size_t n)
-{
-    if (gCounting) {
-        ++gAllocations;
-        gBytes += n;
-    }
-}
-
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void __libc_free(void*);
-
-void* malloc(size_t n)
-{
-    count(n);
-    return __libc_malloc(n);
-}
-void* calloc(size_t n, size_t m)
-{
-    count(n * m);
-    return __libc_calloc(n, m);
-}
-void* realloc(void* p, size_t n)
-{
-    count(n);
-    return __libc_realloc(p, n);
-}
-void free(void* p) { __libc_free(p); }
-}
-
-void* operator new(size_t n)
-{
-    count(n);
-    if (void* p = __libc_malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
 
 namespace {
 
@@ -104,52 +54,44 @@ void report(benchmark::State& state, const Counts& c)
     state.counters["extraBytes"] = c.extra / n;
 }
 
-void BM_InsertKnot(benchmark::State& state)
+// Times edit on a fresh copy of base in each iteration, counting only the
+// heap requests the edit itself makes.
+template <class Edit>
+void measureEdit(benchmark::State& state, const RatBSplCurve* base, Edit edit)
 {
-    RatBSplCurve* base = makeCubic(static_cast<int>(state.range(0)));
-    const double u = 0.37 * base->knots[base->noPoints - 1];
     Counts counts;
+    benchalloc::counting = false;
     for (auto _ : state) {
         state.PauseTiming();
         RatBSplCurve* c = ratBSplCurveCopy(base);
-        gAllocations = gBytes = 0;
+        benchalloc::allocations = benchalloc::bytes = 0;
         state.ResumeTiming();
-        gCounting = true;
-        const int ok = ratBSplCurveInsertKnot(&c, u);
-        gCounting = false;
+        benchalloc::counting = true;
+        const int ok = edit(&c);
+        benchalloc::counting = false;
         state.PauseTiming();
-        counts.allocs += gAllocations;
-        counts.bytes += gBytes;
-        counts.extra += gBytes - recordBytes(c->noPoints);
+        counts.allocs += benchalloc::allocations;
+        counts.bytes += benchalloc::bytes;
+        counts.extra += benchalloc::bytes - recordBytes(c->noPoints);
         benchmark::DoNotOptimize(ok);
         ratBSplCurveFree(c);
         state.ResumeTiming();
     }
     report(state, counts);
+}
+
+void BM_InsertKnot(benchmark::State& state)
+{
+    RatBSplCurve* base = makeCubic(static_cast<int>(state.range(0)));
+    const double u = 0.37 * base->knots[base->noPoints - 1];
+    measureEdit(state, base, [u](RatBSplCurve** c) { return ratBSplCurveInsertKnot(c, u); });
     ratBSplCurveFree(base);
 }
 
 void BM_ElevateDegree(benchmark::State& state)
 {
     RatBSplCurve* base = makeCubic(static_cast<int>(state.range(0)));
-    Counts counts;
-    for (auto _ : state) {
-        state.PauseTiming();
-        RatBSplCurve* c = ratBSplCurveCopy(base);
-        gAllocations = gBytes = 0;
-        state.ResumeTiming();
-        gCounting = true;
-        const int ok = ratBSplCurveElevateDegree(&c, 4);
-        gCounting = false;
-        state.PauseTiming();
-        counts.allocs += gAllocations;
-        counts.bytes += gBytes;
-        counts.extra += gBytes - recordBytes(c->noPoints);
-        benchmark::DoNotOptimize(ok);
-        ratBSplCurveFree(c);
-        state.ResumeTiming();
-    }
-    report(state, counts);
+    measureEdit(state, base, [](RatBSplCurve** c) { return ratBSplCurveElevateDegree(c, 4); });
     ratBSplCurveFree(base);
 }
 

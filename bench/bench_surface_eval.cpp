@@ -3,8 +3,9 @@
 // knots, and exact rational quadratic cylinder and torus surfaces.
 //
 // Every heap allocation made while a benchmark runs is counted (global
-// operator new and the malloc family are replaced below) and reported per
-// call as the counter "allocs".
+// operator new and the malloc family are replaced in alloc_counting.h) and
+// reported per call as the counter "allocs".
+#include "alloc_counting.h"
 #include "geom/geom.h"
 
 #include "../tests/geom/surf_nets.h"
@@ -21,47 +22,6 @@
 
 #include <unistd.h>
 
-// ---------------------------------------------------------------------------
-// Allocation counting
-
-static unsigned long long gAllocations = 0;
-
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void __libc_free(void*);
-
-void* malloc(size_t n)
-{
-    ++gAllocations;
-    return __libc_malloc(n);
-}
-void* calloc(size_t n, size_t m)
-{
-    ++gAllocations;
-    return __libc_calloc(n, m);
-}
-void* realloc(void* p, size_t n)
-{
-    ++gAllocations;
-    return __libc_realloc(p, n);
-}
-void free(void* p) { __libc_free(p); }
-}
-
-void* operator new(size_t n)
-{
-    ++gAllocations;
-    if (void* p = __libc_malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
 
 namespace {
 
@@ -134,7 +94,7 @@ std::vector<double> params(int n, unsigned seed)
 
 void reportAllocs(benchmark::State& state, unsigned long long before)
 {
-    state.counters["allocs"] = benchmark::Counter(static_cast<double>(gAllocations - before),
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(benchalloc::allocations - before),
                                                   benchmark::Counter::kAvgIterations);
 }
 
@@ -145,7 +105,7 @@ void BM_EvalPoint(benchmark::State& state, int which)
     RatBSplSurf* s = makeNet(which);
     const std::vector<double> u = params(256, 1), v = params(256, 2);
     size_t k = 0;
-    const unsigned long long before = gAllocations;
+    const unsigned long long before = benchalloc::allocations;
     for (auto _ : state) {
         benchmark::DoNotOptimize(ratBSplSurfEvalPoint(s, u[k], v[k]));
         k = (k + 1) & 255;
@@ -160,7 +120,7 @@ void BM_EvalPointNormal(benchmark::State& state, int which)
     const std::vector<double> u = params(256, 3), v = params(256, 4);
     double su[3], suu[3], sv[3], svv[3], ku, kv;
     size_t k = 0;
-    const unsigned long long before = gAllocations;
+    const unsigned long long before = benchalloc::allocations;
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             ratBSplSurfEvalPointNormal(s, u[k], v[k], su, suu, sv, svv, &ku, &kv));
@@ -202,7 +162,7 @@ void BM_InvertPoint(benchmark::State& state, int which, bool given)
     size_t k = 0;
     double u, v, d, sumDistance = 0.0;
     long long calls = 0;
-    const unsigned long long before = gAllocations;
+    const unsigned long long before = benchalloc::allocations;
     for (auto _ : state) {
         int degeneracy = 0;
         const Target& x = t[k];

@@ -43,18 +43,10 @@ void analyse(Session& s, const std::string& args)
     const int boxesBefore = s.application().messageBoxCount();
     CWnd* before = doc.window(kAnalysisWindowName);
 
-    if (job) {
-        // The host lends its job for the call; the window keeps what it needs.
-        try {
-            s.startAnalyseWith(static_cast<kvITwCycleJobDef1*>(job));
-        } catch (...) {
-            job->_relRef();
-            throw;
-        }
-        job->_relRef();
-    } else {
+    if (job)
+        s.startAnalyseLending(job);
+    else
         s.execCommand(L"analyse");
-    }
 
     CWnd* after = doc.window(kAnalysisWindowName);
     const std::string name = toUtf8(kAnalysisWindowName);

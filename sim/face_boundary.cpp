@@ -4,6 +4,7 @@
 // their own surfaces cut to the face, so those edges are the face's edges;
 // the holes of the planar faces are not among them.
 #include "census.h"
+#include "referenced.h"
 #include "trim.h"
 #include "view.h"
 
@@ -89,14 +90,6 @@ bool collapsed(const RatBSplCurve* c)
         for (int k = 0; k < 3; ++k)
             if (std::fabs(c->points[i][k] - c->points[0][k]) > 1e-9) return false;
     return true;
-}
-
-template <class Object, class... Args>
-Object* makeReferenced(Args&&... args)
-{
-    Object* object = new kvIfImp<Object>(std::forward<Args>(args)...);
-    object->_addRef();
-    return object;
 }
 
 } // namespace

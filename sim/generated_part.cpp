@@ -199,18 +199,12 @@ private:
         f.layer = "Freeform";
         f.size = 17;
         f.patch.assign(48, 0.0);
-        auto set = [&f](int i, int j, double x, double y, double z) {
-            const int k = 3 * (i + 4 * j);
-            f.patch[k] = x;
-            f.patch[k + 1] = y;
-            f.patch[k + 2] = z;
-        };
-        set(0, 0, x0, y0, 8);
-        set(1, 0, 1, 0, 0);
-        set(0, 1, 0, 1, 0);
-        set(2, 0, 0, 0, 0.02);
-        set(0, 2, 0, 0, 0.015);
-        set(1, 1, 0, 0, 0.005);
+        f.setPatchPoint(0, 0, x0, y0, 8);
+        f.setPatchPoint(1, 0, 1, 0, 0);
+        f.setPatchPoint(0, 1, 0, 1, 0);
+        f.setPatchPoint(2, 0, 0, 0, 0.02);
+        f.setPatchPoint(0, 2, 0, 0, 0.015);
+        f.setPatchPoint(1, 1, 0, 0, 0.005);
         f.patchRange[0] = x0;
         f.patchRange[1] = x0 + 12;
         f.patchRange[2] = y0;

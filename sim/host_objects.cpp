@@ -1,6 +1,7 @@
 #include "host_objects.h"
 #include "toolpos_host.h"
 
+#include "referenced.h"
 #include "text.h"
 
 #include "host/object/kvPropAccess.h"
@@ -62,14 +63,6 @@ template <class Object>
 Object* retain(Object* object)
 {
     if (object) object->_addRef();
-    return object;
-}
-
-template <class Object, class... Args>
-Object* makeReferenced(Args&&... args)
-{
-    Object* object = new kvIfImp<Object>(std::forward<Args>(args)...);
-    object->_addRef();
     return object;
 }
 

@@ -7,6 +7,7 @@
 #include "script.h"
 #include "session.h"
 #include "text.h"
+#include "window_query.h"
 
 #include "host/object/kvPropAccess.h"
 #include "platform/afx.h"
@@ -39,14 +40,6 @@ int toInt(const std::string& word, const char* what)
     return value;
 }
 
-HWND analysisWindow(Session& s)
-{
-    CWnd* window = s.document().window(kAnalysisWindowName);
-    const HWND hwnd = window ? window->GetSafeHwnd() : nullptr;
-    if (!hwnd || !IsWindow(hwnd)) throw ScriptError("no analysis window open");
-    return hwnd;
-}
-
 bool shownIn(HWND hwnd, HWND top)
 {
     for (HWND w = hwnd; w; w = GetParent(w)) {
@@ -64,22 +57,10 @@ void descendants(HWND parent, std::vector<HWND>& out)
     }
 }
 
-// The property control the user sees, or null.
-kvCTwPropertyCtrlBase* shownPropertyControl(HWND window)
-{
-    std::vector<HWND> all;
-    descendants(window, all);
-    for (HWND hwnd : all) {
-        kvCTwPropertyCtrlBase* control = kvCTwPropertyCtrlBase::fromWindow(hwnd);
-        if (control && shownIn(hwnd, window)) return control;
-    }
-    return nullptr;
-}
-
 // The group list the user sees.
 CListCtrlStyled& shownList(Session& s)
 {
-    const HWND window = analysisWindow(s);
+    const HWND window = openAnalysisWindow(s);
     std::vector<HWND> all;
     descendants(window, all);
     for (HWND hwnd : all) {
@@ -165,7 +146,7 @@ void select(Session& s, const std::string& args)
 
     kvCSurfaceSet set;
     for (kvIUnknown* object : objects) set.add(object);
-    kvCTwPropertyCtrlBase* control = shownPropertyControl(analysisWindow(s));
+    kvCTwPropertyCtrlBase* control = propertyControlShown(openAnalysisWindow(s));
     if (!control || !control->propertySet()) throw ScriptError("the window shows no property control");
     propSet(control->propertySet(), L"Surfaces", set);
     s.out() << "selected " << objects.size() << (objects.size() == 1 ? " element" : " elements") << '\n';

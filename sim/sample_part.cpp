@@ -304,20 +304,14 @@ void buildPart(std::vector<SampleFace>& faces)
     {
         SampleFace f = b.base(151, "freeform", "pocket floor", kRed, "Freeform");
         f.patch.assign(48, 0.0);
-        auto set = [&f](int i, int j, double x, double y, double z) {
-            const int k = 3 * (i + 4 * j);
-            f.patch[k] = x;
-            f.patch[k + 1] = y;
-            f.patch[k + 2] = z;
-        };
-        set(0, 0, 45, 3, 37);
-        set(1, 0, 1, 0, 0);
-        set(0, 1, 0, 1, 0);
-        set(1, 1, 0, 0, 0.01);
-        set(2, 0, 0, 0, 0.004);
-        set(3, 0, 0, 0, -0.0002);
-        set(0, 2, 0, 0, 0.003);
-        set(2, 2, 0, 0, -0.00005);
+        f.setPatchPoint(0, 0, 45, 3, 37);
+        f.setPatchPoint(1, 0, 1, 0, 0);
+        f.setPatchPoint(0, 1, 0, 1, 0);
+        f.setPatchPoint(1, 1, 0, 0, 0.01);
+        f.setPatchPoint(2, 0, 0, 0, 0.004);
+        f.setPatchPoint(3, 0, 0, 0, -0.0002);
+        f.setPatchPoint(0, 2, 0, 0, 0.003);
+        f.setPatchPoint(2, 2, 0, 0, -0.00005);
         f.patchRange[0] = 45;
         f.patchRange[1] = 58;
         f.patchRange[2] = 3;

@@ -61,6 +61,14 @@ struct SampleFace {
     // intervals it covers.
     std::vector<double> patch;
     double patchRange[4] = {0, 0, 0, 0}; // ulo, uhi, vlo, vhi
+    // The triple of s^i t^j, into a patch of all 16 triples.
+    void setPatchPoint(int i, int j, double x, double y, double z)
+    {
+        const int k = 3 * (i + 4 * j);
+        patch[k] = x;
+        patch[k + 1] = y;
+        patch[k + 2] = z;
+    }
 
     // The face's surface, owned by the part; its nrmOri makes the oriented
     // normal point out of the material.

@@ -176,6 +176,19 @@ int Session::startAnalyseWith(kvIUnknown* first)
     return result;
 }
 
+int Session::startAnalyseLending(JobDefinition* job)
+{
+    int result = 0;
+    try {
+        result = startAnalyseWith(static_cast<kvITwCycleJobDef1*>(job));
+    } catch (...) {
+        job->_relRef();
+        throw;
+    }
+    job->_relRef();
+    return result;
+}
+
 void Session::idle() { kvplat::pumpMessages(); }
 
 int Session::lockCount() const

@@ -40,6 +40,10 @@ public:
     // Starts an analysis as the job dialog does: through the module's analysis
     // connection, with first as the first parameter (a job definition).
     int startAnalyseWith(kvIUnknown* first);
+    // The same with a job the host made for the call and only lends: its
+    // reference is given back however the start ends; the window keeps what
+    // it needs.
+    int startAnalyseLending(JobDefinition* job);
 
     // The module lock count, read through the module's own exports.
     int lockCount() const;

@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include "platform/utf8.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -12,21 +14,7 @@ std::string toUtf8(const std::wstring& text)
     for (wchar_t wc : text) {
         auto c = static_cast<unsigned long>(wc);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        kvplat::appendUtf8(out, static_cast<std::uint32_t>(c));
     }
     return out;
 }

@@ -213,14 +213,7 @@ void analyseJob(Session& s, const std::string& args)
     JobDefinition* job = makeJob(s, prepared());
     g_lent = job;
     job->watch(&g_lent);
-    try {
-        s.startAnalyseWith(static_cast<kvITwCycleJobDef1*>(job));
-    } catch (...) {
-        job->_relRef();
-        throw;
-    }
-    // The host lends its job for the call; the window keeps what it needs.
-    job->_relRef();
+    s.startAnalyseLending(job);
     s.out() << (openWindow(s) ? "analysis window open on the job\n" : "no analysis window\n");
 }
 

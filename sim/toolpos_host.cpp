@@ -1,6 +1,7 @@
 #include "toolpos_host.h"
 
 #include "host_objects.h"
+#include "referenced.h"
 #include "sample_part.h"
 #include "text.h"
 #include "view.h"
@@ -14,22 +15,6 @@ namespace hostsim {
 
 namespace {
 
-template <class Object, class... Args>
-Object* makeHeld(Args&&... args)
-{
-    Object* object = new kvIfImp<Object>(std::forward<Args>(args)...);
-    object->_addRef();
-    return object;
-}
-
-std::string num(double v)
-{
-    if (v > -5e-10 && v < 5e-10) v = 0.0;
-    char text[40];
-    std::snprintf(text, sizeof text, "%g", v);
-    return text;
-}
-
 std::string colour(unsigned long c)
 {
     char text[16];
@@ -41,13 +26,13 @@ std::string colour(unsigned long c)
 
 std::string describeFrame(const double m[4][4])
 {
-    return "origin (" + num(m[0][3]) + ", " + num(m[1][3]) + ", " + num(m[2][3]) + "), axis (" +
-           num(m[0][2]) + ", " + num(m[1][2]) + ", " + num(m[2][2]) + ")";
+    return "origin (" + fmt(m[0][3]) + ", " + fmt(m[1][3]) + ", " + fmt(m[2][3]) + "), axis (" +
+           fmt(m[0][2]) + ", " + fmt(m[1][2]) + ", " + fmt(m[2][2]) + ")";
 }
 
 // ---------------------------------------------------------------- frames
 
-Frame* Frame::create(const std::wstring& name, const double matrix[4][4]) { return makeHeld<Frame>(name, matrix); }
+Frame* Frame::create(const std::wstring& name, const double matrix[4][4]) { return makeReferenced<Frame>(name, matrix); }
 
 Frame::Frame(const std::wstring& name, const double matrix[4][4]) : m_name(name), m_settings(L"Frame")
 {
@@ -92,7 +77,7 @@ Frame* Frame::frameOf(kvIUnknown* object)
     return dynamic_cast<Frame*>(static_cast<kvITwFrame1*>(frame));
 }
 
-FrameSet* FrameSet::create() { return makeHeld<FrameSet>(); }
+FrameSet* FrameSet::create() { return makeReferenced<FrameSet>(); }
 
 FrameSet::~FrameSet()
 {
@@ -124,7 +109,7 @@ void FrameSet::print(std::ostream& out) const
 
 // ---------------------------------------------------------------- handles
 
-HandleEntity* HandleEntity::create(unsigned long colour) { return makeHeld<HandleEntity>(colour); }
+HandleEntity* HandleEntity::create(unsigned long colour) { return makeReferenced<HandleEntity>(colour); }
 
 HandleEntity::HandleEntity(unsigned long colour) : Counted("handle"), m_colour(colour) {}
 
@@ -142,7 +127,7 @@ int HandleEntity::getColor(unsigned long* color)
 int TmpGraphics::drawCylinder(const double frame[4][4], double radius, double bottom, double top, unsigned long c)
 {
     if (!frame) return -1;
-    m_out << "[view] group " << m_number << ": cylinder radius " << num(radius) << ", " << num(bottom) << " to " << num(top)
+    m_out << "[view] group " << m_number << ": cylinder radius " << fmt(radius) << ", " << fmt(bottom) << " to " << fmt(top)
           << " along the axis of " << describeFrame(frame) << ", colour " << colour(c) << '\n';
     return 0;
 }
@@ -150,7 +135,7 @@ int TmpGraphics::drawCylinder(const double frame[4][4], double radius, double bo
 int TmpGraphics::drawCircle(const double frame[4][4], double radius, unsigned long c)
 {
     if (!frame) return -1;
-    m_out << "[view] group " << m_number << ": handle circle radius " << num(radius) << " about " << describeFrame(frame) << ", colour "
+    m_out << "[view] group " << m_number << ": handle circle radius " << fmt(radius) << " about " << describeFrame(frame) << ", colour "
           << colour(c) << '\n';
     return 0;
 }
@@ -181,7 +166,7 @@ bool DataSet::frameFeedback(double matrix[4][4]) const
 
 void DataSet::print(std::ostream& out) const
 {
-    for (const auto& e : m_doubles) out << "  " << toUtf8(e.first) << " = " << num(e.second) << '\n';
+    for (const auto& e : m_doubles) out << "  " << toUtf8(e.first) << " = " << fmt(e.second) << '\n';
     for (const auto& e : m_colors) out << "  " << toUtf8(e.first) << " = " << colour(e.second) << '\n';
     for (const auto& e : m_bools) out << "  " << toUtf8(e.first) << " = " << (e.second ? "true" : "false") << '\n';
     for (const auto& e : m_texts) out << "  " << toUtf8(e.first) << " = " << toUtf8(e.second) << '\n';

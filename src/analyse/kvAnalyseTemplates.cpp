@@ -4,21 +4,6 @@
 
 namespace {
 
-kvplat::DialogControl control(const wchar_t* cls, int id, const wchar_t* text, int x, int y, int w, int h,
-                              DWORD style)
-{
-    kvplat::DialogControl c;
-    c.className = cls;
-    c.id = id;
-    c.text = text;
-    c.x = x;
-    c.y = y;
-    c.width = w;
-    c.height = h;
-    c.style = style;
-    return c;
-}
-
 const DWORD visible = WS_VISIBLE | WS_TABSTOP;
 const DWORD pushLike = visible | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON;
 const DWORD iconButton = visible | BS_PUSHBUTTON | BS_ICON;
@@ -32,16 +17,16 @@ kvplat::DialogTemplate analyseTemplate()
     t.caption = L"Analyse face";
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     t.controls = {
-        control(L"Button", 1044, L"", 4, 4, 458, 48, WS_VISIBLE | BS_GROUPBOX),
-        control(L"ComboBox", 1058, L"", 16, 25, 353, 21, visible | CBS_DROPDOWNLIST | WS_VSCROLL),
-        control(L"Button", 1033, L"", 388, 25, 24, 24, pushLike),
-        control(L"Button", 1034, L"", 418, 25, 24, 24, iconButton),
-        control(L"Button", 1057, L"", 418, 25, 24, 24, pushLike),
-        control(L"Button", 1036, L"", 418, 25, 24, 24, iconButton),
-        control(L"Button", 1035, L"", 358, 25, 24, 24, pushLike),
-        control(L"Button", 1016, L"", 241, 600, 24, 24, iconButton),
-        control(L"Button", 1017, L"", 191, 600, 24, 24, iconButton),
-        control(L"Button", 1042, L"", 4, 60, 458, 540, WS_VISIBLE | BS_GROUPBOX),
+        {L"Button", 1044, L"", 4, 4, 458, 48, WS_VISIBLE | BS_GROUPBOX},
+        {L"ComboBox", 1058, L"", 16, 25, 353, 21, visible | CBS_DROPDOWNLIST | WS_VSCROLL},
+        {L"Button", 1033, L"", 388, 25, 24, 24, pushLike},
+        {L"Button", 1034, L"", 418, 25, 24, 24, iconButton},
+        {L"Button", 1057, L"", 418, 25, 24, 24, pushLike},
+        {L"Button", 1036, L"", 418, 25, 24, 24, iconButton},
+        {L"Button", 1035, L"", 358, 25, 24, 24, pushLike},
+        {L"Button", 1016, L"", 241, 600, 24, 24, iconButton},
+        {L"Button", 1017, L"", 191, 600, 24, 24, iconButton},
+        {L"Button", 1042, L"", 4, 60, 458, 540, WS_VISIBLE | BS_GROUPBOX},
     };
     return t;
 }
@@ -55,11 +40,11 @@ kvplat::DialogTemplate facePanelTemplate()
     t.height = 540;
     t.style = WS_CHILD;
     t.controls = {
-        control(L"Static", 1002, L"", 0, 0, 458, 540, WS_VISIBLE),
-        control(L"Button", 1080, L"", 0, 0, 458, 540, BS_GROUPBOX),
+        {L"Static", 1002, L"", 0, 0, 458, 540, WS_VISIBLE},
+        {L"Button", 1080, L"", 0, 0, 458, 540, BS_GROUPBOX},
     };
     for (int id = 1084; id <= 1094; ++id)
-        t.controls.push_back(control(L"Button", id, L"", 8, 8, 24, 24, BS_PUSHBUTTON));
+        t.controls.push_back({L"Button", id, L"", 8, 8, 24, 24, BS_PUSHBUTTON});
     return t;
 }
 

@@ -2,6 +2,7 @@
 // rows and columns, measured against the face's own normals, and the radius
 // that recurs most often chosen as its smallest.
 #include "analyse/kvCAnalyseCtrl.h"
+#include "analyse/kvTrimmedBase.h"
 
 #include "geom/geom.h"
 #include "sdk/kvCurveIfUtil.h"
@@ -240,16 +241,9 @@ bool kvCAnalyseCtrl::computeFaceCurvatureRadii(kvIUnknown* face, bool scanBounda
     kvIfPtr<kvIGeBoundedSurface> bounded(face);
     if (surface.isNull()) {
         kvIfPtr<kvIGeTrimmedSurfApprox> approximation(face);
-        if (!approximation.isNull()) {
-            kvIUnknownPtr trimmed;
-            approximation->getTrimmedSurface(0.001, &trimmed);
-            kvIfPtr<kvIGeTrimmedSurface> trimmedSurface(trimmed.get());
-            if (!trimmedSurface.isNull()) {
-                kvIUnknownPtr base;
-                trimmedSurface->getBaseSurface(&base);
-                surface = base.get();
-            }
-        }
+        kvIUnknownPtr base;
+        if (kvTrimmedBaseSurface(approximation.getIf(), base))
+            surface = base.get();
     }
 
     kvFaceAxisRecord A, B;

@@ -3,6 +3,8 @@
 // and closing it.
 #include "analyse/kvCAnalyseDlg.h"
 
+#include "analyse/kvAnalyseException.h"
+
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvAnalyseTemplates.h"
@@ -13,7 +15,6 @@
 #include "sdk/kvValueSets.h"
 
 using kvAnalyseDlgInternal::moduleHandle;
-using kvAnalyseDlgInternal::showError;
 
 namespace {
 
@@ -203,7 +204,7 @@ BOOL kvCAnalyseDlg::OnInitDialog()
         kvIfPtr<kvIApplication1> app = application();
         return kvCDialog::OnInitDialog();
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(9)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(9)");
         return FALSE;
     }
 }
@@ -263,7 +264,7 @@ void kvCAnalyseDlg::OnCancel()
             DestroyWindow();
     } catch (...) {
         kvIfPtr<kvIApplication1> app = application();
-        showError(app, L"Exception in kvAnalyse(10)");
+        kvShowAnalyseException(app, L"Exception in kvAnalyse(10)");
     }
     if (!inv.isNull())
         inv->endLongOperation();

@@ -1,21 +1,12 @@
 // The angle dimension between two directions, drawn as a temporary graphic
 // of the views and, while a measurement is being saved, written into the
 // model. Its geometry comes from kvAngleDimension.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAngleDimension.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "sdk/kvTmpGraphics.h"
 
 namespace {
-
-void showError(kvIAppExecContext1* context, const wchar_t* text)
-{
-    if (!context)
-        return;
-    kvIfPtr<kvIApplication1> app;
-    context->getApplication(&app);
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
-}
 
 // Sizes of the angle dimension relative to the feedback size.
 const double arrowRadiusPerSize = 0.1;
@@ -58,7 +49,7 @@ double kvCAnalyseDlg::drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGe
             group->setVisible(1);
         return dim.angle;
     } catch (...) {
-        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(21)");
+        kvShowAnalyseException(mpExecContext.getIf(), L"Exception in kvAnalyse(21)");
     }
     return 0.0;
 }
@@ -73,6 +64,6 @@ void kvCAnalyseDlg::writeArrowheadToModel(kvIfPtr<kvIBaseModel1> target, kvCGeVe
         for (kvCGeContour3d& outline : kvArrowheadOutlines(axis, tip, radius, height))
             writeMeasurementToModel(&outline, target, frame, nullptr);
     } catch (...) {
-        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(22)");
+        kvShowAnalyseException(mpExecContext.getIf(), L"Exception in kvAnalyse(22)");
     }
 }

@@ -2,11 +2,13 @@
 // face through the host's face-feature library, shows its type and measures,
 // the picked point, the colour of the picked entity with its catalogue name,
 // and draws the result graphic and the pick markers.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
 #include "analyse/kvPickInversion.h"
+#include "analyse/kvTrimmedBase.h"
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvFeatureHelp.h"
 #include "sdk/kvMsgEnt.h"
@@ -64,12 +66,6 @@ std::wstring numberText(double value)
     wchar_t text[64];
     std::swprintf(text, 64, L"%lg", value);
     return text;
-}
-
-void showError(const kvIfPtr<kvIApplication1>& app, const wchar_t* text)
-{
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
 }
 
 // The axis turned towards the viewer's side: reversed when it points away
@@ -144,16 +140,9 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
     graphics[gfxResult].detach();
 
     kvIUnknownPtr face(surface.get());
-    if (surface.isNull() && !approximation.isNull()) {
-        kvIUnknownPtr trimmed;
-        approximation->getTrimmedSurface(0.001, &trimmed);
-        kvIfPtr<kvIGeTrimmedSurface> trimmedSurface(trimmed.get());
-        if (!trimmedSurface.isNull()) {
-            kvIUnknownPtr base;
-            trimmedSurface->getBaseSurface(&base);
-            face = base;
-        }
-    }
+    kvIUnknownPtr base;
+    if (surface.isNull() && kvTrimmedBaseSurface(approximation.getIf(), base))
+        face = base;
 
     ElementState element;
     element.direction = kvCGeVector(normal);
@@ -163,13 +152,13 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
             analyseFace(face.get(), point, normal, viewDir, boundedByCurves.isNull(), curvatureFound, minPickCircle,
                         minPickRadius, maxPickCircle, maxPickRadius, element);
         } catch (...) {
-            showError(app, L"Exception in kvAnalyse(13)");
+            kvShowAnalyseException(app, L"Exception in kvAnalyse(13)");
         }
     }
     try {
         showEntityOfPick(hitObject, element);
     } catch (...) {
-        showError(app, L"Exception in kvAnalyse(14)");
+        kvShowAnalyseException(app, L"Exception in kvAnalyse(14)");
     }
 }
 
@@ -257,7 +246,7 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
                 showResultGraphic(kvKeyInfoAngle);
             }
         } catch (...) {
-            showError(application(), L"Exception in kvAnalyse(12)");
+            kvShowAnalyseException(application(), L"Exception in kvAnalyse(12)");
         }
         return;
     }
@@ -583,7 +572,7 @@ void kvCAnalyseDlg::showPickPoint(bool isPoint, double x, double y, double z)
                                          static_cast<ePropCtrlType>(15), static_cast<nCads::eGeoAssociateType>(0),
                                          static_cast<nCads::eParameterType>(0), -1, true);
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(16)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(16)");
     }
 }
 

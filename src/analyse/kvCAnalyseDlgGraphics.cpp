@@ -2,6 +2,7 @@
 // names (extension lines, a dimension line with arrowheads and the value as
 // text, or the osculating circle of a curvature radius) and the small squares
 // that mark the picks.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
@@ -20,16 +21,6 @@ kvCGeMatrix frameAlong(const kvCGeVector& direction, const kvCGePoint& origin)
     frame.setFromArbitraryAxis(direction);
     frame.setTranslation(origin);
     return frame;
-}
-
-void showError(kvIAppExecContext1* context, const wchar_t* text)
-{
-    if (!context)
-        return;
-    kvIfPtr<kvIApplication1> app;
-    context->getApplication(&app);
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
 }
 
 // What one result graphic draws: the dimension line A to B, its extension
@@ -253,6 +244,6 @@ void kvCAnalyseDlg::drawPickMarker(kvCGeMatrix markerFrame, kvCGeMatrix faceFram
         if (!marker.isNull())
             marker->setVisible(1);
     } catch (...) {
-        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(20)");
+        kvShowAnalyseException(mpExecContext.getIf(), L"Exception in kvAnalyse(20)");
     }
 }

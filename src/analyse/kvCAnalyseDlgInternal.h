@@ -13,12 +13,6 @@ inline HINSTANCE moduleHandle()
     return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&kvRegisterAnalyseTemplates));
 }
 
-inline void showError(const kvIfPtr<kvIApplication1>& app, const wchar_t* text)
-{
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
-}
-
 // A bracket around long work that the document may offer.
 class LongOperation {
 public:

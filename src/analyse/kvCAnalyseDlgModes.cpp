@@ -3,6 +3,8 @@
 // switches.
 #include "analyse/kvCAnalyseDlg.h"
 
+#include "analyse/kvAnalyseException.h"
+
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlgInternal.h"
@@ -14,7 +16,6 @@
 #include "toolpos/kvCToolPosDialog.h"
 
 using kvAnalyseDlgInternal::moduleHandle;
-using kvAnalyseDlgInternal::showError;
 
 // ---------------------------------------------------------------- modes and panels
 
@@ -125,7 +126,7 @@ void kvCAnalyseDlg::createModeSubDialog()
         if (mode == 3 || mode == 4)
             showMultiFaceLists(isNew);
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(23)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(23)");
     }
     if (!inv.isNull())
         inv->endLongOperation();
@@ -217,7 +218,7 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
             newFrameButton.SetRClickMenu(menu);
         }
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(11)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(11)");
     }
     if (!inv.isNull())
         inv->endLongOperation();

@@ -2,10 +2,11 @@
 // reactor it installs and the picks and moves the reactor hands back.
 #include "analyse/kvCAnalyseDlg.h"
 
+#include "analyse/kvAnalyseException.h"
+
 #include "analyse/kvCAnalyseDlgInternal.h"
 #include "analyse/kvCMouseReactor.h"
 
-using kvAnalyseDlgInternal::showError;
 
 // ---------------------------------------------------------------- mouse
 
@@ -33,7 +34,7 @@ void kvCAnalyseDlg::disconnectMouseReactor()
             mouseEvents->removeReactor(reactor);
         mouseEvents.detach();
     } catch (...) {
-        showError(application(), L"Exception in kvAnalyse(15)");
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(15)");
     }
     // The window's own reference goes with the connection.
     if (reactor) {

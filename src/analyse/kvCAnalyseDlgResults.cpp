@@ -2,6 +2,7 @@
 // panel's property control: types, colours and names as text lines, numeric
 // results as check boxes of which at most one is ticked, and the CAD
 // environment that saving a measurement needs.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
@@ -76,16 +77,6 @@ int graphicKindOf(const wchar_t* key)
 const ePropCtrlType textLine = static_cast<ePropCtrlType>(15);
 const ePropCtrlType checkBox = static_cast<ePropCtrlType>(5);
 const ePropCtrlType plainValue = static_cast<ePropCtrlType>(0);
-
-void showError(kvIAppExecContext1* context, const wchar_t* text)
-{
-    if (!context)
-        return;
-    kvIfPtr<kvIApplication1> app;
-    context->getApplication(&app);
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
-}
 
 }  // namespace
 
@@ -205,7 +196,7 @@ void kvCAnalyseDlg::showResultProperties(int, int kind, const wchar_t* text)
         if (kind > 3 && kind < 100)
             resultsShown = true;
     } catch (...) {
-        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(17)");
+        kvShowAnalyseException(mpExecContext.getIf(), L"Exception in kvAnalyse(17)");
     }
 }
 
@@ -253,6 +244,6 @@ void kvCAnalyseDlg::showResultGraphic(const wchar_t* key)
         if (singleFacePanel)
             singleFacePanel->onPropertyChanged(used, true);
     } catch (...) {
-        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(18)");
+        kvShowAnalyseException(mpExecContext.getIf(), L"Exception in kvAnalyse(18)");
     }
 }

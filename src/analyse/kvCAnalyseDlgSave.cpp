@@ -2,22 +2,13 @@
 // flag and redraws the shown result; every graphic drawn while the flag is
 // up is also written into the model as CAD entities on the chosen layer and
 // colour.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "host/object/kvPropAccess.h"
 
 namespace {
-
-void showError(kvIAppExecContext1* context, const wchar_t* text)
-{
-    if (!context)
-        return;
-    kvIfPtr<kvIApplication1> app;
-    context->getApplication(&app);
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
-}
 
 // The saving flag, lowered again however the save ends: left up, every
 // later pick would write into the model.
@@ -57,7 +48,7 @@ void kvCAnalyseDlg::onSaveMeasurement()
         }
         clearResultGraphics(true);
     } catch (...) {
-        showError(mpExecContext.getIf(), L"Exception in kvAnalyse(19)");
+        kvShowAnalyseException(mpExecContext.getIf(), L"Exception in kvAnalyse(19)");
     }
 }
 

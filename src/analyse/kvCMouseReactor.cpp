@@ -1,5 +1,6 @@
 #include "analyse/kvCMouseReactor.h"
 
+#include "analyse/kvTrimmedBase.h"
 #include "host/object/kvIfPtr.h"
 
 #include <cmath>
@@ -93,16 +94,9 @@ void kvCMouseReactor::onMouseEvent(int event, double x, double y, int, const dou
                 approx = hitObject;
             }
         }
-        if (!approx.isNull()) {
-            kvIUnknownPtr trimmedRaw;
-            approx->getTrimmedSurface(0.001, &trimmedRaw);
-            kvIfPtr<kvIGeTrimmedSurface> trimmed(trimmedRaw);
-            if (!trimmed.isNull()) {
-                kvIUnknownPtr base;
-                trimmed->getBaseSurface(&base);
-                surface = base.get();
-            }
-        }
+        kvIUnknownPtr base;
+        if (kvTrimmedBaseSurface(approx.getIf(), base))
+            surface = base.get();
 
         kvCGePoint picked;
         kvCGePoint working(view[3][0], view[3][1], view[3][2]);

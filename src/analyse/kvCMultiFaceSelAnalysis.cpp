@@ -1,6 +1,7 @@
 // The multi-face panel's analysis over the selection: the immediate or
 // deferred start, the run with its progress window, and the handing of the
 // face records to the lists.
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvCMultiFaceSelDialog.h"
 
 #include "analyse/kvAnalyseKeys.h"

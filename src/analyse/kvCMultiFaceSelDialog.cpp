@@ -1,5 +1,6 @@
 #include "analyse/kvCMultiFaceSelDialog.h"
 
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiSelPlanDialog.h"

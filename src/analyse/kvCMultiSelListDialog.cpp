@@ -1,5 +1,6 @@
 #include "analyse/kvCMultiSelListDialog.h"
 
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiFaceSelDialog.h"

@@ -1,5 +1,6 @@
 #include "analyse/kvCSingleFaceSelDialog.h"
 
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseTemplates.h"
 #include "analyse/kvCAnalyseDlg.h"
@@ -87,22 +88,12 @@ BOOL kvCSingleFaceSelDialog::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LR
     return kvCDialog::OnWndMsg(msg, wParam, lParam, result);
 }
 
-static void showPanelException(kvIAppExecContext1* context, const wchar_t* text)
-{
-    if (!context)
-        return;
-    kvIfPtr<kvIApplication1> app;
-    context->getApplication(&app);
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
-}
-
 void kvCSingleFaceSelDialog::buildPropertyCtrl()
 {
     try {
         build(mpExecContext, mpProp, m_hWnd, true);
     } catch (...) {
-        showPanelException(execContext(), L"Exception in kvAnalyse (Plan 14)");
+        kvShowAnalyseException(execContext(), L"Exception in kvAnalyse (Plan 14)");
     }
 }
 
@@ -136,7 +127,7 @@ void kvCSingleFaceSelDialog::fillFaceInfo()
         addProperty(L"SubFrame", kvKeyFrameRef, text(L"twUiMain.loc|Frm|Frame"), static_cast<ePropCtrlType>(10),
                     static_cast<nCads::eGeoAssociateType>(0), static_cast<nCads::eParameterType>(0), -1, true);
     } catch (...) {
-        showPanelException(execContext(), L"Exception in kvAnalyse (Plan 16)");
+        kvShowAnalyseException(execContext(), L"Exception in kvAnalyse (Plan 16)");
     }
 }
 

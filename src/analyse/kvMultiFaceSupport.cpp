@@ -23,20 +23,6 @@ kvLongOperation::~kvLongOperation()
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
 }
 
-void kvShowAnalyseException(kvIAppExecContext1* context, const wchar_t* text)
-{
-    if (!context || !text)
-        return;
-    try {
-        kvIfPtr<kvIApplication1> app;
-        context->getApplication(&app);
-        if (!app.isNull())
-            app->messageBox(3, text, 16);
-    } catch (...) {
-        // A message that cannot be shown must not replace the one being handled.
-    }
-}
-
 HINSTANCE kvMultiFaceModule()
 {
     return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&kvRegisterMultiFaceTemplates));

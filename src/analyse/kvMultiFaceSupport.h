@@ -1,6 +1,6 @@
 // Small helpers of the multi-face panel and its lists: the long-operation
-// bracket with the wait cursor, the fixed exception message and the module
-// whose resources the panel's dialogs come from.
+// bracket with the wait cursor and the module whose resources the panel's
+// dialogs come from.
 #pragma once
 
 #include "host/object/kvIfPtr.h"
@@ -20,10 +20,6 @@ private:
     kvLongOperation(const kvLongOperation&) = delete;
     kvLongOperation& operator=(const kvLongOperation&) = delete;
 };
-
-// Shows a caught exception's fixed text (kind 3, flags 16) through the
-// application of the context; nothing without one.
-void kvShowAnalyseException(kvIAppExecContext1* context, const wchar_t* text);
 
 // The module that carries the panel's dialogs.
 HINSTANCE kvMultiFaceModule();

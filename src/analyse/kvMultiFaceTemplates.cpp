@@ -4,19 +4,6 @@
 
 namespace {
 
-kvplat::DialogControl control(const wchar_t* cls, int id, int x, int y, int w, int h, DWORD style)
-{
-    kvplat::DialogControl c;
-    c.className = cls;
-    c.id = id;
-    c.x = x;
-    c.y = y;
-    c.width = w;
-    c.height = h;
-    c.style = style;
-    return c;
-}
-
 // 309 x 299 dialog units.
 kvplat::DialogTemplate panelTemplate()
 {
@@ -25,9 +12,9 @@ kvplat::DialogTemplate panelTemplate()
     t.height = 486;
     t.style = WS_CHILD;
     t.controls = {
-        control(L"Button", kvIDC_PANEL_BORDER, 0, 0, 456, 481, WS_VISIBLE | BS_GROUPBOX),
-        control(L"Button", kvIDC_PANEL_LISTPLACE, 12, 150, 437, 320, WS_VISIBLE | BS_GROUPBOX),
-        control(L"Button", kvIDC_PANEL_PROPERTIES, 12, 10, 437, 140, WS_VISIBLE | BS_GROUPBOX),
+        {L"Button", kvIDC_PANEL_BORDER, L"", 0, 0, 456, 481, WS_VISIBLE | BS_GROUPBOX},
+        {L"Button", kvIDC_PANEL_LISTPLACE, L"", 12, 150, 437, 320, WS_VISIBLE | BS_GROUPBOX},
+        {L"Button", kvIDC_PANEL_PROPERTIES, L"", 12, 10, 437, 140, WS_VISIBLE | BS_GROUPBOX},
     };
     return t;
 }
@@ -40,12 +27,12 @@ kvplat::DialogTemplate listTemplate()
     t.style = WS_CHILD;
     const DWORD visible = WS_VISIBLE | WS_TABSTOP;
     t.controls = {
-        control(WC_LISTVIEWW, kvIDC_LIST_GROUPS, 0, 0, 437, 230, visible | LVS_REPORT | LVS_SHOWSELALWAYS),
-        control(L"Button", kvIDC_LIST_NAVIGATOR, 0, 235, 437, 80, WS_VISIBLE | BS_GROUPBOX),
-        control(L"Button", kvIDC_LIST_PREVIOUS, 8, 255, 24, 24, visible | BS_PUSHBUTTON | BS_ICON),
-        control(L"Static", kvIDC_LIST_POSITION, 40, 258, 80, 20, WS_VISIBLE | SS_CENTER),
-        control(L"Button", kvIDC_LIST_NEXT, 128, 255, 24, 24, visible | BS_PUSHBUTTON | BS_ICON),
-        control(L"ComboBox", kvIDC_LIST_ELEMENTS, 160, 255, 270, 200, visible | CBS_DROPDOWNLIST | WS_VSCROLL),
+        {WC_LISTVIEWW, kvIDC_LIST_GROUPS, L"", 0, 0, 437, 230, visible | LVS_REPORT | LVS_SHOWSELALWAYS},
+        {L"Button", kvIDC_LIST_NAVIGATOR, L"", 0, 235, 437, 80, WS_VISIBLE | BS_GROUPBOX},
+        {L"Button", kvIDC_LIST_PREVIOUS, L"", 8, 255, 24, 24, visible | BS_PUSHBUTTON | BS_ICON},
+        {L"Static", kvIDC_LIST_POSITION, L"", 40, 258, 80, 20, WS_VISIBLE | SS_CENTER},
+        {L"Button", kvIDC_LIST_NEXT, L"", 128, 255, 24, 24, visible | BS_PUSHBUTTON | BS_ICON},
+        {L"ComboBox", kvIDC_LIST_ELEMENTS, L"", 160, 255, 270, 200, visible | CBS_DROPDOWNLIST | WS_VSCROLL},
     };
     return t;
 }

@@ -74,6 +74,8 @@ void userResize(HWND hwnd, int width, int height);
 
 // ---------------------------------------------------------------- dialog templates
 
+// Written in place as {class, id, text, x, y, width, height, style}, the
+// order of a resource script's control line.
 struct DialogControl {
     std::wstring className;  // "Button", "ComboBox", "Static", "Edit", "SysListView32", ...
     int id = 0;

@@ -5,6 +5,7 @@
 #include "platform/kvPlatformUi.h"
 #include "platform/windows.h"
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -198,6 +199,9 @@ MenuState& menus();
 Menu* menuOf(HMENU h);
 // The item addressed by position or by command (searching submenus too).
 MenuItem* menuItem(HMENU h, UINT item, UINT flags);
+// The index in m itself (not its submenus) of the item addressed by position
+// (MF_BYPOSITION in flags) or by command; -1 when there is none.
+std::ptrdiff_t itemIndex(const Menu& m, UINT item, UINT flags);
 MenuItem makeItem(UINT flags, UINT_PTR id, LPCWSTR text);
 
 // Owner-drawn menu items: measured and drawn by the owner when a popup opens.

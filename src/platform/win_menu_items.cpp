@@ -173,16 +173,12 @@ BOOL WINAPI RemoveMenu(HMENU menu, UINT position, UINT flags)
     kvplat::detail::Menu* m = kvplat::detail::menuOf(menu);
     if (!m)
         return FALSE;
-    for (size_t i = 0; i < m->items.size(); ++i) {
-        const bool hit = (flags & MF_BYPOSITION) ? i == position
-                                                 : (!(m->items[i].flags & MF_POPUP) && m->items[i].id == position);
-        if (hit) {
-            // Unlike DeleteMenu, a sub-menu survives its removal.
-            m->items.erase(m->items.begin() + static_cast<std::ptrdiff_t>(i));
-            return TRUE;
-        }
-    }
-    return FALSE;
+    const std::ptrdiff_t i = kvplat::detail::itemIndex(*m, position, flags);
+    if (i < 0)
+        return FALSE;
+    // Unlike DeleteMenu, a sub-menu survives its removal.
+    m->items.erase(m->items.begin() + i);
+    return TRUE;
 }
 
 BOOL WINAPI IsMenu(HMENU menu) { return kvplat::detail::menuOf(menu) ? TRUE : FALSE; }

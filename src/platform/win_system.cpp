@@ -2,6 +2,7 @@
 // scripted choice, dialog templates, rectangles and critical sections.
 #include "platform/afx.h"
 #include "platform/platform_internal.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <climits>
@@ -68,24 +69,8 @@ std::string narrow(const wchar_t* text)
     if (!text)
         return out;
     // File names and symbols are taken as UTF-8.
-    for (const wchar_t* p = text; *p; ++p) {
-        const unsigned long c = static_cast<unsigned long>(*p);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (const wchar_t* p = text; *p; ++p)
+        appendUtf8(out, static_cast<std::uint32_t>(*p));
     return out;
 }
 
@@ -198,6 +183,17 @@ MenuItem* menuItem(HMENU h, UINT item, UINT flags)
                 return sub;
     }
     return nullptr;
+}
+
+std::ptrdiff_t itemIndex(const Menu& m, UINT item, UINT flags)
+{
+    for (size_t i = 0; i < m.items.size(); ++i) {
+        const bool hit =
+            (flags & MF_BYPOSITION) ? i == item : (!(m.items[i].flags & MF_POPUP) && m.items[i].id == item);
+        if (hit)
+            return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
 }
 
 MenuItem makeItem(UINT flags, UINT_PTR id, LPCWSTR text)
@@ -546,11 +542,9 @@ BOOL WINAPI InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewIte
         if (position != 0xFFFFFFFFu)
             at = std::min<size_t>(position, m->items.size());
     } else {
-        for (size_t i = 0; i < m->items.size(); ++i)
-            if (!(m->items[i].flags & MF_POPUP) && m->items[i].id == position) {
-                at = i;
-                break;
-            }
+        const std::ptrdiff_t found = kvplat::detail::itemIndex(*m, position, 0);
+        if (found >= 0)
+            at = static_cast<size_t>(found);
     }
     m->items.insert(m->items.begin() + static_cast<std::ptrdiff_t>(at),
                     kvplat::detail::makeItem(flags & ~MF_BYPOSITION, idNewItem, newItem));
@@ -562,18 +556,15 @@ BOOL WINAPI DeleteMenu(HMENU menu, UINT position, UINT flags)
     kvplat::detail::Menu* m = kvplat::detail::menuOf(menu);
     if (!m)
         return FALSE;
-    for (size_t i = 0; i < m->items.size(); ++i) {
-        const bool hit = (flags & MF_BYPOSITION) ? i == position
-                                                 : (!(m->items[i].flags & MF_POPUP) && m->items[i].id == position);
-        if (hit) {
-            HMENU sub = (m->items[i].flags & MF_POPUP) ? m->items[i].popup : nullptr;
-            m->items.erase(m->items.begin() + static_cast<std::ptrdiff_t>(i));
-            if (sub)
-                DestroyMenu(sub);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    const std::ptrdiff_t i = kvplat::detail::itemIndex(*m, position, flags);
+    if (i < 0)
+        return FALSE;
+    const kvplat::detail::MenuItem& item = m->items[static_cast<size_t>(i)];
+    HMENU sub = (item.flags & MF_POPUP) ? item.popup : nullptr;
+    m->items.erase(m->items.begin() + i);
+    if (sub)
+        DestroyMenu(sub);
+    return TRUE;
 }
 
 int WINAPI GetMenuItemCount(HMENU menu)

@@ -1,5 +1,7 @@
 #include "sdk/kvFile.h"
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cwctype>
@@ -12,24 +14,8 @@ std::string kvNarrowPath(const std::wstring& path)
 {
     // UTF-8, as the platform's file names are.
     std::string out;
-    for (wchar_t wc : path) {
-        const std::uint32_t c = static_cast<std::uint32_t>(wc);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (wchar_t wc : path)
+        kvplat::appendUtf8(out, static_cast<std::uint32_t>(wc));
     return out;
 }
 

@@ -158,12 +158,7 @@ void kvCToolPosDialog::setToolAxisFeedbackPoints(kvIfPtr<kvITwCycleJobDef1> job)
 void kvCToolPosDialog::updateFrameFeedback()
 {
     try {
-        kvIfPtr<kvIAppDocument1> appDoc;
-        if (execContext())
-            execContext()->getAppDocument(&appDoc);
-        kvIfPtr<kvIDataSet1> setup;
-        if (!appDoc.isNull())
-            appDoc->getDataSet(kvKeyFeedbacks, &setup);
+        const kvIfPtr<kvIDataSet1> setup = feedbackSettings();
         kvIfPtr<kvIFeedback1> feedback(setup.get());
         if (!feedback.isNull())
             feedback->setFrameFeedback(m_toolFrame.asDoubleMat());

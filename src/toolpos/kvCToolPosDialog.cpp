@@ -2,6 +2,7 @@
 // tool's place and turning it by the mouse.
 #include "toolpos/kvCToolPosDialog.h"
 
+#include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseLastSettings.h"
 #include "analyse/kvCAnalyseDlg.h"
@@ -109,11 +110,7 @@ void kvCToolPosDialog::fillToolInfo()
 
 void kvCToolPosDialog::showException(const wchar_t* text)
 {
-    kvIfPtr<kvIApplication1> app;
-    if (execContext())
-        execContext()->getApplication(&app);
-    if (!app.isNull())
-        app->messageBox(3, text, 16);
+    kvShowAnalyseException(execContext(), text);
 }
 
 void kvCToolPosDialog::setMessage(const kvCString& text)

@@ -97,6 +97,8 @@ private:
     double chordTolerance() const;
     void drawTool();
     kvIfPtr<kvIBaseTmpGraphics> newGraphics();
+    // The document's "Feedbacks" settings (sizes and colours), or null.
+    kvIfPtr<kvIDataSet1> feedbackSettings();
     // 1 collision a longer tool may clear, 2 one it cannot, 0 free, negative
     // when the test failed.
     int testWithLength(const kvToolDimensions& tool, double length);

@@ -12,6 +12,17 @@ const int kHandleColourIndex[3] = {14, 94, 174};
 
 }  // namespace
 
+kvIfPtr<kvIDataSet1> kvCToolPosDialog::feedbackSettings()
+{
+    kvIfPtr<kvIAppDocument1> appDoc;
+    if (execContext())
+        execContext()->getAppDocument(&appDoc);
+    kvIfPtr<kvIDataSet1> setup;
+    if (!appDoc.isNull())
+        appDoc->getDataSet(kvKeyFeedbacks, &setup);
+    return setup;
+}
+
 void kvCToolPosDialog::releaseGraphics()
 {
     toolGraphics.detach();
@@ -54,12 +65,7 @@ void kvCToolPosDialog::drawTool()
         return;
     m_drawnFrame = m_toolFrame;
     m_drawnTool = m_tool;
-    kvIfPtr<kvIAppDocument1> appDoc;
-    if (execContext())
-        execContext()->getAppDocument(&appDoc);
-    kvIfPtr<kvIDataSet1> setup;
-    if (!appDoc.isNull())
-        appDoc->getDataSet(kvKeyFeedbacks, &setup);
+    const kvIfPtr<kvIDataSet1> setup = feedbackSettings();
     const unsigned long toolColour = setup.isNull() ? 0xFFFFFF : setup->getColor(kvKeyColor_Tool);
     const unsigned long holderColour = setup.isNull() ? 0x808080 : setup->getColor(kvKeyColor_Toolholder);
 

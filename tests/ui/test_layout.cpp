@@ -1,5 +1,6 @@
 // The layout manager: node arithmetic on plain containers, then stand-in
 // dialogs driven by WM_SIZE (grip, minimum size, redraw, column fitting).
+#include "list_columns.h"
 #include "ui/atl/layout/DialogLayout.h"
 
 #include "platform/kvPlatform.h"
@@ -253,24 +254,8 @@ void resize(HWND dlg, SIZE c, int dx, int dy)
                o.bottom - o.top - now.cy + c.cy + dy, TRUE);
 }
 
-void addColumns(HWND lv, const std::vector<int>& widths)
-{
-    for (int w : widths) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_WIDTH;
-        col.cx = w;
-        SendMessageW(lv, LVM_INSERTCOLUMNW, 99, LPARAM(&col));
-    }
-}
-
-std::vector<int> widths(HWND lv)
-{
-    HWND header = reinterpret_cast<HWND>(SendMessageW(lv, LVM_GETHEADER, 0, 0));
-    std::vector<int> w(std::size_t(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
-    for (std::size_t i = 0; i < w.size(); ++i)
-        w[i] = int(SendMessageW(lv, LVM_GETCOLUMNWIDTH, i, 0));
-    return w;
-}
+using uitest::addColumns;
+using uitest::widths;
 
 int total(HWND lv)
 {

@@ -1,6 +1,7 @@
 // Saving and restoring a layout tree through the registry: round trips of a
 // nested tree with a list control, trees the stored state does not fit, and a
 // registry that refuses writes.
+#include "list_columns.h"
 #include "ui/atl/layout/DialogLayout.h"
 #include "ui/atl/layout/LayoutPersistence.h"
 
@@ -18,24 +19,8 @@ namespace {
 
 bool sameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
-void addColumns(HWND lv, const std::vector<int>& widths)
-{
-    for (int w : widths) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_WIDTH;
-        col.cx = w;
-        SendMessageW(lv, LVM_INSERTCOLUMNW, 99, LPARAM(&col));
-    }
-}
-
-std::vector<int> widths(HWND lv)
-{
-    HWND header = reinterpret_cast<HWND>(SendMessageW(lv, LVM_GETHEADER, 0, 0));
-    std::vector<int> w(std::size_t(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
-    for (std::size_t i = 0; i < w.size(); ++i)
-        w[i] = int(SendMessageW(lv, LVM_GETCOLUMNWIDTH, i, 0));
-    return w;
-}
+using uitest::addColumns;
+using uitest::widths;
 
 bool hasValue(const std::wstring& suffix)
 {

@@ -56,6 +56,28 @@ void drawDropDownFrame(HDC dc, RECT& area, UINT state, int averageCharWidth)
     }
 }
 
+bool drawThemedPushBackground(Theme& theme, const ThemeData& data, HWND window, HDC dc, int state,
+                              const RECT& client, RECT& content)
+{
+    if (data.isBackgroundPartiallyTransparent(BP_PUSHBUTTON, state)) {
+        RECT outer;
+        ::GetWindowRect(window, &outer);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&outer), 2);
+        theme.drawThemeParentBackground(window, dc, &outer);
+    }
+    return SUCCEEDED(data.drawBackground(dc, BP_PUSHBUTTON, state, &client, nullptr)) &&
+           SUCCEEDED(data.backgroundContentRect(dc, BP_PUSHBUTTON, state, &client, &content));
+}
+
+void drawThemedDropDown(HDC dc, RECT& content, int averageCharWidth, bool enabled)
+{
+    RECT arrow{content.right - 2 - averageCharWidth - 4, content.top + 1, content.right - 2, content.bottom - 1};
+    drawDropDownArrow(dc, arrow, enabled);
+    RECT rest{content.left, content.top, arrow.left, content.bottom};
+    DrawEdge(dc, &rest, EDGE_ETCHED, BF_RIGHT | BF_ADJUST);
+    content.right = rest.right;
+}
+
 ImageTextPlacement placeImageAndText(const RECT& area, SIZE text, SIZE image, int gap, unsigned placement,
                                      DWORD style, bool hasImage)
 {

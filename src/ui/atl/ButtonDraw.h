@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/windows.h"
+#include "ui/atl/Theme.h"
 
 namespace kv {
 namespace ui {
@@ -24,6 +25,17 @@ void drawDropDownArrow(HDC dc, const RECT& rect, bool enabled);
 // arrow at the right and an etched separator. With DFCS_ADJUSTRECT, area
 // becomes the content left of the arrow.
 void drawDropDownFrame(HDC dc, RECT& area, UINT state, int averageCharWidth);
+
+// The themed push-button background of state over client, with the parent
+// painted first where the theme leaves the button partly transparent; content
+// becomes the part inside the theme's border. False (content unset) when the
+// theme fails to draw it, so that the caller draws the classic button.
+bool drawThemedPushBackground(Theme& theme, const ThemeData& data, HWND window, HDC dc, int state,
+                              const RECT& client, RECT& content);
+
+// The drop-down arrow and an etched separator at the right of a themed
+// button's content; content becomes the part left of the separator.
+void drawThemedDropDown(HDC dc, RECT& content, int averageCharWidth, bool enabled);
 
 struct ImageTextPlacement {
     POINT image;

@@ -248,27 +248,15 @@ bool ColorButton::drawThemed(HDC dc)
     }
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    if (data->isBackgroundPartiallyTransparent(BP_PUSHBUTTON, background)) {
-        RECT window;
-        ::GetWindowRect(m_hWnd, &window);
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&window), 2);
-        theme.drawThemeParentBackground(m_hWnd, dc, &window);
-    }
     RECT content;
-    if (FAILED(data->drawBackground(dc, BP_PUSHBUTTON, background, &client, nullptr)) ||
-        FAILED(data->backgroundContentRect(dc, BP_PUSHBUTTON, background, &client, &content)))
+    if (!drawThemedPushBackground(theme, *data, m_hWnd, dc, background, client, content))
         return false;
     if ((state() & BST_FOCUS) && !(uiState & UISF_HIDEFOCUS) && !m_displayOnly)
         DrawFocusRect(dc, &content);
     TEXTMETRICW tm{};
     data->textMetrics(dc, BP_PUSHBUTTON, textState, &tm);
-    if (!m_displayOnly && m_dropDown) {
-        RECT arrow{content.right - 2 - tm.tmAveCharWidth - 4, content.top + 1, content.right - 2, content.bottom - 1};
-        drawDropDownArrow(dc, arrow, !disabled);
-        RECT rest{content.left, content.top, arrow.left, content.bottom};
-        DrawEdge(dc, &rest, EDGE_ETCHED, BF_RIGHT | BF_ADJUST);
-        content.right = rest.right;
-    }
+    if (!m_displayOnly && m_dropDown)
+        drawThemedDropDown(dc, content, tm.tmAveCharWidth, !disabled);
     RECT swatch = content;
     InflateRect(&swatch, -2, -2);
     const std::wstring shown = shownText();

@@ -200,27 +200,15 @@ bool PushButton::drawThemed(HDC dc)
         part = PBS_DEFAULTED;
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    if (data->isBackgroundPartiallyTransparent(BP_PUSHBUTTON, part)) {
-        RECT window;
-        ::GetWindowRect(m_hWnd, &window);
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&window), 2);
-        theme.drawThemeParentBackground(m_hWnd, dc, &window);
-    }
     RECT content;
-    if (FAILED(data->drawBackground(dc, BP_PUSHBUTTON, part, &client, nullptr)) ||
-        FAILED(data->backgroundContentRect(dc, BP_PUSHBUTTON, part, &client, &content)))
+    if (!drawThemedPushBackground(theme, *data, m_hWnd, dc, part, client, content))
         return false;
     if ((state() & BST_FOCUS) && !(uiState & UISF_HIDEFOCUS))
         DrawFocusRect(dc, &content);
     TEXTMETRICW tm{};
     data->textMetrics(dc, BP_PUSHBUTTON, part, &tm);
-    if (m_dropDown) {
-        RECT arrow{content.right - 2 - tm.tmAveCharWidth - 4, content.top + 1, content.right - 2, content.bottom - 1};
-        drawDropDownArrow(dc, arrow, !disabled);
-        RECT rest{content.left, content.top, arrow.left, content.bottom};
-        DrawEdge(dc, &rest, EDGE_ETCHED, BF_RIGHT | BF_ADJUST);
-        content.right = rest.right;
-    }
+    if (m_dropDown)
+        drawThemedDropDown(dc, content, tm.tmAveCharWidth, !disabled);
     const DWORD textFlags = (uiState & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0;
     SIZE size{0, 0};
     if (!text().empty()) {

@@ -74,6 +74,25 @@ private:
     std::vector<Entry> m_entries;
 };
 
+// Runs step on each child, each in its own key "Node <i>" under the node's,
+// except in a controls-only archive, where the children share the caller's
+// key; stops at the first that fails. Loading and saving must agree on it.
+template <class Step>
+bool eachChildInItsKey(RegistryArchive& archive, const std::vector<NodePtr>& children, Step step)
+{
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (archive.controlsOnly()) {
+            if (!step(*children[i]))
+                return false;
+            continue;
+        }
+        ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
+        if (!step(*children[i]))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- archive
@@ -202,16 +221,8 @@ bool Node::loadState(RegistryArchive& archive)
         m_current = stored;
         m_factor = factor;
     }
-    for (size_t i = 0; i < m_children.size(); ++i) {
-        if (archive.controlsOnly()) {
-            if (!m_children[i]->loadState(archive))
-                return false;
-            continue;
-        }
-        ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
-        if (!m_children[i]->loadState(archive))
-            return false;
-    }
+    if (!eachChildInItsKey(archive, m_children, [&archive](Node& child) { return child.loadState(archive); }))
+        return false;
     const std::uint32_t sizing = sizingFlag();
     bool anySizing = false;
     std::uint32_t sum = 0;
@@ -236,17 +247,7 @@ bool Node::saveState(RegistryArchive& archive)
             !archive.writeDword(L"factor", m_factor))
             return false;
     }
-    for (size_t i = 0; i < m_children.size(); ++i) {
-        if (archive.controlsOnly()) {
-            if (!m_children[i]->saveState(archive))
-                return false;
-            continue;
-        }
-        ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
-        if (!m_children[i]->saveState(archive))
-            return false;
-    }
-    return true;
+    return eachChildInItsKey(archive, m_children, [&archive](Node& child) { return child.saveState(archive); });
 }
 
 bool ListCtrlNode::loadState(RegistryArchive& archive)
