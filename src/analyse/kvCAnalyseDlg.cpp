@@ -14,6 +14,7 @@
 #include "sdk/kvResourceCntxt.h"
 #include "sdk/kvValueSets.h"
 
+using kvAnalyseDlgInternal::LongOperation;
 using kvAnalyseDlgInternal::moduleHandle;
 
 namespace {
@@ -230,9 +231,9 @@ void kvCAnalyseDlg::drawAnalysisFrame()
 
 void kvCAnalyseDlg::OnCancel()
 {
-    kvIfPtr<kvIInvDocument1> inv(m_pBaseDoc.get());
-    if (!inv.isNull())
-        inv->beginLongOperation();
+    // The window object may be gone before the bracket closes: it holds
+    // its own reference to the document.
+    LongOperation busy(m_pBaseDoc);
     try {
         closeToolPosition();
         kvAnalyseLastSettings& last = kvAnalyseLastSettingsRecord();
@@ -266,8 +267,6 @@ void kvCAnalyseDlg::OnCancel()
         kvIfPtr<kvIApplication1> app = application();
         kvShowAnalyseException(app, L"Exception in kvAnalyse(10)");
     }
-    if (!inv.isNull())
-        inv->endLongOperation();
 }
 
 void kvCAnalyseDlg::OnDestroy()

@@ -2,12 +2,15 @@
 // tooltips, the caption's title and menu, help, and the layout of the
 // buttons and the panel area when the window's size changes.
 #include "analyse/kvCAnalyseDlg.h"
+#include "analyse/kvCAnalyseDlgInternal.h"
 
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCMultiFaceSelDialog.h"
 #include "sdk/kvMsgEnt.h"
 #include "toolpos/kvCToolPosDialog.h"
+
+using kvAnalyseDlgInternal::LongOperation;
 
 // ---------------------------------------------------------------- controls
 
@@ -145,26 +148,23 @@ void kvCAnalyseDlg::setTransparencyGroups()
 
 void kvCAnalyseDlg::showGroupFaces(bool clearResults)
 {
-    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    (void)previous;
-    kvIfPtr<kvIInvDocument1> inv(m_pBaseDoc.get());
-    if (!inv.isNull())
-        inv->beginLongOperation();
-    if (clearResults) {
-        clearResultDisplay();
-        setPickIndex(-1);
-    }
-    if (baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value) && GetSafeHwnd() && GetDlgItem(idShowFaces)) {
-        facesShown = isChecked(idShowFaces);
-        // The groups' faces are coloured by the multi-face panel; without it
-        // there is nothing to show.
-        if (facesShown && !colourGroupFaces()) {
-            setChecked(idShowFaces, false);
-            facesShown = false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    {
+        LongOperation busy(m_pBaseDoc);
+        if (clearResults) {
+            clearResultDisplay();
+            setPickIndex(-1);
+        }
+        if (baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value) && GetSafeHwnd() && GetDlgItem(idShowFaces)) {
+            facesShown = isChecked(idShowFaces);
+            // The groups' faces are coloured by the multi-face panel; without it
+            // there is nothing to show.
+            if (facesShown && !colourGroupFaces()) {
+                setChecked(idShowFaces, false);
+                facesShown = false;
+            }
         }
     }
-    if (!inv.isNull())
-        inv->endLongOperation();
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
 }
 

@@ -15,6 +15,7 @@
 #include "sdk/kvResourceCntxt.h"
 #include "toolpos/kvCToolPosDialog.h"
 
+using kvAnalyseDlgInternal::LongOperation;
 using kvAnalyseDlgInternal::moduleHandle;
 
 // ---------------------------------------------------------------- modes and panels
@@ -91,9 +92,7 @@ void kvCAnalyseDlg::createModeSubDialog()
     // mode may be set before, when a job opens the window).
     if (!GetSafeHwnd())
         return;
-    kvIfPtr<kvIInvDocument1> inv(m_pBaseDoc.get());
-    if (!inv.isNull())
-        inv->beginLongOperation();
+    LongOperation busy(m_pBaseDoc);
     try {
         KV_REQUIRE(mpProp, L"mpProp");
         propGet(mpProp, kvKeyAnalyseMode, mode);
@@ -128,8 +127,6 @@ void kvCAnalyseDlg::createModeSubDialog()
     } catch (...) {
         kvShowAnalyseException(application(), L"Exception in kvAnalyse(23)");
     }
-    if (!inv.isNull())
-        inv->endLongOperation();
 }
 
 void kvCAnalyseDlg::destroyPanels()
@@ -149,78 +146,76 @@ void kvCAnalyseDlg::destroyPanels()
 
 void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
 {
-    kvIfPtr<kvIInvDocument1> inv(m_pBaseDoc.get());
-    if (!inv.isNull())
-        inv->beginLongOperation();
-    try {
-        if (mode == 5 && toolPosPanel)
-            toolPosPanel->resetFeedbackStatus();
-        if (isChecked(idTransparent)) {
-            setChecked(idTransparent, false);
-            onTransparentButton();
-        }
-        propGet(&ownProperties, kvKeyAnalyseMode, mode);
-        createModeSubDialog();
-        showControl(idTransparent, true);
-        if (mode != 3 && mode != 4 && facesShown) {
-            if (multiFacePanel) {
-                if (isChecked(idTransparent)) {
-                    setChecked(idTransparent, false);
-                    transparent = false;
-                }
-                setChecked(idShowFaces, false);
-                restoreGroupColours();
+    {
+        LongOperation busy(m_pBaseDoc);
+        try {
+            if (mode == 5 && toolPosPanel)
+                toolPosPanel->resetFeedbackStatus();
+            if (isChecked(idTransparent)) {
+                setChecked(idTransparent, false);
+                onTransparentButton();
             }
-            facesShown = false;
+            propGet(&ownProperties, kvKeyAnalyseMode, mode);
+            createModeSubDialog();
+            showControl(idTransparent, true);
+            if (mode != 3 && mode != 4 && facesShown) {
+                if (multiFacePanel) {
+                    if (isChecked(idTransparent)) {
+                        setChecked(idTransparent, false);
+                        transparent = false;
+                    }
+                    setChecked(idShowFaces, false);
+                    restoreGroupColours();
+                }
+                facesShown = false;
+            }
+            setPickIndex(-1);
+            clearResultGraphics(true);
+            planeDefined = 0;
+            clearResultDisplay();
+            switch (mode) {
+            case 1: propSet(&ownProperties, kvKeyAnalyseType, 0); break;
+            case 2: propSet(&ownProperties, kvKeyAnalyseType, 1); break;
+            case 3: propSet(&ownProperties, kvKeyAnalyseType, 3); break;
+            case 4: propSet(&ownProperties, kvKeyAnalyseType, 4); break;
+            case 5:
+                if (toolPosPanel)
+                    toolPosPanel->activatePage();
+                break;
+            default: break;
+            }
+            if (GetSafeHwnd()) {
+                newFrameButton.Attach(idNewFrame, this);
+                toolLengthButton.Attach(idToolLength, this);
+            }
+            if (baseDocOffers(kvIfName<kvIInvDocument1>::value))
+                showControl(idTransparent, false);
+            if (GetSafeHwnd() && GetDlgItem(idShowFaces))
+                GetDlgItem(idShowFaces)->EnableWindow(TRUE);
+            const bool toolPos = mode == 5;
+            showControl(idNewFrame, toolPos);
+            showControl(idToolLength, toolPos);
+            showControl(idShowFaces, mode != 1 && mode != 2 && !toolPos);
+            if (mode == 1)
+                setButtonIcon(idShowFaces, 1010);
+            else if (mode == 3)
+                setButtonIcon(idShowFaces, 1008);
+            else if (mode != 2 && !toolPos)
+                setButtonIcon(idShowFaces, 1007);
+            if (toolPos)
+                setButtonIcon(idNewFrame, 1011);
+            if (toolPos && !jobDef.isNull() && newFrameButton.GetSafeHwnd()) {
+                kvIfPtr<kvIApplication1> app = application();
+                HMENU menu = ::CreatePopupMenu();
+                ::AppendMenuW(menu, MF_STRING, cmdToolFeedback,
+                              kvCMsgEnt(L"twUiCyc.loc|TlFdback|Set as tool feedback position").getEntry(app.getIf()));
+                ::AppendMenuW(menu, MF_STRING, cmdLineInToolAxis,
+                              kvCMsgEnt(L"twUiCyc.loc|CrtZLin|Create line in tool axis").getEntry(app.getIf()));
+                newFrameButton.SetRClickMenu(menu);
+            }
+        } catch (...) {
+            kvShowAnalyseException(application(), L"Exception in kvAnalyse(11)");
         }
-        setPickIndex(-1);
-        clearResultGraphics(true);
-        planeDefined = 0;
-        clearResultDisplay();
-        switch (mode) {
-        case 1: propSet(&ownProperties, kvKeyAnalyseType, 0); break;
-        case 2: propSet(&ownProperties, kvKeyAnalyseType, 1); break;
-        case 3: propSet(&ownProperties, kvKeyAnalyseType, 3); break;
-        case 4: propSet(&ownProperties, kvKeyAnalyseType, 4); break;
-        case 5:
-            if (toolPosPanel)
-                toolPosPanel->activatePage();
-            break;
-        default: break;
-        }
-        if (GetSafeHwnd()) {
-            newFrameButton.Attach(idNewFrame, this);
-            toolLengthButton.Attach(idToolLength, this);
-        }
-        if (baseDocOffers(kvIfName<kvIInvDocument1>::value))
-            showControl(idTransparent, false);
-        if (GetSafeHwnd() && GetDlgItem(idShowFaces))
-            GetDlgItem(idShowFaces)->EnableWindow(TRUE);
-        const bool toolPos = mode == 5;
-        showControl(idNewFrame, toolPos);
-        showControl(idToolLength, toolPos);
-        showControl(idShowFaces, mode != 1 && mode != 2 && !toolPos);
-        if (mode == 1)
-            setButtonIcon(idShowFaces, 1010);
-        else if (mode == 3)
-            setButtonIcon(idShowFaces, 1008);
-        else if (mode != 2 && !toolPos)
-            setButtonIcon(idShowFaces, 1007);
-        if (toolPos)
-            setButtonIcon(idNewFrame, 1011);
-        if (toolPos && !jobDef.isNull() && newFrameButton.GetSafeHwnd()) {
-            kvIfPtr<kvIApplication1> app = application();
-            HMENU menu = ::CreatePopupMenu();
-            ::AppendMenuW(menu, MF_STRING, cmdToolFeedback,
-                          kvCMsgEnt(L"twUiCyc.loc|TlFdback|Set as tool feedback position").getEntry(app.getIf()));
-            ::AppendMenuW(menu, MF_STRING, cmdLineInToolAxis,
-                          kvCMsgEnt(L"twUiCyc.loc|CrtZLin|Create line in tool axis").getEntry(app.getIf()));
-            newFrameButton.SetRClickMenu(menu);
-        }
-    } catch (...) {
-        kvShowAnalyseException(application(), L"Exception in kvAnalyse(11)");
     }
-    if (!inv.isNull())
-        inv->endLongOperation();
     layoutControls();
 }
