@@ -197,26 +197,6 @@ TEST(GeomCurveEval, EvaluatorsAgreeWithTheReference)
     }
 }
 
-TEST(GeomCurveEval, RationalCircleStaysOnTheCircle)
-{
-    const GeomPoint c{10, -20, 5};
-    const double r = 7.5;
-    CurvePtr circle = own(curveref::circle(r, c, 2.0, 1.0));  // knot domain [2, 6]
-    for (int i = 0; i <= 400; ++i) {
-        const GeomPoint p = ratBSplCurveEvalPoint(circle.get(), i / 400.0);
-        ASSERT_NEAR(r, dist(p, c), 1e-9 * r) << i;
-        ASSERT_NEAR(c.z, p.z, 1e-12);
-        // Tangent to the circle.
-        const GeomPoint d = ratBSplCurveEvalDeriv(circle.get(), i / 400.0);
-        EXPECT_NEAR(0.0, (p.x - c.x) * d.x + (p.y - c.y) * d.y, 1e-10 * r * norm(d));
-    }
-    EXPECT_LE(dist(P(c.x - r, c.y, c.z), ratBSplCurveEvalPoint(circle.get(), 0.5)), 1e-12 * r);
-    const double h = r * std::sqrt(0.5);
-    EXPECT_LE(dist(P(c.x + h, c.y + h, c.z), ratBSplCurveEvalPoint(circle.get(), 0.125)), 1e-12 * r);
-    // At a piece start the speed is 2 w |P1 - P0| / spacing, in knot units.
-    EXPECT_NEAR(std::sqrt(2.0) * r, norm(ratBSplCurveEvalDeriv(circle.get(), 0.0)), 1e-12 * r);
-}
-
 TEST(GeomCurveEval, WrapOnPeriodicOrClosedFormClampOtherwise)
 {
     CurvePtr circle = own(curveref::circle(2.0, P(0, 0, 0), 0.0, 1.0));
