@@ -83,6 +83,11 @@ TEST(InvertPoint, StartValuesAreKnotValuesAndAStateDiscardsThem)
     EXPECT_EQ(0.5, r.u);
     EXPECT_EQ(0.75, r.v);
     EXPECT_EQ(0.0, r.d);
+    // Round the tube of a torus a start off by a quarter would not land exactly.
+    SurfPtr torus = own(makeTorus(5, 1, 1, 5, -1, 3));
+    r = invert(torus.get(), ratBSplSurfEvalPoint(torus.get(), 0.5, 0.75), 3.0, 2.0);
+    EXPECT_EQ(0.5, r.u);
+    EXPECT_EQ(0.75, r.v);
     // The knot value 3 in u is the far side of this point, a critical point
     // that holds the steps: the search goes on from its own start grid.
     r = invert(cyl.get(), GeomPoint{-15.0, 0.0, 6.0}, 3.0, 0.5);
@@ -344,17 +349,22 @@ TEST(PointInverter, MovesOffACollapsedEdgeKeepTheDistanceOfTheirParameters)
     // into the domain must not take the parameters to v = 0, another point.
     RatBSplCurve* line = ratBSplCurveFromLine(GeomPoint{0, 0, 0}, GeomPoint{5, 0, 5});
     const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
-    SurfPtr s = own(ratBSplSurfRevolveCurveArc(P, A, line, 0.0, 300.0 * M_PI / 180.0));
+    SurfPtr cone = own(ratBSplSurfRevolveCurveArc(P, A, line, 0.0, 300.0 * M_PI / 180.0));
     ratBSplCurveFree(line);
-    ASSERT_NE(nullptr, s);
-    s->origFormv = 2;
-    const GeomPoint p = ratBSplSurfEvalPoint(s.get(), 0.1, 0.95);
-    InvPtr inv = inverter();
-    int state = 0;
-    ASSERT_EQ(1, pointInverterSurfStart(inv.get(), s.get(), 0.0, 1.0, p, &state));
-    EXPECT_EQ(1, state);
-    EXPECT_EQ(1, pointInverterSurfStep(inv.get(), &state));
-    EXPECT_NEAR(inv->distance, distance(p, ratBSplSurfEvalPoint(s.get(), inv->bestU, inv->bestV)), 1e-12);
+    ASSERT_NE(nullptr, cone);
+    cone->origFormv = 2;
+    // The same with the directions exchanged: the apex at v = 0, the sweep in u.
+    SurfPtr transposed = own(ratBSplSurfTranspose(cone.get()));
+    for (RatBSplSurf* s : {cone.get(), transposed.get()}) {
+        const bool swapped = s == transposed.get();
+        const GeomPoint p = ratBSplSurfEvalPoint(s, swapped ? 0.95 : 0.1, swapped ? 0.1 : 0.95);
+        InvPtr inv = inverter();
+        int state = 0;
+        ASSERT_EQ(1, pointInverterSurfStart(inv.get(), s, swapped ? 1.0 : 0.0, swapped ? 0.0 : 1.0, p, &state));
+        EXPECT_EQ(swapped ? 2 : 1, state);
+        EXPECT_EQ(1, pointInverterSurfStep(inv.get(), &state));
+        EXPECT_NEAR(inv->distance, distance(p, ratBSplSurfEvalPoint(s, inv->bestU, inv->bestV)), 1e-12) << swapped;
+    }
 }
 
 }  // namespace
