@@ -138,6 +138,21 @@ inline RatBSplCurve* polyline()
     return make(2, {0, 0, 1, 2, 3, 3}, {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {8, 3, 2}});
 }
 
+// Full circle of radius r about c in four rational quadratic quarter pieces
+// (closed form) starting at c + (r, 0, 0) and running anticlockwise about z,
+// its knots running from a in steps of h.
+inline RatBSplCurve* circle(double r, GeomPoint c, double a, double h)
+{
+    RatBSplCurve* curve = ratBSplCurveCreate(3, 15);
+    const double O[3] = {c.x, c.y, c.z}, X[3] = {0, r, 0}, Y[3] = {r, 0, 0};
+    fullCircleFourPieces(O, X, Y, curve->points, curve->weights, curve->knots);
+    for (int i = 0; i < 15; ++i)
+        curve->knots[i] = a + h * (i / 3);
+    curve->isRational = 1;
+    curve->origForm = 2;
+    return curve;
+}
+
 inline std::vector<Sample> samples()
 {
     return {{"clampedCubic", clampedCubic},

@@ -7,9 +7,13 @@
 #include "geom/geom.h"
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace surftest {
+
+using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
+inline SurfPtr own(RatBSplSurf* s) { return SurfPtr(s, ratBSplSurfFree); }
 
 struct Pt {
     double x, y, z;
@@ -87,6 +91,12 @@ inline RatBSplSurf* revolve(const std::vector<Pt>& profile, const std::vector<do
 }
 
 }  // namespace detail
+
+// The plane patch through four corners, order 2 both ways on [0, 1] x [0, 1].
+inline RatBSplSurf* makeQuad(Pt p00, Pt p01, Pt p10, Pt p11)
+{
+    return makeSurf(2, 2, {0, 0, 1, 1}, {0, 0, 1, 1}, {p00, p01, p10, p11}, {1, 1, 1, 1}, 0);
+}
 
 // Revolved about z: u runs round the axis (closed form), v along the profile.
 inline RatBSplSurf* makeCylinder(double r, double z0, double z1, double u0, double u1, double v0,

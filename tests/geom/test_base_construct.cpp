@@ -252,42 +252,49 @@ TEST(GeomCircleFit, ThreePointsOfACircle)
     EXPECT_NEAR(5.0, vec3Distance(centre, start), 1e-10);
 }
 
-TEST(GeomCircleFit, RejectionsLeaveDocumentedOutputs)
+TEST(GeomCircleFit, AcceptedAndRefusedPointSets)
 {
-    double start[3] = {9, 9, 9}, end[3], centre[3], normal[3] = {9, 9, 9}, dev = -1;
-    const double col[] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
-    EXPECT_EQ(0, fitCircleToPoints(reinterpret_cast<const GeomVec3*>(col), 3, 1e-5, -1, 0,
-                                   start, end, centre, normal, &dev));
-    EXPECT_EQ(9.0, start[0]);  // rejected before any point was written
-
-    EXPECT_EQ(0, fitCircleToPoints(reinterpret_cast<const GeomVec3*>(col), 2, 1e-5, -1, 0,
-                                   start, end, centre, normal, &dev));
-    EXPECT_EQ(-1.0, dev);
-
-    const double o[3] = {0, 0, 0};
-    const std::vector<double> tiny = circlePoints(o, 1e-5, 3, 0, 2);
-    EXPECT_EQ(0, fitCircleToPoints(asPoints(tiny), 3, 1e-5, -1, 0, start, end, centre, normal,
-                                   &dev));
-
-    const std::vector<double> huge = circlePoints(o, 200000.0, 3, 0, 0.1);
-    EXPECT_EQ(0, fitCircleToPoints(asPoints(huge), 3, 1e-5, 100000.0, 0, start, end, centre,
-                                   normal, &dev));
-    EXPECT_EQ(1, fitCircleToPoints(asPoints(huge), 3, 1e-5, -1.0, 0, start, end, centre, normal,
-                                   &dev));
-
-}
-
-TEST(GeomCircleFit, RadiusJustAboveTheToleranceIsTooSmallToTell)
-{
-    // Radii up to the tolerance plus 1e-6 cannot be told from a point.
-    const double o[3] = {0, 0, 0};
-    double start[3], end[3], centre[3], normal[3], dev;
-    for (double r : {1.0 + 5e-7, 1.0 + 5e-6}) {
-        const std::vector<double> pts = circlePoints(o, r, 5, 0, 2);
-        EXPECT_EQ(r > 1.000001 ? 1 : 0, fitCircleToPoints(asPoints(pts), 5, 1.0, -1, 0, start, end,
-                                                           centre, normal, &dev))
-            << r;
+    const double o[3] = {1, 1, 0}, z[3] = {0, 0, 0};
+    std::vector<double> full = circlePoints(o, 3.0, 12, 0, 2 * kPi * 11 / 12);
+    full.insert(full.end(), full.begin(), full.begin() + 3);  // first point again
+    std::vector<double> twice = circlePoints(o, 3.0, 6, 0, 1.5);
+    twice.insert(twice.begin() + 9, twice.begin() + 6, twice.begin() + 9);  // point 2 twice
+    const struct {
+        const char* what;
+        std::vector<double> points;
+        double tol, maxRadius;
+        char checkChords;
+        int fits;
+    } cases[] = {
+        {"collinear", {0, 0, 0, 1, 1, 1, 2, 2, 2}, 1e-5, -1, 0, 0},
+        {"radius at the tolerance", circlePoints(z, 1e-5, 3, 0, 2), 1e-5, -1, 0, 0},
+        // Radii up to the tolerance plus 1e-6 cannot be told from a point.
+        {"radius 5e-7 above the tolerance", circlePoints(z, 1.0 + 5e-7, 5, 0, 2), 1.0, -1, 0, 0},
+        {"radius 5e-6 above the tolerance", circlePoints(z, 1.0 + 5e-6, 5, 0, 2), 1.0, -1, 0, 1},
+        {"beyond the radius limit", circlePoints(z, 200000.0, 3, 0, 0.1), 1e-5, 100000.0, 0, 0},
+        {"without a radius limit", circlePoints(z, 200000.0, 3, 0, 0.1), 1e-5, -1.0, 0, 1},
+        {"a full turn closes", full, 1e-5, -1, 0, 1},
+        {"a repeated point overruns", twice, 1e-5, -1, 0, 0},
+        // Chords longer than the tolerance's sagitta allows, on request.
+        {"sparse chords", circlePoints(o, 3.0, 3, 0, 2), 1e-5, -1, 0, 1},
+        {"sparse chords checked", circlePoints(o, 3.0, 3, 0, 2), 1e-5, -1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        double start[3] = {9, 9, 9}, end[3], centre[3], normal[3], dev = -1;
+        const int n = static_cast<int>(c.points.size() / 3);
+        EXPECT_EQ(c.fits, fitCircleToPoints(asPoints(c.points), n, c.tol, c.maxRadius, c.checkChords, start,
+                                            end, centre, normal, &dev))
+            << c.what;
+        if (c.points == full)
+            expectVec(start, end);
     }
+    // Rejected before any point was written.
+    const std::vector<double> col = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+    double start[3] = {9, 9, 9}, end[3], centre[3], normal[3], dev = -1;
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(col), 2, 1e-5, -1, 0, start, end, centre, normal, &dev));
+    EXPECT_EQ(-1.0, dev);
+    EXPECT_EQ(0, fitCircleToPoints(asPoints(col), 3, 1e-5, -1, 0, start, end, centre, normal, &dev));
+    EXPECT_EQ(9.0, start[0]);
 }
 
 TEST(GeomCircleFit, EqualTurnsKeepTheFirstPointThatReachedThem)
@@ -303,27 +310,4 @@ TEST(GeomCircleFit, EqualTurnsKeepTheFirstPointThatReachedThem)
     ASSERT_EQ(1, fitCircleToPoints(asPoints(pts), 6, 0.01, -1, 0, start, end, centre, normal, &dev));
     expectVec(&pts[12], end, 1e-12);
     expectVec(&pts[0], start, 1e-12);
-}
-
-TEST(GeomCircleFit, FullTurnClosesAndRepeatedPointOverruns)
-{
-    const double o[3] = {1, 1, 0};
-    std::vector<double> full = circlePoints(o, 3.0, 12, 0, 2 * kPi * 11 / 12);
-    full.insert(full.end(), full.begin(), full.begin() + 3);  // first point again
-    double start[3], end[3], centre[3], normal[3], dev;
-    ASSERT_EQ(1, fitCircleToPoints(asPoints(full), 13, 1e-5, -1, 0, start, end, centre, normal,
-                                   &dev));
-    expectVec(start, end);
-
-    std::vector<double> twice = circlePoints(o, 3.0, 6, 0, 1.5);
-    twice.insert(twice.begin() + 9, twice.begin() + 6, twice.begin() + 9);  // point 2 twice
-    EXPECT_EQ(0, fitCircleToPoints(asPoints(twice), 7, 1e-5, -1, 0, start, end, centre, normal,
-                                   &dev));
-
-    // Chords longer than the tolerance's sagitta allows are refused on request.
-    const std::vector<double> sparse = circlePoints(o, 3.0, 3, 0, 2);
-    EXPECT_EQ(1, fitCircleToPoints(asPoints(sparse), 3, 1e-5, -1, 0, start, end, centre, normal,
-                                   &dev));
-    EXPECT_EQ(0, fitCircleToPoints(asPoints(sparse), 3, 1e-5, -1, 1, start, end, centre, normal,
-                                   &dev));
 }

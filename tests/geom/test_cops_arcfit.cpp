@@ -1,6 +1,6 @@
 // Arc fit of polylines and the arc test of curves: sampled, linearised and
 // exact, with the refusals that keep a near-miss from passing as an arc.
-#include "geom/geom.h"
+#include "curve_ref.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,10 @@
 #include <vector>
 
 namespace {
+
+using curveref::CurvePtr;
+using curveref::make;
+using curveref::own;
 
 std::vector<double> arcPoints(double r, double a0, double a1, int n, double z = 0.0)
 {
@@ -99,72 +103,46 @@ TEST(ArcTest, ExactPiecesOnOneCircle)
 {
     ArcFitResult res;
     // Full circle in closed form: four quarter pieces.
-    RatBSplCurve* c = ratBSplCurveCreate(3, 15);
-    const double O[3] = {1, 2, 3}, X[3] = {2, 0, 0}, Y[3] = {0, 2, 0};
-    fullCircleFourPieces(O, X, Y, c->points, c->weights, c->knots);
-    ASSERT_EQ(1, ratBSplCurveIsArc(c, &res));
+    CurvePtr c = own(curveref::circle(2.0, curveref::P(1, 2, 3), 0.0, 1.0));
+    ASSERT_EQ(1, ratBSplCurveIsArc(c.get(), &res));
     EXPECT_NEAR(0.0, std::hypot(std::hypot(res.centre[0] - 1, res.centre[1] - 2), res.centre[2] - 3), 1e-9);
     EXPECT_DOUBLE_EQ(res.start[0], res.end[0]);
     EXPECT_DOUBLE_EQ(res.start[1], res.end[1]);
-    EXPECT_EQ(1, ratBSplCurveFitArc(c, 0.0, 0, 0.0, 0, -1.0, &res, nullptr));
-
-    // The same circle with one middle weight changed by 1e-6 is no arc.
+    EXPECT_EQ(1, ratBSplCurveFitArc(c.get(), 0.0, 0, 0.0, 0, -1.0, &res, nullptr));
+    // The same circle with one middle weight changed by 1e-6 is no arc, nor
+    // with a middle point moved sideways by 1e-6.
     c->weights[4] += 1e-6;
-    EXPECT_EQ(0, ratBSplCurveIsArc(c, &res));
+    EXPECT_EQ(0, ratBSplCurveIsArc(c.get(), &res));
     c->weights[4] -= 1e-6;
-    // A middle point moved sideways by 1e-6 neither.
     c->points[7][0] += 1e-6;
-    EXPECT_EQ(0, ratBSplCurveIsArc(c, &res));
-    ratBSplCurveFree(c);
+    EXPECT_EQ(0, ratBSplCurveIsArc(c.get(), &res));
 
     // A quarter circle of two 45 degree pieces sharing their end point.
-    RatBSplCurve* q = ratBSplCurveCreate(3, 8);
-    const double k[8] = {0, 0, 0, 1, 1, 2, 2, 2};
-    const double R = 5.0, s = std::sqrt(0.5), t = std::tan(M_PI / 8);
-    const double p[5][2] = {{R, 0}, {R, R * t}, {R * s, R * s}, {R * s - R * t * s, R * s + R * t * s}, {0, R}};
-    for (int i = 0; i < 8; ++i) {
-        q->knots[i] = k[i];
-        q->weights[i] = 1.0;
-    }
-    for (int i = 0; i < 5; ++i)
-        ratBSplCurveSetPoint(q, i, p[i][0], p[i][1], 0);
-    q->weights[1] = q->weights[3] = std::cos(M_PI / 8);
-    ASSERT_EQ(1, ratBSplCurveIsArc(q, &res));
+    const double R = 5.0, h = std::sqrt(0.5), t = std::tan(M_PI / 8), w = std::cos(M_PI / 8);
+    c = own(make(3, {0, 0, 0, 1, 1, 2, 2, 2},
+                 {{R, 0, 0}, {R, R * t, 0}, {R * h, R * h, 0}, {R * h - R * t * h, R * h + R * t * h, 0}, {0, R, 0}},
+                 {1, w, 1, w, 1}));
+    ASSERT_EQ(1, ratBSplCurveIsArc(c.get(), &res));
     EXPECT_NEAR(0.0, res.end[0], 1e-12);
     EXPECT_NEAR(R, res.end[1], 1e-12);
-    ratBSplCurveFree(q);
-
     // An order-2 curve is refused at once.
-    RatBSplCurve* l = ratBSplCurveCreate(2, 4);
-    EXPECT_EQ(0, ratBSplCurveIsArc(l, &res));
-    ratBSplCurveFree(l);
-}
+    EXPECT_EQ(0, ratBSplCurveIsArc(own(ratBSplCurveCreate(2, 4)).get(), &res));
 
-TEST(ArcTest, DifferentRadiiFailOnTheCentre)
-{
     // Two quarter arcs with a common end point (5, 0) but radii 5 and 3.
-    RatBSplCurve* c = ratBSplCurveCreate(3, 9);
-    const double k[9] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
-    for (int i = 0; i < 9; ++i) {
-        c->knots[i] = k[i];
-        c->weights[i] = 1.0;
-    }
+    c = own(make(3, {0, 0, 0, 1, 1, 1, 2, 2, 2}, {}));
     const double O1[3] = {0, 0, 0}, X1[3] = {0, 5, 0}, Y1[3] = {5, 0, 0};
-    const double A1[3] = {0, 5, 0}, B1[3] = {5, 0, 0};
-    ellipseArcToConicPiece(O1, X1, Y1, A1, B1, c->points, c->weights);
-    const double O2[3] = {8, 0, 0}, X2[3] = {-3, 0, 0}, Y2[3] = {0, -3, 0};
-    const double A2[3] = {5, 0, 0}, B2[3] = {8, -3, 0};
-    ellipseArcToConicPiece(O2, X2, Y2, A2, B2, c->points + 3, c->weights + 3);
-    ArcFitResult res;
-    EXPECT_EQ(0, ratBSplCurveIsArc(c, &res));
-    ratBSplCurveFree(c);
+    ellipseArcToConicPiece(O1, X1, Y1, X1, Y1, c->points, c->weights);
+    const double O2[3] = {8, 0, 0}, X2[3] = {-3, 0, 0}, Y2[3] = {0, -3, 0}, B2[3] = {8, -3, 0};
+    ellipseArcToConicPiece(O2, X2, Y2, Y1, B2, c->points + 3, c->weights + 3);
+    EXPECT_EQ(0, ratBSplCurveIsArc(c.get(), &res));
 }
 
 TEST(ArcTest, SampledAndLinearisedBranches)
 {
     ArcFitResult res;
     double dev = 0;
-    RatBSplCurve* arc = arcCurve(3, 0.2, 2.0, 7.0);
+    CurvePtr owned = own(arcCurve(3, 0.2, 2.0, 7.0));
+    RatBSplCurve* arc = owned.get();
     ASSERT_EQ(1, ratBSplCurveFitArc(arc, 0.01, 20, 0.0, 0, 100000.0, &res, &dev));
     EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-6);
     // The samples run from end to end of the curve.
@@ -177,31 +155,22 @@ TEST(ArcTest, SampledAndLinearisedBranches)
     // One or two samples cannot make an arc (and ask for no 0 / 0).
     EXPECT_EQ(0, ratBSplCurveFitArc(arc, 0.01, 1, 0.0, 0, -1.0, &res, &dev));
     EXPECT_EQ(0, ratBSplCurveFitArc(arc, 0.01, 2, 0.0, 0, -1.0, &res, &dev));
-    ratBSplCurveFree(arc);
 
     // A straight edge is no arc.
-    RatBSplCurve* line = ratBSplCurveCreate(2, 4);
-    const double k[4] = {0, 0, 1, 1};
-    for (int i = 0; i < 4; ++i) {
-        line->knots[i] = k[i];
-        line->weights[i] = 1;
-    }
-    ratBSplCurveSetPoint(line, 1, 10, 0, 0);
-    EXPECT_EQ(0, ratBSplCurveFitArc(line, 0.01, 20, 0.0, 0, 100000.0, &res, &dev));
-    ratBSplCurveFree(line);
+    CurvePtr line = own(make(2, {0, 0, 1, 1}, {{0, 0, 0}, {10, 0, 0}}));
+    EXPECT_EQ(0, ratBSplCurveFitArc(line.get(), 0.01, 20, 0.0, 0, 100000.0, &res, &dev));
 
     // Linearising an order-2 curve copies it: 5 points are too few, 6 fit.
     for (int n : {5, 6}) {
-        RatBSplCurve* pl = ratBSplCurveCreate(2, n + 2);
-        pl->knots[0] = 0;
+        std::vector<double> knots = {0};
+        std::vector<std::vector<double>> points;
         for (int i = 0; i < n; ++i) {
-            pl->knots[i + 1] = i;
-            const double a = 0.3 * i;
-            ratBSplCurveSetPoint(pl, i, 4 * std::cos(a), 4 * std::sin(a), 0);
+            knots.push_back(i);
+            points.push_back({4 * std::cos(0.3 * i), 4 * std::sin(0.3 * i), 0});
         }
-        pl->knots[n + 1] = n - 1;
-        EXPECT_EQ(n == 6 ? 1 : 0, ratBSplCurveFitArc(pl, 0.01, 0, 0.0, 0, -1.0, &res, &dev)) << n;
-        ratBSplCurveFree(pl);
+        knots.push_back(n - 1);
+        CurvePtr pl = own(make(2, knots, points));
+        EXPECT_EQ(n == 6 ? 1 : 0, ratBSplCurveFitArc(pl.get(), 0.01, 0, 0.0, 0, -1.0, &res, &dev)) << n;
     }
 }
 

@@ -48,8 +48,9 @@ TEST_F(CurveLength, CornersAreFoundByTurnOrGapAndEveryKnotWithoutTolerance)
         CurvePtr c = own(bentLegs(cs.degrees));
         index = 0;
         EXPECT_EQ(cs.found, ratBSplCurveFindCorner(c.get(), 1e-6, &index)) << cs.degrees;
-        if (cs.found)
+        if (cs.found) {
             EXPECT_EQ(4, index);
+        }
         index = 0;
         EXPECT_EQ(1, ratBSplCurveFindCorner(c.get(), 0.0, &index));
         EXPECT_EQ(4, index);

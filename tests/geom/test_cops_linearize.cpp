@@ -1,7 +1,7 @@
 // Curve linearisers: polylines whose densely measured chord deviation stays
 // within the tolerance, corners kept, degenerate deviations and failing
 // callbacks handled, and the caller's curve left as it was.
-#include "geom/geom.h"
+#include "curve_ref.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +10,13 @@
 
 namespace {
 
-// A rational quadratic circle of radius r about the origin in closed form:
-// four quarter pieces with their own control points.
+using namespace curveref;
+
+// A closed-form circle of radius r about the origin on the knot domain
+// [3, 3 + knotScale].
 RatBSplCurve* makeCircle(double r, double knotScale = 1.0)
 {
-    RatBSplCurve* c = ratBSplCurveCreate(3, 15);
-    const double O[3] = {0, 0, 0}, X[3] = {r, 0, 0}, Y[3] = {0, r, 0};
-    fullCircleFourPieces(O, X, Y, c->points, c->weights, c->knots);
-    for (int i = 0; i < 15; ++i)
-        c->knots[i] = c->knots[i] * knotScale / (6.0 * r) + 3.0; // domain [3, 3 + knotScale]
-    c->isRational = 1;
-    c->origForm = 2;
-    return c;
-}
-
-// A cubic with a corner: two Bezier pieces meeting at a knot of multiplicity 3.
-RatBSplCurve* makeCornerCubic()
-{
-    RatBSplCurve* c = ratBSplCurveCreate(4, 11);
-    const double k[11] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 2};
-    const double p[7][3] = {{0, 0, 0}, {1, 1, 0}, {2, 1, 0}, {3, 0, 0}, {3, 1, 0}, {4, 2, 0}, {3, 3, 0}};
-    for (int i = 0; i < 11; ++i) {
-        c->knots[i] = k[i];
-        c->weights[i] = 1.0;
-    }
-    for (int i = 0; i < 7; ++i)
-        ratBSplCurveSetPoint(c, i, p[i][0], p[i][1], p[i][2]);
-    return c;
+    return curveref::circle(r, P(0, 0, 0), 3.0, knotScale / 4);
 }
 
 // Largest distance of densely sampled curve points from the polyline.
@@ -46,22 +26,26 @@ double denseDeviation(RatBSplCurve* curve, const RatBSplCurve* poly)
     double worst = 0.0;
     for (int s = 0; s <= 5000; ++s) {
         const GeomPoint q = ratBSplCurveEvalPoint(curve, s / 5000.0);
-        const double p[3] = {q.x, q.y, q.z};
         double best = 1e300;
         for (int i = 0; i + 1 < n; ++i) {
-            const double* a = poly->points[i];
-            const double* b = poly->points[i + 1];
-            const double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-            const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-            double f = dd > 0 ? ((p[0] - a[0]) * d[0] + (p[1] - a[1]) * d[1] + (p[2] - a[2]) * d[2]) / dd : 0.0;
+            const GeomPoint a = P(poly->points[i][0], poly->points[i][1], poly->points[i][2]);
+            const GeomPoint d = P(poly->points[i + 1][0] - a.x, poly->points[i + 1][1] - a.y,
+                                  poly->points[i + 1][2] - a.z);
+            const double dd = d.x * d.x + d.y * d.y + d.z * d.z;
+            double f = dd > 0 ? ((q.x - a.x) * d.x + (q.y - a.y) * d.y + (q.z - a.z) * d.z) / dd : 0.0;
             f = std::fmin(1.0, std::fmax(0.0, f));
-            const double e = std::hypot(std::hypot(p[0] - a[0] - f * d[0], p[1] - a[1] - f * d[1]),
-                                        p[2] - a[2] - f * d[2]);
-            best = std::fmin(best, e);
+            best = std::fmin(best, dist(q, P(a.x + f * d.x, a.y + f * d.y, a.z + f * d.z)));
         }
         worst = std::fmax(worst, best);
     }
     return worst;
+}
+
+// Every polyline point at distance r from the z axis.
+void expectOnRadius(const RatBSplCurve* poly, double r, double tol)
+{
+    for (int i = 0; i < poly->noPoints - 2; ++i)
+        EXPECT_NEAR(r, std::hypot(poly->points[i][0], poly->points[i][1]), tol) << i;
 }
 
 int circleCallback(void* ctx, double t, double* out)
@@ -76,8 +60,7 @@ int circleCallback(void* ctx, double t, double* out)
 int failingCallback(void*, double t, double* out)
 {
     out[0] = t;
-    out[1] = 1.0;
-    out[2] = 1.0;
+    out[1] = out[2] = 1.0;
     return t > 0.4 && t < 0.6 ? 1 : 0;
 }
 
@@ -96,113 +79,82 @@ double* straightEvaluator(double* out, double t)
 
 TEST(CurveLinearize, CircleChordsStayWithinTolerance)
 {
-    RatBSplCurve* circle = makeCircle(10.0);
+    CurvePtr circle = own(makeCircle(10.0));
     for (double tol : {0.1, 0.01, 0.001}) {
         double dev = -1.0;
-        RatBSplCurve* poly = nurbCurveLinearize(circle, tol, &dev);
+        CurvePtr poly = own(nurbCurveLinearize(circle.get(), tol, &dev));
         ASSERT_NE(nullptr, poly);
         EXPECT_EQ(2, poly->ord);
         EXPECT_LE(dev, tol);
         EXPECT_GT(poly->noPoints - 2, 5);
-        // Every point lies on the circle, first and last meet.
-        for (int i = 0; i < poly->noPoints - 2; ++i)
-            EXPECT_NEAR(10.0, std::hypot(poly->points[i][0], poly->points[i][1]), 1e-9);
+        expectOnRadius(poly.get(), 10.0, 1e-9);
         EXPECT_NEAR(0.0, poly->points[0][1] - poly->points[poly->noPoints - 3][1], 1e-9);
-        EXPECT_LE(denseDeviation(circle, poly), tol * 1.01);
+        EXPECT_LE(denseDeviation(circle.get(), poly.get()), tol * 1.01);
         // The knots are the point indices.
         EXPECT_DOUBLE_EQ(0.0, poly->knots[0]);
         EXPECT_DOUBLE_EQ(poly->noPoints - 3, poly->knots[poly->noPoints - 1]);
-        ratBSplCurveFree(poly);
     }
-    ratBSplCurveFree(circle);
 }
 
-TEST(CurveLinearize, StraightAndPolylineCurves)
+TEST(CurveLinearize, StraightCornerAndPolylineCurves)
 {
     // A straight quadratic: one chord, no pass.
-    RatBSplCurve* line = ratBSplCurveCreate(3, 6);
-    const double k[6] = {0, 0, 0, 1, 1, 1};
-    for (int i = 0; i < 6; ++i) {
-        line->knots[i] = k[i];
-        line->weights[i] = 1.0;
-    }
-    ratBSplCurveSetPoint(line, 0, 0, 0, 0);
-    ratBSplCurveSetPoint(line, 1, 1, 1, 1);
-    ratBSplCurveSetPoint(line, 2, 2, 2, 2);
+    CurvePtr line = own(make(3, {0, 0, 0, 1, 1, 1}, {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}}));
     double dev = -1.0;
-    RatBSplCurve* poly = nurbCurveLinearize(line, 0.001, &dev);
+    CurvePtr poly = own(nurbCurveLinearize(line.get(), 0.001, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_EQ(4, poly->noPoints);
-    EXPECT_DOUBLE_EQ(0.0, poly->knots[1]);
     EXPECT_DOUBLE_EQ(1.0, poly->knots[2]);
     EXPECT_NEAR(0.0, dev, 1e-12);
-    ratBSplCurveFree(poly);
-    ratBSplCurveFree(line);
 
     // An order-2 curve comes back as a copy with deviation 0.
-    RatBSplCurve* pl = ratBSplCurveCreate(2, 5);
-    const double k2[5] = {0, 0, 1, 2, 2};
-    for (int i = 0; i < 5; ++i)
-        pl->knots[i] = k2[i];
-    ratBSplCurveSetPoint(pl, 1, 1, 2, 3);
-    dev = -1.0;
-    poly = nurbCurveLinearize(pl, 0.01, &dev);
+    CurvePtr pl = own(make(2, {0, 0, 1, 2, 2}, {{0, 0, 0}, {1, 2, 3}, {0, 0, 0}}));
+    poly = own(nurbCurveLinearize(pl.get(), 0.01, &dev));
     ASSERT_NE(nullptr, poly);
-    EXPECT_NE(pl, poly);
+    EXPECT_NE(pl.get(), poly.get());
     EXPECT_EQ(5, poly->noPoints);
     EXPECT_DOUBLE_EQ(2.0, poly->points[1][1]);
     EXPECT_DOUBLE_EQ(0.0, dev);
-    ratBSplCurveFree(poly);
-    ratBSplCurveFree(pl);
     EXPECT_EQ(nullptr, nurbCurveLinearize(nullptr, 0.01, &dev));
-}
 
-TEST(CurveLinearize, CornerGetsAPolylinePoint)
-{
-    RatBSplCurve* c = makeCornerCubic();
-    double dev = 0.0;
-    RatBSplCurve* poly = nurbCurveLinearize(c, 0.01, &dev);
+    // Two cubic Bezier pieces meeting in a corner at a triple knot: the
+    // corner is a polyline point.
+    CurvePtr c = own(make(4, {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 2},
+                          {{0, 0, 0}, {1, 1, 0}, {2, 1, 0}, {3, 0, 0}, {3, 1, 0}, {4, 2, 0}, {3, 3, 0}}));
+    poly = own(nurbCurveLinearize(c.get(), 0.01, &dev));
     ASSERT_NE(nullptr, poly);
     bool corner = false;
     for (int i = 0; i < poly->noPoints - 2; ++i)
         corner |= std::hypot(poly->points[i][0] - 3.0, poly->points[i][1]) < 1e-12;
     EXPECT_TRUE(corner);
     EXPECT_LE(dev, 0.01);
-    EXPECT_LE(denseDeviation(c, poly), 0.0101);
-    ratBSplCurveFree(poly);
-    ratBSplCurveFree(c);
+    EXPECT_LE(denseDeviation(c.get(), poly.get()), 0.0101);
 }
 
 TEST(CurveLinearize, ScaledVariantRescalesTheCallersKnots)
 {
     // A circle on the short knot domain [3, 3.01]: the scaled lineariser
     // rescales the caller's knots by the length ratio and leaves them so.
-    RatBSplCurve* circle = makeCircle(10.0, 0.01);
+    CurvePtr circle = own(makeCircle(10.0, 0.01));
     std::vector<double> knots(circle->knots, circle->knots + circle->noPoints);
-    double ratio = 0.0;
-    ratBSplCurveLengthRatio(circle, &ratio);
+    double ratio = 0.0, dev = -1.0;
+    ratBSplCurveLengthRatio(circle.get(), &ratio);
     ASSERT_GT(ratio, 1.0);
-    double dev = -1.0;
-    RatBSplCurve* poly = nurbCurveLinearizeScaled(circle, 0.01, &dev);
+    CurvePtr poly = own(nurbCurveLinearizeScaled(circle.get(), 0.01, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_LE(dev, 0.01);
-    EXPECT_LE(denseDeviation(circle, poly), 0.0101);
+    EXPECT_LE(denseDeviation(circle.get(), poly.get()), 0.0101);
     for (int i = 0; i < circle->noPoints; ++i)
         EXPECT_DOUBLE_EQ(knots[i] * ratio, circle->knots[i]);
-    ratBSplCurveFree(poly);
-    ratBSplCurveFree(circle);
 }
 
 TEST(CurveLinearize, EvaluatorsAndCallbacks)
 {
-    double dev = -1.0;
-    double r = 4.0;
-    RatBSplCurve* poly = linearizeCallback(&r, circleCallback, chordDeviation, 0.001, &dev);
+    double dev = -1.0, r = 4.0;
+    CurvePtr poly = own(linearizeCallback(&r, circleCallback, chordDeviation, 0.001, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_LE(dev, 0.001);
-    for (int i = 0; i < poly->noPoints - 2; ++i)
-        EXPECT_NEAR(4.0, std::hypot(poly->points[i][0], poly->points[i][1]), 1e-12);
-    ratBSplCurveFree(poly);
+    expectOnRadius(poly.get(), 4.0, 1e-12);
     // The callback slot is cleared afterwards.
     double p[3] = {9, 9, 9};
     callbackEvalCurrent(p, 0.5);
@@ -215,11 +167,10 @@ TEST(CurveLinearize, EvaluatorsAndCallbacks)
 
     // A straight evaluator: the deviation is exactly 0, which must neither
     // reach a logarithm nor split anything.
-    poly = linearizeEvaluatorDefault(straightEvaluator, 0.001, &dev);
+    poly = own(linearizeEvaluatorDefault(straightEvaluator, 0.001, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_EQ(4, poly->noPoints);
     EXPECT_EQ(0.0, dev);
-    ratBSplCurveFree(poly);
     EXPECT_EQ(nullptr, linearizeEvaluator(nullptr, chordDeviation, 0.1, &dev));
 }
 
@@ -228,14 +179,12 @@ TEST(CurveLinearize, CapacityToleranceFloorAndUnusableDeviations)
     // With capacity 1000 a tolerance of 1e-9 on a big circle cannot be met:
     // the polyline gathered so far comes back and the miss is reported.
     const int lastError = geomLastError;
-    double r = 1000.0;
-    double dev = 0.0;
-    RatBSplCurve* poly = linearizeCallback(&r, circleCallback, chordDeviation, 1e-9, &dev);
+    double r = 1000.0, dev = 0.0;
+    CurvePtr poly = own(linearizeCallback(&r, circleCallback, chordDeviation, 1e-9, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_GT(dev, 1e-9);
     EXPECT_LT(poly->noPoints - 2, 1000);
     EXPECT_EQ(lastError, geomLastError);
-    ratBSplCurveFree(poly);
 
     // A tolerance below 1e-7 is used as 1e-7 for marking.
     CurveLinearizer* lin = curveLinearizerCreate(50);
@@ -250,10 +199,9 @@ TEST(CurveLinearize, CapacityToleranceFloorAndUnusableDeviations)
     // A deviation that cannot be measured never counts as a tolerance met.
     for (CurveDeviationFn fn : {nanDeviation, infDeviation}) {
         dev = 0.0;
-        poly = linearizeEvaluator(straightEvaluator, fn, 0.01, &dev);
+        poly = own(linearizeEvaluator(straightEvaluator, fn, 0.01, &dev));
         ASSERT_NE(nullptr, poly);
         EXPECT_FALSE(dev <= 0.01) << dev;
-        ratBSplCurveFree(poly);
     }
 }
 
@@ -262,21 +210,13 @@ TEST(CurveLinearize, ScaledSeedingMeasuresDerivativesOnTheRescaledKnots)
     // A double knot where the derivative grows by 1 %: a difference of 0.04
     // on the knot domain [0, 1], of 0.04 / ratio once the knots carry the
     // curve's length (ratio about 4.6) per unit: below the tolerance 0.01.
-    RatBSplCurve* c = ratBSplCurveCreate(3, 8);
-    const double k[8] = {0, 0, 0, 0.5, 0.5, 1, 1, 1};
-    const double p[5][3] = {{0, 0, 0}, {1, 1, 0}, {2, 1, 0}, {3.01, 1, 0}, {4, 0, 0}};
-    for (int i = 0; i < 8; ++i) {
-        c->knots[i] = k[i];
-        c->weights[i] = 1.0;
-    }
-    for (int i = 0; i < 5; ++i)
-        ratBSplCurveSetPoint(c, i, p[i][0], p[i][1], p[i][2]);
+    CurvePtr c = own(make(3, {0, 0, 0, 0.5, 0.5, 1, 1, 1},
+                          {{0, 0, 0}, {1, 1, 0}, {2, 1, 0}, {3.01, 1, 0}, {4, 0, 0}}));
     double ratio = 0.0;
-    ratBSplCurveLengthRatio(c, &ratio);
-    ASSERT_GT(0.04 / ratio, 0.0);
+    ratBSplCurveLengthRatio(c.get(), &ratio);
     ASSERT_LT(0.04 / ratio, 0.01);
-    RatBSplCurve* rescaled = ratBSplCurveCopy(c);
-    ratBSplCurveScaleKnots(rescaled, ratio);
+    CurvePtr rescaled = own(ratBSplCurveCopy(c.get()));
+    ratBSplCurveScaleKnots(rescaled.get(), ratio);
 
     auto seeded = [](RatBSplCurve* curve, bool scaled) {
         NurbCurveLinearizer* lin = nurbCurveLinearizerCreate(100);
@@ -286,48 +226,34 @@ TEST(CurveLinearize, ScaledSeedingMeasuresDerivativesOnTheRescaledKnots)
         curveLinearizerFree(lin);
         return added;
     };
-    EXPECT_EQ(1, seeded(c, false));
-    EXPECT_EQ(0, seeded(rescaled, false));
-    EXPECT_EQ(0, seeded(c, true));
-    ratBSplCurveFree(rescaled);
-    ratBSplCurveFree(c);
+    EXPECT_EQ(1, seeded(c.get(), false));
+    EXPECT_EQ(0, seeded(rescaled.get(), false));
+    EXPECT_EQ(0, seeded(c.get(), true));
 }
 
 TEST(CurveLinearize, CurveOnASurface)
 {
     // A cylinder of radius 5; the parameter curve runs once around it at mid
     // height, so the space curve is a circle of radius 5.
-    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1}, X[3] = {5, 0, 0}, Y[3] = {0, 5, 0};
-    RatBSplSurf* cyl = ratBSplSurfConeBetweenHeights(P, A, X, Y, 0.0, 1.0, 0.0, 10.0);
+    const double O[3] = {0, 0, 0}, A[3] = {0, 0, 1}, X[3] = {5, 0, 0}, Y[3] = {0, 5, 0};
+    RatBSplSurf* cyl = ratBSplSurfConeBetweenHeights(O, A, X, Y, 0.0, 1.0, 0.0, 10.0);
     ASSERT_NE(nullptr, cyl);
     const double uMid = 0.5 * (cyl->knotsu[1] + cyl->knotsu[2]);
     const double v0 = cyl->knotsv[2], v1 = cyl->knotsv[12];
-    RatBSplCurve* pc = ratBSplCurveCreate(3, 6);
-    const double k[6] = {0, 0, 0, 1, 1, 1};
-    for (int i = 0; i < 6; ++i) {
-        pc->knots[i] = k[i];
-        pc->weights[i] = 1.0;
-    }
-    ratBSplCurveSetPoint(pc, 0, uMid, v0, 0);
-    ratBSplCurveSetPoint(pc, 1, uMid, 0.5 * (v0 + v1), 0);
-    ratBSplCurveSetPoint(pc, 2, uMid, v1, 0);
+    CurvePtr pc = own(make(3, {0, 0, 0, 1, 1, 1}, {{uMid, v0, 0}, {uMid, 0.5 * (v0 + v1), 0}, {uMid, v1, 0}}));
     double dev = -1.0;
-    RatBSplCurve* poly = surfCurveLinearize(pc, cyl, 0.0, 0.001, &dev);
+    CurvePtr poly = own(surfCurveLinearize(pc.get(), cyl, 0.0, 0.001, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_LE(dev, 0.001);
-    for (int i = 0; i < poly->noPoints - 2; ++i) {
-        EXPECT_NEAR(5.0, std::hypot(poly->points[i][0], poly->points[i][1]), 1e-9);
+    expectOnRadius(poly.get(), 5.0, 1e-9);
+    for (int i = 0; i < poly->noPoints - 2; ++i)
         EXPECT_NEAR(5.0, poly->points[i][2], 1e-9);
-    }
-    ratBSplCurveFree(poly);
     // In parameter space the points stay on the straight parameter line.
-    poly = surfCurveLinearizeParam(pc, cyl, 0.0, 0.001, &dev);
+    poly = own(surfCurveLinearizeParam(pc.get(), cyl, 0.0, 0.001, &dev));
     ASSERT_NE(nullptr, poly);
     EXPECT_LE(dev, 0.001);
     EXPECT_GT(poly->noPoints - 2, 10);
     for (int i = 0; i < poly->noPoints - 2; ++i)
         EXPECT_NEAR(uMid, poly->points[i][0], 1e-12);
-    ratBSplCurveFree(poly);
-    ratBSplCurveFree(pc);
     ratBSplSurfFree(cyl);
 }

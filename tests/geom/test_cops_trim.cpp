@@ -10,16 +10,12 @@ struct CurveCut : ::testing::Test {
     void SetUp() override { geomLastError = -1; }
 };
 
-
 // Full circle of radius 2 about the origin in four pieces on [0, 4], closed.
 RatBSplCurve* closedCircle()
 {
-    const double h = std::sqrt(0.5);
-    RatBSplCurve* c = make(3, {0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4},
-                           {{2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 2, 0}, {-2, 2, 0}, {-2, 0, 0},
-                            {-2, 0, 0}, {-2, -2, 0}, {0, -2, 0}, {0, -2, 0}, {2, -2, 0}, {2, 0, 0}},
-                           {1, h, 1, 1, h, 1, 1, h, 1, 1, h, 1});
+    RatBSplCurve* c = circle(2.0, P(0, 0, 0), 0.0, 1.0);
     c->isClosed = 1;
+    c->origForm = 0;
     return c;
 }
 

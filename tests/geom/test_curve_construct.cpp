@@ -153,8 +153,9 @@ TEST_F(CurveBuild, ConicsLieOnTheirEquationAndEndWhereAsked)
         EXPECT_LT(dist(P(cs.x0, cs.y0, 0), point(c.get(), domainStart(c.get()))), 1e-14);
         EXPECT_LT(dist(P(cs.x1, cs.y1, 0), point(c.get(), domainEnd(c.get()))), 1e-14);
         // The three-quarter arc passes the far side of the centre.
-        if (cs.y1 == -1)
+        if (cs.y1 == -1) {
             EXPECT_LT(1 - worstOn(c.get(), [](const GeomPoint& p) { return std::fmax(0.0, -p.x / 2); }), 1e-6);
+        }
     }
     int kind = -1;
     EXPECT_EQ(nullptr, ratBSplCurveConic2d(0, 0, 0, 1, 1, 0, 0, 0, 1, -1, &kind));
