@@ -40,23 +40,6 @@ int toInt(const std::string& word, const char* what)
     return value;
 }
 
-bool shownIn(HWND hwnd, HWND top)
-{
-    for (HWND w = hwnd; w; w = GetParent(w)) {
-        if (!IsWindowVisible(w)) return false;
-        if (w == top) return true;
-    }
-    return false;
-}
-
-void descendants(HWND parent, std::vector<HWND>& out)
-{
-    for (HWND child : kvplat::childWindows(parent)) {
-        out.push_back(child);
-        descendants(child, out);
-    }
-}
-
 // The group list the user sees.
 CListCtrlStyled& shownList(Session& s)
 {
@@ -64,7 +47,7 @@ CListCtrlStyled& shownList(Session& s)
     std::vector<HWND> all;
     descendants(window, all);
     for (HWND hwnd : all) {
-        if (GetDlgCtrlID(hwnd) != kGroupListId || !shownIn(hwnd, window)) continue;
+        if (GetDlgCtrlID(hwnd) != kGroupListId || !visibleUpTo(hwnd, window)) continue;
         if (auto* list = dynamic_cast<CListCtrlStyled*>(CWnd::FromHandlePermanent(hwnd))) return *list;
     }
     throw ScriptError("the window shows no group list");

@@ -52,23 +52,6 @@ int buttonId(const std::string& name)
     return static_cast<int>(integerArg(name, 1, 0xFFFF, "a button id"));
 }
 
-bool visibleUpTo(HWND hwnd, HWND top)
-{
-    for (HWND w = hwnd; w; w = GetParent(w)) {
-        if (!IsWindowVisible(w)) return false;
-        if (w == top) return true;
-    }
-    return false;
-}
-
-void descendants(HWND parent, std::vector<HWND>& out)
-{
-    for (HWND child : kvplat::childWindows(parent)) {
-        out.push_back(child);
-        descendants(child, out);
-    }
-}
-
 // The host's property control the user sees in the window, or null.
 kvCTwPropertyCtrlBase* shownPropertyControl(HWND window)
 {

@@ -3,6 +3,8 @@
 
 #include "platform/windows.h"
 
+#include <vector>
+
 class kvCTwPropertyCtrlBase;
 
 namespace hostsim {
@@ -13,5 +15,9 @@ class Session;
 HWND openAnalysisWindow(Session& s);
 // The host's property control the user sees in the window, or null.
 kvCTwPropertyCtrlBase* propertyControlShown(HWND window);
+// Whether hwnd and every window above it up to top are visible.
+bool visibleUpTo(HWND hwnd, HWND top);
+// Every window below parent, depth first.
+void descendants(HWND parent, std::vector<HWND>& out);
 
 } // namespace hostsim

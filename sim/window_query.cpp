@@ -1,0 +1,24 @@
+#include "window_query.h"
+
+#include "platform/kvPlatform.h"
+
+namespace hostsim {
+
+bool visibleUpTo(HWND hwnd, HWND top)
+{
+    for (HWND w = hwnd; w; w = GetParent(w)) {
+        if (!IsWindowVisible(w)) return false;
+        if (w == top) return true;
+    }
+    return false;
+}
+
+void descendants(HWND parent, std::vector<HWND>& out)
+{
+    for (HWND child : kvplat::childWindows(parent)) {
+        out.push_back(child);
+        descendants(child, out);
+    }
+}
+
+} // namespace hostsim
