@@ -7,6 +7,8 @@
 #include "analyse/kvCMultiSelPlanDialog.h"
 #include "analyse/kvCMultiSelRadiusDialog.h"
 
+#include <cwchar>
+
 namespace {
 kvCMultiFaceSelDialog* asMultiFacePanel(kvCDialog* panel)
 {
@@ -33,6 +35,32 @@ void kvCAnalyseDlg::showMultiFaceLists(bool isNewPanel)
         }
     }
     panel->createListDialogs(false);
+}
+
+void kvCAnalyseDlg::selectListRowsOfResult(int kind, const wchar_t* text)
+{
+    kvCMultiFaceSelDialog* panel = asMultiFacePanel(multiFacePanel);
+    if (!panel || !text)
+        return;
+    // Only numeric results (kinds 4 to 99) name a row: the type, colour and
+    // coordinate lines of a pick and the saving line (kind 100) would read as
+    // 0 or as a colour component and select the 0 row or none, undoing the
+    // selection of the face's angle.
+    kvCMultiSelListDialog* list = nullptr;
+    if (mode == 3 && (kind == 6 || kind == 17))
+        list = panel->radiusList();
+    else if (mode == 4 && kind >= 4 && kind < 100)
+        list = panel->planeList();
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(text, &end);
+    if (!list || end == text)
+        return;
+    // The selection refreshes the panel, which must not clear the result
+    // that is being shown.
+    clearResultsOnRefresh = false;
+    list->selectRowsByValue(value);
+    clearResultsOnRefresh = true;
+    list->resetNavigation();
 }
 
 void kvCAnalyseDlg::restoreGroupColours()

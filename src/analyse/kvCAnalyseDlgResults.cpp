@@ -101,8 +101,7 @@ void kvCAnalyseDlg::showResultProperties(int, int kind, const wchar_t* text)
         kvIfPtr<kvIApplication1> app = application();
         if (mode == 5 && kind != -1 && kind != 100)
             return;
-        // The radius and plane lists pick the rows of a shown value once they
-        // exist; until then modes 3 and 4 show no element lines.
+        selectListRowsOfResult(kind, text);
         if ((mode == 3 || mode == 4) && (kind == 1 || kind == 2))
             return;
         if (!text)

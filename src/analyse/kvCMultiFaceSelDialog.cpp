@@ -302,7 +302,7 @@ void kvCMultiFaceSelDialog::refreshAnalysisDisplay(int)
 {
     kvLongOperation busy(execContext());
     try {
-        if (m_mainDialog && m_mainDialog->resultsShown) {
+        if (m_mainDialog && m_mainDialog->resultsShown && m_mainDialog->clearResultsOnRefresh) {
             m_mainDialog->clearResultDisplay();
             m_mainDialog->clearResultGraphics(true);
         }

@@ -227,3 +227,24 @@ TEST(MultiFaceSession, AFaceGroupIsAnalysedFaceByFaceAndItsFacesAreColouredAndRe
 }
 
 } // namespace
+
+namespace {
+
+// A face picked in plane mode selects the list's row of its angle, and a
+// radius shown in radius mode the row of that radius; the shown result stays.
+TEST(MultiFaceSession, APickSelectsTheRowOfItsValue)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 4\n"
+                                      "pick 30 -10 50 0 1 -1\nrows\n"
+                                      "mode 3\nselect all\nelapse 100\nrow select 3\n"
+                                      "pick -10 70 20 1 -1 0\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int planes = t.find("[view] pick hits face 107");
+    ASSERT_GE(planes, 0) << t.all();
+    EXPECT_GT(t.find("45  count 1  first 45  <- selected", planes), planes) << t.all();
+    const int radii = t.find("[view] pick hits face", t.find("chose \"Radius analyse\""));
+    ASSERT_GE(radii, 0) << t.all();
+    EXPECT_GT(t.find("  3  count 3  first 3  <- selected", radii), radii) << t.all();
+}
+
+} // namespace
