@@ -380,34 +380,36 @@ int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush)
     return 1;
 }
 
-COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
+namespace {
+
+// Sets one drawing attribute of a device context and gives back the value it
+// replaced, or `failed` for a handle that is no device context.
+template <typename Value, typename Field>
+Value swapDcAttribute(HDC dc, Field field, Value value, Value failed)
 {
     auto it = gdi().dcs.find(dc);
     if (it == gdi().dcs.end())
-        return CLR_INVALID;
-    COLORREF old = it->second.text;
-    it->second.text = color;
+        return failed;
+    const Value old = it->second.*field;
+    it->second.*field = value;
     return old;
+}
+
+} // namespace
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
+{
+    return swapDcAttribute(dc, &kvplat::detail::DcState::text, color, static_cast<COLORREF>(CLR_INVALID));
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color)
 {
-    auto it = gdi().dcs.find(dc);
-    if (it == gdi().dcs.end())
-        return CLR_INVALID;
-    COLORREF old = it->second.background;
-    it->second.background = color;
-    return old;
+    return swapDcAttribute(dc, &kvplat::detail::DcState::background, color, static_cast<COLORREF>(CLR_INVALID));
 }
 
 int WINAPI SetBkMode(HDC dc, int mode)
 {
-    auto it = gdi().dcs.find(dc);
-    if (it == gdi().dcs.end())
-        return 0;
-    int old = it->second.bkMode;
-    it->second.bkMode = mode;
-    return old;
+    return swapDcAttribute(dc, &kvplat::detail::DcState::bkMode, mode, 0);
 }
 
 int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format)
