@@ -94,7 +94,8 @@ int ratBSplElevateBezierPiece(int k, int n, double* knots, double* weights, Geom
 int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g);
 
 // ---------------------------------------------------------------------------
-// Trimming, sub-curves and splitting (knot values except for the split)
+// Trimming, sub-curves and splitting (knot values except for the split).
+// A cut that fails leaves the caller's curve as it was, byte for byte.
 
 enum { GEOM_TRIM_KEEP_AFTER = 0, GEOM_TRIM_KEEP_BEFORE = 1 };
 

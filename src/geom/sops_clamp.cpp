@@ -98,14 +98,16 @@ int tripledSource(int index, int count, bool joined)
     return 1 + (index - count) % (count - 1);
 }
 
-RatBSplSurf* triple(const RatBSplSurf* s, bool joined)
+bool clampedEnds(const double* k, int n, int p)
 {
-    if (!usable(s) || s->periodicu || s->periodicv)
-        return nullptr;
-    const bool tu = s->origFormu == 2;
-    const bool tv = s->origFormv == 2;
-    if (!tu && !tv)
-        return nullptr;
+    for (int i = 0; i <= p - 2; ++i)
+        if (k[i] != k[p - 1] || k[n - 1 - i] != k[n - p])
+            return false;
+    return true;
+}
+
+RatBSplSurf* tripleClamped(const RatBSplSurf* s, bool tu, bool tv, bool joined)
+{
     const int nu = s->noPointsu, nv = s->noPointsv;
     const int cu = nu - s->ordu, cv = nv - s->ordv;
     // The joined form shares the seam line: a single control line cannot.
@@ -137,7 +139,39 @@ RatBSplSurf* triple(const RatBSplSurf* s, bool joined)
             copyPoint(s->points[entry(s, si, sj)], t->points[entry(t, i, j)]);
             t->weights[entry(t, i, j)] = s->weights[entry(s, si, sj)];
         }
-    return keepOrientation(t, s);
+    return t;
+}
+
+RatBSplSurf* triple(const RatBSplSurf* s, bool joined)
+{
+    if (!usable(s) || s->periodicu || s->periodicv)
+        return nullptr;
+    const bool tu = s->origFormu == 2;
+    const bool tv = s->origFormv == 2;
+    if (!tu && !tv)
+        return nullptr;
+    // Copies shifted by the domain's length continue each other only where
+    // the ends are clamped: an unclamped closed direction is clamped first
+    // (its shape on the domain stays), else its knots would decrease.
+    const RatBSplSurf* source = s;
+    SurfHolder clamped(nullptr);
+    if (tu && !clampedEnds(s->knotsu, s->noPointsu, s->ordu)) {
+        clamped.surface = ratBSplSurfClampU(s);
+        if (!clamped.surface)
+            return nullptr;
+        source = clamped.surface;
+    }
+    if (tv && !clampedEnds(source->knotsv, source->noPointsv, source->ordv)) {
+        SurfHolder t(ratBSplSurfTranspose(source));
+        SurfHolder tc(t.surface ? ratBSplSurfClampU(t.surface) : nullptr);
+        RatBSplSurf* back = tc.surface ? ratBSplSurfTranspose(tc.surface) : nullptr;
+        if (!back)
+            return nullptr;
+        ratBSplSurfFree(clamped.release());
+        clamped.surface = back;
+        source = back;
+    }
+    return keepOrientation(tripleClamped(source, tu, tv, joined), s);
 }
 
 // A window end beyond the domain: kept at the domain's end, or marks a window
