@@ -80,28 +80,44 @@ void nearestFoot(const CurveProbe& probe, const double* P, const double* breaks,
     if (n < 2 || samples < 1)
         return;
     const double a = breaks[0], b = breaks[n - 1];
-    std::vector<double> us, ds;
-    us.reserve(static_cast<size_t>((n - 1) * samples + 1));
+    std::vector<double> us(static_cast<size_t>(samples + 1)), ds(us.size());
     double D[3], T[3];
-    for (int i = 0; i + 1 < n; ++i)
-        for (int j = 0; j < samples; ++j) {
-            const double t = breaks[i] + (breaks[i + 1] - breaks[i]) * j / samples;
-            us.push_back(t);
-            ds.push_back(distanceAt(probe, P, t, D, T));
+    // Each span on its own: the distance is smooth inside a span, while at a
+    // corner a neighbour span may come nearer than the foot beside it.
+    for (int i = 0; i + 1 < n; ++i) {
+        for (int j = 0; j <= samples; ++j) {
+            us[j] = j == samples ? breaks[i + 1] : breaks[i] + (breaks[i + 1] - breaks[i]) * j / samples;
+            ds[j] = distanceAt(probe, P, us[j], D, T);
         }
-    us.push_back(b);
-    ds.push_back(distanceAt(probe, P, b, D, T));
-    const int m = static_cast<int>(us.size());
-    for (int i = 0; i < m; ++i) {
-        const bool left = i == 0 || ds[i] <= ds[i - 1];
-        const bool right = i == m - 1 || ds[i] <= ds[i + 1];
-        if (!left || !right || !std::isfinite(ds[i]))
-            continue;
-        double x = us[i], d = ds[i];
-        polishFoot(probe, P, a, b, &x, &d);
-        if (d < *distance) {
-            *distance = d;
-            *u = x;
+        for (int j = 0; j <= samples; ++j) {
+            const bool left = j == 0 || ds[j] <= ds[j - 1];
+            const bool right = j == samples || ds[j] <= ds[j + 1];
+            if (!left || !right || !std::isfinite(ds[j]))
+                continue;
+            // A sample nearer than its neighbours brackets a foot between
+            // them: search the bracket first, so that a long first step
+            // cannot carry the search into another basin, then let a foot on
+            // the bracket's edge move on.
+            const double lo = j > 0 ? us[j - 1] : breaks[i], hi = j < samples ? us[j + 1] : breaks[i + 1];
+            double x = us[j], d = ds[j];
+            if (j == 0 && i > 0) {
+                // A span's first sample sits on its knot, where the
+                // evaluation takes the span before: start inside the span.
+                double xi = lo + 0.25 * (hi - lo), di;
+                polishFoot(probe, P, lo, hi, &xi, &di);
+                if (di < d) {
+                    x = xi;
+                    d = di;
+                }
+            } else {
+                polishFoot(probe, P, lo, hi, &x, &d);
+            }
+            if ((x == lo && lo > a) || (x == hi && hi < b))
+                polishFoot(probe, P, a, b, &x, &d);
+            if (d < *distance) {
+                *distance = d;
+                *u = x;
+            }
         }
     }
 }

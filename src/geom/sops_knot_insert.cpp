@@ -64,10 +64,15 @@ int insertKnot(RatBSplSurf** pSurface, double t, NetDirection dir)
     const int K = dir.knotCount(old);
     const double* knots = dir.knots(old);
     const int periodic = dir.periodic(old);
-    const double U = knotValue(knots, K, p, periodic, t);
+    double U = knotValue(knots, K, p, periodic, t);
     const int s = ratBSplCurveFindSpan(knots, K, p, U);
     if (s < p - 1 || s + 1 >= K)
         return 0;
+    // The span search answers within a small tolerance of the span's ends
+    // (a knot value mapped from a normalised parameter and back may fall
+    // just short of itself); the new knot is kept inside its span so the
+    // vector stays non-decreasing, as the curve insertion does.
+    U = std::fmin(std::fmax(U, knots[s]), knots[s + 1]);
 
     RatBSplSurf* grown = dir.alongU ? ratBSplSurfCreate(old->ordu, old->ordv, K + 1, old->noPointsv)
                                     : ratBSplSurfCreate(old->ordu, old->ordv, old->noPointsu, K + 1);
