@@ -338,6 +338,8 @@ void controls(Session& s, const std::string& args)
     else if (verb == "keys") keys(s, words);
     else if (verb == "more") moreColors(s, words);
     else if (verb == "reset") resetCheck(s);
+    else if (verb == "palette" && words.size() == 1)
+        s.out() << (paletteGrid() ? "palette open, the focus on its grid\n" : "palette closed\n");
     else if (verb == "close") closeFields(s);
     else if (verb == "styles" && words.size() == 2 && (words[1] == "on" || words[1] == "off")) {
         kvplat::setThemeActive(words[1] == "on");
@@ -345,7 +347,7 @@ void controls(Session& s, const std::string& args)
         s.out() << "visual styles " << words[1] << "\n";
     } else
         throw ScriptError("controls open|show|click push|check|color|keys ...|more R G B|more cancel|reset|"
-                          "styles on|off|close");
+                          "palette|styles on|off|close");
 }
 
 // ---------------------------------------------------------------- layout persistence
@@ -421,6 +423,13 @@ DemoSection tour("60-controls",
                  "echo -- more colours: the colour dialog\n"
                  "controls click color\n"
                  "controls more 51 102 153\n"
+                 "echo -- another window coming up closes the palette; the next click opens it again\n"
+                 "controls click color\n"
+                 "analyse\n"
+                 "controls palette\n"
+                 "close\n"
+                 "controls click color\n"
+                 "controls keys escape\n"
                  "echo -- without visual styles the controls draw classically\n"
                  "controls styles off\n"
                  "controls show\n"
