@@ -112,7 +112,9 @@ int ratBSplSurfCurveParamOfPoint(RatBSplSurf* surface, RatBSplCurve* curve, cons
         const geomedit::CurveProbe probe = [&](double t, double* q, double* tangent) {
             curvePoint(surface, curve, (t - k0) / (k1 - k0), q, tangent, nullptr);
         };
-        geomedit::nearestFoot(probe, point, breaks.data(), n, geomedit::footSamples(ord), &bestT, &best);
+        // The space curve bends with the surface as well as with the curve.
+        const int samples = geomedit::footSamples(ord) + geomedit::footSamples(std::max(surface->ordu, surface->ordv));
+        geomedit::nearestFoot(probe, point, breaks.data(), n, samples, &bestT, &best);
     }
     if (!(best <= tol || best < kCandidateReach)) {
         geomReportError(GEOM_ERR_NO_CONVERGE, GEOM_FILE_SURFACE, GEOM_SITE_SURF_CURVE_NOT_FOUND);

@@ -268,6 +268,57 @@ TEST_F(Campaign, ProjectionsReturnTheNearestPoint)
     }
 }
 
+// Cutting between two points of the curve keeps the part between them;
+// two curves moved so that they cross are trimmed at their crossing.
+TEST_F(Campaign, CutsByPointsFindTheirPoints)
+{
+    int trimmed = 0, crossings = 0;
+    for (int r = 0; r < count; ++r) {
+        auto c = own(records.curve());
+        const double a = domainStart(c.get()), b = domainEnd(c.get()), L = b - a, tol = 1e-8 * size(c.get());
+        const double u1 = records.real(a + 0.05 * L, a + 0.45 * L), u2 = records.real(a + 0.55 * L, b - 0.05 * L);
+        const GeomPoint A = point(c.get(), u1), B = point(c.get(), u2);
+        const double pa[3] = {A.x, A.y, A.z}, pb[3] = {B.x, B.y, B.z};
+        RatBSplCurve* p = ratBSplCurveCopy(c.get());
+        ASSERT_EQ(GEOM_CUT_BOTH_MOVED, ratBSplCurveCutBetween(&p, pa, pb)) << "record " << r;
+        auto part = own(p);
+        EXPECT_LT(dist(point(part.get(), domainStart(part.get())), A), tol) << "record " << r;
+        EXPECT_LT(dist(point(part.get(), domainEnd(part.get())), B), tol) << "record " << r;
+        EXPECT_LT(maxDeviation(c.get(), part.get(), domainStart(part.get()), domainEnd(part.get())), tol);
+
+        // The second curve is moved so that its point at t2 meets the first
+        // curve's point at t1, away from both curves' ends.
+        auto d = own(records.curve());
+        const double t1 = records.real(0.2, 0.8), t2 = records.real(0.2, 0.8);
+        const GeomPoint X = ratBSplCurveEvalPoint(c.get(), t1), Y = ratBSplCurveEvalPoint(d.get(), t2);
+        for (int i = 0; i < d->noPoints; ++i) {
+            d->points[i][0] += X.x - Y.x;
+            d->points[i][1] += X.y - Y.y;
+            d->points[i][2] += X.z - Y.z;
+        }
+        RatBSplCurve *first = ratBSplCurveCopy(c.get()), *second = ratBSplCurveCopy(d.get());
+        double gap = -1;
+        ++crossings;
+        if (ratBSplCurveTrimToEachOther(&first, &second, 1e-6, &gap) == 1) {
+            ++trimmed;
+            EXPECT_LE(gap, 1e-5);
+            // The trimmed curves meet where they were cut.
+            const GeomPoint e1[2] = {ratBSplCurveEvalPoint(first, 0.0), ratBSplCurveEvalPoint(first, 1.0)};
+            const GeomPoint e2[2] = {ratBSplCurveEvalPoint(second, 0.0), ratBSplCurveEvalPoint(second, 1.0)};
+            double meet = 1e300;
+            for (const GeomPoint& x : e1)
+                for (const GeomPoint& y : e2)
+                    meet = std::fmin(meet, dist(x, y));
+            EXPECT_LT(meet, 1e-5) << "record " << r;
+        }
+        ratBSplCurveFree(first);
+        ratBSplCurveFree(second);
+    }
+    // Two curves that cross may also come closer elsewhere first; most
+    // crossings are found.
+    EXPECT_GT(trimmed, crossings * 8 / 10);
+}
+
 // A rational straight segment whose weights crowd its parameter towards one
 // end: a first Newton step from a span start overshoots the domain.
 TEST(RandomEditsCases, ProjectionFindsThePointsOfAStronglyWeightedSegment)
@@ -380,6 +431,35 @@ bool sortedKnots(const double* k, int n)
     return true;
 }
 
+// Points of a curve on a surface, seen in space, are found on the curve.
+TEST_F(Campaign, CurvesOnSurfacesFindTheirPoints)
+{
+    for (int r = 0; r < count / 3; ++r) {
+        SurfPtr s = own(randomNet(records, false, true));
+        const double u0 = s->knotsu[s->ordu - 1], u1 = s->knotsu[s->noPointsu - s->ordu];
+        const double v0 = s->knotsv[s->ordv - 1], v1 = s->knotsv[s->noPointsv - s->ordv];
+        // A curve in the parameter plane: its control points inside the
+        // domain keep the whole curve inside.
+        auto c = curveref::own(records.curve());
+        for (int i = 0; i < c->noPoints; ++i) {
+            c->points[i][0] = records.real(u0, u1);
+            c->points[i][1] = records.real(v0, v1);
+            c->points[i][2] = 0.0;
+        }
+        const double t = records.real(0.0, 1.0);
+        double P[3], T[3];
+        ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), c.get(), t, P, T));
+        double param = 0.0;
+        ASSERT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), c.get(), P, &param)) << "record " << r;
+        const double a = domainStart(c.get()), b = domainEnd(c.get());
+        double Q[3];
+        ratBSplSurfCurvePoint(s.get(), c.get(), (param - a) / (b - a), Q, T);
+        // Found on the image; where the image passes within the search's
+        // tolerance of itself elsewhere, that place may be given.
+        EXPECT_LT(vec3Distance(P, Q), 1e-3) << "record " << r;
+    }
+}
+
 TEST_F(Campaign, SurfaceInsertionClampingAndWindowsKeepTheSurface)
 {
     for (int r = 0; r < count / 3; ++r) {
@@ -441,6 +521,26 @@ TEST_F(Campaign, SeamCopiesAreValidAndWindowsAcrossTheSeamFollowTheSurface)
                     << "record " << r;
             }
     }
+}
+
+// A net whose control boxes all hold the point (coordinates near 1e300):
+// the subdivision search refines every span on every pass, so its work is
+// bounded instead.
+TEST(RandomEditsCases, PointLocationOnAHugeNetStopsAtItsWorkBound)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> huge(-1e300, 1e300);
+    RatBSplSurf* s = ratBSplSurfCreate(4, 4, 16, 14);
+    for (int i = 0; i < 16; ++i)
+        s->knotsu[i] = i < 4 ? 0 : i >= 12 ? 9 : i - 3;
+    for (int j = 0; j < 14; ++j)
+        s->knotsv[j] = j < 4 ? 0 : j >= 10 ? 7 : j - 3;
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 10; ++j)
+            ratBSplSurfSetPoint(s, i, j, huge(rng), huge(rng), huge(rng));
+    auto held = own(s);
+    double u = -1, v = -1;
+    EXPECT_EQ(0, ratBSplSurfLocatePoint(s, GeomPoint{0, 0, 0}, &u, &v));
 }
 
 }  // namespace
