@@ -362,19 +362,21 @@ TEST(RandomEditsCases, SubdivisionSearchesStayInTheirTables)
     for (RatBSplCurve* c : {poly.get(), quintic.get()})
         for (double t : {0.13, 0.5, 0.77})
             for (double off : {0.0, 0.05, 0.3}) {
-            // Beside the curve but inside its control boxes: no midpoint
-            // comes within reach, so the search runs through all its passes.
-            GeomPoint Q = ratBSplCurveEvalPoint(c, t);
-            Q.y += off;
-            double u = -100;
-            // Only a point on the curve has a parameter to find; beside it
-            // the search must only stay within its tables.
-            if (ratBSplCurveParamBySubdivision(c, Q, &u) == GEOM_PARAM_FOUND && off == 0.0)
-                EXPECT_LT(dist(point(c, u), Q), 0.001);
-            u = -100;
-            if (ratBSplCurveParamBySubdivisionRational(c->points, c->weights, c->knots, c->ord, c->noPoints, Q,
-                                                       &u) == GEOM_PARAM_FOUND)
-                EXPECT_LT(dist(point(c, u), Q), 0.001);
+                // Beside the curve but inside its control boxes: no midpoint
+                // comes within reach, so the search runs through all its passes.
+                GeomPoint Q = ratBSplCurveEvalPoint(c, t);
+                Q.y += off;
+                double u = -100;
+                // Only a point on the curve has a parameter to find; beside it
+                // the search must only stay within its tables.
+                if (ratBSplCurveParamBySubdivision(c, Q, &u) == GEOM_PARAM_FOUND && off == 0.0) {
+                    EXPECT_LT(dist(point(c, u), Q), 0.001);
+                }
+                u = -100;
+                if (ratBSplCurveParamBySubdivisionRational(c->points, c->weights, c->knots, c->ord, c->noPoints, Q,
+                                                           &u) == GEOM_PARAM_FOUND) {
+                    EXPECT_LT(dist(point(c, u), Q), 0.001);
+                }
             }
 }
 
