@@ -46,9 +46,11 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
 // directions); null on a failed copy or insertion.
 RatBSplSurf* ratBSplSurfClampU(const RatBSplSurf* surface);
 RatBSplSurf* ratBSplSurfClamp(const RatBSplSurf* surface);
-// The net repeated three times in each closed-form direction (origForm 2);
-// null for a periodic surface or one with no closed-form direction. The
-// Joined form shares the seam row or column of nets that repeat it.
+// The net repeated three times in each closed-form direction (origForm 2),
+// each copy one domain length on; a direction whose ends are not clamped is
+// clamped first. Null for a periodic surface, one with no closed-form
+// direction, or a failed clamping. The Joined form shares the seam row or
+// column of nets that repeat it.
 RatBSplSurf* ratBSplSurfTriple(const RatBSplSurf* surface);
 RatBSplSurf* ratBSplSurfTripleJoined(const RatBSplSurf* surface);
 // The sub-surface over a window in knot values; ends snap to knots within

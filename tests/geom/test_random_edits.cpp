@@ -154,9 +154,14 @@ TEST_F(Campaign, InsertionElevationAndClampingKeepEveryPoint)
         const double a = domainStart(c.get()), b = domainEnd(c.get()), tol = tolFor(c.get());
         auto inserted = own(ratBSplCurveCopy(c.get()));
         RatBSplCurve* p = inserted.release();
-        const double at = records.real(a, b);
-        ASSERT_EQ(1, ratBSplCurveInsertKnot(&p, at)) << "record " << r << " ord " << c->ord << " at " << at;
+        // Inside a span, on an existing knot and at both ends.
+        for (double at : {records.real(a, b), c->knots[c->ord], a, b}) {
+            const int before = p->noPoints;
+            ASSERT_EQ(1, ratBSplCurveInsertKnot(&p, at)) << "record " << r << " ord " << c->ord << " at " << at;
+            EXPECT_EQ(before + 1, p->noPoints);
+        }
         inserted.reset(p);
+        EXPECT_TRUE(sorted(inserted.get()));
         EXPECT_LT(maxDeviation(c.get(), inserted.get(), a, b), tol) << "insertion, record " << r;
 
         p = ratBSplCurveCopy(c.get());
@@ -165,6 +170,13 @@ TEST_F(Campaign, InsertionElevationAndClampingKeepEveryPoint)
         auto raised = own(p);
         EXPECT_EQ(g + 1, raised->ord);
         EXPECT_TRUE(sorted(raised.get()));
+        // Clamped Bezier pieces: every knot value, the ends included, has
+        // multiplicity g + 1, on the same domain.
+        for (int i = 0; i + g < raised->noPoints; i += g + 1)
+            for (int j = 1; j <= g; ++j)
+                EXPECT_EQ(raised->knots[i], raised->knots[i + j]);
+        EXPECT_DOUBLE_EQ(a, domainStart(raised.get()));
+        EXPECT_DOUBLE_EQ(b, domainEnd(raised.get()));
         EXPECT_LT(maxDeviation(c.get(), raised.get(), a, b), tol) << "elevation, record " << r;
     }
 }
@@ -173,7 +185,7 @@ TEST_F(Campaign, CutsKeepTheirPartAndSplitPiecesMeet)
 {
     for (int r = 0; r < count; ++r) {
         auto c = own(records.curve());
-        const double a = domainStart(c.get()), b = domainEnd(c.get()), tol = tolFor(c.get());
+        const double a = domainStart(c.get()), b = domainEnd(c.get()), L = b - a, tol = tolFor(c.get());
         double u1 = records.real(a, b), u2 = records.real(a, b);
         if (std::fabs(u1 - u2) < 1e-3)
             continue;
@@ -182,6 +194,17 @@ TEST_F(Campaign, CutsKeepTheirPartAndSplitPiecesMeet)
         auto part = own(p);
         EXPECT_TRUE(sorted(part.get()));
         EXPECT_LT(maxDeviation(c.get(), part.get(), std::fmin(u1, u2), std::fmax(u1, u2)), tol) << "record " << r;
+
+        const double um = records.real(a + 0.05 * L, b - 0.05 * L);
+        RatBSplCurve* before = ratBSplCurveCopy(c.get());
+        RatBSplCurve* after = ratBSplCurveCopy(c.get());
+        ASSERT_EQ(1, ratBSplCurveTrim(&before, um, GEOM_TRIM_KEEP_BEFORE));
+        ASSERT_EQ(1, ratBSplCurveTrim(&after, um, GEOM_TRIM_KEEP_AFTER));
+        auto kept = own(before), rest = own(after);
+        EXPECT_DOUBLE_EQ(um, domainEnd(kept.get()));
+        EXPECT_DOUBLE_EQ(um, domainStart(rest.get()));
+        EXPECT_LT(maxDeviation(c.get(), kept.get(), a, um), tol);
+        EXPECT_LT(maxDeviation(c.get(), rest.get(), um, b), tol);
 
         RatBSplCurve *first = nullptr, *second = nullptr;
         const double t = records.real(0.05, 0.95);
