@@ -75,8 +75,8 @@ void part(Session& s, const std::string& args)
         if (count < 1 || count > 1000000) throw ScriptError("a generated part has 1 to 1000000 faces");
         selection.setPart(generatedPartFaces(static_cast<std::size_t>(count)), "generated part");
     } else if (words.size() == 1 && words[0] == "close") {
-        // The document lets its faces and its selection go.
-        s.document().setSelector(nullptr);
+        // The document lets its faces go; its selection stays, empty.
+        selection.setPart(std::make_shared<const std::vector<SampleFace>>(), "empty document");
         s.out() << "part closed\n";
         return;
     } else {
@@ -96,7 +96,8 @@ void part(Session& s, const std::string& args)
 void select(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
-    if (words.empty()) throw ScriptError("expected: select all | none | faces ID... | layer NAME | group ID...");
+    const char* usage = "expected: select all | none | faces ID... | layer NAME | group ID... | quilt ID...";
+    if (words.empty()) throw ScriptError(usage);
     Selection& selection = documentSelection(s);
     std::vector<kvIUnknown*> objects;
     std::vector<FaceGroup*> groups;
@@ -115,14 +116,17 @@ void select(Session& s, const std::string& args)
         for (FaceEntity* entity : selection.entities())
             if (entity->layer() == words[1]) objects.push_back(static_cast<kvIGeSurface*>(entity));
         if (objects.empty()) throw ScriptError("no face is on layer '" + words[1] + "'");
-    } else if (how == "group" && words.size() > 1) {
+    } else if ((how == "group" || how == "quilt") && words.size() > 1) {
         std::vector<FaceEntity*> members;
         for (std::size_t i = 1; i < words.size(); ++i) members.push_back(entityOf(words[i]));
-        FaceGroup* group = FaceGroup::create(members);
+        // A quilt is one object of several faces, as the host keeps a
+        // surface made of several faces.
+        if (how == "quilt" && members.size() < 2) throw ScriptError("a quilt has two faces or more");
+        FaceGroup* group = FaceGroup::create(members, how == "quilt");
         groups.push_back(group);
-        objects.push_back(group);
+        objects.push_back(static_cast<kvIObjectEnum*>(group));
     } else {
-        throw ScriptError("expected: select all | none | faces ID... | layer NAME | group ID...");
+        throw ScriptError(usage);
     }
     selection.select(objects);
     for (FaceGroup* group : groups) group->_relRef();
@@ -198,7 +202,12 @@ void listMenu(Session& s, const std::string& args)
     CListCtrlStyled& list = shownList(s);
     const auto words = splitWords(args);
     if (words.size() > 1) throw ScriptError("expected: menu [ENTRY]");
+    // The entry is read before the menu opens: a word that names no entry is
+    // the script's error, never something the module has to deal with.
+    const int entry = words.empty() ? 0 : toInt(words[0], "a menu entry");
+    if (!words.empty() && entry < 1) throw ScriptError("menu entries are counted from 1: '" + words[0] + "'");
     std::vector<std::wstring> shown;
+    std::vector<bool> choosable;
     kvplat::setMenuChoiceHook([&](HMENU menu) -> UINT {
         const int count = GetMenuItemCount(menu);
         for (int i = 0; i < count; ++i) {
@@ -206,10 +215,9 @@ void listMenu(Session& s, const std::string& args)
             GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
             const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
             shown.push_back(std::wstring(text) + ((state & MF_GRAYED) ? L"  (grey)" : L""));
+            choosable.push_back(!(state & (MF_GRAYED | MF_SEPARATOR)) && GetMenuItemID(menu, i) != 0);
         }
-        if (words.empty()) return 0;
-        const int entry = toInt(words[0], "a menu entry");
-        if (entry < 1 || entry > count) return 0;
+        if (entry < 1 || entry > count || !choosable[static_cast<std::size_t>(entry - 1)]) return 0;
         return GetMenuItemID(menu, entry - 1);
     });
     NMITEMACTIVATE click{};
@@ -222,7 +230,11 @@ void listMenu(Session& s, const std::string& args)
     s.out() << "list menu:\n";
     int position = 0;
     for (const std::wstring& text : shown)
-        s.out() << "  " << ++position << ' ' << (text.empty() ? "----" : toUtf8(text)) << '\n';
+        s.out() << "  " << ++position << ' ' << (text.empty() ? "----" : escapeText(toUtf8(text))) << '\n';
+    if (entry > static_cast<int>(shown.size()))
+        throw ScriptError("the menu has no entry " + words[0]);
+    if (entry >= 1 && !choosable[static_cast<std::size_t>(entry - 1)])
+        throw ScriptError("menu entry " + words[0] + " cannot be chosen");
     kvplat::pumpMessages();
 }
 

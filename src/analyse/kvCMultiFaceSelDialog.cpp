@@ -242,7 +242,10 @@ void kvCMultiFaceSelDialog::buildAnalysisInfoPage()
             add(L"Filter", kvKeyShowKonvex, L"twUiCyc.loc|AnaConvex|Show convex radien", 5);
             add(L"Filter", kvKeyShowUndercut, L"twUiCyc.loc|AnaUndercut|Show undercut radien", 5);
             addCategory(L"LayerColor", text(L"twUiCyc.loc|CADenv1|CAD environment").c_str(), false);
-            add(L"LayerColor", kvKeyCadLayer, L"twUiCyc.loc|LayerLabel|Layer", 0);
+            kvTPropertyBag<kvCProperty> layerLine;
+            layerLine.setValue(L"UiPropertyType", kvCString(L"UiLayerColorProperty"), true);
+            addUiProperty(L"LayerColor", kvKeyCadLayer, text(L"twUiCyc.loc|LayerLabel|Layer").c_str(), kind(0),
+                          layerLine, false);
         } else if (mode == 4) {
             addCategory(L"General", text(L"twUiCyc.loc|AnaFaceInfo|Plan info").c_str(), true);
             addSrfSetProperty(L"General", kvKeySurfaces, text(L"twUiCyc.loc|SelSrfs|Faces").c_str(), kind(12), faces,
@@ -262,15 +265,18 @@ void kvCMultiFaceSelDialog::buildAnalysisInfoPage()
 
 void kvCMultiFaceSelDialog::evaluateAndColour(bool evaluateList)
 {
-    if (!m_mainDialog || !m_mainDialog->baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value) ||
+    if (!m_mainDialog)
+        return;
+    kvCMultiSelListDialog* list = currentList();
+    // The list follows its range and steps in every document: a list left
+    // grouped by the old steps would show groups the panel no longer asks
+    // for. Only the colouring depends on the analyse show mode.
+    const bool evaluated = !list || !evaluateList || list->evaluate();
+    if (!m_mainDialog->baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value) ||
         !m_mainDialog->GetDlgItem(kvCAnalyseDlg::idShowFaces))
         return;
     m_mainDialog->facesShown = m_mainDialog->isChecked(kvCAnalyseDlg::idShowFaces);
-    kvCMultiSelListDialog* list = currentList();
-    if (!list)
-        return;
-    const bool evaluated = evaluateList ? list->evaluate() : true;
-    if (evaluated && m_mainDialog->facesShown && colourCurrentList(true, true) != 0)
+    if (list && evaluated && m_mainDialog->facesShown && colourCurrentList(true, true) != 0)
         m_mainDialog->setChecked(kvCAnalyseDlg::idShowFaces, false);
 }
 
@@ -316,8 +322,11 @@ bool kvCMultiFaceSelDialog::onDisplayTogglesChanged()
 {
     kvLongOperation busy(execContext());
     try {
-        if (!m_mainDialog || !m_mainDialog->baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value))
+        if (!m_mainDialog)
             return true;
+        // The flags follow the buttons in every document: without the analyse
+        // show mode they would keep the state of the last run, and switching
+        // the faces off would paint them again while the button shows them off.
         m_mainDialog->transparent = m_mainDialog->isChecked(kvCAnalyseDlg::idTransparent);
         if (m_mainDialog->GetDlgItem(kvCAnalyseDlg::idShowFaces))
             m_mainDialog->facesShown = m_mainDialog->isChecked(kvCAnalyseDlg::idShowFaces);
