@@ -11,6 +11,7 @@
 
 #include "host/object/kvPropAccess.h"
 #include "platform/afx.h"
+#include "platform/kvIconResources.h"
 #include "platform/kvPlatform.h"
 #include "sdk/kvListCtrlStyled.h"
 #include "sdk/kvPropertyCtrl.h"
@@ -238,6 +239,23 @@ void listMenu(Session& s, const std::string& args)
     kvplat::pumpMessages();
 }
 
+// Which icon a button carries: the module and id of the resource it was
+// loaded from.
+std::string buttonIconText(HWND dialog, int id)
+{
+    const HWND button = GetDlgItem(dialog, id);
+    const auto icon = reinterpret_cast<HICON>(button ? SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0) : 0);
+    if (!icon) return "(no icon)";
+    HMODULE module = nullptr;
+    UINT resource = 0;
+    if (!kvplat::iconResourceOf(icon, &module, &resource)) return "(an icon of no resource)";
+    wchar_t file[512] = L"";
+    GetModuleFileNameW(module, file, 512);
+    std::string name = toUtf8(file);
+    name = name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+    return "icon " + std::to_string(resource) + " of " + (name.empty() ? std::string("a module") : name);
+}
+
 // The element navigator below the list: "navigator" shows it, "navigator
 // next" and "navigator previous" press its arrow buttons.
 void navigator(Session& s, const std::string& args)
@@ -254,7 +272,8 @@ void navigator(Session& s, const std::string& args)
     const HWND position = GetDlgItem(dialog, 1076);
     const HWND combo = GetDlgItem(dialog, 1079);
     const std::string at = toUtf8(kvplat::windowText(position));
-    s.out() << "navigator: " << (at.empty() ? "(off)" : at) << '\n';
+    s.out() << "navigator: " << (at.empty() ? "(off)" : at) << "; buttons: previous " << buttonIconText(dialog, 1059)
+            << ", next " << buttonIconText(dialog, 1061) << '\n';
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     const int chosen = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -263,6 +282,32 @@ void navigator(Session& s, const std::string& args)
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
         text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
         s.out() << "  " << toUtf8(text) << (i == chosen ? "  <- shown" : "") << '\n';
+    }
+}
+
+// What the tooltips of the list's controls ("tooltips list") or of the panel
+// around it ("tooltips panel") show when the mouse rests on each control: the
+// question the tooltip window asks the dialog, asked the same way.
+void tooltips(Session& s, const std::string& args)
+{
+    if (args != "list" && args != "panel") throw ScriptError("expected: tooltips list | tooltips panel");
+    CListCtrlStyled& list = shownList(s);
+    const HWND listDialog = GetParent(list.GetSafeHwnd());
+    const HWND dialog = args == "list" ? listDialog : GetParent(listDialog);
+    static const std::vector<std::pair<int, const char*>> listControls = {
+        {kGroupListId, "groups"}, {1059, "previous"}, {1076, "position"}, {1061, "next"}, {1079, "faces"}};
+    static const std::vector<std::pair<int, const char*>> panelControls = {{1367, "border"}, {1070, "properties"}};
+    for (const auto& control : args == "list" ? listControls : panelControls) {
+        const HWND window = GetDlgItem(dialog, control.first);
+        if (!window) continue;
+        NMTTDISPINFOW info{};
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(window);
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.uFlags = TTF_IDISHWND;
+        SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(control.first), reinterpret_cast<LPARAM>(&info));
+        const std::wstring text = info.lpszText ? info.lpszText : info.szText;
+        s.out() << args << " tooltip " << control.second << ": "
+                << (text.empty() ? "(none)" : escapeText(toUtf8(text))) << '\n';
     }
 }
 
@@ -304,6 +349,7 @@ void colours(Session& s, const std::string& args)
 const CommandRegistration registrations[] = {
     {"part", part}, {"select", select}, {"elapse", elapse},   {"rows", rows},
     {"row", row},   {"menu", listMenu}, {"colours", colours}, {"navigator", navigator},
+    {"tooltips", tooltips},
 };
 
 } // namespace

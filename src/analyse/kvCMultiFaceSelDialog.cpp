@@ -5,6 +5,7 @@
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiSelPlanDialog.h"
 #include "analyse/kvCMultiSelRadiusDialog.h"
+#include "analyse/kvDialogToolTips.h"
 #include "analyse/kvMultiFaceSupport.h"
 #include "analyse/kvMultiFaceTemplates.h"
 #include "host/object/kvPropAccess.h"
@@ -54,6 +55,8 @@ kvCMultiFaceSelDialog::~kvCMultiFaceSelDialog()
     // knows them.
     if (!m_savedColours.empty())
         selectAndColourFaces(false, false, false, kvGroupColouring());
+    if (m_toolTip && ::IsWindow(m_toolTip))
+        ::DestroyWindow(m_toolTip);
     // The lists are the panel's: they go with it, windows first.
     for (kvCMultiSelListDialog* list :
          {static_cast<kvCMultiSelListDialog*>(m_radiusList.get()), static_cast<kvCMultiSelListDialog*>(m_planeList.get())})
@@ -99,7 +102,9 @@ BOOL kvCMultiFaceSelDialog::Create(UINT templateId, CWnd* parent)
 {
     m_mainDialog = dynamic_cast<kvCAnalyseDlg*>(parent);
     kvRegisterMultiFaceTemplates();
-    return kvCDialog::Create(templateId, parent);
+    const BOOL created = kvCDialog::Create(templateId, parent);
+    kvIdentifyPanel(m_hWnd, templateId);
+    return created;
 }
 
 BOOL kvCMultiFaceSelDialog::OnInitDialog()
@@ -108,7 +113,7 @@ BOOL kvCMultiFaceSelDialog::OnInitDialog()
         if (CWnd* placeholder = GetDlgItem(kvIDC_PANEL_PROPERTIES))
             ReplaceCtrl(placeholder->GetSafeHwnd());
         NodeBuilder builder(m_hWnd);
-        builder.begin(makeNode(builder, -1, keepClipChildren | horizontal | sizeX));
+        builder.begin(makeNode(builder, rootNodeId, keepClipChildren | horizontal | sizeX));
         builder.add(makeListCtrlNode(builder, kvIDC_PANEL_PROPERTIES, sizeX));
         builder.end();
         if (builder.ok())
@@ -117,7 +122,10 @@ BOOL kvCMultiFaceSelDialog::OnInitDialog()
     } catch (...) {
         kvShowAnalyseException(execContext(), L"Exception in kvAnalyse (2)");
     }
-    return kvCDialog::OnInitDialog();
+    const BOOL result = kvCDialog::OnInitDialog();
+    if (!m_toolTip)
+        m_toolTip = kvCreateDialogToolTips(m_hWnd, {kvIDC_PANEL_BORDER, kvIDC_PANEL_PROPERTIES});
+    return result;
 }
 
 BOOL kvCMultiFaceSelDialog::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)

@@ -72,6 +72,8 @@ public:
     kvCMultiSelListDialog* currentList() const;
     // Faces whose own colour is saved now.
     std::size_t savedColourCount() const { return m_savedColours.size(); }
+    // The tooltip window of the panel's controls (null before the window).
+    HWND toolTipWindow() const { return m_toolTip; }
 
 protected:
     void onFilterChanged(const wchar_t* name);
@@ -100,6 +102,7 @@ private:
     std::unique_ptr<kvCMultiSelRadiusDialog> m_radiusList;
     std::unique_ptr<kvCMultiSelPlanDialog> m_planeList;
     kvCAnalyseDlg* m_mainDialog = nullptr;
+    HWND m_toolTip = nullptr;
     bool m_radiusListPending = true;
     bool m_planeListPending = true;
 
