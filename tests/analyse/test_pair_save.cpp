@@ -196,7 +196,8 @@ TEST_F(SaveTest, ASavedAngleIsItsLegsAndArcItsTextAndTwoArrowheadsOnTheChosenLay
     // Legs and arc in one polyline from the centre back to the centre, the
     // text beside it in the same bracket, then three outlines per arrowhead.
     EXPECT_EQ(7, store.entities[0].kind);
-    EXPECT_EQ(L"45", store.entities[0].text);
+    // The faces meet at 135 degrees.
+    EXPECT_EQ(L"135", store.entities[0].text);
     EXPECT_EQ(5, store.entities[1].kind);
     EXPECT_EQ(store.entities[0].insert, store.entities[1].insert);
     const std::vector<kvCGePoint>& arc = store.entities[1].points;
