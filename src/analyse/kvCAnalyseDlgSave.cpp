@@ -78,8 +78,10 @@ void kvCAnalyseDlg::writeResultDimensionToModel(const kvCGeContour3d& extension,
                                                 const std::vector<DrawnArrowhead>& arrowheads)
 {
     kvIfPtr<kvIBaseModel1> target = modelForWriting();
-    kvCGeContour3d extensionCopy = extension;
-    writeMeasurementToModel(&extensionCopy, target, textFrame, nullptr);
+    if (!extension.isEmpty()) {
+        kvCGeContour3d extensionCopy = extension;
+        writeMeasurementToModel(&extensionCopy, target, textFrame, nullptr);
+    }
     kvCGeContour3d line;
     line.lineTo(a, 1).lineTo(b, 0);
     writeMeasurementToModel(&line, target, textFrame, text);
