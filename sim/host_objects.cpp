@@ -453,6 +453,8 @@ int Model::createEntity(int kind, kvIUnknown** entity)
     return *entity ? 0 : -1;
 }
 
+int Model::deleteEntity(kvIUnknown* entity) { return deleteCadEntity(this, m_cad, entity) ? 0 : -1; }
+
 DataSet* DataSet::create() { return makeReferenced<DataSet>(); }
 
 DataSet::DataSet() : Counted("data set") {}

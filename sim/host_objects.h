@@ -239,6 +239,8 @@ public:
     static Model* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int createEntity(int kind, kvIUnknown** entity) override;
+    // Takes an entity of this model out again; it is listed no more.
+    int deleteEntity(kvIUnknown* entity) override;
 
     CadStore& cad() { return m_cad; }
 

@@ -395,6 +395,8 @@ protected:
     double angledHoleOffset = 0.0;
     bool savingMeasurement = false;
     kvMeasurementStyle saveStyle;
+    // What the running save wrote; null between saves.
+    kvMeasurementLog* saveLog = nullptr;
     int planeDefined = 0;
     HBRUSH brush = nullptr;
     HWND toolTip = nullptr;
