@@ -62,15 +62,12 @@ std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
 }
 
 // The window of normalised parameters that the face as trimmed covers on its
-// surface: the extremes of the inside cell centres of a grid, each pushed out
-// to the face's edge (or the domain's end) towards its neighbours. Cell
-// centres keep clear of a pole, where every parameter gives the same point.
-// Whole in a direction where the face meets both ends (a face that runs
-// around, or across the seam of a closed one).
-struct ParameterWindow {
-    double lo[2] = {0.0, 0.0}, hi[2] = {1.0, 1.0};
-};
-
+// surface, for a face whose builder did not state it: the extremes of the
+// inside cell centres of a grid, each pushed out to the face's edge (or the
+// domain's end) towards its neighbours. Cell centres keep clear of a pole,
+// where every parameter gives the same point. Whole in a direction where the
+// face meets both ends (a face that runs around, or across the seam of a
+// closed one).
 ParameterWindow faceWindow(const SampleFace& f, int n)
 {
     auto insideAt = [&f](const double* t) { return inside(f, ratBSplSurfEvalPoint(f.surface, t[0], t[1])); };
@@ -260,7 +257,7 @@ namespace {
 // as a host converts a face rather than the whole surface under it.
 RatBSplSurf* cutToFace(const SampleFace& f)
 {
-    const ParameterWindow w = faceWindow(f, 64);
+    const ParameterWindow w = f.windowStated ? f.window : faceWindow(f, 64);
     const RatBSplSurf* s = f.surface;
     RatBSplSurf* copy = nullptr;
     const bool cutU = w.lo[0] > 0.0 || w.hi[0] < 1.0, cutV = w.lo[1] > 0.0 || w.hi[1] < 1.0;
@@ -294,18 +291,49 @@ std::shared_ptr<RatBSplSurf> held(RatBSplSurf* s)
     return std::shared_ptr<RatBSplSurf>(s, ratBSplSurfFree);
 }
 
+// A record kept by someone else (the part, or the face's own surface),
+// shared without a copy of its own.
+std::shared_ptr<RatBSplSurf> borrowed(RatBSplSurf* s)
+{
+    return std::shared_ptr<RatBSplSurf>(std::shared_ptr<RatBSplSurf>(), s);
+}
+
+// A face stated to cover its whole surface, with the surface's closed
+// directions marked, is its own surface as it stands.
+bool ownAsItStands(const SampleFace& f)
+{
+    return f.windowStated && f.window.whole() && f.surface->origFormu != 0 && f.surface->origFormv != 0;
+}
+
+// Whether clamping would leave the record as it is: open in both directions,
+// each end knot repeated to full multiplicity, and no tolerance (a clamped
+// copy carries none).
+bool clampedAlready(const RatBSplSurf* s)
+{
+    auto clampedEnds = [](const double* k, int count, int order) {
+        for (int i = 0; i < order - 1; ++i)
+            if (k[i] != k[order - 1] || k[count - 1 - i] != k[count - order]) return false;
+        return true;
+    };
+    return s->periodicu == 0 && s->periodicv == 0 && s->tolerance == 0.0 &&
+           clampedEnds(s->knotsu, s->noPointsu, s->ordu) && clampedEnds(s->knotsv, s->noPointsv, s->ordv);
+}
+
 } // namespace
 
 RatBSplSurf* faceOwnSurface(const SampleFace& f)
 {
-    if (!f.ownSurface && f.surface) f.ownSurface = held(cutToFace(f));
+    if (!f.ownSurface && f.surface) f.ownSurface = ownAsItStands(f) ? borrowed(f.surface) : held(cutToFace(f));
     return f.ownSurface.get();
 }
 
 RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& f)
 {
     // Clamped, its first and last control rows and columns are its edges.
-    if (!f.ownSurfaceClamped && faceOwnSurface(f)) f.ownSurfaceClamped = held(ratBSplSurfClamp(faceOwnSurface(f)));
+    if (!f.ownSurfaceClamped && faceOwnSurface(f)) {
+        RatBSplSurf* own = faceOwnSurface(f);
+        f.ownSurfaceClamped = clampedAlready(own) ? borrowed(own) : held(ratBSplSurfClamp(own));
+    }
     return f.ownSurfaceClamped.get();
 }
 

@@ -1,5 +1,6 @@
 #include "generated_part.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -65,6 +66,8 @@ public:
         const int variant = static_cast<int>(cell % 4);
         SampleFace f;
         f.id = static_cast<int>(1001 + index);
+        // Every face but the torus fillet is its whole surface.
+        f.windowStated = slot != torusFillet;
         switch (slot) {
         case plane0: case plane0b: case plane0c: plane(f, ox, oy, 0.0); break;
         case plane30: plane(f, ox, oy, 30.0); break;
@@ -95,6 +98,14 @@ public:
         case torusFillet: torus(f, ox + 12, oy + 12, variant < 2 ? 1.0 : 2.0); break;
         case freeForm: freeform(f, ox + 25, oy + 2); break;
         case slotCount: break;
+        }
+        if (f.surface && f.windowStated && f.window.whole()) {
+            // The face is its surface, handed out as it is: a host's surface
+            // says which directions close on themselves.
+            int closedU = 0, closedV = 0;
+            ratBSplSurfTestClosed(f.surface, &closedU, &closedV);
+            f.surface->origFormu = closedU ? 2 : 1;
+            f.surface->origFormv = closedV ? 2 : 1;
         }
         m_faces.push_back(f);
     }
@@ -188,6 +199,38 @@ private:
         f.size = 2 * (6 + minor);
         const double V1[3] = {1, 0, 0}, V2[3] = {0, 1, 0};
         f.surface = ratBSplSurfTorus(f.point, V1, V2, f.axis, 6.0, minor);
+        filletWindow(f);
+    }
+
+    // The fillet is the inner lower quarter of the tube, all around the axis
+    // (as trimmed in trim.cpp): between the tube's innermost circle and its
+    // lowest. Where the quarter's ends and middle lie on the tube, seen at one
+    // place around the axis, gives its window; a quarter across the tube's
+    // seam leaves the window to be measured.
+    static void filletWindow(SampleFace& f)
+    {
+        if (!f.surface) return;
+        const double R = f.radius, r = f.minorRadius, c45 = std::sqrt(0.5);
+        const GeomPoint inner{f.point[0] + R - r, f.point[1], f.point[2]};
+        const GeomPoint lowest{f.point[0] + R, f.point[1], f.point[2] - r};
+        const GeomPoint middle{f.point[0] + R - r * c45, f.point[1], f.point[2] - r * c45};
+        double at[3][2];
+        const GeomPoint* points[3] = {&inner, &lowest, &middle};
+        for (int k = 0; k < 3; ++k) {
+            int state = 0;
+            double distance = 0.0;
+            if (ratBSplSurfInvertPoint(f.surface, *points[k], GEOM_NO_START_PARAM, GEOM_NO_START_PARAM, 1e-12,
+                                       &at[k][0], &at[k][1], &state, &distance) != 0 ||
+                distance > 1e-9)
+                return;
+        }
+        // The tube runs across the parameter in which the ends differ.
+        const int d = std::fabs(at[0][0] - at[1][0]) > std::fabs(at[0][1] - at[1][1]) ? 0 : 1;
+        const double lo = std::min(at[0][d], at[1][d]), hi = std::max(at[0][d], at[1][d]);
+        if (!(lo < at[2][d] && at[2][d] < hi)) return;
+        f.window.lo[d] = lo;
+        f.window.hi[d] = hi;
+        f.windowStated = true;
     }
 
     // One gently curved bicubic patch over 12 x 12.

@@ -22,6 +22,13 @@ namespace hostsim {
 
 struct RecognisedShape;
 
+// The part of a surface's square of normalised parameters that a face
+// covers: from lo to hi in u (index 0) and in v (index 1).
+struct ParameterWindow {
+    double lo[2] = {0.0, 0.0}, hi[2] = {1.0, 1.0};
+    bool whole() const { return lo[0] <= 0.0 && lo[1] <= 0.0 && hi[0] >= 1.0 && hi[1] >= 1.0; }
+};
+
 struct SampleColour {
     int r, g, b;
 };
@@ -73,6 +80,12 @@ struct SampleFace {
     // The face's surface, owned by the part; its nrmOri makes the oriented
     // normal point out of the material.
     RatBSplSurf* surface = nullptr;
+
+    // The window of the surface that the face covers, as the face was built;
+    // a face whose builder did not state it (windowStated false) has it
+    // measured on the surface as trimmed at the first question.
+    ParameterWindow window;
+    bool windowStated = false;
 
     // What the host's face library found the surface to be, and the face's own
     // surface (the carrier cut to the face, and that surface clamped), made
