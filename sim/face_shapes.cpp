@@ -5,6 +5,7 @@
 // surface as trimmed, as a host measures a face it knows only as a surface;
 // the surface record handed out is the face's own, cut to what it covers.
 #include "face_recognition.h"
+#include "host_answer_clock.h"
 #include "trim.h"
 #include "view.h"
 
@@ -131,6 +132,7 @@ bool unitAxisOf(const kvPoint3DRec& axis, double* out)
 
 bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec&)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
     const RecognisedShape& shape = recogniseFace(*f);
@@ -143,6 +145,7 @@ bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3
 bool FaceLibrary::isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, kvPoint3DRec& axisDirection,
                                     double& radius, double& sineOfAngle, double& value, kvPoint3DRec&)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
     const RecognisedShape& shape = recogniseFace(*f);
@@ -158,6 +161,7 @@ bool FaceLibrary::isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, k
 bool FaceLibrary::isNurbsAsTorusExt(kvIUnknown* face, kvPoint3DRec& centre, kvPoint3DRec& axis,
                                     double& majorRadius, double& minorRadius, kvPoint3DRec&, short* flag)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
     const RecognisedShape& shape = recogniseFace(*f);
@@ -177,6 +181,7 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
                                          double, kvPoint3DRec& limit1, double& radius1, kvPoint3DRec& limit2,
                                          double& radius2)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     double axis[3];
     if (!f || !f->surface || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
@@ -218,6 +223,7 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
 bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRec& axisDirection, kvIUnknown* face,
                                 double& angle)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     double z[3];
     if (!f || !f->surface || !unitAxisOf(axisDirection, z)) return false;
@@ -339,6 +345,7 @@ RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& f)
 
 RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f || !f->surface) return nullptr;
     const RatBSplSurf* own = faceOwnSurface(*f);

@@ -1,5 +1,7 @@
 #include "view.h"
 
+#include "host_answer_clock.h"
+
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -42,6 +44,7 @@ int FaceObject::getColor(unsigned long* color)
 
 int FaceObject::getNormal(const double point[3], int flags, double normal[3])
 {
+    HostAnswerClock::Answer answer;
     (void)flags;
     if (!point || !normal) return 2;
     sampleFaceNormal(*m_face, point, normal);
