@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <list>
+#include <unordered_map>
 #include <vector>
 
 namespace hostsim {
@@ -34,7 +36,8 @@ bool inside(const SampleFace& f, const GeomPoint& q)
 std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
 {
     std::vector<GeomPoint> points;
-    auto at = [&f](double u, double v) { return ratBSplSurfEvalPoint(f.surface, u, v); };
+    RatBSplSurf* surface = surfaceOf(f);
+    auto at = [surface](double u, double v) { return ratBSplSurfEvalPoint(surface, u, v); };
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; ++j) {
             const GeomPoint q = at(double(i) / n, double(j) / n);
@@ -71,7 +74,8 @@ std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
 // closed one).
 ParameterWindow faceWindow(const SampleFace& f, int n)
 {
-    auto insideAt = [&f](const double* t) { return inside(f, ratBSplSurfEvalPoint(f.surface, t[0], t[1])); };
+    RatBSplSurf* surface = surfaceOf(f);
+    auto insideAt = [&f, surface](const double* t) { return inside(f, ratBSplSurfEvalPoint(surface, t[0], t[1])); };
     double lo[2] = {2.0, 2.0}, hi[2] = {-1.0, -1.0};
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
@@ -184,13 +188,13 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
     HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     double axis[3];
-    if (!f || !f->surface || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
+    if (!f || !surfaceOf(*f) || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
     double lo = 0.0, hi = 0.0;
     if (f->length > 0.0) {
         // An untrimmed face made by turning a straight profile: its net's
         // rows lie in planes across the axis and its profile's points on the
         // profile, so the net spans exactly the face's extent on the axis.
-        const RatBSplSurf* s = f->surface;
+        const RatBSplSurf* s = surfaceOf(*f);
         const int rows = s->noPointsu - s->ordu, columns = s->noPointsv - s->ordv;
         bool first = true;
         for (int i = 0; i < rows; ++i)
@@ -226,7 +230,7 @@ bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRe
     HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     double z[3];
-    if (!f || !f->surface || !unitAxisOf(axisDirection, z)) return false;
+    if (!f || !surfaceOf(*f) || !unitAxisOf(axisDirection, z)) return false;
     if (f->sweepDegrees > 0.0) {
         angle = f->sweepDegrees;
         return true;
@@ -264,7 +268,7 @@ namespace {
 RatBSplSurf* cutToFace(const SampleFace& f)
 {
     const ParameterWindow w = f.windowStated ? f.window : faceWindow(f, 64);
-    const RatBSplSurf* s = f.surface;
+    const RatBSplSurf* s = surfaceOf(f);
     RatBSplSurf* copy = nullptr;
     const bool cutU = w.lo[0] > 0.0 || w.hi[0] < 1.0, cutV = w.lo[1] > 0.0 || w.hi[1] < 1.0;
     if (cutU || cutV) {
@@ -306,9 +310,9 @@ std::shared_ptr<RatBSplSurf> borrowed(RatBSplSurf* s)
 
 // A face stated to cover its whole surface, with the surface's closed
 // directions marked, is its own surface as it stands.
-bool ownAsItStands(const SampleFace& f)
+bool ownAsItStands(const SampleFace& f, const RatBSplSurf* surface)
 {
-    return f.windowStated && f.window.whole() && f.surface->origFormu != 0 && f.surface->origFormv != 0;
+    return f.windowStated && f.window.whole() && surface->origFormu != 0 && surface->origFormv != 0;
 }
 
 // Whether clamping would leave the record as it is: open in both directions,
@@ -325,29 +329,98 @@ bool clampedAlready(const RatBSplSurf* s)
            clampedEnds(s->knotsu, s->noPointsu, s->ordu) && clampedEnds(s->knotsv, s->noPointsv, s->ordv);
 }
 
+// The surfaces of a face: the one it was built on and its own (cut to the
+// face, and clamped). A kept surface has them with the face for the part's
+// life; a part that keeps none has them made again when asked and held for
+// the kRecentFaces faces asked last, so that a large part costs only what
+// its faces' descriptions need.
+struct FaceRecords {
+    std::shared_ptr<RatBSplSurf> surface;
+    std::shared_ptr<RatBSplSurf>* own = nullptr;
+    std::shared_ptr<RatBSplSurf>* clamped = nullptr;
+};
+
+class RecentFaces {
+public:
+    FaceRecords recordsOf(const SampleFace& f)
+    {
+        auto at = m_index.find(&f);
+        if (at != m_index.end()) {
+            m_order.splice(m_order.begin(), m_order, at->second);
+        } else {
+            m_order.push_front(Made{&f, held(f.remake->makeSurface(f)), nullptr, nullptr});
+            m_index[&f] = m_order.begin();
+            if (m_order.size() > kRecentFaces) {
+                m_index.erase(m_order.back().face);
+                m_order.pop_back();
+            }
+        }
+        Made& made = m_order.front();
+        return FaceRecords{made.surface, &made.own, &made.clamped};
+    }
+
+    void forget(const SampleFace& f)
+    {
+        auto at = m_index.find(&f);
+        if (at == m_index.end()) return;
+        m_order.erase(at->second);
+        m_index.erase(at);
+    }
+
+private:
+    struct Made {
+        const SampleFace* face;
+        std::shared_ptr<RatBSplSurf> surface, own, clamped;
+    };
+    std::list<Made> m_order;  // the face asked last first
+    std::unordered_map<const SampleFace*, std::list<Made>::iterator> m_index;
+};
+
+RecentFaces& recentFaces()
+{
+    static RecentFaces recent;
+    return recent;
+}
+
+FaceRecords recordsOf(const SampleFace& f)
+{
+    if (f.remake) return recentFaces().recordsOf(f);
+    return FaceRecords{borrowed(f.keptSurface), &f.ownSurface, &f.ownSurfaceClamped};
+}
+
 } // namespace
+
+RatBSplSurf* surfaceOf(const SampleFace& face) { return recordsOf(face).surface.get(); }
+
+void forgetMadeSurfaces(const std::vector<SampleFace>& faces)
+{
+    for (const SampleFace& f : faces)
+        if (f.remake) recentFaces().forget(f);
+}
 
 RatBSplSurf* faceOwnSurface(const SampleFace& f)
 {
-    if (!f.ownSurface && f.surface) f.ownSurface = ownAsItStands(f) ? borrowed(f.surface) : held(cutToFace(f));
-    return f.ownSurface.get();
+    const FaceRecords records = recordsOf(f);
+    std::shared_ptr<RatBSplSurf>& own = *records.own;
+    if (!own && records.surface) own = ownAsItStands(f, records.surface.get()) ? records.surface : held(cutToFace(f));
+    return own.get();
 }
 
 RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& f)
 {
     // Clamped, its first and last control rows and columns are its edges.
-    if (!f.ownSurfaceClamped && faceOwnSurface(f)) {
-        RatBSplSurf* own = faceOwnSurface(f);
-        f.ownSurfaceClamped = clampedAlready(own) ? borrowed(own) : held(ratBSplSurfClamp(own));
-    }
-    return f.ownSurfaceClamped.get();
+    const FaceRecords records = recordsOf(f);
+    std::shared_ptr<RatBSplSurf>& clamped = *records.clamped;
+    RatBSplSurf* own = clamped ? nullptr : faceOwnSurface(f);
+    if (own) clamped = clampedAlready(own) ? *records.own : held(ratBSplSurfClamp(own));
+    return clamped.get();
 }
 
 RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
 {
     HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
-    if (!f || !f->surface) return nullptr;
+    if (!f || !surfaceOf(*f)) return nullptr;
     const RatBSplSurf* own = faceOwnSurface(*f);
     if (!own) return nullptr;
     // The caller frees what it is given.

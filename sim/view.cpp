@@ -114,9 +114,10 @@ Box extentOf(const SampleFace& f)
         b.hi[k] = -1e300;
     }
     const int n = 24;
+    RatBSplSurf* surface = surfaceOf(f);
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; ++j) {
-            const GeomPoint q = ratBSplSurfEvalPoint(f.surface, double(i) / n, double(j) / n);
+            const GeomPoint q = ratBSplSurfEvalPoint(surface, double(i) / n, double(j) / n);
             const double c[3] = {q.x, q.y, q.z};
             for (int k = 0; k < 3; ++k) {
                 b.lo[k] = std::fmin(b.lo[k], c[k]);
@@ -144,7 +145,7 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
     const double step = 0.05, reach = 2000.0;
     bool found = false;
     for (const SampleFace& f : part.faces()) {
-        if (!f.surface) continue;
+        if (!surfaceOf(f)) continue;
         const Box box = extentOf(f);
         auto at = [&](double t, double* p) {
             for (int k = 0; k < 3; ++k) p[k] = origin[k] + t * dir[k];

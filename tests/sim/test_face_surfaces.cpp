@@ -159,7 +159,7 @@ TEST(FaceSurfaces, ATrimmedFacesSurfaceCoversThatFaceAndReachesItsEdges)
     ASSERT_TRUE(f);
     for (double u : {0.0, 0.3, 1.0}) {
         const GeomPoint a = ratBSplSurfEvalPoint(f.get(), u, 1.0 - u);
-        const GeomPoint b = ratBSplSurfEvalPoint(floor.surface, u, 1.0 - u);
+        const GeomPoint b = ratBSplSurfEvalPoint(surfaceOf(floor), u, 1.0 - u);
         EXPECT_NEAR(std::hypot(a.x - b.x, a.y - b.y, a.z - b.z), 0.0, 1e-9);
     }
 }
@@ -173,13 +173,13 @@ TEST(FaceSurfaces, FaceNormalsAreTheNormalsOfTheFacesSurface)
         int compared = 0;
         for (int i = 1; i < 8; ++i)
             for (int j = 1; j < 8; ++j) {
-                const GeomPoint p = ratBSplSurfEvalPoint(face.surface, i / 8.0, j / 8.0);
-                const GeomPoint n = ratBSplSurfEvalNormal(face.surface, i / 8.0, j / 8.0);
+                const GeomPoint p = ratBSplSurfEvalPoint(surfaceOf(face), i / 8.0, j / 8.0);
+                const GeomPoint n = ratBSplSurfEvalNormal(surfaceOf(face), i / 8.0, j / 8.0);
                 if (std::hypot(n.x, n.y, n.z) < 0.5) continue; // a pole of the surface
                 const double point[3] = {p.x, p.y, p.z};
                 double normal[3] = {0, 0, 0};
                 ASSERT_EQ(held.object->getNormal(point, 1, normal), 0) << face.id;
-                const double dot = face.surface->nrmOri * (normal[0] * n.x + normal[1] * n.y + normal[2] * n.z);
+                const double dot = surfaceOf(face)->nrmOri * (normal[0] * n.x + normal[1] * n.y + normal[2] * n.z);
                 EXPECT_NEAR(oriented ? dot : std::fabs(dot), 1.0, 1e-9) << face.id << " at " << i << "," << j;
                 ++compared;
             }
@@ -208,7 +208,7 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
     // comes from the circles along its boundary, among its own radii.
     const std::vector<double> floor = groupValues(t, "== floor");
     ASSERT_EQ(floor.size(), 1u) << t;
-    EXPECT_TRUE(amongIsoRadii(floor[0], samplePart().findFace(151)->surface)) << t;
+    EXPECT_TRUE(amongIsoRadii(floor[0], surfaceOf(*samplePart().findFace(151)))) << t;
 
     // The generated cell: the torus fillet's tube of radius 1 (grouped with
     // the slot end's 1.5), the quarter fillet's 2, the cone's 3, and the
@@ -221,7 +221,7 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
     const auto freeForm = std::find_if(generated->begin(), generated->end(),
                                        [](const SampleFace& f) { return f.kind == "freeform"; });
     ASSERT_NE(freeForm, generated->end());
-    EXPECT_TRUE(amongIsoRadii(values.back(), freeForm->surface)) << t;
+    EXPECT_TRUE(amongIsoRadii(values.back(), surfaceOf(*freeForm))) << t;
 }
 
 TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
@@ -341,18 +341,44 @@ TEST(FaceSurfaces, GeneratedPartAnUntrimmedFaceHandsOutACopyOfItsSurfaceWithItsC
         ASSERT_TRUE(first && second);
         // Each question gets a record of its own, which the caller frees.
         EXPECT_NE(first.get(), second.get());
-        EXPECT_NE(first.get(), f.surface);
+        EXPECT_NE(first.get(), surfaceOf(f));
         int closedU = 0, closedV = 0;
-        ratBSplSurfTestClosed(f.surface, &closedU, &closedV);
+        ratBSplSurfTestClosed(surfaceOf(f), &closedU, &closedV);
         EXPECT_EQ(first->origFormu, closedU ? 2 : 1);
         EXPECT_EQ(first->origFormv, closedV ? 2 : 1);
         for (double u : {0.0, 0.37, 1.0})
             for (double v : {0.0, 0.61, 1.0}) {
                 const GeomPoint a = ratBSplSurfEvalPoint(first.get(), u, v);
-                const GeomPoint b = ratBSplSurfEvalPoint(f.surface, u, v);
+                const GeomPoint b = ratBSplSurfEvalPoint(surfaceOf(f), u, v);
                 EXPECT_EQ(a.x, b.x);
                 EXPECT_EQ(a.y, b.y);
                 EXPECT_EQ(a.z, b.z);
             }
     }
+}
+
+TEST(FaceSurfaces, GeneratedPartAFacesSurfaceMadeAgainIsTheSurfaceItWasBuiltOn)
+{
+    // The part keeps no surfaces: a face asked again after many others gets
+    // its surface made again, the same as before; while it is among the
+    // recent faces, the record it got stays.
+    const auto faces = generatedPartFaces(3 * kRecentFaces);
+    const SampleFace& first = faces->front();
+    RatBSplSurf* held = surfaceOf(first);
+    ASSERT_NE(held, nullptr);
+    std::vector<GeomPoint> before;
+    for (double u : {0.0, 0.3, 1.0})
+        for (double v : {0.0, 0.7, 1.0}) before.push_back(ratBSplSurfEvalPoint(held, u, v));
+    for (std::size_t i = 1; i < kRecentFaces / 2; ++i) ASSERT_NE(surfaceOf((*faces)[i]), nullptr);
+    EXPECT_EQ(surfaceOf(first), held);
+    for (const SampleFace& f : *faces) ASSERT_NE(surfaceOf(f), nullptr) << f.id;
+    std::size_t k = 0;
+    for (double u : {0.0, 0.3, 1.0})
+        for (double v : {0.0, 0.7, 1.0}) {
+            const GeomPoint p = ratBSplSurfEvalPoint(surfaceOf(first), u, v);
+            EXPECT_EQ(p.x, before[k].x);
+            EXPECT_EQ(p.y, before[k].y);
+            EXPECT_EQ(p.z, before[k].z);
+            ++k;
+        }
 }
