@@ -1,12 +1,17 @@
 // Radius and plane analysis end to end: the host selects faces, the lists
 // group them, the faces are coloured and every face gets its own colour back.
+#include "face_selection.h"
 #include "script.h"
 #include "session.h"
+#include "window_query.h"
+
+#include "sdk/kvPropertyCtrl.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,7 +40,8 @@ struct Transcript {
     }
 };
 
-Transcript play(const std::string& script)
+// Plays the script; look, when given, sees the session before it ends.
+Transcript play(const std::string& script, const std::function<void(Session&)>& look = nullptr)
 {
     std::ostringstream out, err;
     Transcript t;
@@ -48,6 +54,8 @@ Transcript play(const std::string& script)
         }
         std::istringstream in(script);
         t.errors = runScript(in, session, err).errors;
+        if (look)
+            look(session);
         session.finish();
     }
     std::istringstream text(out.str());
@@ -118,10 +126,14 @@ TEST(MultiFaceSession, EveryFaceGetsItsOwnColourBackAfterTheSelectionChanged)
                               "press show-faces\necho == off\ncolours check\n"
                               "press show-faces\nmode 3\nselect group 121 122\nmode 4\nclose\ncolours check\n");
     ASSERT_EQ(t.errors, 0) << t.all();
-    // While the second selection is shown, faces of the first still carry
-    // the colouring; switching off gives every face its own colour back.
+    // Faces of the first selection that the second neither selects nor
+    // lists get their own colour back at once (they kept the group colours
+    // of a list that no longer showed them); switching off gives every face
+    // its own colour back.
     const int changed = t.find("== changed");
-    EXPECT_GT(t.find("face 103 front", changed), changed) << t.all();
+    ASSERT_GT(changed, 0) << t.all();
+    EXPECT_EQ(t.find("face 103 front", changed), -1) << t.all();
+    EXPECT_GT(t.find("face 101 ", changed), changed) << t.all();
     const int off = t.find("== off");
     EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", off), off + 1) << t.all();
     // Switching modes and closing with faces coloured also gives them back.
@@ -245,6 +257,180 @@ TEST(MultiFaceSession, APickSelectsTheRowOfItsValue)
     const int radii = t.find("[view] pick hits face", t.find("chose \"Radius analyse\""));
     ASSERT_GE(radii, 0) << t.all();
     EXPECT_GT(t.find("  3  count 3  first 3  <- selected", radii), radii) << t.all();
+}
+
+} // namespace
+
+namespace {
+
+// A face named several times by a selection or a group counted once for
+// each naming, and a half cylinder named twice paired with itself as a hole.
+TEST(MultiFaceSession, EachFaceCountsOnceHoweverOftenTheSelectionNamesIt)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect faces 102 102 102 102 102 102 102 102 102 102 102 102\n"
+                                      "elapse 100\nrows\nmode 3\necho == group\nselect group 111 111 111\nrows\n"
+                                      "echo == faces\nselect faces 111 111 111 111 113 113\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_GE(t.find("  0  count 1  first 0"), 0) << t.all();
+    const int group = t.find("== group");
+    EXPECT_EQ(t.find("  5  count 1  first 5", group), group + 3) << t.all();
+    const int faces = t.find("== faces");
+    EXPECT_EQ(t.find("  5  count 2  first 5", faces), faces + 3) << t.all();
+}
+
+// The fillets are measured as 3 - 1e-8, which the list shows as 3: limits
+// of 3 hid the row labelled 3.
+TEST(MultiFaceSession, RadiusLimitsTakeWhatTheListShowsAsTheLimit)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect all\nelapse 100\nset MinDiameter 3\nset MaxDiameter 3\n"
+                                      "rows\nset MaxDiameter 2.9999\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int both = t.find("property \"MaxDiameter\" set to 3");
+    EXPECT_EQ(t.find("  3  count 3  first 3", both), both + 2) << t.all();
+    const int below = t.find("property \"MaxDiameter\" set to 2.9999");
+    EXPECT_EQ(t.find("  0  count 0  first 0", below), below + 2) << t.all();
+}
+
+// A document that was never given a selection, and a list menu that is
+// asked for entries it does not have: the module showed an assertion and an
+// exception box; the host has an empty selection and refuses the entries.
+TEST(MultiFaceSession, AnEmptySelectionAndEntriesThatAreNoEntriesShowNoFailureOfTheModule)
+{
+    const Transcript t = play("analyse\nmode 3\npress show-faces\npress show-faces\nmode 4\npress show-faces\n"
+                              "menu abc\nmenu 0\nmenu 99\nmenu -1\nmenu 3\nmenu 1\nclose\n");
+    EXPECT_EQ(t.errors, 5) << t.all();
+    EXPECT_EQ(t.all().find("assertion"), std::string::npos) << t.all();
+    EXPECT_EQ(t.all().find("Exception in kvAnalyse"), std::string::npos) << t.all();
+    EXPECT_NE(t.err.find("line 7: menu: not a menu entry: 'abc'"), std::string::npos) << t.err;
+    EXPECT_NE(t.err.find("line 9: menu: the menu has no entry 99"), std::string::npos) << t.err;
+    EXPECT_NE(t.err.find("line 11: menu: menu entry 3 cannot be chosen"), std::string::npos) << t.err;
+}
+
+// After "select none" the list was empty while the faces kept their group
+// colours; a selection made in mode 1 was never analysed, and mode 3 showed
+// the list of the selection before it.
+TEST(MultiFaceSession, ListsAndColoursFollowTheHostsSelectionWhateverModeItWasMadeIn)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect faces 121 122 111 113\nselect none\necho == none\n"
+                                      "colours check\nmode 1\nselect faces 121 122\nmode 3\necho == back\nrows\n"
+                                      "mode 1\nselect faces 111 113\nclose\nanalyse\nmode 4\nselect faces 102\n"
+                                      "mode 1\nselect faces 103 104\nmode 3\nmode 4\necho == walls\nrows\n"
+                                      "close\ncolours check\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int none = t.find("== none");
+    EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", none), none + 1) << t.all();
+    const int back = t.find("== back");
+    EXPECT_EQ(t.find("  3  count 2  first 3", back), back + 2) << t.all();
+    const int walls = t.find("== walls");
+    EXPECT_EQ(t.find("  90  count 2  first 90", walls), walls + 2) << t.all();
+    EXPECT_GT(t.find("every face of the sample part has its own colour and layer", walls), walls) << t.all();
+}
+
+// Without the analyse show mode a change of the steps left the list grouped
+// by the old steps, and switching the faces off painted them again.
+TEST(MultiFaceSession, WithoutTheAnalyseShowModeTheListRegroupsAndTheFacesCanBeSwitchedOff)
+{
+    const Transcript t = play("offer kvIBaseDocWithAnalyseShowMode off\n" + kOpen +
+                              "mode 3\nselect faces 121 122 111 113\nset DiameterSteps 10\nrows\n"
+                              "press show-faces\necho == off\ncolours check\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int steps = t.find("property \"DiameterSteps\" set to 10");
+    EXPECT_EQ(t.find("list: 1 row", steps), steps + 1) << t.all();
+    EXPECT_EQ(t.find("  0  count 4  first 3", steps), steps + 2) << t.all();
+    const int off = t.find("== off");
+    EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", off), off + 1) << t.all();
+}
+
+// In a document whose entities carry colour attributes, the colours and
+// their kinds are read and given back through the attribute.
+TEST(MultiFaceSession, ColourAttributesAreSavedAndGivenBackWithTheirKind)
+{
+    int attributeCalls = 0;
+    bool kindsBack = true;
+    const Transcript t = play("offer kvITDBaseDocument1 on\n" + kOpen +
+                                  "mode 4\nselect faces 101 102 107\nrows\nclose\ncolours check\n",
+                              [&](Session& s) {
+                                  for (FaceEntity* e : documentSelection(s).entities()) {
+                                      attributeCalls += e->attributeCalls();
+                                      kindsBack = kindsBack && e->colourKind() == 0;
+                                  }
+                              });
+    ASSERT_EQ(t.errors, 0) << t.all();
+    // One read and one write for each of the three faces.
+    EXPECT_EQ(attributeCalls, 6);
+    EXPECT_TRUE(kindsBack);
+    EXPECT_GE(t.find("every face of the sample part has its own colour and layer"), 0) << t.all();
+}
+
+// A quilt (one selected object standing for several faces) is analysed
+// face by face, its faces are coloured, and each gets its colour back.
+TEST(MultiFaceSession, AQuiltsFacesAreColouredAndRestored)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect quilt 102 103 104\nrows\necho == coloured\n"
+                                      "colours changed\npress show-faces\necho == off\ncolours check\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_GE(t.find("  90  count 2  first 90"), 0) << t.all();
+    const int coloured = t.find("== coloured");
+    EXPECT_EQ(t.find("face 102 top: #af0000", coloured), coloured + 1) << t.all();
+    EXPECT_EQ(t.find("face 103 front: #00c000", coloured), coloured + 2) << t.all();
+    EXPECT_EQ(t.find("face 104 back: #00c000", coloured), coloured + 3) << t.all();
+    const int off = t.find("== off");
+    EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", off), off + 1) << t.all();
+}
+
+// The navigator's arrows are the module's icons 180 and 181, and the lists
+// and the panel answer their tooltips in both modes.
+TEST(MultiFaceSession, TheNavigatorCarriesItsIconsAndTheListsAnswerTheirTooltips)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect faces 121 122\nnavigator\ntooltips list\n"
+                                      "tooltips panel\nmode 4\ntooltips list\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_GE(t.find("buttons: previous icon 180 of kvAnalyse.so, next icon 181 of kvAnalyse.so"), 0) << t.all();
+    const int radius = t.find("list tooltip next: Zooming in element");
+    EXPECT_GE(radius, 0) << t.all();
+    EXPECT_GE(t.find("list tooltip groups: (none)"), 0) << t.all();
+    EXPECT_GE(t.find("panel tooltip properties: (none)"), 0) << t.all();
+    EXPECT_GT(t.find("list tooltip previous: Zooming in element", t.find("Plane analyse")), radius) << t.all();
+}
+
+// Both panels of a mode had control id 0, so the list's stored layout
+// overwrote the panel's, which then could not be restored.
+TEST(MultiFaceSession, EachModesPanelsStoreAndRestoreTheirOwnLayouts)
+{
+    const Transcript t = play(kOpen + "mode 3\nlayout save R\nlayout restore R\nmode 4\nlayout save P\n"
+                                      "layout restore P\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    for (const char* name : {"R", "P"})
+        for (const char* panel : {"24051", "24174"})
+            EXPECT_GE(t.find(std::string("restored layout of panel ") + panel +
+                             " under HKEY_CURRENT_USER\\Software\\Tarnwell\\Layouts\\" + name + "\\Panel " + panel),
+                      0)
+                << name << ' ' << panel << '\n'
+                << t.all();
+}
+
+} // namespace
+
+namespace {
+
+// The radius panel offers the CAD layer with the host's layer-and-colour
+// chooser, not as a plain text line.
+TEST(MultiFaceSession, TheRadiusPanelOffersItsLayerWithTheLayerColourChooser)
+{
+    const kvCTwPropertyCtrlBase::Line* layer = nullptr;
+    kvCTwPropertyCtrlBase::Line copy;
+    const Transcript t = play("analyse\nmode 3\n", [&](Session& s) {
+        kvCTwPropertyCtrlBase* control = propertyControlShown(openAnalysisWindow(s));
+        const kvCTwPropertyCtrlBase::Category* category = control ? control->findCategory(L"LayerColor") : nullptr;
+        for (const auto& line : category ? category->lines : std::vector<kvCTwPropertyCtrlBase::Line>())
+            if (line.key == kvCString(L"CadLayer"))
+                copy = line, layer = &copy;
+    });
+    ASSERT_EQ(t.errors, 0) << t.all();
+    ASSERT_NE(layer, nullptr) << t.all();
+    EXPECT_EQ(std::wstring(layer->uiType.c_str()), L"UiLayerColorProperty");
+    EXPECT_EQ(std::wstring(layer->text.c_str()), L"Layer");
+    EXPECT_FALSE(layer->flag);
 }
 
 } // namespace
