@@ -357,6 +357,9 @@ protected:
     double faceHeight = 0.0;
     double diameter1 = 0.0;
     double diameter2 = 0.0;
+    // Where diameter2 stands: along the second direction from the axis
+    // point, which stands where diameter1 does.
+    double diameter2Height = 0.0;
     double faceRadius = 0.0;
     double coneAngle = 0.0;
     double resultMinRadius = 0.0;
@@ -392,6 +395,8 @@ protected:
     double angledHoleOffset = 0.0;
     bool savingMeasurement = false;
     kvMeasurementStyle saveStyle;
+    // What the running save wrote; null between saves.
+    kvMeasurementLog* saveLog = nullptr;
     int planeDefined = 0;
     HBRUSH brush = nullptr;
     HWND toolTip = nullptr;

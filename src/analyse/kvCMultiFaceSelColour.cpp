@@ -5,7 +5,9 @@
 // A face's own colour is saved the first time it is painted and is kept with
 // the face itself, so it goes back onto that face however the selection or
 // the groups have changed in between, faces of a group outside the selection
-// included. A face painted again keeps the colour saved first.
+// included. A face painted again keeps the colour saved first; a face that a
+// colouring no longer paints (neither selected nor in a group) gets its own
+// colour back at once.
 #include "analyse/kvCMultiFaceSelDialog.h"
 
 #include "analyse/kvCAnalyseDlg.h"

@@ -59,8 +59,9 @@ public:
     // Paints the groups' faces (show true) or gives every painted face its
     // own colour back (show false). Each face's colour is saved the first
     // time it is painted and given back to that face, whatever the selection
-    // is by then; coloursSaved is kept for the callers' sake and changes
-    // nothing of that. 0, or 2 after a caught exception.
+    // is by then, or as soon as a colouring no longer paints it; coloursSaved
+    // is kept for the callers' sake and changes nothing of that. 0, or 2
+    // after a caught exception.
     int selectAndColourFaces(bool show, bool coloursSaved, bool transparent, const kvGroupColouring& groups);
     // The current list's groups, coloured (show true) with the window's flags.
     int colourCurrentList(bool show, bool coloursSaved);
