@@ -133,7 +133,9 @@ public:
     void measurePickDistance(const double pick[3], bool alongFirstVector, bool showAxialDistance);
     // The cone's full opening angle in degrees, drawn with the style.
     double showConeAngleGraphic(int style);
+    // A right angle and the angle between the axis and the face's normal.
     void showFaceHoleAngleGraphic();
+    // The angle between the two axes taken as lines.
     void showDrillholeAngleGraphic();
     // The angled hole's offset; drawn unless computeOnly.
     double showAngledHoleGraphic(bool computeOnly);
@@ -141,9 +143,10 @@ public:
     void recordSelectedPlaneAsFirstElement();
 
     // ---- angle dimension (kvCAnalyseDlgAngle.cpp)
-    // The angle between a and b in degrees (0 when parallel or on an
-    // exception); draws the dimension unless kind is 3, and writes it into
-    // the model while a measurement is being saved.
+    // The angle between the elements' traces in degrees, 180 less that
+    // between a and b (0 when they are parallel or on an exception); draws
+    // the dimension, its arc spanning that angle, unless kind is 3, and
+    // writes it into the model while a measurement is being saved.
     double drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGePoint p, kvCGePoint q, int kind);
     void writeArrowheadToModel(kvIfPtr<kvIBaseModel1> model, kvCGeVector axis, kvCGePoint tip, double radius,
                                double height);

@@ -91,6 +91,9 @@ TEST(AnglesShown, EveryAngleDimensionSpansTheNumberItAndThePanelShow)
         {"hole and tilted face", "HOLE TILTED set InfoFaceholeAngle true\n", 2, "Drill hole Angle: [x] ", 150.0},
         {"chamfer and hole", "CHAMFER HOLE", 2, "Drill hole Angle: [x] ", 135.0},
         {"top and hole", "TOP HOLE", 2, "Drill hole Angle: [x] ", 90.0},
+        // The hole's axis turned to a viewer below: opposite to the top's
+        // normal, still a right angle, and drawn.
+        {"top and hole seen from below", "TOP pick 20 40 10 0 1 0.2\n", 2, "Drill hole Angle: [x] ", 90.0},
         // (Elsewhere on the hole: a pick where the last one was is dropped.)
         {"hole and top", "pick 20 40 31 0 1 -0.2\nTOP", 2, "Drill hole Angle: [x] ", 90.0},
         // One face against the frame: its tilt. (Mode 1 comes last: the
