@@ -15,7 +15,8 @@ void nameText(hostsim::Session& s, const std::string& args)
 {
     if (args != "on" && args != "off") throw hostsim::ScriptError("name-text takes 'on' or 'off'");
     kvCTwPropertyCtrlBase* control = hostsim::propertyControlShown(hostsim::openAnalysisWindow(s));
-    if (!control || !control->setValueText(L"InfoShowText ", args == "on" ? L"true" : L"false"))
+    if (!hostsim::showsLine(control, L"InfoShowText ") ||
+        !control->setValueText(L"InfoShowText ", args == "on" ? L"true" : L"false"))
         throw hostsim::ScriptError("the window shows no element name to switch");
     s.out() << "element name " << args << '\n';
 }

@@ -159,6 +159,7 @@ void setProperty(Session& s, const std::string& args)
     kvCTwPropertyCtrlBase* control = shownPropertyControl(analysisWindow(s));
     if (!control || !control->propertySet()) throw ScriptError("the window shows no property control");
     const std::wstring wkey = fromUtf8(key);
+    if (!showsLine(control, wkey)) throw ScriptError("the panel shows no line \"" + key + "\"");
     bool done = false;
     if (key == "Surfaces")
         done = propSet(control->propertySet(), wkey.c_str(), selectionOf(value));

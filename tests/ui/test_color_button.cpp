@@ -63,6 +63,27 @@ TEST_F(ColorButtons, AButtonWithoutColourOrTextShowsTheNoColourText)
     EXPECT_TRUE(anyLineHas(drawn(h), "state=0x6010")) << "display-only buttons are flat";
 }
 
+TEST_F(ColorButtons, ADisabledButtonDrawnClassicallyShowsItsTextShortenedWithinItsPlace)
+{
+    ColorButton b;
+    HWND h = b.create(dialog, RECT{10, 10, 110, 34}, L"A colour with a long name", WS_TABSTOP | WS_DISABLED, 5);
+    ASSERT_NE(nullptr, h);
+    b.setColor(0x00FF00);
+    kvplat::setThemeActive(false);
+    std::string text, disabledText;
+    for (const std::string& line : drawn(h)) {
+        if (line.compare(0, 9, "DrawText ") == 0)
+            text = line.substr(9, line.find('"', 10) - 8);
+        if (line.compare(0, 10, "DrawState ") == 0) {
+            disabledText = line.substr(10, line.find('"', 11) - 9);
+            const int x = std::stoi(line.substr(line.find('(') + 1));
+            EXPECT_GT(x, 0) << "drawn inside the button, right of the swatch: " << line;
+        }
+    }
+    EXPECT_NE(std::string::npos, text.find("...\"")) << "the name does not fit: " << text;
+    EXPECT_EQ(text, disabledText) << "the disabled look draws the shortened text, not the whole one";
+}
+
 TEST_F(ColorButtons, ThePaletteOpensBelowTheButtonAndAGridClickCommits)
 {
     ColorButton b;
