@@ -1,5 +1,7 @@
 #include "view.h"
 
+#include "host_answer_clock.h"
+
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -42,6 +44,7 @@ int FaceObject::getColor(unsigned long* color)
 
 int FaceObject::getNormal(const double point[3], int flags, double normal[3])
 {
+    HostAnswerClock::Answer answer;
     (void)flags;
     if (!point || !normal) return 2;
     sampleFaceNormal(*m_face, point, normal);
@@ -117,9 +120,10 @@ Box extentOf(const SampleFace& f)
         b.hi[k] = -1e300;
     }
     const int n = 24;
+    RatBSplSurf* surface = surfaceOf(f);
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; ++j) {
-            const GeomPoint q = ratBSplSurfEvalPoint(f.surface, double(i) / n, double(j) / n);
+            const GeomPoint q = ratBSplSurfEvalPoint(surface, double(i) / n, double(j) / n);
             const double c[3] = {q.x, q.y, q.z};
             for (int k = 0; k < 3; ++k) {
                 b.lo[k] = std::fmin(b.lo[k], c[k]);
@@ -177,7 +181,7 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
 
     std::vector<Box> boxes;
     const Box none = {{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
-    for (const SampleFace& f : part.faces()) boxes.push_back(f.surface ? extentOf(f) : none);
+    for (const SampleFace& f : part.faces()) boxes.push_back(surfaceOf(f) ? extentOf(f) : none);
     // Faces are hit as they are: a point beside a face by more than the
     // part's rounding is not on it.
     const double tolerance = kPickTolerancePerSize * partSize(boxes);
@@ -185,7 +189,7 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
     bool found = false;
     for (std::size_t index = 0; index < part.faces().size(); ++index) {
         const SampleFace& f = part.faces()[index];
-        if (!f.surface) continue;
+        if (!surfaceOf(f)) continue;
         const Box& box = boxes[index];
         auto at = [&](double t, double* p) {
             for (int k = 0; k < 3; ++k) p[k] = origin[k] + t * dir[k];

@@ -104,7 +104,7 @@ TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
         SurfPtr s(library.newRatBSplSurf(face.get()), ratBSplSurfFree);
         EXPECT_TRUE(s);
         if (!s) return -1;
-        EXPECT_NE(s.get(), face.object->face().surface);
+        EXPECT_NE(s.get(), surfaceOf(face.object->face()));
         return (s->origFormu == 2 ? 1 : 0) + (s->origFormv == 2 ? 1 : 0);
     };
     EXPECT_EQ(closedDirections(102), 0);  // the top face
@@ -154,7 +154,7 @@ TEST(TrimmedPicks, EveryPickOfEveryFaceLandsOnItsSurface)
                 // Points off the grid lines, so seams and poles are met near,
                 // not only on, them.
                 const double u = (i + 0.37 * (j % 3)) / (n + 1.0), v = (j + 0.29 * (i % 4)) / (n + 1.0);
-                const GeomPoint q = ratBSplSurfEvalPoint(f.surface, u, v);
+                const GeomPoint q = ratBSplSurfEvalPoint(surfaceOf(f), u, v);
                 const double point[3] = {q.x, q.y, q.z};
                 if (!insideTrimmedFace(f, point)) continue;
                 kvPickParameters at;
