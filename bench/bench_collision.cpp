@@ -43,7 +43,7 @@ kvPartMesh samplePartMesh()
 {
     kvPartMesh mesh;
     for (const hostsim::SampleFace& face : hostsim::samplePart().faces())
-        kvTessellateSurface(face.surface, 0.01, mesh);
+        kvTessellateSurface(surfaceOf(face), 0.01, mesh);
     return mesh;
 }
 

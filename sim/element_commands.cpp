@@ -26,7 +26,7 @@ void results(Session& s, const std::string& args)
     int type = 0;
     propGet(control->propertySet(), L"AnalyseType", type);
     s.out() << "AnalyseType: " << type << '\n';
-    for (const std::wstring& line : control->displayLines()) s.out() << "  " << toUtf8(line) << '\n';
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << escapeText(toUtf8(line)) << '\n';
 }
 
 const CommandRegistration resultsCommand("results", results);
@@ -38,24 +38,38 @@ DemoSection elementTour("20-element",
                         "echo -- the top face, straight down\n"
                         "pick 10 20 100 0 0 -1\n"
                         "results\n"
-                        "echo -- the face at 120 degrees to the top: 60 degrees from the view straight down\n"
+                        "echo -- the face at 120 degrees to the top: tilted 60 degrees, an arc of 60 in the view\n"
                         "pick 95 30 100 0 0 -1\n"
                         "results\n"
+                        "show view\n"
+                        "echo -- the chamfer: tilted 45 degrees\n"
+                        "pick 30 -10 50 0 1 -1\n"
+                        "results\n"
+                        "show view\n"
                         "echo -- the wall of the radius-8 hole, through its opening\n"
                         "pick 70 35 60 8 0 -40\n"
                         "results\n"
                         "echo -- one half of a radius-5 hole\n"
                         "pick 20 40 60 0 5 -40\n"
                         "results\n"
-                        "echo -- the countersink\n"
+                        "echo -- the countersink: 16 across at its foot (z 36), 24 at its top (z 40)\n"
                         "pick 80 35 100 0 0 -1\n"
                         "results\n"
+                        "show view\n"
+                        "set InfoDiameter2 true\n"
+                        "show view\n"
+                        "echo -- its opening: an arc of 90 between its two sides\n"
+                        "set InfoConeAngle true\n"
+                        "show view\n"
                         "echo -- a radius-3 fillet, from the back left\n"
                         "pick -10 70 20 1 -1 0\n"
                         "results\n"
-                        "echo -- the torus fillet at the foot of the boss\n"
+                        "echo -- the torus fillet at the foot of the boss, with its name in the view\n"
                         "pick 37 15 100 0 0 -1\n"
+                        "name-text on\n"
                         "results\n"
+                        "show view\n"
+                        "name-text off\n"
                         "echo -- the sphere corner\n"
                         "pick -10 70 50 1 -1 -1\n"
                         "results\n"

@@ -247,6 +247,9 @@ class kvIBaseModel1 : public kvIUnknown {
 public:
     // kind 7 text, 1 line, 5 polyline. Out: the new entity.
     virtual int createEntity(int kind, kvIUnknown** entity) { (void)kind; (void)entity; return -1; }
+    // Takes an entity out of the model again, as if it had never been
+    // created; 0 when it is gone.
+    virtual int deleteEntity(kvIUnknown* entity) { (void)entity; return -1; }
 
 protected:
     ~kvIBaseModel1() = default;
@@ -405,7 +408,17 @@ protected:
 };
 KV_IF_NAME(kvIGeBoundedSurface);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeCbSurface2);
-KV_DECLARE_EMPTY_INTERFACE(kvIGeSurfaceQuilt);
+// Several faces that the host keeps as one surface.
+class kvIGeSurfaceQuilt : public kvIUnknown {
+public:
+    virtual int getFaceCount() { return 0; }
+    // Out: face index of the quilt (0 when handed out).
+    virtual int getFace(int index, kvIUnknown** face) { (void)index; (void)face; return -1; }
+
+protected:
+    ~kvIGeSurfaceQuilt() = default;
+};
+KV_IF_NAME(kvIGeSurfaceQuilt);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeMesh);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeArc);
 // A curve of the model, by its parameter.
