@@ -18,7 +18,9 @@
 #include <cstdlib>
 #include <new>
 
-#include <malloc.h>
+// From <malloc.h>, whose declarations of the malloc family would clash with
+// the counting replacements of alloc_counting.h.
+extern "C" int mallopt(int param, int value);
 
 
 namespace {
@@ -27,7 +29,8 @@ namespace {
 // hands the freed pages of a large result back to the system, and the next
 // call's time is mostly the page faults of taking them again (a 1000-point
 // elevation: about half its time), which is no cost of the edit itself.
-[[maybe_unused]] const int kKeepFreedMemory = mallopt(M_TRIM_THRESHOLD, 256 << 20);
+constexpr int kTrimThresholdParam = -1;   // glibc's M_TRIM_THRESHOLD
+[[maybe_unused]] const int kKeepFreedMemory = mallopt(kTrimThresholdParam, 256 << 20);
 
 // Bytes a record of n knots holds: the record, points, weights and knots of
 // n entries, and the two evaluation scratch arrays of n + 2.

@@ -318,7 +318,7 @@ int ratBSplCurveTrimToEachOther(RatBSplCurve** first, RatBSplCurve** second, dou
     // where they stop coming closer: curves that cross away from their ends
     // are met by the closest pair of their points instead.
     if (best > accept) {
-        double u[2];
+        double u[2] = {domainStart(c[0]), domainStart(c[1])};
         const double d = closestPair(c, u);
         if (d < best) {
             best = d;
