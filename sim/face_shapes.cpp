@@ -65,6 +65,17 @@ std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
     return points;
 }
 
+// The grid of trimmedSamples for the measures taken on a face as trimmed.
+const int kSampleGrid = 64;
+
+// A face's trimmed samples, taken at the first question that needs them and
+// kept with the face.
+const std::vector<GeomPoint>& trimmedSamplesOf(const SampleFace& f)
+{
+    if (!f.trimmedPoints) f.trimmedPoints = std::make_shared<const std::vector<GeomPoint>>(trimmedSamples(f, kSampleGrid));
+    return *f.trimmedPoints;
+}
+
 // The window of normalised parameters that the face as trimmed covers on its
 // surface, for a face whose builder did not state it: the extremes of the
 // inside cell centres of a grid, each pushed out to the face's edge (or the
@@ -206,7 +217,7 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
                 first = false;
             }
     } else {
-        const std::vector<GeomPoint> points = trimmedSamples(*f, 64);
+        const std::vector<GeomPoint>& points = trimmedSamplesOf(*f);
         if (points.empty()) return false;
         lo = hi = along(points[0], axisPoint, axis);
         for (const GeomPoint& q : points) {
@@ -244,9 +255,9 @@ bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRe
     for (double& c : x) c /= lx;
     const double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
 
-    const int n = 64;
+    const int n = kSampleGrid;
     std::vector<double> angles;
-    for (const GeomPoint& q : trimmedSamples(*f, n)) {
+    for (const GeomPoint& q : trimmedSamplesOf(*f)) {
         const double r[3] = {q.x - axisPoint.x, q.y - axisPoint.y, q.z - axisPoint.z};
         const double a = r[0] * x[0] + r[1] * x[1] + r[2] * x[2], b = r[0] * y[0] + r[1] * y[1] + r[2] * y[2];
         if (std::hypot(a, b) < 1e-9) continue;
