@@ -387,10 +387,12 @@ private:
     std::unordered_map<const SampleFace*, std::list<Made>::iterator> m_index;
 };
 
+// Never destroyed: a part that goes at the process's end may still forget
+// its faces then.
 RecentFaces& recentFaces()
 {
-    static RecentFaces recent;
-    return recent;
+    static RecentFaces* recent = new RecentFaces;
+    return *recent;
 }
 
 FaceRecords recordsOf(const SampleFace& f)
