@@ -1,9 +1,11 @@
-// The host's face-feature library over the sample part. The shape tests
+// The host's face-feature library over the document's part. The shape tests
 // (isNurbsAs...) answer what the kernel's shape tests find in each face's
-// surface record (face_recognition.h);
-// the extent along an axis and the swept angle are measured on the face's
-// surface as trimmed, as a host measures a face it knows only as a surface;
-// the surface record handed out is the face's own, cut to what it covers.
+// surface record (face_recognition.h); the extent along an axis and the
+// swept angle are the face's as it was built, or, for a face built without
+// them, measured once on its surface as trimmed; the surface record handed
+// out is the face's own, cut to the window it covers. A face's surfaces are
+// kept with it, or, for a part that keeps none (a generated part), made again
+// when asked and held while the face is among those asked last.
 #include "face_recognition.h"
 #include "host_answer_clock.h"
 #include "trim.h"
@@ -387,10 +389,12 @@ private:
     std::unordered_map<const SampleFace*, std::list<Made>::iterator> m_index;
 };
 
+// Never destroyed: a part that goes at the process's end may still forget
+// its faces then.
 RecentFaces& recentFaces()
 {
-    static RecentFaces recent;
-    return recent;
+    static RecentFaces* recent = new RecentFaces;
+    return *recent;
 }
 
 FaceRecords recordsOf(const SampleFace& f)
