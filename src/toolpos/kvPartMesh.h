@@ -2,9 +2,10 @@
 // triangles, each face tessellated from its surface within a chord tolerance.
 #pragma once
 
-#include <vector>
+#include "geom/geom.h"
 
-struct RatBSplSurf;
+#include <functional>
+#include <vector>
 
 struct kvPartMesh {
     std::vector<double> xyz;    // three values per point
@@ -24,3 +25,14 @@ struct kvPartMesh {
 // pole) add no triangle. False, with the mesh unchanged, for a null surface,
 // a tolerance that is not greater than 0 or a point that is not finite.
 bool kvTessellateSurface(RatBSplSurf* surface, double tolerance, kvPartMesh& mesh, int maxPerDirection = 256);
+
+// Adds the part of the surface that is the face: onFace tells whether a
+// point of the surface lies on the face as trimmed. The grid is refined as
+// above and until no cell edge is longer than featureSize (a hole or island
+// smaller than that between grid points may be missed); cells that the
+// face's boundary crosses are halved down to about fifty tolerances and cut
+// at the crossings, which are found to half the tolerance. False,
+// with the mesh unchanged, for a null surface or predicate, a tolerance or
+// feature size that is not greater than 0 or a point that is not finite.
+bool kvTessellateTrimmedFace(RatBSplSurf* surface, const std::function<bool(const GeomPoint&)>& onFace,
+                             double tolerance, double featureSize, kvPartMesh& mesh, int maxPerDirection = 256);

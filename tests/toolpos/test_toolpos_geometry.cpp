@@ -258,13 +258,17 @@ TEST(MachineFiles, OnlyTheStlFilesOfTheNamedFolderSorted)
     for (const char* name : {"b.stl", "A.STL", "notes.txt"})
         std::ofstream(base / "Machines" / "Mill" / name) << "x";
     fs::create_directories(base / "Machines" / "Mill" / "sub.stl");
-    const auto files = kvMachineModelFiles(base.wstring(), L"Mill");
-    ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(fs::path(files[0]).filename(), "A.STL");
-    EXPECT_EQ(fs::path(files[1]).filename(), "b.stl");
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"").empty());
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"..").empty());
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"Mill/../Mill").empty());
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"Lathe").empty());
+    const kvMachineModels found = kvFindMachineModels(base.wstring(), L"Mill");
+    EXPECT_EQ(kvMachineModels::found, found.state);
+    ASSERT_EQ(found.files.size(), 2u);
+    EXPECT_EQ(fs::path(found.files[0]).filename(), "A.STL");
+    EXPECT_EQ(fs::path(found.files[1]).filename(), "b.stl");
+    EXPECT_EQ(kvMachineModels::noName, kvFindMachineModels(base.wstring(), L"").state);
+    for (const wchar_t* bad : {L"..", L".", L"Mill/../Mill", L"..\\Mill"})
+        EXPECT_EQ(kvMachineModels::badName, kvFindMachineModels(base.wstring(), bad).state) << bad;
+    EXPECT_EQ(kvMachineModels::noFolder, kvFindMachineModels(base.wstring(), L"Lathe").state);
+    fs::create_directories(base / "Machines" / "Empty");
+    EXPECT_EQ(kvMachineModels::noFiles, kvFindMachineModels(base.wstring(), L"Empty").state);
+    EXPECT_TRUE(kvFindMachineModels(base.wstring(), L"Empty").files.empty());
     fs::remove_all(base);
 }
