@@ -7,8 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -185,6 +192,21 @@ TEST_F(ToolPosSession, BadInputIsReportedAndTheWindowStaysUsable)
     run("collisionlib on\n");
 }
 
+// Numbers past the simulator's coordinate limit are refused with the line
+// and the text, as every other command refuses them.
+TEST_F(ToolPosSession, JobNumbersPastTheLimitAreRefusedWithTheirLine)
+{
+    run("job BIG 1e308 0 0\njob DemoMill 0 0 0 1e200 1e200 1e200\njob DemoMill 60 45 40\n"
+        "job-feedback 1e308 1e308 1e308\njob-tool 6 1e7\n");
+    for (const char* line : {"line 1: job: a coordinate or length must lie between -1e+06 and 1e+06, got '1e308'",
+                             "line 2: job: a coordinate or length must lie between -1e+06 and 1e+06, got '1e200'",
+                             "line 4: job-feedback: a coordinate or length must lie between -1e+06 and 1e+06, got "
+                             "'1e308'",
+                             "line 5: job-tool: a coordinate or length must lie between -1e+06 and 1e+06, got '1e7'"})
+        EXPECT_NE(err.str().find(line), std::string::npos) << line << '\n' << err.str();
+    err.str("");
+}
+
 TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryUnloaded)
 {
     const std::string demo = run(hostsim::demoScript());
@@ -194,7 +216,7 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
              "collision check: Collision: the cutting part meets the machine",
              "collision check: Free from tool length 10.5; length set to 12.5",
              "model frame \"Frame 1\": origin (30, 28, 40), axis (0, 0, 1)",
-             "angles A 90, B 0, C 0",
+             "angles A -30.9638, B 0, C 0",
              "[host] the job now uses frame \"Frame 1\"",
              "collision check: The collision library kvCdTree.dll cannot be loaded",
              "host objects held by the module: none",
@@ -202,4 +224,170 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
         EXPECT_TRUE(has(demo, line)) << line;
     EXPECT_TRUE(err.str().empty()) << err.str();
     EXPECT_TRUE(session.resources().loadedModules().empty());
+}
+
+// Placements whose answer follows from the geometry of the sample part (the
+// block 0..100 x 0..60 x 0..40 with its holes, boss and pocket) and of the
+// DemoMill machine (table top at z = -1, column -80..-60 in x up to z = 200).
+TEST_F(ToolPosSession, VerdictsFollowTheGeometryInHolesInsideMaterialAndBesideIt)
+{
+    struct Case {
+        const char* place;
+        const char* tool;
+        const char* verdict;
+    } cases[] = {
+        {"60 45 40", "6 30 30 40", "No collision"},
+        {"60 45 45", "6 30 30 40", "No collision"},
+        {"110 30 10", "6 30", "No collision"},
+        {"30 15 50", "6 30 30 40", "No collision"},
+        // Down a through hole, in the second one and in the pocket above its floor.
+        {"70 35 20", "2 5", "No collision"},
+        {"20 40 10", "2 5", "No collision"},
+        {"50 10 38.5", "2 5", "No collision"},
+        {"60 45 30", "6 30 30 40", "Collision: the cutting part meets the part"},
+        {"120 30 -5", "6 30 30 40", "Collision: the cutting part meets the machine"},
+        {"-55 30 50", "6 30 30 40", "Collision: the holder meets the machine"},
+        // Wholly inside the block and the column, touching no face.
+        {"50 30 20", "2 5", "Collision: the cutting part meets the part"},
+        {"-70 30 100", "2 5", "Collision: the cutting part meets the machine"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = run(std::string("job DemoMill ") + c.place + "\njob-tool " + c.tool +
+                                      "\nanalyse-job\ntoolpos\nclose\n");
+        EXPECT_TRUE(has(shown, std::string("collision check: ") + c.verdict)) << c.place << '\n' << shown;
+    }
+    // A tool inside the block is not cleared by a longer one.
+    const std::string inside = run("job DemoMill 50 30 20\njob-tool 2 5\nanalyse-job\npress tool-length\ntoolpos\n");
+    EXPECT_TRUE(has(inside, "collision check: The cutting part or the shank collides: a longer tool does not clear it"))
+        << inside;
+    expectClosedClean();
+}
+
+// Started again on the open window with another job, the analysis places
+// that job's tool and checks it, as an opening does.
+TEST_F(ToolPosSession, AnotherJobOnTheOpenWindowPlacesAndChecksItsTool)
+{
+    run(kTopFace);
+    const std::string again = run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(has(again, "tool at origin (60, 45, 30), axis (0, 0, 1)")) << again;
+    EXPECT_TRUE(has(again, "collision check: Collision: the cutting part meets the part")) << again;
+    const std::string other = run("job NoSuchMill 60 45 40\njob-tool 4 20\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(has(other, "tool diameter 4, length 20")) << other;
+    EXPECT_TRUE(has(other, "collision check: No collision; no machine model loaded: there is no folder "
+                           "Machines/NoSuchMill in the host's base folder"))
+        << other;
+    expectClosedClean();
+}
+
+// The verdict stays in view beside what an action reports.
+TEST_F(ToolPosSession, ActionsReportBesideTheVerdict)
+{
+    run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\n");
+    const std::string framed = run("press new-frame\ntoolpos\n");
+    EXPECT_TRUE(has(framed, "collision check: Collision: the cutting part meets the part; New frame Frame 1 at "
+                            "the tool position"))
+        << framed;
+    const std::string menu = run("frame-menu feedback\ntoolpos\n");
+    EXPECT_TRUE(has(menu, "right-click menu: \"Set as tool feedback position\" \"Create line in tool axis\""))
+        << menu;
+    EXPECT_TRUE(has(menu, "collision check: Collision: the cutting part meets the part; The tool position is the "
+                          "job's tool feedback position"))
+        << menu;
+    run("answer 2\n");
+    expectClosedClean();
+}
+
+// Dragged from above, a tool turned about A or B leans towards the cursor.
+TEST_F(ToolPosSession, TurningByTheMouseFromAboveFollowsTheDrag)
+{
+    run(kTopFace);
+    const std::string a = run("handle A\nmove 60 45 60\nmove 60 57 60\npick 60 45 100 0 0 -1\ntoolpos\n");
+    EXPECT_TRUE(has(a, "tool at origin (60, 45, 40), axis (0, 0.514496, 0.857493)")) << a;
+    EXPECT_TRUE(has(a, "angles A -30.9638, B 0, C 0")) << a;
+    run("close\n");
+    run(kTopFace);
+    const std::string b = run("handle B\nmove 60 45 60\nmove 72 45 60\npick 60 45 100 0 0 -1\ntoolpos\n");
+    EXPECT_TRUE(has(b, "tool at origin (60, 45, 40), axis (0.514496, 0, 0.857493)")) << b;
+    expectClosedClean();
+}
+
+namespace {
+
+std::string binaryStl(const std::vector<std::vector<float>>& triangles, std::uint32_t count)
+{
+    std::string bytes(80, ' ');
+    bytes.append(reinterpret_cast<const char*>(&count), 4);
+    for (const auto& t : triangles) {
+        const float normal[3] = {0, 0, 1};
+        bytes.append(reinterpret_cast<const char*>(normal), 12);
+        bytes.append(reinterpret_cast<const char*>(t.data()), 36);
+        bytes.append(2, '\0');
+    }
+    return bytes;
+}
+
+std::string asciiStl(const std::string& corner)
+{
+    return "solid t\n facet normal 0 0 1\n  outer loop\n   vertex -50 -30 -1\n   vertex 150 -30 -1\n   vertex " +
+           corner + "\n  endloop\n endfacet\nendsolid t\n";
+}
+
+} // namespace
+
+// A machine model that cannot be one is refused with its reason; the part is
+// still checked and nothing reaches the terminal.
+TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
+{
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(::testing::TempDir()) / ("toolpos_base_" + std::to_string(getpid()));
+    const std::vector<float> plate = {-50, -30, -1, 150, -30, -1, 150, 90, -1};
+    const std::vector<float> point = {5, 5, 5, 5, 5, 5, 5, 5, 5};
+    const float nan = std::nanf("");
+    const std::string good = binaryStl({plate}, 1);
+    const std::string truncated = "is truncated or not an STL file";
+    const std::string corner = "has a corner that is not a finite coordinate within 1e6";
+    struct Case {
+        std::string bytes;
+        std::string problem;
+    } cases[] = {
+        {asciiStl("150 90 -1").substr(0, 60), truncated},
+        {good.substr(0, good.size() - 3), truncated},
+        {binaryStl({{-50, -30, -1, 150, -30, -1, 150, nan, -1}}, 1), corner},
+        {asciiStl("150 90 1e309"), corner},
+        {asciiStl("150 1e150 -1"), corner},
+        {asciiStl("-1e308 90 -1"), corner},
+        {binaryStl({plate}, 4000000000u), truncated},
+        {binaryStl({plate}, 20000001u), truncated},
+        {binaryStl({}, 0), "has no triangles or more than the library takes"},
+        {std::string(), "cannot be read or is empty"},
+        {binaryStl({point}, 1), "has no triangle with an area"},
+    };
+    for (const Case& c : cases) {
+        fs::create_directories(base / "Machines" / "Broken");
+        std::ofstream(base / "Machines" / "Broken" / "table.stl", std::ios::binary) << c.bytes;
+        const std::string shown = run("basefolder " + base.string() +
+                                      "\njob Broken 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
+        EXPECT_TRUE(has(shown, "collision check: No collision; no machine model loaded; machine model table.stl " +
+                                   c.problem))
+            << c.problem << '\n' << shown;
+    }
+    // A triangle without area beside one with: the model loads, the other is counted.
+    std::ofstream(base / "Machines" / "Broken" / "table.stl", std::ios::binary) << binaryStl({plate, point}, 2);
+    const std::string skipped = run("job Broken 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
+    EXPECT_TRUE(has(skipped, "collision check: Collision: the cutting part meets the machine; machine model "
+                             "table.stl: 1 triangle without area left out"))
+        << skipped;
+    // A base folder far longer than a fixed buffer is taken whole.
+    fs::path deep = base;
+    for (int i = 0; i < 6; ++i)
+        deep /= std::string(200, static_cast<char>('a' + i));
+    fs::create_directories(deep / "Machines" / "DemoMill");
+    fs::copy(fs::path(KV_SOURCE_DIR) / "sim" / "data" / "Machines" / "DemoMill", deep / "Machines" / "DemoMill",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    const std::string far = run("basefolder " + deep.string() +
+                                "\njob DemoMill 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
+    EXPECT_TRUE(has(far, "collision check: Collision: the cutting part meets the machine")) << far;
+    run("basefolder default\n");
+    fs::remove_all(base);
+    expectClosedClean(false);
 }
