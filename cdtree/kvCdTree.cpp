@@ -25,9 +25,11 @@ using Mesh = fcl::BVHModel<fcl::OBBRSSd>;
 
 namespace {
 
-// One obstacle: its tree of triangles for contacts and its inside test.
+// One obstacle: its tree of triangles for contacts, placed once (placing
+// it walks every vertex for its bounding box), and its inside test.
 struct Model {
     std::shared_ptr<Mesh> mesh;
+    std::unique_ptr<fcl::CollisionObjectd> object;
     std::unique_ptr<kvcd::InsideTest> inside;
 };
 
@@ -85,6 +87,7 @@ std::unique_ptr<Model> buildModel(const std::vector<fcl::Vector3d>& points, cons
     if (mesh.beginModel(static_cast<int>(triangles.size()), static_cast<int>(points.size())) != fcl::BVH_OK ||
         mesh.addSubModel(points, triangles) != fcl::BVH_OK || mesh.endModel() != fcl::BVH_OK)
         return nullptr;
+    model->object = std::make_unique<fcl::CollisionObjectd>(model->mesh);
     std::vector<double> corners;
     corners.reserve(triangles.size() * 9);
     for (const fcl::Triangle& t : triangles)
@@ -121,10 +124,9 @@ bool meets(const fcl::CollisionObjectd& body, const std::unique_ptr<Model>& mode
 {
     if (!model)
         return false;
-    fcl::CollisionObjectd obstacle(model->mesh);
     fcl::CollisionRequestd request;
     fcl::CollisionResultd result;
-    fcl::collide(&body, &obstacle, request, result);
+    fcl::collide(&body, model->object.get(), request, result);
     return result.isCollision();
 }
 
