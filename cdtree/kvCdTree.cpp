@@ -213,8 +213,7 @@ int kvCdAddMachineStl(kvCdScene* scene, const char* path, int* skipped)
         return kvCdErrArgument;
     try {
         std::vector<kvcd::StlTriangle> read;
-        const kvcd::StlStatus status =
-            kvcd::readStl(path, read, kvCdMaxMachineTriangles, kvCdCoordinateLimit);
+        const kvcd::StlStatus status = kvcd::readStl(path, read);
         if (status != kvcd::StlStatus::ok)
             return stlError(status);
         std::vector<fcl::Vector3d> points;

@@ -1,6 +1,8 @@
 // Reading the triangles of an STL file, binary or ASCII.
 #pragma once
 
+#include "kvCdTree.h"
+
 #include <string>
 #include <vector>
 
@@ -9,12 +11,6 @@ namespace kvcd {
 struct StlTriangle {
     double v[3][3];
 };
-
-// The largest triangle count a machine model may have, and the largest
-// coordinate magnitude (model units) it may use: anything past either is not
-// a machine model but a broken or hostile file.
-inline constexpr std::size_t kStlMaxTriangles = 20000000;
-inline constexpr double kStlCoordinateLimit = 1.0e6;
 
 enum class StlStatus {
     ok,
@@ -27,11 +23,11 @@ enum class StlStatus {
 
 // The file's triangles into out (replaced). Anything but ok leaves out empty.
 StlStatus readStl(const std::string& path, std::vector<StlTriangle>& out,
-                  std::size_t maxTriangles = kStlMaxTriangles, double coordinateLimit = kStlCoordinateLimit);
+                  std::size_t maxTriangles = kvCdMaxMachineTriangles, double coordinateLimit = kvCdCoordinateLimit);
 
 // The same for the file's contents already in memory.
 StlStatus parseStl(const std::string& bytes, std::vector<StlTriangle>& out,
-                   std::size_t maxTriangles = kStlMaxTriangles, double coordinateLimit = kStlCoordinateLimit);
+                   std::size_t maxTriangles = kvCdMaxMachineTriangles, double coordinateLimit = kvCdCoordinateLimit);
 
 // Whether a triangle has no area: two equal corners, or three in a line.
 bool isDegenerate(const StlTriangle& t);

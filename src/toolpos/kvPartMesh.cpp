@@ -251,41 +251,6 @@ private:
 
 }  // namespace
 
-bool kvTessellateSurface(RatBSplSurf* surface, double tolerance, kvPartMesh& mesh, int maxPerDirection)
-{
-    if (!surface || !(tolerance > 0.0) || maxPerDirection < 1)
-        return false;
-    Grid g;
-    bool missed = false;
-    if (!refinedGrid(surface, tolerance, HUGE_VAL, maxPerDirection, g, missed))
-        return false;
-    const int first = mesh.pointCount();
-    for (const GeomPoint& q : g.p) {
-        mesh.xyz.push_back(q.x);
-        mesh.xyz.push_back(q.y);
-        mesh.xyz.push_back(q.z);
-    }
-    auto index = [&](int i, int j) { return first + j * (g.nu + 1) + i; };
-    for (int j = 0; j < g.nv; ++j) {
-        for (int i = 0; i < g.nu; ++i) {
-            const int c[4] = {index(i, j), index(i + 1, j), index(i + 1, j + 1), index(i, j + 1)};
-            const GeomPoint* q[4] = {&g.at(i, j), &g.at(i + 1, j), &g.at(i + 1, j + 1), &g.at(i, j + 1)};
-            const int tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
-            for (const auto& t : tris) {
-                if (sameSpot(*q[t[0]], *q[t[1]]) || sameSpot(*q[t[1]], *q[t[2]]) || sameSpot(*q[t[0]], *q[t[2]]))
-                    continue;
-                mesh.triangles.push_back(c[t[0]]);
-                mesh.triangles.push_back(c[t[1]]);
-                mesh.triangles.push_back(c[t[2]]);
-            }
-        }
-    }
-    ++mesh.surfaces;
-    if (missed)
-        mesh.toleranceMissed = true;
-    return true;
-}
-
 bool kvTessellateTrimmedFace(RatBSplSurf* surface, const std::function<bool(const GeomPoint&)>& onFace,
                              double tolerance, double featureSize, kvPartMesh& mesh, int maxPerDirection)
 {
