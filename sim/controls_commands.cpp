@@ -5,7 +5,10 @@
 // window's layout in the registry.
 //
 // The host supplies the library's resource module (the palette's dialog, the
-// check icons and two texts), as the real host's installation does.
+// check icons and two texts), as the real host's installation does. No host
+// makes the controls or stores a layout through the module's exports: the
+// simulator reaches the factories and the layout store through the module's
+// one test entry (host/kvTestEntry.h), and then acts as a user would.
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -17,7 +20,7 @@
 #include "ui/atl/dv/ControlFactory.h"
 #include "ui/atl/dv/Convert.h"  // the colour word only: the module is not linked
 #include "ui/atl/dv/FieldControl.h"
-#include "ui/atl/layout/LayoutStateExport.h"
+#include "host/kvTestEntry.h"
 
 
 #include <algorithm>
@@ -77,20 +80,16 @@ FieldDialog& fields()
     return d;
 }
 
-// An export of the loaded module, through the platform's loader that loaded it.
-void* moduleSymbol(Session& s, const char* name)
+// The loaded module's test entry, through the platform's loader that loaded it.
+const kvTestEntryTable& testEntry(Session& s)
 {
     HMODULE module = static_cast<HMODULE>(s.moduleHandle());
-    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
+    FARPROC symbol = module ? GetProcAddress(module, "kvAnalyseTestEntry") : nullptr;
+    if (!symbol) throw ScriptError("the module offers no test entry");
+    return *reinterpret_cast<kvPfnTestEntry>(reinterpret_cast<void*>(symbol))();
 }
 
-ControlFactories& factories(Session& s)
-{
-    using Getter = ControlFactories* (*)();
-    void* symbol = moduleSymbol(s, "kvUiControlFactories");
-    if (!symbol) throw ScriptError("the module offers no control factories");
-    return *reinterpret_cast<Getter>(symbol)();
-}
+ControlFactories& factories(Session& s) { return *testEntry(s).controlFactories; }
 
 HWND openFields()
 {
@@ -339,6 +338,8 @@ void controls(Session& s, const std::string& args)
     else if (verb == "keys") keys(s, words);
     else if (verb == "more") moreColors(s, words);
     else if (verb == "reset") resetCheck(s);
+    else if (verb == "palette" && words.size() == 1)
+        s.out() << (paletteGrid() ? "palette open, the focus on its grid\n" : "palette closed\n");
     else if (verb == "close") closeFields(s);
     else if (verb == "styles" && words.size() == 2 && (words[1] == "on" || words[1] == "off")) {
         kvplat::setThemeActive(words[1] == "on");
@@ -346,7 +347,7 @@ void controls(Session& s, const std::string& args)
         s.out() << "visual styles " << words[1] << "\n";
     } else
         throw ScriptError("controls open|show|click push|check|color|keys ...|more R G B|more cancel|reset|"
-                          "styles on|off|close");
+                          "palette|styles on|off|close");
 }
 
 // ---------------------------------------------------------------- layout persistence
@@ -357,15 +358,7 @@ std::string rectText(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
-template <typename F>
-F moduleFunction(Session& s, const char* name)
-{
-    void* symbol = moduleSymbol(s, name);
-    if (!symbol) throw ScriptError("the module offers no layout persistence");
-    return reinterpret_cast<F>(symbol);
-}
-
-void reportNodes(Session& s, void* layout, kvPfnUiLayoutNodes nodes)
+void reportNodes(Session& s, void* layout, int (*nodes)(void*, kvUiLayoutNode*, int))
 {
     kvUiLayoutNode all[64];
     const int count = std::min(nodes(layout, all, 64), 64);
@@ -383,10 +376,11 @@ void layoutCommand(Session& s, const std::string& args)
     CWnd* window = s.document().window(kAnalysisWindowName);
     const HWND hwnd = window ? window->GetSafeHwnd() : nullptr;
     if (!hwnd || !IsWindow(hwnd)) throw ScriptError("no analysis window open");
-    auto within = moduleFunction<kvPfnUiLayoutsWithin>(s, "kvUiLayoutsWithin");
-    auto dialogOf = moduleFunction<kvPfnUiLayoutDialog>(s, "kvUiLayoutDialog");
-    auto nodes = moduleFunction<kvPfnUiLayoutNodes>(s, "kvUiLayoutNodes");
-    auto persist = moduleFunction<kvPfnUiLayoutPersist>(s, "kvUiLayoutPersist");
+    const kvTestEntryTable& entry = testEntry(s);
+    auto within = entry.layoutsWithin;
+    auto dialogOf = entry.layoutDialog;
+    auto nodes = entry.layoutNodes;
+    auto persist = entry.layoutPersist;
     void* layouts[16] = {};
     const int count = std::min(within(hwnd, layouts, 16), 16);
     if (count == 0) throw ScriptError("no layout attached in the analysis window");
@@ -429,6 +423,13 @@ DemoSection tour("60-controls",
                  "echo -- more colours: the colour dialog\n"
                  "controls click color\n"
                  "controls more 51 102 153\n"
+                 "echo -- another window coming up closes the palette; the next click opens it again\n"
+                 "controls click color\n"
+                 "analyse\n"
+                 "controls palette\n"
+                 "close\n"
+                 "controls click color\n"
+                 "controls keys escape\n"
                  "echo -- without visual styles the controls draw classically\n"
                  "controls styles off\n"
                  "controls show\n"

@@ -55,6 +55,7 @@ struct Window {
     int paintCount = 0;
     int invalidateCount = 0;
     UINT showCmd = SW_SHOWNORMAL;
+    HWND dialogFocus = nullptr;  // dialogs: the control that had the focus when it lost activation
     ScrollState scroll[2];
     std::unique_ptr<ControlState> control;
 };

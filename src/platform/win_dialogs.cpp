@@ -113,11 +113,44 @@ BOOL WINAPI IsDialogMessageW(HWND dialog, LPMSG msg)
     return TRUE;
 }
 
+namespace {
+
+// A dialog keeps the control that had the focus when it lost activation and
+// gives it the focus back when it wins it again; the first tab stop otherwise.
+void activateDialog(HWND dialog, WPARAM state)
+{
+    Window* w = find(dialog);
+    if (!w)
+        return;
+    if (LOWORD(state) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && kvplat::detail::isDescendant(dialog, focus))
+            w->dialogFocus = focus;
+        return;
+    }
+    if (HIWORD(state))
+        return;
+    HWND target = kvplat::detail::isDescendant(dialog, w->dialogFocus) ? w->dialogFocus : nullptr;
+    for (HWND c : kvplat::childWindows(dialog)) {
+        if (target)
+            break;
+        Window* cw = find(c);
+        if (cw && (cw->style & WS_TABSTOP) && (cw->style & WS_VISIBLE) && !(cw->style & WS_DISABLED))
+            target = c;
+    }
+    kvplat::detail::focusOnActivation(dialog, target ? target : dialog);
+}
+
+} // namespace
+
 LRESULT WINAPI DefDlgProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
         return TRUE;
+    case WM_ACTIVATE:
+        activateDialog(hwnd, wParam);
+        return 0;
     case WM_CLOSE:
         send(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
         return 0;

@@ -1,5 +1,5 @@
-// Input: the keyboard's state as the script sets it, focus, mouse capture
-// and the cursor position of the last message.
+// Input: the keyboard's state as the script sets it, activation of top-level
+// windows, focus, mouse capture and the cursor position of the last message.
 #include "platform/win_window_internal.h"
 
 namespace kvplat {
@@ -16,6 +16,91 @@ void releaseAllKeys()
         k = false;
 }
 
+namespace detail {
+
+HWND topLevelOf(HWND hwnd)
+{
+    Window* w = find(hwnd);
+    while (w && (w->style & WS_CHILD) && find(w->parent)) {
+        hwnd = w->parent;
+        w = find(hwnd);
+    }
+    return w ? hwnd : nullptr;
+}
+
+namespace {
+
+void tellApplication(bool active, HWND except)
+{
+    const std::vector<HWND> tops = st().topLevel;
+    for (HWND h : tops)
+        if (h != except && find(h))
+            send(h, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
+}
+
+bool minimized(HWND hwnd)
+{
+    Window* w = find(hwnd);
+    return w && w->showCmd == SW_SHOWMINIMIZED;
+}
+
+} // namespace
+
+void activate(HWND target, WORD how)
+{
+    State& s = st();
+    if (s.activating > 0 || (target && !find(target)))
+        return;
+    HWND old = find(s.active) ? s.active : nullptr;
+    if (old == target)
+        return;
+    ++s.activating;
+    if (old) {
+        send(old, WM_NCACTIVATE, FALSE, 0);
+        if (find(old))
+            send(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, minimized(old)), reinterpret_cast<LPARAM>(target));
+    }
+    // The window that loses may have closed the target on the way.
+    if (target && !find(target))
+        target = nullptr;
+    s.active = target;
+    if (!target)
+        tellApplication(false, nullptr);
+    else if (!old)
+        tellApplication(true, nullptr);
+    if (target) {
+        send(target, WM_NCACTIVATE, TRUE, 0);
+        if (find(target))
+            send(target, WM_ACTIVATE, MAKEWPARAM(how, minimized(target)),
+                 reinterpret_cast<LPARAM>(find(old) ? old : nullptr));
+    }
+    --s.activating;
+}
+
+void focusOnActivation(HWND window, HWND target)
+{
+    const HWND pending = st().focusAfterActivation;
+    if (pending && (pending == window || isDescendant(window, pending)))
+        return;
+    const HWND focus = GetFocus();
+    if (focus && (focus == window || isDescendant(window, focus)))
+        return;
+    SetFocus(target);
+}
+
+void activateNextAfter(HWND leaving)
+{
+    if (leaving != st().active)
+        return;
+    Window* w = find(leaving);
+    HWND owner = w && !(w->style & WS_CHILD) ? w->parent : nullptr;
+    Window* o = find(owner);
+    const bool eligible = o && (o->style & WS_VISIBLE) && !(o->style & WS_DISABLED) && !o->destroying;
+    activate(eligible ? owner : nullptr, WA_ACTIVE);
+}
+
+} // namespace detail
+
 } // namespace kvplat
 
 using kvplat::detail::find;
@@ -31,6 +116,17 @@ HWND WINAPI SetFocus(HWND hwnd)
 {
     if (hwnd && !find(hwnd))
         return nullptr;
+    // The focus takes its top-level window with it; the activation's own
+    // default focus gives way to this one.
+    const HWND top = kvplat::detail::topLevelOf(hwnd);
+    if (hwnd && top != st().active && st().activating == 0) {
+        const HWND outer = st().focusAfterActivation;
+        st().focusAfterActivation = hwnd;
+        kvplat::detail::activate(top, WA_ACTIVE);
+        st().focusAfterActivation = outer;
+        if (!find(hwnd))
+            return nullptr;
+    }
     HWND old = st().focus;
     if (old == hwnd)
         return old;
@@ -44,15 +140,16 @@ HWND WINAPI SetFocus(HWND hwnd)
 
 HWND WINAPI GetFocus() { return find(st().focus) ? st().focus : nullptr; }
 
-HWND WINAPI GetActiveWindow()
+HWND WINAPI GetActiveWindow() { return find(st().active) ? st().active : nullptr; }
+
+HWND WINAPI SetActiveWindow(HWND hwnd)
 {
-    HWND h = GetFocus();
-    Window* w = find(h);
-    while (w && (w->style & WS_CHILD)) {
-        h = w->parent;
-        w = find(h);
-    }
-    return h;
+    Window* w = find(hwnd);
+    if (!w || (w->style & WS_CHILD))
+        return nullptr;
+    const HWND old = GetActiveWindow();
+    kvplat::detail::activate(hwnd, WA_ACTIVE);
+    return old;
 }
 
 HWND WINAPI SetCapture(HWND hwnd)

@@ -45,12 +45,34 @@ bool takeMessage(MSG* out, HWND hwnd, UINT minMsg, UINT maxMsg, bool remove)
     return true;
 }
 
+bool isInputMessage(UINT msg)
+{
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
+}
+
+// A disabled window disables the windows inside it too, without telling them.
+bool takesNoInput(const Window* w)
+{
+    while (w) {
+        if (w->style & WS_DISABLED)
+            return true;
+        if (!(w->style & WS_CHILD))
+            return false;
+        w = find(w->parent);
+    }
+    return false;
+}
+
 } // namespace
 
 LRESULT send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     Window* w = find(hwnd);
     if (!w || !w->proc)
+        return 0;
+    // Keyboard and mouse messages stand for the user's input here, however
+    // they come: as on the real platform, none reaches a disabled window.
+    if (isInputMessage(msg) && takesNoInput(w))
         return 0;
     WNDPROC proc = w->proc;
     if (st().logHook) {
@@ -196,6 +218,12 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SETTEXT:
         w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+        return TRUE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam))
+            kvplat::detail::focusOnActivation(hwnd, hwnd);
+        return 0;
+    case WM_NCACTIVATE:
         return TRUE;
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<LPWSTR>(lParam);

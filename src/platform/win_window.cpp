@@ -181,6 +181,9 @@ void reset()
     s.defers.clear();
     s.focus = nullptr;
     s.capture = nullptr;
+    s.active = nullptr;
+    s.activating = 0;
+    s.focusAfterActivation = nullptr;
     s.logHook = nullptr;
     s.clock = 0;
     s.screenWidth = 1920;
@@ -363,6 +366,9 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
     for (HWND o : owned)
         DestroyWindow(o);
     if (!find(hwnd))
+        return TRUE;
+    kvplat::detail::activateNextAfter(hwnd);
+    if (!find(hwnd) || find(hwnd)->destroying)
         return TRUE;
     kvplat::detail::sendDestroy(hwnd);
     kvplat::detail::sendNcDestroy(hwnd);

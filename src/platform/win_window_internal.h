@@ -40,6 +40,9 @@ struct State {
     DWORD clock = 0;
     HWND focus = nullptr;
     HWND capture = nullptr;
+    HWND active = nullptr;        // the active top-level window
+    int activating = 0;           // depth of activation changes under way
+    HWND focusAfterActivation = nullptr;  // where SetFocus goes once it has activated
     bool keys[256] = {};
     MessageLogHook logHook;
     std::map<std::wstring, UINT> registeredMessages;
@@ -69,6 +72,25 @@ SIZE clientSize(const Window* w);
 // Moves, sizes and reorders a window with the messages the system sends;
 // false when the window is gone before it was placed.
 bool setPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags, WPARAM sizeType);
+
+// Activation (win_input.cpp).
+// The top-level window that holds hwnd (hwnd itself when it is one).
+HWND topLevelOf(HWND hwnd);
+// Makes target (a top-level window, or null for none of ours) the active
+// window: the old one hears WM_NCACTIVATE and WM_ACTIVATE that it loses, the
+// new one that it wins (how: WA_ACTIVE or WA_CLICKACTIVE); WM_ACTIVATEAPP
+// goes to every top-level window when activation comes from or goes to
+// another application. A request made while a change is under way (a window
+// that closes or moves the focus on losing activation) changes nothing: the
+// change under way decides.
+void activate(HWND target, WORD how);
+// The window that should become active when the active window is hidden or
+// destroyed: its owner when that is visible and enabled, else none.
+void activateNextAfter(HWND leaving);
+// What default processing of WM_ACTIVATE does for an activated window: the
+// focus goes to target unless it is inside the window already, or SetFocus
+// is about to put it there.
+void focusOnActivation(HWND window, HWND target);
 
 // Painting (win_paint.cpp).
 void paintNow(HWND hwnd);

@@ -370,6 +370,74 @@ TEST_F(Platform, KeysFocusAndHooks)
     EXPECT_FALSE(UnhookWindowsHookEx(hook));
 }
 
+TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem)
+{
+    auto activationTo = [&](HWND h) {
+        std::vector<std::pair<UINT, WPARAM>> out;
+        for (const auto& s : g_seen)
+            if (s.hwnd == h && (s.msg == WM_ACTIVATEAPP || s.msg == WM_NCACTIVATE || s.msg == WM_ACTIVATE))
+                out.emplace_back(s.msg, s.wParam);
+        return out;
+    };
+    using Sequence = std::vector<std::pair<UINT, WPARAM>>;
+    HWND a = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                             nullptr);
+    EXPECT_EQ(activationTo(a), (Sequence{{WM_ACTIVATEAPP, TRUE}, {WM_NCACTIVATE, TRUE}, {WM_ACTIVATE, WA_ACTIVE}}))
+        << "the first window of the application";
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(GetFocus(), a) << "default processing gives the activated window the focus";
+
+    // A window it owns comes up: only the two windows concerned hear of it.
+    HWND b = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, a, nullptr, nullptr, nullptr);
+    HWND inB = child(b, 1, 0, 0, 5, 5);
+    g_seen.clear();
+    ShowWindow(b, SW_SHOW);
+    EXPECT_EQ(activationTo(a), (Sequence{{WM_NCACTIVATE, FALSE}, {WM_ACTIVATE, WA_INACTIVE}}));
+    EXPECT_EQ(reinterpret_cast<HWND>(last(a, WM_ACTIVATE)->lParam), b);
+    EXPECT_EQ(activationTo(b), (Sequence{{WM_NCACTIVATE, TRUE}, {WM_ACTIVATE, WA_ACTIVE}}));
+    EXPECT_EQ(reinterpret_cast<HWND>(last(b, WM_ACTIVATE)->lParam), a);
+    EXPECT_EQ(GetActiveWindow(), b);
+
+    // The focus takes its top-level window along, and keeps the place it was given.
+    SetFocus(a);
+    g_seen.clear();
+    SetFocus(inB);
+    EXPECT_EQ(GetActiveWindow(), b);
+    EXPECT_EQ(GetFocus(), inB);
+    EXPECT_EQ(count(b, WM_SETFOCUS), 0) << "no detour through the window itself";
+
+    // Hiding or destroying the active window hands activation to its owner;
+    // with no owner left it goes to another application.
+    ShowWindow(b, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), a);
+    ShowWindow(b, SW_SHOWNA);
+    EXPECT_EQ(GetActiveWindow(), a) << "shown without activation";
+    g_seen.clear();
+    DestroyWindow(a);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_EQ(activationTo(a),
+              (Sequence{{WM_NCACTIVATE, FALSE}, {WM_ACTIVATE, WA_INACTIVE}, {WM_ACTIVATEAPP, FALSE}}));
+}
+
+TEST_F(Platform, ADialogGivesTheFocusBackToTheControlThatHadItWhenItLostActivation)
+{
+    HWND dialog = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                                  nullptr);
+    HWND first = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, dialog,
+                                 reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    HWND second = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 20, 10, 10, dialog,
+                                  reinterpret_cast<HMENU>(2), nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetActiveWindow(dialog);
+    EXPECT_EQ(GetFocus(), first) << "never focused before: the first tab stop";
+    SetFocus(second);
+    SetActiveWindow(other);
+    EXPECT_EQ(GetFocus(), other);
+    SetActiveWindow(dialog);
+    EXPECT_EQ(GetFocus(), second);
+}
+
 TEST_F(Platform, MessageBoxAndExitGoThroughHooks)
 {
     std::wstring shown;

@@ -52,6 +52,9 @@ TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
     EXPECT_TRUE(o.has("colour dialog opened with #969696, solid colours only\n"
                       "  signal: value of CadColor written: #336699"));
     EXPECT_TRUE(o.has("colour button CadColor = #336699 (modified, null allowed)"));
+    EXPECT_TRUE(o.has("analysis window opened and registered as \"kvCAnalyseDlg\"\npalette closed\n"))
+        << "the palette closes when the analysis window comes up";
+    EXPECT_TRUE(o.has("analysis window closed, unregistered\npalette open below the colour button"));
     EXPECT_TRUE(o.has("DrawFrameControl (1,1,99,23) type=4 state=0x2010")) << "classic drawing";
     EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0"));
     EXPECT_TRUE(o.has("saved layout of panel 0 under HKEY_CURRENT_USER\\Software\\Tarnwell\\Layouts\\demo\\Panel 0"));

@@ -127,12 +127,13 @@ TEST_F(ColorButtons, AColourOutsideTheGridLeavesNoCellSoEnterKeepsIt)
     EXPECT_EQ(-1, popup->grid().selected()) << "the old cell must not stay selected";
     press(popup->grid().m_hWnd, VK_RETURN);
     EXPECT_EQ(dv::ComColor(0x123456), b.color()) << "Enter commits the colour shown, not the old cell";
-    // Opened on such a colour, the grid's focus selects nothing either.
+    // Opened on such a colour, the grid that takes the focus starts the arrow
+    // keys at its first cell, and Enter takes what is selected.
     SendMessageW(h, BM_CLICK, 0, 0);
     ASSERT_NE(nullptr, ColorButtonDlg::open());
-    EXPECT_EQ(-1, ColorButtonDlg::open()->grid().selected());
+    EXPECT_EQ(0, ColorButtonDlg::open()->grid().selected());
     press(ColorButtonDlg::open()->grid().m_hWnd, VK_RETURN);
-    EXPECT_EQ(dv::ComColor(0x123456), b.color());
+    EXPECT_EQ(dv::ComColor(0x000000), b.color());
     // The popup goes with the dialog of its button.
     SendMessageW(h, BM_CLICK, 0, 0);
     ASSERT_NE(nullptr, ColorButtonDlg::open());
@@ -150,11 +151,30 @@ TEST_F(ColorButtons, EscapeAndDeactivationCloseWithoutAChange)
     EXPECT_EQ(nullptr, ColorButtonDlg::open());
     SendMessageW(h, BM_CLICK, 0, 0);
     ASSERT_NE(nullptr, ColorButtonDlg::open());
-    SendMessageW(ColorButtonDlg::open()->m_hWnd, WM_NCACTIVATE, FALSE, 0);
+    SetActiveWindow(dialog);  // the user clicks into the button's dialog
     EXPECT_EQ(nullptr, ColorButtonDlg::open());
     EXPECT_EQ(0, changes);
     EXPECT_EQ(dv::ComColor(0x0000FF), b.color());
     EXPECT_EQ(h, GetFocus());
+}
+
+TEST_F(ColorButtons, AnotherWindowComingUpClosesThePaletteAndTheNextClickOpensItOnTheGrid)
+{
+    ColorButton b;
+    HWND h = create(b, 0x0000FF);
+    SendMessageW(h, BM_CLICK, 0, 0);
+    ASSERT_NE(nullptr, ColorButtonDlg::open());
+    HWND other = CreateWindowExW(0, WC_DIALOG, L"Another window", WS_POPUP | WS_VISIBLE, 500, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    EXPECT_EQ(nullptr, ColorButtonDlg::open()) << "the palette closes when it loses activation";
+    EXPECT_EQ(other, GetActiveWindow()) << "and does not take activation back through its owner";
+    SendMessageW(h, BM_CLICK, 0, 0);
+    ColorButtonDlg* popup = ColorButtonDlg::open();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(popup->m_hWnd, GetActiveWindow());
+    EXPECT_EQ(popup->grid().m_hWnd, GetFocus());
+    DestroyWindow(other);
+    EXPECT_EQ(0, changes);
 }
 
 TEST_F(ColorButtons, MoreColoursRunsTheColourDialogAfterThePopupCloses)

@@ -229,8 +229,9 @@ TEST_F(Parts, TheCheckBoxAnswersItsColoursByState)
     ReleaseDC(box.inner(), paint);
 }
 
-TEST_F(Parts, AttachedLayoutsAreFoundAndPersistedThroughTheModulesFunctions)
+TEST_F(Parts, AttachedLayoutsAreFoundAndPersistedThroughTheTestEntry)
 {
+    const kvTestEntryTable& entry = *kvAnalyseTestEntry();
     HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, dialog,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(1002)), nullptr, nullptr);
     ASSERT_NE(nullptr, list);
@@ -243,16 +244,16 @@ TEST_F(Parts, AttachedLayoutsAreFoundAndPersistedThroughTheModulesFunctions)
         b.end();
         ASSERT_TRUE(panel.attach(dialog, b.root(), 0));
         EXPECT_EQ(&panel, layout::DialogLayout::attachedTo(dialog));
-        ASSERT_EQ(1, kvUiLayoutsWithin(dialog, found, 4));
-        EXPECT_EQ(dialog, kvUiLayoutDialog(found[0]));
+        ASSERT_EQ(1, entry.layoutsWithin(dialog, found, 4));
+        EXPECT_EQ(dialog, entry.layoutDialog(found[0]));
         kvUiLayoutNode nodes[4];
-        ASSERT_EQ(2, kvUiLayoutNodes(found[0], nodes, 4));
+        ASSERT_EQ(2, entry.layoutNodes(found[0], nodes, 4));
         EXPECT_EQ(1002, nodes[1].id);
         EXPECT_EQ(1, nodes[1].depth);
-        EXPECT_TRUE(kvUiLayoutPersist(found[0], L"Panels\\One", true));
-        EXPECT_TRUE(kvUiLayoutPersist(found[0], L"Panels\\One", false));
-        EXPECT_FALSE(kvUiLayoutPersist(found[0], L"Panels\\None", false));
+        EXPECT_TRUE(entry.layoutPersist(found[0], L"Panels\\One", true));
+        EXPECT_TRUE(entry.layoutPersist(found[0], L"Panels\\One", false));
+        EXPECT_FALSE(entry.layoutPersist(found[0], L"Panels\\None", false));
     }
     EXPECT_EQ(nullptr, layout::DialogLayout::attachedTo(dialog)) << "a destroyed layout is forgotten";
-    EXPECT_EQ(0, kvUiLayoutsWithin(dialog, found, 4));
+    EXPECT_EQ(0, entry.layoutsWithin(dialog, found, 4));
 }

@@ -78,8 +78,13 @@ TEST_F(PushButtons, TextMessagesCopyWhatFitsAndAnswerTheCount)
     PushButtonBase b;
     HWND h = create(b, L"Button", BS_PUSHBUTTON);
     wchar_t buffer[5] = {L'x', L'x', L'x', L'x', L'x'};
-    EXPECT_EQ(4, SendMessageW(h, WM_GETTEXT, 5, LPARAM(buffer))) << "the characters copied, as the platform answers";
+    // The answer counts the characters copied without the terminating null,
+    // as every window of the platform answers: counting the null as well
+    // would put it into every text built from the answer.
+    EXPECT_EQ(4, SendMessageW(h, WM_GETTEXT, 5, LPARAM(buffer)));
     EXPECT_EQ(std::wstring(L"Butt"), std::wstring(buffer));
+    wchar_t whole[16];
+    EXPECT_EQ(L"Button", std::wstring(whole, static_cast<size_t>(GetWindowTextW(h, whole, 16))));
     EXPECT_EQ(0, SendMessageW(h, WM_GETTEXT, 0, LPARAM(buffer)));
     EXPECT_EQ(6, SendMessageW(h, WM_GETTEXTLENGTH, 0, 0));
     EXPECT_EQ(0, SendMessageW(h, WM_SETTEXT, 0, 0)) << "a null text is refused";
@@ -87,6 +92,38 @@ TEST_F(PushButtons, TextMessagesCopyWhatFitsAndAnswerTheCount)
     SendMessageW(h, WM_SYSKEYUP, 'A', 0);
     kvplat::pumpMessages();
     EXPECT_EQ(1u, commands.size()) << "the mnemonic clicks";
+}
+
+TEST_F(PushButtons, ADisabledButtonTakesNoKeyMouseOrClick)
+{
+    PushButtonBase b, box;
+    HWND h = create(b, L"&Apply", BS_PUSHBUTTON);
+    HWND check = box.create(dialog, RECT{10, 50, 110, 70}, L"Check", BS_AUTOCHECKBOX | BS_PUSHLIKE, 8);
+    EnableWindow(h, FALSE);
+    EnableWindow(check, FALSE);
+    SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(h, WM_SYSKEYUP, 'A', 0);
+    SendMessageW(h, BM_CLICK, 0, 0);
+    SendMessageW(h, WM_LBUTTONDOWN, 0, at(5, 5));
+    SendMessageW(h, WM_LBUTTONUP, 0, at(5, 5));
+    MSG space{h, WM_KEYDOWN, VK_SPACE, 0, 0, POINT{0, 0}};
+    IsDialogMessageW(dialog, &space);
+    SendMessageW(check, WM_CHAR, L'+', 0);
+    SendMessageW(check, BM_CLICK, 0, 0);
+    kvplat::pumpMessages();
+    EXPECT_TRUE(commands.empty()) << "a disabled button notifies nothing";
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(nullptr, GetCapture());
+    // Disabling the dialog disables what is inside it.
+    EnableWindow(h, TRUE);
+    EnableWindow(dialog, FALSE);
+    SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+    kvplat::pumpMessages();
+    EXPECT_TRUE(commands.empty());
+    EnableWindow(dialog, TRUE);
+    SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+    kvplat::pumpMessages();
+    EXPECT_EQ(1u, commands.size()) << "enabled again, it clicks";
 }
 
 TEST_F(PushButtons, CheckBoxKeysAndRadioGroups)

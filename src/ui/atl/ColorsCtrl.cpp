@@ -277,9 +277,9 @@ BOOL ColorsCtrl::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         result = DLGC_WANTARROWS;
         return TRUE;
     case WM_SETFOCUS:
-        // A start for the arrow keys; but a colour the grid does not hold
-        // stays unselected, or Enter would commit the first cell instead.
-        if (m_selected < 0 && !m_table.empty() && m_color == dv::noColor)
+        // A start for the arrow keys, also when the colour is none the grid
+        // holds: the user sees the first cell marked before Enter takes it.
+        if (m_selected < 0 && !m_table.empty())
             select(0);
         result = 0;
         return TRUE;

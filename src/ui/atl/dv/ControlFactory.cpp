@@ -102,8 +102,3 @@ struct Registrations {
 } // namespace atl
 } // namespace ui
 } // namespace kv
-
-extern "C" kv::ui::atl::dv::ControlFactories* kvUiControlFactories()
-{
-    return &kv::ui::atl::dv::ControlFactoryList::instance();
-}

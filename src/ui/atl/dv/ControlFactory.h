@@ -2,8 +2,9 @@
 // "PushButton", "CheckBox" and "ColorButton". Each makes the control's window
 // in a parent and hands the control the dialog's shared context.
 //
-// A host that loads the module reaches the list through kvUiControlFactories
-// and the interface below, without linking the module.
+// A host that loads the module reaches the list through the module's test
+// entry (host/kvTestEntry.h) and the interface below, without linking the
+// module.
 #pragma once
 
 #include "ui/atl/ControlColors.h"
@@ -81,6 +82,3 @@ private:
 } // namespace atl
 } // namespace ui
 } // namespace kv
-
-// The module's factory list, for its host.
-extern "C" kv::ui::atl::dv::ControlFactories* kvUiControlFactories();

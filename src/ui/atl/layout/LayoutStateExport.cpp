@@ -5,8 +5,10 @@
 
 #include <vector>
 
-using kv::ui::atl::layout::DialogLayout;
-using kv::ui::atl::layout::Node;
+namespace kv {
+namespace ui {
+namespace atl {
+namespace layout {
 
 namespace {
 
@@ -27,7 +29,7 @@ void nodes(const Node& node, int depth, std::vector<kvUiLayoutNode>& out)
 
 } // namespace
 
-extern "C" int kvUiLayoutsWithin(HWND window, void** out, int max)
+int layoutsWithin(HWND window, void** out, int max)
 {
     if (!IsWindow(window))
         return 0;
@@ -38,12 +40,12 @@ extern "C" int kvUiLayoutsWithin(HWND window, void** out, int max)
     return static_cast<int>(found.size());
 }
 
-extern "C" HWND kvUiLayoutDialog(void* layout)
+HWND layoutDialog(void* layout)
 {
     return layout ? static_cast<DialogLayout*>(layout)->dialog() : nullptr;
 }
 
-extern "C" int kvUiLayoutNodes(void* layout, kvUiLayoutNode* out, int max)
+int layoutNodes(void* layout, kvUiLayoutNode* out, int max)
 {
     if (!layout || !static_cast<DialogLayout*>(layout)->root())
         return 0;
@@ -54,14 +56,19 @@ extern "C" int kvUiLayoutNodes(void* layout, kvUiLayoutNode* out, int max)
     return static_cast<int>(all.size());
 }
 
-extern "C" bool kvUiLayoutPersist(void* handle, const wchar_t* path, bool save)
+bool layoutPersist(void* handle, const wchar_t* path, bool save)
 {
     auto* layout = static_cast<DialogLayout*>(handle);
     if (!layout || !layout->root() || !path || !IsWindow(layout->dialog()))
         return false;
     HKEY user = HKEY_CURRENT_USER;
-    kv::ui::atl::layout::RegistryArchive archive(user, path, save, false);
+    RegistryArchive archive(user, path, save, false);
     if (save)
         return layout->root()->saveState(archive);
     return layout->root()->loadState(archive);
 }
+
+} // namespace layout
+} // namespace atl
+} // namespace ui
+} // namespace kv
