@@ -1,5 +1,6 @@
 #include "kvCdTree.h"
 #include "stl_reader.h"
+#include "../fixtures/stl_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -70,20 +71,7 @@ void writeFile(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// One binary STL triangle record.
-std::string binaryStl(const std::vector<std::array<float, 9>>& triangles)
-{
-    std::string bytes(80, ' ');
-    const std::uint32_t n = static_cast<std::uint32_t>(triangles.size());
-    bytes.append(reinterpret_cast<const char*>(&n), 4);
-    for (const auto& t : triangles) {
-        const float normal[3] = {0, 0, 1};
-        bytes.append(reinterpret_cast<const char*>(normal), 12);
-        bytes.append(reinterpret_cast<const char*>(t.data()), 36);
-        bytes.append(2, '\0');
-    }
-    return bytes;
-}
+using kvtest::binaryStl;
 
 } // namespace
 

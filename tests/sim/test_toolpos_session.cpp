@@ -4,6 +4,7 @@
 #include "script.h"
 #include "session.h"
 #include "toolpos_host.h"
+#include "../fixtures/stl_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -313,18 +314,7 @@ TEST_F(ToolPosSession, TurningByTheMouseFromAboveFollowsTheDrag)
 
 namespace {
 
-std::string binaryStl(const std::vector<std::vector<float>>& triangles, std::uint32_t count)
-{
-    std::string bytes(80, ' ');
-    bytes.append(reinterpret_cast<const char*>(&count), 4);
-    for (const auto& t : triangles) {
-        const float normal[3] = {0, 0, 1};
-        bytes.append(reinterpret_cast<const char*>(normal), 12);
-        bytes.append(reinterpret_cast<const char*>(t.data()), 36);
-        bytes.append(2, '\0');
-    }
-    return bytes;
-}
+using kvtest::binaryStl;
 
 std::string asciiStl(const std::string& corner)
 {
@@ -340,8 +330,8 @@ TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
 {
     namespace fs = std::filesystem;
     const fs::path base = fs::path(::testing::TempDir()) / ("toolpos_base_" + std::to_string(getpid()));
-    const std::vector<float> plate = {-50, -30, -1, 150, -30, -1, 150, 90, -1};
-    const std::vector<float> point = {5, 5, 5, 5, 5, 5, 5, 5, 5};
+    const kvtest::StlCorners plate = {-50, -30, -1, 150, -30, -1, 150, 90, -1};
+    const kvtest::StlCorners point = {5, 5, 5, 5, 5, 5, 5, 5, 5};
     const float nan = std::nanf("");
     const std::string good = binaryStl({plate}, 1);
     const std::string truncated = "is truncated or not an STL file";
