@@ -99,7 +99,7 @@ std::unique_ptr<Model> buildModel(const std::vector<fcl::Vector3d>& points, cons
 }
 
 // A rigid motion: the rotation part orthonormal and right-handed, the bottom
-// row 0, 0, 0, 1.
+// row 0, 0, 0, 1, the origin within the coordinate limit.
 bool toTransform(const double* m, fcl::Transform3d& t)
 {
     for (int i = 0; i < 16; ++i)
@@ -114,9 +114,12 @@ bool toTransform(const double* m, fcl::Transform3d& t)
             r(i, j) = m[4 * i + j];
     if (!(r.transpose() * r).isApprox(fcl::Matrix3d::Identity(), 1e-6) || r.determinant() < 0.0)
         return false;
+    const double origin[3] = {m[3], m[7], m[11]};
+    if (!usable3(origin))
+        return false;
     t.setIdentity();
     t.linear() = r;
-    t.translation() = fcl::Vector3d(m[3], m[7], m[11]);
+    t.translation() = fcl::Vector3d(origin[0], origin[1], origin[2]);
     return true;
 }
 

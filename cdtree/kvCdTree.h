@@ -91,8 +91,8 @@ KVCD_API int kvCdSetTool(kvCdScene* scene, const kvCdCylinder* cylinders, int co
 // when given, says which; bodies are tested from the tip up, the part before
 // the machine; a tool inside is reported by its first body found inside), 0 when the
 // tool is free, kvCdErrNoTool
-// without a tool, kvCdErrArgument for a null scene or frame or a frame that
-// is not a rigid motion.
+// without a tool, kvCdErrArgument for a null scene or frame, a frame that
+// is not a rigid motion or one whose origin lies beyond kvCdCoordinateLimit.
 KVCD_API int kvCdTestTool(kvCdScene* scene, const double* frame, kvCdHit* hit);
 
 // The entries by name, for a loader.

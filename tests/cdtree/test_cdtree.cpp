@@ -123,6 +123,7 @@ TEST_F(Scene, BadArgumentsAreRefusedAndLeaveTheSceneAsItWas)
     std::vector<double> scaled = frameAt(50, 30, 35);
     scaled[0] = 2.0;
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), scaled.data(), nullptr));
+    EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), frameAt(1e308, 0, 0).data(), nullptr));
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), nullptr, nullptr));
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(nullptr, frameAt(0, 0, 0).data(), nullptr));
 }
