@@ -10,7 +10,7 @@ namespace {
 
 // A trim boundary is followed by cells of this many chord tolerances; a
 // crossing of a cell edge is found to a tenth of the tolerance.
-const double kTrimCellPerTolerance = 50.0;
+const double kTrimCellPerTolerance = 100.0;
 const double kCrossingPerTolerance = 0.5;
 // The deepest halving of a cell that a trim boundary crosses.
 const int kTrimDepthLimit = 12;
@@ -87,18 +87,17 @@ bool sameSpot(const GeomPoint& a, const GeomPoint& b)
     return distance(a, b) < 1e-12;
 }
 
-// The longest cell edge of the grid, in model space.
-double longestCellEdge(const Grid& g)
+// The longest cell edges of the grid along u and along v, in model space.
+void longestCellEdges(const Grid& g, double& alongU, double& alongV)
 {
-    double longest = 0.0;
+    alongU = alongV = 0.0;
     for (int j = 0; j <= g.nv; ++j)
         for (int i = 0; i <= g.nu; ++i) {
             if (i < g.nu)
-                longest = std::max(longest, distance(g.at(i, j), g.at(i + 1, j)));
+                alongU = std::max(alongU, distance(g.at(i, j), g.at(i + 1, j)));
             if (j < g.nv)
-                longest = std::max(longest, distance(g.at(i, j), g.at(i, j + 1)));
+                alongV = std::max(alongV, distance(g.at(i, j), g.at(i, j + 1)));
         }
-    return longest;
 }
 
 // The grid over the surface, halved along u and v until the chord tolerance
@@ -116,10 +115,14 @@ bool refinedGrid(RatBSplSurf* surface, double tolerance, double largestCell, int
         bool refineU = false, refineV = false;
         deviations(surface, g, tolerance, refineU, refineV);
         const bool chordMissed = refineU || refineV;
-        if (!chordMissed && !(largestCell < HUGE_VAL && longestCellEdge(g) > largestCell))
+        if (largestCell < HUGE_VAL) {
+            double alongU = 0.0, alongV = 0.0;
+            longestCellEdges(g, alongU, alongV);
+            refineU = refineU || alongU > largestCell;
+            refineV = refineV || alongV > largestCell;
+        }
+        if (!refineU && !refineV)
             return true;
-        if (!chordMissed)
-            refineU = refineV = true;
         const bool canU = refineU && g.nu * 2 <= maxPerDirection;
         const bool canV = refineV && g.nv * 2 <= maxPerDirection;
         if (!canU && !canV) {
@@ -260,18 +263,38 @@ bool kvTessellateTrimmedFace(RatBSplSurf* surface, const std::function<bool(cons
     bool missed = false;
     if (!refinedGrid(surface, tolerance, featureSize, maxPerDirection, g, missed))
         return false;
+    // The trim is first asked at the corners of the coarser grid that the
+    // feature size alone needs; its cells are blocks of the fine grid's, and
+    // only a block whose corners disagree is asked at every node.
+    Grid trim;
+    bool unused = false;
+    if (!refinedGrid(surface, HUGE_VAL, featureSize, maxPerDirection, trim, unused))
+        return false;
+    const int bu = g.nu >= trim.nu && g.nu % trim.nu == 0 ? g.nu / trim.nu : 1;
+    const int bv = g.nv >= trim.nv && g.nv % trim.nv == 0 ? g.nv / trim.nv : 1;
     TrimmedCells cells(surface, onFace, tolerance, mesh);
-    std::vector<TrimmedCells::Corner> nodes(g.p.size());
-    for (int j = 0; j <= g.nv; ++j)
-        for (int i = 0; i <= g.nu; ++i) {
-            const GeomPoint& p = g.at(i, j);
-            nodes[static_cast<std::size_t>(j) * (g.nu + 1) + i] = {double(i) / g.nu, double(j) / g.nv, p, onFace(p)};
-        }
-    auto node = [&](int i, int j) { return nodes[static_cast<std::size_t>(j) * (g.nu + 1) + i]; };
-    for (int j = 0; j < g.nv; ++j)
-        for (int i = 0; i < g.nu; ++i) {
-            const TrimmedCells::Corner c[4] = {node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)};
-            cells.cell(c, 0);
+    std::vector<signed char> state(g.p.size(), -1);
+    auto node = [&](int i, int j) {
+        const std::size_t k = static_cast<std::size_t>(j) * (g.nu + 1) + i;
+        if (state[k] < 0)
+            state[k] = onFace(g.p[k]) ? 1 : 0;
+        return TrimmedCells::Corner{double(i) / g.nu, double(j) / g.nv, g.p[k], state[k] == 1};
+    };
+    for (int J = 0; J < g.nv; J += bv)
+        for (int I = 0; I < g.nu; I += bu) {
+            const int on = node(I, J).on + node(I + bu, J).on + node(I + bu, J + bv).on + node(I, J + bv).on;
+            if (on == 0)
+                continue;
+            for (int j = J; j < J + bv; ++j)
+                for (int i = I; i < I + bu; ++i) {
+                    if (on == 4) {
+                        addTriangle(mesh, g.at(i, j), g.at(i + 1, j), g.at(i + 1, j + 1));
+                        addTriangle(mesh, g.at(i, j), g.at(i + 1, j + 1), g.at(i, j + 1));
+                        continue;
+                    }
+                    const TrimmedCells::Corner c[4] = {node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)};
+                    cells.cell(c, 0);
+                }
         }
     ++mesh.surfaces;
     if (missed)

@@ -27,7 +27,7 @@ struct kvPartMesh {
 // parameter (toleranceMissed is set when that limit ends the refinement
 // before the tolerance holds). Cells that collapse to a line (at a pole)
 // add no triangle. Cells that the face's boundary crosses are halved down to
-// about fifty tolerances and cut at the crossings, which are found to half
+// about a hundred tolerances and cut at the crossings, which are found to half
 // the tolerance. False, with the mesh unchanged, for a null surface or
 // predicate, a tolerance or feature size that is not greater than 0 or a
 // point that is not finite.

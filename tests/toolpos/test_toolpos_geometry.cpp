@@ -247,9 +247,9 @@ TEST(PartMesh, TrimmedFaceFollowsItsBoundaryAndLeavesItsHoleOpen)
     const double tolerance = 0.01, radius = 3.0;
     auto inDisc = [&](const GeomPoint& p) { return std::hypot(p.x - 5, p.y - 5) < radius; };
     const double disc = kPi * radius * radius;
-    // The edge's chords, each at most about fifty tolerances long, cut off
+    // The edge's chords, each at most about a hundred tolerances long, cut off
     // at most their sagitta along the circle's length.
-    const double chordLoss = 2 * kPi * radius * std::pow(50 * tolerance, 2) / (8 * radius) + 0.01;
+    const double chordLoss = 2 * kPi * radius * std::pow(100 * tolerance, 2) / (8 * radius) + 0.01;
     for (bool hole : {true, false}) {
         kvPartMesh mesh;
         auto onFace = [&](const GeomPoint& p) { return inDisc(p) != hole; };
