@@ -42,9 +42,33 @@ int FaceEntity::getColor(unsigned long* color)
     return 0;
 }
 
+kvIUnknown* FaceEntity::queryInterface(const wchar_t* name)
+{
+    if (kvIUnknown* found = FaceObject::queryInterface(name)) return found;
+    return kvQueryInterfaces<kvIColorAttrib>(this, name);
+}
+
 int FaceEntity::setColor(unsigned long color)
 {
     m_colour = color;
+    m_kind = 1;
+    return 0;
+}
+
+int FaceEntity::getColor(unsigned long* color, int* kind)
+{
+    if (!color || !kind) return -1;
+    ++m_attributeCalls;
+    *color = m_colour;
+    *kind = m_kind;
+    return 0;
+}
+
+int FaceEntity::setColor(unsigned long color, int kind)
+{
+    ++m_attributeCalls;
+    m_colour = color;
+    m_kind = kind;
     return 0;
 }
 
@@ -84,14 +108,15 @@ int FaceEntity::endEdit()
 
 // ---------------------------------------------------------------- groups
 
-FaceGroup* FaceGroup::create(const std::vector<FaceEntity*>& faces)
+FaceGroup* FaceGroup::create(const std::vector<FaceEntity*>& faces, bool quilt)
 {
-    FaceGroup* group = new kvIfImp<FaceGroup>(faces);
+    FaceGroup* group = new kvIfImp<FaceGroup>(faces, quilt);
     group->_addRef();
     return group;
 }
 
-FaceGroup::FaceGroup(const std::vector<FaceEntity*>& faces) : Counted("face group"), m_faces(faces)
+FaceGroup::FaceGroup(const std::vector<FaceEntity*>& faces, bool quilt)
+    : Counted(quilt ? "face quilt" : "face group"), m_faces(faces), m_quilt(quilt)
 {
     for (FaceEntity* face : m_faces) face->_addRef();
 }
@@ -101,7 +126,23 @@ FaceGroup::~FaceGroup()
     for (FaceEntity* face : m_faces) face->_relRef();
 }
 
-kvIUnknown* FaceGroup::queryInterface(const wchar_t* name) { return kvQueryInterfaces<kvIObjectEnum>(this, name); }
+kvIUnknown* FaceGroup::queryInterface(const wchar_t* name)
+{
+    if (m_quilt) return kvQueryInterfaces<kvIObjectEnum, kvIGeSurfaceQuilt>(this, name);
+    return kvQueryInterfaces<kvIObjectEnum>(this, name);
+}
+
+int FaceGroup::getFaceCount() { return static_cast<int>(m_faces.size()); }
+
+int FaceGroup::getFace(int index, kvIUnknown** face)
+{
+    if (!face) return -1;
+    *face = nullptr;
+    if (index < 0 || index >= getFaceCount()) return -1;
+    *face = static_cast<kvIGeSurface*>(m_faces[static_cast<std::size_t>(index)]);
+    (*face)->addRef();
+    return 0;
+}
 
 int FaceGroup::reset()
 {

@@ -18,14 +18,21 @@ namespace hostsim {
 
 class Session;
 
-// A face of the document: its shape (FaceObject) and its CAD attributes.
-class FaceEntity : public FaceObject {
+// A face of the document: its shape (FaceObject) and its CAD attributes,
+// also as the colour attribute (kvIColorAttrib) that a document with colour
+// attributes gives its entities: the colour with its kind.
+class FaceEntity : public FaceObject, public kvIColorAttrib {
 public:
     // With one reference for the caller.
     static FaceEntity* create(const SampleFace& face);
 
+    kvIUnknown* queryInterface(const wchar_t* name) override;
     int getColor(unsigned long* color) override;
     int setColor(unsigned long color) override;
+    // The kind is 0 for a face's own colour and 1 once a colour was set on
+    // the entity.
+    int getColor(unsigned long* color, int* kind) override;
+    int setColor(unsigned long color, int kind) override;
     // The colour the host shows a face with in a transparent view.
     int getDisplayColor(unsigned long* color) override;
     int updateDisplay() override;
@@ -35,6 +42,9 @@ public:
     int endEdit() override;
 
     unsigned long colour() const { return m_colour; }
+    int colourKind() const { return m_kind; }
+    // Calls through the colour attribute.
+    int attributeCalls() const { return m_attributeCalls; }
     const std::string& layer() const { return m_layer; }
     unsigned long originalColour() const;
     bool editing() const { return m_editing; }
@@ -44,29 +54,36 @@ public:
 
 private:
     unsigned long m_colour;
+    int m_kind = 0;
+    int m_attributeCalls = 0;
     std::string m_layer;
     bool m_editing = false;
     int m_updates = 0;
 };
 
-// A face group: an object enumeration of faces.
-class FaceGroup : public kvIUnknownImp, public kvIObjectEnum, public Counted {
+// A face group: an object enumeration of faces. A group flagged as a quilt
+// is also a surface quilt (kvIGeSurfaceQuilt), as the host hands out faces
+// that it keeps as one surface.
+class FaceGroup : public kvIUnknownImp, public kvIObjectEnum, public kvIGeSurfaceQuilt, public Counted {
 public:
-    static FaceGroup* create(const std::vector<FaceEntity*>& faces);
+    static FaceGroup* create(const std::vector<FaceEntity*>& faces, bool quilt = false);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int reset() override;
     int atEnd() override;
     int current(kvIUnknown** object) override;
     int next() override;
+    int getFaceCount() override;
+    int getFace(int index, kvIUnknown** face) override;
 
     std::size_t size() const { return m_faces.size(); }
 
-    explicit FaceGroup(const std::vector<FaceEntity*>& faces);
+    FaceGroup(const std::vector<FaceEntity*>& faces, bool quilt);
     ~FaceGroup() override;
 
 private:
     std::vector<FaceEntity*> m_faces;  // one reference each
     std::size_t m_at = 0;
+    bool m_quilt;
 };
 
 // The host's selection in the document, and the document's faces.

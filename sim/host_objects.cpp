@@ -234,7 +234,7 @@ int TmpGraphics::drawCs(const double frame[4][4], double size, unsigned long xCo
 namespace {
 const std::vector<std::wstring> kOptionalDocumentInterfaces = {
     L"kvIBaseDocWithAnalyseShowMode", L"kvIBaseDocWithFeatureShowMode", L"kvIBaseDocWithColorSet",
-    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1", L"kvIBaseDocWithView",
+    L"kvIInvDocument1", L"kvIMouseEvents1", L"kvISWDocument1", L"kvIBaseDocWithView", L"kvITDBaseDocument1",
 };
 } // namespace
 
@@ -243,6 +243,7 @@ BaseDocument* BaseDocument::create(std::ostream& out) { return makeReferenced<Ba
 BaseDocument::BaseDocument(std::ostream& out) : Counted("base document"), m_out(out)
 {
     for (const std::wstring& name : kOptionalDocumentInterfaces) m_offers[name] = true;
+    m_offers[L"kvITDBaseDocument1"] = false;
 }
 
 BaseDocument::~BaseDocument()
@@ -296,8 +297,8 @@ kvIUnknown* BaseDocument::queryInterface(const wchar_t* name)
 {
     if (!name || !offers(name)) return nullptr;
     return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
-                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1, kvIBaseDocWithView>(this,
-                                                                                                             name);
+                             kvIBaseDocWithColorSet, kvIInvDocument1, kvIMouseEvents1, kvISWDocument1,
+                             kvIBaseDocWithView, kvITDBaseDocument1>(this, name);
 }
 
 int BaseDocument::hasViewFunction(const wchar_t* name)

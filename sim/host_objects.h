@@ -141,7 +141,9 @@ private:
 
 // The base document with its optional faces: analyse and feature show modes,
 // colour set, long operations and the views' mouse events. Each optional face
-// can be taken away (setOffers) to play a host that lacks it.
+// can be taken away (setOffers) to play a host that lacks it. The face of a
+// document whose entities carry colour attributes (kvITDBaseDocument1) is
+// offered only when asked for.
 class BaseDocument : public kvIUnknownImp,
                      public kvIBaseDocument1,
                      public kvIBaseDocWithAnalyseShowMode,
@@ -151,6 +153,7 @@ class BaseDocument : public kvIUnknownImp,
                      public kvIMouseEvents1,
                      public kvISWDocument1,
                      public kvIBaseDocWithView,
+                     public kvITDBaseDocument1,
                      public Counted {
 public:
     static BaseDocument* create(std::ostream& out);

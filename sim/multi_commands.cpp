@@ -11,6 +11,7 @@
 
 #include "host/object/kvPropAccess.h"
 #include "platform/afx.h"
+#include "platform/kvIconResources.h"
 #include "platform/kvPlatform.h"
 #include "sdk/kvListCtrlStyled.h"
 #include "sdk/kvPropertyCtrl.h"
@@ -75,8 +76,8 @@ void part(Session& s, const std::string& args)
         if (count < 1 || count > 1000000) throw ScriptError("a generated part has 1 to 1000000 faces");
         selection.setPart(generatedPartFaces(static_cast<std::size_t>(count)), "generated part");
     } else if (words.size() == 1 && words[0] == "close") {
-        // The document lets its faces and its selection go.
-        s.document().setSelector(nullptr);
+        // The document lets its faces go; its selection stays, empty.
+        selection.setPart(std::make_shared<const std::vector<SampleFace>>(), "empty document");
         s.out() << "part closed\n";
         return;
     } else {
@@ -96,7 +97,8 @@ void part(Session& s, const std::string& args)
 void select(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
-    if (words.empty()) throw ScriptError("expected: select all | none | faces ID... | layer NAME | group ID...");
+    const char* usage = "expected: select all | none | faces ID... | layer NAME | group ID... | quilt ID...";
+    if (words.empty()) throw ScriptError(usage);
     Selection& selection = documentSelection(s);
     std::vector<kvIUnknown*> objects;
     std::vector<FaceGroup*> groups;
@@ -115,14 +117,17 @@ void select(Session& s, const std::string& args)
         for (FaceEntity* entity : selection.entities())
             if (entity->layer() == words[1]) objects.push_back(static_cast<kvIGeSurface*>(entity));
         if (objects.empty()) throw ScriptError("no face is on layer '" + words[1] + "'");
-    } else if (how == "group" && words.size() > 1) {
+    } else if ((how == "group" || how == "quilt") && words.size() > 1) {
         std::vector<FaceEntity*> members;
         for (std::size_t i = 1; i < words.size(); ++i) members.push_back(entityOf(words[i]));
-        FaceGroup* group = FaceGroup::create(members);
+        // A quilt is one object of several faces, as the host keeps a
+        // surface made of several faces.
+        if (how == "quilt" && members.size() < 2) throw ScriptError("a quilt has two faces or more");
+        FaceGroup* group = FaceGroup::create(members, how == "quilt");
         groups.push_back(group);
-        objects.push_back(group);
+        objects.push_back(static_cast<kvIObjectEnum*>(group));
     } else {
-        throw ScriptError("expected: select all | none | faces ID... | layer NAME | group ID...");
+        throw ScriptError(usage);
     }
     selection.select(objects);
     for (FaceGroup* group : groups) group->_relRef();
@@ -198,7 +203,12 @@ void listMenu(Session& s, const std::string& args)
     CListCtrlStyled& list = shownList(s);
     const auto words = splitWords(args);
     if (words.size() > 1) throw ScriptError("expected: menu [ENTRY]");
+    // The entry is read before the menu opens: a word that names no entry is
+    // the script's error, never something the module has to deal with.
+    const int entry = words.empty() ? 0 : toInt(words[0], "a menu entry");
+    if (!words.empty() && entry < 1) throw ScriptError("menu entries are counted from 1: '" + words[0] + "'");
     std::vector<std::wstring> shown;
+    std::vector<bool> choosable;
     kvplat::setMenuChoiceHook([&](HMENU menu) -> UINT {
         const int count = GetMenuItemCount(menu);
         for (int i = 0; i < count; ++i) {
@@ -206,10 +216,9 @@ void listMenu(Session& s, const std::string& args)
             GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
             const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
             shown.push_back(std::wstring(text) + ((state & MF_GRAYED) ? L"  (grey)" : L""));
+            choosable.push_back(!(state & (MF_GRAYED | MF_SEPARATOR)) && GetMenuItemID(menu, i) != 0);
         }
-        if (words.empty()) return 0;
-        const int entry = toInt(words[0], "a menu entry");
-        if (entry < 1 || entry > count) return 0;
+        if (entry < 1 || entry > count || !choosable[static_cast<std::size_t>(entry - 1)]) return 0;
         return GetMenuItemID(menu, entry - 1);
     });
     NMITEMACTIVATE click{};
@@ -222,8 +231,29 @@ void listMenu(Session& s, const std::string& args)
     s.out() << "list menu:\n";
     int position = 0;
     for (const std::wstring& text : shown)
-        s.out() << "  " << ++position << ' ' << (text.empty() ? "----" : toUtf8(text)) << '\n';
+        s.out() << "  " << ++position << ' ' << (text.empty() ? "----" : escapeText(toUtf8(text))) << '\n';
+    if (entry > static_cast<int>(shown.size()))
+        throw ScriptError("the menu has no entry " + words[0]);
+    if (entry >= 1 && !choosable[static_cast<std::size_t>(entry - 1)])
+        throw ScriptError("menu entry " + words[0] + " cannot be chosen");
     kvplat::pumpMessages();
+}
+
+// Which icon a button carries: the module and id of the resource it was
+// loaded from.
+std::string buttonIconText(HWND dialog, int id)
+{
+    const HWND button = GetDlgItem(dialog, id);
+    const auto icon = reinterpret_cast<HICON>(button ? SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0) : 0);
+    if (!icon) return "(no icon)";
+    HMODULE module = nullptr;
+    UINT resource = 0;
+    if (!kvplat::iconResourceOf(icon, &module, &resource)) return "(an icon of no resource)";
+    wchar_t file[512] = L"";
+    GetModuleFileNameW(module, file, 512);
+    std::string name = toUtf8(file);
+    name = name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+    return "icon " + std::to_string(resource) + " of " + (name.empty() ? std::string("a module") : name);
 }
 
 // The element navigator below the list: "navigator" shows it, "navigator
@@ -242,7 +272,8 @@ void navigator(Session& s, const std::string& args)
     const HWND position = GetDlgItem(dialog, 1076);
     const HWND combo = GetDlgItem(dialog, 1079);
     const std::string at = toUtf8(kvplat::windowText(position));
-    s.out() << "navigator: " << (at.empty() ? "(off)" : at) << '\n';
+    s.out() << "navigator: " << (at.empty() ? "(off)" : at) << "; buttons: previous " << buttonIconText(dialog, 1059)
+            << ", next " << buttonIconText(dialog, 1061) << '\n';
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     const int chosen = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -251,6 +282,32 @@ void navigator(Session& s, const std::string& args)
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
         text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
         s.out() << "  " << toUtf8(text) << (i == chosen ? "  <- shown" : "") << '\n';
+    }
+}
+
+// What the tooltips of the list's controls ("tooltips list") or of the panel
+// around it ("tooltips panel") show when the mouse rests on each control: the
+// question the tooltip window asks the dialog, asked the same way.
+void tooltips(Session& s, const std::string& args)
+{
+    if (args != "list" && args != "panel") throw ScriptError("expected: tooltips list | tooltips panel");
+    CListCtrlStyled& list = shownList(s);
+    const HWND listDialog = GetParent(list.GetSafeHwnd());
+    const HWND dialog = args == "list" ? listDialog : GetParent(listDialog);
+    static const std::vector<std::pair<int, const char*>> listControls = {
+        {kGroupListId, "groups"}, {1059, "previous"}, {1076, "position"}, {1061, "next"}, {1079, "faces"}};
+    static const std::vector<std::pair<int, const char*>> panelControls = {{1367, "border"}, {1070, "properties"}};
+    for (const auto& control : args == "list" ? listControls : panelControls) {
+        const HWND window = GetDlgItem(dialog, control.first);
+        if (!window) continue;
+        NMTTDISPINFOW info{};
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(window);
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.uFlags = TTF_IDISHWND;
+        SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(control.first), reinterpret_cast<LPARAM>(&info));
+        const std::wstring text = info.lpszText ? info.lpszText : info.szText;
+        s.out() << args << " tooltip " << control.second << ": "
+                << (text.empty() ? "(none)" : escapeText(toUtf8(text))) << '\n';
     }
 }
 
@@ -292,6 +349,7 @@ void colours(Session& s, const std::string& args)
 const CommandRegistration registrations[] = {
     {"part", part}, {"select", select}, {"elapse", elapse},   {"rows", rows},
     {"row", row},   {"menu", listMenu}, {"colours", colours}, {"navigator", navigator},
+    {"tooltips", tooltips},
 };
 
 } // namespace
@@ -331,6 +389,8 @@ const DemoSection multiFaceTour(
     "menu 7\n"
     "navigator\n"
     "navigator next\n"
+    "echo -- the tooltips of the list's controls\n"
+    "tooltips list\n"
     "echo -- the 0 degree group hidden: its faces keep the base colour\n"
     "row tick 1 off\n"
     "colours changed\n"
@@ -338,8 +398,23 @@ const DemoSection multiFaceTour(
     "select group 103 104 105 106\n"
     "rows\n"
     "colours changed\n"
+    "echo -- a quilt of the top and two walls, one selected object of three faces: coloured, then restored\n"
+    "select quilt 102 103 104\n"
+    "rows\n"
+    "colours changed\n"
+    "press show-faces\n"
+    "colours check\n"
     "close\n"
     "colours check\n"
+    "echo -- a document whose faces carry colour attributes: colours and their kinds go back through them\n"
+    "offer kvITDBaseDocument1 on\n"
+    "analyse\n"
+    "mode 4\n"
+    "select faces 101 102 107\n"
+    "colours changed\n"
+    "close\n"
+    "colours check\n"
+    "offer kvITDBaseDocument1 off\n"
     "echo -- a generated part of 2000 faces\n"
     "part generated 2000\n"
     "analyse\n"

@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "face_selection.h"
+
 #include "script.h"
 #include "text.h"
 
@@ -125,6 +127,8 @@ bool Session::start(const std::string& modulePath, std::ostream& err)
     m_baseDocument = BaseDocument::create(m_out);
     m_model = Model::create();
     m_document = AppDocument::create(m_baseDocument, m_model);
+    // A host's document always has a selection, empty or not.
+    documentSelection(*this);
     m_baseSystem = BaseSystem::create(m_mainWindow);
     m_helpContext = HelpContext::create(m_out);
     m_context = ExecContext::create(m_application, m_baseSystem, m_document, m_baseDocument, m_helpContext);

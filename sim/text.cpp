@@ -52,7 +52,9 @@ namespace {
 
 bool invisible(unsigned long c)
 {
-    return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
+    // No-break spaces print as spaces and could not be told from them.
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0xA0) || c == 0xAD || c == 0x2007 || c == 0x202F ||
+           (c >= 0x200B && c <= 0x200F) ||
            (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF ||
            (c >= 0xFFF9 && c <= 0xFFFB);
 }

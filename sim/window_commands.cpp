@@ -3,6 +3,7 @@
 // window shows, and that play the host's side: the views' mouse events, the
 // settings, and optional interfaces a host may lack.
 #include "args.h"
+#include "face_selection.h"
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -186,7 +187,7 @@ void showPanel(Session& s, HWND window)
         return;
     }
     s.out() << "panel:\n";
-    for (const std::wstring& line : control->displayLines()) s.out() << "  " << toUtf8(line) << '\n';
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << escapeText(toUtf8(line)) << '\n';
 }
 
 void showToolTips(Session& s, HWND window)
@@ -370,10 +371,16 @@ void census(Session& s, const std::string& args)
                                            "application document", "data set", "base system", "help context",
                                            "execution context"};
     std::map<std::string, int> extra = Census::alive();
-    for (const char* kind : standing) {
+    auto drop = [&extra](const std::string& kind, std::size_t count) {
         auto it = extra.find(kind);
-        if (it != extra.end() && --it->second <= 0) extra.erase(it);
-    }
+        if (it == extra.end()) return;
+        it->second -= static_cast<int>(count);
+        if (it->second <= 0) extra.erase(it);
+    };
+    for (const char* kind : standing) drop(kind, 1);
+    // The document's selection and the faces of its part are the document's.
+    drop("selection", 1);
+    drop("face", documentSelection(s).entities().size());
     s.out() << "host objects held by the module:";
     if (extra.empty()) s.out() << " none";
     for (const auto& entry : extra) s.out() << ' ' << entry.first << ' ' << entry.second;

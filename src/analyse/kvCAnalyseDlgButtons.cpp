@@ -7,6 +7,7 @@
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCMultiFaceSelDialog.h"
+#include "analyse/kvDialogToolTips.h"
 #include "sdk/kvMsgEnt.h"
 #include "toolpos/kvCToolPosDialog.h"
 
@@ -70,22 +71,8 @@ void kvCAnalyseDlg::enableToolTips()
 {
     if (toolTip || !GetSafeHwnd())
         return;
-    toolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, m_hWnd,
-                                nullptr, nullptr, nullptr);
-    if (!toolTip)
-        return;
-    for (int id : {idTransparent, idSave, idShowFaces, idNewFrame, idToolLength, idClose, idHelp}) {
-        HWND button = ::GetDlgItem(m_hWnd, id);
-        if (!button)
-            continue;
-        TOOLINFOW info{};
-        info.cbSize = sizeof info;
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = m_hWnd;
-        info.uId = reinterpret_cast<UINT_PTR>(button);
-        info.lpszText = LPSTR_TEXTCALLBACKW;
-        ::SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    }
+    toolTip = kvCreateDialogToolTips(m_hWnd, {idTransparent, idSave, idShowFaces, idNewFrame, idToolLength, idClose,
+                                              idHelp});
 }
 
 void kvCAnalyseDlg::setTitle()

@@ -21,8 +21,12 @@ void kvCAnalyseDlg::showMultiFaceLists(bool isNewPanel)
     kvCMultiFaceSelDialog* panel = asMultiFacePanel(multiFacePanel);
     if (!panel)
         return;
+    // A selection changed while another mode was shown was never analysed:
+    // the lists would show the faces of the selection before it.
     if (!isNewPanel) {
         panel->createListDialogs(false);
+        if (!panel->selectionAnalysed())
+            panel->analyseSelectedFaces();
         if (GetSafeHwnd() && GetDlgItem(idShowFaces)) {
             facesShown = true;
             kvCMultiSelListDialog* list = panel->currentList();
@@ -35,6 +39,8 @@ void kvCAnalyseDlg::showMultiFaceLists(bool isNewPanel)
         }
     }
     panel->createListDialogs(false);
+    if (isNewPanel && !panel->selectionAnalysed())
+        panel->runSelectionAnalysis();
 }
 
 void kvCAnalyseDlg::selectListRowsOfResult(int kind, const wchar_t* text)

@@ -80,6 +80,18 @@ void kvCMultiFaceSelDialog::runSelectionAnalysis()
         doc->endLongOperation();
 }
 
+bool kvCMultiFaceSelDialog::selectionAnalysed() const
+{
+    kvCSurfaceSet selection;
+    propGet(mpProp, kvKeySurfaces, selection);
+    if (selection.count() != m_analysedSelection.size())
+        return false;
+    for (unsigned int i = 0; i < selection.count(); ++i)
+        if (kvIUnknownPtr(selection.getAt(i)).get() != m_analysedSelection[i].get())
+            return false;
+    return true;
+}
+
 namespace {
 // The progress window goes on every path out of the run.
 struct ProgressCloser {
@@ -118,6 +130,9 @@ void kvCMultiFaceSelDialog::analyseSelectedFaces()
             return;
         m_radiusList->clearFaceRecords();
         m_planeList->clearFaceRecords();
+        m_analysedSelection.clear();
+        for (unsigned int i = 0; i < selection.count(); ++i)
+            m_analysedSelection.emplace_back(selection.getAt(i));
 
         const std::vector<kvIUnknownPtr> faces = kvFlattenSelection(selection);
         progress->setNOfItems(static_cast<unsigned int>(faces.size()));

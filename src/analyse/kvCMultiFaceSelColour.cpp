@@ -5,11 +5,14 @@
 // A face's own colour is saved the first time it is painted and is kept with
 // the face itself, so it goes back onto that face however the selection or
 // the groups have changed in between, faces of a group outside the selection
-// included. A face painted again keeps the colour saved first.
+// included. A face painted again keeps the colour saved first; a face that a
+// colouring no longer paints (neither selected nor in a group) gets its own
+// colour back at once.
 #include "analyse/kvCMultiFaceSelDialog.h"
 
 #include "analyse/kvCAnalyseDlg.h"
 #include "sdk/kvAssert.h"
+#include "sdk/kvSurfaceQuilt.h"
 
 namespace {
 // How the host's selector is prepared before the selection is walked; the
@@ -57,6 +60,11 @@ void kvCMultiFaceSelDialog::restoreColours(bool withAttribute)
     std::vector<SavedColour> saved;
     saved.swap(m_savedColours);
     m_savedIndex.clear();
+    giveBack(saved, withAttribute);
+}
+
+void kvCMultiFaceSelDialog::giveBack(const std::vector<SavedColour>& saved, bool withAttribute)
+{
     for (const SavedColour& s : saved) {
         kvIfPtr<kvIColorAttrib> attribute;
         if (withAttribute)
@@ -92,18 +100,26 @@ std::vector<kvIfPtr<kvICadEntity>> kvCMultiFaceSelDialog::selectionWalk()
         return visited;
     kvIUnknownPtr first;
     selector->getItem(0, &first);
-    // A face group stands for its faces; any other first object for the
-    // whole selection.
-    std::vector<kvIUnknownPtr> group;
-    if (collectEnumeratedObjects(first.get(), group)) {
-        for (const kvIUnknownPtr& object : group) {
-            kvIfPtr<kvICadEntity> entity(object.get());
-            if (!entity.isNull())
-                visited.push_back(entity);
-        }
-        return visited;
+    // The faces the first object stands for: a quilt's faces, a face group's
+    // faces, or the object itself.
+    std::vector<kvIUnknownPtr> faces;
+    if (!getSurfaceQuilt(first.get(), faces) && !collectEnumeratedObjects(first.get(), faces))
+        faces.push_back(first);
+    bool anyEntity = false;
+    const bool enumeration = !kvIfPtr<kvIObjectEnum>(first.get()).isNull();
+    for (const kvIUnknownPtr& face : faces) {
+        kvIfPtr<kvICadEntity> entity(face.get());
+        if (entity.isNull())
+            continue;
+        anyEntity = true;
+        // A group visits its own faces, each once.
+        if (enumeration)
+            visited.push_back(entity);
     }
-    if (kvIfPtr<kvICadEntity>(first.get()).isNull())
+    // Otherwise each face visits the whole selection; the visits for a
+    // quilt's further faces would paint the same faces again, so the
+    // selection is visited once.
+    if (enumeration || !anyEntity)
         return visited;
     for (int i = 0; i < count; ++i) {
         kvIUnknownPtr item;
@@ -140,8 +156,10 @@ int kvCMultiFaceSelDialog::selectAndColourFaces(bool show, bool, bool transparen
             visited.front()->getDisplayColor(&display);
             baseColour = transparent ? display : neutral;
         }
+        std::unordered_set<kvIUnknown*> painted;
         for (const kvIfPtr<kvICadEntity>& entity : visited) {
             paint(entity, baseColour, withAttribute);
+            painted.insert(entity.get());
             last = entity;
         }
         if (swDocument && m_mainDialog)
@@ -164,14 +182,32 @@ int kvCMultiFaceSelDialog::selectAndColourFaces(bool show, bool, bool transparen
                     if (entity.isNull())
                         continue;
                     paint(entity, selected ? groups.highlightColour : colour, withAttribute);
+                    painted.insert(entity.get());
                     last = entity;
                 }
             }
         }
+        // A face painted before that is now neither selected nor in a group
+        // (the selection went on, or was emptied) would keep a colour that no
+        // list explains: it gets its own back.
+        restoreColoursExcept(painted, withAttribute);
         if (!last.isNull())
             last->updateDisplay();
         return 0;
     } catch (...) {
         return 2;
     }
+}
+
+void kvCMultiFaceSelDialog::restoreColoursExcept(const std::unordered_set<kvIUnknown*>& painted, bool withAttribute)
+{
+    std::vector<SavedColour> kept;
+    std::vector<SavedColour> released;
+    for (SavedColour& s : m_savedColours)
+        (painted.count(s.entity.get()) ? kept : released).push_back(std::move(s));
+    m_savedColours.swap(kept);
+    m_savedIndex.clear();
+    for (std::size_t i = 0; i < m_savedColours.size(); ++i)
+        m_savedIndex.emplace(m_savedColours[i].entity.get(), i);
+    giveBack(released, withAttribute);
 }

@@ -5,6 +5,7 @@
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiSelPlanDialog.h"
 #include "analyse/kvCMultiSelRadiusDialog.h"
+#include "analyse/kvDialogToolTips.h"
 #include "analyse/kvMultiFaceSupport.h"
 #include "analyse/kvMultiFaceTemplates.h"
 #include "host/object/kvPropAccess.h"
@@ -54,6 +55,8 @@ kvCMultiFaceSelDialog::~kvCMultiFaceSelDialog()
     // knows them.
     if (!m_savedColours.empty())
         selectAndColourFaces(false, false, false, kvGroupColouring());
+    if (m_toolTip && ::IsWindow(m_toolTip))
+        ::DestroyWindow(m_toolTip);
     // The lists are the panel's: they go with it, windows first.
     for (kvCMultiSelListDialog* list :
          {static_cast<kvCMultiSelListDialog*>(m_radiusList.get()), static_cast<kvCMultiSelListDialog*>(m_planeList.get())})
@@ -99,7 +102,9 @@ BOOL kvCMultiFaceSelDialog::Create(UINT templateId, CWnd* parent)
 {
     m_mainDialog = dynamic_cast<kvCAnalyseDlg*>(parent);
     kvRegisterMultiFaceTemplates();
-    return kvCDialog::Create(templateId, parent);
+    const BOOL created = kvCDialog::Create(templateId, parent);
+    kvIdentifyPanel(m_hWnd, templateId);
+    return created;
 }
 
 BOOL kvCMultiFaceSelDialog::OnInitDialog()
@@ -108,7 +113,7 @@ BOOL kvCMultiFaceSelDialog::OnInitDialog()
         if (CWnd* placeholder = GetDlgItem(kvIDC_PANEL_PROPERTIES))
             ReplaceCtrl(placeholder->GetSafeHwnd());
         NodeBuilder builder(m_hWnd);
-        builder.begin(makeNode(builder, -1, keepClipChildren | horizontal | sizeX));
+        builder.begin(makeNode(builder, rootNodeId, keepClipChildren | horizontal | sizeX));
         builder.add(makeListCtrlNode(builder, kvIDC_PANEL_PROPERTIES, sizeX));
         builder.end();
         if (builder.ok())
@@ -117,7 +122,10 @@ BOOL kvCMultiFaceSelDialog::OnInitDialog()
     } catch (...) {
         kvShowAnalyseException(execContext(), L"Exception in kvAnalyse (2)");
     }
-    return kvCDialog::OnInitDialog();
+    const BOOL result = kvCDialog::OnInitDialog();
+    if (!m_toolTip)
+        m_toolTip = kvCreateDialogToolTips(m_hWnd, {kvIDC_PANEL_BORDER, kvIDC_PANEL_PROPERTIES});
+    return result;
 }
 
 BOOL kvCMultiFaceSelDialog::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
@@ -242,7 +250,10 @@ void kvCMultiFaceSelDialog::buildAnalysisInfoPage()
             add(L"Filter", kvKeyShowKonvex, L"twUiCyc.loc|AnaConvex|Show convex radien", 5);
             add(L"Filter", kvKeyShowUndercut, L"twUiCyc.loc|AnaUndercut|Show undercut radien", 5);
             addCategory(L"LayerColor", text(L"twUiCyc.loc|CADenv1|CAD environment").c_str(), false);
-            add(L"LayerColor", kvKeyCadLayer, L"twUiCyc.loc|LayerLabel|Layer", 0);
+            kvTPropertyBag<kvCProperty> layerLine;
+            layerLine.setValue(L"UiPropertyType", kvCString(L"UiLayerColorProperty"), true);
+            addUiProperty(L"LayerColor", kvKeyCadLayer, text(L"twUiCyc.loc|LayerLabel|Layer").c_str(), kind(0),
+                          layerLine, false);
         } else if (mode == 4) {
             addCategory(L"General", text(L"twUiCyc.loc|AnaFaceInfo|Plan info").c_str(), true);
             addSrfSetProperty(L"General", kvKeySurfaces, text(L"twUiCyc.loc|SelSrfs|Faces").c_str(), kind(12), faces,
@@ -262,15 +273,18 @@ void kvCMultiFaceSelDialog::buildAnalysisInfoPage()
 
 void kvCMultiFaceSelDialog::evaluateAndColour(bool evaluateList)
 {
-    if (!m_mainDialog || !m_mainDialog->baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value) ||
+    if (!m_mainDialog)
+        return;
+    kvCMultiSelListDialog* list = currentList();
+    // The list follows its range and steps in every document: a list left
+    // grouped by the old steps would show groups the panel no longer asks
+    // for. Only the colouring depends on the analyse show mode.
+    const bool evaluated = !list || !evaluateList || list->evaluate();
+    if (!m_mainDialog->baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value) ||
         !m_mainDialog->GetDlgItem(kvCAnalyseDlg::idShowFaces))
         return;
     m_mainDialog->facesShown = m_mainDialog->isChecked(kvCAnalyseDlg::idShowFaces);
-    kvCMultiSelListDialog* list = currentList();
-    if (!list)
-        return;
-    const bool evaluated = evaluateList ? list->evaluate() : true;
-    if (evaluated && m_mainDialog->facesShown && colourCurrentList(true, true) != 0)
+    if (list && evaluated && m_mainDialog->facesShown && colourCurrentList(true, true) != 0)
         m_mainDialog->setChecked(kvCAnalyseDlg::idShowFaces, false);
 }
 
@@ -316,8 +330,11 @@ bool kvCMultiFaceSelDialog::onDisplayTogglesChanged()
 {
     kvLongOperation busy(execContext());
     try {
-        if (!m_mainDialog || !m_mainDialog->baseDocOffers(kvIfName<kvIBaseDocWithAnalyseShowMode>::value))
+        if (!m_mainDialog)
             return true;
+        // The flags follow the buttons in every document: without the analyse
+        // show mode they would keep the state of the last run, and switching
+        // the faces off would paint them again while the button shows them off.
         m_mainDialog->transparent = m_mainDialog->isChecked(kvCAnalyseDlg::idTransparent);
         if (m_mainDialog->GetDlgItem(kvCAnalyseDlg::idShowFaces))
             m_mainDialog->facesShown = m_mainDialog->isChecked(kvCAnalyseDlg::idShowFaces);

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class kvCAnalyseDlg;
@@ -52,12 +53,15 @@ public:
     void onAnalysisTimer(UINT_PTR id);
     void runSelectionAnalysis();
     void analyseSelectedFaces();
+    // True when the face records were made from the "Surfaces" shown now.
+    bool selectionAnalysed() const;
 
     // Paints the groups' faces (show true) or gives every painted face its
     // own colour back (show false). Each face's colour is saved the first
     // time it is painted and given back to that face, whatever the selection
-    // is by then; coloursSaved is kept for the callers' sake and changes
-    // nothing of that. 0, or 2 after a caught exception.
+    // is by then, or as soon as a colouring no longer paints it; coloursSaved
+    // is kept for the callers' sake and changes nothing of that. 0, or 2
+    // after a caught exception.
     int selectAndColourFaces(bool show, bool coloursSaved, bool transparent, const kvGroupColouring& groups);
     // The current list's groups, coloured (show true) with the window's flags.
     int colourCurrentList(bool show, bool coloursSaved);
@@ -69,6 +73,8 @@ public:
     kvCMultiSelListDialog* currentList() const;
     // Faces whose own colour is saved now.
     std::size_t savedColourCount() const { return m_savedColours.size(); }
+    // The tooltip window of the panel's controls (null before the window).
+    HWND toolTipWindow() const { return m_toolTip; }
 
 protected:
     void onFilterChanged(const wchar_t* name);
@@ -85,14 +91,19 @@ private:
     };
     void paint(const kvIfPtr<kvICadEntity>& entity, unsigned long colour, bool withAttribute);
     void restoreColours(bool withAttribute);
+    // Every face saved but not painted now gets its own colour back.
+    void restoreColoursExcept(const std::unordered_set<kvIUnknown*>& painted, bool withAttribute);
+    void giveBack(const std::vector<SavedColour>& saved, bool withAttribute);
     std::vector<kvIfPtr<kvICadEntity>> selectionWalk();
 
     kv::ui::atl::layout::DialogLayout m_layout;
     std::vector<SavedColour> m_savedColours;
     std::unordered_map<kvIUnknown*, std::size_t> m_savedIndex;
+    std::vector<kvIUnknownPtr> m_analysedSelection;  // the elements of "Surfaces" last analysed
     std::unique_ptr<kvCMultiSelRadiusDialog> m_radiusList;
     std::unique_ptr<kvCMultiSelPlanDialog> m_planeList;
     kvCAnalyseDlg* m_mainDialog = nullptr;
+    HWND m_toolTip = nullptr;
     bool m_radiusListPending = true;
     bool m_planeListPending = true;
 

@@ -4,12 +4,16 @@
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiFaceSelDialog.h"
+#include "analyse/kvDialogToolTips.h"
+#include "analyse/kvMultiFaceIcons.h"
 #include "analyse/kvMultiFaceSupport.h"
 #include "analyse/kvMultiFaceTemplates.h"
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvAssert.h"
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvTwRound.h"
+
+#include "platform/windows_ui.h"
 
 #include <cmath>
 #include <cwchar>
@@ -37,7 +41,11 @@ kvCMultiSelListDialog::kvCMultiSelListDialog() : kvCDialog(kvIDD_MULTISELLIST, n
 {
 }
 
-kvCMultiSelListDialog::~kvCMultiSelListDialog() = default;
+kvCMultiSelListDialog::~kvCMultiSelListDialog()
+{
+    if (m_toolTip && ::IsWindow(m_toolTip))
+        ::DestroyWindow(m_toolTip);
+}
 
 const KVPROP_DLGMSGMAP* kvCMultiSelListDialog::getMessageMap() const
 {
@@ -128,7 +136,9 @@ BOOL kvCMultiSelListDialog::Create(UINT templateId, CWnd* parent)
 {
     m_pPanel = dynamic_cast<kvCMultiFaceSelDialog*>(parent);
     kvRegisterMultiFaceTemplates();
+    kvRegisterMultiFaceIcons(kvMultiFaceModule());
     const BOOL created = kvCDialog::Create(templateId, parent);
+    kvIdentifyPanel(m_hWnd, templateId);
     if (kvCAnalyseDlg* window = analysisWindow()) {
         m_groupColours = window->faceColourTable();
         m_rowShown = window->faceColourFlags();
@@ -151,7 +161,7 @@ BOOL kvCMultiSelListDialog::OnInitDialog()
         m_list.SetHighlightTextColor(RGB(0, 0, 0));
 
         NodeBuilder builder(m_hWnd);
-        builder.begin(makeNode(builder, -1, keepClipChildren | horizontal | sizeY));
+        builder.begin(makeNode(builder, rootNodeId, keepClipChildren | horizontal | sizeY));
         builder.add(makeWindowNode(builder, kvIDC_LIST_GROUPS, sizeY));
         builder.begin(makeWindowNode(builder, kvIDC_LIST_NAVIGATOR, horizontal | sizeX));
         builder.add(makeWindowNode(builder, kvIDC_LIST_ELEMENTS, sizeX));
@@ -165,7 +175,37 @@ BOOL kvCMultiSelListDialog::OnInitDialog()
         if (messages().initDialog)
             showException(messages().initDialog);
     }
+    if (!m_toolTip)
+        m_toolTip = kvCreateDialogToolTips(m_hWnd, {kvIDC_LIST_GROUPS, kvIDC_LIST_PREVIOUS, kvIDC_LIST_POSITION,
+                                                    kvIDC_LIST_NEXT, kvIDC_LIST_ELEMENTS});
     return result;
+}
+
+bool kvCMultiSelListDialog::onToolTipText(NMHDR* header)
+{
+    if (header->code != TTN_GETDISPINFOW)
+        return false;
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    if (!execContext() || !(info->uFlags & TTF_IDISHWND))
+        return true;
+    // The navigator's controls are told by the navigator's own caption; the
+    // group list has no tip.
+    switch (::GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom))) {
+    case kvIDC_LIST_PREVIOUS:
+    case kvIDC_LIST_POSITION:
+    case kvIDC_LIST_NEXT:
+    case kvIDC_LIST_ELEMENTS: {
+        kvIfPtr<kvIApplication1> app = application();
+        const kvCString text = kvCMsgEnt(L"twUiCyc.loc|AnaZoomin|Zooming in element").getEntry(app.getIf());
+        std::wcsncpy(info->szText, text.c_str(), 79);
+        info->szText[79] = L'\0';
+        info->lpszText = info->szText;
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
 }
 
 void kvCMultiSelListDialog::reInitialize()
@@ -186,9 +226,15 @@ void kvCMultiSelListDialog::reInitialize()
     }
     SetDlgItemText(kvIDC_LIST_NAVIGATOR,
                    kvCMsgEnt(L"twUiCyc.loc|AnaZoomin|Zooming in element").getEntry(app.getIf()).c_str());
-    for (int id : {kvIDC_LIST_PREVIOUS, kvIDC_LIST_NEXT})
-        if (CWnd* button = GetDlgItem(id))
+    const std::pair<int, int> arrows[] = {{kvIDC_LIST_PREVIOUS, kvIDI_PREVIOUS_FACE},
+                                          {kvIDC_LIST_NEXT, kvIDI_NEXT_FACE}};
+    for (const auto& arrow : arrows) {
+        if (CWnd* button = GetDlgItem(arrow.first)) {
             button->EnableWindow(TRUE);
+            HICON icon = ::LoadIconW(kvMultiFaceModule(), MAKEINTRESOURCEW(arrow.second));
+            button->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        }
+    }
     resetNavigation();
 }
 
@@ -232,7 +278,12 @@ BOOL kvCMultiSelListDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 
 BOOL kvCMultiSelListDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && onToolTipText(header)) {
+        if (result)
+            *result = 0;
+        return TRUE;
+    }
     if (!header || header->idFrom != static_cast<UINT_PTR>(kvIDC_LIST_GROUPS))
         return kvCDialog::OnNotify(wParam, lParam, result);
     if (result)

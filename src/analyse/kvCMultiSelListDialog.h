@@ -97,6 +97,8 @@ public:
     int currentElement() const { return m_currentElement; }
     double step() const { return m_step; }
     CListCtrlStyled& listCtrl() { return m_list; }
+    // The tooltip window of the list's controls (null before the window).
+    HWND toolTipWindow() const { return m_toolTip; }
     kvCMultiFaceSelDialog* panel() const { return m_pPanel; }
 
 protected:
@@ -164,6 +166,11 @@ protected:
 
 private:
     void onItemChanged(const NMLISTVIEW& change);
+    // Answers the tooltip's question for a control; false for any other
+    // notification.
+    bool onToolTipText(NMHDR* header);
+
+    HWND m_toolTip = nullptr;
 
     static const KVPROP_DLGMSGMAP_ENTRY sMsgEntries[];
     static const KVPROP_DLGMSGMAP sMessageMap;

@@ -7,6 +7,8 @@
 #include "sdk/kvValueSets.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 
 kvCMultiSelRadiusDialog::kvCMultiSelRadiusDialog() : m_faces(0)
@@ -53,6 +55,17 @@ void directionsFromCentre(const kvFaceAxisRecord& geometry, const kvCGeVector& z
 }
 }  // namespace
 
+// The list shows radii with six significant digits ("%lg"): a fillet
+// measured as 3 - 1e-8 reads as 3 there, and a limit of 3 must take it.
+// Radii that the list tells apart from a limit are compared as they are.
+bool kvCMultiSelRadiusDialog::withinShownRange(double radius, double minValue, double maxValue)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", radius);
+    const double shown = std::strtod(text, nullptr);
+    return (minValue <= radius || minValue <= shown) && (radius <= maxValue || shown <= maxValue);
+}
+
 bool kvCMultiSelRadiusDialog::isConcave(kvFaceAxisRecord geometry, kvCGeVector z)
 {
     kvCGeVector a, c;
@@ -96,7 +109,7 @@ void kvCMultiSelRadiusDialog::evaluateGroups()
         const kvIArcUnknown& record = m_faces.at(i);
         if (record.face.isNull())
             continue;
-        if (!(m_minValue <= record.radius && record.radius <= m_maxValue))
+        if (!withinShownRange(record.radius, m_minValue, m_maxValue))
             continue;
         if (!showConcave || !showConvex || !showUndercut) {
             const bool concave = isConcave(record.axis, z);

@@ -59,7 +59,7 @@ BOOL kvCSingleFaceSelDialog::OnInitDialog()
     buildPropertyCtrl();
 
     NodeBuilder builder(m_hWnd);
-    builder.begin(makeNode(builder, -1, 0x12003));
+    builder.begin(makeNode(builder, rootNodeId, 0x12003));
     builder.add(makeListCtrlNode(builder, 1002, 3));
     builder.end();
     if (builder.ok())

@@ -27,3 +27,9 @@ HINSTANCE kvMultiFaceModule()
 {
     return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&kvRegisterMultiFaceTemplates));
 }
+
+void kvIdentifyPanel(HWND panel, UINT templateId)
+{
+    if (panel && ::IsWindow(panel))
+        ::SetWindowLongPtrW(panel, GWLP_ID, static_cast<LONG_PTR>(templateId));
+}

@@ -23,3 +23,8 @@ private:
 
 // The module that carries the panel's dialogs.
 HINSTANCE kvMultiFaceModule();
+
+// A panel's window carries its template id as its control id: the key under
+// which a host keeps what belongs to that panel, its stored layout among
+// them, apart from the other panels of the same window.
+void kvIdentifyPanel(HWND panel, UINT templateId);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 bool collectEnumeratedObjects(kvIUnknown* object, std::vector<kvIUnknownPtr>& list)
 {
@@ -25,13 +26,22 @@ bool collectEnumeratedObjects(kvIUnknown* object, std::vector<kvIUnknownPtr>& li
 
 std::vector<kvIUnknownPtr> kvFlattenSelection(const kvCIUnknownSet& selection)
 {
-    std::vector<kvIUnknownPtr> faces;
-    faces.reserve(selection.count());
+    std::vector<kvIUnknownPtr> named;
+    named.reserve(selection.count());
     for (unsigned int i = 0; i < selection.count(); ++i) {
         kvIUnknown* element = selection.getAt(i);
-        if (!collectEnumeratedObjects(element, faces))
-            faces.push_back(kvIUnknownPtr(element));
+        if (!collectEnumeratedObjects(element, named))
+            named.push_back(kvIUnknownPtr(element));
     }
+    // A face named twice (twice in the set, or in a group and on its own)
+    // is one face of the part: analysed twice it would be counted twice in
+    // its group, and a half cylinder would pair with itself as a hole.
+    std::vector<kvIUnknownPtr> faces;
+    faces.reserve(named.size());
+    std::unordered_set<kvIUnknown*> seen;
+    for (kvIUnknownPtr& face : named)
+        if (face.isNull() || seen.insert(face.get()).second)
+            faces.push_back(std::move(face));
     return faces;
 }
 

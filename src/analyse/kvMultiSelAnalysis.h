@@ -27,8 +27,8 @@ using kvFaceClassifier = std::function<int(kvIUnknown* face, kvCAnalyseCtrl& ctr
 bool collectEnumeratedObjects(kvIUnknown* object, std::vector<kvIUnknownPtr>& list);
 
 // The faces of a selection in the order of the set: a face group's faces in
-// enumeration order, any other element as it stands. Nothing is removed, so a
-// face chosen twice is analysed twice.
+// enumeration order, any other element as it stands. A face that the set
+// names more than once is kept at its first place only.
 std::vector<kvIUnknownPtr> kvFlattenSelection(const kvCIUnknownSet& selection);
 
 // The angle in degrees between a plane's normal and the frame's z axis,

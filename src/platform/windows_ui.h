@@ -354,6 +354,7 @@ HICON WINAPI CreateIconIndirect(PICONINFO info);
 BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info);
 BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker, UINT flags);
 HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
+HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
 HIMAGELIST WINAPI ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
 BOOL WINAPI ImageList_Destroy(HIMAGELIST list);
 int WINAPI ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon);

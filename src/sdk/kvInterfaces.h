@@ -405,7 +405,17 @@ protected:
 };
 KV_IF_NAME(kvIGeBoundedSurface);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeCbSurface2);
-KV_DECLARE_EMPTY_INTERFACE(kvIGeSurfaceQuilt);
+// Several faces that the host keeps as one surface.
+class kvIGeSurfaceQuilt : public kvIUnknown {
+public:
+    virtual int getFaceCount() { return 0; }
+    // Out: face index of the quilt (0 when handed out).
+    virtual int getFace(int index, kvIUnknown** face) { (void)index; (void)face; return -1; }
+
+protected:
+    ~kvIGeSurfaceQuilt() = default;
+};
+KV_IF_NAME(kvIGeSurfaceQuilt);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeMesh);
 KV_DECLARE_EMPTY_INTERFACE(kvIGeArc);
 // A curve of the model, by its parameter.

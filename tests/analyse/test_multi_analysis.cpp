@@ -153,7 +153,10 @@ TEST_F(Analysis, MoreUsableFacesThanTheOldFixedTablesHeldAreAllRecorded)
     EXPECT_EQ(planes.at(100004).face.get(), planes.at(0).face.get());
 }
 
-TEST(SelectionFlattening, AGroupContributesItsFacesInOrderWithoutNullsAndRepeatsStay)
+// A face named again is kept at its first place only: analysed twice it was
+// counted twice in its group, and a half cylinder paired with itself as a
+// hole, so that the face vanished from the radius list.
+TEST(SelectionFlattening, AGroupContributesItsFacesInOrderWithoutNullsAndEachFaceOnce)
 {
     kvIUnknown* a = make<Face>();
     kvIUnknown* b = make<Face>();
@@ -164,11 +167,9 @@ TEST(SelectionFlattening, AGroupContributesItsFacesInOrderWithoutNullsAndRepeats
     set.add(a);
     {
         const std::vector<kvIUnknownPtr> faces = kvFlattenSelection(set);
-        ASSERT_EQ(faces.size(), 4u);
+        ASSERT_EQ(faces.size(), 2u);
         EXPECT_EQ(faces[0].get(), a);
         EXPECT_EQ(faces[1].get(), b);
-        EXPECT_EQ(faces[2].get(), a);
-        EXPECT_EQ(faces[3].get(), a);
     }
     set.clear();
     group->release();

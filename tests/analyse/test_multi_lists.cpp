@@ -56,16 +56,18 @@ struct Lists : ::testing::Test {
     }
 };
 
+// Radii that the list shows as a limit count as on it (a fillet measured as
+// 5 - 1e-8 was hidden by a maximum of 5); radii it tells apart do not.
 TEST_F(Lists, RadiiOnTheRangeLimitsAreListedAndJustOutsideAreNot)
 {
     kvCMultiSelRadiusDialog list;
     list.setProperties(&set);
-    for (double r : {0.9999, 1.0, 5.0, 5.0001})
+    for (double r : {0.9999, 1.0 - 1e-8, 5.0 + 1e-8, 5.0001})
         addRadius(list, r);
     ASSERT_TRUE(list.evaluate());
     ASSERT_EQ(list.groups().size(), 2u);
     EXPECT_EQ(list.groups()[0].count, 1);
-    EXPECT_EQ(list.groups()[0].firstValue, 1.0);
+    EXPECT_EQ(list.groups()[0].firstValue, 1.0 - 1e-8);
     EXPECT_EQ(list.groups()[1].value, 5.0);
     EXPECT_EQ(list.groups()[1].count, 1);
 }

@@ -33,7 +33,9 @@ TEST(Array, GrowRulesByStepAndByDoubling)
     };
     for (const Case& c : {Case{0, 8, 10, 16, false}, Case{0, 0, 9, 16, false}, Case{24, 0, 25, 48, false},
                           Case{3, 5, 4, 8, false}, Case{0, 0, 1, 8, false}, Case{0, 0, 17, 32, false},
-                          Case{24, 0, 3, 24, false}, Case{0, 8, 1, 8, true}, Case{0, 8, 21, 24, true}}) {
+                          Case{24, 0, 3, 24, false}, Case{0, 8, 1, 8, true}, Case{0, 8, 21, 24, true},
+                          // Past the first step a block at least doubles.
+                          Case{16, 8, 17, 32, false}, Case{40, 8, 41, 80, false}, Case{16, 8, 60, 64, false}}) {
         UIntArray a(c.capacity);
         a.setGrowBy(c.growBy);
         if (c.byIndex)
@@ -43,6 +45,22 @@ TEST(Array, GrowRulesByStepAndByDoubling)
         EXPECT_EQ(a.capacity(), c.expected) << c.capacity << " " << c.growBy << " " << c.wanted;
         EXPECT_EQ(a.size(), c.byIndex ? c.wanted : 0u) << c.wanted;
     }
+}
+
+// Growing by the fixed step alone copied the whole block every eight
+// elements: filling a catalogue of many entries took quadratic time.
+TEST(Array, FillingElementByElementWithAStepReallocatesLogarithmicallyOften)
+{
+    UIntArray a(8);
+    int reallocations = 0;
+    for (unsigned int i = 0; i < 200000; ++i) {
+        const unsigned int before = a.capacity();
+        a[i] = i;
+        reallocations += a.capacity() != before;
+    }
+    EXPECT_LE(reallocations, 16);
+    EXPECT_EQ(a.size(), 200000u);
+    EXPECT_EQ(a.at(199999), 199999u);
 }
 
 TEST(Array, RefusedAccessAndGrowthLeaveTheArrayAsItWas)

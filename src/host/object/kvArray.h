@@ -1,10 +1,10 @@
 // The maker's growable array and the small value records kept in such arrays.
 //
-// kvTArray owns one element block, grows on demand (by a fixed step, or by
-// doubling from 8 when the step is 0) and never gives memory back on its own
-// except through freeExtra. Misuse is reported by throwing the instance's own
-// eExcept enumeration by value: 1 for an index that is out of range, 2 when no
-// element block could be obtained.
+// kvTArray owns one element block, grows on demand (by a fixed step but at
+// least to twice its block, or by doubling from 8 when the step is 0) and
+// never gives memory back on its own except through freeExtra. Misuse is
+// reported by throwing the instance's own eExcept enumeration by value: 1 for
+// an index that is out of range, 2 when no element block could be obtained.
 #pragma once
 
 #include <cstdint>
@@ -112,6 +112,15 @@ public:
         if (m_growBy != 0) {
             std::uint64_t missing = n - c;
             c += ((missing + m_growBy - 1) / m_growBy) * m_growBy;
+            // The step alone makes filling an array element by element
+            // quadratic: every step copies the whole block. A block is
+            // therefore at least doubled, which leaves the step's sizes for
+            // the first growth of a small array.
+            // A doubled block too large for the block limit falls back to the
+            // step's size.
+            const std::uint64_t doubled = 2 * static_cast<std::uint64_t>(m_capacity);
+            if (c < doubled && doubled * sizeof(T) + sizeof(std::uint32_t) <= UINT32_MAX)
+                c = doubled;
         } else {
             while (c < n)
                 c = (c == 0) ? 8 : 2 * c;

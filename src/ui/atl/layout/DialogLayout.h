@@ -63,6 +63,10 @@ private:
     void forgetDialog();
 };
 
+// The id of a dialog's root container; a stored layout is checked against
+// it, so it never changes.
+const int rootNodeId = 0;
+
 // Builds a node tree for one dialog: begin opens a container, add appends to
 // the open container, end closes it. The first failed step spoils the whole
 // build, so a dialog with a missing item ends up with no layout at all.
