@@ -61,6 +61,27 @@ struct Selected {
     }
 };
 
+// The faces of a part with their surfaces kept, as a host that has converted
+// every face before the analysis runs (a generated part makes its faces'
+// surfaces again when asked, which is the host's work, not the module's).
+std::shared_ptr<const std::vector<hostsim::SampleFace>> converted(
+    const std::shared_ptr<const std::vector<hostsim::SampleFace>>& part)
+{
+    auto all = std::make_shared<std::vector<hostsim::SampleFace>>();
+    auto surfaces = std::make_shared<std::vector<std::shared_ptr<RatBSplSurf>>>();
+    all->reserve(part->size());
+    surfaces->reserve(part->size());
+    for (const hostsim::SampleFace& f : *part) {
+        hostsim::SampleFace copy = f;
+        surfaces->emplace_back(ratBSplSurfCopy(hostsim::surfaceOf(f)), ratBSplSurfFree);
+        copy.keptSurface = surfaces->back().get();
+        copy.remake = nullptr;
+        all->push_back(copy);
+    }
+    return std::shared_ptr<const std::vector<hostsim::SampleFace>>(
+        all.get(), [all, surfaces](const std::vector<hostsim::SampleFace>*) {});
+}
+
 // count half cylinders of radius 2.5 to 9.5, each with an axis point of its own.
 std::shared_ptr<const std::vector<hostsim::SampleFace>> halfCylinders(std::size_t count)
 {
@@ -71,18 +92,22 @@ std::shared_ptr<const std::vector<hostsim::SampleFace>> halfCylinders(std::size_
     const hostsim::SampleFace* half = nullptr;
     for (const hostsim::SampleFace& f : *source)
         if (f.kind == "cylinder" && std::fabs(f.sweepDegrees - 180.0) < 1e-9) half = &f;
+    // The copies keep one surface: the generated part makes its own faces'
+    // surfaces again from their ids, which the copies do not keep.
+    std::shared_ptr<RatBSplSurf> surface(ratBSplSurfCopy(hostsim::surfaceOf(*half)), ratBSplSurfFree);
     all->reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         hostsim::SampleFace f = *half;
+        f.keptSurface = surface.get();
+        f.remake = nullptr;
         f.id = static_cast<int>(1001 + i);
         f.point[0] += 40.0 * static_cast<double>(i % 250);
         f.point[1] += 40.0 * static_cast<double>(i / 250);
         f.radius = 2.5 + static_cast<double>(i % 8);
         all->push_back(f);
     }
-    // The surfaces stay with the generated part they came from.
     return std::shared_ptr<const std::vector<hostsim::SampleFace>>(
-        all.get(), [all, source](const std::vector<hostsim::SampleFace>*) {});
+        all.get(), [all, surface](const std::vector<hostsim::SampleFace>*) {});
 }
 
 // One run: what the panel and the list do between a change of the selection
@@ -147,7 +172,8 @@ void MixedFaces(benchmark::State& state)
     // census must outlive them, so they are never torn down.
     static std::map<int64_t, Selected*> parts;
     Selected*& selected = parts[state.range(0)];
-    if (!selected) selected = new Selected(hostsim::generatedPartFaces(static_cast<std::size_t>(state.range(0))));
+    if (!selected)
+        selected = new Selected(converted(hostsim::generatedPartFaces(static_cast<std::size_t>(state.range(0)))));
     run(state, *selected);
 }
 BENCHMARK(MixedFaces)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oNLogN);

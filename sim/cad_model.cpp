@@ -85,9 +85,12 @@ const char* kindName(int kind)
 
 void CadStore::print(std::ostream& out) const
 {
-    out << "model entities: " << m_records.size() << '\n';
+    std::size_t listed = 0;
+    for (const CadRecord& r : m_records) listed += r.deleted ? 0 : 1;
+    out << "model entities: " << listed << '\n';
     int n = 0;
     for (const CadRecord& r : m_records) {
+        if (r.deleted) continue;
         out << "  " << ++n << "  " << kindName(r.kind);
         if (r.kind == cadText) {
             out << " \"" << toUtf8(r.text) << "\" height " << number(r.height) << " direction "
@@ -127,16 +130,27 @@ void CadStore::print(std::ostream& out) const
 
 namespace {
 
+// What every handle is, whatever its entity's kind: the record it stands
+// for in its model.
+class CadRecordHandle {
+public:
+    virtual ~CadRecordHandle() = default;
+    virtual const Model* model() const = 0;
+    virtual std::size_t index() const = 0;
+};
+
 // The part every entity kind shares: the record it stands for, and the
 // model that keeps the record (one reference held).
 template <class Interface>
-class CadHandle : public kvIUnknownImp, public Interface, public Counted {
+class CadHandle : public kvIUnknownImp, public Interface, public CadRecordHandle, public Counted {
 public:
     CadHandle(const char* kind, Model* model, CadStore& store, std::size_t index)
         : Counted(kind), m_model(model), m_store(store), m_index(index)
     {
         m_model->_addRef();
     }
+    const Model* model() const override { return m_model; }
+    std::size_t index() const override { return m_index; }
     ~CadHandle() override { m_model->_relRef(); }
 
     kvIUnknown* queryInterface(const wchar_t* name) override
@@ -256,6 +270,16 @@ kvIUnknown* createCadEntity(Model* model, CadStore& store, int kind)
     case cadPolyline: return makeHandle<CadPolylineHandle>("cad polyline", model, store, kind);
     default: return nullptr;
     }
+}
+
+bool deleteCadEntity(Model* model, CadStore& store, kvIUnknown* entity)
+{
+    const CadRecordHandle* handle = dynamic_cast<const CadRecordHandle*>(entity);
+    if (!handle || handle->model() != model || handle->index() >= store.records().size()) return false;
+    CadRecord& r = store.record(handle->index());
+    if (r.deleted) return false;
+    r.deleted = true;
+    return true;
 }
 
 // ---------------------------------------------------------------- script command

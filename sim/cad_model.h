@@ -42,6 +42,8 @@ struct CadRecord {
     int editsEnded = 0;
     // Changes made outside an edit (the host would refuse them).
     int changesOutsideEdit = 0;
+    // Taken out of the model again: no longer listed.
+    bool deleted = false;
 };
 
 // The model's entities and the document's insert brackets.
@@ -85,5 +87,9 @@ class Model;
 // Makes the handle of a new entity of the kind in the model's store, with
 // one reference for the caller; null for a kind the model does not know.
 kvIUnknown* createCadEntity(Model* model, CadStore& store, int kind);
+
+// Takes the entity behind a handle of this model out of its store; false
+// for anything else, or an entity taken out already.
+bool deleteCadEntity(Model* model, CadStore& store, kvIUnknown* entity);
 
 } // namespace hostsim

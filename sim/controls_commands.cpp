@@ -280,6 +280,17 @@ void keys(Session& s, const std::vector<std::string>& words)
     reportEvents(s);
 }
 
+// One part of an RGB colour: a whole number from 0 to 255 written in decimal
+// digits, nothing else ("1e2", "0x10", "-0" and "12.7" are refused).
+int colorPart(const std::string& word)
+{
+    const int maxPart = 255;
+    if (word.empty() || word.size() > 3 || word.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(word) > maxPart)
+        throw ScriptError("a colour part is a whole number from 0 to 255, not '" + word + "'");
+    return std::stoi(word);
+}
+
 void moreColors(Session& s, const std::vector<std::string>& words)
 {
     HWND grid = paletteGrid();
@@ -288,10 +299,7 @@ void moreColors(Session& s, const std::vector<std::string>& words)
         kvplat::pushColorDialogAnswer(false, 0);
     } else if (words.size() == 4) {
         int rgb[3];
-        for (int i = 0; i < 3; ++i) {
-            rgb[i] = std::atoi(words[static_cast<size_t>(i) + 1].c_str());
-            if (rgb[i] < 0 || rgb[i] > 255) throw ScriptError("colour parts run from 0 to 255");
-        }
+        for (int i = 0; i < 3; ++i) rgb[i] = colorPart(words[static_cast<size_t>(i) + 1]);
         kvplat::pushColorDialogAnswer(true, RGB(rgb[0], rgb[1], rgb[2]));
     } else {
         throw ScriptError("more R G B, or more cancel");

@@ -4,6 +4,7 @@
 // their own surfaces cut to the face, so those edges are the face's edges;
 // the holes of the planar faces are not among them.
 #include "census.h"
+#include "host_answer_clock.h"
 #include "referenced.h"
 #include "trim.h"
 #include "view.h"
@@ -33,6 +34,7 @@ public:
     }
     int getPoint(double t, double point[3]) override
     {
+        HostAnswerClock::Answer answer;
         if (!point || !(t >= 0.0 && t <= 1.0)) return -1;
         const GeomPoint p = ratBSplCurveEvalPoint(m_curve, t);
         point[0] = p.x;
@@ -98,6 +100,7 @@ RatBSplSurf* FaceObject::ownSurface() { return faceOwnSurfaceClamped(*m_face); }
 
 int FaceObject::getBoundary(kvIUnknown** curves, kvIUnknown** loops)
 {
+    HostAnswerClock::Answer answer;
     if (loops) *loops = nullptr;
     if (!curves) return -1;
     *curves = nullptr;
@@ -121,6 +124,7 @@ int FaceObject::getBoundary(kvIUnknown** curves, kvIUnknown** loops)
 
 int FaceObject::isPointOnFace(const double point[3], double tolerance, int* onFace)
 {
+    HostAnswerClock::Answer answer;
     if (!point || !onFace || !(tolerance >= 0.0)) return -1;
     *onFace = 0;
     RatBSplSurf* s = ownSurface();

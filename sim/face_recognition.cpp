@@ -91,7 +91,7 @@ bool recogniseSphere(const SampleFace& f, RatBSplSurf* s, RecognisedShape& shape
 RecognisedShape recognise(const SampleFace& f)
 {
     RecognisedShape shape;
-    RatBSplSurf* s = f.surface;
+    RatBSplSurf* s = surfaceOf(f);
     if (!s)
         return shape;
     // A plane first: a flat ring passes the revolution test too.

@@ -5,11 +5,14 @@
 // surface as trimmed, as a host measures a face it knows only as a surface;
 // the surface record handed out is the face's own, cut to what it covers.
 #include "face_recognition.h"
+#include "host_answer_clock.h"
 #include "trim.h"
 #include "view.h"
 
 #include <algorithm>
 #include <cmath>
+#include <list>
+#include <unordered_map>
 #include <vector>
 
 namespace hostsim {
@@ -33,7 +36,8 @@ bool inside(const SampleFace& f, const GeomPoint& q)
 std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
 {
     std::vector<GeomPoint> points;
-    auto at = [&f](double u, double v) { return ratBSplSurfEvalPoint(f.surface, u, v); };
+    RatBSplSurf* surface = surfaceOf(f);
+    auto at = [surface](double u, double v) { return ratBSplSurfEvalPoint(surface, u, v); };
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; ++j) {
             const GeomPoint q = at(double(i) / n, double(j) / n);
@@ -62,18 +66,16 @@ std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
 }
 
 // The window of normalised parameters that the face as trimmed covers on its
-// surface: the extremes of the inside cell centres of a grid, each pushed out
-// to the face's edge (or the domain's end) towards its neighbours. Cell
-// centres keep clear of a pole, where every parameter gives the same point.
-// Whole in a direction where the face meets both ends (a face that runs
-// around, or across the seam of a closed one).
-struct ParameterWindow {
-    double lo[2] = {0.0, 0.0}, hi[2] = {1.0, 1.0};
-};
-
+// surface, for a face whose builder did not state it: the extremes of the
+// inside cell centres of a grid, each pushed out to the face's edge (or the
+// domain's end) towards its neighbours. Cell centres keep clear of a pole,
+// where every parameter gives the same point. Whole in a direction where the
+// face meets both ends (a face that runs around, or across the seam of a
+// closed one).
 ParameterWindow faceWindow(const SampleFace& f, int n)
 {
-    auto insideAt = [&f](const double* t) { return inside(f, ratBSplSurfEvalPoint(f.surface, t[0], t[1])); };
+    RatBSplSurf* surface = surfaceOf(f);
+    auto insideAt = [&f, surface](const double* t) { return inside(f, ratBSplSurfEvalPoint(surface, t[0], t[1])); };
     double lo[2] = {2.0, 2.0}, hi[2] = {-1.0, -1.0};
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
@@ -134,6 +136,7 @@ bool unitAxisOf(const kvPoint3DRec& axis, double* out)
 
 bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3DRec& normal, kvPoint3DRec&)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
     const RecognisedShape& shape = recogniseFace(*f);
@@ -146,6 +149,7 @@ bool FaceLibrary::isNurbsAsPlane(kvIUnknown* face, kvPoint3DRec& point, kvPoint3
 bool FaceLibrary::isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, kvPoint3DRec& axisDirection,
                                     double& radius, double& sineOfAngle, double& value, kvPoint3DRec&)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
     const RecognisedShape& shape = recogniseFace(*f);
@@ -161,6 +165,7 @@ bool FaceLibrary::isNurbsAsCylinder(kvIUnknown* face, kvPoint3DRec& axisPoint, k
 bool FaceLibrary::isNurbsAsTorusExt(kvIUnknown* face, kvPoint3DRec& centre, kvPoint3DRec& axis,
                                     double& majorRadius, double& minorRadius, kvPoint3DRec&, short* flag)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     if (!f) return false;
     const RecognisedShape& shape = recogniseFace(*f);
@@ -180,15 +185,16 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
                                          double, kvPoint3DRec& limit1, double& radius1, kvPoint3DRec& limit2,
                                          double& radius2)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     double axis[3];
-    if (!f || !f->surface || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
+    if (!f || !surfaceOf(*f) || !unitAxisOf(axisDirection, axis) || std::fabs(sineOfAngle) >= 1.0) return false;
     double lo = 0.0, hi = 0.0;
     if (f->length > 0.0) {
         // An untrimmed face made by turning a straight profile: its net's
         // rows lie in planes across the axis and its profile's points on the
         // profile, so the net spans exactly the face's extent on the axis.
-        const RatBSplSurf* s = f->surface;
+        const RatBSplSurf* s = surfaceOf(*f);
         const int rows = s->noPointsu - s->ordu, columns = s->noPointsv - s->ordv;
         bool first = true;
         for (int i = 0; i < rows; ++i)
@@ -221,9 +227,10 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
 bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRec& axisDirection, kvIUnknown* face,
                                 double& angle)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
     double z[3];
-    if (!f || !f->surface || !unitAxisOf(axisDirection, z)) return false;
+    if (!f || !surfaceOf(*f) || !unitAxisOf(axisDirection, z)) return false;
     if (f->sweepDegrees > 0.0) {
         angle = f->sweepDegrees;
         return true;
@@ -260,8 +267,8 @@ namespace {
 // as a host converts a face rather than the whole surface under it.
 RatBSplSurf* cutToFace(const SampleFace& f)
 {
-    const ParameterWindow w = faceWindow(f, 64);
-    const RatBSplSurf* s = f.surface;
+    const ParameterWindow w = f.windowStated ? f.window : faceWindow(f, 64);
+    const RatBSplSurf* s = surfaceOf(f);
     RatBSplSurf* copy = nullptr;
     const bool cutU = w.lo[0] > 0.0 || w.hi[0] < 1.0, cutV = w.lo[1] > 0.0 || w.hi[1] < 1.0;
     if (cutU || cutV) {
@@ -294,25 +301,126 @@ std::shared_ptr<RatBSplSurf> held(RatBSplSurf* s)
     return std::shared_ptr<RatBSplSurf>(s, ratBSplSurfFree);
 }
 
+// A record kept by someone else (the part, or the face's own surface),
+// shared without a copy of its own.
+std::shared_ptr<RatBSplSurf> borrowed(RatBSplSurf* s)
+{
+    return std::shared_ptr<RatBSplSurf>(std::shared_ptr<RatBSplSurf>(), s);
+}
+
+// A face stated to cover its whole surface, with the surface's closed
+// directions marked, is its own surface as it stands.
+bool ownAsItStands(const SampleFace& f, const RatBSplSurf* surface)
+{
+    return f.windowStated && f.window.whole() && surface->origFormu != 0 && surface->origFormv != 0;
+}
+
+// Whether clamping would leave the record as it is: open in both directions,
+// each end knot repeated to full multiplicity, and no tolerance (a clamped
+// copy carries none).
+bool clampedAlready(const RatBSplSurf* s)
+{
+    auto clampedEnds = [](const double* k, int count, int order) {
+        for (int i = 0; i < order - 1; ++i)
+            if (k[i] != k[order - 1] || k[count - 1 - i] != k[count - order]) return false;
+        return true;
+    };
+    return s->periodicu == 0 && s->periodicv == 0 && s->tolerance == 0.0 &&
+           clampedEnds(s->knotsu, s->noPointsu, s->ordu) && clampedEnds(s->knotsv, s->noPointsv, s->ordv);
+}
+
+// The surfaces of a face: the one it was built on and its own (cut to the
+// face, and clamped). A kept surface has them with the face for the part's
+// life; a part that keeps none has them made again when asked and held for
+// the kRecentFaces faces asked last, so that a large part costs only what
+// its faces' descriptions need.
+struct FaceRecords {
+    std::shared_ptr<RatBSplSurf> surface;
+    std::shared_ptr<RatBSplSurf>* own = nullptr;
+    std::shared_ptr<RatBSplSurf>* clamped = nullptr;
+};
+
+class RecentFaces {
+public:
+    FaceRecords recordsOf(const SampleFace& f)
+    {
+        auto at = m_index.find(&f);
+        if (at != m_index.end()) {
+            m_order.splice(m_order.begin(), m_order, at->second);
+        } else {
+            m_order.push_front(Made{&f, held(f.remake->makeSurface(f)), nullptr, nullptr});
+            m_index[&f] = m_order.begin();
+            if (m_order.size() > kRecentFaces) {
+                m_index.erase(m_order.back().face);
+                m_order.pop_back();
+            }
+        }
+        Made& made = m_order.front();
+        return FaceRecords{made.surface, &made.own, &made.clamped};
+    }
+
+    void forget(const SampleFace& f)
+    {
+        auto at = m_index.find(&f);
+        if (at == m_index.end()) return;
+        m_order.erase(at->second);
+        m_index.erase(at);
+    }
+
+private:
+    struct Made {
+        const SampleFace* face;
+        std::shared_ptr<RatBSplSurf> surface, own, clamped;
+    };
+    std::list<Made> m_order;  // the face asked last first
+    std::unordered_map<const SampleFace*, std::list<Made>::iterator> m_index;
+};
+
+RecentFaces& recentFaces()
+{
+    static RecentFaces recent;
+    return recent;
+}
+
+FaceRecords recordsOf(const SampleFace& f)
+{
+    if (f.remake) return recentFaces().recordsOf(f);
+    return FaceRecords{borrowed(f.keptSurface), &f.ownSurface, &f.ownSurfaceClamped};
+}
+
 } // namespace
+
+RatBSplSurf* surfaceOf(const SampleFace& face) { return recordsOf(face).surface.get(); }
+
+void forgetMadeSurfaces(const std::vector<SampleFace>& faces)
+{
+    for (const SampleFace& f : faces)
+        if (f.remake) recentFaces().forget(f);
+}
 
 RatBSplSurf* faceOwnSurface(const SampleFace& f)
 {
-    if (!f.ownSurface && f.surface) f.ownSurface = held(cutToFace(f));
-    return f.ownSurface.get();
+    const FaceRecords records = recordsOf(f);
+    std::shared_ptr<RatBSplSurf>& own = *records.own;
+    if (!own && records.surface) own = ownAsItStands(f, records.surface.get()) ? records.surface : held(cutToFace(f));
+    return own.get();
 }
 
 RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& f)
 {
     // Clamped, its first and last control rows and columns are its edges.
-    if (!f.ownSurfaceClamped && faceOwnSurface(f)) f.ownSurfaceClamped = held(ratBSplSurfClamp(faceOwnSurface(f)));
-    return f.ownSurfaceClamped.get();
+    const FaceRecords records = recordsOf(f);
+    std::shared_ptr<RatBSplSurf>& clamped = *records.clamped;
+    RatBSplSurf* own = clamped ? nullptr : faceOwnSurface(f);
+    if (own) clamped = clampedAlready(own) ? *records.own : held(ratBSplSurfClamp(own));
+    return clamped.get();
 }
 
 RatBSplSurf* FaceLibrary::newRatBSplSurf(kvIUnknown* face)
 {
+    HostAnswerClock::Answer answer;
     const SampleFace* f = FaceObject::faceOf(face);
-    if (!f || !f->surface) return nullptr;
+    if (!f || !surfaceOf(*f)) return nullptr;
     const RatBSplSurf* own = faceOwnSurface(*f);
     if (!own) return nullptr;
     // The caller frees what it is given.

@@ -1,5 +1,6 @@
 #include "generated_part.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -13,14 +14,6 @@ const SampleColour kHoleColour{64, 96, 224};
 const SampleColour kRoundColour{32, 160, 64};
 const SampleColour kFreeColour{224, 48, 48};
 
-// The faces with the surfaces they point to.
-struct GeneratedPart {
-    std::vector<SampleFace> faces;
-    ~GeneratedPart()
-    {
-        for (SampleFace& f : faces) ratBSplSurfFree(f.surface);
-    }
-};
 
 RatBSplCurve* lineCurve(const double* a, const double* b)
 {
@@ -51,11 +44,12 @@ enum Slot {
     halfCone, torusFillet, freeForm, plane0b, plane90b, plane45b, plane0c, plane90c, plane120b, slotCount
 };
 
+// Builds the faces of the part, each from its index alone, so that a face's
+// surface can be made again whenever it is asked for.
 class Maker {
 public:
-    explicit Maker(std::vector<SampleFace>& faces) : m_faces(faces) {}
-
-    void make(std::size_t index)
+    // The face with its surface (in keptSurface, the caller's).
+    static SampleFace build(std::size_t index)
     {
         const std::size_t cell = index / slotCount;
         const Slot slot = static_cast<Slot>(index % slotCount);
@@ -65,6 +59,8 @@ public:
         const int variant = static_cast<int>(cell % 4);
         SampleFace f;
         f.id = static_cast<int>(1001 + index);
+        // Every face but the torus fillet is its whole surface.
+        f.windowStated = slot != torusFillet;
         switch (slot) {
         case plane0: case plane0b: case plane0c: plane(f, ox, oy, 0.0); break;
         case plane30: plane(f, ox, oy, 30.0); break;
@@ -96,12 +92,20 @@ public:
         case freeForm: freeform(f, ox + 25, oy + 2); break;
         case slotCount: break;
         }
-        m_faces.push_back(f);
+        if (f.keptSurface && f.windowStated && f.window.whole()) {
+            // The face is its surface, handed out as it is: a host's surface
+            // says which directions close on themselves.
+            int closedU = 0, closedV = 0;
+            ratBSplSurfTestClosed(f.keptSurface, &closedU, &closedV);
+            f.keptSurface->origFormu = closedU ? 2 : 1;
+            f.keptSurface->origFormv = closedV ? 2 : 1;
+        }
+        return f;
     }
 
 private:
     // A 10 x 10 face whose normal is tilted by degrees from z about x.
-    void plane(SampleFace& f, double ox, double oy, double degrees)
+    static void plane(SampleFace& f, double ox, double oy, double degrees)
     {
         const double a = degrees * kPi / 180.0;
         f.kind = "plane";
@@ -120,12 +124,12 @@ private:
             p10[k] = f.point[k] + e1[k];
             p11[k] = f.point[k] + e1[k] + e2[k];
         }
-        f.surface = ratBSplSurfBilinear(f.point, p01, p10, p11);
+        f.keptSurface = ratBSplSurfBilinear(f.point, p01, p10, p11);
     }
 
     // A part of a cylinder about an axis along z, x or y (axisKind 0, 1, 2)
     // through (cx, cy, 0), 10 long, swept from a0 to a1.
-    void turned(SampleFace& f, const char* kind, const char* name, double cx, double cy, double r, int axisKind,
+    static void turned(SampleFace& f, const char* kind, const char* name, double cx, double cy, double r, int axisKind,
                 double a0, double a1, int sense, SampleColour colour, const char* layer)
     {
         f.kind = kind;
@@ -148,12 +152,12 @@ private:
             b[k] = a[k] + 10.0 * axis[k];
         }
         RatBSplCurve* line = lineCurve(a, b);
-        f.surface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, a0, a1) : nullptr;
+        f.keptSurface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, a0, a1) : nullptr;
         ratBSplCurveFree(line);
     }
 
     // Half a countersink cone: radius 3 at its foot, 5 at its top.
-    void cone(SampleFace& f, double cx, double cy)
+    static void cone(SampleFace& f, double cx, double cy)
     {
         f.kind = "cone";
         f.name = "countersink half";
@@ -169,11 +173,11 @@ private:
         f.length = 2.0;
         const double a[3] = {cx + 3, cy, 10}, b[3] = {cx + 5, cy, 12};
         RatBSplCurve* line = lineCurve(a, b);
-        f.surface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, 0.0, kPi) : nullptr;
+        f.keptSurface = line ? ratBSplSurfRevolveCurveArc(f.point, f.axis, line, 0.0, kPi) : nullptr;
         ratBSplCurveFree(line);
     }
 
-    void torus(SampleFace& f, double cx, double cy, double minor)
+    static void torus(SampleFace& f, double cx, double cy, double minor)
     {
         f.kind = "torus";
         f.name = "boss fillet";
@@ -187,11 +191,46 @@ private:
         f.normalSense = -1;
         f.size = 2 * (6 + minor);
         const double V1[3] = {1, 0, 0}, V2[3] = {0, 1, 0};
-        f.surface = ratBSplSurfTorus(f.point, V1, V2, f.axis, 6.0, minor);
+        f.keptSurface = ratBSplSurfTorus(f.point, V1, V2, f.axis, 6.0, minor);
     }
 
+public:
+
+    // The fillet is the inner lower quarter of the tube, all around the axis
+    // (as trimmed in trim.cpp): between the tube's innermost circle and its
+    // lowest. Where the quarter's ends and middle lie on the tube, seen at one
+    // place around the axis, gives its window; a quarter across the tube's
+    // seam leaves the window to be measured.
+    static void filletWindow(SampleFace& f)
+    {
+        if (!f.keptSurface) return;
+        const double R = f.radius, r = f.minorRadius, c45 = std::sqrt(0.5);
+        const GeomPoint inner{f.point[0] + R - r, f.point[1], f.point[2]};
+        const GeomPoint lowest{f.point[0] + R, f.point[1], f.point[2] - r};
+        const GeomPoint middle{f.point[0] + R - r * c45, f.point[1], f.point[2] - r * c45};
+        double at[3][2];
+        const GeomPoint* points[3] = {&inner, &lowest, &middle};
+        for (int k = 0; k < 3; ++k) {
+            int state = 0;
+            double distance = 0.0;
+            if (ratBSplSurfInvertPoint(f.keptSurface, *points[k], GEOM_NO_START_PARAM, GEOM_NO_START_PARAM, 1e-12,
+                                       &at[k][0], &at[k][1], &state, &distance) != 0 ||
+                distance > 1e-9)
+                return;
+        }
+        // The tube runs across the parameter in which the ends differ.
+        const int d = std::fabs(at[0][0] - at[1][0]) > std::fabs(at[0][1] - at[1][1]) ? 0 : 1;
+        const double lo = std::min(at[0][d], at[1][d]), hi = std::max(at[0][d], at[1][d]);
+        if (!(lo < at[2][d] && at[2][d] < hi)) return;
+        f.window.lo[d] = lo;
+        f.window.hi[d] = hi;
+        f.windowStated = true;
+    }
+
+private:
+
     // One gently curved bicubic patch over 12 x 12.
-    void freeform(SampleFace& f, double x0, double y0)
+    static void freeform(SampleFace& f, double x0, double y0)
     {
         f.kind = "freeform";
         f.name = "free form";
@@ -210,20 +249,44 @@ private:
         f.patchRange[2] = y0;
         f.patchRange[3] = y0 + 12;
         const double U[2] = {0, 12}, V[2] = {0, 12};
-        f.surface = ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(f.patch.data()));
+        f.keptSurface = ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(f.patch.data()));
     }
+};
 
-    std::vector<SampleFace>& m_faces;
+// The faces, which keep no surfaces: each is made again, as it was built,
+// when asked for.
+struct GeneratedPart : FaceSurfaceMaker {
+    std::vector<SampleFace> faces;
+
+    explicit GeneratedPart(std::size_t count)
+    {
+        faces.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            SampleFace f = Maker::build(i);
+            if (f.kind == "torus") Maker::filletWindow(f);
+            ratBSplSurfFree(f.keptSurface);
+            f.keptSurface = nullptr;
+            f.remake = this;
+            faces.push_back(f);
+        }
+    }
+    ~GeneratedPart() { forgetMadeSurfaces(faces); }
+    GeneratedPart(const GeneratedPart&) = delete;
+    GeneratedPart& operator=(const GeneratedPart&) = delete;
+
+    RatBSplSurf* makeSurface(const SampleFace& face) const override
+    {
+        const long index = static_cast<long>(face.id) - 1001;
+        if (index < 0 || index >= static_cast<long>(faces.size())) return nullptr;
+        return Maker::build(static_cast<std::size_t>(index)).keptSurface;
+    }
 };
 
 }  // namespace
 
 std::shared_ptr<const std::vector<SampleFace>> generatedPartFaces(std::size_t count)
 {
-    auto part = std::make_shared<GeneratedPart>();
-    part->faces.reserve(count);
-    Maker maker(part->faces);
-    for (std::size_t i = 0; i < count; ++i) maker.make(i);
+    auto part = std::make_shared<GeneratedPart>(count);
     return std::shared_ptr<const std::vector<SampleFace>>(part, &part->faces);
 }
 

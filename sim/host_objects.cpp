@@ -200,10 +200,57 @@ int ResourceManager::lookupText(const wchar_t* file, const wchar_t* key, wchar_t
 
 TmpGraphics* TmpGraphics::create(std::ostream& out) { return makeReferenced<TmpGraphics>(out); }
 
-TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_out(out)
+int KeptLines::overflow(int c)
+{
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    m_target.put(static_cast<char>(c));
+    if (c == '\n') {
+        m_lines.push_back(m_line);
+        m_line.clear();
+    } else {
+        m_line += static_cast<char>(c);
+    }
+    return c;
+}
+
+namespace {
+// The groups alive, in the order they were made.
+std::vector<TmpGraphics*>& aliveGroups()
+{
+    static std::vector<TmpGraphics*> groups;
+    return groups;
+}
+} // namespace
+
+TmpGraphics::TmpGraphics(std::ostream& out) : Counted("graphics group"), m_drawn(out), m_out(&m_drawn)
 {
     static int made = 0;
     m_number = ++made;
+    aliveGroups().push_back(this);
+}
+
+TmpGraphics::~TmpGraphics()
+{
+    std::vector<TmpGraphics*>& groups = aliveGroups();
+    groups.erase(std::remove(groups.begin(), groups.end(), this), groups.end());
+    m_drawn.target() << "[view] group " << m_number << " released\n";
+}
+
+void TmpGraphics::printView(std::ostream& out)
+{
+    out << "view shows:";
+    bool any = false;
+    for (const TmpGraphics* group : aliveGroups()) {
+        if (!group->m_visible) continue;
+        any = true;
+        out << "\n  group " << group->m_number;
+        if (group->m_drawn.lines().empty()) out << ", empty";
+        // Each drawing as it was printed, without the group it names again.
+        const std::string own = "[view] group " + std::to_string(group->m_number) + ": ";
+        for (const std::string& line : group->m_drawn.lines())
+            out << "\n    " << line.substr(line.compare(0, own.size(), own) == 0 ? own.size() : 7);
+    }
+    out << (any ? "\n" : " nothing\n");
 }
 
 kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name)
@@ -213,6 +260,7 @@ kvIUnknown* TmpGraphics::queryInterface(const wchar_t* name)
 
 int TmpGraphics::setVisible(int visible)
 {
+    if (m_visible && !visible) m_drawn.target() << "[view] group " << m_number << " hidden\n";
     m_visible = visible;
     return 0;
 }
@@ -405,6 +453,8 @@ int Model::createEntity(int kind, kvIUnknown** entity)
     *entity = createCadEntity(this, m_cad, kind);
     return *entity ? 0 : -1;
 }
+
+int Model::deleteEntity(kvIUnknown* entity) { return deleteCadEntity(this, m_cad, entity) ? 0 : -1; }
 
 DataSet* DataSet::create() { return makeReferenced<DataSet>(); }
 

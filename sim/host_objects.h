@@ -102,12 +102,33 @@ private:
     std::vector<Loaded*> m_loaded;  // a module handle is the address of its record
 };
 
+// The lines written to a stream, passed on to another stream and kept: what
+// a graphics group printed as it drew is what the view shows of it.
+class KeptLines : public std::streambuf {
+public:
+    explicit KeptLines(std::ostream& target) : m_target(target) {}
+    const std::vector<std::string>& lines() const { return m_lines; }
+    std::ostream& target() { return m_target; }
+
+protected:
+    int overflow(int c) override;
+
+private:
+    std::ostream& m_target;
+    std::string m_line;
+    std::vector<std::string> m_lines;
+};
+
 // kvIBaseTmpGraphics: a group of temporary graphics in the host's views. It
-// prints what it draws and is gone from the views when its last reference is.
-// Solids come through kvITDTmpGraphicsExt.
+// prints what it draws and is gone from the views when its last reference is;
+// it says so when it is hidden and when it is gone. Solids come through
+// kvITDTmpGraphicsExt.
 class TmpGraphics : public kvIUnknownImp, public kvIBaseTmpGraphics, public kvITDTmpGraphicsExt, public Counted {
 public:
     static TmpGraphics* create(std::ostream& out);
+    // The groups alive and visible now, in the order they were made, with
+    // what each drew: what the views show.
+    static void printView(std::ostream& out);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int setVisible(int visible) override;
     int drawCs(const double frame[4][4], double size, unsigned long xColour, unsigned long yColour,
@@ -132,9 +153,11 @@ public:
     int number() const { return m_number; }
 
     explicit TmpGraphics(std::ostream& out);
+    ~TmpGraphics() override;
 
 private:
-    std::ostream& m_out;
+    KeptLines m_drawn;
+    std::ostream m_out;
     int m_visible = 0;
     int m_number = 0;
 };
@@ -219,6 +242,8 @@ public:
     static Model* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int createEntity(int kind, kvIUnknown** entity) override;
+    // Takes an entity of this model out again; it is listed no more.
+    int deleteEntity(kvIUnknown* entity) override;
 
     CadStore& cad() { return m_cad; }
 

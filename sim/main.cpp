@@ -25,10 +25,12 @@
 //   resize W H             resizes the window as the user would
 //   close                  closes the window with its close box
 //   help                   F1 in the window
-//   show WHAT...           modes, panel, tooltips, size, window
+//   show WHAT...           modes, panel, tooltips, size, window; view: the
+//                          temporary graphics the views show now
 //   pick X Y Z DX DY DZ    a pick in a view: from the point, the eye looking
 //                          along DX DY DZ; the face it hits goes to the
-//                          reactors
+//                          reactors (each view direction is a view of its
+//                          own on the screen)
 //   move X Y Z             a mouse move in a view looking down
 //   offer NAME on|off      whether the host offers an optional interface
 //   feedback KEY VALUE     a value of the "Feedbacks" settings

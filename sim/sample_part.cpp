@@ -96,7 +96,7 @@ void expectedNormal(const SampleFace& f, const double* p, double* n)
 // the shape's outward normal.
 void orient(SampleFace& f)
 {
-    RatBSplSurf* s = f.surface;
+    RatBSplSurf* s = f.keptSurface;
     const GeomPoint p = ratBSplSurfEvalPoint(s, 0.5, 0.5);
     const GeomPoint n = ratBSplSurfEvalNormal(s, 0.5, 0.5);
     const double pp[3] = {p.x, p.y, p.z};
@@ -132,7 +132,7 @@ public:
     {
         if (!s)
             throw std::runtime_error("sample part: face " + std::to_string(f.id) + " could not be built");
-        f.surface = s;
+        f.keptSurface = s;
         m_faces.push_back(f);
         orient(m_faces.back());
     }
@@ -355,7 +355,7 @@ SamplePart::SamplePart()
         buildPart(m_faces);
     } catch (...) {
         for (SampleFace& f : m_faces)
-            ratBSplSurfFree(f.surface);
+            ratBSplSurfFree(f.keptSurface);
         throw;
     }
 }
@@ -363,7 +363,7 @@ SamplePart::SamplePart()
 SamplePart::~SamplePart()
 {
     for (SampleFace& f : m_faces)
-        ratBSplSurfFree(f.surface);
+        ratBSplSurfFree(f.keptSurface);
 }
 
 const SampleFace* SamplePart::findFace(int id) const

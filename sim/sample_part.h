@@ -11,6 +11,7 @@
 // and the torus and the sphere are whole, as the face lies on them.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -21,6 +22,14 @@
 namespace hostsim {
 
 struct RecognisedShape;
+class FaceSurfaceMaker;
+
+// The part of a surface's square of normalised parameters that a face
+// covers: from lo to hi in u (index 0) and in v (index 1).
+struct ParameterWindow {
+    double lo[2] = {0.0, 0.0}, hi[2] = {1.0, 1.0};
+    bool whole() const { return lo[0] <= 0.0 && lo[1] <= 0.0 && hi[0] >= 1.0 && hi[1] >= 1.0; }
+};
 
 struct SampleColour {
     int r, g, b;
@@ -70,17 +79,48 @@ struct SampleFace {
         patch[k + 2] = z;
     }
 
-    // The face's surface, owned by the part; its nrmOri makes the oriented
+    // The face's surface, read with surfaceOf: kept by the part for its life
+    // (the sample part), or made again when asked by the part's remake (a
+    // generated part, which keeps no surfaces). Its nrmOri makes the oriented
     // normal point out of the material.
-    RatBSplSurf* surface = nullptr;
+    RatBSplSurf* keptSurface = nullptr;
+    const FaceSurfaceMaker* remake = nullptr;
 
-    // What the host's face library found the surface to be, and the face's own
-    // surface (the carrier cut to the face, and that surface clamped), made
-    // once when first asked for, as a host converts a face of its model once.
+    // The window of the surface that the face covers, as the face was built;
+    // a face whose builder did not state it (windowStated false) has it
+    // measured on the surface as trimmed at the first question.
+    ParameterWindow window;
+    bool windowStated = false;
+
+    // What the host's face library found the surface to be, made once when
+    // first asked for, as a host converts a face of its model once; and, for
+    // a kept surface, the face's own surface (the carrier cut to the face, and
+    // that surface clamped), kept with it.
     mutable std::shared_ptr<const RecognisedShape> recognised;
     mutable std::shared_ptr<RatBSplSurf> ownSurface;
     mutable std::shared_ptr<RatBSplSurf> ownSurfaceClamped;
 };
+
+// How a part that keeps no surfaces makes a face's surface again, as the
+// face was built.
+class FaceSurfaceMaker {
+public:
+    // A new record the caller owns, or null when it cannot be made.
+    virtual RatBSplSurf* makeSurface(const SampleFace& face) const = 0;
+
+protected:
+    ~FaceSurfaceMaker() = default;
+};
+
+// The face's surface, or null. A surface made again on demand is held with
+// the face's own surfaces while the face is among the recently asked ones
+// (face_shapes.cpp): a pointer to it stays good until kRecentFaces other
+// faces of such parts have been asked for.
+RatBSplSurf* surfaceOf(const SampleFace& face);
+constexpr std::size_t kRecentFaces = 64;
+// Drops what was made for these faces; a part that keeps no surfaces calls
+// it before its faces go.
+void forgetMadeSurfaces(const std::vector<SampleFace>& faces);
 
 class SamplePart {
 public:

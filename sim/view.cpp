@@ -1,5 +1,7 @@
 #include "view.h"
 
+#include "host_answer_clock.h"
+
 #include "script.h"
 #include "session.h"
 #include "text.h"
@@ -42,6 +44,7 @@ int FaceObject::getColor(unsigned long* color)
 
 int FaceObject::getNormal(const double point[3], int flags, double normal[3])
 {
+    HostAnswerClock::Answer answer;
     (void)flags;
     if (!point || !normal) return 2;
     sampleFaceNormal(*m_face, point, normal);
@@ -62,6 +65,11 @@ const SampleFace* FaceObject::faceOf(kvIUnknown* object)
 // ---------------------------------------------------------------- picking
 
 namespace {
+
+// A ray's crossing with a face's carrier counts as a hit within this part
+// of the part's size of the face.
+const double kPickTolerancePerSize = 1e-9;
+const double kOnFaceInversionTolerance = 1e-9;
 
 double dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -92,7 +100,8 @@ double shapeFunction(const SampleFace& f, const double* p)
 }
 
 // The face's extent: its surface sampled on a grid, widened a little for the
-// bulge between samples.
+// bulge between samples. Only a first sieve: what the ray hits is decided on
+// the face's own surface.
 struct Box {
     double lo[3], hi[3];
     bool contains(const double* p) const
@@ -111,9 +120,10 @@ Box extentOf(const SampleFace& f)
         b.hi[k] = -1e300;
     }
     const int n = 24;
+    RatBSplSurf* surface = surfaceOf(f);
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; ++j) {
-            const GeomPoint q = ratBSplSurfEvalPoint(f.surface, double(i) / n, double(j) / n);
+            const GeomPoint q = ratBSplSurfEvalPoint(surface, double(i) / n, double(j) / n);
             const double c[3] = {q.x, q.y, q.z};
             for (int k = 0; k < 3; ++k) {
                 b.lo[k] = std::fmin(b.lo[k], c[k]);
@@ -129,6 +139,37 @@ Box extentOf(const SampleFace& f)
     return b;
 }
 
+// A point the ray met on the face's carrier lies on the face: on the face's
+// own surface and where its trimming keeps it, both within the tolerance.
+bool onFace(const SampleFace& f, const double* q, double tolerance)
+{
+    RatBSplSurf* s = faceOwnSurfaceClamped(f);
+    if (!s) return false;
+    double u = 0.0, v = 0.0, distance = 0.0;
+    int state = 0;
+    if (ratBSplSurfInvertPoint(s, GeomPoint{q[0], q[1], q[2]}, GEOM_NO_START_PARAM, GEOM_NO_START_PARAM,
+                               kOnFaceInversionTolerance, &u, &v, &state, &distance) != 0)
+        return false;
+    const GeomPoint n = ratBSplSurfEvalPoint(s, u, v);
+    const double nearest[3] = {n.x, n.y, n.z};
+    return distance <= tolerance && insideTrimmedFace(f, nearest, tolerance);
+}
+
+// The part's size: the diagonal of the box around all its faces.
+double partSize(const std::vector<Box>& boxes)
+{
+    double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
+    for (const Box& b : boxes)
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = std::fmin(lo[k], b.lo[k]);
+            hi[k] = std::fmax(hi[k], b.hi[k]);
+        }
+    double d = 0.0;
+    for (int k = 0; k < 3; ++k)
+        if (hi[k] >= lo[k]) d += (hi[k] - lo[k]) * (hi[k] - lo[k]);
+    return std::sqrt(d);
+}
+
 } // namespace
 
 bool pickFace(const SamplePart& part, const double origin[3], const double direction[3], RayHit& hit)
@@ -138,11 +179,18 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
     if (!(length > 0.0)) return false;
     for (double& c : dir) c /= length;
 
+    std::vector<Box> boxes;
+    const Box none = {{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
+    for (const SampleFace& f : part.faces()) boxes.push_back(surfaceOf(f) ? extentOf(f) : none);
+    // Faces are hit as they are: a point beside a face by more than the
+    // part's rounding is not on it.
+    const double tolerance = kPickTolerancePerSize * partSize(boxes);
     const double step = 0.05, reach = 2000.0;
     bool found = false;
-    for (const SampleFace& f : part.faces()) {
-        if (!f.surface) continue;
-        const Box box = extentOf(f);
+    for (std::size_t index = 0; index < part.faces().size(); ++index) {
+        const SampleFace& f = part.faces()[index];
+        if (!surfaceOf(f)) continue;
+        const Box& box = boxes[index];
         auto at = [&](double t, double* p) {
             for (int k = 0; k < 3; ++k) p[k] = origin[k] + t * dir[k];
         };
@@ -163,7 +211,7 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
                 }
                 double q[3];
                 at(0.5 * (a + b), q);
-                if (box.contains(q) && insideTrimmedFace(f, q)) {
+                if (box.contains(q) && onFace(f, q, tolerance)) {
                     found = true;
                     hit.face = &f;
                     hit.distance = 0.5 * (a + b);

@@ -48,7 +48,7 @@ private:
 
 // The face's own surface (its carrier cut to what the face covers), and that
 // surface clamped; made at the first question that needs them and kept with
-// the face (face_shapes.cpp).
+// the face's surface (face_shapes.cpp), so they last as long as surfaceOf's.
 RatBSplSurf* faceOwnSurface(const SampleFace& face);
 RatBSplSurf* faceOwnSurfaceClamped(const SampleFace& face);
 

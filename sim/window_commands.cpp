@@ -16,6 +16,7 @@
 #include "sdk/kvPropertyCtrl.h"
 #include "sdk/kvValueSets.h"
 
+#include <array>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -158,6 +159,7 @@ void setProperty(Session& s, const std::string& args)
     kvCTwPropertyCtrlBase* control = shownPropertyControl(analysisWindow(s));
     if (!control || !control->propertySet()) throw ScriptError("the window shows no property control");
     const std::wstring wkey = fromUtf8(key);
+    if (!showsLine(control, wkey)) throw ScriptError("the panel shows no line \"" + key + "\"");
     bool done = false;
     if (key == "Surfaces")
         done = propSet(control->propertySet(), wkey.c_str(), selectionOf(value));
@@ -234,10 +236,16 @@ void showSize(Session& s, HWND window)
 void show(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
-    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size, buttons or window");
+    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size, buttons, window or view");
+    // The view's temporary graphics are the host's own: they need no window.
+    if (words.size() == 1 && words[0] == "view") {
+        TmpGraphics::printView(s.out());
+        return;
+    }
     const HWND window = analysisWindow(s);
     for (const std::string& what : words) {
-        if (what == "modes") showModes(s, window);
+        if (what == "view") TmpGraphics::printView(s.out());
+        else if (what == "modes") showModes(s, window);
         else if (what == "panel") showPanel(s, window);
         else if (what == "tooltips") showToolTips(s, window);
         else if (what == "size") showSize(s, window);
@@ -290,6 +298,21 @@ void makeView(const double* looking, const double* cursor, double view[4][4])
     view[3][3] = 1.0;
 }
 
+// Each view direction a script looks along is a view of its own, side by
+// side on the screen this far apart (beyond any coordinate a script gives).
+const double kViewSpacing = 4.0 * kCoordinateLimit;
+
+// The view looking along the direction (row 2 of a view matrix), numbered
+// in the order the directions were first used.
+std::size_t viewIndex(const double* direction)
+{
+    static std::vector<std::array<double, 3>> views;
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (views[i][0] == direction[0] && views[i][1] == direction[1] && views[i][2] == direction[2]) return i;
+    views.push_back({{direction[0], direction[1], direction[2]}});
+    return views.size() - 1;
+}
+
 void pick(Session& s, const std::string& args)
 {
     const std::vector<double> n = numberArgs(args, 6, -kCoordinateLimit, kCoordinateLimit, "a point and a view direction");
@@ -301,8 +324,10 @@ void pick(Session& s, const std::string& args)
     const double* cursor = onFace ? hit.point : origin;
     double view[4][4];
     makeView(direction, cursor, view);
-    // The cursor's place on the screen, in view units.
-    const double x = view[0][0] * cursor[0] + view[0][1] * cursor[1] + view[0][2] * cursor[2];
+    // The cursor's place on the screen, in view units, in the view's own
+    // part of the screen: the same place in two views is two places.
+    const double x = view[0][0] * cursor[0] + view[0][1] * cursor[1] + view[0][2] * cursor[2] +
+                     kViewSpacing * static_cast<double>(viewIndex(view[2]));
     const double y = view[1][0] * cursor[0] + view[1][1] * cursor[1] + view[1][2] * cursor[2];
     const double viewParameters[2] = {1.0, 100.0};  // a snap radius of 1 model unit
     if (onFace)

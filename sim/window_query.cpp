@@ -1,6 +1,7 @@
 #include "window_query.h"
 
 #include "platform/kvPlatform.h"
+#include "sdk/kvPropertyCtrl.h"
 
 namespace hostsim {
 
@@ -19,6 +20,15 @@ void descendants(HWND parent, std::vector<HWND>& out)
         out.push_back(child);
         descendants(child, out);
     }
+}
+
+bool showsLine(const kvCTwPropertyCtrlBase* control, const std::wstring& key)
+{
+    if (!control) return false;
+    for (const kvCTwPropertyCtrlBase::Category& category : control->categories())
+        for (const kvCTwPropertyCtrlBase::Line& line : category.lines)
+            if (line.key.str() == key) return true;
+    return false;
 }
 
 } // namespace hostsim

@@ -3,6 +3,7 @@
 
 #include "platform/windows.h"
 
+#include <string>
 #include <vector>
 
 class kvCTwPropertyCtrlBase;
@@ -15,6 +16,10 @@ class Session;
 HWND openAnalysisWindow(Session& s);
 // The host's property control the user sees in the window, or null.
 kvCTwPropertyCtrlBase* propertyControlShown(HWND window);
+// Whether the control shows a line for the key: the user types only into
+// the lines the panel shows, though the window's property set holds the keys
+// of every panel.
+bool showsLine(const kvCTwPropertyCtrlBase* control, const std::wstring& key);
 // Whether hwnd and every window above it up to top are visible.
 bool visibleUpTo(HWND hwnd, HWND top);
 // Every window below parent, depth first.

@@ -7,6 +7,7 @@
 namespace {
 
 const double kRootTwo = std::sqrt(2.0);
+const double kDegrees = 180.0 / 3.141592653589793;
 
 kvCGeVector normalisedIfLong(kvCGeVector v)
 {
@@ -31,8 +32,7 @@ kvCGeMatrix arrowFrame(const kvCGeVector& v, double beta, const kvCGeVector& axi
 } // namespace
 
 kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
-                                         const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide,
-                                         bool keepSide)
+                                         const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide)
 {
     kvAngleDimension dim;
     kvCGeVector n = a.cross(b);
@@ -44,7 +44,10 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
         return dim;
     u.normIt();
     w.normIt();
-    dim.angle = kvPairAngleBetween(a, b);
+    // w's angle to u about n, half a turn on: the angle between the two
+    // elements' traces, 180 less the angle between a and b. angleTo runs
+    // from 0 to a full turn, so the half turn is taken off again past it.
+    dim.angle = std::fmod(w.angleTo(u, n) * kDegrees + 180.0, 360.0);
     if (kind == kvAngleDimAngleOnly)
         return dim;
     if (std::fabs(dim.angle) < kvAngleDimMinDrawnAngle || std::fabs(dim.angle - 180.0) < kvAngleDimMinDrawnAngle)
@@ -67,31 +70,29 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
     // along the first element's trace.
     kvCGeVector d = p - c;
     d = d.length() > kvAngleDimMinLength ? d.normal() : u;
-    kvCGePoint start = c + d * r;
-    kvCGePoint end;
+    if (kind == kvAngleDimOffset && (d + viewSide).length() < kRootTwo)
+        d = -d;
+    // The second leg runs along the second trace, to the side that q lies
+    // on (always the side of b's trace for the fixed kinds); of its two
+    // sides only one spans the angle with the first leg, and that one is
+    // taken where the two differ, so that the arc spans the angle written
+    // on it.
     bool opposite = false;
-    if (kind == kvAngleDimOffset) {
-        if ((d + viewSide).length() < kRootTwo) {
-            d = -d;
-            start = c + d * r;
-        }
-        end = c + w * r;
-    } else {
-        const kvCGePoint s = c + w * r, t = c - w * r;
-        if (q.distanceTo(t) > q.distanceTo(s) || kind == kvAngleDimSecondLeg) {
-            end = s;
-        } else {
-            end = t;
-            opposite = true;
-        }
-    }
+    if (kind != kvAngleDimOffset && kind != kvAngleDimSecondLeg)
+        opposite = q.distanceTo(c - w * r) <= q.distanceTo(c + w * r);
+    const double sweepAlong = d.angleTo(w) * kDegrees, sweepOpposite = 180.0 - sweepAlong;
+    const double missAlong = std::fabs(sweepAlong - dim.angle), missOpposite = std::fabs(sweepOpposite - dim.angle);
+    if (missAlong < missOpposite - kvAngleDimSideTolerance)
+        opposite = false;
+    else if (missOpposite < missAlong - kvAngleDimSideTolerance)
+        opposite = true;
+    const kvCGePoint start = c + d * r;
+    const kvCGePoint end = c + (opposite ? -w : w) * r;
+
     // The arc runs from the second leg's end back to the first's, the short
-    // way between the legs; only a second leg on the far side kept there by
-    // the caller takes the long way round.
+    // way between the legs.
     const kvCGeVector fromCentreStart = start - c, fromCentreEnd = end - c;
-    const bool shortWayCounterClockwise = fromCentreEnd.cross(fromCentreStart).dot(n) > 0.0;
-    const bool longWay = opposite && keepSide;
-    const bool counterClockwise = shortWayCounterClockwise != longWay;
+    const bool counterClockwise = fromCentreEnd.cross(fromCentreStart).dot(n) > 0.0;
     dim.contour.lineTo(c, 1).lineTo(end, 0);
     dim.contour.arcTo(start, c, n, counterClockwise ? 1 : 0);
     dim.contour.lineTo(c, 0);
@@ -108,14 +109,11 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
     dim.startArrowAxis = dim.startArrow * kvCGeVector(0, 0, 1);
     dim.endArrowAxis = dim.endArrow * kvCGeVector(0, 0, 1);
 
-    // The text stands beyond the middle of the arc, facing the viewer.
+    // The text stands on the middle of the arc, facing the viewer.
     kvCGeVector textNormal = n;
     if ((textNormal + viewSide).length() < kRootTwo)
         textNormal = -textNormal;
-    kvCGeVector middle = fromCentreStart.normal() + fromCentreEnd.normal();
-    if (middle.length() <= kvAngleDimMinLength)
-        middle = n.cross(fromCentreEnd);
-    middle = normalisedIfLong(longWay ? -middle : middle);
+    const kvCGeVector middle = normalisedIfLong(fromCentreStart.normal() + fromCentreEnd.normal());
     const kvCGePoint anchor = c + middle * r;
     const kvCGeVector z = textNormal;
     kvCGeVector x = normalisedIfLong(anchor - c);

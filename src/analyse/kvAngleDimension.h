@@ -21,12 +21,18 @@ enum kvAngleDimensionKind {
 inline constexpr double kvAngleDimMinLength = 1e-5;
 // Angles this close to 0 or 180 degrees are not drawn.
 inline constexpr double kvAngleDimMinDrawnAngle = 2.0;
+// Degrees by which one side of the second leg must span the angle better
+// than the other to be taken; at a right angle both span it alike.
+inline constexpr double kvAngleDimSideTolerance = 1e-6;
 
 struct kvAngleDimension {
-    double angle = 0.0;  // degrees, 0 to 180; 0 for parallel directions
+    // Degrees, 0 to 180: the angle between the two elements' traces, 180
+    // less the angle between a and b; 0 for parallel directions.
+    double angle = 0.0;
     bool drawn = false;  // false: only the angle is valid
     double radius = 0.0;
     kvCGePoint centre;
+    // The legs' ends; the arc between them spans angle, the short way.
     kvCGePoint start;  // end of the first leg, where the arc ends
     kvCGePoint end;    // end of the second leg, where the arc starts
     kvCGeVector normal;
@@ -43,11 +49,11 @@ struct kvAngleDimension {
 // The angle between a and b with p a point on the first element where the
 // dimension starts and q a point on the second. size is the host's feedback
 // size (arc radius floor, arrowhead size); it must be positive, else only
-// the angle is given. viewSide is the last pick's view direction; keepSide
-// (the window's transparency button) keeps the arc on the near side.
+// the angle is given. viewSide is the last pick's view direction. The text
+// written on the dimension is angle, its arc spans angle and its arrowheads
+// sit on the arc's ends.
 kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
-                                         const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide,
-                                         bool keepSide);
+                                         const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide);
 
 // The arrowhead's cone written as outlines: two sides and the base square
 // of a pyramid with its tip at tip, height along axis, base half-width

@@ -133,7 +133,9 @@ public:
     void measurePickDistance(const double pick[3], bool alongFirstVector, bool showAxialDistance);
     // The cone's full opening angle in degrees, drawn with the style.
     double showConeAngleGraphic(int style);
+    // A right angle and the angle between the axis and the face's normal.
     void showFaceHoleAngleGraphic();
+    // The angle between the two axes taken as lines.
     void showDrillholeAngleGraphic();
     // The angled hole's offset; drawn unless computeOnly.
     double showAngledHoleGraphic(bool computeOnly);
@@ -141,9 +143,10 @@ public:
     void recordSelectedPlaneAsFirstElement();
 
     // ---- angle dimension (kvCAnalyseDlgAngle.cpp)
-    // The angle between a and b in degrees (0 when parallel or on an
-    // exception); draws the dimension unless kind is 3, and writes it into
-    // the model while a measurement is being saved.
+    // The angle between the elements' traces in degrees, 180 less that
+    // between a and b (0 when they are parallel or on an exception); draws
+    // the dimension, its arc spanning that angle, unless kind is 3, and
+    // writes it into the model while a measurement is being saved.
     double drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGePoint p, kvCGePoint q, int kind);
     void writeArrowheadToModel(kvIfPtr<kvIBaseModel1> model, kvCGeVector axis, kvCGePoint tip, double radius,
                                double height);
@@ -357,6 +360,9 @@ protected:
     double faceHeight = 0.0;
     double diameter1 = 0.0;
     double diameter2 = 0.0;
+    // Where diameter2 stands: along the second direction from the axis
+    // point, which stands where diameter1 does.
+    double diameter2Height = 0.0;
     double faceRadius = 0.0;
     double coneAngle = 0.0;
     double resultMinRadius = 0.0;
@@ -392,6 +398,8 @@ protected:
     double angledHoleOffset = 0.0;
     bool savingMeasurement = false;
     kvMeasurementStyle saveStyle;
+    // What the running save wrote; null between saves.
+    kvMeasurementLog* saveLog = nullptr;
     int planeDefined = 0;
     HBRUSH brush = nullptr;
     HWND toolTip = nullptr;

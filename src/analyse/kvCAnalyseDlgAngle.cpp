@@ -20,7 +20,7 @@ double kvCAnalyseDlg::drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGe
 {
     try {
         const double s = feedbackSize;
-        kvAngleDimension dim = kvComputeAngleDimension(a, b, p, q, kind, s, viewDirection, transparent);
+        kvAngleDimension dim = kvComputeAngleDimension(a, b, p, q, kind, s, viewDirection);
         if (!dim.drawn)
             return dim.angle;
 

@@ -7,6 +7,7 @@
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
+#include "analyse/kvPairGeometry.h"
 #include "analyse/kvPickInversion.h"
 #include "analyse/kvTrimmedBase.h"
 #include "host/object/kvPropAccess.h"
@@ -166,6 +167,7 @@ void kvCAnalyseDlg::clearMeasures()
 {
     faceHeight = 0.0;
     diameter1 = diameter2 = 0.0;
+    diameter2Height = 0.0;
     faceRadius = 0.0;
     coneAngle = 0.0;
     resultMinRadius = resultMaxRadius = 0.0;
@@ -229,15 +231,12 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
             kvCGeVector x, y, z;
             frame.getCoordSystem(origin, x, y, z);
             if (mode == 1 || mode == 4) {
-                // The face's angle to the frame is the angle between its
-                // normal, turned towards the viewer, and the frame's Z axis:
-                // 0 for a face the frame looks down on, 90 for a wall, above
-                // 90 for an undercut, as the plane list folds it. The angle
-                // dimension gives the plain angle between its two directions,
-                // so it is handed Z itself; the face's normal against the
-                // reversed Z would read the supplement (120 for a face tilted
-                // 60 degrees).
-                firstVector = z;
+                // The face's angle to the frame: its normal, turned towards
+                // the viewer, against the frame's reversed Z axis. The angle
+                // dimension gives the angle between the two traces, 180 less
+                // that between the directions: 0 for a face the frame looks
+                // down on, 90 for a wall, above 90 for an undercut.
+                firstVector = z * -1.0;
                 angleSecondPoint = origin;
                 const double angle = drawMeasurementResults(pickNormal, firstVector, firstPickPoint, origin, 3);
                 wchar_t text[valueTextSize];
@@ -315,9 +314,8 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
         showResultValue(row++, 19, resultMinRadiusV);
     if (std::fabs(resultMaxRadius) < noValue)
         showResultValue(row++, 20, resultMaxRadius);
+    // Drawn by showing it: once.
     showResultGraphic(kvKeyInfoMinRadius);
-    resultGraphicKind = 10;
-    drawAnalysisResults();
 }
 
 void kvCAnalyseDlg::analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face, const kvPoint3DRec& p,
@@ -344,11 +342,15 @@ void kvCAnalyseDlg::analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face,
     if (limitsFound) {
         faceHeight = pointOf(limit1).distanceTo(pointOf(limit2));
         orientAlongView(axis, viewDir);
-        // The dimensions run from the far end of the face, seen along the
-        // oriented axis, back towards the viewer.
+        // The height runs from the face's end nearer the viewer down the
+        // oriented axis; each diameter stands at the end where the face has
+        // it.
         const kvCGePoint l1 = pointOf(limit1), l2 = pointOf(limit2);
-        axisPoint = (l2 - l1).dot(axis) >= 0.0 ? l2 : l1;
-        footPoint = axisPoint;
+        footPoint = (l2 - l1).dot(axis) >= 0.0 ? l2 : l1;
+        // A cylinder has its diameter at both ends: it is shown at the near
+        // one.
+        axisPoint = coneLike ? l1 : footPoint;
+        diameter2Height = ((coneLike ? l2 : l1) - axisPoint).dot(axis);
         double shapeAngle = 360.0;
         feature.getShapeAngle(p, d, face, shapeAngle);
         rounding = shapeAngle < 150.0;
@@ -405,8 +407,8 @@ void kvCAnalyseDlg::analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face,
                 showResultGraphic(limitsFound ? kvKeyInfoDiameter1 : kvKeyInfoConeAngle);
             }
         }
-        resultGraphicKind = 5;
-        drawAnalysisResults();
+        // The shown result's graphic is the one drawn, once; a flat cone
+        // shows no value and draws none.
         return;
     }
     firstElementKind = 5;
@@ -425,8 +427,7 @@ void kvCAnalyseDlg::analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face,
         showResultValue(row++, 12, coneAngle);
         showResultGraphic(kvKeyInfoRadius1);
     }
-    resultGraphicKind = 6;
-    drawAnalysisResults();
+    // Drawn by showing it, as the ticked result: once, and the value ticked.
 }
 
 // The colour and name of the picked entity, the element-name text and the
@@ -434,6 +435,9 @@ void kvCAnalyseDlg::analyseTurnedFace(kvCFeatureHelp& feature, kvIUnknown* face,
 void kvCAnalyseDlg::showEntityOfPick(kvIUnknown* hitObject, const ElementState& element)
 {
     kvIfPtr<kvICadEntity> entity(hitObject);
+    // The name text is always the current element's, whether or not it is
+    // shown now: the user may switch it on, or save it, later.
+    copyBounded(std::wstring(), elementNameText, elementNameSize);
     if (!entity.isNull()) {
         kvCString name;
         if (mode == 1) {
@@ -449,11 +453,9 @@ void kvCAnalyseDlg::showEntityOfPick(kvIUnknown* hitObject, const ElementState& 
                 name = found ? kvCString(found) : kvCMsgEnt(L"").getEntry(app.getIf());
                 showResultProperties(0, 2, name.c_str());
             }
-            if (showInfoText) {
-                // Names come from a file of the host: cut to the buffer.
-                copyBounded((nameTextPlaced ? std::wstring() : std::wstring(L"  ")) + name.str(), elementNameText,
-                            elementNameSize);
-            }
+            // Names come from a file of the host: cut to the buffer.
+            copyBounded((nameTextPlaced ? std::wstring() : std::wstring(L"  ")) + name.str(), elementNameText,
+                        elementNameSize);
         }
         textFrame = frameAlong(element.direction, labelPosition);
         if (mode == 1 && showInfoText)
@@ -560,17 +562,11 @@ void kvCAnalyseDlg::showPickPoint(bool isPoint, double x, double y, double z)
         const kvCString label =
             kvCMsgEnt(isPoint ? L"twUiCyc.loc|AnaSelPoint|Pick point" : L"twUiCyc.loc|AnaPointDistance|Point distance")
                 .getEntry(app.getIf());
-        // One line shows the coordinate; a second showing of the same pick
-        // only changes its text.
-        const kvCTwPropertyCtrlBase::Category* frame = singleFacePanel->findCategory(L"SubFrame");
-        bool shown = false;
-        if (frame)
-            for (const kvCTwPropertyCtrlBase::Line& line : frame->lines)
-                shown = shown || (line.key == kvCString(kvKeyInfoCoordinate) && line.text == label);
-        if (!shown)
-            singleFacePanel->addProperty(L"SubFrame", kvKeyInfoCoordinate, label.c_str(),
-                                         static_cast<ePropCtrlType>(15), static_cast<nCads::eGeoAssociateType>(0),
-                                         static_cast<nCads::eParameterType>(0), -1, true);
+        // The one line of the coordinate: a pick's point, or after a second
+        // pick the two picks' difference, labelled as what it shows.
+        singleFacePanel->addProperty(L"SubFrame", kvKeyInfoCoordinate, label.c_str(), static_cast<ePropCtrlType>(15),
+                                     static_cast<nCads::eGeoAssociateType>(0), static_cast<nCads::eParameterType>(0),
+                                     -1, true);
     } catch (...) {
         kvShowAnalyseException(application(), L"Exception in kvAnalyse(16)");
     }
@@ -584,19 +580,14 @@ void kvCAnalyseDlg::formatValueWithUnit(double angle, wchar_t* out, std::size_t 
     // The unit is the host's text: it is joined, not formatted, and the
     // whole is cut to the caller's buffer.
     const std::wstring unit = kvCMsgEnt(L"twUiCyc.loc|AnaDeg|").getEntry(app.getIf()).str();
-    // Three decimals, then the shortest form of what is left.
-    auto rounded = [](double value) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.3lf", value);
-        return std::strtod(text, nullptr);
-    };
     std::wstring text;
-    if (std::fabs(angle) < 0.001 || std::fabs(angle - 180.0) < 0.001)
+    if (kvPairShownAngle(angle) == 0.0)
         text = numberText(0.0) + unit;
     else if (showAngleSupplement && !transparent)
-        text = numberText(rounded(360.0 - angle)) + unit + L" (" + numberText(rounded(angle)) + unit + L")";
+        text = numberText(kvPairRoundedAngle(360.0 - angle)) + unit + L" (" + numberText(kvPairRoundedAngle(angle)) +
+               unit + L")";
     else
-        text = numberText(rounded(angle)) + unit;
+        text = numberText(kvPairShownAngle(angle)) + unit;
     copyBounded(text, out, capacity);
 }
 

@@ -24,7 +24,9 @@ kvCGeMatrix frameAlong(const kvCGeVector& direction, const kvCGePoint& origin)
 }
 
 // What one result graphic draws: the dimension line A to B, its extension
-// contour and extra lines, or a circle.
+// contour and extra lines, or a circle. Where the extension would only be
+// the dimension line again it is left empty, so that the view and a saved
+// measurement carry that line once.
 struct Dimension {
     kvCGePoint a, b;
     kvCGeContour3d extension;
@@ -85,7 +87,6 @@ void kvCAnalyseDlg::drawAnalysisResults()
     case 2:
         dim.a = secondPickPoint;
         dim.b = firstPickPoint;
-        dim.extension.lineTo(dim.a, 1).lineTo(dim.b, 0);
         break;
     case 3: {
         kvCGeMatrix toFrame = secondFrame.inverse();
@@ -103,7 +104,6 @@ void kvCAnalyseDlg::drawAnalysisResults()
     case 4:
         dim.a = footPoint;
         dim.b = footPoint - secondDirection.normal() * faceHeight;
-        dim.extension.lineTo(dim.a, 1).lineTo(dim.b, 0);
         break;
     case 5:
     case 7: {
@@ -120,9 +120,12 @@ void kvCAnalyseDlg::drawAnalysisResults()
         x.normIt();
         kvCGeMatrix frame;
         frame.setCoordSystem(axisPoint, x, z.cross(x), z);
-        const double height = s / 2.0 - (resultGraphicKind == 7 ? faceHeight : 0.0);
-        const kvCGePoint onCircleA = frame * kvCGePoint(-d / 2.0, 0.0, resultGraphicKind == 7 ? -faceHeight : 0.0);
-        const kvCGePoint onCircleB = frame * kvCGePoint(d / 2.0, 0.0, resultGraphicKind == 7 ? -faceHeight : 0.0);
+        // Each diameter at the end of the face where it has that diameter,
+        // the dimension line lifted toward the viewer.
+        const double level = resultGraphicKind == 7 ? diameter2Height : 0.0;
+        const double height = level + s / 2.0;
+        const kvCGePoint onCircleA = frame * kvCGePoint(-d / 2.0, 0.0, level);
+        const kvCGePoint onCircleB = frame * kvCGePoint(d / 2.0, 0.0, level);
         dim.a = frame * kvCGePoint(-d / 2.0, 0.0, height);
         dim.b = frame * kvCGePoint(d / 2.0, 0.0, height);
         dim.extension.lineTo(onCircleA, 1).lineTo(dim.a, 0);
@@ -136,13 +139,11 @@ void kvCAnalyseDlg::drawAnalysisResults()
     case 15:
         dim.a = secondPickPoint;
         dim.b = secondPickPoint + secondVector.normal() * s;
-        dim.extension.lineTo(dim.a, 1).lineTo(dim.b, 0);
         dim.radiusKind = true;
         break;
     case 9:
         dim.a = axisPoint;
         dim.b = offsetFootPoint;
-        dim.extension.lineTo(dim.a, 1).lineTo(dim.b, 0);
         break;
     default: {
         dim.a = secondPickPoint;
@@ -173,7 +174,7 @@ void kvCAnalyseDlg::drawAnalysisResults()
             outline.lineTo(dim.circle->p0, 1);
             outline.arcTo(dim.circle->p1, dim.circle->p2, dim.circle->v, closing);
         }
-    } else {
+    } else if (!dim.extension.isEmpty()) {
         drawContour(graphics[gfxResult], dim.extension, 0.01, elementColor, 0, identity, 0.1 * s, elementColor);
     }
     for (const auto& line : dim.extraLines)

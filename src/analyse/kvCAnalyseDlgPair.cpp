@@ -63,41 +63,42 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
                 showAngle(resultFaceholeAngle, 90.0);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
-                distance();
                 setType(kvPairParallelPlanes);
-                const kvPairPlaneDistance planes =
-                    kvPairDistanceOfPlanes(firstDirection, firstReferencePoint, firstPickPoint, secondPickPoint);
-                axialDistance = planes.distance;
-                footPoint = axisPoint = planes.foot;
-                resultGraphicKind = graphicAxialDistance;
-                drawAnalysisResults();
+                // The distance along the first plane's normal is the planes'
+                // distance: the first pick lies on the first plane.
+                axisPoint = kvPairDistanceOfPlanes(firstDirection, firstReferencePoint, firstPickPoint,
+                                                   secondPickPoint)
+                                .foot;
+                distance();
             }
             break;
         }
         const bool rightAngle = kvPairIsRightAngle(firstDirection, secondDirection);
-        // A hole is measured by its axis: its wall's normal at the pick
-        // turns with the place picked.
-        const kvCGeVector& firstAlong = first == kvFirstAxis ? firstDirection : firstVector;
+        if (first == kvFirstAxis) {
+            // A hole is measured by its axis (its wall's normal at the pick
+            // turns with the place picked): the face-hole angle is a right
+            // angle and the angle between the axis and the face's normal,
+            // as its graphic draws it.
+            const double angle = kvPairAngleOfAxes(secondDirection, firstDirection);
+            setType(kvPairAxisAndPlaneAtAngle);
+            showAngle(resultFaceholeAngle, 90.0 + angle);
+            // The distance's graphic stays in view, but for a hole nearly
+            // along the face, whose angle is drawn in its place.
+            distance();
+            if (!(angle > 20.0 && angle < 160.0))
+                showResultGraphic(kvKeyInfoFaceholeAngle);
+            break;
+        }
         const double angle = rightAngle ? 90.0
-                                        : drawMeasurementResults(secondVector, firstAlong, secondPickPoint,
+                                        : drawMeasurementResults(secondVector, firstVector, secondPickPoint,
                                                                  firstPickPoint, styleAngleOnly);
         setType(kvPairTypeOfPlaneAngle(first, angle, rightAngle));
-        if (first == kvFirstAxis) {
-            showAngle(resultFaceholeAngle, angle + 90.0);
-            showResultGraphic(kvKeyInfoFaceholeAngle);
-        } else {
-            showAngle(resultAngle, angle);
-            showResultGraphic(kvKeyInfoAngle);
-        }
+        showAngle(resultAngle, angle);
+        // The distance's graphic stays in view, but for an open angle
+        // between planes, which is drawn in its place: each is drawn once.
         distance();
-        // The distance's graphic replaced the angle's: an open angle between
-        // planes, and a hole's angle to a face that is nearly along it, are
-        // shown again (the hole's by its own graphic, which measures the axis).
-        const bool open = angle > 20.0 && angle < 160.0;
-        if (first == kvFirstPlane && open)
+        if (first == kvFirstPlane && angle > 20.0 && angle < 160.0)
             showResultGraphic(kvKeyInfoAngle);
-        else if (first == kvFirstAxis && !open)
-            showResultGraphic(kvKeyInfoFaceholeAngle);
         break;
     }
     case faceCylinder:
@@ -121,7 +122,7 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
                 showPickPoint(false, a.x - b.x, a.y - b.y, a.z - b.z);
             } else if (!rounding) {
                 setType(kvPairAxisParallelToFirst);
-                showResultValue(0, resultFaceholeAngle, 90.0);
+                showAngle(resultFaceholeAngle, 90.0);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
                 const double angle = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
@@ -131,14 +132,16 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
                 showResultGraphic(kvKeyInfoAngle);
             }
         } else {
-            const double angle = kvPairAxisAngle(firstDirection, axis);
+            // Between two axes the angle is that of the lines, whichever way
+            // each is turned; a face-hole angle is a right angle more.
+            const double angle = kvPairAngleOfAxes(firstDirection, axis);
             if (first == kvFirstAxis) {
-                showResultValue(0, resultDrillholeAngle, angle);
+                showAngle(resultDrillholeAngle, angle);
                 const double offset = showAngledHoleGraphic(true);
                 showResultValue(0, resultAngledHoleOffset, offset);
                 showResultGraphic(kvKeyInfoDrillholeAngle);
             } else if (!rounding) {
-                showResultValue(0, resultFaceholeAngle, 180.0 - angle);
+                showAngle(resultFaceholeAngle, 90.0 + angle);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
                 const double between = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
@@ -203,7 +206,7 @@ void kvCAnalyseDlg::measurePickDistance(const double pick[3], bool alongFirstVec
         resultGraphicKind = graphicPointDistance;
         showResultGraphic(kvKeyInfoPointDistance);
     }
-    drawAnalysisResults();
+    // The result graphic was drawn by showing it: once is enough.
 }
 
 void kvCAnalyseDlg::recordSelectedPlaneAsFirstElement()
@@ -225,7 +228,7 @@ void kvCAnalyseDlg::showFaceHoleAngleGraphic()
     // The pick ends the pair, so the kind it started with is the last one.
     const bool axisFirst = lastElementKind == kvFirstAxis;
     const bool same = sameDirection(d2, d1);
-    const bool opposite = axisFirst && sameDirection(d2, -d1);
+    const bool opposite = sameDirection(d2, -d1);
     if (same || opposite) {
         // Along one direction there is no angle between the two: the
         // dimension runs from the axis toward the pick across it.
@@ -239,7 +242,7 @@ void kvCAnalyseDlg::showFaceHoleAngleGraphic()
         if (axisFirst)
             drawMeasurementResults(same ? d1 : -d1, w, secondPickPoint, c, kvAngleDimSecondLeg);
         else
-            drawMeasurementResults(d1, w, firstPickPoint, c, kvAngleDimSecondLeg);
+            drawMeasurementResults(same ? d1 : -d1, w, firstPickPoint, c, kvAngleDimSecondLeg);
         return;
     }
     if (axisFirst)
@@ -250,8 +253,11 @@ void kvCAnalyseDlg::showFaceHoleAngleGraphic()
 
 void kvCAnalyseDlg::showDrillholeAngleGraphic()
 {
-    kvCGeVector u1 = firstDirection.cross(secondDirection).cross(firstDirection);
-    kvCGeVector u2 = secondDirection.cross(firstDirection).cross(secondDirection);
+    // The axes as lines: the second turned to the first's side, so that the
+    // dimension spans the angle the panel shows, not its supplement.
+    const kvCGeVector d2 = secondDirection.dot(firstDirection) < 0.0 ? -secondDirection : secondDirection;
+    kvCGeVector u1 = firstDirection.cross(d2).cross(firstDirection);
+    kvCGeVector u2 = d2.cross(firstDirection).cross(d2);
     if (u1.length() <= kvPairDirectionTolerance || u2.length() <= kvPairDirectionTolerance)
         return;
     u1.normIt();
@@ -270,26 +276,20 @@ double kvCAnalyseDlg::showAngledHoleGraphic(bool computeOnly)
     return angledHoleOffset;
 }
 
-// The cone's generator at the pick (the direction in the plane of the axis
-// and the normal, across the normal, turned along the axis) against its
-// mirror, a half turn about the axis: the cone's full opening angle.
+// The cone's normal at the pick against its mirror, a half turn about the
+// axis: the angle between the two generators they stand on is the cone's
+// full opening angle.
 double kvCAnalyseDlg::showConeAngleGraphic(int style)
 {
-    const kvCGeVector axis = secondDirection.normal();
-    const kvCGeVector n = secondVector.normal();
-    kvCGeVector generator = n.cross(axis.cross(n));
-    if (generator.length() <= 1e-10)
-        return 0.0;
-    generator.normIt();
     kvCGeMatrix frame;
-    frame.setFromArbitraryAxis(axis);
+    frame.setFromArbitraryAxis(secondDirection);
     frame.setTranslation(axisPoint);
     const kvCGeMatrix toFrame = frame.inverse();
-    kvCGeVector local = toFrame * generator;
-    kvCGePoint localPoint = toFrame * secondPickPoint;
-    local.x = -local.x;
-    local.y = -local.y;
-    localPoint.x = -localPoint.x;
-    localPoint.y = -localPoint.y;
-    return drawMeasurementResults(generator, frame * local, secondPickPoint, frame * localPoint, style);
+    kvCGeVector mirrored = toFrame * secondVector;
+    kvCGePoint mirroredPoint = toFrame * secondPickPoint;
+    mirrored.x = -mirrored.x;
+    mirrored.y = -mirrored.y;
+    mirroredPoint.x = -mirroredPoint.x;
+    mirroredPoint.y = -mirroredPoint.y;
+    return drawMeasurementResults(secondVector, frame * mirrored, secondPickPoint, frame * mirroredPoint, style);
 }

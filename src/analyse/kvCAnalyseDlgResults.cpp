@@ -216,10 +216,13 @@ void kvCAnalyseDlg::showResultGraphic(const wchar_t* key)
                 stored = kvKeyInfoShowText_;
             lastResultKey = stored;
             // Ticking here must not come back as a user's tick: the other
-            // results are unticked once, and the graphic is drawn once.
+            // results are unticked once, and the graphic is drawn once. The
+            // element's name is not a result: its tick is the user's.
             const bool guarded = infoGuard;
             infoGuard = true;
-            uncheckOtherResults(key);
+            for (const NumericResult& r : numericResults)
+                if (std::wcscmp(r.key, key) != 0)
+                    propSet(&ownProperties, r.key, false);
             propSet(&ownProperties, key, true);
             infoGuard = guarded;
         }

@@ -7,21 +7,37 @@
 #include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "host/object/kvPropAccess.h"
+#include "sdk/kvMsgEnt.h"
 
 namespace {
 
-// The saving flag, lowered again however the save ends: left up, every
-// later pick would write into the model.
+// The saving flag and the save's log, lowered and dropped again however the
+// save ends: left up, every later pick would write into the model.
 class SavingScope {
 public:
-    explicit SavingScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~SavingScope() { m_flag = false; }
+    SavingScope(bool& flag, kvMeasurementLog*& log, kvMeasurementLog& own) : m_flag(flag), m_log(log)
+    {
+        m_flag = true;
+        m_log = &own;
+    }
+    ~SavingScope()
+    {
+        m_flag = false;
+        m_log = nullptr;
+    }
     SavingScope(const SavingScope&) = delete;
     SavingScope& operator=(const SavingScope&) = delete;
 
 private:
     bool& m_flag;
+    kvMeasurementLog*& m_log;
 };
+
+// Told when the model did not take a measurement whole.
+const wchar_t* const kSaveRefused =
+    L"twUiCyc.loc|AnaSaveRefused|The model did not take the whole measurement: nothing was saved";
+const wchar_t* const kSaveRefusedAndKept =
+    L"twUiCyc.loc|AnaSaveRefusedKept|The model did not take the whole measurement, and kept part of it";
 
 } // namespace
 
@@ -30,7 +46,8 @@ void kvCAnalyseDlg::onSaveMeasurement()
     // Redrawing the result releases the element-name graphic: whether the
     // name is shown is taken first.
     const bool nameShown = showInfoText && !graphics[gfxElementName].isNull();
-    SavingScope saving(savingMeasurement);
+    kvMeasurementLog log;
+    SavingScope saving(savingMeasurement, saveLog, log);
     try {
         kvCString layer;
         unsigned long colour = 0;
@@ -45,6 +62,15 @@ void kvCAnalyseDlg::onSaveMeasurement()
         if (nameShown) {
             kvCGeContour3d none;
             writeMeasurementToModel(&none, modelForWriting(), textFrame, elementNameText);
+        }
+        // A measurement is saved whole or not at all: what a refusing model
+        // took is taken back, and the user is told.
+        if (log.failed) {
+            const bool takenBack = kvTakeBackMeasurement(modelForWriting(), log);
+            kvIfPtr<kvIApplication1> app = application();
+            kvShowAnalyseException(app, kvCMsgEnt(takenBack ? kSaveRefused : kSaveRefusedAndKept)
+                                            .getEntry(app.getIf())
+                                            .c_str());
         }
         clearResultGraphics(true);
     } catch (...) {
@@ -66,10 +92,21 @@ kvIfPtr<kvIBaseModel1> kvCAnalyseDlg::modelForWriting()
 kvIUnknownPtr kvCAnalyseDlg::writeMeasurementToModel(kvCGeContour3d* contour, kvIfPtr<kvIBaseModel1> target,
                                                      kvCGeMatrix frame, const wchar_t* text)
 {
+    // A save the model refused once goes no further: it is taken back whole.
+    if (saveLog && saveLog->failed)
+        return kvIUnknownPtr();
     kvIfPtr<kvIBaseDocument1> baseDocument;
     if (!mpExecContext.isNull())
         mpExecContext->getBaseDocument(&baseDocument);
-    return kvWriteMeasurement(baseDocument.get(), contour, target, frame, text, saveStyle);
+    try {
+        return kvWriteMeasurement(baseDocument.get(), contour, target, frame, text, saveStyle, saveLog);
+    } catch (wchar_t*) {
+        // A text the model refused: its assertion has told the user, and the
+        // save takes back what it wrote.
+        if (!saveLog)
+            throw;
+    }
+    return kvIUnknownPtr();
 }
 
 void kvCAnalyseDlg::writeResultDimensionToModel(const kvCGeContour3d& extension, const kvCGePoint& a,
@@ -78,8 +115,10 @@ void kvCAnalyseDlg::writeResultDimensionToModel(const kvCGeContour3d& extension,
                                                 const std::vector<DrawnArrowhead>& arrowheads)
 {
     kvIfPtr<kvIBaseModel1> target = modelForWriting();
-    kvCGeContour3d extensionCopy = extension;
-    writeMeasurementToModel(&extensionCopy, target, textFrame, nullptr);
+    if (!extension.isEmpty()) {
+        kvCGeContour3d extensionCopy = extension;
+        writeMeasurementToModel(&extensionCopy, target, textFrame, nullptr);
+    }
     kvCGeContour3d line;
     line.lineTo(a, 1).lineTo(b, 0);
     writeMeasurementToModel(&line, target, textFrame, text);

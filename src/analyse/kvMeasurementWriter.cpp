@@ -56,10 +56,22 @@ kvIfPtr<Entity> createEntity(const kvIfPtr<kvIBaseModel1>& model, int kind)
     return kvIfPtr<Entity>(created);
 }
 
+// The entity made, or the failure, into the log when there is one.
+void logWrite(kvMeasurementLog* log, kvIUnknown* entity)
+{
+    if (!log)
+        return;
+    if (entity)
+        log->written.push_back(kvIUnknownPtr(entity));
+    else
+        log->failed = true;
+}
+
 void writeText(const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
-               const kvMeasurementStyle& style)
+               const kvMeasurementStyle& style, kvMeasurementLog* log)
 {
     kvIfPtr<kvICadText> pText = createEntity<kvICadText>(model, kvCadKindText);
+    logWrite(log, pText.get());
     if (pText.isNull())
         kvAssertFail(L"pText", __FILE__, __LINE__);
     EntityEdit edit(pText.getIf());
@@ -96,7 +108,7 @@ std::vector<kvCGeContour3d> piecesOf(const kvCGeContour& contour)
 // One piece as a line (two points) or a polyline; null when it approximates
 // to fewer than two points or the model makes neither.
 kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel1>& model,
-                         const kvMeasurementStyle& style)
+                         const kvMeasurementStyle& style, kvMeasurementLog* log)
 {
     kvIUnknownPtr written;
     kvTArray<double[3], kvTMemCopy<double[3]>> points(8);
@@ -121,6 +133,7 @@ kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel
             written = kvIUnknownPtr(polyline.get());
         }
     }
+    logWrite(log, written.get());
     return written;
 }
 
@@ -128,18 +141,26 @@ kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel
 
 kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
                                  const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
-                                 const kvMeasurementStyle& style)
+                                 const kvMeasurementStyle& style, kvMeasurementLog* log)
 {
     InsertBracket bracket(baseDocument, frame);
     if (text)
-        writeText(model, frame, text, style);
+        writeText(model, frame, text, style, log);
     kvIUnknownPtr written;
     if (!contour)
         return written;
     for (const kvCGeContour3d& piece : piecesOf(*contour)) {
-        kvIUnknownPtr entity = writePiece(piece, model, style);
+        kvIUnknownPtr entity = writePiece(piece, model, style, log);
         if (entity != nullptr)
             written = entity;
     }
     return written;
+}
+
+bool kvTakeBackMeasurement(const kvIfPtr<kvIBaseModel1>& model, const kvMeasurementLog& log)
+{
+    bool allGone = true;
+    for (auto it = log.written.rbegin(); it != log.written.rend(); ++it)
+        allGone = !model.isNull() && model->deleteEntity(it->get()) == 0 && allGone;
+    return allGone;
 }

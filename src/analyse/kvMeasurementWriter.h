@@ -6,6 +6,8 @@
 #include "sdk/kvGeomTypes.h"
 #include "sdk/kvString.h"
 
+#include <vector>
+
 // The layer and colour the entities of a save get, each only when its use
 // flag is set.
 struct kvMeasurementStyle {
@@ -13,6 +15,13 @@ struct kvMeasurementStyle {
     bool useLayer = false;
     unsigned long colour = 0;
     bool useColour = false;
+};
+
+// What one save wrote so far, so that a save the model does not take whole
+// can be taken back: every entity created, and whether one could not be.
+struct kvMeasurementLog {
+    std::vector<kvIUnknownPtr> written;
+    bool failed = false;
 };
 
 // Entity kinds of the model's createEntity.
@@ -29,7 +38,13 @@ inline constexpr double kvMeasurementApproxTolerance = 0.0001;
 // bracket in frame, closed on every path. A text the model cannot create
 // fails the assertion "pText"; a line or polyline it cannot create is left
 // out. A contour of several pieces gives one entity per piece. Returns the
-// last line or polyline written, or null.
+// last line or polyline written, or null. With a log, every entity created
+// is added to it, and an entity the model did not create marks it failed
+// (before the assertion, for a text).
 kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
                                  const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
-                                 const kvMeasurementStyle& style);
+                                 const kvMeasurementStyle& style, kvMeasurementLog* log = nullptr);
+
+// Takes every entity of the log out of the model, the last written first.
+// False when the model kept any of them.
+bool kvTakeBackMeasurement(const kvIfPtr<kvIBaseModel1>& model, const kvMeasurementLog& log);

@@ -1,6 +1,8 @@
 #include "analyse/kvPairGeometry.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -45,19 +47,6 @@ bool kvPairIsRightAngle(const kvCGeVector& first, const kvCGeVector& second)
            std::fabs(std::fabs(v.y) - 1.0) < kvPairRightAngleTolerance || std::fabs(v.z) < kvPairRightAngleTolerance;
 }
 
-double kvPairAngleBetween(const kvCGeVector& a, const kvCGeVector& b)
-{
-    kvCGeVector n = a.cross(b);
-    if (n.length() < kvPairDirectionTolerance)
-        return 0.0;
-    n.normIt();
-    kvCGeVector u = a.cross(n), w = b.cross(n);
-    if (u.length() < kvPairDirectionTolerance || w.length() < kvPairDirectionTolerance)
-        return 0.0;
-    // u and w are a and b turned a quarter about n: their angle is theirs.
-    return u.angleTo(w) * kDegrees;
-}
-
 double kvPairAxisAngle(const kvCGeVector& first, const kvCGeVector& axis)
 {
     if (kvPairIsRightAngle(first, axis))
@@ -67,8 +56,31 @@ double kvPairAxisAngle(const kvCGeVector& first, const kvCGeVector& axis)
     return std::fabs(std::asin(z)) * kDegrees;
 }
 
+double kvPairAngleOfAxes(const kvCGeVector& first, const kvCGeVector& axis)
+{
+    if (kvPairIsRightAngle(first, axis))
+        return 90.0;
+    return 90.0 - kvPairAxisAngle(first, axis);
+}
+
+double kvPairRoundedAngle(double angle)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3lf", angle);
+    return std::strtod(text, nullptr);
+}
+
+double kvPairShownAngle(double angle)
+{
+    if (std::fabs(angle) < 0.001 || std::fabs(angle - 180.0) < 0.001)
+        return 0.0;
+    return kvPairRoundedAngle(angle);
+}
+
 int kvPairTypeOfPlaneAngle(int firstKind, double angle, bool rightAngle)
 {
+    // The type follows the number the user reads: 59.99999 is shown as 60.
+    angle = kvPairShownAngle(angle);
     if (firstKind == kvFirstAxis)
         return kvPairAxisAndPlaneAtAngle;
     if (firstKind == kvFirstCurved)

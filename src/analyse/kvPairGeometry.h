@@ -52,17 +52,27 @@ kvCGeMatrix kvPairFrameAlong(const kvCGeVector& axis);
 // tolerance of 1, or |z| within it of 0.
 bool kvPairIsRightAngle(const kvCGeVector& first, const kvCGeVector& second);
 
-// The unsigned angle between two directions in degrees (0 to 180), or 0
-// when either is zero or they are parallel within the direction tolerance.
-double kvPairAngleBetween(const kvCGeVector& a, const kvCGeVector& b);
-
 // The angle of an axis to the plane at right angles to first, in degrees
 // (0 to 90): 90 when kvPairIsRightAngle says so, else |asin z| of the axis
 // in the frame along first.
 double kvPairAxisAngle(const kvCGeVector& first, const kvCGeVector& axis);
 
+// The angle between two axes taken as lines, 0 to 90 degrees: 90 when
+// kvPairIsRightAngle says so, else 90 less kvPairAxisAngle. Axes carry no
+// sense of their own (they are turned toward the viewer), so an axis and
+// its reverse give the same angle.
+double kvPairAngleOfAxes(const kvCGeVector& first, const kvCGeVector& axis);
+
+// An angle as the panel shows it: rounded to three decimals (printed with
+// "%.3lf" and read back); within 0.001 of 0 or of 180 degrees it reads 0.
+double kvPairShownAngle(double angle);
+// An angle rounded to three decimals, as kvPairShownAngle but without the
+// reading of 0 near 0 and 180.
+double kvPairRoundedAngle(double angle);
+
 // "AnalyseType" of two elements that are not parallel and where the second
-// is a plane: by the first element's kind and the angle between them.
+// is a plane: by the first element's kind and the angle between them as the
+// panel shows it (kvPairShownAngle).
 int kvPairTypeOfPlaneAngle(int firstKind, double angle, bool rightAngle);
 
 // Two parallel planes: the distance between them along the first normal and

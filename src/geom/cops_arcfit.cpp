@@ -275,8 +275,13 @@ int ratBSplPieceIsArc(const RatBSplCurve* curve, ArcFitResult* result, int i)
     const double* W = curve->weights;
     if (std::fabs(K[i] - K[i - 1]) > 1e-7 || std::fabs(K[i + 1] - K[i + 2]) > 1e-7)
         return 0;
-    if (std::fabs(W[i - 2] - 1.0) > 1e-7 || std::fabs(W[i] - 1.0) > 1e-7)
+    // A piece with end weights w0, w2 is the same curve as the piece with end
+    // weights 1 and middle weight w1 / sqrt(w0 w2) (a rational change of its
+    // parameter): pieces cut out of an arc off their boundaries, and nets that
+    // carry the other direction's weights, come in that form.
+    if (!(W[i - 2] > 1e-12) || !(W[i] > 1e-12) || !std::isfinite(W[i - 2]) || !std::isfinite(W[i]))
         return 0;
+    const double middleWeight = W[i - 1] / std::sqrt(W[i - 2] * W[i]);
     const double* P0 = cp(curve, i - 2);
     const double* P1 = cp(curve, i - 1);
     const double* P2 = cp(curve, i);
@@ -308,7 +313,7 @@ int ratBSplPieceIsArc(const RatBSplCurve* curve, ArcFitResult* result, int i)
     GeomVec3 Q[3];
     double w[3];
     ellipseArcToConicPiece(centre, a, Y, P0, P2, Q, w);
-    if (dist(Q[1], P1) > 1e-7 || std::fabs(w[1] - W[i - 1]) > 1e-7)
+    if (dist(Q[1], P1) > 1e-7 || std::fabs(w[1] - middleWeight) > 1e-7)
         return 0;
     result->kind = 0;
     copy3(result->start, P0);

@@ -2,8 +2,11 @@
 // curves back to where they meet or come closest.
 #include "geom/geom_curve_edit.h"
 #include "geom/curve_edit_util.h"
+#include "geom/curve_foot.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 using namespace geomedit;
 
@@ -89,6 +92,124 @@ V commonPointEstimate(V P1, V T1, V P2, V T2, bool* ok)
         return 0.5 * (P1 + P2);
     }
     return P1 + lambda * T1;
+}
+
+// Point and derivative of c at the knot value u.
+void probe(RatBSplCurve* c, double u, V* point, V* tangent)
+{
+    const double t = toT(c, u);
+    *point = fromPoint(ratBSplCurveEvalPoint(c, t));
+    *tangent = fromPoint(ratBSplCurveEvalDeriv(c, t));
+}
+
+// Gauss-Newton steps on |C1(u1) - C2(u2)| from (u[0], u[1]), each clamped
+// to the domains and halved until the curves come strictly closer.
+double closestPairFrom(RatBSplCurve* const* c, double* u)
+{
+    V P[2], T[2];
+    probe(c[0], u[0], &P[0], &T[0]);
+    probe(c[1], u[1], &P[1], &T[1]);
+    double d = norm(P[0] - P[1]);
+    for (int it = 0; it < 60 && d > 0.0; ++it) {
+        const V r = P[0] - P[1];
+        const double a = dot(T[0], T[0]), b = -dot(T[0], T[1]), cc = dot(T[1], T[1]);
+        const double g0 = dot(T[0], r), g1 = -dot(T[1], r);
+        const double det = a * cc - b * b;
+        double step[2];
+        if (std::fabs(det) > 1e-12 * a * cc && det != 0.0) {
+            step[0] = -(cc * g0 - b * g1) / det;
+            step[1] = -(a * g1 - b * g0) / det;
+        } else {
+            // Parallel tangents: a step down the gradient of each.
+            step[0] = a > 0.0 ? -g0 / a : 0.0;
+            step[1] = cc > 0.0 ? -g1 / cc : 0.0;
+        }
+        if (!std::isfinite(step[0]) || !std::isfinite(step[1]))
+            break;
+        bool moved = false;
+        for (int h = 0; h < 40 && !moved; ++h) {
+            double n[2];
+            for (int k = 0; k < 2; ++k)
+                n[k] = std::fmin(std::fmax(u[k] + step[k], domainStart(c[k])), domainEnd(c[k]));
+            if (n[0] == u[0] && n[1] == u[1])
+                break;
+            V Q[2], S[2];
+            probe(c[0], n[0], &Q[0], &S[0]);
+            probe(c[1], n[1], &Q[1], &S[1]);
+            const double dn = norm(Q[0] - Q[1]);
+            if (dn < d) {
+                d = dn;
+                for (int k = 0; k < 2; ++k) {
+                    u[k] = n[k];
+                    P[k] = Q[k];
+                    T[k] = S[k];
+                }
+                moved = true;
+            }
+            step[0] *= 0.5;
+            step[1] *= 0.5;
+        }
+        if (!moved)
+            break;
+    }
+    return d;
+}
+
+// The closest pair of points of two curves: every span of each sampled, the
+// nearest sample pairs that are nearer than their neighbours polished.
+// u receives the knot values; the distance is returned.
+double closestPair(RatBSplCurve* const* c, double* u)
+{
+    std::vector<double> s[2];
+    std::vector<V> q[2];
+    for (int k = 0; k < 2; ++k) {
+        const int n = footSamples(c[k]->ord);
+        const double* K = c[k]->knots;
+        for (int i = c[k]->ord - 1; i < c[k]->noPoints - c[k]->ord; ++i)
+            if (K[i + 1] > K[i])
+                for (int j = 0; j < n; ++j)
+                    s[k].push_back(K[i] + (K[i + 1] - K[i]) * j / n);
+        s[k].push_back(domainEnd(c[k]));
+        for (double x : s[k])
+            q[k].push_back(fromPoint(ratBSplCurveEvalPoint(c[k], toT(c[k], x))));
+    }
+    const int n0 = static_cast<int>(s[0].size()), n1 = static_cast<int>(s[1].size());
+    std::vector<double> d(static_cast<size_t>(n0) * n1);
+    for (int i = 0; i < n0; ++i)
+        for (int j = 0; j < n1; ++j)
+            d[static_cast<size_t>(i) * n1 + j] = norm(q[0][i] - q[1][j]);
+    struct Pair {
+        double d;
+        int i, j;
+    };
+    std::vector<Pair> minima;
+    for (int i = 0; i < n0; ++i)
+        for (int j = 0; j < n1; ++j) {
+            const double x = d[static_cast<size_t>(i) * n1 + j];
+            bool lowest = std::isfinite(x);
+            for (int di = -1; di <= 1 && lowest; ++di)
+                for (int dj = -1; dj <= 1 && lowest; ++dj) {
+                    const int a = i + di, b = j + dj;
+                    if ((di || dj) && a >= 0 && a < n0 && b >= 0 && b < n1)
+                        lowest = x <= d[static_cast<size_t>(a) * n1 + b];
+                }
+            if (lowest)
+                minima.push_back(Pair{x, i, j});
+        }
+    const size_t tries = std::min<size_t>(minima.size(), 8);
+    std::partial_sort(minima.begin(), minima.begin() + tries, minima.end(),
+                      [](const Pair& a, const Pair& b) { return a.d < b.d; });
+    double best = 1e300;
+    for (size_t k = 0; k < tries; ++k) {
+        double x[2] = {s[0][minima[k].i], s[1][minima[k].j]};
+        const double dist = closestPairFrom(c, x);
+        if (dist < best) {
+            best = dist;
+            u[0] = x[0];
+            u[1] = x[1];
+        }
+    }
+    return best;
 }
 
 }  // namespace
@@ -192,6 +313,20 @@ int ratBSplCurveTrimToEachOther(RatBSplCurve** first, RatBSplCurve** second, dou
         *distance = best;
         if (d <= kMeet)
             break;
+    }
+    // The search above follows the curves from their nearest ends and stops
+    // where they stop coming closer: curves that cross away from their ends
+    // are met by the closest pair of their points instead.
+    if (best > accept) {
+        double u[2] = {domainStart(c[0]), domainStart(c[1])};
+        const double d = closestPair(c, u);
+        if (d < best) {
+            best = d;
+            *distance = d;
+            t[0] = toT(c[0], u[0]);
+            t[1] = toT(c[1], u[1]);
+            X = 0.5 * (fromPoint(ratBSplCurveEvalPoint(c[0], t[0])) + fromPoint(ratBSplCurveEvalPoint(c[1], t[1])));
+        }
     }
     if (best > accept)
         return 0;

@@ -23,8 +23,8 @@ enum {
     kLineCheck = 7259
 };
 
-const double kValueEps = 1e-7;
 const double kCheckEps = 1e-7;
+const double kVanishingWeight = 1e-12;
 
 bool clamped(const RatBSplCurve* c)
 {
@@ -44,7 +44,7 @@ int knotValueCount(const RatBSplCurve* c)
     int S = 2;
     int run = 0;
     for (int i = k; i <= n - k - 1; ++i) {
-        if (i > k && std::fabs(c->knots[i] - c->knots[i - 1]) < kValueEps) {
+        if (i > k && c->knots[i] == c->knots[i - 1]) {
             if (++run >= k)
                 return 0;
             continue;
@@ -55,40 +55,110 @@ int knotValueCount(const RatBSplCurve* c)
     return S;
 }
 
-int elevateIntoRecord(RatBSplCurve* r, int k, int g, int capacity)
+// A homogeneous control point: the point times its weight, and the weight.
+struct HPoint {
+    double x[4];
+};
+
+HPoint homogeneous(const RatBSplCurve* c, int i)
 {
-    const int rises = g - k + 1;
-    int n = r->noPoints;
-    double* K = r->knots;
-    for (int i = k - 1; i < n - k; i += k + rises) {
-        int mult = 0;
-        for (int q = i + 1; q < n && std::fabs(K[q] - K[i + 1]) < kValueEps; ++q)
-            ++mult;
-        for (; mult < k; ++mult) {
-            if (n + 1 > capacity ||
-                !ratBSplCurveInsertKnotCore(k, n, K, r->weights, r->points, 0, -1, 0.0, K[i + 1]))
-                return 0;
-            ++n;
-        }
-        for (int q = 0; q < rises; ++q) {
-            if (n + 1 > capacity || !ratBSplElevateBezierPiece(k + q, n, K, r->weights, r->points, i + q))
-                return 0;
-            ++n;
+    const double w = c->weights[i];
+    return HPoint{{c->points[i][0] * w, c->points[i][1] * w, c->points[i][2] * w, w}};
+}
+
+// Raises a Bezier piece of order k by `rises` orders in place (q holds room
+// for k + rises points), one order at a time.
+void raiseBezier(HPoint* q, int k, int rises)
+{
+    for (int ord = k; ord < k + rises; ++ord) {
+        // The new points of order ord + 1 from the last down, so that each
+        // reads the old points it needs before they are overwritten.
+        q[ord] = q[ord - 1];
+        for (int l = ord - 1; l >= 1; --l) {
+            const double alpha = static_cast<double>(l) / ord;
+            for (int d = 0; d < 4; ++d)
+                q[l].x[d] = alpha * q[l - 1].x[d] + (1.0 - alpha) * q[l].x[d];
         }
     }
-    // The end value gains the same number of copies; the entries that come
-    // with them are spare.
-    for (int q = 0; q < rises; ++q) {
-        if (n + 1 > capacity)
+}
+
+// Splits the clamped curve c into its Bezier pieces one after the other with
+// a window of `ord` points sliding along the control polygon (each interior
+// knot is raised to full multiplicity in the window only), raises every piece
+// to order g + 1 and writes it into r, whose arrays hold S (g + 1) entries.
+// Each piece costs the same whatever the curve's size.
+int elevateIntoRecord(const RatBSplCurve* c, int g, RatBSplCurve* r)
+{
+    const int k = c->ord, p = k - 1, K = c->noPoints, m = K - 1;
+    const int rises = g - p;
+    const double* U = c->knots;
+    HPoint q[GEOM_MAX_EDIT_ORDER + 1], next[GEOM_MAX_EDIT_ORDER + 1];
+    double alphas[GEOM_MAX_EDIT_ORDER + 1];
+    for (int i = 0; i <= p; ++i)
+        q[i] = homogeneous(c, i);
+    int out = 0;        // control entries written
+    int knotsOut = 0;
+    auto emit = [&](double value) {
+        raiseBezier(q, k, rises);
+        for (int l = 0; l <= g; ++l) {
+            const double w = q[l].x[3];
+            if (!(std::fabs(w) >= kVanishingWeight))
+                return false;
+            for (int d = 0; d < 3; ++d)
+                r->points[out][d] = q[l].x[d] / w;
+            r->weights[out] = w;
+            ++out;
+            r->knots[knotsOut++] = value;
+        }
+        return true;
+    };
+    int a = p, b = p + 1;
+    double pieceStart = U[p];
+    while (b < m) {
+        const int i = b;
+        while (b < m && U[b + 1] == U[b])
+            ++b;
+        const int mult = b - i + 1;
+        int inserted = 0;
+        if (mult < p) {
+            const double numer = U[b] - U[a];
+            for (int j = p; j > mult; --j)
+                alphas[j - mult - 1] = numer / (U[a + j] - U[a]);
+            inserted = p - mult;
+            for (int j = 1; j <= inserted; ++j) {
+                const int save = inserted - j, s = mult + j;
+                for (int l = p; l >= s; --l) {
+                    const double alpha = alphas[l - s];
+                    for (int d = 0; d < 4; ++d)
+                        q[l].x[d] = alpha * q[l].x[d] + (1.0 - alpha) * q[l - 1].x[d];
+                }
+                if (b < m)
+                    next[save] = q[p];
+            }
+        }
+        // The piece ends at U[b]; when b reached m it was the last one.
+        const bool last = b >= m;
+        if (!emit(pieceStart))
             return 0;
-        K[n] = K[n - 1];
-        r->weights[n] = 0.0;
-        r->points[n][0] = r->points[n][1] = r->points[n][2] = 0.0;
-        ++n;
+        if (last)
+            break;
+        for (int l = mult > p ? 0 : p - mult; l <= p; ++l)
+            next[l] = homogeneous(c, b - p + l);
+        for (int l = 0; l <= p; ++l)
+            q[l] = next[l];
+        pieceStart = U[b];
+        a = b;
+        ++b;
     }
-    r->noPoints = n;
-    r->ord = g + 1;
-    return n == capacity ? 1 : 0;
+    // The end value closes the last piece; the entries that come with its
+    // copies are spare.
+    for (int l = 0; l <= g && knotsOut < r->noPoints; ++l)
+        r->knots[knotsOut++] = U[m];
+    for (int i = out; i < r->noPoints; ++i) {
+        r->points[i][0] = r->points[i][1] = r->points[i][2] = 0.0;
+        r->weights[i] = 0.0;
+    }
+    return knotsOut == r->noPoints && out == r->noPoints - (g + 1) ? 1 : 0;
 }
 
 }  // namespace
@@ -174,18 +244,14 @@ int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g)
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineTargetOrder);
         return 0;
     }
-    const int capacity = (g + 1) * S;
-    RatBSplCurve* r = ratBSplCurveCreate(k, capacity);
+    RatBSplCurve* r = ratBSplCurveCreate(g + 1, (g + 1) * S);
     if (!r) {
         ratBSplCurveFree(clampedCopy);
         geomReportError(GEOM_ERR_ALLOC, GEOM_FILE_CURVE, kLineResize);
         return 0;
     }
-    copyEntries(r, 0, src, 0, src->noPoints);
-    r->noPoints = src->noPoints;
+    const int ok = elevateIntoRecord(src, g, r);
     ratBSplCurveFree(clampedCopy);
-    const int ok = elevateIntoRecord(r, k, g, capacity);
-    r->noPoints = capacity;   // the record's arrays are this long whatever happened
     if (!ok) {
         ratBSplCurveFree(r);
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineTargetOrder);

@@ -3,9 +3,11 @@
 // hold the point, and Newton-type projections.
 #include "geom/geom_curve_edit.h"
 #include "geom/curve_edit_util.h"
+#include "geom/curve_foot.h"
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 using namespace geomedit;
 
@@ -30,8 +32,6 @@ double distTo(const GeomPoint& q, const GeomPoint& P)
     return distTo(v, P);
 }
 
-double dot(const GeomPoint& a, const GeomPoint& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-GeomPoint diff(const GeomPoint& a, const GeomPoint& b) { return GeomPoint{a.x - b.x, a.y - b.y, a.z - b.z}; }
 
 struct SearchRules {
     double boxMargin;
@@ -46,7 +46,7 @@ public:
     Subdivision(const GeomVec3* points, const double* weights, const double* knots, int ord, int K)
         : ord_(ord), K_(K), P_(new GeomVec3[GEOM_SUBDIVISION_CAPACITY]),
           W_(new double[GEOM_SUBDIVISION_CAPACITY]), Kn_(new double[GEOM_SUBDIVISION_CAPACITY]),
-          marks_(new char[GEOM_SUBDIVISION_CAPACITY])
+          marks_(new char[GEOM_SUBDIVISION_CAPACITY]())
     {
         for (int i = 0; i < K; ++i) {
             copy3(P_[i], points[i]);
@@ -64,8 +64,12 @@ public:
         for (int pass = 0; pass < 100; ++pass) {
             if (!mark(P, rules.boxMargin))
                 break;
+            // A pass refines the spans it marked at its start: its bound and
+            // the marks are those of the knot count the pass began with,
+            // while the insertions shift the spans behind it.
+            const int passKnots = K_;
             int shift = 0;
-            for (int i = ord_ - 1; i < K_ - ord_; ++i) {
+            for (int i = ord_ - 1; i < passKnots - ord_; ++i) {
                 if (!marks_[i])
                     continue;
                 if (K_ > kRefineLimit || (rules.maxInserted && inserted >= rules.maxInserted))
@@ -144,6 +148,16 @@ double domainLength(const RatBSplCurve* c)
     return r < 1e-10 ? 1.0 : r;
 }
 
+CurveProbe curveProbe(RatBSplCurve* c, double a, double r)
+{
+    return [c, a, r](double u, double* q, double* t) {
+        const GeomPoint Q = pointAt(c, a, r, u);
+        const GeomPoint T = derivAt(c, a, r, u);
+        q[0] = Q.x, q[1] = Q.y, q[2] = Q.z;
+        t[0] = T.x, t[1] = T.y, t[2] = T.z;
+    };
+}
+
 }  // namespace
 
 int ratBSplCurveParamBySubdivision(RatBSplCurve* curve, GeomPoint P, double* u)
@@ -180,83 +194,44 @@ int ratBSplCurveParamBySubdivisionRational(const GeomVec3* points, const double*
 
 int ratBSplCurveProjectPoint(RatBSplCurve* curve, GeomPoint P, double* u, double* distance)
 {
-    if (!usable(curve) || !u || !distance)
+    if (!usable(curve) || !ratBSplCurveHasSpans(curve) || !u || !distance)
         return 0;
-    RatBSplCurve* c = ratBSplCurveCopy(curve);
-    if (!c)
-        return 0;
-    const double onCurve = 1e-6, margin = 0.01;
-    const double a = domainStart(c), b = domainEnd(c), r = domainLength(c);
-    double best = distTo(ratBSplCurveEvalPoint(c, 0.0), P);
-    double bestU = a;
-    bool found = best <= onCurve;
-    if (!found) {
-        const double d1 = distTo(ratBSplCurveEvalPoint(c, 1.0), P);
-        if (d1 < best) {
-            best = d1;
-            bestU = b;
-        }
-        found = d1 <= onCurve;
+    const double onCurve = 1e-6;
+    const double a = domainStart(curve), b = domainEnd(curve), r = domainLength(curve);
+    const double d0 = distTo(ratBSplCurveEvalPoint(curve, 0.0), P);
+    if (d0 <= onCurve) {
+        *u = a;
+        *distance = d0;
+        return 1;
     }
-    for (int pass = 0; pass < 3 && !found; ++pass) {
-        for (int i = c->ord - 1; i < c->noPoints - c->ord && !found; ++i) {
-            if (c->knots[i + 1] - c->knots[i] < 1e-7)
-                continue;
-            double uu = c->knots[i];
-            GeomPoint Q = pointAt(c, a, r, uu);
-            GeomPoint T = derivAt(c, a, r, uu);
-            GeomPoint D = diff(Q, P);
-            double d = std::sqrt(dot(D, D));
-            if (d < best) {
-                best = d;
-                bestU = uu;
-            }
-            found = d <= onCurve;
-            for (int step = 0; step < 99 && !found; ++step) {
-                const double dt = dot(D, T);
-                if (std::sqrt(dot(T, T)) < 1e-7 || std::fabs(dt) < 1e-7)
-                    break;
-                // A Gauss-Newton step towards the foot of P: a step that
-                // drives |D|^2 itself to zero only serves points on the curve.
-                double un = uu - dt / dot(T, T);
-                if (un < a - margin || un > b + margin)
-                    break;
-                un = std::fmin(std::fmax(un, a), b);
-                const GeomPoint Qn = pointAt(c, a, r, un);
-                const GeomPoint Dn = diff(Qn, P);
-                const double dn = std::sqrt(dot(Dn, Dn));
-                if (dn > 0.95 * d && dn > onCurve)
-                    break;
-                uu = un;
-                d = dn;
-                D = Dn;
-                T = derivAt(c, a, r, un);
-                if (d < best) {
-                    best = d;
-                    bestU = uu;
-                }
-                found = d <= onCurve;
-            }
-        }
-        if (!found && best < margin)
-            found = true;
-        if (!found) {
-            // Refine every span at its midpoint and search again.
-            for (int i = c->noPoints - c->ord - 1; i >= c->ord - 1; --i)
-                if (c->knots[i + 1] - c->knots[i] >= 1e-7)
-                    ratBSplCurveInsertKnot(&c, 0.5 * (c->knots[i] + c->knots[i + 1]));
-        }
+    const double d1 = distTo(ratBSplCurveEvalPoint(curve, 1.0), P);
+    if (d1 <= onCurve) {
+        *u = b;
+        *distance = d1;
+        return 1;
     }
+    double best = d0, bestU = a;
+    if (d1 < best) {
+        best = d1;
+        bestU = b;
+    }
+    // Every span is searched from samples dense enough for the order's
+    // bends; a Newton search from span starts alone misses feet that lie
+    // beyond an overshooting step.
+    std::vector<double> breaks(static_cast<size_t>(curve->noPoints));
+    const int n = spanBreaks(curve->knots, curve->ord, curve->noPoints, 1e-7, breaks.data());
+    const double p[3] = {P.x, P.y, P.z};
+    nearestFoot(curveProbe(curve, a, r), p, breaks.data(), n, footSamples(curve->ord), &bestU, &best);
     *u = bestU;
     *distance = best;
-    ratBSplCurveFree(c);
     return 1;
 }
 
 int ratBSplCurveProjectPointFrom(RatBSplCurve* curve, GeomPoint P, double tol, double* u,
                                  double* distance)
 {
-    if (!usable(curve) || !u || !distance)
+    // Infinite or unsorted knots make every parameter meaningless.
+    if (!usable(curve) || !ratBSplCurveHasSpans(curve) || !u || !distance)
         return 0;
     const double a = domainStart(curve), b = domainEnd(curve), r = domainLength(curve);
     double best = distTo(ratBSplCurveEvalPoint(curve, 0.0), P);
@@ -299,32 +274,14 @@ int ratBSplCurveProjectPointFrom(RatBSplCurve* curve, GeomPoint P, double tol, d
             bestU = start;
         }
     }
-    for (int it = 0; it < 15 && best > tol; ++it) {
-        const GeomPoint D = diff(P, pointAt(curve, a, r, bestU));
-        const GeomPoint T = derivAt(curve, a, r, bestU);
-        const double tt = dot(T, T);
-        if (std::sqrt(tt) < 1e-10)
-            break;
-        double step = dot(D, T) / tt;
-        if (bestU + step > b)
-            step = b - bestU;
-        if (bestU + step < a)
-            step = a - bestU;
-        const double as = std::fabs(step);
-        const int n = as < 2 ? 6 : as >= 10 ? 60 : static_cast<int>(6 * as);
-        bool improved = false;
-        for (int j = n; j >= 1; --j) {
-            const double uu = bestU + static_cast<double>(j) / n * step;
-            const double d = distTo(pointAt(curve, a, r, uu), P);
-            if (d < best) {
-                best = d;
-                bestU = uu;
-                improved = true;
-                break;
-            }
+    if (best > tol) {
+        const double p[3] = {P.x, P.y, P.z};
+        double x = bestU, d = best;
+        polishFoot(curveProbe(curve, a, r), p, a, b, &x, &d);
+        if (d < best) {
+            best = d;
+            bestU = x;
         }
-        if (!improved)
-            break;
     }
     *u = bestU;
     *distance = best;

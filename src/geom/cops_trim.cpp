@@ -214,32 +214,43 @@ int cutAcrossSeam(RatBSplCurve** curve, double u1, double u2, bool periodic)
                 r->points[out][d] += D[d];
             r->knots[out] += range;
         }
+        // knot + range need not reach the seam's value in floating point;
+        // the copied knots must not fall below the ones before them.
+        for (int i = 1; i < n; ++i)
+            if (r->knots[i] < r->knots[i - 1])
+                r->knots[i] = r->knots[i - 1];
     }
     setCutFlags(r, c);
     replace(curve, r);
     return 1;
 }
 
-}  // namespace
-
-int ratBSplCurveTrim(RatBSplCurve** curve, double u, int side)
+// Runs a cut on a copy and hands the copy over only when the cut succeeds:
+// a cut that fails half-way (one end trimmed, an insertion made) leaves the
+// caller's curve as it was.
+template <typename Cut>
+int onCopy(RatBSplCurve** curve, Cut cut)
 {
-    if (!curve || !usable(*curve) || (*curve)->isPeriodic)
+    RatBSplCurve* work = ratBSplCurveCopy(*curve);
+    if (!work)
         return 0;
-    return trim(curve, u, side) == kTrimDone ? 1 : 0;
+    if (!cut(&work)) {
+        ratBSplCurveFree(work);
+        return 0;
+    }
+    replace(curve, work);
+    return 1;
 }
 
-int ratBSplCurveSubCurve(RatBSplCurve** curve, double u1, double u2)
+int subCurve(RatBSplCurve** curve, double u1, double u2)
 {
-    if (!curve || !usable(*curve))
-        return 0;
     RatBSplCurve* c = *curve;
     if (c->isPeriodic) {
         const bool open = c->isPeriodic == 1 && c->period >= 0 && c->period < c->noPoints &&
                           dist3(c->points[0], c->points[c->period]) > kPeriodicGap &&
                           std::fabs(u1 - u2) > 0.001;
         if (!open)
-            return ratBSplCurveSubCurvePeriodic(curve, u1, u2);
+            return cutAcrossSeam(curve, u1, u2, true);
         c->isPeriodic = 0;
     }
     if (c->isClosed && std::fabs(u2 - domainStart(c)) < kSeamTol)
@@ -258,18 +269,34 @@ int ratBSplCurveSubCurve(RatBSplCurve** curve, double u1, double u2)
     return 1;
 }
 
+}  // namespace
+
+int ratBSplCurveTrim(RatBSplCurve** curve, double u, int side)
+{
+    if (!curve || !usable(*curve) || (*curve)->isPeriodic)
+        return 0;
+    return onCopy(curve, [&](RatBSplCurve** c) { return trim(c, u, side) == kTrimDone; });
+}
+
+int ratBSplCurveSubCurve(RatBSplCurve** curve, double u1, double u2)
+{
+    if (!curve || !usable(*curve))
+        return 0;
+    return onCopy(curve, [&](RatBSplCurve** c) { return subCurve(c, u1, u2); });
+}
+
 int ratBSplCurveSubCurveClosed(RatBSplCurve** curve, double u1, double u2)
 {
     if (!curve || !usable(*curve) || (*curve)->isPeriodic)
         return 0;
-    return cutAcrossSeam(curve, u1, u2, false);
+    return onCopy(curve, [&](RatBSplCurve** c) { return cutAcrossSeam(c, u1, u2, false); });
 }
 
 int ratBSplCurveSubCurvePeriodic(RatBSplCurve** curve, double u1, double u2)
 {
     if (!curve || !usable(*curve) || !(*curve)->isPeriodic)
         return 0;
-    return cutAcrossSeam(curve, u1, u2, true);
+    return onCopy(curve, [&](RatBSplCurve** c) { return cutAcrossSeam(c, u1, u2, true); });
 }
 
 int ratBSplCurveSplit(RatBSplCurve* curve, double t, RatBSplCurve** first, RatBSplCurve** second)

@@ -94,7 +94,8 @@ int ratBSplElevateBezierPiece(int k, int n, double* knots, double* weights, Geom
 int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g);
 
 // ---------------------------------------------------------------------------
-// Trimming, sub-curves and splitting (knot values except for the split)
+// Trimming, sub-curves and splitting (knot values except for the split).
+// A cut that fails leaves the caller's curve as it was, byte for byte.
 
 enum { GEOM_TRIM_KEEP_AFTER = 0, GEOM_TRIM_KEEP_BEFORE = 1 };
 
@@ -133,10 +134,14 @@ int ratBSplCurveParamBySubdivision(RatBSplCurve* curve, GeomPoint P, double* u);
 int ratBSplCurveParamBySubdivisionRational(const GeomVec3* points, const double* weights,
                                            const double* knots, int ord, int K, GeomPoint P,
                                            double* u);
-// Newton projection from every span start. 1 done, 0 for a null or
-// unusable curve or a failed copy.
+// The nearest point of the curve: an end within 1e-6, else every span
+// searched from samples. 1 done; 0 for a null or unusable curve or knots
+// that are not finite and sorted (ratBSplCurveHasSpans).
 int ratBSplCurveProjectPoint(RatBSplCurve* curve, GeomPoint P, double* u, double* distance);
-// Projection from a start value (outside the domain: sampled start).
+// The foot point downhill from a start value (outside the domain: the
+// nearest of 2 ord samples a span); an end within tol is taken at once.
+// 0 as for ratBSplCurveProjectPoint; a curve evaluating to NaN ends the
+// search at the start.
 int ratBSplCurveProjectPointFrom(RatBSplCurve* curve, GeomPoint P, double tol, double* u,
                                  double* distance);
 
@@ -158,7 +163,8 @@ int ratBSplCurveCutAtPoints(RatBSplCurve** curve, const double* A, const double*
 int ratBSplCurveCutBetween(RatBSplCurve** curve, const double* A, const double* B);
 // The second entry point of the same cut; `unused` is ignored.
 int ratBSplCurveCutBetweenEx(RatBSplCurve** curve, const double* A, const double* B, int unused);
-// Trims two open curves back to where they meet or come closest. 1 both
+// Trims two open curves back to where they meet or come closest (followed
+// from their nearest ends, else the closest pair of their points). 1 both
 // trimmed, 0 nothing done; `distance` receives the closest distance found.
 int ratBSplCurveTrimToEachOther(RatBSplCurve** first, RatBSplCurve** second, double tol,
                                 double* distance);

@@ -12,7 +12,6 @@
 enum {
     GEOM_SITE_PROJECT_MISSED = 1882,          // kind 4: a vertex stayed beyond the tolerance
     GEOM_SITE_PROJECT_REFINED_MISSED = 2413,  // kind 4: the same in the refined projection's last pass
-    GEOM_SITE_SURF_CURVE_COPY = 8275,         // kind 1: the working copy failed
     GEOM_SITE_SURF_CURVE_NOT_FOUND = 8499     // kind 3: no parameter within reach
 };
 
@@ -53,9 +52,10 @@ int ratBSplSurfCurvePoint(RatBSplSurf* surface, RatBSplCurve* curve, double s, d
 // The same and the unit surface normal (unscaled when shorter than 1e-10).
 int ratBSplSurfCurveFrame(RatBSplSurf* surface, RatBSplCurve* curve, double s, double* point, double* tangent,
                           double* normal);
-// The curve's knot value where it passes within max(1e-4, surface
-// tolerance) of the point, else the nearest candidate closer than 0.075.
-// 0 when none is found (kind 3) or the working copy fails (kind 1).
+// The knot value of the curve's point nearest to the point, when that lies
+// within max(1e-4, surface tolerance) or closer than 0.075 (an end within
+// the tolerance is taken at once). 0 when none is found (kind 3) or the
+// curve's knots are not sorted and finite.
 int ratBSplSurfCurveParamOfPoint(RatBSplSurf* surface, RatBSplCurve* curve, const double* point, double* param);
 // Replaces the caller's curve by its part between the two points; 0, and the
 // curve kept, when a point is not found or the cut fails.

@@ -21,6 +21,11 @@ enum {
 
 // Knot limit of the subdivision search, and the size of its span tables.
 enum { GEOM_LOCATE_MAX_KNOTS = 1500, GEOM_LOCATE_SPAN_TABLE = 2001 };
+// Work bounds of the subdivision search: surface samples in all, and the
+// control entries a refined copy may reach. A net whose boxes all hold the
+// point (huge or non-finite coordinates) would otherwise be refined in every
+// span on every pass.
+enum { GEOM_LOCATE_SAMPLE_BUDGET = 400000, GEOM_LOCATE_NET_LIMIT = 40000 };
 
 // One knot at the normalised parameter (clamped to [0, 1], wrapped only when
 // the direction is periodic). 0, and the caller's surface untouched, for a
@@ -34,15 +39,18 @@ int ratBSplSurfInsertKnotUV(RatBSplSurf** surface, double u, double v);
 // Normalised parameters of the surface point nearest to the point, found by
 // subdividing a copy where the point falls into its control boxes. Always 0;
 // outU/outV are written only when a sample was found. Reports: see above.
+// The search stops early at the work bounds above.
 int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, double* outV);
 
 // Copies clamped at the ends of the knot domain (in u, or in both
 // directions); null on a failed copy or insertion.
 RatBSplSurf* ratBSplSurfClampU(const RatBSplSurf* surface);
 RatBSplSurf* ratBSplSurfClamp(const RatBSplSurf* surface);
-// The net repeated three times in each closed-form direction (origForm 2);
-// null for a periodic surface or one with no closed-form direction. The
-// Joined form shares the seam row or column of nets that repeat it.
+// The net repeated three times in each closed-form direction (origForm 2),
+// each copy one domain length on; a direction whose ends are not clamped is
+// clamped first. Null for a periodic surface, one with no closed-form
+// direction, or a failed clamping. The Joined form shares the seam row or
+// column of nets that repeat it.
 RatBSplSurf* ratBSplSurfTriple(const RatBSplSurf* surface);
 RatBSplSurf* ratBSplSurfTripleJoined(const RatBSplSurf* surface);
 // The sub-surface over a window in knot values; ends snap to knots within

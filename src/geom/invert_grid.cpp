@@ -17,7 +17,9 @@
 // measured with the evaluator.
 #include "geom/invert_grid.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace geominvert {
 
@@ -28,6 +30,21 @@ constexpr int kMaxCandidates = 64;
 // v basis functions kept for all grid columns (doubles on the stack).
 constexpr int kMaxCachedBasis = 4096;
 constexpr int kMaxCachedColumns = 2000;
+// Grids up to this many samples keep their distances for lastGridMinima.
+constexpr int kMaxKeptGrid = 250000;
+
+// The squared distances of the last grid, sample (i, j) at i * nv + j; the
+// kernel serves one caller at a time, so one table serves every search.
+struct KeptGrid {
+    std::vector<double> d2;
+    int nu = 0, nv = 0;
+    bool valid = false;
+};
+KeptGrid& keptGrid()
+{
+    static KeptGrid grid;
+    return grid;
+}
 
 void measureEverySample(PointInverter* p, int nu, int nv)
 {
@@ -189,6 +206,13 @@ bool shortList(PointInverter* p, int nu, int nv, ShortList* list)
         }
     }
 
+    KeptGrid& kept = keptGrid();
+    const bool keepGrid = static_cast<long long>(nu) * nv <= kMaxKeptGrid;
+    if (keepGrid) {
+        kept.d2.resize(static_cast<size_t>(nu) * nv);
+        kept.nu = nu;
+        kept.nv = nv;
+    }
     double Nu[kMaxOrd], Nv[kMaxOrd];
     for (int i = 0; i < nu; ++i) {
         const double U = knotValue(s->knotsu, s->noPointsu, ku, static_cast<double>(i) / (nu - 1));
@@ -228,10 +252,13 @@ bool shortList(PointInverter* p, int nu, int nv, ShortList* list)
             const double inv = 1.0 / w;
             const double dx = point[0] - x * inv, dy = point[1] - y * inv, dz = point[2] - z * inv;
             const double d2 = dx * dx + dy * dy + dz * dz;
+            if (keepGrid)
+                kept.d2[static_cast<size_t>(i) * nv + j] = d2;
             if (d2 <= list->bound2() && !list->offer(i, j, std::sqrt(d2)))
                 return false;
         }
     }
+    kept.valid = keepGrid;
     return true;
 }
 
@@ -239,6 +266,7 @@ bool shortList(PointInverter* p, int nu, int nv, ShortList* list)
 
 void nearestGridSample(PointInverter* p, int nu, int nv)
 {
+    keptGrid().valid = false;
     const double margin = estimateMargin(p->surface, p->point);
     if (margin >= 0.0) {
         ShortList list(margin);
@@ -251,6 +279,39 @@ void nearestGridSample(PointInverter* p, int nu, int nv)
         }
     }
     measureEverySample(p, nu, nv);
+}
+
+int lastGridMinima(GridMinimum* out, int maxCount)
+{
+    const KeptGrid& g = keptGrid();
+    if (!g.valid || maxCount <= 0)
+        return 0;
+    // The nearest minima kept in order in out: no allocation per search.
+    int n = 0;
+    for (int i = 0; i < g.nu; ++i)
+        for (int j = 0; j < g.nv; ++j) {
+            const double d = g.d2[static_cast<size_t>(i) * g.nv + j];
+            if (n == maxCount && !(d < out[n - 1].distance * out[n - 1].distance))
+                continue;
+            bool lowest = true;
+            for (int di = -1; di <= 1 && lowest; ++di)
+                for (int dj = -1; dj <= 1 && lowest; ++dj) {
+                    const int a = i + di, b = j + dj;
+                    if ((di || dj) && a >= 0 && a < g.nu && b >= 0 && b < g.nv)
+                        lowest = d <= g.d2[static_cast<size_t>(a) * g.nv + b];
+                }
+            if (!lowest)
+                continue;
+            const GridMinimum m{static_cast<double>(i) / (g.nu - 1), static_cast<double>(j) / (g.nv - 1),
+                                std::sqrt(d)};
+            int at = n < maxCount ? n++ : maxCount - 1;
+            while (at > 0 && out[at - 1].distance > m.distance) {
+                out[at] = out[at - 1];
+                --at;
+            }
+            out[at] = m;
+        }
+    return n;
 }
 
 }  // namespace geominvert

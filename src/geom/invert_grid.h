@@ -15,4 +15,15 @@ bool keepIfNearer(PointInverter* p, double u, double v);
 // sample in bestU, bestV, nearest and distance (1e10 when none is nearer).
 void nearestGridSample(PointInverter* p, int nu, int nv);
 
+// A sample of the last start grid nearer than its eight neighbours.
+struct GridMinimum {
+    double u, v;        // normalised
+    double distance;    // estimated from the grid's collapsed sums
+};
+
+// Up to maxCount local minima of the last start grid, nearest first; 0 when
+// that grid kept no distances (an unusual record measured sample by sample,
+// or a grid too large to keep).
+int lastGridMinima(GridMinimum* out, int maxCount);
+
 }  // namespace geominvert

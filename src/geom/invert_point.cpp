@@ -1,6 +1,7 @@
 // Nearest point on a surface: drives the point inverter from a start value
 // (or its own start grid) until the goal distance or the step limit.
 #include "geom/geom_surface.h"
+#include "geom/invert_grid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,37 @@ void search(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double sta
     for (int steps = 0; result > 0 && steps < 20 && inverter->distance > goal; ++steps)
         result = byForm ? pointInverterSurfStepHalfPeriod(inverter, state)
                         : pointInverterSurfStep(inverter, state);
+}
+
+// Grid minima besides the nearest sample that are searched as well.
+constexpr int kOtherBasins = 3;
+constexpr double kBasinReach = 1.5;
+
+// The start grid's nearest sample can lie in another basin than the nearest
+// point (a fold of the surface coming close, an edge): the searches from the
+// grid's next local minima are run too, and the nearest result kept. Every
+// search only keeps moves that come nearer, so the result never worsens.
+void searchOtherBasins(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double goal, int* state,
+                       bool byForm)
+{
+    geominvert::GridMinimum minima[kOtherBasins + 1];
+    const int n = geominvert::lastGridMinima(minima, kOtherBasins + 1);
+    for (int k = 1; k < n && inverter->distance > goal; ++k) {
+        // A basin whose grid sample lies far beyond the best point so far
+        // cannot come nearer between the samples.
+        if (minima[k].distance > kBasinReach * inverter->distance)
+            break;
+        const PointInverter best = *inverter;
+        const int bestState = *state;
+        int basinState = 0;
+        search(inverter, s, point, minima[k].u, minima[k].v, goal, &basinState, byForm);
+        if (inverter->distance < best.distance) {
+            *state = basinState;
+        } else {
+            *inverter = best;
+            *state = bestState;
+        }
+    }
 }
 
 int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double tolerance,
@@ -63,6 +95,7 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
     // step: the default goal holds.
     const double goal = std::isnan(tolerance) ? kDefaultGoal : std::min(tolerance, kDefaultGoal);
     search(inverter, s, point, startU, startV, goal, state, byForm);
+    bool gridSearched = !(startU > GEOM_NO_START_PARAM && startV > GEOM_NO_START_PARAM);
     // From a given start the steps can settle in a local minimum: on a
     // closed surface whose closure the record does not mark, a start across
     // the seam is held at the open end. A point on the surface then stays
@@ -71,11 +104,14 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
         const PointInverter first = *inverter;
         const int firstState = *state;
         search(inverter, s, point, GEOM_NO_START_PARAM, GEOM_NO_START_PARAM, goal, state, byForm);
+        gridSearched = true;
         if (!(inverter->distance < first.distance)) {
             *inverter = first;
             *state = firstState;
         }
     }
+    if (gridSearched)
+        searchOtherBasins(inverter, s, point, goal, state, byForm);
     if (byForm) {
         s->periodicu = periodicu;
         s->periodicv = periodicv;

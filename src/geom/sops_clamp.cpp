@@ -1,6 +1,7 @@
 // Surface clamping, seam copies and sub-surfaces over a parameter window.
 #include "geom/geom_surface_refine.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -71,19 +72,23 @@ void tripleKnots(const double* old, int n, int ord, bool joined, double* out)
 {
     const int c = n - ord;
     const double L = old[n - ord] - old[ord - 1];
+    // A knot shifted by the domain's length need not land exactly on the
+    // domain's other end in floating point: the shifted copies are kept on
+    // their side of it, so the knots never decrease.
+    const double a = old[ord - 1], b = old[n - ord];
     if (joined) {
         for (int k = 0; k < n - 2; ++k)
             out[c + k] = old[1 + k];
         for (int i = 0; i < c; ++i) {
-            out[i] = old[i] - L;
-            out[i + c + n - 2] = old[i + ord] + L;
+            out[i] = std::min(old[i] - L, a);
+            out[i + c + n - 2] = std::max(old[i + ord] + L, b);
         }
     } else {
         for (int k = 0; k < n; ++k)
             out[c + k] = old[k];
         for (int i = 0; i < c; ++i) {
-            out[i] = old[i] - L;
-            out[i + 2 * n - ord] = old[i + ord] + L;
+            out[i] = std::min(old[i] - L, a);
+            out[i + 2 * n - ord] = std::max(old[i + ord] + L, b);
         }
     }
 }
@@ -98,14 +103,16 @@ int tripledSource(int index, int count, bool joined)
     return 1 + (index - count) % (count - 1);
 }
 
-RatBSplSurf* triple(const RatBSplSurf* s, bool joined)
+bool clampedEnds(const double* k, int n, int p)
 {
-    if (!usable(s) || s->periodicu || s->periodicv)
-        return nullptr;
-    const bool tu = s->origFormu == 2;
-    const bool tv = s->origFormv == 2;
-    if (!tu && !tv)
-        return nullptr;
+    for (int i = 0; i <= p - 2; ++i)
+        if (k[i] != k[p - 1] || k[n - 1 - i] != k[n - p])
+            return false;
+    return true;
+}
+
+RatBSplSurf* tripleClamped(const RatBSplSurf* s, bool tu, bool tv, bool joined)
+{
     const int nu = s->noPointsu, nv = s->noPointsv;
     const int cu = nu - s->ordu, cv = nv - s->ordv;
     // The joined form shares the seam line: a single control line cannot.
@@ -137,7 +144,39 @@ RatBSplSurf* triple(const RatBSplSurf* s, bool joined)
             copyPoint(s->points[entry(s, si, sj)], t->points[entry(t, i, j)]);
             t->weights[entry(t, i, j)] = s->weights[entry(s, si, sj)];
         }
-    return keepOrientation(t, s);
+    return t;
+}
+
+RatBSplSurf* triple(const RatBSplSurf* s, bool joined)
+{
+    if (!usable(s) || s->periodicu || s->periodicv)
+        return nullptr;
+    const bool tu = s->origFormu == 2;
+    const bool tv = s->origFormv == 2;
+    if (!tu && !tv)
+        return nullptr;
+    // Copies shifted by the domain's length continue each other only where
+    // the ends are clamped: an unclamped closed direction is clamped first
+    // (its shape on the domain stays), else its knots would decrease.
+    const RatBSplSurf* source = s;
+    SurfHolder clamped(nullptr);
+    if (tu && !clampedEnds(s->knotsu, s->noPointsu, s->ordu)) {
+        clamped.surface = ratBSplSurfClampU(s);
+        if (!clamped.surface)
+            return nullptr;
+        source = clamped.surface;
+    }
+    if (tv && !clampedEnds(source->knotsv, source->noPointsv, source->ordv)) {
+        SurfHolder t(ratBSplSurfTranspose(source));
+        SurfHolder tc(t.surface ? ratBSplSurfClampU(t.surface) : nullptr);
+        RatBSplSurf* back = tc.surface ? ratBSplSurfTranspose(tc.surface) : nullptr;
+        if (!back)
+            return nullptr;
+        ratBSplSurfFree(clamped.release());
+        clamped.surface = back;
+        source = back;
+    }
+    return keepOrientation(tripleClamped(source, tu, tv, joined), s);
 }
 
 // A window end beyond the domain: kept at the domain's end, or marks a window
@@ -271,14 +310,21 @@ RatBSplSurf* ratBSplSurfClampU(const RatBSplSurf* surface)
     const int p = surface->ordu;
     const int n = surface->noPointsu;
     double* k = c.surface->knotsu;
-    int ms = 1, me = 1;
+    // The multiplicity of each domain end counts its copies inside the
+    // domain too: a start that is also an interior knot needs fewer
+    // insertions, and only the knots outside the domain are dropped.
+    int ms = 0, me = 0, before = 0, after = 0;
+    for (int i = 0; i < n; ++i) {
+        ms += std::fabs(k[i] - k[p - 1]) <= 1e-6 ? 1 : 0;
+        me += std::fabs(k[i] - k[n - p]) <= 1e-6 ? 1 : 0;
+    }
+    ms = std::min(ms, p);
+    me = std::min(me, p);
     for (int i = 0; i <= p - 2; ++i)
-        if (std::fabs(k[i] - k[p - 1]) <= 1e-6)
-            ++ms;
+        before += std::fabs(k[i] - k[p - 1]) <= 1e-6 ? 0 : 1;
     for (int i = n - p + 1; i <= n - 1; ++i)
-        if (std::fabs(k[i] - k[n - p]) <= 1e-6)
-            ++me;
-    if (ms >= p && me >= p) {
+        after += std::fabs(k[i] - k[n - p]) <= 1e-6 ? 0 : 1;
+    if (before == 0 && after == 0) {
         for (int i = 0; i <= p - 2; ++i)
             k[i] = k[p - 1];
         for (int i = n - p + 1; i <= n - 1; ++i)
@@ -291,7 +337,7 @@ RatBSplSurf* ratBSplSurfClampU(const RatBSplSurf* surface)
     for (int i = me; i < p; ++i)
         if (!ratBSplSurfInsertKnotU(&c.surface, 1.0))
             return nullptr;
-    dropRows(c.surface, p - ms, p - me > 0 ? p - me : 0);
+    dropRows(c.surface, before, after);
     c.surface->periodicu = 0;
     c.surface->origFormu = surface->origFormu;
     return c.release();

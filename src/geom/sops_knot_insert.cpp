@@ -64,10 +64,15 @@ int insertKnot(RatBSplSurf** pSurface, double t, NetDirection dir)
     const int K = dir.knotCount(old);
     const double* knots = dir.knots(old);
     const int periodic = dir.periodic(old);
-    const double U = knotValue(knots, K, p, periodic, t);
+    double U = knotValue(knots, K, p, periodic, t);
     const int s = ratBSplCurveFindSpan(knots, K, p, U);
     if (s < p - 1 || s + 1 >= K)
         return 0;
+    // The span search answers within a small tolerance of the span's ends
+    // (a knot value mapped from a normalised parameter and back may fall
+    // just short of itself); the new knot is kept inside its span so the
+    // vector stays non-decreasing, as the curve insertion does.
+    U = std::fmin(std::fmax(U, knots[s]), knots[s + 1]);
 
     RatBSplSurf* grown = dir.alongU ? ratBSplSurfCreate(old->ordu, old->ordv, K + 1, old->noPointsv)
                                     : ratBSplSurfCreate(old->ordu, old->ordv, old->noPointsu, K + 1);
@@ -240,6 +245,7 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
     const double domainU = work->knotsu[work->noPointsu - work->ordu] - work->knotsu[work->ordu - 1];
     const double domainV = work->knotsv[work->noPointsv - work->ordv] - work->knotsv[work->ordv - 1];
     double best = 1e10;
+    long long samples = 0;
     // The span flags live in tables of a fixed size; refinement stops before
     // a direction would outgrow them.
     std::vector<char> flagU(GEOM_LOCATE_SPAN_TABLE), flagV(GEOM_LOCATE_SPAN_TABLE);
@@ -261,6 +267,13 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
                 any = any || flagU[i] || flagV[j];
             }
         if (!any)
+            break;
+        long long passSamples = 0;
+        for (int i = work->ordu - 1; i < lastU; ++i)
+            for (int j = work->ordv - 1; j < lastV; ++j)
+                passSamples += (flagU[i] || flagV[j]) ? 1 : 0;
+        samples += passSamples;
+        if (samples > GEOM_LOCATE_SAMPLE_BUDGET)
             break;
 
         for (int i = work->ordu - 1; i < lastU && searching; ++i)
@@ -288,17 +301,20 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
         if (!searching)
             break;
 
+        auto netFull = [&]() {
+            return static_cast<long long>(work->noPointsu + 1) * (work->noPointsv + 1) > GEOM_LOCATE_NET_LIMIT;
+        };
         for (int i = lastU - 1; i >= work->ordu - 1 && searching; --i) {
             if (!flagU[i])
                 continue;
-            if (work->noPointsu + 1 >= GEOM_LOCATE_SPAN_TABLE ||
+            if (work->noPointsu + 1 >= GEOM_LOCATE_SPAN_TABLE || netFull() ||
                 !ratBSplSurfInsertKnotU(&work, spanSample(work->knotsu, work->ordu, domainU, i, true)))
                 searching = false;
         }
         for (int j = lastV - 1; j >= work->ordv - 1 && searching; --j) {
             if (!flagV[j])
                 continue;
-            if (work->noPointsv + 1 >= GEOM_LOCATE_SPAN_TABLE ||
+            if (work->noPointsv + 1 >= GEOM_LOCATE_SPAN_TABLE || netFull() ||
                 !ratBSplSurfInsertKnotV(&work, spanSample(work->knotsv, work->ordv, domainV, j, true)))
                 searching = false;
         }

@@ -129,7 +129,9 @@ double geomSetTolerance(int index, double value)
 int ratBSplSurfIsRevolution(RatBSplSurf* surface, double* axisPoint, double tol, int nSamples,
                             unsigned char checkChords, double* axisDir, double* refDir)
 {
-    if (!surface)
+    // A net without a control column turns nothing; its axis record would
+    // have no room for the knots written below.
+    if (!surface || surface->ordv < 1 || surface->noPointsv - surface->ordv < 1)
         return 0;
     // The column centres gathered as a curve, so that the line test of curves
     // sees them in order.
@@ -372,9 +374,9 @@ int ratBSplSurfIsSphere(RatBSplSurf* surface, int swapped, double tol, int nSamp
     double Q[3], a[3], ref[3];
     if (!ratBSplSurfIsRevolution(surface, Q, tol, nSamples, checkChords, a, ref))
         return 0;
-    // The profile's plane contains the axis, whichever way its normal turns.
-    if (std::fabs(vec3Dot(arc.normal, a)) > 1e-7)
-        return 0;
+    // The profile plane's tilt against the axis decides nothing: an arc
+    // centred on the axis sweeps a sphere zone at any tilt, so the centre's
+    // distance from the axis alone decides.
     double F[3];
     projectPointOnLine(Q, a, arc.centre, F);
     const double limit = shapeTolerances[GEOM_TOL_SPHERE_CENTRE] > 0.0 ? shapeTolerances[GEOM_TOL_SPHERE_CENTRE]

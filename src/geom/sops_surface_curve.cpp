@@ -2,16 +2,16 @@
 // the parameter of a space point, and cutting between two points.
 #include "geom/geom_curve_edit.h"
 #include "geom/geom_surface_curves.h"
+#include "geom/curve_foot.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 // Below this a candidate is accepted when no parameter came within tolerance.
 constexpr double kCandidateReach = 0.075;
-constexpr int kParamPasses = 3;
-constexpr int kNewtonSteps = 99;
 
 void toArray(const GeomPoint& p, double* out)
 {
@@ -56,10 +56,6 @@ void curvePoint(RatBSplSurf* surface, RatBSplCurve* curve, double s, double* poi
     }
 }
 
-struct CurveHolder {
-    RatBSplCurve* curve;
-    ~CurveHolder() { ratBSplCurveFree(curve); }
-};
 
 } // namespace
 
@@ -82,86 +78,49 @@ int ratBSplSurfCurveFrame(RatBSplSurf* surface, RatBSplCurve* curve, double s, d
 
 int ratBSplSurfCurveParamOfPoint(RatBSplSurf* surface, RatBSplCurve* curve, const double* point, double* param)
 {
-    if (!usableSurface(surface) || !usableCurve(curve) || !point || !param)
+    if (!usableSurface(surface) || !usableCurve(curve) || !ratBSplCurveHasSpans(curve) || !point || !param)
         return 0;
-    CurveHolder work{ratBSplCurveCopy(curve)};
-    if (!work.curve) {
-        geomReportError(GEOM_ERR_ALLOC, GEOM_FILE_SURFACE, GEOM_SITE_SURF_CURVE_COPY);
-        return 0;
-    }
     const double tol = std::max(1e-4, surface->tolerance);
-    double best = 0.07575, bestT = 0.0;
-    const int ord = work.curve->ord;
-    const double k0 = work.curve->knots[ord - 1];
-    const double k1 = work.curve->knots[work.curve->noPoints - ord];
+    const int ord = curve->ord;
+    const double k0 = curve->knots[ord - 1];
+    const double k1 = curve->knots[curve->noPoints - ord];
     double P[3], T[3], d[3];
-    // Distance from the point at normalised s; P, T and d hold the evaluation.
     auto distanceAt = [&](double s) {
-        curvePoint(surface, work.curve, s, P, T, nullptr);
+        curvePoint(surface, curve, s, P, T, nullptr);
         vec3Diff(point, P, d);
         return vec3Length(d);
     };
-
-    bool found = false;
-    double t = 0.0;
-    for (int end = 0; end < 2 && !found; ++end) {
+    double best = 1e300, bestT = k0;
+    for (int end = 0; end < 2; ++end) {
         const double dist = distanceAt(end);
         const double knot = end == 0 ? k0 : k1;
         if (dist <= tol) {
-            found = true;
-            t = knot;
-        } else if (dist < best) {
+            *param = knot;
+            return 1;
+        }
+        if (dist < best) {
             best = dist;
             bestT = knot;
         }
     }
-    for (int pass = 0; pass < kParamPasses && !found && k1 > k0; ++pass) {
-        const double* K = work.curve->knots;
-        for (int i = ord - 1; i <= work.curve->noPoints - ord - 1 && !found; ++i) {
-            if (std::fabs(K[i + 1] - K[i]) < 1e-7)
-                continue;
-            t = K[i];
-            double dist = distanceAt((t - k0) / (k1 - k0));
-            found = dist <= tol;
-            for (int step = 0; step < kNewtonSteps && !found; ++step) {
-                const double dT = vec3Dot(d, T);
-                if (vec3Length(T) < 1e-7 || std::fabs(dT) < 1e-7)
-                    break;
-                const double next = t - vec3Dot(d, d) / dT;
-                if (next < k0 - tol || next > k1 + tol)
-                    break;
-                const double nextDist = distanceAt((next - k0) / (k1 - k0));
-                if (nextDist > 0.95 * dist && nextDist > tol)
-                    break;
-                t = next;
-                dist = nextDist;
-                found = dist <= tol;
-                if (dist < best) {
-                    best = dist;
-                    bestT = t;
-                }
-            }
-        }
-        if (!found && best < kCandidateReach) {
-            found = true;
-            t = bestT;
-        }
-        if (!found && pass + 1 < kParamPasses) {
-            for (int i = ord - 1; i < work.curve->noPoints - ord; ++i) {
-                const double* Kw = work.curve->knots;
-                if (std::fabs(Kw[i + 1] - Kw[i]) < 1e-7)
-                    continue;
-                if (!ratBSplCurveInsertKnot(&work.curve, 0.5 * (Kw[i] + Kw[i + 1])))
-                    break;
-                ++i;
-            }
-        }
+    // The nearest point of the curve's image, searched in every span from
+    // samples: a Newton search from span starts alone stops at steps that
+    // overshoot the domain or gain little, far from points on the image.
+    if (k1 > k0) {
+        std::vector<double> breaks(static_cast<size_t>(curve->noPoints));
+        const int n = geomedit::spanBreaks(curve->knots, ord, curve->noPoints, 1e-7, breaks.data());
+        const geomedit::CurveProbe probe = [&](double t, double* q, double* tangent) {
+            curvePoint(surface, curve, (t - k0) / (k1 - k0), q, tangent, nullptr);
+        };
+        // The space curve bends with the surface as well as with the curve.
+        const int samples = geomedit::footSamples(ord) + geomedit::footSamples(std::max(surface->ordu, surface->ordv));
+        geomedit::nearestFoot(probe, point, breaks.data(), n, samples, &bestT, &best);
     }
-    if (!found) {
+    if (!(best <= tol || best < kCandidateReach)) {
         geomReportError(GEOM_ERR_NO_CONVERGE, GEOM_FILE_SURFACE, GEOM_SITE_SURF_CURVE_NOT_FOUND);
         return 0;
     }
-    *param = t;
+    *param = bestT;
     return 1;
 }
 

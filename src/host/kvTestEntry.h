@@ -41,8 +41,7 @@ struct kvTestEntryTable {
     // HKEY_CURRENT_USER\path: the nodes' placements, factors and list
     // columns. The dialog's next size change lays it out from the restored
     // placement. False when the store refuses or the stored state does not
-    // fit; a restore that does not fit puts the layout back to the placement
-    // it was built with.
+    // fit; a restore that does not fit leaves the layout as it was.
     bool (*layoutPersist)(void* layout, const wchar_t* path, bool save);
 };
 

@@ -78,15 +78,14 @@ bool findString(HMODULE module, UINT id, std::wstring& out)
 
 namespace kvplat {
 
-void setStringResource(HMODULE module, UINT id, const std::wstring& text)
+bool setStringResource(HMODULE module, UINT id, const std::wstring& text)
 {
-    if (detail::isResourceModule(module)) {
-        addResourceString(module, id, text);
-        return;
-    }
+    if (detail::isResourceModule(module))
+        return addResourceString(module, id, text);
     StringTables& t = tables();
     std::lock_guard<std::mutex> guard(t.lock);
     t.strings[{module, id}] = text;
+    return true;
 }
 
 } // namespace kvplat

@@ -141,7 +141,8 @@ HMODULE moduleFromAddress(const void* address);
 
 // Puts a string into a module's string table (as its resource compiler
 // would), for LoadStringW and the window-class library's string look-up.
-void setStringResource(HMODULE module, UINT id, const std::wstring& text);
+// False when a resource module refuses it (see addResourceString).
+bool setStringResource(HMODULE module, UINT id, const std::wstring& text);
 
 // Temporary window objects of the dialog-class library (wrappers that
 // FromHandle made for windows without an object of their own), the live

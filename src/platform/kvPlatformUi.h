@@ -25,7 +25,11 @@ void setThemeActive(bool active);
 // does, in blocks of 16 counted 16-bit strings), icons, menus and dialog
 // templates. Its handle works with FindResourceW, LoadImageW and LoadMenuW.
 HMODULE createResourceModule(const std::wstring& name);
-void addResourceString(HMODULE module, UINT id, const std::wstring& text);
+// A block stores each string's length in 16 bits: a longer string (in UTF-16
+// units) is refused with false and the module keeps what it had. False too for
+// a module that is not a resource module.
+const size_t kMaxResourceStringLength = 0xFFFF;
+bool addResourceString(HMODULE module, UINT id, const std::wstring& text);
 void addResourceIcon(HMODULE module, UINT id);
 struct MenuResourceItem {
     std::wstring text;  // empty for a separator

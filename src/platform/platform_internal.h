@@ -110,6 +110,11 @@ DWORD checkModuleImage(const std::string& path);
 void callGetMessageHooks(MSG* msg);
 
 // ---------------------------------------------------------------- GDI records
+// The one font the stand-in draws with: every character is as wide as the
+// average, every line as high.
+const int kCharWidth = 7;
+const int kLineHeight = 16;
+
 // Shared by the GDI sources (win_gdi.cpp, win_draw.cpp): every object and
 // device context is a record, every call a line of the log.
 

@@ -1,7 +1,7 @@
 // The built-in window classes: just enough control behaviour for a headless
 // host (buttons, combo boxes, static texts, edit fields, a report list with
 // its header, tooltips and the dialog class), and the "user" acting on them.
-#include "platform/platform_internal.h"
+#include "platform/win_window_internal.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -847,6 +847,10 @@ bool clickButton(HWND button)
     detail::Window* w = detail::find(button);
     if (!w || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED))
         return false;
+    // The user's click activates the window it lands in first.
+    detail::activate(detail::topLevelOf(button), WA_CLICKACTIVE);
+    if (!detail::find(button))
+        return false;
     SendMessageW(button, BM_CLICK, 0, 0);
     return true;
 }
@@ -855,6 +859,9 @@ bool selectComboItem(HWND combo, int index)
 {
     detail::Window* w = detail::find(combo);
     if (!w || (w->style & WS_DISABLED))
+        return false;
+    detail::activate(detail::topLevelOf(combo), WA_CLICKACTIVE);
+    if (!detail::find(combo))
         return false;
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     if (index < 0 || index >= count)

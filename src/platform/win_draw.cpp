@@ -415,8 +415,8 @@ BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, LPSIZE size)
 {
     if (!isDc(dc) || !size || (!text && count))
         return FALSE;
-    size->cx = 7 * count;
-    size->cy = 16;
+    size->cx = kvplat::detail::kCharWidth * count;
+    size->cy = kvplat::detail::kLineHeight;
     return TRUE;
 }
 

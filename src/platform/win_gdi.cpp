@@ -416,12 +416,27 @@ int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format)
 {
     if (!gdi().dcs.count(dc) || !text || !rect)
         return 0;
-    const std::wstring t = count < 0 ? std::wstring(text) : std::wstring(text, static_cast<size_t>(count));
-    const int height = 16;
+    std::wstring t = count < 0 ? std::wstring(text) : std::wstring(text, static_cast<size_t>(count));
+    const int height = kvplat::detail::kLineHeight;
+    const LONG charWidth = kvplat::detail::kCharWidth;
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + static_cast<LONG>(t.size()) * 7;
+        rect->right = rect->left + static_cast<LONG>(t.size()) * charWidth;
         rect->bottom = rect->top + height;
         return height;
+    }
+    // A text wider than the rectangle ends in an ellipsis; with
+    // DT_MODIFYSTRING the caller's buffer (which has room for four more
+    // characters) receives what was drawn.
+    const std::wstring ellipsis = L"...";
+    const LONG width = rect->right - rect->left;
+    if ((format & DT_END_ELLIPSIS) && static_cast<LONG>(t.size()) * charWidth > width) {
+        const LONG fits = std::max<LONG>(width / charWidth - static_cast<LONG>(ellipsis.size()), 0);
+        t = t.substr(0, std::min(t.size(), static_cast<size_t>(fits))) + ellipsis;
+        if (format & DT_MODIFYSTRING) {
+            auto* buffer = const_cast<wchar_t*>(text);
+            std::copy(t.begin(), t.end(), buffer);
+            buffer[t.size()] = L'\0';
+        }
     }
     std::string narrow;
     for (wchar_t c : t)

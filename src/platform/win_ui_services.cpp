@@ -344,10 +344,17 @@ HMODULE createResourceModule(const std::wstring& name)
     return reinterpret_cast<HMODULE>(detail::ui().resourceModules.back().get());
 }
 
-void addResourceString(HMODULE module, UINT id, const std::wstring& text)
+bool addResourceString(HMODULE module, UINT id, const std::wstring& text)
 {
-    if (auto* m = detail::resourceModuleOf(module))
-        m->strings[id] = text;
+    auto* m = detail::resourceModuleOf(module);
+    if (!m)
+        return false;
+    std::vector<uint16_t> units;
+    detail::appendUtf16(units, text);
+    if (units.size() > kMaxResourceStringLength)
+        return false;
+    m->strings[id] = text;
+    return true;
 }
 
 void setResourceStringBlock(HMODULE module, UINT blockNumber, const std::vector<uint16_t>& words)

@@ -247,6 +247,9 @@ class kvIBaseModel1 : public kvIUnknown {
 public:
     // kind 7 text, 1 line, 5 polyline. Out: the new entity.
     virtual int createEntity(int kind, kvIUnknown** entity) { (void)kind; (void)entity; return -1; }
+    // Takes an entity out of the model again, as if it had never been
+    // created; 0 when it is gone.
+    virtual int deleteEntity(kvIUnknown* entity) { (void)entity; return -1; }
 
 protected:
     ~kvIBaseModel1() = default;

@@ -85,6 +85,19 @@ bool kvCTwPropertyCtrlBase::addCategory(const wchar_t* name, const wchar_t* text
     return true;
 }
 
+// A control shows a property once: a key added again to its category
+// takes over the line that showed it, label and look included.
+void kvCTwPropertyCtrlBase::placeLine(Category& category, const Line& line)
+{
+    for (Line& shown : category.lines) {
+        if (shown.key == line.key) {
+            shown = line;
+            return;
+        }
+    }
+    category.lines.push_back(line);
+}
+
 bool kvCTwPropertyCtrlBase::addProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text,
                                         ePropCtrlType type, nCads::eGeoAssociateType associate,
                                         nCads::eParameterType parameter, int extra, bool flag)
@@ -93,9 +106,9 @@ bool kvCTwPropertyCtrlBase::addProperty(const wchar_t* category, const wchar_t* 
         return false;
     for (Category& c : m_categories) {
         if (std::wcscmp(c.name.c_str(), category) == 0) {
-            c.lines.push_back(Line{kvCString(category), kvCString(key), kvCString(text), static_cast<int>(type),
-                                   static_cast<int>(associate), static_cast<int>(parameter), extra, flag,
-                                   kvCString(), kvCString()});
+            placeLine(c, Line{kvCString(category), kvCString(key), kvCString(text), static_cast<int>(type),
+                              static_cast<int>(associate), static_cast<int>(parameter), extra, flag, kvCString(),
+                              kvCString()});
             return true;
         }
     }
@@ -117,7 +130,7 @@ bool kvCTwPropertyCtrlBase::addUiProperty(const wchar_t* category, const wchar_t
             line.uiText = value;
         if (bag.getValue(L"UiPropertyType", value))
             line.uiType = value;
-        c.lines.push_back(line);
+        placeLine(c, line);
         return true;
     }
     return false;

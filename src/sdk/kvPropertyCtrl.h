@@ -74,7 +74,8 @@ public:
     void reInitialize();
     // False when a category of that name exists already.
     bool addCategory(const wchar_t* name, const wchar_t* text, bool flag);
-    // False when the category does not exist.
+    // False when the category does not exist. A key that the category shows
+    // already keeps its place, with the new label and look.
     bool addProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
                      nCads::eGeoAssociateType associate, nCads::eParameterType parameter, int extra, bool flag);
     // A face-set line (a selection of faces); false when the category does
@@ -103,6 +104,7 @@ public:
 
 private:
     Category* findCategoryForEdit(const wchar_t* name);
+    static void placeLine(Category& category, const Line& line);
 
     HWND m_window = nullptr;
     HWND m_owner = nullptr;

@@ -13,6 +13,7 @@
 // A write that stores the value the property already holds sends nothing.
 #pragma once
 
+#include "host/object/kvPrProperty.h"
 #include "sdk/kvString.h"
 
 #include <vector>
@@ -28,28 +29,6 @@ struct propGetCfg {};
 enum {
     kvPropFlagHidden = 1,
     kvPropFlagReadOnly = 2
-};
-
-class kvPrProperty {
-public:
-    explicit kvPrProperty(const wchar_t* name = nullptr) : m_name(name) {}
-    kvPrProperty(const kvPrProperty&) = default;
-    kvPrProperty& operator=(const kvPrProperty&) = default;
-    virtual ~kvPrProperty() {}
-    // A new heap copy of the property.
-    virtual kvPrProperty* clone() const = 0;
-    virtual bool setName(const wchar_t* name)
-    {
-        m_name = kvCScString(name);
-        return true;
-    }
-
-    // Null for a property made without a name.
-    const wchar_t* getName() const { return m_name; }
-    const kvCScString& name() const { return m_name; }
-
-protected:
-    kvCScString m_name;
 };
 
 // The owner of a property set (a job, a tool): hands out its interfaces.

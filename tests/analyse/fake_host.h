@@ -168,14 +168,40 @@ public:
         drawn.push_back(cs);
         return 0;
     }
+    // Lines, contours and texts are kept in model coordinates (the window
+    // draws them without a frame, but for texts).
+    int drawLine(const double start[3], const double end[3], unsigned long, int, const wchar_t*,
+                 const double[4][4], double, unsigned long, int) override
+    {
+        lines.push_back({kvCGePoint(start), kvCGePoint(end)});
+        return 0;
+    }
+    int drawContour(const kvCGeContour3d& contour, double, unsigned long, int, const double[4][4], double,
+                    unsigned long) override
+    {
+        contours.push_back(contour);
+        return 0;
+    }
+    int drawText(const wchar_t* text, const double frame[4][4], double, unsigned long, int) override
+    {
+        texts.push_back({text, kvCGePoint(frame[0][3], frame[1][3], frame[2][3])});
+        return 0;
+    }
     struct CoordinateSystem {
         double frame[4][4];
         double size;
         unsigned long colours[3];
         int flags;
     };
+    struct Text {
+        std::wstring text;
+        kvCGePoint at;
+    };
     int visible = 0;
     std::vector<CoordinateSystem> drawn;
+    std::vector<std::pair<kvCGePoint, kvCGePoint>> lines;
+    std::vector<kvCGeContour3d> contours;
+    std::vector<Text> texts;
     // Every group a document hands out, for tests to look at afterwards.
     static std::vector<kvIfPtr<kvIBaseTmpGraphics>>& made()
     {

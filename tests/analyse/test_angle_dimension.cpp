@@ -1,33 +1,49 @@
 // The angle dimension's geometry: its angle, when it is drawn, the arc's
-// radius, and that legs, arc, arrowheads and text fit together.
+// radius, and that the arc spans the angle written on it, with legs,
+// arrowheads and text where they belong.
 #include "analyse/kvAngleDimension.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace {
 
 const double kPi = 3.141592653589793;
+const double kDegrees = 180.0 / kPi;
 
 kvCGeVector tilted(double degrees)
 {
-    const double a = degrees * kPi / 180.0;
+    const double a = degrees / kDegrees;
     return kvCGeVector(0.0, std::sin(a), std::cos(a));
 }
 
-kvAngleDimension dimension(const kvCGeVector& a, const kvCGeVector& b, int kind, double size = 10.0,
-                           bool keepSide = false)
+kvAngleDimension dimension(const kvCGeVector& a, const kvCGeVector& b, int kind, double size = 10.0)
 {
     // The top of a block (z = 40) and a face through the edge y = 0, z = 40
     // with normal b, picked at p on the first and q on the second.
     const kvCGePoint p(20, 30, 40);
     const kvCGeVector along = kvCGeVector(1, 0, 0).cross(b).normal();
     const kvCGePoint q = kvCGePoint(25, 0, 40) + along * 5.0;
-    return kvComputeAngleDimension(a, b, p, q, kind, size, kvCGeVector(0, 0, -1), keepSide);
+    return kvComputeAngleDimension(a, b, p, q, kind, size, kvCGeVector(0, 0, -1));
 }
 
-TEST(AngleDimension, AngleIsReturnedAlsoWhereNothingIsDrawn)
+// The angle the contour's arc sweeps about the centre, summed over its
+// approximation: centre, second leg's end, the arc to the first leg's end,
+// centre.
+double sweepOf(const kvAngleDimension& d)
+{
+    kvTArray<double[3], kvTMemCopy<double[3]>> points;
+    if (!d.contour.getApproxPoints(points, 0.0001))
+        return -1.0;
+    double sweep = 0.0;
+    for (unsigned i = 1; i + 2 < points.size(); ++i)
+        sweep += (kvCGePoint(points[i]) - d.centre).angleTo(kvCGePoint(points[i + 1]) - d.centre);
+    return sweep * kDegrees;
+}
+
+TEST(AngleDimension, TheAngleIsThatBetweenTheTracesAndIsReturnedAlsoWhereNothingIsDrawn)
 {
     const kvCGeVector top(0, 0, 1);
     struct Case {
@@ -37,17 +53,19 @@ TEST(AngleDimension, AngleIsReturnedAlsoWhereNothingIsDrawn)
         double angle;
         bool drawn;
     };
+    // The angle between the faces' traces: 180 less that between the normals.
     const Case cases[] = {
-        {tilted(45.005), kvAngleDimAngleOnly, 10.0, 45.005, false},
-        {tilted(45.0), kvAngleDimFree, 10.0, 45.0, true},
-        {tilted(1.9), kvAngleDimFree, 10.0, 1.9, false},
-        {tilted(178.5), kvAngleDimFree, 10.0, 178.5, false},
-        {tilted(2.5), kvAngleDimFree, 10.0, 2.5, true},
+        {tilted(134.995), kvAngleDimAngleOnly, 10.0, 45.005, false},
+        {tilted(45.0), kvAngleDimFree, 10.0, 135.0, true},
+        {tilted(120.0), kvAngleDimFree, 10.0, 60.0, true},
+        {tilted(178.1), kvAngleDimFree, 10.0, 1.9, false},
+        {tilted(1.5), kvAngleDimFree, 10.0, 178.5, false},
+        {tilted(177.5), kvAngleDimFree, 10.0, 2.5, true},
         {top, kvAngleDimFree, 10.0, 0.0, false},
         {-top, kvAngleDimFree, 10.0, 0.0, false},
         // Without a positive size the arrowheads would have no tilt.
-        {tilted(60.0), kvAngleDimFree, 0.0, 60.0, false},
-        {tilted(60.0), kvAngleDimFree, -5.0, 60.0, false},
+        {tilted(60.0), kvAngleDimFree, 0.0, 120.0, false},
+        {tilted(60.0), kvAngleDimFree, -5.0, 120.0, false},
     };
     for (const Case& c : cases) {
         const kvAngleDimension d = dimension(top, c.b, c.kind, c.size);
@@ -68,57 +86,91 @@ TEST(AngleDimension, ArcRadiusByKind)
     EXPECT_NEAR(40.0, dimension(top, chamfer, kvAngleDimOffset, 10.0).radius, 1e-9);
 }
 
-// Legs, arc, arrowheads and text of a drawn dimension fit together.
-void expectConsistent(const kvAngleDimension& d, double size)
+// A drawn dimension: the arc spans the angle written on it between the
+// legs' ends, the legs run along the traces, the arrowheads sit on the arc's
+// ends pointing into it and the text stands on the arc's middle.
+void expectDrawnAsWritten(const kvAngleDimension& d, const kvCGeVector& a, const kvCGeVector& b, double size)
 {
     ASSERT_TRUE(d.drawn);
     const double r = d.radius;
+    EXPECT_NEAR(d.angle, sweepOf(d), 1e-6);
+    EXPECT_NEAR(d.angle, (d.start - d.centre).angleTo(d.end - d.centre) * kDegrees, 1e-6);
     EXPECT_NEAR(r, d.start.distanceTo(d.centre), 1e-9);
     EXPECT_NEAR(r, d.end.distanceTo(d.centre), 1e-9);
+    // The legs lie on the traces: at right angles to a and to b.
+    EXPECT_NEAR(0.0, (d.start - d.centre).dot(a.normal()), 1e-9 * r);
+    EXPECT_NEAR(0.0, (d.end - d.centre).dot(b.normal()), 1e-9 * r);
 
     kvTArray<double[3], kvTMemCopy<double[3]>> points;
     ASSERT_TRUE(d.contour.getApproxPoints(points, 0.0001));
     ASSERT_GT(points.size(), 4u);
     EXPECT_EQ(d.centre, kvCGePoint(points[0]));
     EXPECT_EQ(d.centre, kvCGePoint(points[points.size() - 1]));
-    // Every arc point on the circle, in the plane at right angles to n.
     for (unsigned i = 2; i + 1 < points.size(); ++i) {
         const kvCGePoint x(points[i]);
-        EXPECT_NEAR(r, x.distanceTo(d.centre), 1e-9);
-        EXPECT_NEAR(0.0, (x - d.centre).dot(d.normal), 1e-9);
+        EXPECT_NEAR(r, x.distanceTo(d.centre), 1e-9 * std::fmax(1.0, r));
+        EXPECT_NEAR(0.0, (x - d.centre).dot(d.normal), 1e-9 * std::fmax(1.0, r));
     }
-    // The arrowheads: tips at the arc's ends, bases on the arc.
     const double height = size / 5.0;
     EXPECT_EQ(d.start, kvCGePoint(d.startArrow(0, 3), d.startArrow(1, 3), d.startArrow(2, 3)));
     EXPECT_EQ(d.end, kvCGePoint(d.endArrow(0, 3), d.endArrow(1, 3), d.endArrow(2, 3)));
-    EXPECT_NEAR(r, (d.start + d.startArrowAxis * height).distanceTo(d.centre), 1e-9);
-    EXPECT_NEAR(r, (d.end + d.endArrowAxis * height).distanceTo(d.centre), 1e-9);
-    // The arrowheads point into the arc from its ends: their bases lie
-    // between the ends, nearer the other end than the tip is.
+    EXPECT_NEAR(r, (d.start + d.startArrowAxis * height).distanceTo(d.centre), 1e-9 * std::fmax(1.0, r));
+    EXPECT_NEAR(r, (d.end + d.endArrowAxis * height).distanceTo(d.centre), 1e-9 * std::fmax(1.0, r));
     EXPECT_LT((d.start + d.startArrowAxis * height).distanceTo(d.end), d.start.distanceTo(d.end));
     EXPECT_LT((d.end + d.endArrowAxis * height).distanceTo(d.start), d.end.distanceTo(d.start));
-    // The text stands on the arc's circle, as far from both ends.
     kvCGePoint origin;
     kvCGeVector x, y, z;
     d.textFrame.getCoordSystem(origin, x, y, z);
-    EXPECT_NEAR(r, origin.distanceTo(d.centre), 1e-9);
-    EXPECT_NEAR(origin.distanceTo(d.start), origin.distanceTo(d.end), 1e-9);
+    EXPECT_NEAR(r, origin.distanceTo(d.centre), 1e-9 * std::fmax(1.0, r));
+    EXPECT_NEAR(origin.distanceTo(d.start), origin.distanceTo(d.end), 1e-9 * std::fmax(1.0, r));
     EXPECT_NEAR(1.0, std::fabs(z.dot(d.normal)), 1e-12);
 }
 
-TEST(AngleDimension, LegsArcArrowheadsAndTextFitTogether)
+TEST(AngleDimension, OnTheBlockEveryKindSpansTheAngleItWrites)
 {
     const kvCGeVector top(0, 0, 1);
-    for (double angle : {45.0, 90.0, 120.0, 150.0}) {
-        SCOPED_TRACE(angle);
+    for (double between : {45.0, 60.0, 90.0, 120.0, 150.0}) {
+        SCOPED_TRACE(between);
         for (int kind : {kvAngleDimFree, kvAngleDimFixedRadius, kvAngleDimSecondLeg, kvAngleDimOffset})
-            expectConsistent(dimension(top, tilted(angle), kind), 10.0);
+            expectDrawnAsWritten(dimension(top, tilted(between), kind), top, tilted(between), 10.0);
     }
+    // Top and a 45 degree chamfer: the faces meet at 135 degrees; the first
+    // leg lies on the top toward p, the second on the chamfer.
     const kvAngleDimension d = dimension(top, tilted(45.0), kvAngleDimFree);
-    // The legs end on the faces' traces: the first at p's side, the second
-    // toward q.
+    EXPECT_NEAR(135.0, d.angle, 1e-9);
     EXPECT_NEAR(40.0, d.start.z, 1e-9);
+    EXPECT_GT(d.start.y, d.centre.y);
     EXPECT_NEAR(0.0, d.end.y + d.end.z - 40.0, 1e-9);
+}
+
+TEST(AngleDimension, AnyDirectionsAndPointsSpanTheAngleTheyWrite)
+{
+    std::mt19937 random(20);
+    std::uniform_real_distribution<double> coordinate(-1.0, 1.0), place(-50.0, 50.0), size(0.5, 20.0);
+    auto direction = [&]() {
+        kvCGeVector v;
+        do
+            v = kvCGeVector(coordinate(random), coordinate(random), coordinate(random));
+        while (v.length() < 0.1);
+        return v.normal();
+    };
+    int drawn = 0;
+    for (int i = 0; i < 400; ++i) {
+        const kvCGeVector a = direction(), b = direction();
+        const kvCGePoint p(place(random), place(random), place(random));
+        const kvCGePoint q(place(random), place(random), place(random));
+        const double s = size(random);
+        const int kind = i % 5;
+        SCOPED_TRACE(i);
+        const kvAngleDimension d = kvComputeAngleDimension(a, b, p, q, kind, s, direction());
+        // The text's angle is the traces': 180 less the directions'.
+        EXPECT_NEAR(180.0 - a.angleTo(b) * kDegrees, d.angle, 1e-9);
+        if (!d.drawn)
+            continue;
+        ++drawn;
+        expectDrawnAsWritten(d, a, b, s);
+    }
+    EXPECT_GT(drawn, 250);
 }
 
 TEST(AngleDimension, PointsOnTheCrossingStillGiveLegsOfTheRadius)
@@ -126,10 +178,9 @@ TEST(AngleDimension, PointsOnTheCrossingStillGiveLegsOfTheRadius)
     // Both points at the lines' crossing (one pick for both elements).
     const kvCGePoint p(30, 2.5, 37.5);
     const kvAngleDimension d =
-        kvComputeAngleDimension(tilted(135.0), kvCGeVector(0, 0, -1), p, p, kvAngleDimFree, 10.0, kvCGeVector(0, 0, -1),
-                                false);
+        kvComputeAngleDimension(tilted(45.0), kvCGeVector(0, 0, -1), p, p, kvAngleDimFree, 10.0, kvCGeVector(0, 0, -1));
     EXPECT_NEAR(45.0, d.angle, 1e-9);
-    expectConsistent(d, 10.0);
+    expectDrawnAsWritten(d, tilted(45.0), kvCGeVector(0, 0, -1), 10.0);
     EXPECT_EQ(p, d.centre);
     EXPECT_NEAR(10.0, d.radius, 1e-12);
 }

@@ -18,6 +18,7 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -41,6 +42,10 @@ public:
     bool limits = true;
     double height = 36.0;
     double sweep = 360.0;
+    kvCGeVector axis = kvCGeVector(0, 0, 1);
+    // A cone narrowing along its axis: 6 across at the axis point, 4 at the
+    // far limit; else widening from 4 to 6.
+    bool narrowing = false;
     unsigned long colour = 0x102030;
     RatBSplSurf* surface = nullptr;
 };
@@ -69,7 +74,7 @@ public:
         if (f->kind != "cylinder")
             return false;
         p = {0, 0, 0};
-        d = {0, 0, 1};
+        d = {f->axis.x, f->axis.y, f->axis.z};
         r = 4.0;
         s = f->sine;
         return true;
@@ -80,8 +85,11 @@ public:
         Face* f = faceOf(face);
         if (!f->limits)
             return false;
+        const kvCGeVector far = f->axis.normal() * f->height;
         l1 = {0, 0, 0};
-        l2 = {0, 0, f->height};
+        l2 = {far.x, far.y, far.z};
+        if (f->narrowing)
+            std::swap(l1, l2);
         r1 = 4.0;
         r2 = 6.0;
         return true;
@@ -260,6 +268,86 @@ TEST_F(ElementTest, AConeShowsBothDiametersAndItsFullOpeningAngle)
     EXPECT_TRUE(shows(L"Diameter1: [x] 8")) << panel();
     EXPECT_TRUE(shows(L"Diameter2: [ ] 12")) << panel();
     EXPECT_TRUE(shows(L"Cone Angle: [ ] 90")) << panel();
+}
+
+// The lines of the newest group that drew any, and its texts.
+const fake::Graphics& newestDrawing()
+{
+    const auto& made = fake::Graphics::made();
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
+        const fake::Graphics* g = static_cast<const fake::Graphics*>(it->getIf());
+        if (!g->lines.empty() || !g->contours.empty())
+            return *g;
+    }
+    return *static_cast<const fake::Graphics*>(made.front().getIf());
+}
+
+// Each diameter's dimension stands where the cone has that diameter: its
+// extension lines start on the cone's circle at that end.
+TEST_F(ElementTest, EachConeDiameterStandsAtItsOwnEnd)
+{
+    for (bool narrowing : {false, true}) {
+        SCOPED_TRACE(narrowing);
+        kvIUnknownPtr cone = face("cylinder");
+        faceOf(cone.get())->sine = std::sin(45.0 * pi / 180.0);
+        faceOf(cone.get())->height = 2.0;
+        faceOf(cone.get())->narrowing = narrowing;
+        const double point[3] = {narrowing ? 6.0 : 4.0, 0, 0};
+        const double position[2] = {0, 0}, normal[3] = {std::sqrt(0.5), 0, narrowing ? std::sqrt(0.5) : -std::sqrt(0.5)};
+        const double view[3] = {0, 0, -1};
+        dlg->analyseElementAtPick(point, position, true, normal, cone.get(), view, false);
+        ASSERT_TRUE(shows(L"Diameter1: [x] 8")) << panel();
+        // Diameter1 (8) where the host's first limit is, Diameter2 (12) at the
+        // second: z = 0 and 2 for a widening cone, the other way round for a
+        // narrowing one.
+        for (const wchar_t* key : {kvKeyInfoDiameter1, kvKeyInfoDiameter2}) {
+            const bool first = key == kvKeyInfoDiameter1;
+            propSet(dlg->propertySet(), key, true);
+            const fake::Graphics& g = newestDrawing();
+            ASSERT_GE(g.lines.size(), 3u);
+            const kvCGePoint a = g.lines[0].first, b = g.lines[1].first;
+            const double z = (first != narrowing) ? 0.0 : 2.0;
+            EXPECT_NEAR(first ? 8.0 : 12.0, a.distanceTo(b), 1e-9) << (first ? "Diameter1" : "Diameter2");
+            EXPECT_NEAR(z, a.z, 1e-9);
+            EXPECT_NEAR(z, b.z, 1e-9);
+        }
+    }
+}
+
+// Two holes at an angle: the panel, the text and the arc of the dimension
+// all give the angle between the axes, whichever way each axis points.
+TEST_F(ElementTest, ADrillHoleAngleIsDrawnAsTheAngleBetweenTheAxes)
+{
+    propSet(dlg->propertySet(), kvKeyAnalyseMode, 2L);
+    ASSERT_EQ(dlg->currentMode(), 2);
+    const double degree = pi / 180.0;
+    struct Case {
+        double between;
+        double sign;
+        const wchar_t* shown;
+    } const cases[] = {{30.0, 1.0, L"30"}, {30.0, -1.0, L"30"}, {60.0, 1.0, L"60"}, {89.99, 1.0, L"89.99"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.between);
+        kvIUnknownPtr first = face("cylinder"), second = face("cylinder");
+        faceOf(second.get())->axis =
+            kvCGeVector(std::sin(c.between * degree), 0, std::cos(c.between * degree)) * c.sign;
+        const double there[3] = {-4, 0, 10};
+        pick(first, onAxisWall);
+        pick(second, there);
+        EXPECT_TRUE(shows((std::wstring(L"Drill hole Angle: [x] ") + c.shown).c_str())) << panel();
+        const fake::Graphics& g = newestDrawing();
+        ASSERT_EQ(1u, g.contours.size());
+        ASSERT_EQ(1u, g.texts.size());
+        EXPECT_EQ(c.shown, g.texts[0].text);
+        kvTArray<double[3], kvTMemCopy<double[3]>> points;
+        ASSERT_TRUE(g.contours[0].getApproxPoints(points, 0.0001));
+        // Centre, second leg's end, the arc, centre.
+        const kvCGePoint centre(points[0]);
+        double sweep = 0.0;
+        for (unsigned i = 1; i + 2 < points.size(); ++i)
+            sweep += (kvCGePoint(points[i]) - centre).angleTo(kvCGePoint(points[i + 1]) - centre);
+        EXPECT_NEAR(c.between, sweep / degree, 1e-6);
+    }
 }
 
 TEST_F(ElementTest, APickBesideTheModelChangesNothing)

@@ -54,20 +54,31 @@ TEST(PairDirections, RightAngleOnlyForPerpendicularDirections)
     EXPECT_FALSE(kvPairIsRightAngle(unit(0, 0, 1), nearlySame));
 }
 
-TEST(PairDirections, AnglesBetweenDirectionsAndOfAnAxisToAPlane)
+TEST(PairDirections, AnglesOfAnAxisToAPlaneAndBetweenAxes)
 {
-    EXPECT_NEAR(45.005, kvPairAngleBetween(tilted(45.005), unit(0, 0, 1)), 1e-9);
-    EXPECT_NEAR(29.9, kvPairAngleBetween(unit(0, 0, 1), tilted(29.9)), 1e-9);
-    EXPECT_NEAR(120.0, kvPairAngleBetween(unit(0, 0, 1), tilted(120.0)), 1e-9);
-    EXPECT_NEAR(0.005, kvPairAngleBetween(unit(0, 0, 1), tilted(0.005)), 1e-9);
-    EXPECT_EQ(0.0, kvPairAngleBetween(unit(0, 0, 1), unit(0, 0, -1)));
-    EXPECT_EQ(0.0, kvPairAngleBetween(unit(0, 0, 1), unit(0, 0, 1)));
-
     // An axis 30 degrees from the first direction lies 60 degrees from the
     // plane at right angles to it; one in that plane counts as 90.
     EXPECT_NEAR(60.0, kvPairAxisAngle(unit(0, 0, 1), tilted(30.0)), 1e-9);
     EXPECT_NEAR(60.0, kvPairAxisAngle(unit(0, 0, 1), -tilted(30.0)), 1e-9);
     EXPECT_EQ(90.0, kvPairAxisAngle(unit(0, 0, 1), unit(1, 0, 0)));
+
+    // Between axes as lines: the same whichever way either is turned, and
+    // continuous up to the right angle (89.99 is not read as 0.01).
+    EXPECT_NEAR(30.0, kvPairAngleOfAxes(unit(0, 0, 1), tilted(30.0)), 1e-9);
+    EXPECT_NEAR(30.0, kvPairAngleOfAxes(unit(0, 0, 1), tilted(150.0)), 1e-9);
+    EXPECT_NEAR(30.0, kvPairAngleOfAxes(-unit(0, 0, 1), tilted(30.0)), 1e-9);
+    EXPECT_NEAR(89.99, kvPairAngleOfAxes(unit(0, 0, 1), tilted(89.99)), 1e-9);
+    EXPECT_EQ(90.0, kvPairAngleOfAxes(unit(0, 0, 1), unit(1, 0, 0)));
+}
+
+TEST(PairDirections, AngleAsShown)
+{
+    EXPECT_EQ(60.0, kvPairShownAngle(59.99999999));
+    EXPECT_EQ(12.346, kvPairShownAngle(12.34567));
+    EXPECT_EQ(0.0, kvPairShownAngle(0.0004));
+    EXPECT_EQ(0.0, kvPairShownAngle(179.9995));
+    EXPECT_EQ(180.0, kvPairRoundedAngle(179.9995));
+    EXPECT_EQ(0.002, kvPairShownAngle(0.002));
 }
 
 TEST(PairDirections, TypeOfTwoElementsAtAnAngle)
@@ -86,6 +97,10 @@ TEST(PairDirections, TypeOfTwoElementsAtAnAngle)
         {kvFirstPlane, 29.9, false, kvPairPlanesBelow30},
         {kvFirstPlane, 30.0, false, kvPairPlanesBelow60},
         {kvFirstPlane, 60.0, false, kvPairPlanesFrom60},
+        // Decided on the angle as shown: 59.99999 reads 60.
+        {kvFirstPlane, 59.99999, false, kvPairPlanesFrom60},
+        {kvFirstPlane, 59.9994, false, kvPairPlanesBelow60},
+        {kvFirstPlane, 29.99999, false, kvPairPlanesBelow60},
         {kvFirstPlane, 120.0, false, kvPairPlanesFrom60},
         {kvFirstAxis, 90.0, true, kvPairAxisAndPlaneAtAngle},
         {kvFirstAxis, 45.0, false, kvPairAxisAndPlaneAtAngle},

@@ -26,6 +26,7 @@ struct Written {
     unsigned long colour = 0;
     std::vector<kvCGePoint> points;
     int insert = 0;
+    bool deleted = false;
 };
 
 struct Store {
@@ -100,8 +101,26 @@ public:
         (*out)->addRef();
         return 0;
     }
+    int deleteEntity(kvIUnknown* entity) override
+    {
+        Entity* e = dynamic_cast<Entity*>(entity);
+        if (!e || e->rec().deleted)
+            return -1;
+        e->rec().deleted = true;
+        return 0;
+    }
     Store& store;
 };
+
+// The entities the model keeps.
+std::vector<Written> kept(const Store& store)
+{
+    std::vector<Written> left;
+    for (const Written& w : store.entities)
+        if (!w.deleted)
+            left.push_back(w);
+    return left;
+}
 
 class Document : public kvIUnknownImp, public kvIBaseDocument1, public kvISWDocument1 {
 public:
@@ -196,7 +215,8 @@ TEST_F(SaveTest, ASavedAngleIsItsLegsAndArcItsTextAndTwoArrowheadsOnTheChosenLay
     // Legs and arc in one polyline from the centre back to the centre, the
     // text beside it in the same bracket, then three outlines per arrowhead.
     EXPECT_EQ(7, store.entities[0].kind);
-    EXPECT_EQ(L"45", store.entities[0].text);
+    // The faces meet at 135 degrees.
+    EXPECT_EQ(L"135", store.entities[0].text);
     EXPECT_EQ(5, store.entities[1].kind);
     EXPECT_EQ(store.entities[0].insert, store.entities[1].insert);
     const std::vector<kvCGePoint>& arc = store.entities[1].points;
@@ -220,27 +240,40 @@ TEST_F(SaveTest, ASavedAngleIsItsLegsAndArcItsTextAndTwoArrowheadsOnTheChosenLay
     EXPECT_EQ(8u, store.entities.size());
 }
 
-TEST_F(SaveTest, AFailingSaveReportsAndLeavesTheWindowNoLongerSaving)
+TEST_F(SaveTest, AModelThatRefusesAnEntityKeepsNothingOfTheSaveAndTheUserIsTold)
 {
-    store.refused = {7};
-    window->nameShown(L"Silver", static_cast<kvIBaseDocument1*>(doc));
-    window->onSaveMeasurement();
-
-    EXPECT_FALSE(window->isSavingMeasurement());
-    EXPECT_TRUE(store.entities.empty());
-    // The document's insert bracket was closed although the text failed.
-    EXPECT_EQ(1, store.opened);
-    EXPECT_EQ(1, store.closed);
     const fake::Application& app = *host.app;
-    ASSERT_EQ(1u, app.boxes.size());
-    EXPECT_EQ(L"Exception in kvAnalyse(19)", app.boxes[0].text);
-
-    // A later measurement, on a model that takes every entity again, is
-    // drawn only, not written.
-    store.refused.clear();
+    // Texts refused: the text is the angle's first entity; its assertion
+    // says what went wrong, the save says that nothing was saved.
+    store.refused = {7};
     window->measuredAngle();
     window->showResultGraphic(kvKeyInfoAngle);
-    EXPECT_TRUE(store.entities.empty());
+    window->onSaveMeasurement();
+    EXPECT_FALSE(window->isSavingMeasurement());
+    EXPECT_TRUE(kept(store).empty());
+    EXPECT_EQ(store.opened, store.closed);
+    EXPECT_EQ(L"pText", kvLastAssertMessage().substr(kvLastAssertMessage().find(L'\n') + 1, 5));
+    ASSERT_EQ(1u, app.boxes.size());
+    EXPECT_EQ(L"The model did not take the whole measurement: nothing was saved", app.boxes[0].text);
+
+    // Polylines refused: the text was written before the legs and arc, and
+    // is taken out again.
+    store.refused = {5};
+    window->showResultGraphic(kvKeyInfoAngle);
+    window->onSaveMeasurement();
+    EXPECT_FALSE(store.entities.empty());
+    EXPECT_TRUE(kept(store).empty());
+    ASSERT_EQ(2u, app.boxes.size());
+    EXPECT_EQ(app.boxes[0].text, app.boxes[1].text);
+
+    // A later measurement, on a model that takes every entity again, is
+    // drawn only, not written; saved, it is written whole.
+    store.refused.clear();
+    window->showResultGraphic(kvKeyInfoAngle);
+    EXPECT_TRUE(kept(store).empty());
+    window->onSaveMeasurement();
+    EXPECT_EQ(8u, kept(store).size());
+    EXPECT_EQ(2u, app.boxes.size());
 }
 
 } // namespace

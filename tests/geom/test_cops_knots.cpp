@@ -18,25 +18,6 @@ bool nonDecreasing(const RatBSplCurve* c)
     return std::is_sorted(c->knots, c->knots + c->noPoints);
 }
 
-TEST_F(CurveEdit, InsertionKeepsEveryShapeAtInteriorExistingAndEndKnots)
-{
-    for (const Sample& s : samples()) {
-        SCOPED_TRACE(s.name);
-        CurvePtr orig = own(s.make());
-        const double a = domainStart(orig.get()), b = domainEnd(orig.get());
-        RatBSplCurve* c = ratBSplCurveCopy(orig.get());
-        const double at[] = {a + 0.37 * (b - a), orig->knots[orig->ord], a, b, a + 0.37 * (b - a)};
-        for (double u : at) {
-            const int before = c->noPoints;
-            ASSERT_EQ(1, ratBSplCurveInsertKnot(&c, u));
-            EXPECT_EQ(before + 1, c->noPoints);
-            EXPECT_TRUE(nonDecreasing(c));
-        }
-        EXPECT_LT(maxDeviation(orig.get(), c, a, b), 1e-12 * size(orig.get()));
-        ratBSplCurveFree(c);
-    }
-}
-
 TEST_F(CurveEdit, RefusedInsertionKeepsTheCallersCurve)
 {
     // Order 30, a parameter outside the domain and a vanishing new weight
@@ -114,29 +95,6 @@ TEST_F(CurveEdit, CompatibleCurvesShareOrderDomainAndKnotsAndKeepTheirShapes)
     EXPECT_STREQ("2,10001,4414", geomMessageBuffer);
     ratBSplCurveFree(c1);
     ratBSplCurveFree(c2);
-}
-
-TEST_F(CurveEdit, ElevationKeepsEveryShapeAndSplitsIntoClampedBezierPieces)
-{
-    for (const Sample& s : samples()) {
-        for (int rise : {1, 3}) {
-            SCOPED_TRACE(s.name + " +" + std::to_string(rise));
-            CurvePtr orig = own(s.make());
-            RatBSplCurve* c = ratBSplCurveCopy(orig.get());
-            const int g = orig->ord - 1 + rise;
-            ASSERT_EQ(1, ratBSplCurveElevateDegree(&c, g));
-            EXPECT_EQ(g + 1, c->ord);
-            EXPECT_TRUE(nonDecreasing(c));
-            // Every knot value, the ends included, has multiplicity g + 1.
-            for (int i = 0; i < c->noPoints; i += g + 1)
-                for (int j = 1; j <= g; ++j)
-                    EXPECT_EQ(c->knots[i], c->knots[i + j]);
-            EXPECT_DOUBLE_EQ(domainStart(orig.get()), domainStart(c));
-            EXPECT_DOUBLE_EQ(domainEnd(orig.get()), domainEnd(c));
-            EXPECT_LT(maxDeviation(orig.get(), c, domainStart(c), domainEnd(c)), 1e-12 * size(orig.get()));
-            ratBSplCurveFree(c);
-        }
-    }
 }
 
 TEST_F(CurveEdit, ElevationRefusesPeriodicCurvesAndUnservableOrders)

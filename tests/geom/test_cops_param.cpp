@@ -13,29 +13,6 @@ struct CurveParam : ::testing::Test {
 
 RatBSplCurve* segment(GeomPoint a, GeomPoint b) { return ratBSplCurveFromLine(a, b); }
 
-TEST_F(CurveParam, ProjectionsReproduceOnCurvePointsOfEveryCurve)
-{
-    for (const Sample& s : samples()) {
-        SCOPED_TRACE(s.name);
-        CurvePtr c = own(s.make());
-        const double a = domainStart(c.get()), b = domainEnd(c.get());
-        for (double t : {0.0, 0.13, 0.5, 0.77, 1.0}) {
-            const GeomPoint q = point(c.get(), a + t * (b - a));
-            double u = -1, d = -1;
-            ASSERT_EQ(1, ratBSplCurveProjectPoint(c.get(), q, &u, &d));
-            EXPECT_LT(dist(q, point(c.get(), u)) + d, 2e-6);
-            u = a - 100;   // outside: the search starts from samples
-            ASSERT_EQ(1, ratBSplCurveProjectPointFrom(c.get(), q, 1e-9, &u, &d));
-            EXPECT_LT(dist(q, point(c.get(), u)) + d, 2e-6);
-            ASSERT_EQ(GEOM_PARAM_FOUND, ratBSplCurveParamBySubdivision(c.get(), q, &u));
-            EXPECT_LT(dist(q, point(c.get(), u)), 0.001);
-            ASSERT_EQ(GEOM_PARAM_FOUND, ratBSplCurveParamBySubdivisionRational(c->points, c->weights, c->knots,
-                                                                             c->ord, c->noPoints, q, &u));
-            EXPECT_LT(dist(q, point(c.get(), u)), 0.001);
-        }
-    }
-}
-
 TEST_F(CurveParam, ProjectionBesideALineAndSearchesThatFindNothing)
 {
     CurvePtr line = own(segment(P(0, 0, 0), P(10, 0, 0)));

@@ -50,44 +50,6 @@ double maxPeriodicDeviation(const RatBSplCurve* orig, double lo, double range, c
     return worst;
 }
 
-TEST_F(CurveCut, TrimmedAndSplitPartsMatchTheOriginalOnTheirRanges)
-{
-    for (const Sample& s : samples()) {
-        SCOPED_TRACE(s.name);
-        CurvePtr orig = own(s.make());
-        const double a = domainStart(orig.get()), b = domainEnd(orig.get());
-        const double tol = 1e-12 * size(orig.get());
-        for (double t : {0.3, 0.5, 0.81}) {
-            const double u = a + t * (b - a);
-            RatBSplCurve* before = ratBSplCurveCopy(orig.get());
-            RatBSplCurve* after = ratBSplCurveCopy(orig.get());
-            ASSERT_EQ(1, ratBSplCurveTrim(&before, u, GEOM_TRIM_KEEP_BEFORE));
-            ASSERT_EQ(1, ratBSplCurveTrim(&after, u, GEOM_TRIM_KEEP_AFTER));
-            EXPECT_DOUBLE_EQ(u, domainEnd(before));
-            EXPECT_DOUBLE_EQ(u, domainStart(after));
-            EXPECT_LT(maxDeviation(orig.get(), before, a, u), tol);
-            EXPECT_LT(maxDeviation(orig.get(), after, u, b), tol);
-
-            RatBSplCurve *p1 = nullptr, *p2 = nullptr;
-            ASSERT_EQ(1, ratBSplCurveSplit(orig.get(), t, &p1, &p2));
-            EXPECT_LT(maxDeviation(orig.get(), p1, a, u), tol);
-            EXPECT_LT(maxDeviation(orig.get(), p2, u, b), tol);
-            EXPECT_EQ(0, p1->isClosed + p1->isPeriodic + p2->isClosed + p2->isPeriodic);
-            EXPECT_EQ(orig->isRational, p1->isRational);
-
-            // Both orders of the sub-curve's ends keep the part between them.
-            RatBSplCurve* sub = ratBSplCurveCopy(orig.get());
-            const double v = a + 0.1 * (b - a);
-            ASSERT_EQ(1, ratBSplCurveSubCurve(&sub, u, v));
-            EXPECT_DOUBLE_EQ(v, domainStart(sub));
-            EXPECT_DOUBLE_EQ(u, domainEnd(sub));
-            EXPECT_LT(maxDeviation(orig.get(), sub, v, u), tol);
-            for (RatBSplCurve* c : {before, after, p1, p2, sub})
-                ratBSplCurveFree(c);
-        }
-    }
-}
-
 TEST_F(CurveCut, TrimKeepsTheFirstPointsAndEndsGivePointCurves)
 {
     RatBSplCurve* c = make(2, {0, 0, 1, 2, 2}, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});

@@ -412,11 +412,20 @@ TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem
     EXPECT_EQ(GetActiveWindow(), a);
     ShowWindow(b, SW_SHOWNA);
     EXPECT_EQ(GetActiveWindow(), a) << "shown without activation";
+    // The user's click activates the window it lands in.
+    HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, b, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(kvplat::clickButton(button));
+    EXPECT_EQ(GetActiveWindow(), b);
+    EXPECT_EQ(LOWORD(last(b, WM_ACTIVATE)->wParam), WA_CLICKACTIVE);
     g_seen.clear();
     DestroyWindow(a);
     EXPECT_EQ(GetActiveWindow(), nullptr);
-    EXPECT_EQ(activationTo(a),
-              (Sequence{{WM_NCACTIVATE, FALSE}, {WM_ACTIVATE, WA_INACTIVE}, {WM_ACTIVATEAPP, FALSE}}));
+    // The owned window goes first and hands activation to its owner.
+    EXPECT_EQ(activationTo(a), (Sequence{{WM_NCACTIVATE, TRUE},
+                                         {WM_ACTIVATE, WA_ACTIVE},
+                                         {WM_NCACTIVATE, FALSE},
+                                         {WM_ACTIVATE, WA_INACTIVE},
+                                         {WM_ACTIVATEAPP, FALSE}}));
 }
 
 TEST_F(Platform, ADialogGivesTheFocusBackToTheControlThatHadItWhenItLostActivation)

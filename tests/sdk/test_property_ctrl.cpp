@@ -90,3 +90,25 @@ TEST(PropertyCtrl, TypedTextIsWrittenAsThePropertysTypeOrRefused)
     EXPECT_FALSE(set.hasProp(L"Bogus"));
     EXPECT_FALSE(frame.hasProp(L"Bogus"));
 }
+
+TEST(PropertyCtrl, AKeyAddedAgainKeepsItsOneLineWithTheNewLabel)
+{
+    kvCTwPropertyCtrlBase control;
+    ASSERT_TRUE(control.addCategory(L"SubFrame", L"Coordinates", true));
+    ASSERT_TRUE(control.addCategory(L"Other", L"Other", true));
+    const auto add = [&control](const wchar_t* category, const wchar_t* key, const wchar_t* label) {
+        return control.addProperty(category, key, label, static_cast<ePropCtrlType>(15),
+                                   static_cast<nCads::eGeoAssociateType>(0), static_cast<nCads::eParameterType>(0),
+                                   -1, true);
+    };
+    ASSERT_TRUE(add(L"SubFrame", L"InfoCoordinate", L"Pick point"));
+    ASSERT_TRUE(add(L"SubFrame", L"Frame", L"Frame"));
+    ASSERT_TRUE(add(L"SubFrame", L"InfoCoordinate", L"Point distance"));
+    // Another category may show the same key on a line of its own.
+    ASSERT_TRUE(add(L"Other", L"InfoCoordinate", L"Point distance"));
+    const std::vector<kvCTwPropertyCtrlBase::Line>& lines = control.findCategory(L"SubFrame")->lines;
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(kvCString(L"Point distance"), lines[0].text);
+    EXPECT_EQ(kvCString(L"Frame"), lines[1].text);
+    EXPECT_EQ(1u, control.findCategory(L"Other")->lines.size());
+}

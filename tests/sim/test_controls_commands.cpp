@@ -71,9 +71,26 @@ TEST(ControlsCommands, MistakesNameTheirLine)
                               "analyse\n"
                               "mode 1\n"
                               "layout restore never-saved\n"
-                              "close\n");
+                              "close\n"
+                              "controls open\n"
+                              "controls click color\n"
+                              "controls more abc def ghi\n"
+                              "controls more 1e2 0x10 -0\n"
+                              "controls more 12 0 256\n"
+                              "controls more 12.7 0 0\n"
+                              "controls keys escape\n"
+                              "controls show\n"
+                              "controls close\n");
     EXPECT_NE(std::string::npos, o.err.find("line 1: controls: no field dialog open")) << o.err;
     EXPECT_NE(std::string::npos, o.err.find("line 3: controls: no palette open")) << o.err;
     EXPECT_NE(std::string::npos, o.err.find("line 7: layout: no stored layout fits the panel")) << o.err;
+    // A colour part is a whole number 0 to 255, or the line is refused.
+    for (const char* line : {"line 11: controls: a colour part is a whole number from 0 to 255, not 'abc'",
+                             "line 12: controls: a colour part is a whole number from 0 to 255, not '1e2'",
+                             "line 13: controls: a colour part is a whole number from 0 to 255, not '256'",
+                             "line 14: controls: a colour part is a whole number from 0 to 255, not '12.7'"})
+        EXPECT_NE(std::string::npos, o.err.find(line)) << line << "\n" << o.err;
+    EXPECT_FALSE(o.has("colour dialog opened")) << o.out;
+    EXPECT_TRUE(o.has("colour button CadColor = #FF0000 (null allowed)")) << o.out;
     EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0")) << o.out;
 }

@@ -104,7 +104,7 @@ TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
         SurfPtr s(library.newRatBSplSurf(face.get()), ratBSplSurfFree);
         EXPECT_TRUE(s);
         if (!s) return -1;
-        EXPECT_NE(s.get(), face.object->face().surface);
+        EXPECT_NE(s.get(), surfaceOf(face.object->face()));
         return (s->origFormu == 2 ? 1 : 0) + (s->origFormv == 2 ? 1 : 0);
     };
     EXPECT_EQ(closedDirections(102), 0);  // the top face
@@ -154,7 +154,7 @@ TEST(TrimmedPicks, EveryPickOfEveryFaceLandsOnItsSurface)
                 // Points off the grid lines, so seams and poles are met near,
                 // not only on, them.
                 const double u = (i + 0.37 * (j % 3)) / (n + 1.0), v = (j + 0.29 * (i % 4)) / (n + 1.0);
-                const GeomPoint q = ratBSplSurfEvalPoint(f.surface, u, v);
+                const GeomPoint q = ratBSplSurfEvalPoint(surfaceOf(f), u, v);
                 const double point[3] = {q.x, q.y, q.z};
                 if (!insideTrimmedFace(f, point)) continue;
                 kvPickParameters at;
@@ -341,4 +341,68 @@ TEST(ElementMeasurement, ColourNamesComeFromTheHostsCatalogue)
     // line goes.
     EXPECT_EQ(m.after("== emptied", "Color"), "192,192,192");
     EXPECT_EQ(m.after("== emptied", "Name"), "(missing)");
+}
+
+// The name's tick is the user's: a measurement that ticks its own result
+// leaves it, and the name shown or saved is the element picked last.
+TEST(ElementMeasurement, TheNameStaysTheUsersChoiceAndIsTheCurrentElements)
+{
+    const std::string hole = "pick 70 35 60 8 0 -40\n", torus = "pick 37 15 100 0 0 -1\n";
+    const Measured m = runSession("analyse\nmode 1\n" + hole + "name-text on\necho == torus shown\n" + torus +
+                                  "results\nshow view\nname-text off\npick 70 35 61 8 0 -40\n"
+                                  "pick 37 15 101 0 0 -1\nname-text on\npress save\necho == saved\nentities\n"
+                                  "close\n");
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_EQ(m.after("== torus shown", "Radius"), "[x] 2");
+    EXPECT_EQ(m.after("== torus shown", "Name"), "[x] Orchid");
+    EXPECT_TRUE(m.has("    text \"Orchid\" at ")) << "the name in the view";
+    // Measured while the name was off, switched on afterwards: the torus's.
+    EXPECT_TRUE(m.has("  6  text \"Orchid\" height 3"));
+    EXPECT_FALSE(m.has("text \"Royal blue\" height"));
+}
+
+// After a second pick the coordinate line shows the two picks' difference,
+// once, labelled as such.
+TEST(ElementMeasurement, OneCoordinateLineShowsThePickOrTheDifference)
+{
+    const Measured m = runSession("analyse\nmode 2\necho == first\npick 20 40 30 0 1 -0.2\nresults\n"
+                                  "echo == second\npick 40 40 30 0 1 -0.2\nresults\nclose\n");
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_EQ(m.after("== first", "Pick point"), "X20, Y45, Z29");
+    EXPECT_EQ(m.after("== second", "Point distance"), "DX-20, DY0, DZ0");
+    EXPECT_EQ(m.after("== second", "Pick point"), "(missing)");
+}
+
+// Two views hand the reactor their own screens: the same screen place in
+// another view is another click, not a repeat of the last one.
+TEST(ElementMeasurement, PicksInTwoViewsAreTwoPicks)
+{
+    const Measured m = runSession("analyse\nmode 1\npick 40 40 20 0 1 0\necho == other view\n"
+                                  "pick 20 40 20 -1 0 0\nresults\nclose\n");
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_EQ(m.after("== other view", "Pick point"), "X15, Y40, Z20");
+}
+
+// What the view shows after a pick: each result drawn once, and the groups
+// of an earlier pick gone, said so as they go.
+TEST(ElementMeasurement, TheViewShowsEachResultOnce)
+{
+    const Measured m = runSession("analyse\nmode 1\npick 70 35 60 8 0 -40\necho == hole\nshow view\n"
+                                  "pick 20 10 100 0 0 -1\necho == top\nshow view\nclose\n");
+    ASSERT_EQ(m.errors, 0);
+    auto count = [&m](const std::string& from, const std::string& to, const std::string& text) {
+        int n = 0;
+        bool in = false;
+        for (const std::string& line : m.lines) {
+            if (line.find(from) != std::string::npos) in = true;
+            else if (line.find(to) != std::string::npos) in = false;
+            else if (in && line.find(text) != std::string::npos) ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("== hole", "pick 20 10", "    text \"16\""), 1);
+    EXPECT_EQ(count("== hole", "== top", "  group "), 3);  // the frame, the diameter, the marker
+    EXPECT_EQ(count("== top", "closed", "    text \"16\""), 0);
+    // The diameter's group and the marker go with the next pick.
+    EXPECT_EQ(count("== hole", "== top", " released"), 2);
 }

@@ -1,7 +1,10 @@
 // What the host hands out for a face: its own surface (the carrier cut to
 // the face) and the normals of that surface, against the kernel's evaluation
 // of the carrier; the face's boundary and on-face test; and the radii the
-// radius analysis then finds, against the surfaces' curvatures.
+// radius analysis then finds, against the surfaces' curvatures. A generated
+// part's faces get their own surfaces from what they were built as, and the
+// analyses find every one of them as built: the group counts follow from the
+// faces each cell of the part holds.
 #include "generated_part.h"
 #include "script.h"
 #include "session.h"
@@ -65,6 +68,21 @@ std::vector<double> groupValues(const std::string& transcript, const std::string
         values.push_back(value);
     }
     return values;
+}
+
+// The rows of the "rows" listing after the line `after`, as "value count N".
+std::vector<std::string> rowsAfter(const std::string& transcript, const std::string& after)
+{
+    std::vector<std::string> rows;
+    std::istringstream text(transcript.substr(transcript.find(after)));
+    std::string line;
+    std::getline(text, line); // the mark
+    std::getline(text, line); // "list: N rows"
+    while (std::getline(text, line) && line.rfind("  [", 0) == 0) {
+        const std::size_t value = line.find("  ", 4) + 2, first = line.find("  first");
+        rows.push_back(line.substr(value, first - value));
+    }
+    return rows;
 }
 
 // Normal-section radii along the parameter directions of a surface, over a
@@ -141,7 +159,7 @@ TEST(FaceSurfaces, ATrimmedFacesSurfaceCoversThatFaceAndReachesItsEdges)
     ASSERT_TRUE(f);
     for (double u : {0.0, 0.3, 1.0}) {
         const GeomPoint a = ratBSplSurfEvalPoint(f.get(), u, 1.0 - u);
-        const GeomPoint b = ratBSplSurfEvalPoint(floor.surface, u, 1.0 - u);
+        const GeomPoint b = ratBSplSurfEvalPoint(surfaceOf(floor), u, 1.0 - u);
         EXPECT_NEAR(std::hypot(a.x - b.x, a.y - b.y, a.z - b.z), 0.0, 1e-9);
     }
 }
@@ -155,13 +173,13 @@ TEST(FaceSurfaces, FaceNormalsAreTheNormalsOfTheFacesSurface)
         int compared = 0;
         for (int i = 1; i < 8; ++i)
             for (int j = 1; j < 8; ++j) {
-                const GeomPoint p = ratBSplSurfEvalPoint(face.surface, i / 8.0, j / 8.0);
-                const GeomPoint n = ratBSplSurfEvalNormal(face.surface, i / 8.0, j / 8.0);
+                const GeomPoint p = ratBSplSurfEvalPoint(surfaceOf(face), i / 8.0, j / 8.0);
+                const GeomPoint n = ratBSplSurfEvalNormal(surfaceOf(face), i / 8.0, j / 8.0);
                 if (std::hypot(n.x, n.y, n.z) < 0.5) continue; // a pole of the surface
                 const double point[3] = {p.x, p.y, p.z};
                 double normal[3] = {0, 0, 0};
                 ASSERT_EQ(held.object->getNormal(point, 1, normal), 0) << face.id;
-                const double dot = face.surface->nrmOri * (normal[0] * n.x + normal[1] * n.y + normal[2] * n.z);
+                const double dot = surfaceOf(face)->nrmOri * (normal[0] * n.x + normal[1] * n.y + normal[2] * n.z);
                 EXPECT_NEAR(oriented ? dot : std::fabs(dot), 1.0, 1e-9) << face.id << " at " << i << "," << j;
                 ++compared;
             }
@@ -190,7 +208,7 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
     // comes from the circles along its boundary, among its own radii.
     const std::vector<double> floor = groupValues(t, "== floor");
     ASSERT_EQ(floor.size(), 1u) << t;
-    EXPECT_TRUE(amongIsoRadii(floor[0], samplePart().findFace(151)->surface)) << t;
+    EXPECT_TRUE(amongIsoRadii(floor[0], surfaceOf(*samplePart().findFace(151)))) << t;
 
     // The generated cell: the torus fillet's tube of radius 1 (grouped with
     // the slot end's 1.5), the quarter fillet's 2, the cone's 3, and the
@@ -203,7 +221,7 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
     const auto freeForm = std::find_if(generated->begin(), generated->end(),
                                        [](const SampleFace& f) { return f.kind == "freeform"; });
     ASSERT_NE(freeForm, generated->end());
-    EXPECT_TRUE(amongIsoRadii(values.back(), freeForm->surface)) << t;
+    EXPECT_TRUE(amongIsoRadii(values.back(), surfaceOf(*freeForm))) << t;
 }
 
 TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
@@ -258,4 +276,109 @@ TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
     EXPECT_EQ(on, 1);
     EXPECT_EQ(face.object->isPointOnFace(beside, 0.01, &on), 0);
     EXPECT_EQ(on, 0);
+}
+
+TEST(FaceSurfaces, GeneratedPartEveryFaceIsAnalysedAsItWasBuilt)
+{
+    // 20 cells of 20 faces, five cells of each variant. Per cell: planes at 0
+    // (three), 30, 45 (two), 60 and 120 (three at 60 to the frame) and 90
+    // (three) degrees; the two halves of a hole share their axis and are no
+    // radius face, nor is the full bore; a slot end of radius 1.5 (variants 0
+    // and 1) or 3, a quarter fillet of 2 or 3, a half cone whose smaller end
+    // radius is 3, a torus fillet whose tube is 1 or 2, and a free-form face.
+    const std::string t = play("part generated 400\nanalyse\nmode 3\nselect all\nelapse 100\n"
+                               "set DiameterSteps 0.1\necho == radii\nrows\n"
+                               "mode 4\nselect all\nelapse 100\nset AngleSteps 1\necho == angles\nrows\nclose\n");
+    ASSERT_EQ(t.find("script errors"), std::string::npos) << t;
+    const std::vector<std::string> radii = rowsAfter(t, "== radii");
+    ASSERT_EQ(radii.size(), 5u) << t;
+    EXPECT_EQ(radii[0], "1  count 10") << t;
+    EXPECT_EQ(radii[1], "1.5  count 10") << t;
+    EXPECT_EQ(radii[2], "2  count 20") << t;
+    EXPECT_EQ(radii[3], "3  count 40") << t;
+    EXPECT_NE(radii[4].find("count 20"), std::string::npos) << t;
+    EXPECT_EQ(rowsAfter(t, "== angles"), (std::vector<std::string>{"0  count 60", "30  count 20", "45  count 40",
+                                                                    "60  count 60", "90  count 60"}))
+        << t;
+}
+
+TEST(FaceSurfaces, GeneratedPartTheTorusFilletsOwnSurfaceIsTheInnerLowerQuarterOfItsTube)
+{
+    const auto faces = generatedPartFaces(60);
+    int fillets = 0;
+    for (const SampleFace& f : *faces) {
+        if (f.kind != "torus") continue;
+        ++fillets;
+        SurfPtr s = faceSurface(f);
+        ASSERT_TRUE(s);
+        // Between the tube's innermost circle (radius R - r at the centre's
+        // height) and its lowest (radius R, r below), all around the axis.
+        double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
+        for (int i = 0; i <= 16; ++i)
+            for (int j = 0; j <= 16; ++j) {
+                const GeomPoint p = ratBSplSurfEvalPoint(s.get(), i / 16.0, j / 16.0);
+                const double radial = std::hypot(p.x - f.point[0], p.y - f.point[1]);
+                rLo = std::min(rLo, radial);
+                rHi = std::max(rHi, radial);
+                zLo = std::min(zLo, p.z);
+                zHi = std::max(zHi, p.z);
+            }
+        EXPECT_NEAR(rLo, f.radius - f.minorRadius, 1e-9) << f.id;
+        EXPECT_NEAR(rHi, f.radius, 1e-9) << f.id;
+        EXPECT_NEAR(zLo, f.point[2] - f.minorRadius, 1e-9) << f.id;
+        EXPECT_NEAR(zHi, f.point[2], 1e-9) << f.id;
+    }
+    EXPECT_EQ(fillets, 3);
+}
+
+TEST(FaceSurfaces, GeneratedPartAnUntrimmedFaceHandsOutACopyOfItsSurfaceWithItsClosedDirectionsMarked)
+{
+    const auto faces = generatedPartFaces(20);
+    for (const SampleFace& f : *faces) {
+        if (f.kind == "torus") continue;
+        SCOPED_TRACE(f.name);
+        SurfPtr first = faceSurface(f), second = faceSurface(f);
+        ASSERT_TRUE(first && second);
+        // Each question gets a record of its own, which the caller frees.
+        EXPECT_NE(first.get(), second.get());
+        EXPECT_NE(first.get(), surfaceOf(f));
+        int closedU = 0, closedV = 0;
+        ratBSplSurfTestClosed(surfaceOf(f), &closedU, &closedV);
+        EXPECT_EQ(first->origFormu, closedU ? 2 : 1);
+        EXPECT_EQ(first->origFormv, closedV ? 2 : 1);
+        for (double u : {0.0, 0.37, 1.0})
+            for (double v : {0.0, 0.61, 1.0}) {
+                const GeomPoint a = ratBSplSurfEvalPoint(first.get(), u, v);
+                const GeomPoint b = ratBSplSurfEvalPoint(surfaceOf(f), u, v);
+                EXPECT_EQ(a.x, b.x);
+                EXPECT_EQ(a.y, b.y);
+                EXPECT_EQ(a.z, b.z);
+            }
+    }
+}
+
+TEST(FaceSurfaces, GeneratedPartAFacesSurfaceMadeAgainIsTheSurfaceItWasBuiltOn)
+{
+    // The part keeps no surfaces: a face asked again after many others gets
+    // its surface made again, the same as before; while it is among the
+    // recent faces, the record it got stays.
+    const auto faces = generatedPartFaces(3 * kRecentFaces);
+    const SampleFace& first = faces->front();
+    RatBSplSurf* held = surfaceOf(first);
+    ASSERT_NE(held, nullptr);
+    std::vector<GeomPoint> before;
+    for (double u : {0.0, 0.3, 1.0})
+        for (double v : {0.0, 0.7, 1.0}) before.push_back(ratBSplSurfEvalPoint(held, u, v));
+    for (std::size_t i = 1; i < kRecentFaces / 2; ++i) ASSERT_NE(surfaceOf((*faces)[i]), nullptr);
+    EXPECT_EQ(surfaceOf(first), held);
+    for (const SampleFace& f : *faces) ASSERT_NE(surfaceOf(f), nullptr) << f.id;
+    std::size_t k = 0;
+    for (double u : {0.0, 0.3, 1.0})
+        for (double v : {0.0, 0.7, 1.0}) {
+            const GeomPoint p = ratBSplSurfEvalPoint(surfaceOf(first), u, v);
+            EXPECT_EQ(p.x, before[k].x);
+            EXPECT_EQ(p.y, before[k].y);
+            EXPECT_EQ(p.z, before[k].z);
+            ++k;
+        }
 }

@@ -92,6 +92,7 @@ TEST(HostileScripts, MalformedNumbersAreRefusedWithTheirText)
                                   "feedback Color_Frame -1\n"
                                   "feedback Size -inf\n"
                                   "answer 99\n"
+                                  "mode 3\n"
                                   "set Surfaces 102 -2147483649\n"
                                   "resize 400 500\n"
                                   "feedback Color_Frame 0x00ff00\n");
@@ -112,7 +113,7 @@ TEST(HostileScripts, MalformedNumbersAreRefusedWithTheirText)
                        "line 15: feedback: expected a colour, got '-1'",
                        "line 16: feedback: expected a size, got '-inf'",
                        "line 17: answer: an answer must lie between 1 and 11, got '99'",
-                       "line 18: set: a face id must lie between 1 and 2147483647, got '-2147483649'"});
+                       "line 19: set: a face id must lie between 1 and 2147483647, got '-2147483649'"});
     // Nothing refused reached the window or the host.
     EXPECT_EQ(run.find("window resized to 0 x 100"), -1) << run.all();
     EXPECT_GE(run.find("window resized to 400 x 500"), 0) << run.all();
@@ -122,6 +123,8 @@ TEST(HostileScripts, MalformedNumbersAreRefusedWithTheirText)
 
 TEST(HostileScripts, ThePropertyControlTakesOnlyWhatItShows)
 {
+    // The window's one property set holds the keys of every panel; the user
+    // types only into the lines the panel shown has.
     const SimRun run = runHostsim(kModule + " -",
                                   "analyse job DMU50 1 2 3\n"
                                   "set FrameRef/Bogus 7\n"
@@ -129,29 +132,44 @@ TEST(HostileScripts, ThePropertyControlTakesOnlyWhatItShows)
                                   "analyse\n"
                                   "mode 1\n"
                                   "set Bogus 42\n"
-                                  "set MinAngle nan\n"
-                                  "set MaxDiameter 1e999\n"
-                                  "set CadColor 0xffffffffffffffff\n"
-                                  "set CadColor -1\n"
+                                  "set AngleSteps 5\n"
                                   "set AnalyseMode 99\n"
-                                  "set AnalyseMode 0\n"
-                                  "set \"InfoShowText true\n"
-                                  "set \"InfoShowText \" false\n"
+                                  "name-text on\n"
+                                  "mode 4\n"
+                                  "set MinAngle nan\n"
                                   "set MinAngle 12.5\n"
+                                  "mode 3\n"
+                                  "set MaxDiameter 1e999\n"
+                                  "set \"InfoShowText true\n"
+                                  "name-text on\n"
+                                  "mode 5\n"
+                                  "set MinAngle 1\n"
+                                  "set ToolLengthOffset 3\n"
+                                  "name-text off\n"
+                                  "mode 1\n"
+                                  "pick 10 20 100 0 0 -1\n"
+                                  "set \"InfoShowText \" false\n"
+                                  "name-text on\n"
                                   "close\n"
                                   "analyse\n"
                                   "show modes\n");
     EXPECT_EQ(run.status, 2) << run.all();
-    expectErrors(run, {"line 2: set: \"FrameRef/Bogus\" does not take '7'", "line 6: set: \"Bogus\" does not take '42'",
-                       "line 7: set: \"MinAngle\" does not take 'nan'",
-                       "line 8: set: \"MaxDiameter\" does not take '1e999'",
-                       "line 9: set: \"CadColor\" does not take '0xffffffffffffffff'",
-                       "line 10: set: \"CadColor\" does not take '-1'",
-                       "line 11: set: \"AnalyseMode\" does not take '99'",
-                       "line 12: set: \"AnalyseMode\" does not take '0'",
-                       "line 13: set: a quoted key lacks its closing quote"});
-    EXPECT_GE(run.find("property \"InfoShowText \" set to false"), 0) << run.all();
+    expectErrors(run, {"line 2: set: the panel shows no line \"FrameRef/Bogus\"",
+                       "line 6: set: the panel shows no line \"Bogus\"",
+                       "line 7: set: the panel shows no line \"AngleSteps\"",
+                       "line 8: set: the panel shows no line \"AnalyseMode\"",
+                       "line 9: name-text: the window shows no element name to switch",
+                       "line 11: set: \"MinAngle\" does not take 'nan'",
+                       "line 14: set: \"MaxDiameter\" does not take '1e999'",
+                       "line 15: set: a quoted key lacks its closing quote",
+                       "line 16: name-text: the window shows no element name to switch",
+                       "line 18: set: the panel shows no line \"MinAngle\"",
+                       "line 20: name-text: the window shows no element name to switch"});
     EXPECT_GE(run.find("property \"MinAngle\" set to 12.5"), 0) << run.all();
+    EXPECT_GE(run.find("property \"ToolLengthOffset\" set to 3"), 0) << run.all();
+    EXPECT_GE(run.find("property \"InfoShowText \" set to false"), 0) << run.all();
+    EXPECT_GE(run.find("element name on"), 0) << run.all();
+    EXPECT_EQ(run.find("element name off"), -1) << run.all();
     // The refused mode was never kept: the window opens again in mode 1.
     EXPECT_GE(run.find("  1 Analyse single element  <- chosen"), 0) << run.all();
     EXPECT_GE(run.find(kClean), 0) << run.all();

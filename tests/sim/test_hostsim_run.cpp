@@ -116,9 +116,8 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
                                   "offer kvIHelpContext1 off\n"
                                   "help\n"
                                   "offer kvIHelpContext1 on\n"
-                                  "set Surfaces 102 111\n"
                                   "census\n"
-                                  "set AnalyseMode 2\n"
+                                  "mode 2\n"
                                   "show modes\n"
                                   "close\n"
                                   "census\n");
@@ -135,7 +134,7 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
     EXPECT_GE(run.find("[document] feature show mode 0"), 0) << run.all();
     EXPECT_GE(run.find("[help] Analysis"), 0) << run.all();
     EXPECT_GE(run.find("[message box kind 0] No help available"), 0) << run.all();
-    const int held = run.find("host objects held by the module: face 2 graphics group 1");
+    const int held = run.find("host objects held by the module: graphics group 1");
     EXPECT_GE(held, 0) << run.all();
     EXPECT_GT(run.find("  2 Analyse two element  <- chosen", held), held) << run.all();
     EXPECT_GT(run.find("host objects held by the module: none", held), held) << run.all();
@@ -159,10 +158,11 @@ TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
                                   "show panel\n");
     EXPECT_EQ(run.status, 2) << run.all();
     for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: an entry of the mode list must lie between 1 and 5, got '6'",
-                             "line 4: set: \"AnalyseMode\" does not take 'two'",
-                             "line 5: set: the sample part has no face '999'", "line 6: press: no button 'nothing'",
+                             "line 4: set: the panel shows no line \"AnalyseMode\"",
+                             "line 5: set: the panel shows no line \"Surfaces\"", "line 6: press: no button 'nothing'",
                              "line 7: offer: 'kvIFoo1' is not an optional interface of the host",
-                             "line 8: resize: a window width must lie between 1 and 32767, got '0'"})
+                             "line 8: resize: a window width must lie between 1 and 32767, got '0'",
+                             "line 10: set: the panel shows no line \"MinAngle\""})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     EXPECT_GE(run.find("button help cannot be pressed (hidden or disabled)"), 0) << run.all();
     EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();

@@ -320,17 +320,21 @@ TEST(MultiFaceSession, ListsAndColoursFollowTheHostsSelectionWhateverModeItWasMa
 {
     const Transcript t = play(kOpen + "mode 3\nselect faces 121 122 111 113\nselect none\necho == none\n"
                                       "colours check\nmode 1\nselect faces 121 122\nmode 3\necho == back\nrows\n"
-                                      "mode 1\nselect faces 111 113\nclose\nanalyse\nmode 4\nselect faces 102\n"
-                                      "mode 1\nselect faces 103 104\nmode 3\nmode 4\necho == walls\nrows\n"
-                                      "close\ncolours check\n");
+                                      "mode 1\nselect faces 111 113\nclose\nanalyse\nselect faces 103 104\nmode 4\n"
+                                      "echo == walls\nrows\nmode 1\nselect faces 102\nmode 3\nmode 4\necho == top\n"
+                                      "rows\nclose\ncolours check\n");
     ASSERT_EQ(t.errors, 0) << t.all();
     const int none = t.find("== none");
     EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", none), none + 1) << t.all();
     const int back = t.find("== back");
     EXPECT_EQ(t.find("  3  count 2  first 3", back), back + 2) << t.all();
+    // The panel made after the selection analyses it, as the panel that was
+    // there already does.
     const int walls = t.find("== walls");
     EXPECT_EQ(t.find("  90  count 2  first 90", walls), walls + 2) << t.all();
-    EXPECT_GT(t.find("every face of the sample part has its own colour and layer", walls), walls) << t.all();
+    const int top = t.find("== top");
+    EXPECT_EQ(t.find("  0  count 1  first 0", top), top + 2) << t.all();
+    EXPECT_GT(t.find("every face of the sample part has its own colour and layer", top), top) << t.all();
 }
 
 // Without the analyse show mode a change of the steps left the list grouped

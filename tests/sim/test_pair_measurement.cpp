@@ -68,8 +68,11 @@ TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
     const Pair pairs[] = {
         {"parallel planes", kTop, kBottom, 2, "Distance: [x] 40", "Point Distance: [ ] 53.852"},
         {"planes at 90", kTop, kFront, 5, "Angle: [x] 90", "Distance: [ ] 20"},
-        {"planes at 45", kTop, kChamfer, 17, "Angle: [x] 45", "Distance: [ ] 2.5"},
-        {"planes at 60", kTop, kTilted, 15, "Angle: [x] 60", ""},
+        // Two planes: the angle the faces make with each other.
+        {"top and chamfer", kTop, kChamfer, 16, "Angle: [x] 135", "Distance: [ ] 2.5"},
+        {"top and tilted face", kTop, kTilted, 16, "Angle: [x] 120", ""},
+        // 59.99999 degrees in floating point: the type follows the 60 shown.
+        {"bottom and tilted face", kBottom, kTilted, 16, "Angle: [x] 60", ""},
         {"parallel holes", kHole1, kHole2, 9, "Hole distance: [x] 20", ""},
         {"hole and plane along its axis", kHole1, kTopAgain, 6, "Drill hole Angle: [x] 90", ""},
         {"hole and plane along it", kHole1, kFront, 3, "Drill hole Angle: [ ] 0", ""},
@@ -130,10 +133,12 @@ TEST(PairMeasurement, ARadiusIsSavedWithTheOneArrowheadItIsDrawnWith)
 {
     const std::string out =
         runScript(std::string("analyse\nmode 1\n") + kRounding + "press save\nentities\nclose\n");
-    // Leader, text and dimension line, then the one arrowhead's outlines.
-    EXPECT_NE(std::string::npos, out.find("model entities: 6\n")) << out;
-    EXPECT_NE(std::string::npos, out.find("  2  text \"R3\" ")) << out;
-    EXPECT_NE(std::string::npos, out.find("insert brackets: 5 opened, 5 closed\n")) << out;
+    // The leader with its text, written once, then the one arrowhead's
+    // outlines.
+    EXPECT_NE(std::string::npos, out.find("model entities: 5\n")) << out;
+    EXPECT_NE(std::string::npos, out.find("  1  text \"R3\" ")) << out;
+    EXPECT_NE(std::string::npos, out.find("  2  line ")) << out;
+    EXPECT_NE(std::string::npos, out.find("insert brackets: 4 opened, 4 closed\n")) << out;
 }
 
 TEST(PairMeasurement, ClosingTheWindowEndsAStartedPair)

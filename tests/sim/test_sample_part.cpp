@@ -91,7 +91,7 @@ TEST(SamplePart, FacesHaveDistinctIdsAndTheShapesACamUserExpects)
     const Vec up{0, 0, 1};
     for (const SampleFace& f : part.faces()) {
         EXPECT_TRUE(ids.insert(f.id).second) << f.id;
-        ASSERT_NE(nullptr, f.surface) << f.id;
+        ASSERT_NE(nullptr, surfaceOf(f)) << f.id;
         EXPECT_FALSE(f.layer.empty());
         if (f.kind == "cylinder" && f.radius == 5)
             ++halves5;
@@ -126,7 +126,7 @@ TEST(SamplePart, FacesHaveDistinctIdsAndTheShapesACamUserExpects)
 TEST(SamplePart, SampledPointsLieOnTheShapesAndNormalsPointOut)
 {
     for (const SampleFace& f : hostsim::samplePart().faces()) {
-        RatBSplSurf* s = f.surface;
+        RatBSplSurf* s = surfaceOf(f);
         const int n = 9;
         for (int i = 0; i <= n; ++i)
             for (int j = 0; j <= n; ++j) {
@@ -153,15 +153,15 @@ TEST(SamplePart, HalfCylindersOfOneHoleMeetAndCoverItOnce)
     const SampleFace* b = part.findFace(112);
     ASSERT_TRUE(a && b);
     // The second half starts where the first ends and ends where it starts.
-    const Vec a0 = vec(ratBSplSurfEvalPoint(a->surface, 0.5, 0.0));
-    const Vec a1 = vec(ratBSplSurfEvalPoint(a->surface, 0.5, 1.0));
-    const Vec b0 = vec(ratBSplSurfEvalPoint(b->surface, 0.5, 0.0));
-    const Vec b1 = vec(ratBSplSurfEvalPoint(b->surface, 0.5, 1.0));
+    const Vec a0 = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 0.0));
+    const Vec a1 = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 1.0));
+    const Vec b0 = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 0.0));
+    const Vec b1 = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 1.0));
     EXPECT_NEAR(0.0, len(a1 - b0), 1e-9);
     EXPECT_NEAR(0.0, len(b1 - a0), 1e-9);
     // The middle of each half lies on opposite sides of the axis.
-    const Vec am = vec(ratBSplSurfEvalPoint(a->surface, 0.5, 0.5)) - vec(a->point);
-    const Vec bm = vec(ratBSplSurfEvalPoint(b->surface, 0.5, 0.5)) - vec(b->point);
+    const Vec am = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 0.5)) - vec(a->point);
+    const Vec bm = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 0.5)) - vec(b->point);
     EXPECT_LT(am.y * bm.y, 0.0);
 }
 

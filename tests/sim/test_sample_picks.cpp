@@ -55,7 +55,7 @@ void expectEveryPickLands(Marks marks)
 {
     const auto picks = pickParameters();
     for (const hostsim::SampleFace& face : hostsim::samplePart().faces()) {
-        SurfPtr s = markedCopy(face.surface, marks);
+        SurfPtr s = markedCopy(surfaceOf(face), marks);
         int missed = 0;
         double worst = 0.0;
         for (const auto& uv : picks) {

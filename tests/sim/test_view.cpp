@@ -89,3 +89,20 @@ TEST(ViewFaces, NormalsPointOutOfTheMaterialAndTheLibraryKnowsPlanesOnly)
     topObject->_relRef();
     holeObject->_relRef();
 }
+
+// Faces are hit as they are: a ray half a unit inside the top face, next to
+// the chamfer, meets the top and not the chamfer's plane beyond its edge.
+TEST(ViewPick, AFaceIsHitOnlyWhereItIs)
+{
+    RayHit top = pickOrFail(30, 5.5, 100, 0, 0, -1);
+    ASSERT_NE(top.face, nullptr);
+    EXPECT_EQ(top.face->id, 102);
+    EXPECT_NEAR(top.point[2], 40.0, 1e-9);
+    RayHit slanted = pickOrFail(30, 5.5, 100, 0, 0.01, -1);
+    ASSERT_NE(slanted.face, nullptr);
+    EXPECT_EQ(slanted.face->id, 102);
+    // Just past the chamfer's lower edge (y = 0, z = 35): the front face.
+    RayHit front = pickOrFail(30, -50, 34.99, 0, 1, 0);
+    ASSERT_NE(front.face, nullptr);
+    EXPECT_EQ(front.face->id, 103);
+}

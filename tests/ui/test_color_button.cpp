@@ -63,6 +63,27 @@ TEST_F(ColorButtons, AButtonWithoutColourOrTextShowsTheNoColourText)
     EXPECT_TRUE(anyLineHas(drawn(h), "state=0x6010")) << "display-only buttons are flat";
 }
 
+TEST_F(ColorButtons, ADisabledButtonDrawnClassicallyShowsItsTextShortenedWithinItsPlace)
+{
+    ColorButton b;
+    HWND h = b.create(dialog, RECT{10, 10, 110, 34}, L"A colour with a long name", WS_TABSTOP | WS_DISABLED, 5);
+    ASSERT_NE(nullptr, h);
+    b.setColor(0x00FF00);
+    kvplat::setThemeActive(false);
+    std::string text, disabledText;
+    for (const std::string& line : drawn(h)) {
+        if (line.compare(0, 9, "DrawText ") == 0)
+            text = line.substr(9, line.find('"', 10) - 8);
+        if (line.compare(0, 10, "DrawState ") == 0) {
+            disabledText = line.substr(10, line.find('"', 11) - 9);
+            const int x = std::stoi(line.substr(line.find('(') + 1));
+            EXPECT_GT(x, 0) << "drawn inside the button, right of the swatch: " << line;
+        }
+    }
+    EXPECT_NE(std::string::npos, text.find("...\"")) << "the name does not fit: " << text;
+    EXPECT_EQ(text, disabledText) << "the disabled look draws the shortened text, not the whole one";
+}
+
 TEST_F(ColorButtons, ThePaletteOpensBelowTheButtonAndAGridClickCommits)
 {
     ColorButton b;
@@ -141,7 +162,7 @@ TEST_F(ColorButtons, AColourOutsideTheGridLeavesNoCellSoEnterKeepsIt)
     EXPECT_EQ(nullptr, ColorButtonDlg::open());
 }
 
-TEST_F(ColorButtons, EscapeAndDeactivationCloseWithoutAChange)
+TEST_F(ColorButtons, EscapeAndLostActivationCloseWithoutAChangeAndTheNextClickOpensOnTheGrid)
 {
     ColorButton b;
     HWND h = create(b, 0x0000FF);
@@ -153,28 +174,19 @@ TEST_F(ColorButtons, EscapeAndDeactivationCloseWithoutAChange)
     ASSERT_NE(nullptr, ColorButtonDlg::open());
     SetActiveWindow(dialog);  // the user clicks into the button's dialog
     EXPECT_EQ(nullptr, ColorButtonDlg::open());
-    EXPECT_EQ(0, changes);
-    EXPECT_EQ(dv::ComColor(0x0000FF), b.color());
     EXPECT_EQ(h, GetFocus());
-}
-
-TEST_F(ColorButtons, AnotherWindowComingUpClosesThePaletteAndTheNextClickOpensItOnTheGrid)
-{
-    ColorButton b;
-    HWND h = create(b, 0x0000FF);
+    // Another window comes up: the palette closes and leaves it active.
     SendMessageW(h, BM_CLICK, 0, 0);
-    ASSERT_NE(nullptr, ColorButtonDlg::open());
     HWND other = CreateWindowExW(0, WC_DIALOG, L"Another window", WS_POPUP | WS_VISIBLE, 500, 0, 100, 100, nullptr,
                                  nullptr, nullptr, nullptr);
-    EXPECT_EQ(nullptr, ColorButtonDlg::open()) << "the palette closes when it loses activation";
-    EXPECT_EQ(other, GetActiveWindow()) << "and does not take activation back through its owner";
+    EXPECT_EQ(nullptr, ColorButtonDlg::open());
+    EXPECT_EQ(other, GetActiveWindow());
     SendMessageW(h, BM_CLICK, 0, 0);
     ColorButtonDlg* popup = ColorButtonDlg::open();
     ASSERT_NE(nullptr, popup);
-    EXPECT_EQ(popup->m_hWnd, GetActiveWindow());
-    EXPECT_EQ(popup->grid().m_hWnd, GetFocus());
-    DestroyWindow(other);
+    EXPECT_EQ(popup->grid().m_hWnd, GetFocus()) << "reopened with the focus on the grid";
     EXPECT_EQ(0, changes);
+    EXPECT_EQ(dv::ComColor(0x0000FF), b.color());
 }
 
 TEST_F(ColorButtons, MoreColoursRunsTheColourDialogAfterThePopupCloses)

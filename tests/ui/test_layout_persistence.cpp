@@ -4,6 +4,7 @@
 #include "list_columns.h"
 #include "ui/atl/layout/DialogLayout.h"
 #include "ui/atl/layout/LayoutPersistence.h"
+#include "ui/atl/layout/LayoutStateExport.h"
 
 #include "platform/kvPlatformUi.h"
 
@@ -112,9 +113,10 @@ TEST_F(LayoutStore, SaveThenLoadRestoresRectanglesFactorsAndColumnsExactly)
     EXPECT_EQ(L"Software\\kv\\Layout", in.path());
 }
 
-TEST_F(LayoutStore, AChildThatDoesNotFitLeavesTheTreeAsItWasAndNoKeyPushed)
+TEST_F(LayoutStore, AChildThatDoesNotFitKeepsWhatWasAppliedAndTheTestEntryPutsItBack)
 {
     root->arrange(RECT{0, 0, 500, 350}, nullptr);
+    const RECT stored = root->current();
     {
         RegistryArchive out(key, L"Store", true, false);
         ASSERT_TRUE(root->saveState(out));
@@ -127,16 +129,27 @@ TEST_F(LayoutStore, AChildThatDoesNotFitLeavesTheTreeAsItWasAndNoKeyPushed)
     RegCloseKey(buttonKey);
 
     root->reset();
+    {
+        RegistryArchive in(key, L"Store", false, false);
+        EXPECT_FALSE(root->loadState(in));
+        // The walk pops every key it pushed, also the failed child's: a stray
+        // one would put the archive's next values under that child's key.
+        EXPECT_EQ(L"Store", in.path());
+    }
+    EXPECT_TRUE(sameRect(stored, root->current())) << "what came before the misfit stays applied";
+
+    // The test entry's restore keeps the layout as it was when the store does not fit.
+    root->reset();
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(33, 0));
-    const std::vector<RECT> before = currents();
+    DialogLayout layout(-1, -1);
+    ASSERT_TRUE(layout.attach(dialog, root, 0));
+    const std::vector<RECT> attached = currents();
     const std::vector<int> columnsBefore = widths(list);
-    RegistryArchive in(key, L"Store", false, false);
-    EXPECT_FALSE(root->loadState(in));
-    EXPECT_EQ(L"Store", in.path()) << "the failed child's key is popped";
+    EXPECT_FALSE(kvAnalyseTestEntry()->layoutPersist(&layout, L"Store", false));
     const std::vector<RECT> after = currents();
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_TRUE(sameRect(before[i], after[i])) << "node " << i << " was restored half-way";
-    EXPECT_EQ(columnsBefore, widths(list)) << "column widths applied before the failure are undone";
+    for (size_t i = 0; i < attached.size(); ++i)
+        EXPECT_TRUE(sameRect(attached[i], after[i])) << "node " << i << " was restored half-way";
+    EXPECT_EQ(columnsBefore, widths(list)) << "column widths applied before the misfit are undone";
 }
 
 TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
@@ -168,6 +181,8 @@ TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
 
 TEST_F(LayoutStore, ARefusedWriteIsReportedAndTheWalkEndsBalanced)
 {
+    // A store that refuses the values is reported: success would make the
+    // caller believe the layout is kept.
     kvplat::setRegistryReadOnly(true);
     RegistryArchive out(key, L"RO", true, false);
     EXPECT_FALSE(root->saveState(out));

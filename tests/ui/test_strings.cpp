@@ -5,6 +5,11 @@
 #include "ui/atl/ResourceStrings.h"
 #include "ui/atl/dv/Convert.h"
 
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
 using namespace kv::ui::atl;
 
 namespace {
@@ -57,6 +62,19 @@ TEST(ResourceStrings, BlocksOfSixteenCountedUtf16Strings)
     EXPECT_FALSE(LoadFormattedString(text, m, 100, L"3", nullptr));
 }
 
+TEST(ResourceStrings, AStringLongerThanItsSixteenBitLengthIsRefusedAndTheBlockStaysWhole)
+{
+    HMODULE m = kvplat::createResourceModule(L"long.dll");
+    const std::wstring longest(kvplat::kMaxResourceStringLength, L'x');
+    EXPECT_FALSE(kvplat::addResourceString(m, 48, longest + L"yz"));
+    EXPECT_FALSE(kvplat::addResourceString(m, 50, std::wstring(0x8000, L'\U0001D400'))) << "counted in UTF-16 units";
+    EXPECT_TRUE(kvplat::addResourceString(m, 49, L"next"));
+    EXPECT_TRUE(kvplat::addResourceString(m, 51, longest));
+    EXPECT_EQ(L"", load(m, 48)) << "nothing was stored";
+    EXPECT_EQ(L"next", load(m, 49));
+    EXPECT_EQ(longest, load(m, 51));
+}
+
 TEST(ResourceStrings, TheModuleHoldingAResourceIsFoundInListOrder)
 {
     HMODULE lib = uitest::libraryResources();
@@ -92,10 +110,33 @@ TEST(Formatting, NumbersWithFractionsTrimmingAndRounding)
     EXPECT_EQ(L"1200", number(1234.0, -2, 0));
     EXPECT_EQ(L"3", number(3.0, 3, formatTrimZeros));
     EXPECT_EQ(L"4", number(3.999999999999, 3, formatFraction)) << "a fraction of 64/64 is the next whole number";
-    // Negative values: the magnitude's fraction with the sign in front.
-    EXPECT_EQ(L"-2 1/2", number(-2.5, 4, formatFraction));
-    EXPECT_EQ(L"-3/8", number(-0.375, 4, formatFraction));
+    // Negative values: the fractional part modf gives is negative, which no
+    // count of 64ths matches, so only whole numbers take the fraction form.
+    EXPECT_EQ(L"-2.5000", number(-2.5, 4, formatFraction));
+    EXPECT_EQ(L"-0.3750", number(-0.375, 4, formatFraction));
+    EXPECT_EQ(L"-2", number(-2.0, 4, formatFraction));
     EXPECT_EQ(L"-1.25", number(-1.25, 2, 0));
+}
+
+TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
+{
+    // NaN and infinities have no 64ths (casting them to a count would be
+    // undefined) and no decimals to trim.
+    EXPECT_EQ(L"nan", number(std::nan(""), 4, formatFraction | formatTrimZeros));
+    EXPECT_EQ(L"-inf", number(-HUGE_VAL, 4, formatFraction | formatTrimZeros));
+    // A text longer than any fixed buffer comes out whole: trimmed, no
+    // separator is left dangling.
+    char whole[400];
+    std::snprintf(whole, sizeof whole, "%.0f", 1e300);
+    const std::wstring expected(whole, whole + std::strlen(whole));
+    EXPECT_EQ(expected, number(1e300, 120, formatTrimZeros));
+    EXPECT_EQ(expected.size() + 121, number(1e300, 120, 0).size());
+    // More decimals than the text has characters: trimming still finds them.
+    EXPECT_EQ(L"3", number(3.0, 100000, formatTrimZeros));
+    EXPECT_EQ(L"3." + std::wstring(kMaxDecimals, L'0'), number(3.0, INT_MAX, 0)) << "cut to what a double carries";
+    // Rounding to more tens than a double reaches gives 0, not NaN.
+    EXPECT_EQ(L"0", number(1234.0, -400, 0));
+    EXPECT_EQ(L"0", number(-1234.0, INT_MIN, 0));
 }
 
 TEST(Formatting, TrimmingReplacingAndNamedValues)

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "host/object/kvArray.h"
+#include "host/object/kvPrProperty.h"
 #include "sdk/kvGenVal.h"
-#include "sdk/kvPropertySet.h"
 
 #include <cstdint>
 #include <cwchar>

@@ -303,19 +303,22 @@ void ColorButton::drawClassic(HDC dc)
         swatch.right = std::min(swatch.left + (swatch.bottom - swatch.top), content.right);
         RECT textRect{swatch.right + average, content.top, content.right, content.bottom};
         // Room for the ellipsis that the drawing may put in.
-        std::wstring buffer = shown + L"    ";
+        std::wstring buffer = shown + std::wstring(4, L'\0');
         const UINT flags = kTextFlags | ((uiState & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         DrawTextW(dc, &buffer[0], static_cast<int>(shown.size()), &textRect, flags);
         SetBkMode(dc, oldMode);
         if (styleDisabled) {
+            // The text as the drawing above shortened it, or the whole text
+            // would run out of its rectangle over the swatch and the frame.
+            const std::wstring drawnText(buffer.c_str());
             FillRect(dc, &textRect, GetSysColorBrush(COLOR_BTNFACE));
             SIZE size{0, 0};
-            GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+            GetTextExtentPoint32W(dc, drawnText.c_str(), static_cast<int>(drawnText.size()), &size);
             UINT state = DST_PREFIXTEXT | DSS_DISABLED;
             if (uiState & UISF_HIDEACCEL)
                 state |= DSS_HIDEPREFIX;
-            DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shown.c_str()), shown.size(),
+            DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(drawnText.c_str()), drawnText.size(),
                        textRect.left + (textRect.right - textRect.left - size.cx) / 2,
                        textRect.top + (textRect.bottom - textRect.top - size.cy) / 2, size.cx, size.cy, state);
         }

@@ -3,7 +3,9 @@
 #include "platform/atl.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
@@ -18,20 +20,32 @@ const ULONG_PTR kStringType = 6;
 
 ULONG_PTR typeNumber(LPCWSTR type) { return reinterpret_cast<ULONG_PTR>(type); }
 
-std::wstring widen(const char* text)
+std::wstring widen(const std::string& text)
 {
     std::wstring out;
-    for (const char* p = text; *p; ++p)
-        out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    for (char c : text)
+        out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
     return out;
 }
 
-// "%.*f" through the C library, whose output is plain ASCII.
-std::wstring printFixed(double value, int decimals)
+// A printf format filled through the C library, whose output here is plain
+// ASCII, however long the text comes out.
+std::wstring printed(const char* format, ...)
 {
-    char buffer[400];
-    std::snprintf(buffer, sizeof(buffer), "%.*f", decimals, value);
-    return widen(buffer);
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text;
+    if (length > 0) {
+        text.resize(static_cast<size_t>(length) + 1);
+        std::vsnprintf(&text[0], text.size(), format, again);
+        text.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    return widen(text);
 }
 
 } // namespace
@@ -196,16 +210,19 @@ void TrimWhiteSpace(std::wstring& text)
 void formatNumber(std::wstring& out, double value, int decimals, unsigned flags)
 {
     if (decimals < 0) {
-        const double step = std::pow(10.0, -decimals);
-        value = std::floor(value / step + 0.5) * step;
+        // Past the largest power of ten a double holds, every value rounds to 0.
+        if (decimals < -DBL_MAX_10_EXP) {
+            value = 0.0;
+        } else {
+            const double step = std::pow(10.0, -decimals);
+            value = std::floor(value / step + 0.5) * step;
+        }
         decimals = 0;
     }
-    if ((flags & formatFraction) && decimals > 0) {
-        // The fraction form works on the magnitude: modf of a negative value
-        // gives a negative fraction, which no count of 64ths describes.
-        const bool negative = value < 0.0;
+    decimals = std::min(decimals, kMaxDecimals);
+    if ((flags & formatFraction) && decimals > 0 && std::isfinite(value)) {
         double whole = 0.0;
-        const double fraction = std::modf(std::fabs(value), &whole);
+        const double fraction = std::modf(value, &whole);
         int n = static_cast<int>(fraction * 64.0 + 0.5);
         if (std::fabs(n - fraction * 64.0) < 1e-10) {
             int denominator = 64;
@@ -213,26 +230,24 @@ void formatNumber(std::wstring& out, double value, int decimals, unsigned flags)
                 n /= 2;
                 denominator /= 2;
             }
-            char buffer[400];
             if (n < 1)
-                std::snprintf(buffer, sizeof(buffer), "%.0f", whole);
+                out = printed("%.0f", whole);
             else if (n == denominator)
-                std::snprintf(buffer, sizeof(buffer), "%.0f", whole + 1.0);
+                out = printed("%.0f", whole + 1.0);
             else if (whole != 0.0)
-                std::snprintf(buffer, sizeof(buffer), "%.0f %d/%d", whole, n, denominator);
+                out = printed("%.0f %d/%d", whole, n, denominator);
             else
-                std::snprintf(buffer, sizeof(buffer), "%d/%d", n, denominator);
-            out = widen(buffer);
-            // A value that rounds to zero shows no sign.
-            if (negative && out != L"0")
-                out.insert(out.begin(), L'-');
+                out = printed("%d/%d", n, denominator);
             return;
         }
     }
-    out = printFixed(value, decimals);
-    if ((flags & formatTrimZeros) && decimals > 0) {
+    out = printed("%.*f", decimals, value);
+    // Only a text that carries its decimals has zeros to trim ("nan" and
+    // "inf" have none).
+    const size_t count = static_cast<size_t>(decimals);
+    if ((flags & formatTrimZeros) && decimals > 0 && out.size() > count && out[out.size() - count - 1] == L'.') {
         size_t keep = out.size();
-        const size_t firstDecimal = out.size() - static_cast<size_t>(decimals);
+        const size_t firstDecimal = out.size() - count;
         while (keep > firstDecimal && out[keep - 1] == L'0')
             --keep;
         if (keep == firstDecimal)

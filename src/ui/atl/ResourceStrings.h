@@ -42,10 +42,15 @@ void TrimTrailingWhiteSpace(std::wstring& text);
 void TrimWhiteSpace(std::wstring& text);
 
 enum FormatNumberFlags { formatFraction = 1, formatTrimZeros = 2 };
-// The value with the given decimals; negative decimals round to tens,
-// hundreds, ... The fraction form ("2 1/2", "3/8") applies when the value is a
-// whole number of 64ths; a negative value is formatted by its magnitude with
-// the sign in front.
+// More decimals than a double's binary fraction can carry (2^-1074 has 1074)
+// add nothing but zeros; a larger count is cut to this.
+const int kMaxDecimals = 1074;
+// The value with the given decimals, as long as the text comes out; negative
+// decimals round to tens, hundreds, ... (beyond 10^308 every value rounds to
+// 0). The fraction form ("2 1/2", "3/8") applies when the value's fractional
+// part is a whole number of 64ths, which for a negative value only a whole
+// number is. NaN and infinities give the C library's "nan" and "inf", never
+// a fraction and nothing to trim.
 void formatNumber(std::wstring& out, double value, int decimals, unsigned flags);
 
 // Values by name, kept sorted by name.

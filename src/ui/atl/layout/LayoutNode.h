@@ -58,8 +58,10 @@ public:
     // result makes the caller keep the node's previous current rectangle.
     virtual bool layout(const RECT& rect, HDWP deferred);
     // Restores the placement saved by saveState (see LayoutPersistence.h). A
-    // stored state that does not fit the tree gives false and leaves the whole
-    // tree as it was.
+    // stored state that does not fit the tree gives false; what was applied
+    // before the misfit stays applied, so a caller that gets false rebuilds
+    // the tree, resets it or puts back what it kept. The keys pushed on the
+    // way are popped again either way.
     virtual bool loadState(RegistryArchive& archive);
     // Saves the current placement; false when the store refuses a value.
     virtual bool saveState(RegistryArchive& archive);

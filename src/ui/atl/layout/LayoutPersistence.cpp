@@ -23,57 +23,6 @@ std::wstring numbered(const wchar_t* format, unsigned long i)
     return buffer;
 }
 
-// What a load may change, for every node of a tree: enough to put the tree
-// and its list controls back when the stored state turns out not to fit.
-class TreeSnapshot {
-public:
-    explicit TreeSnapshot(Node& root) { capture(root); }
-
-    void restore()
-    {
-        for (auto& e : m_entries) {
-            e.node->setCurrent(e.current);
-            e.node->setFactor(e.factor);
-            if (auto* list = dynamic_cast<ListCtrlNode*>(e.node)) {
-                list->columns() = e.columns;
-                if (IsWindow(list->window()))
-                    for (size_t i = 0; i < e.controlWidths.size(); ++i)
-                        SendMessageW(list->window(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(e.controlWidths[i], 0));
-            }
-        }
-    }
-
-private:
-    struct Entry {
-        Node* node;
-        RECT current;
-        std::uint32_t factor;
-        std::vector<ColumnState> columns;
-        std::vector<int> controlWidths;
-    };
-
-    void capture(Node& node)
-    {
-        Entry e{&node, node.current(), node.factor(), {}, {}};
-        if (auto* list = dynamic_cast<ListCtrlNode*>(&node)) {
-            e.columns = list->columns();
-            if (IsWindow(list->window())) {
-                HWND header = reinterpret_cast<HWND>(SendMessageW(list->window(), LVM_GETHEADER, 0, 0));
-                const LRESULT count = header ? SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) : 0;
-                for (LRESULT i = 0; i < count; ++i)
-                    e.controlWidths.push_back(
-                        static_cast<int>(SendMessageW(list->window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0)));
-            }
-        }
-        m_entries.push_back(e);
-        for (const NodePtr& child : node.children())
-            if (child)
-                capture(*child);
-    }
-
-    std::vector<Entry> m_entries;
-};
-
 // Runs step on each child, each in its own key "Node <i>" under the node's,
 // except in a controls-only archive, where the children share the caller's
 // key; stops at the first that fails. Loading and saving must agree on it.
@@ -98,8 +47,7 @@ bool eachChildInItsKey(RegistryArchive& archive, const std::vector<NodePtr>& chi
 // ---------------------------------------------------------------- archive
 
 RegistryArchive::RegistryArchive(HKEY& parentKey, const std::wstring& path, bool writing, bool controlsOnly)
-    : m_parentKey(parentKey), m_path(path), m_writing(writing), m_controlsOnly(controlsOnly), m_key(nullptr),
-      m_loading(false)
+    : m_parentKey(parentKey), m_path(path), m_writing(writing), m_controlsOnly(controlsOnly), m_key(nullptr)
 {
 }
 
@@ -176,33 +124,10 @@ bool RegistryArchive::popKey()
     return true;
 }
 
-bool RegistryArchive::loadTree(Node& root)
-{
-    if (m_loading)
-        return root.loadState(*this);
-    TreeSnapshot before(root);
-    const std::wstring startPath = m_path;
-    m_loading = true;
-    const bool ok = root.loadState(*this);
-    m_loading = false;
-    if (!ok) {
-        before.restore();
-        // Every key pushed on the way is popped again; a stray one would put
-        // the next walk's keys under the wrong parent.
-        if (m_path != startPath) {
-            m_path = startPath;
-            close();
-        }
-    }
-    return ok;
-}
-
 // ---------------------------------------------------------------- nodes
 
 bool Node::loadState(RegistryArchive& archive)
 {
-    if (!archive.loading())
-        return archive.loadTree(*this);
     if (!archive.controlsOnly()) {
         DWORD id = 0, flags = 0;
         if (!archive.readDword(L"id", id) || !archive.readDword(L"flags", flags) ||
@@ -252,8 +177,6 @@ bool Node::saveState(RegistryArchive& archive)
 
 bool ListCtrlNode::loadState(RegistryArchive& archive)
 {
-    if (!archive.loading())
-        return archive.loadTree(*this);
     if (!Node::loadState(archive))
         return false;
     if (flags() & keepClipChildren)

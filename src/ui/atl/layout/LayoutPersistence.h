@@ -37,12 +37,6 @@ public:
     bool writing() const { return m_writing; }
     bool controlsOnly() const { return m_controlsOnly; }
 
-    // Loads the whole tree under root, and puts every node (and the list
-    // controls' columns) back as it was when the stored state does not fit.
-    bool loadTree(Node& root);
-    // True while loadTree runs: the nodes' own loadState then only loads.
-    bool loading() const { return m_loading; }
-
 private:
     void close();
 
@@ -51,7 +45,6 @@ private:
     bool m_writing;
     bool m_controlsOnly;
     HKEY m_key;
-    bool m_loading;
 };
 
 // Pushes a key for a scope and pops it on every way out.

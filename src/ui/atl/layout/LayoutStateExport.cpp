@@ -3,6 +3,7 @@
 #include "ui/atl/layout/DialogLayout.h"
 #include "ui/atl/layout/LayoutPersistence.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace kv {
@@ -11,6 +12,58 @@ namespace atl {
 namespace layout {
 
 namespace {
+
+// What a load may change, for every node of a tree: enough to put the tree
+// and its list controls back when the stored state turns out not to fit.
+class TreeSnapshot {
+public:
+    explicit TreeSnapshot(Node& root) { capture(root); }
+
+    void restore()
+    {
+        for (auto& e : m_entries) {
+            e.node->setCurrent(e.current);
+            e.node->setFactor(e.factor);
+            if (auto* list = dynamic_cast<ListCtrlNode*>(e.node)) {
+                list->columns() = e.columns;
+                if (IsWindow(list->window()))
+                    for (size_t i = 0; i < e.controlWidths.size(); ++i)
+                        SendMessageW(list->window(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(e.controlWidths[i], 0));
+            }
+        }
+    }
+
+private:
+    struct Entry {
+        Node* node;
+        RECT current;
+        std::uint32_t factor;
+        std::vector<ColumnState> columns;
+        std::vector<int> controlWidths;
+    };
+
+    void capture(Node& node)
+    {
+        Entry e{&node, node.current(), node.factor(), {}, {}};
+        if (auto* list = dynamic_cast<ListCtrlNode*>(&node)) {
+            e.columns = list->columns();
+            if (IsWindow(list->window())) {
+                HWND header = reinterpret_cast<HWND>(SendMessageW(list->window(), LVM_GETHEADER, 0, 0));
+                const LRESULT count = header ? SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+                for (LRESULT i = 0; i < count; ++i)
+                    e.controlWidths.push_back(
+                        static_cast<int>(SendMessageW(list->window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0)));
+            }
+        }
+        m_entries.push_back(e);
+        for (const NodePtr& child : node.children())
+            if (child)
+                capture(*child);
+    }
+
+    std::vector<Entry> m_entries;
+};
+
 
 void within(HWND window, std::vector<DialogLayout*>& out)
 {
@@ -65,7 +118,11 @@ bool layoutPersist(void* handle, const wchar_t* path, bool save)
     RegistryArchive archive(user, path, save, false);
     if (save)
         return layout->root()->saveState(archive);
-    return layout->root()->loadState(archive);
+    TreeSnapshot before(*layout->root());
+    if (layout->root()->loadState(archive))
+        return true;
+    before.restore();
+    return false;
 }
 
 } // namespace layout
