@@ -1,9 +1,11 @@
-// The host's face-feature library over the sample part. The shape tests
+// The host's face-feature library over the document's part. The shape tests
 // (isNurbsAs...) answer what the kernel's shape tests find in each face's
-// surface record (face_recognition.h);
-// the extent along an axis and the swept angle are measured on the face's
-// surface as trimmed, as a host measures a face it knows only as a surface;
-// the surface record handed out is the face's own, cut to what it covers.
+// surface record (face_recognition.h); the extent along an axis and the
+// swept angle are the face's as it was built, or, for a face built without
+// them, measured once on its surface as trimmed; the surface record handed
+// out is the face's own, cut to the window it covers. A face's surfaces are
+// kept with it, or, for a part that keeps none (a generated part), made again
+// when asked and held while the face is among those asked last.
 #include "face_recognition.h"
 #include "host_answer_clock.h"
 #include "trim.h"
@@ -63,6 +65,17 @@ std::vector<GeomPoint> trimmedSamples(const SampleFace& f, int n)
         }
     }
     return points;
+}
+
+// The grid of trimmedSamples for the measures taken on a face as trimmed.
+const int kSampleGrid = 64;
+
+// A face's trimmed samples, taken at the first question that needs them and
+// kept with the face.
+const std::vector<GeomPoint>& trimmedSamplesOf(const SampleFace& f)
+{
+    if (!f.trimmedPoints) f.trimmedPoints = std::make_shared<const std::vector<GeomPoint>>(trimmedSamples(f, kSampleGrid));
+    return *f.trimmedPoints;
 }
 
 // The window of normalised parameters that the face as trimmed covers on its
@@ -206,7 +219,7 @@ bool FaceLibrary::getSurfaceLimitsOnAxis(kvIUnknown* face, const kvPoint3DRec& a
                 first = false;
             }
     } else {
-        const std::vector<GeomPoint> points = trimmedSamples(*f, 64);
+        const std::vector<GeomPoint>& points = trimmedSamplesOf(*f);
         if (points.empty()) return false;
         lo = hi = along(points[0], axisPoint, axis);
         for (const GeomPoint& q : points) {
@@ -244,9 +257,9 @@ bool FaceLibrary::getShapeAngle(const kvPoint3DRec& axisPoint, const kvPoint3DRe
     for (double& c : x) c /= lx;
     const double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
 
-    const int n = 64;
+    const int n = kSampleGrid;
     std::vector<double> angles;
-    for (const GeomPoint& q : trimmedSamples(*f, n)) {
+    for (const GeomPoint& q : trimmedSamplesOf(*f)) {
         const double r[3] = {q.x - axisPoint.x, q.y - axisPoint.y, q.z - axisPoint.z};
         const double a = r[0] * x[0] + r[1] * x[1] + r[2] * x[2], b = r[0] * y[0] + r[1] * y[1] + r[2] * y[2];
         if (std::hypot(a, b) < 1e-9) continue;
@@ -376,10 +389,12 @@ private:
     std::unordered_map<const SampleFace*, std::list<Made>::iterator> m_index;
 };
 
+// Never destroyed: a part that goes at the process's end may still forget
+// its faces then.
 RecentFaces& recentFaces()
 {
-    static RecentFaces recent;
-    return recent;
+    static RecentFaces* recent = new RecentFaces;
+    return *recent;
 }
 
 FaceRecords recordsOf(const SampleFace& f)

@@ -99,6 +99,9 @@ struct SampleFace {
     mutable std::shared_ptr<const RecognisedShape> recognised;
     mutable std::shared_ptr<RatBSplSurf> ownSurface;
     mutable std::shared_ptr<RatBSplSurf> ownSurfaceClamped;
+    // Points of the face as trimmed, for the measures of a face that was not
+    // built with its swept angle and length (face_shapes.cpp).
+    mutable std::shared_ptr<const std::vector<GeomPoint>> trimmedPoints;
 };
 
 // How a part that keeps no surfaces makes a face's surface again, as the

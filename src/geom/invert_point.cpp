@@ -2,6 +2,7 @@
 // (or its own start grid) until the goal distance or the step limit.
 #include "geom/geom_surface.h"
 #include "geom/invert_grid.h"
+#include "geom/curve_foot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,6 +48,45 @@ void searchOtherBasins(PointInverter* inverter, RatBSplSurf* s, GeomPoint point,
         search(inverter, s, point, minima[k].u, minima[k].v, goal, &basinState, byForm);
         if (inverter->distance < best.distance) {
             *state = basinState;
+        } else {
+            *inverter = best;
+            *state = bestState;
+        }
+    }
+}
+
+// A step is clamped to the domain in both parameters at once, so on an open
+// edge the steps can stall short of the nearest point along that edge: the
+// edge is searched as a curve, and the steps go on from its foot point.
+void slideAlongEdges(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double goal, int* state,
+                     bool byForm)
+{
+    const double p[3] = {point.x, point.y, point.z};
+    for (int alongV = 0; alongV < 2 && inverter->distance > goal; ++alongV) {
+        // The fixed parameter sits on an end of a direction that does not wrap.
+        const double fixed = alongV ? inverter->bestU : inverter->bestV;
+        const bool wraps = alongV ? (s->periodicu || s->origFormu == 2) : (s->periodicv || s->origFormv == 2);
+        if (wraps || (fixed > 0.0 && fixed < 1.0))
+            continue;
+        const double width = alongV ? s->knotsv[s->noPointsv - s->ordv] - s->knotsv[s->ordv - 1]
+                                    : s->knotsu[s->noPointsu - s->ordu] - s->knotsu[s->ordu - 1];
+        const geomedit::CurveProbe edge = [&](double t, double* q, double* tangent) {
+            const double u = alongV ? fixed : t, v = alongV ? t : fixed;
+            const GeomPoint Q = ratBSplSurfEvalOffsetPoint(s, u, v);
+            const GeomPoint T = alongV ? ratBSplSurfEvalDerivV(s, u, v) : ratBSplSurfEvalDerivU(s, u, v);
+            q[0] = Q.x, q[1] = Q.y, q[2] = Q.z;
+            tangent[0] = T.x * width, tangent[1] = T.y * width, tangent[2] = T.z * width;
+        };
+        double t = alongV ? inverter->bestV : inverter->bestU, d = inverter->distance;
+        geomedit::polishFoot(edge, p, 0.0, 1.0, &t, &d);
+        if (!(d < inverter->distance))
+            continue;
+        const PointInverter best = *inverter;
+        const int bestState = *state;
+        int edgeState = 0;
+        search(inverter, s, point, alongV ? fixed : t, alongV ? t : fixed, goal, &edgeState, byForm);
+        if (inverter->distance < best.distance) {
+            *state = edgeState;
         } else {
             *inverter = best;
             *state = bestState;
@@ -112,6 +152,7 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
     }
     if (gridSearched)
         searchOtherBasins(inverter, s, point, goal, state, byForm);
+    slideAlongEdges(inverter, s, point, goal, state, byForm);
     if (byForm) {
         s->periodicu = periodicu;
         s->periodicv = periodicv;

@@ -1,7 +1,8 @@
 // Point inversion against a brute-force nearest point on random 20 x 20
 // nets, rational and not: the start grid's nearest sample often lies in
-// another basin than the nearest point (a fold of the net coming close), and
-// the searches from the grid's other minima must find it.
+// another basin than the nearest point (a fold of the net coming close), or
+// the steps stall on an open edge short of the nearest point along it; the
+// searches from the grid's other minima and along the edge must find it.
 #include "inversion_ref.h"
 
 #include <gtest/gtest.h>
@@ -26,15 +27,15 @@ int missesOn(RatBSplSurf* s, double startU, double startV)
 }
 
 // 300 points around each net. Searching the grid's nearest sample alone,
-// 5 of the 600 end in a farther basin without a start and 4 from (0, 0);
-// with the other basins 2 and 2.
-TEST(InvertBasins, RandomNetsFindTheNearestBasin)
+// 5 of the 600 end farther than the nearest point without a start and 4
+// from (0, 0); with the other basins and the edges 1 and 1.
+TEST(InvertBasins, RandomNetsFindTheNearestBasinAndEdgePoint)
 {
     auto plain = own(randomNet(20, false, 2)), rational = own(randomNet(20, true, 4));
     EXPECT_LE(missesOn(plain.get(), GEOM_NO_START_PARAM, GEOM_NO_START_PARAM) +
                   missesOn(rational.get(), GEOM_NO_START_PARAM, GEOM_NO_START_PARAM),
-              3);
-    EXPECT_LE(missesOn(plain.get(), 0.0, 0.0) + missesOn(rational.get(), 0.0, 0.0), 3);
+              2);
+    EXPECT_LE(missesOn(plain.get(), 0.0, 0.0) + missesOn(rational.get(), 0.0, 0.0), 2);
 }
 
 }  // namespace

@@ -250,6 +250,7 @@ TEST_F(Campaign, FailedEditsLeaveTheCallersCurve)
         // second cannot.
         EXPECT_EQ(0, ratBSplCurveSubCurve(&c, a + 0.5 * (b - a), b + 1.0));
         EXPECT_EQ(0, ratBSplCurveElevateDegree(&c, c->ord - 1));
+        EXPECT_EQ(0, ratBSplCurveInsertKnot(&c, b + 1.0));
         const GeomPoint s = ratBSplCurveEvalPoint(c, 0.0);
         const double S[3] = {s.x, s.y, s.z};
         EXPECT_EQ(GEOM_CUT_NOTHING, ratBSplCurveCutBetween(&c, S, nullptr));
@@ -371,10 +372,13 @@ TEST(RandomEditsCases, ProjectionFromRefusesUnreadableRecordsAndEndsOnNaN)
 // grew past their marks and its tables.
 TEST(RandomEditsCases, SubdivisionSearchesStayInTheirTables)
 {
+    // The polyline runs back and forth across one square, so that every
+    // span's box holds the point and every span is refined on every pass.
+    const double corner[4][2] = {{0, 0}, {1, 1}, {0, 1}, {1, 0}};
     std::vector<std::vector<double>> pts;
     std::vector<double> knots = {0, 0};
     for (int i = 0; i < 9; ++i) {
-        pts.push_back({double(i), double(i % 2), 0});
+        pts.push_back({corner[i % 4][0], corner[i % 4][1], 0});
         if (i > 0 && i < 8)
             knots.push_back(i);
     }
@@ -548,21 +552,24 @@ TEST_F(Campaign, SeamCopiesAreValidAndWindowsAcrossTheSeamFollowTheSurface)
     }
 }
 
-// A net whose control boxes all hold the point (coordinates near 1e300):
-// the subdivision search refines every span on every pass, so its work is
-// bounded instead.
+// A net whose control boxes all hold the point on every pass (coordinates
+// of +-1e300): the subdivision search would refine every span on every pass
+// (half a minute), so its work is bounded instead.
 TEST(RandomEditsCases, PointLocationOnAHugeNetStopsAtItsWorkBound)
 {
     std::mt19937 rng(5);
-    std::uniform_real_distribution<double> huge(-1e300, 1e300);
+    std::uniform_int_distribution<int> sign(0, 1);
+    auto huge = [&](std::mt19937& r) { return sign(r) ? 1e300 : -1e300; };
     RatBSplSurf* s = ratBSplSurfCreate(4, 4, 16, 14);
     for (int i = 0; i < 16; ++i)
         s->knotsu[i] = i < 4 ? 0 : i >= 12 ? 9 : i - 3;
     for (int j = 0; j < 14; ++j)
         s->knotsv[j] = j < 4 ? 0 : j >= 10 ? 7 : j - 3;
     for (int i = 0; i < 12; ++i)
-        for (int j = 0; j < 10; ++j)
+        for (int j = 0; j < 10; ++j) {
             ratBSplSurfSetPoint(s, i, j, huge(rng), huge(rng), huge(rng));
+            ratBSplSurfSetWeight(s, i, j, 1.0);
+        }
     auto held = own(s);
     double u = -1, v = -1;
     EXPECT_EQ(0, ratBSplSurfLocatePoint(s, GeomPoint{0, 0, 0}, &u, &v));
