@@ -3,13 +3,12 @@
 #include "geom/geom.h"
 
 #include <algorithm>
-
 #include <cmath>
 
 namespace {
 
 // A trim boundary is followed by cells of this many chord tolerances; a
-// crossing of a cell edge is found to a tenth of the tolerance.
+// crossing of a cell edge is found to half the tolerance.
 const double kTrimCellPerTolerance = 100.0;
 const double kCrossingPerTolerance = 0.5;
 // The deepest halving of a cell that a trim boundary crosses.

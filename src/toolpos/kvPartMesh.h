@@ -1,5 +1,6 @@
 // The part model of the collision check: the milling area's faces as
-// triangles, each face tessellated from its surface within a chord tolerance.
+// triangles, each face tessellated from its surface within a chord tolerance
+// and cut to where the face ends, so that its holes stay open.
 #pragma once
 
 #include "geom/geom.h"
