@@ -6,7 +6,7 @@ BUILD      ?= build
 BENCHBUILD ?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS  += --no-print-directory
-PACKAGES   := cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libboost-dev libfcl-dev
+PACKAGES   := cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libboost-dev libfcl-dev libcgal-dev
 
 .PHONY: all deps build demo test bench clean
 

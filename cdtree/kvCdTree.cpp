@@ -1,8 +1,11 @@
 // The collision library over the Flexible Collision Library: the part and
 // each machine model are bounding-volume trees of triangles, the tool's
 // bodies are cylinders, and a test asks FCL for a contact between them.
+// A tool that touches nothing may still lie wholly inside the part or a
+// machine model: each model also keeps an inside test.
 #include "kvCdTree.h"
 
+#include "inside_test.h"
 #include "stl_reader.h"
 
 #include <fcl/geometry/bvh/BVH_model.h>
@@ -12,23 +15,60 @@
 #include <fcl/narrowphase/collision_object.h>
 
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <new>
+#include <streambuf>
 #include <vector>
 
 using Mesh = fcl::BVHModel<fcl::OBBRSSd>;
 
+namespace {
+
+// One obstacle: its tree of triangles for contacts, placed once (placing
+// it walks every vertex for its bounding box), and its inside test.
+struct Model {
+    std::shared_ptr<Mesh> mesh;
+    std::unique_ptr<fcl::CollisionObjectd> object;
+    std::unique_ptr<kvcd::InsideTest> inside;
+};
+
+} // namespace
+
 struct kvCdScene {
-    std::shared_ptr<Mesh> part;
-    std::vector<std::shared_ptr<Mesh>> machines;
+    std::unique_ptr<Model> part;
+    std::vector<std::unique_ptr<Model>> machines;
     std::vector<kvCdCylinder> tool;
 };
 
 namespace {
 
-bool finite3(const double* p)
+// FCL writes its numerical complaints to std::cerr; the library's caller
+// hears of trouble through results, never on its user's terminal.
+class QuietErrors {
+public:
+    QuietErrors() : m_saved(std::cerr.rdbuf(&m_sink)) {}
+    ~QuietErrors()
+    {
+        std::cerr.rdbuf(m_saved);
+        std::cerr.clear();
+    }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    struct Sink : std::streambuf {
+        int overflow(int c) override { return traits_type::not_eof(c); }
+    } m_sink;
+    std::streambuf* m_saved;
+};
+
+bool usable3(const double* p)
 {
-    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+    for (int k = 0; k < 3; ++k)
+        if (!std::isfinite(p[k]) || std::fabs(p[k]) > kvCdCoordinateLimit)
+            return false;
+    return true;
 }
 
 bool distinct(const fcl::Vector3d& a, const fcl::Vector3d& b, const fcl::Vector3d& c)
@@ -36,20 +76,30 @@ bool distinct(const fcl::Vector3d& a, const fcl::Vector3d& b, const fcl::Vector3
     return a != b && b != c && a != c;
 }
 
-// A tree of the triangles, or null when none is left.
-std::shared_ptr<Mesh> buildMesh(const std::vector<fcl::Vector3d>& points, const std::vector<fcl::Triangle>& triangles)
+// The model of the triangles, or null when none is left or FCL refuses them.
+std::unique_ptr<Model> buildModel(const std::vector<fcl::Vector3d>& points, const std::vector<fcl::Triangle>& triangles)
 {
     if (triangles.empty())
         return nullptr;
-    auto mesh = std::make_shared<Mesh>();
-    if (mesh->beginModel(static_cast<int>(triangles.size()), static_cast<int>(points.size())) != fcl::BVH_OK ||
-        mesh->addSubModel(points, triangles) != fcl::BVH_OK || mesh->endModel() != fcl::BVH_OK)
+    auto model = std::make_unique<Model>();
+    model->mesh = std::make_shared<Mesh>();
+    Mesh& mesh = *model->mesh;
+    if (mesh.beginModel(static_cast<int>(triangles.size()), static_cast<int>(points.size())) != fcl::BVH_OK ||
+        mesh.addSubModel(points, triangles) != fcl::BVH_OK || mesh.endModel() != fcl::BVH_OK)
         return nullptr;
-    return mesh;
+    model->object = std::make_unique<fcl::CollisionObjectd>(model->mesh);
+    std::vector<double> corners;
+    corners.reserve(triangles.size() * 9);
+    for (const fcl::Triangle& t : triangles)
+        for (int k = 0; k < 3; ++k)
+            for (int c = 0; c < 3; ++c)
+                corners.push_back(points[t[k]][c]);
+    model->inside = std::make_unique<kvcd::InsideTest>(corners);
+    return model;
 }
 
 // A rigid motion: the rotation part orthonormal and right-handed, the bottom
-// row 0, 0, 0, 1.
+// row 0, 0, 0, 1, the origin within the coordinate limit.
 bool toTransform(const double* m, fcl::Transform3d& t)
 {
     for (int i = 0; i < 16; ++i)
@@ -64,21 +114,51 @@ bool toTransform(const double* m, fcl::Transform3d& t)
             r(i, j) = m[4 * i + j];
     if (!(r.transpose() * r).isApprox(fcl::Matrix3d::Identity(), 1e-6) || r.determinant() < 0.0)
         return false;
+    const double origin[3] = {m[3], m[7], m[11]};
+    if (!usable3(origin))
+        return false;
     t.setIdentity();
     t.linear() = r;
-    t.translation() = fcl::Vector3d(m[3], m[7], m[11]);
+    t.translation() = fcl::Vector3d(origin[0], origin[1], origin[2]);
     return true;
 }
 
-bool meets(const fcl::CollisionObjectd& body, const std::shared_ptr<Mesh>& mesh)
+bool meets(const fcl::CollisionObjectd& body, const std::unique_ptr<Model>& model)
 {
-    if (!mesh)
+    if (!model)
         return false;
-    fcl::CollisionObjectd obstacle(mesh);
     fcl::CollisionRequestd request;
     fcl::CollisionResultd result;
-    fcl::collide(&body, &obstacle, request, result);
+    fcl::collide(&body, model->object.get(), request, result);
     return result.isCollision();
+}
+
+bool encloses(const std::unique_ptr<Model>& model, const fcl::Vector3d& point)
+{
+    return model && model->inside->encloses(point.data());
+}
+
+int obstacleEnclosing(const kvCdScene& scene, const fcl::Vector3d& point)
+{
+    if (encloses(scene.part, point))
+        return kvCdObstaclePart;
+    for (const auto& machine : scene.machines)
+        if (encloses(machine, point))
+            return kvCdObstacleMachine;
+    return -1;
+}
+
+int stlError(kvcd::StlStatus status)
+{
+    switch (status) {
+    case kvcd::StlStatus::ok: return 0;
+    case kvcd::StlStatus::unreadable: return kvCdErrFile;
+    case kvcd::StlStatus::malformed: return kvCdErrFormat;
+    case kvcd::StlStatus::badCount: return kvCdErrCount;
+    case kvcd::StlStatus::notFinite:
+    case kvcd::StlStatus::beyondLimit: return kvCdErrCoordinate;
+    }
+    return kvCdErrFormat;
 }
 
 } // namespace
@@ -103,7 +183,7 @@ int kvCdSetPart(kvCdScene* scene, const double* xyz, int vertexCount, const int*
     try {
         std::vector<fcl::Vector3d> points(static_cast<std::size_t>(vertexCount));
         for (int i = 0; i < vertexCount; ++i) {
-            if (!finite3(xyz + 3 * i))
+            if (!usable3(xyz + 3 * i))
                 return kvCdErrArgument;
             points[i] = fcl::Vector3d(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
         }
@@ -117,44 +197,56 @@ int kvCdSetPart(kvCdScene* scene, const double* xyz, int vertexCount, const int*
             if (distinct(points[c[0]], points[c[1]], points[c[2]]))
                 kept.emplace_back(c[0], c[1], c[2]);
         }
-        std::shared_ptr<Mesh> mesh = buildMesh(points, kept);
-        if (!kept.empty() && !mesh)
+        const QuietErrors quiet;
+        std::unique_ptr<Model> model = buildModel(points, kept);
+        if (!kept.empty() && !model)
             return kvCdErrMemory;
-        scene->part = mesh;
+        scene->part = std::move(model);
         return 0;
     } catch (const std::bad_alloc&) {
         return kvCdErrMemory;
     }
 }
 
-int kvCdAddMachineStl(kvCdScene* scene, const char* path)
+int kvCdAddMachineStl(kvCdScene* scene, const char* path, int* skipped)
 {
+    if (skipped)
+        *skipped = 0;
     if (!scene || !path)
         return kvCdErrArgument;
     try {
         std::vector<kvcd::StlTriangle> read;
-        if (!kvcd::readStl(path, read))
-            return kvCdErrFile;
+        const kvcd::StlStatus status = kvcd::readStl(path, read);
+        if (status != kvcd::StlStatus::ok)
+            return stlError(status);
         std::vector<fcl::Vector3d> points;
         std::vector<fcl::Triangle> triangles;
         points.reserve(read.size() * 3);
         triangles.reserve(read.size());
+        int left = 0;
         for (const kvcd::StlTriangle& t : read) {
+            if (kvcd::isDegenerate(t)) {
+                ++left;
+                continue;
+            }
             const fcl::Vector3d a(t.v[0][0], t.v[0][1], t.v[0][2]);
             const fcl::Vector3d b(t.v[1][0], t.v[1][1], t.v[1][2]);
             const fcl::Vector3d c(t.v[2][0], t.v[2][1], t.v[2][2]);
-            if (!distinct(a, b, c))
-                continue;
             const int first = static_cast<int>(points.size());
             points.push_back(a);
             points.push_back(b);
             points.push_back(c);
             triangles.emplace_back(first, first + 1, first + 2);
         }
-        std::shared_ptr<Mesh> mesh = buildMesh(points, triangles);
-        if (!mesh)
-            return kvCdErrFile;
-        scene->machines.push_back(mesh);
+        if (triangles.empty())
+            return kvCdErrNoArea;
+        const QuietErrors quiet;
+        std::unique_ptr<Model> model = buildModel(points, triangles);
+        if (!model)
+            return kvCdErrMemory;
+        scene->machines.push_back(std::move(model));
+        if (skipped)
+            *skipped = left;
         return static_cast<int>(triangles.size());
     } catch (const std::bad_alloc&) {
         return kvCdErrMemory;
@@ -198,6 +290,7 @@ int kvCdTestTool(kvCdScene* scene, const double* frame, kvCdHit* hit)
     if (!toTransform(frame, place))
         return kvCdErrArgument;
     try {
+        const QuietErrors quiet;
         for (const kvCdCylinder& c : scene->tool) {
             // FCL's cylinder is centred on its origin.
             fcl::Transform3d local = fcl::Transform3d::Identity();
@@ -214,6 +307,18 @@ int kvCdTestTool(kvCdScene* scene, const double* frame, kvCdHit* hit)
                     }
                 }
             }
+            if (obstacle >= 0) {
+                if (hit) {
+                    hit->body = c.body;
+                    hit->obstacle = obstacle;
+                }
+                return 1;
+            }
+        }
+        // Touching nothing, each body lies wholly inside or wholly outside
+        // every model: a point of it on the axis tells which.
+        for (const kvCdCylinder& c : scene->tool) {
+            const int obstacle = obstacleEnclosing(*scene, place * fcl::Vector3d(0.0, 0.0, 0.5 * (c.bottom + c.top)));
             if (obstacle >= 0) {
                 if (hit) {
                     hit->body = c.body;

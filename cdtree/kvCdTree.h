@@ -2,7 +2,8 @@
 // that the module loads at run time (file name "kvCdTree.dll" for the host's
 // resource manager). A scene holds the part as triangles, the machine as
 // triangles read from STL files and the tool as coaxial cylinders; it answers
-// whether the tool at a given position touches the part or the machine.
+// whether the tool at a given position touches the part or the machine, or
+// lies wholly inside the material of either.
 //
 // A plain C interface, so that the module can fetch every entry by name.
 // Results: 0 success; negative values are failures and leave the scene as it
@@ -25,7 +26,20 @@ typedef struct kvCdScene kvCdScene;
 enum { kvCdBodyCutter = 0, kvCdBodyShank = 1, kvCdBodyHolder = 2 };
 // What a body met.
 enum { kvCdObstaclePart = 0, kvCdObstacleMachine = 1 };
-enum { kvCdErrArgument = -1, kvCdErrFile = -2, kvCdErrNoTool = -3, kvCdErrMemory = -4 };
+enum {
+    kvCdErrArgument = -1,
+    kvCdErrFile = -2,        // missing, unreadable or empty file
+    kvCdErrNoTool = -3,
+    kvCdErrMemory = -4,
+    kvCdErrFormat = -5,      // truncated or malformed STL
+    kvCdErrCount = -6,       // no triangles, or more than kvCdMaxMachineTriangles
+    kvCdErrCoordinate = -7,  // a coordinate not finite or beyond kvCdCoordinateLimit
+    kvCdErrNoArea = -8,      // every triangle without area
+};
+// What a model may hold: coordinates within +-kvCdCoordinateLimit model units
+// (a kilometre in millimetres), at most kvCdMaxMachineTriangles per file.
+#define kvCdCoordinateLimit 1.0e6
+#define kvCdMaxMachineTriangles 20000000
 
 // One cylinder of the tool, about the tool frame's Z axis between the
 // heights bottom and top (bottom < top, radius > 0).
@@ -49,15 +63,20 @@ KVCD_API void kvCdDestroyScene(kvCdScene* scene);
 // Replaces the part: vertexCount points (x, y, z each) and triangleCount
 // triangles (three vertex indices each). kvCdErrArgument for a null scene, a
 // negative count, missing arrays, an index outside the points or a point that
-// is not finite. Triangles whose three points are not distinct are skipped.
+// is not finite or lies beyond kvCdCoordinateLimit. Triangles whose three
+// points are not distinct are skipped.
 KVCD_API int kvCdSetPart(kvCdScene* scene, const double* xyz, int vertexCount, const int* triangles,
                          int triangleCount);
 
 // Adds the triangles of an STL file (binary or ASCII) as one machine model.
-// The number of triangles read, kvCdErrArgument for a null scene or path, or
-// kvCdErrFile for a file that is missing, truncated, malformed or without
-// triangles.
-KVCD_API int kvCdAddMachineStl(kvCdScene* scene, const char* path);
+// Triangles without area are left out and counted in skipped (when given).
+// The number of triangles kept, or (nothing added, skipped 0):
+// kvCdErrArgument for a null scene or path, kvCdErrFile for a missing,
+// unreadable or empty file, kvCdErrFormat for a truncated or malformed one,
+// kvCdErrCount for no triangles or too many, kvCdErrCoordinate for a corner
+// that is not finite or beyond the limit, kvCdErrNoArea when no triangle has
+// an area.
+KVCD_API int kvCdAddMachineStl(kvCdScene* scene, const char* path, int* skipped);
 // Number of machine models held.
 KVCD_API int kvCdMachineCount(const kvCdScene* scene);
 
@@ -68,17 +87,19 @@ KVCD_API int kvCdSetTool(kvCdScene* scene, const kvCdCylinder* cylinders, int co
 // Tests the tool placed by frame (sixteen values, rows first, the translation
 // in the fourth column; the tool's tip at the frame's origin, its axis along
 // the frame's Z axis). 1 when a body of the tool meets the part or the
-// machine (hit, when given, says which; bodies are tested from the tip up,
-// the part before the machine), 0 when the tool is free, kvCdErrNoTool
-// without a tool, kvCdErrArgument for a null scene or frame or a frame that
-// is not a rigid motion.
+// machine, or the tool lies wholly inside the material either bounds (hit,
+// when given, says which; bodies are tested from the tip up, the part before
+// the machine; a tool inside is reported by its first body found inside), 0 when the
+// tool is free, kvCdErrNoTool
+// without a tool, kvCdErrArgument for a null scene or frame, a frame that
+// is not a rigid motion or one whose origin lies beyond kvCdCoordinateLimit.
 KVCD_API int kvCdTestTool(kvCdScene* scene, const double* frame, kvCdHit* hit);
 
 // The entries by name, for a loader.
 typedef kvCdScene* (*kvCdPfnCreateScene)(void);
 typedef void (*kvCdPfnDestroyScene)(kvCdScene*);
 typedef int (*kvCdPfnSetPart)(kvCdScene*, const double*, int, const int*, int);
-typedef int (*kvCdPfnAddMachineStl)(kvCdScene*, const char*);
+typedef int (*kvCdPfnAddMachineStl)(kvCdScene*, const char*, int*);
 typedef int (*kvCdPfnMachineCount)(const kvCdScene*);
 typedef int (*kvCdPfnSetTool)(kvCdScene*, const kvCdCylinder*, int);
 typedef int (*kvCdPfnTestTool)(kvCdScene*, const double*, kvCdHit*);

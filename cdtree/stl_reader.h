@@ -1,6 +1,8 @@
 // Reading the triangles of an STL file, binary or ASCII.
 #pragma once
 
+#include "kvCdTree.h"
+
 #include <string>
 #include <vector>
 
@@ -10,12 +12,24 @@ struct StlTriangle {
     double v[3][3];
 };
 
-// The file's triangles into out (replaced). False, with out empty, for a file
-// that cannot be read, is truncated or malformed, holds a coordinate that is
-// not finite, or has more triangles than maxTriangles.
-bool readStl(const std::string& path, std::vector<StlTriangle>& out, std::size_t maxTriangles = 20000000);
+enum class StlStatus {
+    ok,
+    unreadable,   // missing, unreadable or empty
+    malformed,    // truncated, cut short, or neither binary nor ASCII STL
+    badCount,     // no triangles, or more than allowed
+    notFinite,    // a coordinate that is NaN or infinite (or beyond double)
+    beyondLimit,  // a coordinate whose magnitude exceeds the limit
+};
+
+// The file's triangles into out (replaced). Anything but ok leaves out empty.
+StlStatus readStl(const std::string& path, std::vector<StlTriangle>& out,
+                  std::size_t maxTriangles = kvCdMaxMachineTriangles, double coordinateLimit = kvCdCoordinateLimit);
 
 // The same for the file's contents already in memory.
-bool parseStl(const std::string& bytes, std::vector<StlTriangle>& out, std::size_t maxTriangles = 20000000);
+StlStatus parseStl(const std::string& bytes, std::vector<StlTriangle>& out,
+                   std::size_t maxTriangles = kvCdMaxMachineTriangles, double coordinateLimit = kvCdCoordinateLimit);
+
+// Whether a triangle has no area: two equal corners, or three in a line.
+bool isDegenerate(const StlTriangle& t);
 
 } // namespace kvcd

@@ -3,11 +3,13 @@
 // starts the analysis with, a pick on a handle of the drawn tool, the
 // collision library the host installs, and what the panel, the model's
 // frames, the "Feedbacks" settings and the job show afterwards.
+#include "args.h"
 #include "script.h"
 #include "session.h"
 #include "text.h"
 #include "toolpos_host.h"
 #include "view.h"
+#include "window_query.h"
 
 #include "host/object/kvPropAccess.h"
 #include "platform/afx.h"
@@ -46,21 +48,13 @@ PreparedJob g_prepared;
 JobDefinition* g_lent = nullptr;
 
 
+// Every number of these commands is a model coordinate or length, refused
+// with its text when it is not a plain finite number within the limit.
 std::vector<double> numbersOf(const std::vector<std::string>& words, std::size_t first)
 {
     std::vector<double> values;
-    for (std::size_t i = first; i < words.size(); ++i) {
-        std::size_t used = 0;
-        double value = 0.0;
-        try {
-            value = std::stod(words[i], &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != words[i].size() || !std::isfinite(value))
-            throw ScriptError("not a number: '" + words[i] + "'");
-        values.push_back(value);
-    }
+    for (std::size_t i = first; i < words.size(); ++i)
+        values.push_back(numberArg(words[i], -kCoordinateLimit, kCoordinateLimit, "a coordinate or length"));
     return values;
 }
 
@@ -275,17 +269,40 @@ void handle(Session& s, const std::string& args)
             << (reached == 1 ? "" : "s") << '\n';
 }
 
-// "frame-menu feedback" or "frame-menu axisline": the new-frame button's right-click menu.
+// "frame-menu feedback" or "frame-menu axisline": the user right-clicks the
+// new-frame button and chooses that item of the menu it shows.
 void frameMenu(Session& s, const std::string& args)
 {
     CWnd* window = openWindow(s);
     if (!window) throw ScriptError("no analysis window open");
-    int command = 0;
+    UINT command = 0;
     if (args == "feedback") command = 1081;
     else if (args == "axisline") command = 1082;
     else throw ScriptError("expected feedback or axisline");
-    SendMessageW(window->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
-    s.out() << "menu command " << args << '\n';
+    const HWND button = GetDlgItem(window->GetSafeHwnd(), 1036);
+    if (!button || !visibleUpTo(button, window->GetSafeHwnd()))
+        throw ScriptError("the new-frame button is not shown");
+    bool shown = false;
+    kvplat::setMenuChoiceHook([&](HMENU) {
+        shown = true;
+        return command;
+    });
+    // A point inside the button, with the right button held (the key state
+    // the platform gives a right-button press).
+    const LPARAM inside = MAKELPARAM(2, 2);
+    const WPARAM rightButtonHeld = 0x0002;
+    SendMessageW(button, WM_RBUTTONDOWN, rightButtonHeld, inside);
+    SendMessageW(button, WM_RBUTTONUP, 0, inside);
+    kvplat::setMenuChoiceHook(nullptr);
+    kvplat::pumpMessages();
+    if (!shown) {
+        s.out() << "the new-frame button shows no right-click menu\n";
+        return;
+    }
+    const auto menu = kvplat::lastTrackedMenu();
+    s.out() << "right-click menu:";
+    for (const std::wstring& item : menu) s.out() << " \"" << toUtf8(item) << "\"";
+    s.out() << "\nmenu command " << args << '\n';
 }
 
 // "collisionlib on|off|broken": the host installs the collision library,

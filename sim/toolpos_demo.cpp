@@ -1,8 +1,10 @@
 // The demo's tool-position part: a job's analysis opens in mode 5 with the
-// job's tool on its frame, checked against the sample part and the machine;
-// the tool is lengthened until it is free, a frame is made at its position,
-// the tool is turned by the mouse, and the window closes with the collision
-// library unloaded.
+// job's tool on its frame, checked against the sample part and the machine:
+// free in a through hole, colliding inside the block and the column, a job
+// started again on the open window, a machine that cannot be found; the
+// tool is lengthened until it is free, a frame is made at its position, the
+// tool is turned by the mouse, the right-click menu is used, and the window
+// closes with the collision library unloaded.
 #include "script.h"
 
 namespace hostsim {
@@ -30,6 +32,28 @@ const DemoSection toolPositionTour(
     "analyse-job\n"
     "toolpos\n"
     "close\n"
+    "echo -- a small tool down the through hole at (70, 35): free\n"
+    "job DemoMill 70 35 20\n"
+    "job-tool 2 5\n"
+    "analyse-job\n"
+    "toolpos\n"
+    "echo -- the same tool started again on the open window, now inside the block\n"
+    "job DemoMill 50 30 20\n"
+    "job-tool 2 5\n"
+    "analyse-job\n"
+    "toolpos\n"
+    "echo -- and inside the machine's column\n"
+    "job DemoMill -70 30 100\n"
+    "job-tool 2 5\n"
+    "analyse-job\n"
+    "toolpos\n"
+    "close\n"
+    "echo -- a machine without a folder: the part is still checked, and the panel says why\n"
+    "job NoSuchMill 60 45 40\n"
+    "job-tool 6 30 30 40\n"
+    "analyse-job\n"
+    "toolpos\n"
+    "close\n"
     "echo -- a short tool beside the boss: its holder starts inside the part\n"
     "job DemoMill 30 28 40\n"
     "job-tool 4 3.5 30 40\n"
@@ -47,7 +71,7 @@ const DemoSection toolPositionTour(
     "move 30 40 60\n"
     "pick 60 45 100 0 0 -1\n"
     "toolpos\n"
-    "echo -- the tool position as the job's feedback points and the host's frame feedback\n"
+    "echo -- the new-frame button's right-click menu: the job's feedback points and the host's frame feedback\n"
     "frame-menu feedback\n"
     "job-show\n"
     "frame-menu axisline\n"

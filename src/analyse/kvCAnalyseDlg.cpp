@@ -193,6 +193,10 @@ void kvCAnalyseDlg::reactivateAnalysisDialog(kvIUnknownPtr first)
     }
     clearResultDisplay();
     onAnalyseModeChanged(kvKeyAnalyseMode);
+    // Another job brings its own frame, tool and milling area: its tool is
+    // placed and checked anew, as on opening, not left where the last job had it.
+    if (!jobDef.isNull())
+        placeToolFromJob(first);
     opened = true;
 }
 

@@ -49,8 +49,12 @@ void kvCMouseReactor::planePosition(const kvCGePoint& working, const double view
     const double (&M)[4][4] = product.asDoubleMat();
     const double d = M[0][0] * M[1][1] - M[1][0] * M[0][1];
     if (std::fabs(d) < 0.0001) {
-        X = wv.x;
-        Y = wv.y;
+        // Seen edge-on, the plane holds no line of sight to meet: the view's
+        // own x and y would stand for the plane's and turn a tool dragged by
+        // the mouse the wrong way, so the cursor's point is projected square
+        // onto the plane instead.
+        X = w.x * f[0][0] + w.y * f[1][0] + w.z * f[2][0];
+        Y = w.x * f[0][1] + w.y * f[1][1] + w.z * f[2][1];
         return;
     }
     X = (wv.x * M[1][1] - wv.y * M[0][1] - (M[0][2] * M[1][1] - M[1][2] * M[0][1]) * z) / d;

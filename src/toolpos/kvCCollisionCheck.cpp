@@ -96,9 +96,11 @@ bool kvCCollisionCheck::setPart(const kvPartMesh& mesh, kvCString& problem)
     return true;
 }
 
-int kvCCollisionCheck::addMachineStl(const std::string& path)
+int kvCCollisionCheck::addMachineStl(const std::string& path, int* skipped)
 {
-    return isLoaded() ? m_addMachine(m_scene, path.c_str()) : kvCdErrArgument;
+    if (skipped)
+        *skipped = 0;
+    return isLoaded() ? m_addMachine(m_scene, path.c_str(), skipped) : kvCdErrArgument;
 }
 
 int kvCCollisionCheck::machineCount() const
@@ -154,15 +156,22 @@ kvToolLengthSearch kvSearchFreeToolLength(double startLength, const std::functio
     }
 }
 
-std::vector<std::string> kvMachineModelFiles(const std::wstring& baseFolder, const std::wstring& machine)
+kvMachineModels kvFindMachineModels(const std::wstring& baseFolder, const std::wstring& machine)
 {
-    std::vector<std::string> files;
-    // A machine name is one folder: no separators, no way up.
-    if (machine.empty() || machine.find_first_of(L"/\\") != std::wstring::npos || machine == L"." || machine == L"..")
-        return files;
+    kvMachineModels models;
+    if (machine.empty())
+        return models;
+    if (machine.find_first_of(L"/\\") != std::wstring::npos || machine == L"." || machine == L"..") {
+        models.state = kvMachineModels::badName;
+        return models;
+    }
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(baseFolder) / "Machines" / fs::path(machine);
     std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        models.state = kvMachineModels::noFolder;
+        return models;
+    }
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (!it->is_regular_file(error))
             continue;
@@ -170,8 +179,39 @@ std::vector<std::string> kvMachineModelFiles(const std::wstring& baseFolder, con
         std::transform(extension.begin(), extension.end(), extension.begin(),
                        [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
         if (extension == L".stl")
-            files.push_back(it->path().string());
+            models.files.push_back(it->path().string());
     }
-    std::sort(files.begin(), files.end());
-    return files;
+    std::sort(models.files.begin(), models.files.end());
+    models.state = models.files.empty() ? kvMachineModels::noFiles : kvMachineModels::found;
+    return models;
+}
+
+kvCString kvMachineModelProblem(int error)
+{
+    switch (error) {
+    case kvCdErrFile: return L"cannot be read or is empty";
+    case kvCdErrFormat: return L"is truncated or not an STL file";
+    case kvCdErrCount: return L"has no triangles or more than the library takes";
+    case kvCdErrCoordinate: return L"has a corner that is not a finite coordinate within 1e6";
+    case kvCdErrNoArea: return L"has no triangle with an area";
+    case kvCdErrMemory: return L"is too large for the memory left";
+    default: return L"was refused by the collision library";
+    }
+}
+
+bool kvHostBaseFolder(kvIResourceMgr1* manager, std::wstring& folder)
+{
+    // Past the longest path the platform knows, nothing more is asked.
+    const int kLongestPath = 32768;
+    if (!manager)
+        return false;
+    for (int capacity = 1024; capacity <= kLongestPath; capacity *= 2) {
+        std::vector<wchar_t> buffer(static_cast<std::size_t>(capacity), L'\0');
+        if (manager->getBaseFolder(buffer.data(), capacity) == 0) {
+            buffer.back() = L'\0';
+            folder = buffer.data();
+            return true;
+        }
+    }
+    return false;
 }

@@ -35,9 +35,9 @@ public:
 
     // The part model; false (problem set) when not loaded or refused.
     bool setPart(const kvPartMesh& mesh, kvCString& problem);
-    // A machine model from an STL file: the triangles read, or a negative
-    // value (nothing added).
-    int addMachineStl(const std::string& path);
+    // A machine model from an STL file: the triangles kept (skipped: those
+    // without area, left out), or a kvCdErr* value (nothing added).
+    int addMachineStl(const std::string& path, int* skipped = nullptr);
     int machineCount() const;
     // The tool's bodies; false (problem set) when not loaded or refused.
     bool setTool(const std::vector<kvCdCylinder>& bodies, kvCString& problem);
@@ -77,6 +77,19 @@ struct kvToolLengthSearch {
 
 kvToolLengthSearch kvSearchFreeToolLength(double startLength, const std::function<int(double)>& test);
 
-// The STL files of a machine's folder ("<base>Machines/<machine>/"), sorted
-// by name; none for an empty machine name or a missing folder.
-std::vector<std::string> kvMachineModelFiles(const std::wstring& baseFolder, const std::wstring& machine);
+// The machine models of a machine: the STL files of its folder
+// ("<base>Machines/<machine>/"), sorted by name, or why there are none.
+struct kvMachineModels {
+    enum State { found, noName, badName, noFolder, noFiles } state = noName;
+    std::vector<std::string> files;
+};
+// A machine name is one folder name: one with a separator, "." or ".." is a
+// badName and nothing is looked up.
+kvMachineModels kvFindMachineModels(const std::wstring& baseFolder, const std::wstring& machine);
+
+// Why a machine model file was refused, for a kvCdErr* value.
+kvCString kvMachineModelProblem(int error);
+
+// The host's base folder, whole however long (the resource manager is asked
+// with larger buffers until it fits); false when the host gives none.
+bool kvHostBaseFolder(kvIResourceMgr1* manager, std::wstring& folder);

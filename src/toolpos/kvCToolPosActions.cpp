@@ -41,12 +41,12 @@ void kvCToolPosDialog::createFrameAtToolPosition()
     try {
         kvIfPtr<kvITwFrameSet1> frames(owner() ? static_cast<kvIUnknown*>(owner()->heldModel()) : nullptr);
         if (frames.isNull()) {
-            setMessage(kvCString(L"The model offers no frames: no frame was created"));
+            setNote(kvCString(L"The model offers no frames: no frame was created"));
             return;
         }
         kvIfPtr<kvITwFrame1> frame;
         if (frames->createFrame(m_toolFrame.asDoubleMat(), &frame) != 0 || frame.isNull()) {
-            setMessage(kvCString(L"The model did not create the frame"));
+            setNote(kvCString(L"The model did not create the frame"));
             return;
         }
         newFrame = frame;
@@ -54,7 +54,7 @@ void kvCToolPosDialog::createFrameAtToolPosition()
         if (frame->getName(name, 100) != 0)
             name[0] = L'\0';
         name[99] = L'\0';
-        setMessage(kvCString(L"New frame ") + name + L" at the tool position");
+        setNote(kvCString(L"New frame ") + name + L" at the tool position");
     } catch (...) {
         showException(L"Exception in kvAnalyse (Plan 19)");
     }
@@ -149,7 +149,7 @@ void kvCToolPosDialog::setToolAxisFeedbackPoints(kvIfPtr<kvITwCycleJobDef1> job)
         propSet(settings, kvKeyTFBPoint2, second);
         propSet(settings, kvKeyTFBPointEnable, true);
         propSet(settings, kvKeyTFBPointEnable2, true);
-        setMessage(kvCString(L"The tool position is the job's tool feedback position"));
+        setNote(kvCString(L"The tool position is the job's tool feedback position"));
     } catch (...) {
         showException(L"Exception in kvAnalyse (Plan 21)");
     }

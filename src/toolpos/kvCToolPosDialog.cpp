@@ -17,6 +17,8 @@
 
 #include <cmath>
 #include <cwchar>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -24,6 +26,10 @@ namespace {
 // The collision precision when the settings give none: the chord tolerance
 // of the part model and the tip's lift off a face it rests on.
 const double kDefaultPrecision = 0.01;
+// The smallest hole or island of a face that the part model is sure to
+// show: the faces are sampled at least this finely before they are cut to
+// their boundaries.
+const double kSmallestTrimFeature = 4.0;
 
 const wchar_t* const kMouseFlags[] = {kvKeyAAngleMouse, kvKeyBAngleMouse, kvKeyCAngleMouse};
 const wchar_t* const kAngles[] = {kvKeyAAngle, kvKeyBAngle, kvKeyCAngle};
@@ -115,8 +121,32 @@ void kvCToolPosDialog::showException(const wchar_t* text)
 
 void kvCToolPosDialog::setMessage(const kvCString& text)
 {
-    if (mpProp)
-        propSet(mpProp, kvKeyMessage, text);
+    m_verdict = text;
+    m_note = kvCString();
+    showMessage();
+}
+
+void kvCToolPosDialog::setNote(const kvCString& text)
+{
+    m_note = text;
+    showMessage();
+}
+
+// One line: the check's word first, then what the set-up found wanting and
+// what the last action did.
+void kvCToolPosDialog::showMessage()
+{
+    if (!mpProp)
+        return;
+    kvCString line = m_verdict;
+    for (const kvCString* part : {&m_setupNote, &m_note}) {
+        if (part->isEmpty())
+            continue;
+        if (!line.isEmpty())
+            line += L"; ";
+        line += *part;
+    }
+    propSet(mpProp, kvKeyMessage, line);
 }
 
 bool kvCToolPosDialog::collisionReady() const
@@ -148,6 +178,9 @@ void kvCToolPosDialog::setupCollisionCheck(void*)
     try {
         m_check->unload();
         m_collision = collisionUnknown;
+        m_verdict = kvCString();
+        m_note = kvCString();
+        m_setupNote = kvCString();
         kvAnalyseLastSettings* last = nullptr;
         if (owner())
             owner()->getLastSettings(&last);
@@ -190,7 +223,36 @@ void kvCToolPosDialog::setupCollisionCheck(void*)
     }
 }
 
-// The milling area's faces, each tessellated from its surface.
+namespace {
+
+// Whether a point of a face's surface lies on the face as the host trims
+// it; a face whose host does not answer is its whole surface.
+class FaceTrim {
+public:
+    FaceTrim(kvIUnknown* face, double tolerance) : m_bounded(face), m_tolerance(tolerance) {}
+    bool operator()(const GeomPoint& p)
+    {
+        if (m_bounded.isNull() || !m_answers)
+            return true;
+        const double point[3] = {p.x, p.y, p.z};
+        int on = 0;
+        if (m_bounded->isPointOnFace(point, m_tolerance, &on) != 0) {
+            m_answers = false;
+            return true;
+        }
+        return on != 0;
+    }
+
+private:
+    kvIfPtr<kvIGeBoundedSurface> m_bounded;
+    double m_tolerance;
+    bool m_answers = true;
+};
+
+}  // namespace
+
+// The milling area's faces, each tessellated from its surface and cut to
+// the face, so that holes and pockets stay open.
 bool kvCToolPosDialog::buildPartModel(kvCString& problem)
 {
     kvCSurfaceSet faces;
@@ -203,10 +265,12 @@ bool kvCToolPosDialog::buildPartModel(kvCString& problem)
     const double tolerance = chordTolerance();
     kvCFeatureHelp library;
     for (unsigned int i = 0; i < faces.count(); ++i) {
-        RatBSplSurf* surface = library.newRatBSplSurf(faces.getAt(i));
+        kvIUnknown* face = faces.getAt(i);
+        RatBSplSurf* surface = library.newRatBSplSurf(face);
         if (!surface)
             continue;
-        kvTessellateSurface(surface, tolerance, mesh);
+        FaceTrim trim(face, tolerance);
+        kvTessellateTrimmedFace(surface, std::ref(trim), tolerance, kSmallestTrimFeature, mesh);
         ratBSplSurfFree(surface);
     }
     if (mesh.triangleCount() == 0) {
@@ -216,24 +280,63 @@ bool kvCToolPosDialog::buildPartModel(kvCString& problem)
     return m_check->setPart(mesh, problem);
 }
 
-// The STL files of the machine's folder under the host's base folder.
+// The STL files of the machine's folder under the host's base folder. What
+// keeps a model out is said after the check's word; the part is checked
+// whatever the machine gives.
 void kvCToolPosDialog::addMachineModels()
 {
     kvCString machine;
-    if (!propGet(mpProp, kvKeyMachine, machine) || machine.isEmpty())
-        return;
+    if (!propGet(mpProp, kvKeyMachine, machine))
+        machine = kvCString();
     kvIfPtr<kvIApplication1> app;
     if (execContext())
         execContext()->getApplication(&app);
     kvIfPtr<kvIResourceMgr1> manager;
     if (!app.isNull())
         app->getResourceManager(&manager);
-    wchar_t base[1024] = {0};
-    if (manager.isNull() || manager->getBaseFolder(base, 1024) != 0)
+    std::wstring base;
+    if (!kvHostBaseFolder(manager.getIf(), base)) {
+        m_setupNote = L"no machine model loaded: the host gives no base folder";
         return;
-    base[1023] = L'\0';
-    for (const std::string& file : kvMachineModelFiles(base, machine.str()))
-        m_check->addMachineStl(file);
+    }
+    const kvMachineModels models = kvFindMachineModels(base, machine.str());
+    const std::wstring folder = L"Machines/" + machine.str();
+    switch (models.state) {
+    case kvMachineModels::noName:
+        m_setupNote = L"no machine model loaded: the job names no machine";
+        return;
+    case kvMachineModels::badName:
+        m_setupNote = kvCString(L"no machine model loaded: the machine name \"") + machine +
+                      L"\" is not one folder name";
+        return;
+    case kvMachineModels::noFolder:
+        m_setupNote = kvCString(L"no machine model loaded: there is no folder ") + folder.c_str() +
+                      L" in the host's base folder";
+        return;
+    case kvMachineModels::noFiles:
+        m_setupNote = kvCString(L"no machine model loaded: the folder ") + folder.c_str() + L" holds no STL file";
+        return;
+    case kvMachineModels::found:
+        break;
+    }
+    std::vector<kvCString> notes;
+    for (const std::string& file : models.files) {
+        int skipped = 0;
+        const int added = m_check->addMachineStl(file, &skipped);
+        const kvCString name(std::filesystem::path(file).filename().wstring().c_str());
+        if (added < 0)
+            notes.push_back(kvCString(L"machine model ") + name + L" " + kvMachineModelProblem(added));
+        else if (skipped > 0)
+            notes.push_back(kvCString(L"machine model ") + name + L": " + std::to_wstring(skipped).c_str() +
+                            (skipped == 1 ? L" triangle" : L" triangles") + L" without area left out");
+    }
+    if (m_check->machineCount() == 0)
+        notes.insert(notes.begin(), kvCString(L"no machine model loaded"));
+    for (const kvCString& note : notes) {
+        if (!m_setupNote.isEmpty())
+            m_setupNote += L"; ";
+        m_setupNote += note;
+    }
 }
 
 // ---------------------------------------------------------------- the tool's place

@@ -88,7 +88,12 @@ protected:
 
 private:
     void fillToolInfo();
+    // "Message" holds the check's word (setMessage), then what the set-up
+    // found wanting (a machine model not loaded) and what the last action
+    // did (setNote), so that the verdict stays in view beside them.
     void setMessage(const kvCString& text);
+    void setNote(const kvCString& text);
+    void showMessage();
     void showException(const wchar_t* text);
     bool readTool(kvToolDimensions& tool, kvCString& problem) const;
     bool sendTool(const kvToolDimensions& tool, kvCString& problem);
@@ -105,6 +110,9 @@ private:
     void applyToolLength(double length);
 
     std::unique_ptr<kvCCollisionCheck> m_check;
+    kvCString m_verdict;
+    kvCString m_setupNote;
+    kvCString m_note;
     kvToolDimensions m_tool;
     bool m_toolKnown = false;
     kvCGeMatrix m_toolFrame;

@@ -209,14 +209,17 @@ TEST_F(ReactorTest, MovesAreReportedInTheFramePlaneOnlyWithoutState)
     EXPECT_DOUBLE_EQ(rec.moves[0].second, 4.0);
 }
 
-TEST_F(ReactorTest, AnEdgeOnFrameGivesTheTransformedPoint)
+// The view's x and y, which the edge-on case would otherwise hand on, mix
+// the view's axes with the plane's: a tool turned by the mouse from above
+// went against the drag. The point is projected square onto the plane.
+TEST_F(ReactorTest, AnEdgeOnFrameGivesThePointProjectedOntoItsPlane)
 {
-    // A frame whose XY plane contains the view direction.
-    const double m[4][4] = {{1, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}};
+    // A frame whose XY plane contains the view direction: X along x, Y along z.
+    const double m[4][4] = {{1, 0, 0, 10}, {0, 0, 1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}};
     double X = 0, Y = 0;
-    kvCMouseReactor::planePosition(kvCGePoint(1, 2, 3), view, kvCGeMatrix(m), 0.0, X, Y);
+    kvCMouseReactor::planePosition(kvCGePoint(11, 2, 3), view, kvCGeMatrix(m), 0.0, X, Y);
     EXPECT_DOUBLE_EQ(X, 1.0);
-    EXPECT_DOUBLE_EQ(Y, 2.0);
+    EXPECT_DOUBLE_EQ(Y, 3.0);
 }
 
 TEST(MouseReactor, CountsReferencesAndAnswersItsNames)

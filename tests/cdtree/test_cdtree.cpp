@@ -1,5 +1,6 @@
 #include "kvCdTree.h"
 #include "stl_reader.h"
+#include "../fixtures/stl_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -70,20 +71,7 @@ void writeFile(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// One binary STL triangle record.
-std::string binaryStl(const std::vector<std::array<float, 9>>& triangles)
-{
-    std::string bytes(80, ' ');
-    const std::uint32_t n = static_cast<std::uint32_t>(triangles.size());
-    bytes.append(reinterpret_cast<const char*>(&n), 4);
-    for (const auto& t : triangles) {
-        const float normal[3] = {0, 0, 1};
-        bytes.append(reinterpret_cast<const char*>(normal), 12);
-        bytes.append(reinterpret_cast<const char*>(t.data()), 36);
-        bytes.append(2, '\0');
-    }
-    return bytes;
-}
+using kvtest::binaryStl;
 
 } // namespace
 
@@ -135,6 +123,7 @@ TEST_F(Scene, BadArgumentsAreRefusedAndLeaveTheSceneAsItWas)
     std::vector<double> scaled = frameAt(50, 30, 35);
     scaled[0] = 2.0;
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), scaled.data(), nullptr));
+    EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), frameAt(1e308, 0, 0).data(), nullptr));
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), nullptr, nullptr));
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(nullptr, frameAt(0, 0, 0).data(), nullptr));
 }
@@ -152,11 +141,13 @@ TEST(CdScene, MachineModelFromBinaryAndAsciiStlIsMetByTheTool)
     // A table plate at z = -5 spanning -50..50.
     const std::string bin = tempPath("plate.stl");
     writeFile(bin, binaryStl({{-50, -50, -5, 50, -50, -5, 50, 50, -5}, {-50, -50, -5, 50, 50, -5, -50, 50, -5}}));
-    EXPECT_EQ(2, kvCdAddMachineStl(scene.get(), bin.c_str()));
+    int skipped = -1;
+    EXPECT_EQ(2, kvCdAddMachineStl(scene.get(), bin.c_str(), &skipped));
+    EXPECT_EQ(0, skipped);
     const std::string ascii = tempPath("column.stl");
     writeFile(ascii, "solid column\n facet normal 1 0 0\n  outer loop\n   vertex 200 -10 0\n"
                      "   vertex 200 10 0\n   vertex 200 0 100\n  endloop\n endfacet\nendsolid column\n");
-    EXPECT_EQ(1, kvCdAddMachineStl(scene.get(), ascii.c_str()));
+    EXPECT_EQ(1, kvCdAddMachineStl(scene.get(), ascii.c_str(), nullptr));
     EXPECT_EQ(2, kvCdMachineCount(scene.get()));
     kvCdHit hit;
     EXPECT_EQ(0, kvCdTestTool(scene.get(), frameAt(0, 0, 0).data(), &hit));
@@ -166,31 +157,112 @@ TEST(CdScene, MachineModelFromBinaryAndAsciiStlIsMetByTheTool)
     EXPECT_EQ(kvCdBodyHolder, hit.body);
 }
 
-TEST(StlReader, TruncatedMalformedAndMissingFilesAreRefused)
+// A tool that touches no triangle may still stand wholly in the material.
+TEST_F(Scene, ToolWhollyInsideThePartCollidesAndOneBesideItIsFree)
 {
+    const kvCdCylinder small = {1.0, 0.01, 5.0, kvCdBodyCutter};
+    ASSERT_EQ(0, kvCdSetTool(scene.get(), &small, 1));
+    kvCdHit hit;
+    EXPECT_EQ(1, test(50, 30, 20, &hit));
+    EXPECT_EQ(kvCdBodyCutter, hit.body);
+    EXPECT_EQ(kvCdObstaclePart, hit.obstacle);
+    // Beside, above and below the block, also within its bounding box's
+    // reach along one axis only.
+    for (const auto& p : std::vector<std::array<double, 3>>{{50, 30, 45}, {50, 30, -10}, {110, 30, 20}, {50, -5, 20}})
+        EXPECT_EQ(0, test(p[0], p[1], p[2])) << p[0] << ' ' << p[1] << ' ' << p[2];
+}
+
+// Inside is what most rays leave through an odd number of faces: a block
+// with a crack still holds its inside, while a channel open at the top and
+// at both ends, or a lone sheet, encloses nothing.
+TEST(CdScene, InsideNeedsMostRaysToCrossAnOddNumberOfTimes)
+{
+    std::vector<double> xyz;
+    std::vector<int> tris;
+    blockMesh(xyz, tris);
+    const kvCdCylinder small = {1.0, 0.01, 5.0, kvCdBodyCutter};
+    auto verdict = [&](const std::vector<int>& kept, double x, double y, double z) {
+        ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
+        EXPECT_EQ(0, kvCdSetPart(scene.get(), xyz.data(), 8, kept.data(), static_cast<int>(kept.size() / 3)));
+        EXPECT_EQ(0, kvCdSetTool(scene.get(), &small, 1));
+        return kvCdTestTool(scene.get(), frameAt(x, y, z).data(), nullptr);
+    };
+    // Triangles 2 and 3 are the top (z = 40), 8 to 11 the ends at x = 0 and x = 100.
+    std::vector<int> withSides(tris.begin(), tris.begin() + 6);
+    withSides.insert(withSides.end(), tris.begin() + 12, tris.begin() + 24);
+    EXPECT_EQ(0, verdict(withSides, 50, 30, 20));
+    // The top's second triangle missing: the ray through it loses one vote.
+    std::vector<int> cracked(tris.begin(), tris.begin() + 9);
+    cracked.insert(cracked.end(), tris.begin() + 12, tris.end());
+    EXPECT_EQ(1, verdict(cracked, 80, 50, 20));
+    // Close to a corner, rays leave through three different faces.
+    EXPECT_EQ(1, verdict(tris, 98.5, 58.5, 30));
+    // Only the bottom: a sheet, whatever side the tool is on.
+    const std::vector<int> bottom(tris.begin(), tris.begin() + 6);
+    EXPECT_EQ(0, verdict(bottom, 50, 30, 20));
+}
+
+TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
+{
+    using kvcd::StlStatus;
     std::vector<kvcd::StlTriangle> out;
     std::string bin = binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}});
-    EXPECT_TRUE(kvcd::parseStl(bin, out));
+    EXPECT_EQ(StlStatus::ok, kvcd::parseStl(bin, out));
     EXPECT_EQ(1u, out.size());
-    EXPECT_FALSE(kvcd::parseStl(bin.substr(0, bin.size() - 1), out));
+    EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(bin.substr(0, bin.size() - 1), out));
     EXPECT_TRUE(out.empty());
-    // A count that promises more than the file holds.
-    std::string lying = bin;
-    const std::uint32_t many = 1000000;
-    std::memcpy(&lying[80], &many, 4);
-    EXPECT_FALSE(kvcd::parseStl(lying, out));
-    EXPECT_FALSE(kvcd::parseStl("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n vertex 1 0 0\n"
-                                " endloop\n endfacet\nendsolid x\n", out));
-    EXPECT_FALSE(kvcd::parseStl("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n vertex 1 0 0\n"
-                                " vertex 0 nan 0\n endloop\n endfacet\nendsolid x\n", out));
-    EXPECT_FALSE(kvcd::parseStl("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n", out));
-    EXPECT_FALSE(kvcd::parseStl("solid empty\nendsolid empty\n", out));
-    EXPECT_FALSE(kvcd::parseStl(std::string(), out));
-    EXPECT_FALSE(kvcd::readStl(tempPath("no-such-file.stl"), out));
-    // More triangles than the caller allows.
-    EXPECT_FALSE(kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}), out, 1));
+    // Counts that promise more than the file holds, or nothing at all.
+    for (std::uint32_t count : {4000000000u, 20000001u, 1000000u}) {
+        std::string lying = bin;
+        std::memcpy(&lying[80], &count, 4);
+        EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(lying, out)) << count;
+    }
+    std::string none = bin.substr(0, 84);
+    const std::uint32_t zero = 0;
+    std::memcpy(&none[80], &zero, 4);
+    EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(none, out));
+    EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}), out, 1));
+    const float nan = std::nanf("");
+    EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, nan, 0}}), out));
+    EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1e30f, 0}}), out));
+    auto ascii = [](const char* third) {
+        return std::string("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n vertex 1 0 0\n vertex ") + third +
+               "\n endloop\n endfacet\nendsolid x\n";
+    };
+    EXPECT_EQ(StlStatus::ok, kvcd::parseStl(ascii("0 1 0"), out));
+    EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(ascii("0 nan 0"), out));
+    EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(ascii("0 1e309 0"), out));
+    EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(ascii("0 1e150 0"), out));
+    EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(ascii("0 -1e308 0"), out));
+    EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1"), out));
+    EXPECT_EQ(StlStatus::malformed, kvcd::parseStl("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n", out));
+    EXPECT_EQ(StlStatus::badCount, kvcd::parseStl("solid empty\nendsolid empty\n", out));
+    EXPECT_EQ(StlStatus::unreadable, kvcd::parseStl(std::string(), out));
+    EXPECT_EQ(StlStatus::unreadable, kvcd::readStl(tempPath("no-such-file.stl"), out));
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(CdScene, RefusedMachineFilesAddNothingAndTrianglesWithoutAreaAreCounted)
+{
     ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
-    EXPECT_EQ(kvCdErrFile, kvCdAddMachineStl(scene.get(), tempPath("no-such-file.stl").c_str()));
-    EXPECT_EQ(kvCdErrArgument, kvCdAddMachineStl(scene.get(), nullptr));
-    EXPECT_EQ(0, kvCdMachineCount(scene.get()));
+    const std::string path = tempPath("machine.stl");
+    const std::array<float, 9> good = {0, 0, 0, 10, 0, 0, 0, 10, 0};
+    const std::array<float, 9> point = {5, 5, 5, 5, 5, 5, 5, 5, 5};
+    const std::array<float, 9> line = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+    int skipped = -1;
+    writeFile(path, binaryStl({good, point, line}));
+    EXPECT_EQ(1, kvCdAddMachineStl(scene.get(), path.c_str(), &skipped));
+    EXPECT_EQ(2, skipped);
+    writeFile(path, binaryStl({point}));
+    EXPECT_EQ(kvCdErrNoArea, kvCdAddMachineStl(scene.get(), path.c_str(), &skipped));
+    EXPECT_EQ(0, skipped);
+    writeFile(path, binaryStl({{0, 0, 0, 1e20f, 0, 0, 0, 1, 0}}));
+    EXPECT_EQ(kvCdErrCoordinate, kvCdAddMachineStl(scene.get(), path.c_str(), &skipped));
+    EXPECT_EQ(kvCdErrFile, kvCdAddMachineStl(scene.get(), tempPath("no-such-file.stl").c_str(), &skipped));
+    EXPECT_EQ(kvCdErrArgument, kvCdAddMachineStl(scene.get(), nullptr, &skipped));
+    EXPECT_EQ(1, kvCdMachineCount(scene.get()));
+    // Part corners past the limit are refused like those that are not finite.
+    const double huge[9] = {0, 0, 0, 1e150, 0, 0, 0, 1, 0};
+    const int one[3] = {0, 1, 2};
+    EXPECT_EQ(kvCdErrArgument, kvCdSetPart(scene.get(), huge, 3, one, 1));
 }

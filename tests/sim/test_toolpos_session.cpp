@@ -4,11 +4,19 @@
 #include "script.h"
 #include "session.h"
 #include "toolpos_host.h"
+#include "../fixtures/stl_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -45,7 +53,7 @@ const char* const kBesideBoss = "job DemoMill 30 28 40\njob-tool 4 3.5 30 40\nan
 
 } // namespace
 
-TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAndPushedIntoTheBlockOrTableCollides)
+TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAtItsLengthAndTheWordIsReadOnly)
 {
     const std::string onTop = run(kTopFace);
     EXPECT_EQ(onTop.find("Exception"), std::string::npos) << onTop;
@@ -62,12 +70,6 @@ TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAndPushedIntoTheBlockOrTableCollide
     const std::string free = run("press tool-length\ntoolpos\n");
     EXPECT_TRUE(has(free, "collision check: The tool is free at its length 30")) << free;
     EXPECT_TRUE(has(free, "tool diameter 6, length 30")) << free;
-    run("close\n");
-    const std::string pushed = run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
-    EXPECT_TRUE(has(pushed, "collision check: Collision: the cutting part meets the part")) << pushed;
-    run("close\n");
-    const std::string table = run("job DemoMill 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
-    EXPECT_TRUE(has(table, "collision check: Collision: the cutting part meets the machine")) << table;
     expectClosedClean();
 }
 
@@ -83,16 +85,6 @@ TEST_F(ToolPosSession, LengthOptimisationEndsAtTheFirstFreeLengthAndTheOffsetFol
     EXPECT_TRUE(has(offset, "tool diameter 4, length 15.5")) << offset;
     EXPECT_TRUE(has(offset, "tool diameter 4, length 16")) << offset;
     EXPECT_TRUE(has(offset, "collision check: No collision")) << offset;
-    expectClosedClean();
-}
-
-TEST_F(ToolPosSession, ALongerToolCannotFreeACuttingPartInsideThePart)
-{
-    run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\n");
-    const std::string tried = run("press tool-length\ntoolpos\n");
-    EXPECT_TRUE(has(tried, "collision check: The cutting part or the shank collides: a longer tool does not clear it"))
-        << tried;
-    EXPECT_TRUE(has(tried, "tool diameter 6, length 30")) << tried;
     expectClosedClean();
 }
 
@@ -185,6 +177,21 @@ TEST_F(ToolPosSession, BadInputIsReportedAndTheWindowStaysUsable)
     run("collisionlib on\n");
 }
 
+// Numbers past the simulator's coordinate limit are refused with the line
+// and the text, as every other command refuses them.
+TEST_F(ToolPosSession, JobNumbersPastTheLimitAreRefusedWithTheirLine)
+{
+    run("job BIG 1e308 0 0\njob DemoMill 0 0 0 1e200 1e200 1e200\njob DemoMill 60 45 40\n"
+        "job-feedback 1e308 1e308 1e308\njob-tool 6 1e7\n");
+    for (const char* line : {"line 1: job: a coordinate or length must lie between -1e+06 and 1e+06, got '1e308'",
+                             "line 2: job: a coordinate or length must lie between -1e+06 and 1e+06, got '1e200'",
+                             "line 4: job-feedback: a coordinate or length must lie between -1e+06 and 1e+06, got "
+                             "'1e308'",
+                             "line 5: job-tool: a coordinate or length must lie between -1e+06 and 1e+06, got '1e7'"})
+        EXPECT_NE(err.str().find(line), std::string::npos) << line << '\n' << err.str();
+    err.str("");
+}
+
 TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryUnloaded)
 {
     const std::string demo = run(hostsim::demoScript());
@@ -194,7 +201,12 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
              "collision check: Collision: the cutting part meets the machine",
              "collision check: Free from tool length 10.5; length set to 12.5",
              "model frame \"Frame 1\": origin (30, 28, 40), axis (0, 0, 1)",
-             "angles A 90, B 0, C 0",
+             // Dragged from above towards +y, the tool leans towards the cursor.
+             "tool at origin (30, 28, 40), axis (0, 0.514496, 0.857493)",
+             "angles A -30.9638, B 0, C 0",
+             "right-click menu: \"Set as tool feedback position\" \"Create line in tool axis\"",
+             "collision check: No collision; no machine model loaded: there is no folder Machines/NoSuchMill in the "
+             "host's base folder",
              "[host] the job now uses frame \"Frame 1\"",
              "collision check: The collision library kvCdTree.dll cannot be loaded",
              "host objects held by the module: none",
@@ -202,4 +214,139 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
         EXPECT_TRUE(has(demo, line)) << line;
     EXPECT_TRUE(err.str().empty()) << err.str();
     EXPECT_TRUE(session.resources().loadedModules().empty());
+}
+
+// Placements whose answer follows from the geometry of the sample part (the
+// block 0..100 x 0..60 x 0..40 with its holes, boss and pocket) and of the
+// DemoMill machine (table top at z = -1, column -80..-60 in x up to z = 200).
+TEST_F(ToolPosSession, VerdictsFollowTheGeometryInHolesInsideMaterialAndBesideIt)
+{
+    struct Case {
+        const char* place;
+        const char* tool;
+        const char* verdict;
+    } cases[] = {
+        {"60 45 40", "6 30 30 40", "No collision"},
+        {"60 45 45", "6 30 30 40", "No collision"},
+        {"110 30 10", "6 30", "No collision"},
+        {"30 15 50", "6 30 30 40", "No collision"},
+        // Down a through hole, in the second one and in the pocket above its floor.
+        {"70 35 20", "2 5", "No collision"},
+        {"20 40 10", "2 5", "No collision"},
+        {"50 10 38.5", "2 5", "No collision"},
+        {"60 45 30", "6 30 30 40", "Collision: the cutting part meets the part"},
+        {"120 30 -5", "6 30 30 40", "Collision: the cutting part meets the machine"},
+        {"-55 30 50", "6 30 30 40", "Collision: the holder meets the machine"},
+        // Wholly inside the block and the column, touching no face.
+        {"50 30 20", "2 5", "Collision: the cutting part meets the part"},
+        {"-70 30 100", "2 5", "Collision: the cutting part meets the machine"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = run(std::string("job DemoMill ") + c.place + "\njob-tool " + c.tool +
+                                      "\nanalyse-job\ntoolpos\nclose\n");
+        EXPECT_TRUE(has(shown, std::string("collision check: ") + c.verdict)) << c.place << '\n' << shown;
+    }
+    // A tool inside the block is not cleared by a longer one, and keeps its length.
+    const std::string inside = run("job DemoMill 50 30 20\njob-tool 2 5\nanalyse-job\npress tool-length\ntoolpos\n");
+    EXPECT_TRUE(has(inside, "collision check: The cutting part or the shank collides: a longer tool does not clear it"))
+        << inside;
+    EXPECT_TRUE(has(inside, "tool diameter 2, length 5")) << inside;
+    expectClosedClean();
+}
+
+// Started again on the open window with another job, the analysis places
+// that job's tool and checks it, as an opening does.
+TEST_F(ToolPosSession, AnotherJobOnTheOpenWindowPlacesAndChecksItsTool)
+{
+    run(kTopFace);
+    const std::string again = run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(has(again, "tool at origin (60, 45, 30), axis (0, 0, 1)")) << again;
+    EXPECT_TRUE(has(again, "collision check: Collision: the cutting part meets the part")) << again;
+    const std::string other = run("job NoSuchMill 60 45 40\njob-tool 4 20\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(has(other, "tool diameter 4, length 20")) << other;
+    EXPECT_TRUE(has(other, "collision check: No collision; no machine model loaded: there is no folder "
+                           "Machines/NoSuchMill in the host's base folder"))
+        << other;
+    expectClosedClean();
+}
+
+// The verdict stays in view beside what an action reports.
+TEST_F(ToolPosSession, ActionsReportBesideTheVerdict)
+{
+    run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\n");
+    const std::string shown = run("press new-frame\ntoolpos\nframe-menu feedback\ntoolpos\nanswer 2\n");
+    for (const char* note : {"New frame Frame 1 at the tool position", "The tool position is the job's tool feedback position"})
+        EXPECT_TRUE(has(shown, std::string("collision check: Collision: the cutting part meets the part; ") + note))
+            << shown;
+    expectClosedClean();
+}
+
+namespace {
+
+using kvtest::binaryStl;
+
+std::string asciiStl(const std::string& corner)
+{
+    return "solid t\n facet normal 0 0 1\n  outer loop\n   vertex -50 -30 -1\n   vertex 150 -30 -1\n   vertex " +
+           corner + "\n  endloop\n endfacet\nendsolid t\n";
+}
+
+} // namespace
+
+// A machine model that cannot be one is refused with its reason; the part is
+// still checked and nothing reaches the terminal.
+TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
+{
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(::testing::TempDir()) / ("toolpos_base_" + std::to_string(getpid()));
+    const kvtest::StlCorners plate = {-50, -30, -1, 150, -30, -1, 150, 90, -1};
+    const kvtest::StlCorners point = {5, 5, 5, 5, 5, 5, 5, 5, 5};
+    const float nan = std::nanf("");
+    const std::string good = binaryStl({plate}, 1);
+    const std::string truncated = "is truncated or not an STL file";
+    const std::string corner = "has a corner that is not a finite coordinate within 1e6";
+    struct Case {
+        std::string bytes;
+        std::string problem;
+    } cases[] = {
+        {asciiStl("150 90 -1").substr(0, 60), truncated},
+        {good.substr(0, good.size() - 3), truncated},
+        {binaryStl({{-50, -30, -1, 150, -30, -1, 150, nan, -1}}, 1), corner},
+        {asciiStl("150 90 1e309"), corner},
+        {asciiStl("150 1e150 -1"), corner},
+        {asciiStl("-1e308 90 -1"), corner},
+        {binaryStl({plate}, 4000000000u), truncated},
+        {binaryStl({plate}, 20000001u), truncated},
+        {binaryStl({}, 0), "has no triangles or more than the library takes"},
+        {std::string(), "cannot be read or is empty"},
+        {binaryStl({point}, 1), "has no triangle with an area"},
+    };
+    for (const Case& c : cases) {
+        fs::create_directories(base / "Machines" / "Broken");
+        std::ofstream(base / "Machines" / "Broken" / "table.stl", std::ios::binary) << c.bytes;
+        const std::string shown = run("basefolder " + base.string() +
+                                      "\njob Broken 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
+        EXPECT_TRUE(has(shown, "collision check: No collision; no machine model loaded; machine model table.stl " +
+                                   c.problem))
+            << c.problem << '\n' << shown;
+    }
+    // A triangle without area beside one with: the model loads, the other is counted.
+    std::ofstream(base / "Machines" / "Broken" / "table.stl", std::ios::binary) << binaryStl({plate, point}, 2);
+    const std::string skipped = run("job Broken 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
+    EXPECT_TRUE(has(skipped, "collision check: Collision: the cutting part meets the machine; machine model "
+                             "table.stl: 1 triangle without area left out"))
+        << skipped;
+    // A base folder far longer than a fixed buffer is taken whole.
+    fs::path deep = base;
+    for (int i = 0; i < 6; ++i)
+        deep /= std::string(200, static_cast<char>('a' + i));
+    fs::create_directories(deep / "Machines" / "DemoMill");
+    fs::copy(fs::path(KV_SOURCE_DIR) / "sim" / "data" / "Machines" / "DemoMill", deep / "Machines" / "DemoMill",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    const std::string far = run("basefolder " + deep.string() +
+                                "\njob DemoMill 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
+    EXPECT_TRUE(has(far, "collision check: Collision: the cutting part meets the machine")) << far;
+    run("basefolder default\n");
+    fs::remove_all(base);
+    expectClosedClean(false);
 }

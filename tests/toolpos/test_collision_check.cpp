@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -76,7 +78,7 @@ kvPartMesh blockMesh()
     const int faces[6][4] = {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 4, 5}, {2, 3, 6, 7}, {0, 2, 4, 6}, {1, 3, 5, 7}};
     for (const auto& f : faces) {
         RatBSplSurf* s = ratBSplSurfBilinear(c[f[0]], c[f[2]], c[f[1]], c[f[3]]);
-        kvTessellateSurface(s, 0.01, mesh);
+        kvTessellateTrimmedFace(s, [](const GeomPoint&) { return true; }, 0.01, HUGE_VAL, mesh);
         ratBSplSurfFree(s);
     }
     return mesh;

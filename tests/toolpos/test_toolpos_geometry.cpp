@@ -150,6 +150,35 @@ TEST(ToolPlacement, MousePlaneHasTheTurningAxisAsItsZAndAnglesWrap)
 
 // ---------------------------------------------------------------- part model
 
+namespace {
+
+bool wholeFace(const GeomPoint&)
+{
+    return true;
+}
+
+// A face as large as its surface: no trim feature to look for.
+bool tessellateWhole(RatBSplSurf* surface, double tolerance, kvPartMesh& mesh, int maxPerDirection = 256)
+{
+    return kvTessellateTrimmedFace(surface, wholeFace, tolerance, HUGE_VAL, mesh, maxPerDirection);
+}
+
+double meshArea(const kvPartMesh& mesh)
+{
+    double area = 0.0;
+    for (int t = 0; t < mesh.triangleCount(); ++t) {
+        const double* a = &mesh.xyz[3 * mesh.triangles[3 * t]];
+        const double* b = &mesh.xyz[3 * mesh.triangles[3 * t + 1]];
+        const double* c = &mesh.xyz[3 * mesh.triangles[3 * t + 2]];
+        const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        area += 0.5 * std::sqrt(std::pow(u[1] * v[2] - u[2] * v[1], 2) + std::pow(u[2] * v[0] - u[0] * v[2], 2) +
+                                std::pow(u[0] * v[1] - u[1] * v[0], 2));
+    }
+    return area;
+}
+
+} // namespace
+
 TEST(PartMesh, CylinderStaysWithinTheChordTolerance)
 {
     const double P[3] = {0, 0, 0}, axis[3] = {0, 0, 1};
@@ -166,7 +195,7 @@ TEST(PartMesh, CylinderStaysWithinTheChordTolerance)
     ASSERT_TRUE(cylinder);
     for (double tolerance : {0.1, 0.01}) {
         kvPartMesh mesh;
-        ASSERT_TRUE(kvTessellateSurface(cylinder.get(), tolerance, mesh));
+        ASSERT_TRUE(tessellateWhole(cylinder.get(), tolerance, mesh));
         EXPECT_FALSE(mesh.toleranceMissed);
         // Every edge's middle lies inside the circle by at most the tolerance
         // (the chord's sagitta), and every point lies on it.
@@ -187,19 +216,62 @@ TEST(PartMesh, CylinderStaysWithinTheChordTolerance)
     }
 }
 
-TEST(PartMesh, FlatFaceIsTwoTrianglesAndBadInputAddsNothing)
+TEST(PartMesh, FlatFaceIsItsStartGridAndBadInputAddsNothing)
 {
     const double p00[3] = {0, 0, 0}, p01[3] = {0, 10, 0}, p10[3] = {10, 0, 0}, p11[3] = {10, 10, 0};
     SurfPtr plane(ratBSplSurfBilinear(p00, p01, p10, p11), ratBSplSurfFree);
     kvPartMesh mesh;
-    ASSERT_TRUE(kvTessellateSurface(plane.get(), 0.01, mesh));
+    ASSERT_TRUE(tessellateWhole(plane.get(), 0.01, mesh));
     EXPECT_EQ(mesh.triangleCount(), 4 * 4 * 2);  // the start grid is already flat
     EXPECT_EQ(mesh.surfaces, 1);
+    // Cells no longer than a feature size of 2: 8 x 8.
+    kvPartMesh finer;
+    ASSERT_TRUE(kvTessellateTrimmedFace(plane.get(), wholeFace, 0.01, 2.0, finer));
+    EXPECT_EQ(finer.triangleCount(), 8 * 8 * 2);
     const int before = mesh.triangleCount();
-    EXPECT_FALSE(kvTessellateSurface(nullptr, 0.01, mesh));
-    EXPECT_FALSE(kvTessellateSurface(plane.get(), 0.0, mesh));
-    EXPECT_FALSE(kvTessellateSurface(plane.get(), NAN, mesh));
+    EXPECT_FALSE(tessellateWhole(nullptr, 0.01, mesh));
+    EXPECT_FALSE(tessellateWhole(plane.get(), 0.0, mesh));
+    EXPECT_FALSE(tessellateWhole(plane.get(), NAN, mesh));
+    EXPECT_FALSE(kvTessellateTrimmedFace(plane.get(), wholeFace, 0.01, 0.0, mesh));
+    EXPECT_FALSE(kvTessellateTrimmedFace(plane.get(), nullptr, 0.01, 2.0, mesh));
     EXPECT_EQ(mesh.triangleCount(), before);
+}
+
+// A square face of 10 with a hole of radius 3, and the disc alone: the
+// meshes cover the face's area up to the chords along the hole's edge, and
+// no triangle reaches into what is not the face.
+TEST(PartMesh, TrimmedFaceFollowsItsBoundaryAndLeavesItsHoleOpen)
+{
+    const double p00[3] = {0, 0, 0}, p01[3] = {0, 10, 0}, p10[3] = {10, 0, 0}, p11[3] = {10, 10, 0};
+    SurfPtr plane(ratBSplSurfBilinear(p00, p01, p10, p11), ratBSplSurfFree);
+    const double tolerance = 0.01, radius = 3.0;
+    auto inDisc = [&](const GeomPoint& p) { return std::hypot(p.x - 5, p.y - 5) < radius; };
+    const double disc = kPi * radius * radius;
+    // The edge's chords, each at most about a hundred tolerances long, cut off
+    // at most their sagitta along the circle's length.
+    const double chordLoss = 2 * kPi * radius * std::pow(100 * tolerance, 2) / (8 * radius) + 0.01;
+    for (bool hole : {true, false}) {
+        kvPartMesh mesh;
+        auto onFace = [&](const GeomPoint& p) { return inDisc(p) != hole; };
+        ASSERT_TRUE(kvTessellateTrimmedFace(plane.get(), onFace, tolerance, 2.0, mesh));
+        const double expected = hole ? 100.0 - disc : disc;
+        EXPECT_NEAR(meshArea(mesh), expected, chordLoss) << hole;
+        for (int t = 0; t < mesh.triangleCount(); ++t) {
+            double centre[2] = {0, 0};
+            for (int k = 0; k < 3; ++k)
+                for (int c = 0; c < 2; ++c)
+                    centre[c] += mesh.xyz[3 * mesh.triangles[3 * t + k] + c] / 3;
+            const double r = std::hypot(centre[0] - 5, centre[1] - 5);
+            if (hole)
+                EXPECT_GT(r, radius - tolerance);
+            else
+                EXPECT_LT(r, radius + tolerance);
+        }
+    }
+    // A face of no point of its surface adds nothing.
+    kvPartMesh none;
+    ASSERT_TRUE(kvTessellateTrimmedFace(plane.get(), [](const GeomPoint&) { return false; }, tolerance, 2.0, none));
+    EXPECT_EQ(none.triangleCount(), 0);
 }
 
 TEST(PartMesh, SphereCollapsesNoTriangleAtItsPolesAndReportsAMissedTolerance)
@@ -208,13 +280,20 @@ TEST(PartMesh, SphereCollapsesNoTriangleAtItsPolesAndReportsAMissedTolerance)
     SurfPtr sphere(ratBSplSurfSphere4(C, 3.0, A, B, Z), ratBSplSurfFree);
     ASSERT_TRUE(sphere);
     kvPartMesh fine;
-    ASSERT_TRUE(kvTessellateSurface(sphere.get(), 0.01, fine));
+    ASSERT_TRUE(tessellateWhole(sphere.get(), 0.01, fine));
+    // No triangle has two corners at one spot.
     for (int t = 0; t < fine.triangleCount(); ++t) {
-        const int* c = &fine.triangles[3 * t];
-        EXPECT_TRUE(c[0] != c[1] && c[1] != c[2] && c[0] != c[2]);
+        const double* p[3];
+        for (int k = 0; k < 3; ++k)
+            p[k] = &fine.xyz[3 * fine.triangles[3 * t + k]];
+        for (int k = 0; k < 3; ++k) {
+            const double* a = p[k];
+            const double* b = p[(k + 1) % 3];
+            EXPECT_GT(std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]), 1e-12);
+        }
     }
     kvPartMesh coarse;
-    ASSERT_TRUE(kvTessellateSurface(sphere.get(), 1e-6, coarse, 8));
+    ASSERT_TRUE(tessellateWhole(sphere.get(), 1e-6, coarse, 8));
     EXPECT_TRUE(coarse.toleranceMissed);
 }
 
@@ -258,13 +337,17 @@ TEST(MachineFiles, OnlyTheStlFilesOfTheNamedFolderSorted)
     for (const char* name : {"b.stl", "A.STL", "notes.txt"})
         std::ofstream(base / "Machines" / "Mill" / name) << "x";
     fs::create_directories(base / "Machines" / "Mill" / "sub.stl");
-    const auto files = kvMachineModelFiles(base.wstring(), L"Mill");
-    ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(fs::path(files[0]).filename(), "A.STL");
-    EXPECT_EQ(fs::path(files[1]).filename(), "b.stl");
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"").empty());
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"..").empty());
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"Mill/../Mill").empty());
-    EXPECT_TRUE(kvMachineModelFiles(base.wstring(), L"Lathe").empty());
+    const kvMachineModels found = kvFindMachineModels(base.wstring(), L"Mill");
+    EXPECT_EQ(kvMachineModels::found, found.state);
+    ASSERT_EQ(found.files.size(), 2u);
+    EXPECT_EQ(fs::path(found.files[0]).filename(), "A.STL");
+    EXPECT_EQ(fs::path(found.files[1]).filename(), "b.stl");
+    EXPECT_EQ(kvMachineModels::noName, kvFindMachineModels(base.wstring(), L"").state);
+    for (const wchar_t* bad : {L"..", L".", L"Mill/../Mill", L"..\\Mill"})
+        EXPECT_EQ(kvMachineModels::badName, kvFindMachineModels(base.wstring(), bad).state) << bad;
+    EXPECT_EQ(kvMachineModels::noFolder, kvFindMachineModels(base.wstring(), L"Lathe").state);
+    fs::create_directories(base / "Machines" / "Empty");
+    EXPECT_EQ(kvMachineModels::noFiles, kvFindMachineModels(base.wstring(), L"Empty").state);
+    EXPECT_TRUE(kvFindMachineModels(base.wstring(), L"Empty").files.empty());
     fs::remove_all(base);
 }
