@@ -1,8 +1,9 @@
 // Point inversion against a brute-force nearest point on random 20 x 20
-// nets, rational and not: the start grid's nearest sample often lies in
-// another basin than the nearest point (a fold of the net coming close), or
-// the steps stall on an open edge short of the nearest point along it; the
-// searches from the grid's other minima and along the edge must find it.
+// nets, rational and not, and on the closed-form shapes: the start grid's
+// nearest sample often lies in another basin than the nearest point (a fold
+// of the net coming close), or the steps stall on an open edge short of the
+// nearest point along it; the searches from the grid's other minima and
+// along the edge must find it.
 #include "inversion_ref.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,13 @@ int missesOn(RatBSplSurf* s, double startU, double startV)
         double u = 0, v = 0, d = 0;
         int state = 0;
         EXPECT_EQ(0, ratBSplSurfInvertPoint(s, p, startU, startV, 0.01, &u, &v, &state, &d));
-        // The distance given is that of the parameters given.
+        // The distance given is that of the parameters given, and these lie
+        // in the domain (a direction that closes may run past its ends: the
+        // evaluation wraps it).
         EXPECT_NEAR(d, dist(ratBSplSurfEvalPoint(s, u, v), p), 1e-12 * ref.size);
+        const auto inside = [](double t, bool closes) { return closes || (t >= -1e-7 && t <= 1 + 1e-7); };
+        EXPECT_TRUE(inside(u, s->origFormu == 2 || s->periodicu) && inside(v, s->origFormv == 2 || s->periodicv))
+            << u << ", " << v;
         misses += d > ref.nearest(p) + 1e-6 * ref.size ? 1 : 0;
     }
     return misses;
@@ -36,6 +42,25 @@ TEST(InvertBasins, RandomNetsFindTheNearestBasinAndEdgePoint)
                   missesOn(rational.get(), GEOM_NO_START_PARAM, GEOM_NO_START_PARAM),
               2);
     EXPECT_LE(missesOn(plain.get(), 0.0, 0.0) + missesOn(rational.get(), 0.0, 0.0), 2);
+}
+
+// The closed-form shapes on knot domains other than [0, 1]: directions that
+// close and a sphere's poles, where a whole edge is one point. Two of the
+// points about the torus lie within 0.1 of its core circle, near a centre of
+// curvature, where the steps close in slowly and stop some 1e-5 short, from
+// either start; every other point is found.
+TEST(InvertBasins, ExactShapesFindTheNearestPoint)
+{
+    const struct {
+        SurfPtr s;
+        int misses;
+    } shapes[] = {{own(makeCylinder(4, -1, 6, 2, 3, 10, 11)), 0},
+                  {own(makeSphere(2.5, -3.5, 12.25, 100, 101)), 0},
+                  {own(makeTorus(4, 1.25, 100, 101, -0.75, 2)), 4}};
+    for (const auto& shape : shapes)
+        EXPECT_LE(missesOn(shape.s.get(), GEOM_NO_START_PARAM, GEOM_NO_START_PARAM) +
+                      missesOn(shape.s.get(), 0.0, 0.0),
+                  shape.misses);
 }
 
 }  // namespace
