@@ -5,6 +5,7 @@
 // knot domains are not [0, 1].
 #include "geom/geom.h"
 #include "geom/geom_surface_ops.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
@@ -126,17 +127,6 @@ Ref refEval(const RatBSplSurf* s, LD U, LD V)
     r.kU = uu <= 1e-10L ? 0 : dot(n, r.Suu) / uu;
     r.kV = vv <= 1e-10L ? 0 : dot(n, r.Svv) / vv;
     return r;
-}
-
-// Normalised parameters to knot values; a little outside [0, 1] the end
-// spans are extended.
-LD knotU(const RatBSplSurf* s, double u)
-{
-    return (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
-}
-LD knotV(const RatBSplSurf* s, double v)
-{
-    return (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
 }
 
 // ---------------------------------------------------------------------------
@@ -335,7 +325,7 @@ TEST(VerifySurface, ReferenceKnowsTheExactShapes)
     ASSERT_NE(nullptr, sphere);
     for (double u : {0.1, 0.37, 0.5, 0.81})
         for (double v : {0.0, 0.2, 0.66, 0.9}) {
-            const Ref r = refEval(sphere, knotU(sphere, u), knotV(sphere, v));
+            const Ref r = refEval(sphere, surftest::knotU(sphere, u), surftest::knotV(sphere, v));
             EXPECT_NEAR(2.5, static_cast<double>(norm(r.P - V3{1.0, -2.0, 0.5})), 1e-15);
             EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kU)), 1e-14);
             EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kV)), 1e-14);
