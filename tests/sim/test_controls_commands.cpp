@@ -64,23 +64,10 @@ TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
 
 TEST(ControlsCommands, MistakesNameTheirLine)
 {
-    const Output o = run("-", "controls click push\n"
-                              "controls open\n"
-                              "controls keys left\n"
-                              "controls close\n"
-                              "analyse\n"
-                              "mode 1\n"
-                              "layout restore never-saved\n"
-                              "close\n"
-                              "controls open\n"
-                              "controls click color\n"
-                              "controls more abc def ghi\n"
-                              "controls more 1e2 0x10 -0\n"
-                              "controls more 12 0 256\n"
-                              "controls more 12.7 0 0\n"
-                              "controls keys escape\n"
-                              "controls show\n"
-                              "controls close\n");
+    const Output o = run("-", "controls click push\ncontrols open\ncontrols keys left\ncontrols close\nanalyse\n"
+                              "mode 1\nlayout restore never-saved\nclose\ncontrols open\ncontrols click color\n"
+                              "controls more abc def ghi\ncontrols more 1e2 0x10 -0\ncontrols more 12 0 256\n"
+                              "controls more 12.7 0 0\ncontrols keys escape\ncontrols show\ncontrols close\n");
     EXPECT_NE(std::string::npos, o.err.find("line 1: controls: no field dialog open")) << o.err;
     EXPECT_NE(std::string::npos, o.err.find("line 3: controls: no palette open")) << o.err;
     EXPECT_NE(std::string::npos, o.err.find("line 7: layout: no stored layout fits the panel")) << o.err;

@@ -34,18 +34,8 @@ std::string repeated(const std::string& text, int times)
 TEST(HostileScripts, CommandsOutOfOrderAreRefusedAndLeaveNothingBehind)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "close\n"
-                                  "press transparent\n"
-                                  "set MinAngle 5\n"
-                                  "show panel\n"
-                                  "analyse\n"
-                                  "close\n"
-                                  "close\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "analyse\n"
-                                  "analyse\n"
-                                  "mode 2\n"
-                                  "census\n");
+                                  "close\npress transparent\nset MinAngle 5\nshow panel\nanalyse\nclose\nclose\n"
+                                  "pick 20 10 100 0 0 -1\nanalyse\nanalyse\nmode 2\ncensus\n");
     EXPECT_EQ(run.status, 2) << run.all();
     expectErrors(run, {"line 1: close: no analysis window open", "line 2: press: no analysis window open",
                        "line 3: set: no analysis window open", "line 4: show: no analysis window open",
@@ -75,27 +65,12 @@ TEST(HostileScripts, HundredsOfOpenCloseCyclesKeepThePlatformsObjectsFlat)
 TEST(HostileScripts, MalformedNumbersAreRefusedWithTheirText)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 nan 0 0\n"
-                                  "analyse job DMU50 0 1e308 0\n"
-                                  "analyse\n"
-                                  "resize nan 100\n"
-                                  "resize 100 40000\n"
-                                  "mode nan\n"
-                                  "mode inf\n"
-                                  "mode 1e308\n"
-                                  "mode -2147483648\n"
-                                  "mode 2.5\n"
-                                  "pick 20 10 inf 0 0 -1\n"
-                                  "pick 0x1p3 10 100 0 0 -1\n"
-                                  "move 1 2\n"
-                                  "feedback Color_Frame 0xffffffffffffffff\n"
-                                  "feedback Color_Frame -1\n"
-                                  "feedback Size -inf\n"
-                                  "answer 99\n"
-                                  "mode 3\n"
-                                  "set Surfaces 102 -2147483649\n"
-                                  "resize 400 500\n"
-                                  "feedback Color_Frame 0x00ff00\n");
+                                  "analyse job DMU50 nan 0 0\nanalyse job DMU50 0 1e308 0\nanalyse\nresize nan 100\n"
+                                  "resize 100 40000\nmode nan\nmode inf\nmode 1e308\nmode -2147483648\nmode 2.5\n"
+                                  "pick 20 10 inf 0 0 -1\npick 0x1p3 10 100 0 0 -1\nmove 1 2\n"
+                                  "feedback Color_Frame 0xffffffffffffffff\nfeedback Color_Frame -1\n"
+                                  "feedback Size -inf\nanswer 99\nmode 3\nset Surfaces 102 -2147483649\n"
+                                  "resize 400 500\nfeedback Color_Frame 0x00ff00\n");
     EXPECT_EQ(run.status, 2) << run.all();
     expectErrors(run, {"line 1: analyse: expected a coordinate, got 'nan'",
                        "line 2: analyse: a coordinate must lie between -1e+06 and 1e+06, got '1e308'",
@@ -126,33 +101,12 @@ TEST(HostileScripts, ThePropertyControlTakesOnlyWhatItShows)
     // The window's one property set holds the keys of every panel; the user
     // types only into the lines the panel shown has.
     const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 1 2 3\n"
-                                  "set FrameRef/Bogus 7\n"
-                                  "close\n"
-                                  "analyse\n"
-                                  "mode 1\n"
-                                  "set Bogus 42\n"
-                                  "set AngleSteps 5\n"
-                                  "set AnalyseMode 99\n"
-                                  "name-text on\n"
-                                  "mode 4\n"
-                                  "set MinAngle nan\n"
-                                  "set MinAngle 12.5\n"
-                                  "mode 3\n"
-                                  "set MaxDiameter 1e999\n"
-                                  "set \"InfoShowText true\n"
-                                  "name-text on\n"
-                                  "mode 5\n"
-                                  "set MinAngle 1\n"
-                                  "set ToolLengthOffset 3\n"
-                                  "name-text off\n"
-                                  "mode 1\n"
-                                  "pick 10 20 100 0 0 -1\n"
-                                  "set \"InfoShowText \" false\n"
-                                  "name-text on\n"
-                                  "close\n"
-                                  "analyse\n"
-                                  "show modes\n");
+                                  "analyse job DMU50 1 2 3\nset FrameRef/Bogus 7\nclose\nanalyse\nmode 1\n"
+                                  "set Bogus 42\nset AngleSteps 5\nset AnalyseMode 99\nname-text on\nmode 4\n"
+                                  "set MinAngle nan\nset MinAngle 12.5\nmode 3\nset MaxDiameter 1e999\n"
+                                  "set \"InfoShowText true\nname-text on\nmode 5\nset MinAngle 1\n"
+                                  "set ToolLengthOffset 3\nname-text off\nmode 1\npick 10 20 100 0 0 -1\n"
+                                  "set \"InfoShowText \" false\nname-text on\nclose\nanalyse\nshow modes\n");
     EXPECT_EQ(run.status, 2) << run.all();
     expectErrors(run, {"line 2: set: the panel shows no line \"FrameRef/Bogus\"",
                        "line 6: set: the panel shows no line \"Bogus\"",
@@ -198,19 +152,10 @@ TEST(HostileScripts, HostileTextIsSkippedRefusedOrShownEscaped)
 TEST(HostileScripts, OptionalInterfacesSwitchedOffMidSession)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "offer kvIInvDocument1 off\n"
-                                  "analyse\n"
-                                  "mode 1\n"
-                                  "press transparent\n"
-                                  "offer kvIBaseDocWithFeatureShowMode off\n"
-                                  "offer kvIMouseEvents1 off\n"
-                                  "offer kvIBaseDocWithAnalyseShowMode off\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "close\n"
-                                  "analyse\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "close\n"
-                                  "census\n");
+                                  "offer kvIInvDocument1 off\nanalyse\nmode 1\npress transparent\n"
+                                  "offer kvIBaseDocWithFeatureShowMode off\noffer kvIMouseEvents1 off\n"
+                                  "offer kvIBaseDocWithAnalyseShowMode off\npick 20 10 100 0 0 -1\nclose\nanalyse\n"
+                                  "pick 20 10 100 0 0 -1\nclose\ncensus\n");
     ASSERT_EQ(run.status, 0) << run.all();
     // Transparency was switched on through the interface now withdrawn, and
     // is switched back through it at close.
@@ -228,11 +173,7 @@ TEST(HostileScripts, OptionalInterfacesSwitchedOffMidSession)
 TEST(HostileScripts, AJobHandedToTheOpenWindowReplacesTheFirst)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 10 20 30\n"
-                                  "analyse job DMU80 40 50 60\n"
-                                  "status\n"
-                                  "close\n"
-                                  "census\n");
+                                  "analyse job DMU50 10 20 30\nanalyse job DMU80 40 50 60\nstatus\nclose\ncensus\n");
     ASSERT_EQ(run.status, 0) << run.all();
     EXPECT_GE(run.find("analysis window shown again"), 0) << run.all();
     EXPECT_GE(run.find("host objects held by the module: none"), 0) << run.all();
