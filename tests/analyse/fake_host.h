@@ -2,10 +2,16 @@
 // their references and record what the window asks of them.
 #pragma once
 
+#include "analyse/kvCAnalyseDlg.h"
 #include "host/object/kvIfPtr.h"
+#include "platform/kvPlatform.h"
+#include "sdk/kvAssert.h"
+#include "sdk/kvFeatureHelp.h"
 #include "sdk/kvInterfaces.h"
 #include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
+
+#include <gtest/gtest.h>
 
 #include <cwchar>
 #include <map>
@@ -377,6 +383,44 @@ struct Host {
 
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
+};
+
+// The analysis window on a fresh platform and host: open() opens and shows it,
+// the end closes what is still open and forgets the face library.
+struct WindowFixture : ::testing::Test {
+    Host host;
+    kvCAnalyseDlg* dlg = nullptr;
+
+    void SetUp() override
+    {
+        kvplat::reset();
+        kvSetAssertSink([](const wchar_t*) {});
+        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        Graphics::made().clear();
+    }
+    void TearDown() override
+    {
+        if (dlg && dlg->GetSafeHwnd())
+            close();
+        kvSetFeatureHelpProvider(nullptr);
+        Graphics::made().clear();
+        kvplat::reset();
+        kvSetAssertSink(nullptr);
+    }
+    kvCAnalyseDlg* open(kvIUnknown* job = nullptr)
+    {
+        dlg = new kvCAnalyseDlg(nullptr);
+        dlg->setExecContext(host.context);
+        dlg->setModel(host.model);
+        EXPECT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)));
+        dlg->ShowWindow(SW_SHOW);
+        return dlg;
+    }
+    void close()
+    {
+        ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+        dlg = nullptr;
+    }
 };
 
 }  // namespace fake

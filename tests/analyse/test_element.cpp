@@ -126,35 +126,19 @@ RatBSplSurf* bowl(double c, double d)
     return ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(k.data()));
 }
 
-struct ElementTest : ::testing::Test {
-    fake::Host host;
+struct ElementTest : fake::WindowFixture {
     Library library;
-    kvCAnalyseDlg* dlg = nullptr;
 
     void SetUp() override
     {
-        kvplat::reset();
-        kvSetAssertSink([](const wchar_t*) {});
-        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        WindowFixture::SetUp();
         kvAnalyseLastSettingsRecord().mode = 1;
         kvAnalyseLastSettingsRecord().valid = true;
         host.feedbacks->doubles[L"Size"] = 10.0;
         kvSetFeatureHelpProvider(&library);
-        dlg = new kvCAnalyseDlg(nullptr);
-        dlg->setExecContext(host.context);
-        dlg->setModel(host.model);
-        ASSERT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr()));
-        dlg->ShowWindow(SW_SHOW);
+        open();
+        ASSERT_TRUE(dlg->isOpened());
         ASSERT_NE(dlg->singleFaceSelPanel(), nullptr);
-    }
-    void TearDown() override
-    {
-        if (dlg && dlg->GetSafeHwnd())
-            ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-        kvSetFeatureHelpProvider(nullptr);
-        fake::Graphics::made().clear();
-        kvplat::reset();
-        kvSetAssertSink(nullptr);
     }
     kvIUnknownPtr face(const std::string& kind)
     {
