@@ -94,6 +94,9 @@ V commonPointEstimate(V P1, V T1, V P2, V T2, bool* ok)
     return P1 + lambda * T1;
 }
 
+// Samples of each curve in the closest-pair search, at most.
+const int kMaxPairSamples = 1024;
+
 // Point and derivative of c at the knot value u.
 void probe(RatBSplCurve* c, double u, V* point, V* tangent)
 {
@@ -163,7 +166,10 @@ double closestPair(RatBSplCurve* const* c, double* u)
     std::vector<double> s[2];
     std::vector<V> q[2];
     for (int k = 0; k < 2; ++k) {
-        const int n = footSamples(c[k]->ord);
+        // The table of pairs grows with the product of the sample counts:
+        // long curves are sampled less densely per span.
+        const int spans = std::max(1, c[k]->noPoints - 2 * c[k]->ord + 1);
+        const int n = std::max(1, std::min(footSamples(c[k]->ord), kMaxPairSamples / spans));
         const double* K = c[k]->knots;
         for (int i = c[k]->ord - 1; i < c[k]->noPoints - c[k]->ord; ++i)
             if (K[i + 1] > K[i])
