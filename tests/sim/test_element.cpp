@@ -2,6 +2,7 @@
 // and trimmed picks on the simulator's side, then the module measuring every
 // kind of face in a session, each value against the face's exact shape.
 #include "analyse/kvPickInversion.h"
+#include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
 #include "trim.h"
@@ -201,21 +202,11 @@ struct Measured {
 
 Measured runSession(const std::string& script)
 {
-    std::ostringstream out, err;
+    const hostsim_test::Played played = hostsim_test::playSession(script);
     Measured m;
-    {
-        Session session(out);
-        if (!session.start(KV_MODULE_PATH, err)) {
-            m.errors = -1;
-            return m;
-        }
-        std::istringstream in(script);
-        m.errors = runScript(in, session, err).errors;
-        session.finish();
-    }
-    std::istringstream text(out.str());
-    for (std::string line; std::getline(text, line);) m.lines.push_back(line);
-    if (!err.str().empty()) m.lines.push_back("stderr: " + err.str());
+    m.errors = played.errors;
+    m.lines = played.lines();
+    if (!played.err.empty()) m.lines.push_back("stderr: " + played.err);
     return m;
 }
 

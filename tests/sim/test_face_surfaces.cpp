@@ -6,6 +6,7 @@
 // analyses find every one of them as built: the group counts follow from the
 // faces each cell of the part holds.
 #include "generated_part.h"
+#include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
 #include "trim.h"
@@ -43,13 +44,8 @@ double radial(const GeomPoint& p, const SampleFace& f) { return std::hypot(p.x -
 
 std::string play(const std::string& script)
 {
-    std::ostringstream out, err;
-    Session session(out);
-    if (!session.start(KV_MODULE_PATH, err)) return "no module: " + err.str();
-    std::istringstream in(script);
-    const int errors = runScript(in, session, err).errors;
-    session.finish();
-    return out.str() + err.str() + (errors ? "script errors\n" : "");
+    const hostsim_test::Played played = hostsim_test::playSession(script);
+    return played.out + played.err + (played.errors ? "script errors\n" : "");
 }
 
 // The first (smallest) radius of each group a "rows" listing shows after the
