@@ -54,7 +54,8 @@ TEST(ColorCatalog, EachMarkedLineGivesItsValuesAndNameReadWithinBounds)
         // A value without quotes loses its first character; no number is 0, no name an empty one.
         {"unquoted", def + " R=12 G=\"x5\" B=\"\"/>\n", {{2, 0, 0, L""}}},
         {"all three values needed",
-         def + " R=\"1\" G=\"2\" Name=\"no blue\"/>\n" + def + "/>\n" + def + " R=\"4\" G=\"5\" B=\"6\" Name=\"whole\"/>\n",
+         def + " R=\"1\" G=\"2\" Name=\"no blue\"/>\n" + def + "/>\n" + def +
+             " R=\"4\" G=\"5\" B=\"6\" Name=\"whole\"/>\n",
          {{4, 5, 6, L"whole"}}},
         {"long lines whole, oversized skipped",
          def + std::string(300, ' ') + "R=\"7\" G=\"8\" B=\"9\" Name=\"far\"/>\n" + def +
