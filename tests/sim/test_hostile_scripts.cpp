@@ -170,57 +170,34 @@ TEST(HostileScripts, OptionalInterfacesSwitchedOffMidSession)
     EXPECT_GE(run.find(kClean), 0) << run.all();
 }
 
-TEST(HostileScripts, AJobHandedToTheOpenWindowReplacesTheFirst)
-{
-    const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 10 20 30\nanalyse job DMU80 40 50 60\nstatus\nclose\ncensus\n");
-    ASSERT_EQ(run.status, 0) << run.all();
-    EXPECT_GE(run.find("analysis window shown again"), 0) << run.all();
-    EXPECT_GE(run.find("host objects held by the module: none"), 0) << run.all();
-    EXPECT_GE(run.find(kClean), 0) << run.all();
-}
-
 TEST(HostileScripts, BrokenFilesAndModulesStopWithAReason)
 {
-    const SimRun folder = runHostsim(kModule + " " + testing::TempDir());
-    EXPECT_EQ(folder.status, 1) << folder.all();
-    EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.all();
-
-    // A stream that opens but cannot be read.
-    const SimRun unreadable = runHostsim(kModule + " /proc/self/mem");
-    EXPECT_EQ(unreadable.status, 1) << unreadable.all();
-    EXPECT_NE(unreadable.err.find("reading the script failed"), std::string::npos) << unreadable.all();
-
-    const SimRun empty = runHostsim("--module '' --demo");
-    EXPECT_EQ(empty.status, 1) << empty.all();
-    EXPECT_NE(empty.err.find("no module file given"), std::string::npos) << empty.all();
-
     // The first part of the real module: its headers promise more than the file holds.
-    const std::string truncated = tempPath("truncated.so");
+    const std::string truncated = tempPath("truncated.so"), text = tempPath("text.so");
     {
         std::ifstream whole(KV_MODULE_PATH, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
         ASSERT_GT(bytes.size(), 8192u);
         std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 3);
     }
-    const SimRun cut = runHostsim("--module " + truncated + " --demo");
-    EXPECT_EQ(cut.status, 1) << cut.all();
-    EXPECT_NE(cut.err.find("not a complete module file"), std::string::npos) << cut.all();
-
-    const std::string text = tempPath("text.so");
     std::ofstream(text) << "not a module\n";
-    const SimRun foreign = runHostsim("--module " + text + " --demo");
-    EXPECT_EQ(foreign.status, 1) << foreign.all();
-    EXPECT_NE(foreign.err.find("not a complete module file"), std::string::npos) << foreign.all();
-
+    const std::pair<std::string, const char*> cases[] = {
+        {kModule + " " + testing::TempDir(), "it is a folder"},
+        {kModule + " /proc/self/mem", "reading the script failed"},  // opens but cannot be read
+        {"--module '' --demo", "no module file given"},
+        {"--module " + truncated + " --demo", "not a complete module file"},
+        {"--module " + text + " --demo", "not a complete module file"},
+        // A module whose entry point refuses to start is not used.
+        {std::string("--module ") + KV_FAILING_ENTRY_PATH + " --demo", "the module's entry point refused to start"},
+    };
+    for (const auto& c : cases) {
+        const SimRun run = runHostsim(c.first);
+        EXPECT_EQ(run.status, 1) << c.first << "\n" << run.all();
+        EXPECT_NE(run.err.find(c.second), std::string::npos) << run.all();
+        EXPECT_EQ(run.find("module loaded: kvFailingEntry.so"), -1) << run.all();
+    }
     std::remove(truncated.c_str());
     std::remove(text.c_str());
-
-    // A module whose entry point refuses to start is not used.
-    const SimRun refused = runHostsim(std::string("--module ") + KV_FAILING_ENTRY_PATH + " --demo");
-    EXPECT_EQ(refused.status, 1) << refused.all();
-    EXPECT_NE(refused.err.find("the module's entry point refused to start"), std::string::npos) << refused.all();
-    EXPECT_EQ(refused.find("module loaded: kvFailingEntry.so"), -1) << refused.all();
 }
 
 TEST(ModuleLoader, RunsTheModulesEntryPointAndHonoursItsResult)
