@@ -2,10 +2,16 @@
 // their references and record what the window asks of them.
 #pragma once
 
+#include "analyse/kvCAnalyseDlg.h"
 #include "host/object/kvIfPtr.h"
+#include "platform/kvPlatform.h"
+#include "sdk/kvAssert.h"
+#include "sdk/kvFeatureHelp.h"
 #include "sdk/kvInterfaces.h"
 #include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
+
+#include <gtest/gtest.h>
 
 #include <cwchar>
 #include <map>
@@ -34,7 +40,7 @@ public:
     int messageBox(int kind, const wchar_t* text, int flags) override
     {
         boxes.push_back({kind, text ? text : L"", flags});
-        return answer;
+        return 0;
     }
     struct Box {
         int kind;
@@ -42,7 +48,6 @@ public:
         int flags;
     };
     std::vector<Box> boxes;
-    int answer = 0;
 };
 
 class DataSet : public kvIUnknownImp, public kvIDataSet1 {
@@ -65,36 +70,19 @@ public:
     std::map<std::wstring, std::wstring> texts;
 };
 
-class MouseEvents;
-
-// The base document with every optional face; which faces it answers is
-// switchable so that tests can take one away.
+// The base document with the show modes and the mouse events.
 class BaseDocument : public kvIUnknownImp,
                      public kvIBaseDocument1,
                      public kvIBaseDocWithAnalyseShowMode,
                      public kvIBaseDocWithFeatureShowMode,
-                     public kvIMouseEvents1,
-                     public kvIInvDocument1 {
+                     public kvIMouseEvents1 {
 public:
     kvIUnknown* queryInterface(const wchar_t* name) override
     {
-        if (!offersInv && name && std::wstring(name) == L"kvIInvDocument1")
-            return nullptr;
-        if (!offersMouse && name && std::wstring(name) == L"kvIMouseEvents1")
-            return nullptr;
         return kvQueryInterfaces<kvIBaseDocument1, kvIBaseDocWithAnalyseShowMode, kvIBaseDocWithFeatureShowMode,
-                                 kvIMouseEvents1, kvIInvDocument1>(this, name);
+                                 kvIMouseEvents1>(this, name);
     }
     int getTmpGraphics(kvIUnknown** graphics) override;
-    int layerNameState() override { return layerState; }
-    int getLayerName(wchar_t* buffer, int capacity) override
-    {
-        if (layerName.empty() || capacity <= 0)
-            return -1;
-        std::wcsncpy(buffer, layerName.c_str(), capacity - 1);
-        buffer[capacity - 1] = 0;
-        return 0;
-    }
     int setAnalyseShowMode(int mode) override
     {
         analyseShowModes.push_back(mode);
@@ -122,27 +110,11 @@ public:
         }
         return -1;
     }
-    int beginLongOperation() override
-    {
-        ++longOps;
-        return 0;
-    }
-    int endLongOperation() override
-    {
-        --longOps;
-        return 0;
-    }
 
-    bool offersInv = false;
-    bool offersMouse = true;
-    int layerState = 0;
-    std::wstring layerName;
     std::vector<int> analyseShowModes;
     std::vector<int> featureShowModes;
     int featureShowModeResult = 0;
     std::vector<kvIMouseEventsReactor1*> reactors;
-    int longOps = 0;
-    int graphicsMade = 0;
 };
 
 class Graphics : public kvIUnknownImp, public kvIBaseTmpGraphics {
@@ -212,7 +184,6 @@ public:
 
 inline int BaseDocument::getTmpGraphics(kvIUnknown** graphics)
 {
-    ++graphicsMade;
     kvIfPtr<kvIBaseTmpGraphics> g(static_cast<kvIBaseTmpGraphics*>(new kvIfImp<Graphics>()));
     Graphics::made().push_back(g);
     return handOut(g.getIf(), graphics);
@@ -235,7 +206,6 @@ public:
     }
     int unregisterWindow(CWnd* window) override
     {
-        ++unregisterCalls;
         for (auto it = windows.begin(); it != windows.end(); ++it) {
             if (it->second == window) {
                 windows.erase(it);
@@ -253,7 +223,6 @@ public:
     kvIBaseDocument1* baseDoc = nullptr;
     kvIDataSet1* feedbacks = nullptr;
     std::map<std::wstring, CWnd*> windows;
-    int unregisterCalls = 0;
 };
 
 class HelpContext : public kvIUnknownImp, public kvIHelpContext1 {
@@ -377,6 +346,44 @@ struct Host {
 
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
+};
+
+// The analysis window on a fresh platform and host: open() opens and shows it,
+// the end closes what is still open and forgets the face library.
+struct WindowFixture : ::testing::Test {
+    Host host;
+    kvCAnalyseDlg* dlg = nullptr;
+
+    void SetUp() override
+    {
+        kvplat::reset();
+        kvSetAssertSink([](const wchar_t*) {});
+        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        Graphics::made().clear();
+    }
+    void TearDown() override
+    {
+        if (dlg && dlg->GetSafeHwnd())
+            close();
+        kvSetFeatureHelpProvider(nullptr);
+        Graphics::made().clear();
+        kvplat::reset();
+        kvSetAssertSink(nullptr);
+    }
+    kvCAnalyseDlg* open(kvIUnknown* job = nullptr)
+    {
+        dlg = new kvCAnalyseDlg(nullptr);
+        dlg->setExecContext(host.context);
+        dlg->setModel(host.model);
+        EXPECT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)));
+        dlg->ShowWindow(SW_SHOW);
+        return dlg;
+    }
+    void close()
+    {
+        ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+        dlg = nullptr;
+    }
 };
 
 }  // namespace fake

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -125,35 +126,19 @@ RatBSplSurf* bowl(double c, double d)
     return ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(k.data()));
 }
 
-struct ElementTest : ::testing::Test {
-    fake::Host host;
+struct ElementTest : fake::WindowFixture {
     Library library;
-    kvCAnalyseDlg* dlg = nullptr;
 
     void SetUp() override
     {
-        kvplat::reset();
-        kvSetAssertSink([](const wchar_t*) {});
-        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        WindowFixture::SetUp();
         kvAnalyseLastSettingsRecord().mode = 1;
         kvAnalyseLastSettingsRecord().valid = true;
         host.feedbacks->doubles[L"Size"] = 10.0;
         kvSetFeatureHelpProvider(&library);
-        dlg = new kvCAnalyseDlg(nullptr);
-        dlg->setExecContext(host.context);
-        dlg->setModel(host.model);
-        ASSERT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr()));
-        dlg->ShowWindow(SW_SHOW);
+        open();
+        ASSERT_TRUE(dlg->isOpened());
         ASSERT_NE(dlg->singleFaceSelPanel(), nullptr);
-    }
-    void TearDown() override
-    {
-        if (dlg && dlg->GetSafeHwnd())
-            ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-        kvSetFeatureHelpProvider(nullptr);
-        fake::Graphics::made().clear();
-        kvplat::reset();
-        kvSetAssertSink(nullptr);
     }
     kvIUnknownPtr face(const std::string& kind)
     {
@@ -186,15 +171,35 @@ const double onAxisWall[3] = {4, 0, 10};
 
 }  // namespace
 
-TEST_F(ElementTest, ACylinderShowsItsDiameterAndHeight)
+// What a turned face shows: a cylinder its diameter and height, one of less
+// than 150 degrees a rounding, a cone both diameters and its full opening angle.
+TEST_F(ElementTest, TurnedFacesShowTheirKindAndMeasures)
 {
-    kvIUnknownPtr cylinder = face("cylinder");
-    pick(cylinder, onAxisWall);
-    EXPECT_EQ(analyseType(), 8);
-    EXPECT_TRUE(shows(L"Type: Cylinder")) << panel();
-    EXPECT_TRUE(shows(L"Diameter: [x] 8")) << panel();
-    EXPECT_TRUE(shows(L"Cylinder height: [ ] 36")) << panel();
-    EXPECT_TRUE(shows(L"Color: 48,32,16")) << panel();
+    const double position[2] = {0, 0}, view[3] = {0, 0, -1}, r = std::sqrt(0.5);
+    struct Case {
+        double sweep, sine, height;
+        double point[3], normal[3];
+        int type;
+        std::vector<const wchar_t*> shown;
+    } const cases[] = {
+        {360.0, 0.0, 36.0, {4, 0, 10}, {1, 0, 0}, 8,
+         {L"Type: Cylinder", L"Diameter: [x] 8", L"Cylinder height: [ ] 36", L"Color: 48,32,16"}},
+        {150.0, 0.0, 36.0, {4, 0, 10}, {1, 0, 0}, 8, {L"Type: Cylinder"}},
+        {149.99, 0.0, 36.0, {4, 0, 10}, {1, 0, 0}, 18, {L"Type: Rounding", L"Radius: [x] 4"}},
+        // On the cone through the axis point: the normal leans 45 degrees.
+        {360.0, r, 2.0, {4, 0, 0}, {r, 0, -r}, 19,
+         {L"Diameter1: [x] 8", L"Diameter2: [ ] 12", L"Cone Angle: [ ] 90"}},
+    };
+    for (const Case& c : cases) {
+        kvIUnknownPtr turned = face("cylinder");
+        faceOf(turned.get())->sweep = c.sweep;
+        faceOf(turned.get())->sine = c.sine;
+        faceOf(turned.get())->height = c.height;
+        dlg->analyseElementAtPick(c.point, position, true, c.normal, turned.get(), view, false);
+        EXPECT_EQ(analyseType(), c.type) << c.sweep;
+        for (const wchar_t* line : c.shown)
+            EXPECT_TRUE(shows(line)) << panel();
+    }
 }
 
 // The reactor hands a plane's normal turned towards the viewer: the angle
@@ -239,35 +244,6 @@ TEST_F(ElementTest, AFailedExtentShowsNoStaleHeightNorType)
     EXPECT_FALSE(shows(L"Diameter1")) << panel();
     EXPECT_EQ(analyseType(), 19);
     EXPECT_TRUE(shows(L"Cone Angle: [x] 60")) << panel();
-}
-
-TEST_F(ElementTest, AShapeAngleOf150IsACylinderAndBelowARounding)
-{
-    kvIUnknownPtr wide = face("cylinder");
-    faceOf(wide.get())->sweep = 150.0;
-    pick(wide, onAxisWall);
-    EXPECT_EQ(analyseType(), 8);
-    kvIUnknownPtr narrow = face("cylinder");
-    faceOf(narrow.get())->sweep = 149.99;
-    pick(narrow, onAxisWall);
-    EXPECT_EQ(analyseType(), 18);
-    EXPECT_TRUE(shows(L"Type: Rounding")) << panel();
-    EXPECT_TRUE(shows(L"Radius: [x] 4")) << panel();
-}
-
-TEST_F(ElementTest, AConeShowsBothDiametersAndItsFullOpeningAngle)
-{
-    kvIUnknownPtr cone = face("cylinder");
-    faceOf(cone.get())->sine = std::sin(45.0 * pi / 180.0);
-    faceOf(cone.get())->height = 2.0;
-    // On the cone through the axis point: the normal leans 45 degrees.
-    const double point[3] = {4, 0, 0};
-    const double position[2] = {0, 0}, normal[3] = {std::sqrt(0.5), 0, -std::sqrt(0.5)}, view[3] = {0, 0, -1};
-    dlg->analyseElementAtPick(point, position, true, normal, cone.get(), view, false);
-    EXPECT_EQ(analyseType(), 19);
-    EXPECT_TRUE(shows(L"Diameter1: [x] 8")) << panel();
-    EXPECT_TRUE(shows(L"Diameter2: [ ] 12")) << panel();
-    EXPECT_TRUE(shows(L"Cone Angle: [ ] 90")) << panel();
 }
 
 // The lines of the newest group that drew any, and its texts.
@@ -361,7 +337,7 @@ TEST_F(ElementTest, APickBesideTheModelChangesNothing)
     EXPECT_EQ(fake::Graphics::made().size(), groups);
 }
 
-TEST_F(ElementTest, AFreeFormFaceShowsItsCurvatureAtThePick)
+TEST_F(ElementTest, AFreeFormFaceShowsItsCurvatureAtThePickAndNoneOffItsSurface)
 {
     kvIUnknownPtr free = face("free");
     faceOf(free.get())->surface = bowl(0.05, 0.02);  // radii 10 along x and 25 along y at the origin
@@ -374,12 +350,7 @@ TEST_F(ElementTest, AFreeFormFaceShowsItsCurvatureAtThePick)
     // pick, its plane across y.
     EXPECT_NEAR(dlg->measuredMinCircle().p2.z, 10.0, 1e-9);
     EXPECT_NEAR(std::fabs(dlg->measuredMinCircle().v.y), 1.0, 1e-9);
-}
-
-TEST_F(ElementTest, APointOffItsSurfaceGivesNoCurvatureCircle)
-{
-    kvIUnknownPtr free = face("free");
-    faceOf(free.get())->surface = bowl(0.05, 0.02);
+    // A point off its surface gives no curvature circle.
     kvFaceAxisRecord minCircle, maxCircle;
     minCircle.p2 = kvCGePoint(7, 7, 7);
     double minRadius = -1.0, maxRadius = -1.0;
@@ -392,23 +363,19 @@ TEST_F(ElementTest, APointOffItsSurfaceGivesNoCurvatureCircle)
     EXPECT_FALSE(shows(L"Min radius")) << panel();
 }
 
-TEST_F(ElementTest, DisplayRoundingDropsValuesAbove100000)
+TEST_F(ElementTest, DisplayRoundingDropsValuesAbove100000AndAnglesReadWithThreeDecimals)
 {
     EXPECT_EQ(dlg->roundForDisplay(123456.7), 0.0);
     EXPECT_EQ(dlg->roundForDisplay(-100000.0), -100000.0);
     EXPECT_EQ(dlg->roundForDisplay(100000.0004), 0.0);
     EXPECT_EQ(dlg->roundForDisplay(2.34567), 2.346);
-}
-
-TEST_F(ElementTest, AnglesReadWithThreeDecimalsAndNearlyParallelAsZero)
-{
+    // Nearly parallel reads as zero.
     wchar_t text[kvCAnalyseDlg::valueTextSize];
-    dlg->formatValueWithUnit(0.0004, text);
-    EXPECT_STREQ(text, L"0");
-    dlg->formatValueWithUnit(179.9995, text);
-    EXPECT_STREQ(text, L"0");
-    dlg->formatValueWithUnit(12.34567, text);
-    EXPECT_STREQ(text, L"12.346");
+    for (const auto& c :
+         {std::make_pair(0.0004, L"0"), std::make_pair(179.9995, L"0"), std::make_pair(12.34567, L"12.346")}) {
+        dlg->formatValueWithUnit(c.first, text);
+        EXPECT_STREQ(text, c.second) << c.first;
+    }
     wchar_t small[4] = {L'x', L'x', L'x', L'x'};
     dlg->formatValueWithUnit(12.34567, small, 4);
     EXPECT_STREQ(small, L"12.");

@@ -31,29 +31,26 @@ void expectRows(const std::vector<kvValueGroup>& groups, const std::vector<Row>&
     }
 }
 
-TEST(ValueGrouping, RadiusBinsTruncateTheFirstFaceAndRoundTheOthersUpWithTolerance)
+TEST(ValueGrouping, BinsAndTheirRows)
 {
-    // 2.45 starts at the truncated bin 2 and stays, 2.5005 is within the
-    // tolerance of bin 2, 2.502 starts bin 3.
-    expectRows(kvGroupSortedValues(entries({2.45, 2.5005, 2.502}), 1.0, 0.001),
-               {{2.0, 2.45, 2}, {3.0, 2.502, 1}});
-    // A first face of 2.7 lands in bin 3 at once, without an empty bin 2.
-    expectRows(kvGroupSortedValues(entries({2.7}), 1.0, 0.001), {{3.0, 2.7, 1}});
-}
-
-TEST(ValueGrouping, EmptyStepsBetweenGroupsGetNoRow)
-{
-    expectRows(kvGroupSortedValues(entries({5.0, 1.2, 1.0}), 1.0, 0.001), {{1.0, 1.0, 2}, {5.0, 5.0, 1}});
-}
-
-TEST(ValueGrouping, PlaneBinsHaveNoToleranceAndAHalfStepBelongsToTheLowerBin)
-{
-    expectRows(kvGroupSortedValues(entries({44.4, 44.5, 44.6}), 1.0, 0.0), {{44.0, 44.4, 2}, {45.0, 44.6, 1}});
-}
-
-TEST(ValueGrouping, NoFaceGivesOneEmptyRowOfValueZero)
-{
-    expectRows(kvGroupSortedValues({}, 1.0, 0.001), {{0.0, 0.0, 0}});
+    struct Case {
+        const char* what;
+        std::vector<kvValueEntry> values;
+        double tolerance;
+        std::vector<Row> rows;
+    } const cases[] = {
+        // 2.45 starts at the truncated bin 2 and stays, 2.5005 is within the
+        // tolerance of bin 2, 2.502 starts bin 3.
+        {"radius bins", entries({2.45, 2.5005, 2.502}), 0.001, {{2.0, 2.45, 2}, {3.0, 2.502, 1}}},
+        {"a first face of 2.7 in bin 3 at once", entries({2.7}), 0.001, {{3.0, 2.7, 1}}},
+        {"empty steps get no row", entries({5.0, 1.2, 1.0}), 0.001, {{1.0, 1.0, 2}, {5.0, 5.0, 1}}},
+        {"a half step in the lower plane bin", entries({44.4, 44.5, 44.6}), 0.0, {{44.0, 44.4, 2}, {45.0, 44.6, 1}}},
+        {"no face: one empty row of 0", {}, 0.001, {{0.0, 0.0, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        expectRows(kvGroupSortedValues(c.values, 1.0, c.tolerance), c.rows);
+    }
 }
 
 TEST(ValueGrouping, AWideGapWithAFineStepFindsTheSameBinAsSteppingThroughIt)

@@ -167,13 +167,6 @@ public:
         secondPickPoint = kvCGePoint(30, 2.5, 37.5);
         mode = 2;
     }
-    void nameShown(const wchar_t* name, kvIUnknown* document)
-    {
-        showInfoText = true;
-        std::wcsncpy(elementNameText, name, elementNameSize - 1);
-        kvIfPtr<kvIBaseDocument1> doc(document);
-        doc->getTmpGraphics(&graphics[gfxElementName]);
-    }
 };
 
 struct SaveTest : ::testing::Test {

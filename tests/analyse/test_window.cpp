@@ -13,47 +13,25 @@
 
 namespace {
 
-struct WindowTest : ::testing::Test {
-    fake::Host host;
-    kvCAnalyseDlg* dlg = nullptr;
+struct WindowTest : fake::WindowFixture {
     int locksBefore = 0;
 
     void SetUp() override
     {
-        kvplat::reset();
-        kvSetAssertSink([](const wchar_t*) {});
-        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
+        WindowFixture::SetUp();
         locksBefore = locks();
     }
-    void TearDown() override
-    {
-        if (dlg && dlg->GetSafeHwnd())
-            close();
-        kvplat::reset();
-        kvSetAssertSink(nullptr);
-    }
-
     int locks()
     {
         const int n = lockModule();
         unlockModule();
         return n - 1;
     }
-
     kvCAnalyseDlg* open(kvIUnknown* job = nullptr)
     {
-        dlg = new kvCAnalyseDlg(nullptr);
-        dlg->setExecContext(host.context);
-        dlg->setModel(host.model);
-        EXPECT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)));
-        dlg->ShowWindow(SW_SHOW);
+        WindowFixture::open(job);
         host.appDoc->registerWindow(L"kvCAnalyseDlg", dlg);
         return dlg;
-    }
-    void close()
-    {
-        ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-        dlg = nullptr;
     }
     void chooseMode(int mode)
     {
@@ -80,15 +58,6 @@ TEST_F(WindowTest, FirstOpeningDeclaresDefaultsAndStartsInModeOne)
     EXPECT_EQ(dlg->currentMode(), 1);
     EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
     EXPECT_EQ(propInt(kvKeyAnalyseType), 0);
-    double d = 0;
-    EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyMaxAngle, d));
-    EXPECT_EQ(d, 90.0);
-    bool useFace = false;
-    EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyTpPosUseface, useFace));
-    EXPECT_TRUE(useFace);
-    kvCString layer;
-    EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyCadLayer, layer));
-    EXPECT_EQ(layer, kvCString(L"Analyse"));
     EXPECT_TRUE(dlg->propertySet()->hasProp(kvKeyCadAttribute));
     EXPECT_FALSE(dlg->propertySet()->hasProp(L"InfoShowText"));
     EXPECT_TRUE(dlg->isOpened());
@@ -294,7 +263,7 @@ TEST_F(WindowTest, ReturnIsKeptFromTheWindowButOtherMessagesPass)
     EXPECT_TRUE(::IsWindow(dlg->GetSafeHwnd()));
 }
 
-TEST_F(WindowTest, CaptionMenuAndHelp)
+TEST_F(WindowTest, CaptionMenuAndHelpAndNoHelpWithoutAContext)
 {
     open();
     CRect w;
@@ -320,10 +289,8 @@ TEST_F(WindowTest, CaptionMenuAndHelp)
     ::SendMessageW(window, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(w.left + 10, w.top + 5));
     dlg = nullptr;
     EXPECT_FALSE(::IsWindow(window));
-}
 
-TEST_F(WindowTest, HelpWithoutAContextSaysSo)
-{
+    // Help without a context says so.
     host.withoutHelp();
     open();
     ::SendMessageW(dlg->GetSafeHwnd(), WM_HELP, 0, 0);
@@ -355,7 +322,7 @@ TEST_F(WindowTest, ADeletedWindowObjectEndsItsWindowOnce)
     EXPECT_TRUE(host.baseDoc->reactors.empty());
 }
 
-TEST_F(WindowTest, ModeListLeavesOutForbiddenModesAndIgnoresAnEmptySelection)
+TEST_F(WindowTest, ModeListLeavesOutForbiddenModesIgnoresAnEmptySelectionAndFillsAMissingMode)
 {
     open();
     HWND combo = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idModeList);
@@ -382,13 +349,9 @@ TEST_F(WindowTest, ModeListLeavesOutForbiddenModesAndIgnoresAnEmptySelection)
     ::SendMessageW(dlg->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(kvCAnalyseDlg::idModeList, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
-}
 
-TEST_F(WindowTest, AMissingModeTakesTheFirstListedValue)
-{
-    open();
+    // A missing mode takes the first listed value.
     dlg->propertySet()->removeProp(kvKeyAnalyseMode);
-    HWND combo = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idModeList);
     dlg->propertyMessage(4, kvKeyAnalyseMode);
     EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);

@@ -40,35 +40,7 @@ public:
     int questions = 0;
 };
 
-struct WindowHostTest : ::testing::Test {
-    fake::Host host;
-    kvCAnalyseDlg* dlg = nullptr;
-
-    void SetUp() override
-    {
-        kvplat::reset();
-        kvSetAssertSink([](const wchar_t*) {});
-        kvAnalyseLastSettingsRecord() = kvAnalyseLastSettings{};
-        fake::Graphics::made().clear();
-    }
-    void TearDown() override
-    {
-        if (dlg && dlg->GetSafeHwnd())
-            ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-        kvSetFeatureHelpProvider(nullptr);
-        fake::Graphics::made().clear();
-        kvplat::reset();
-        kvSetAssertSink(nullptr);
-    }
-    kvCAnalyseDlg* open(kvIUnknown* job = nullptr)
-    {
-        dlg = new kvCAnalyseDlg(nullptr);
-        dlg->setExecContext(host.context);
-        dlg->setModel(host.model);
-        EXPECT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)));
-        dlg->ShowWindow(SW_SHOW);
-        return dlg;
-    }
+struct WindowHostTest : fake::WindowFixture {
     void useColourTable(const wchar_t* table)
     {
         host.feedbacks->bools[L"UseFLColorTable"] = true;
@@ -83,8 +55,17 @@ struct WindowHostTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(WindowHostTest, TheColourTableRepeatsItsItemsToAHundredOnce)
+TEST_F(WindowHostTest, TheColourTableIsReadWhenSwitchedOnAndNotEmptyAndRepeatsItsItemsToAHundredOnce)
 {
+    host.feedbacks->texts[L"FLColorTable"] = L"1|2";
+    open();
+    EXPECT_EQ(dlg->faceColourTable().size(), 0u);
+    close();
+    useColourTable(L"");
+    open();
+    EXPECT_EQ(dlg->faceColourTable().size(), 0u);
+    close();
+
     host.feedbacks->colours[L"Color_Toolholder"] = 0x123456;
     useColourTable(L"255|0xFFFBC9|red");
     open();
@@ -97,18 +78,6 @@ TEST_F(WindowHostTest, TheColourTableRepeatsItsItemsToAHundredOnce)
     // Initialising again keeps the table as it is.
     ::SendMessageW(dlg->GetSafeHwnd(), KVDLG_WM_SETPROPERTIES, 0, 0);
     EXPECT_EQ(dlg->faceColourTable().size(), 102u);
-}
-
-TEST_F(WindowHostTest, TheColourTableIsReadOnlyWhenSwitchedOnAndNotEmpty)
-{
-    host.feedbacks->texts[L"FLColorTable"] = L"1|2";
-    open();
-    EXPECT_EQ(dlg->faceColourTable().size(), 0u);
-    ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-
-    useColourTable(L"");
-    open();
-    EXPECT_EQ(dlg->faceColourTable().size(), 0u);
 }
 
 TEST_F(WindowHostTest, TheFrameIsDrawnInTheFrameColourAtNineTenthsOfTheFeedbackSize)
@@ -159,8 +128,7 @@ TEST_F(WindowHostTest, AJobHandsItsMachineFrameAreaAndToolToTheWindow)
     ASSERT_NE(lastGroup(), nullptr);
     ASSERT_FALSE(lastGroup()->drawn.empty());
     EXPECT_EQ(lastGroup()->drawn.back().frame[2][3], 30.0);
-    ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-    dlg = nullptr;
+    close();
 }
 
 TEST_F(WindowHostTest, AJobWithoutSettingsLeavesTheReferencesEmpty)
@@ -176,7 +144,7 @@ TEST_F(WindowHostTest, AJobWithoutSettingsLeavesTheReferencesEmpty)
     EXPECT_EQ(machine, 0);
 }
 
-TEST_F(WindowHostTest, ThePlaneOfTheFirstSelectedSurfaceComesFromTheFaceLibrary)
+TEST_F(WindowHostTest, ThePlaneOfTheFirstSelectedSurfaceComesFromTheFaceLibraryOnly)
 {
     FeatureLibrary library;
     kvSetFeatureHelpProvider(&library);
@@ -215,16 +183,10 @@ TEST_F(WindowHostTest, ThePlaneOfTheFirstSelectedSurfaceComesFromTheFaceLibrary)
     propSet(dlg->propertySet(), kvKeyMinAngle, 5.0);
     EXPECT_EQ(library.questions, asked);
     EXPECT_EQ(dlg->planeDefinedValue(), 1);
-}
 
-TEST_F(WindowHostTest, WithoutAFaceLibraryNoPlaneIsDefined)
-{
-    open();
-    Face* plane = new kvIfImp<Face>();
-    plane->planar = true;
-    kvIUnknownPtr hold(static_cast<kvIGeSurface*>(plane));
-    kvCSurfaceSet selection;
-    selection.add(hold.get());
+    // Without a face library no plane is defined.
+    kvSetFeatureHelpProvider(nullptr);
+    propSet(dlg->propertySet(), kvKeySurfaces, kvCSurfaceSet());
     propSet(dlg->propertySet(), kvKeySurfaces, selection);
     EXPECT_EQ(dlg->planeDefinedValue(), 0);
 }
@@ -314,6 +276,5 @@ TEST_F(WindowHostTest, ReactivationWithAnotherJobTakesThatJobsReferences)
     kvCString machine;
     EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyMachine, machine));
     EXPECT_EQ(machine, kvCString(L"DMU 80"));
-    ::SendMessageW(dlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
-    dlg = nullptr;
+    close();
 }

@@ -1,12 +1,17 @@
 // Runs the built host simulator as a user would and collects what it printed,
-// for the end-to-end tests of the simulator.
+// for the end-to-end tests of the simulator; and a session of the simulator
+// inside the test, for tests that also look at what the host holds.
 #pragma once
+
+#include "script.h"
+#include "session.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -26,13 +31,16 @@ struct SimRun {
         auto it = std::find(lines.begin() + (from + 1), lines.end(), text);
         return it == lines.end() ? -1 : static_cast<int>(it - lines.begin());
     }
-    std::string all() const
+    // What it printed on standard output.
+    std::string text() const
     {
         std::string text;
         for (const auto& l : lines)
             text += l + "\n";
-        return text + "--- stderr:\n" + err;
+        return text;
     }
+    bool has(const std::string& part) const { return text().find(part) != std::string::npos; }
+    std::string all() const { return text() + "--- stderr:\n" + err; }
 };
 
 inline std::string tempPath(const char* what)
@@ -67,5 +75,63 @@ inline SimRun runHostsim(const std::string& arguments, const std::string& script
 }
 
 const std::string kModule = std::string("--module ") + KV_MODULE_PATH;
+
+// What a session inside the test printed, and its script's errors (-1: the
+// module did not start).
+struct Played {
+    std::string out, err;
+    int errors = 0;
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream text(out);
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+};
+
+// Plays the script in a session of its own; look, when given, sees the
+// session before it ends.
+inline Played playSession(const std::string& script, const std::function<void(hostsim::Session&)>& look = nullptr)
+{
+    std::ostringstream out, err;
+    Played played;
+    {
+        hostsim::Session session(out);
+        if (!session.start(KV_MODULE_PATH, err)) {
+            played.errors = -1;
+        } else {
+            std::istringstream in(script);
+            played.errors = hostsim::runScript(in, session, err).errors;
+            if (look)
+                look(session);
+            session.finish();
+        }
+    }
+    played.out = out.str();
+    played.err = err.str();
+    return played;
+}
+
+// A session with the built module started; run() plays lines in it.
+struct InProcessSession : ::testing::Test {
+    std::ostringstream out;
+    std::ostringstream err;
+    hostsim::Session session{out};
+
+    void SetUp() override { ASSERT_TRUE(session.start(KV_MODULE_PATH, err)) << err.str(); }
+
+    // Runs the lines and gives back what they printed.
+    std::string run(const std::string& script)
+    {
+        out.str("");
+        std::istringstream in(script);
+        hostsim::runScript(in, session, err);
+        return out.str();
+    }
+    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    static bool hasLine(const std::string& text, const std::string& line) { return has(text, line + "\n"); }
+};
 
 } // namespace hostsim_test

@@ -1,54 +1,28 @@
 // The simulator's window-control commands: the demo's field dialog made by
 // the library's factories, and the analysis window's layout saved and
 // restored; a restore without a stored layout is reported with its line.
-#include <gtest/gtest.h>
+#include "hostsim_runner.h"
 
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-struct Output {
-    int status = -1;
-    std::string out, err;
-    bool has(const std::string& text) const { return out.find(text) != std::string::npos; }
-};
-
-Output run(const std::string& arguments, const std::string& script)
-{
-    const std::string base = testing::TempDir() + "controls_" + std::to_string(getpid());
-    std::ofstream(base + "_in") << script;
-    const std::string command = std::string(KV_HOSTSIM_PATH) + " --module " + KV_MODULE_PATH + " " + arguments +
-                                " <" + base + "_in 2>" + base + "_err";
-    Output o;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return o;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        o.out.append(buffer, n);
-    const int raw = pclose(pipe);
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(base + "_err");
-    o.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-    return o;
-}
+using hostsim_test::kModule;
+using hostsim_test::runHostsim;
+using hostsim_test::SimRun;
 
 } // namespace
 
 TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
 {
-    const Output o = run("--demo", "");
+    const SimRun o = runHostsim(kModule + " --demo");
     ASSERT_EQ(0, o.status) << o.err;
     EXPECT_TRUE(o.has("field dialog open: \"PushButton\" Apply, \"CheckBox\" ShowKonkave, \"ColorButton\" CadColor"));
-    EXPECT_TRUE(o.has("DrawThemeText part=1 state=5 \"Apply\"")) << o.out;
+    EXPECT_TRUE(o.has("DrawThemeText part=1 state=5 \"Apply\"")) << o.text();
     EXPECT_TRUE(o.has("  signal: push button clicked"));
     EXPECT_TRUE(o.has("  signal: value of ShowKonkave written: true"));
     EXPECT_TRUE(o.has("context menu: \"Reset to original\"\n  signal: value of ShowKonkave written: false"));
-    EXPECT_TRUE(o.has("palette closed\n  signal: value of CadColor written: #969696")) << o.out;
+    EXPECT_TRUE(o.has("palette closed\n  signal: value of CadColor written: #969696")) << o.text();
     EXPECT_TRUE(o.has("colour dialog opened with #969696, solid colours only\n"
                       "  signal: value of CadColor written: #336699"));
     EXPECT_TRUE(o.has("colour button CadColor = #336699 (modified, null allowed)"));
@@ -64,23 +38,10 @@ TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
 
 TEST(ControlsCommands, MistakesNameTheirLine)
 {
-    const Output o = run("-", "controls click push\n"
-                              "controls open\n"
-                              "controls keys left\n"
-                              "controls close\n"
-                              "analyse\n"
-                              "mode 1\n"
-                              "layout restore never-saved\n"
-                              "close\n"
-                              "controls open\n"
-                              "controls click color\n"
-                              "controls more abc def ghi\n"
-                              "controls more 1e2 0x10 -0\n"
-                              "controls more 12 0 256\n"
-                              "controls more 12.7 0 0\n"
-                              "controls keys escape\n"
-                              "controls show\n"
-                              "controls close\n");
+    const SimRun o = runHostsim(kModule + " -", "controls click push\ncontrols open\ncontrols keys left\ncontrols close\nanalyse\n"
+                              "mode 1\nlayout restore never-saved\nclose\ncontrols open\ncontrols click color\n"
+                              "controls more abc def ghi\ncontrols more 1e2 0x10 -0\ncontrols more 12 0 256\n"
+                              "controls more 12.7 0 0\ncontrols keys escape\ncontrols show\ncontrols close\n");
     EXPECT_NE(std::string::npos, o.err.find("line 1: controls: no field dialog open")) << o.err;
     EXPECT_NE(std::string::npos, o.err.find("line 3: controls: no palette open")) << o.err;
     EXPECT_NE(std::string::npos, o.err.find("line 7: layout: no stored layout fits the panel")) << o.err;
@@ -90,7 +51,7 @@ TEST(ControlsCommands, MistakesNameTheirLine)
                              "line 13: controls: a colour part is a whole number from 0 to 255, not '256'",
                              "line 14: controls: a colour part is a whole number from 0 to 255, not '12.7'"})
         EXPECT_NE(std::string::npos, o.err.find(line)) << line << "\n" << o.err;
-    EXPECT_FALSE(o.has("colour dialog opened")) << o.out;
-    EXPECT_TRUE(o.has("colour button CadColor = #FF0000 (null allowed)")) << o.out;
-    EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0")) << o.out;
+    EXPECT_FALSE(o.has("colour dialog opened")) << o.text();
+    EXPECT_TRUE(o.has("colour button CadColor = #FF0000 (null allowed)")) << o.text();
+    EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0")) << o.text();
 }

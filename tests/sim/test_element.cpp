@@ -2,6 +2,7 @@
 // and trimmed picks on the simulator's side, then the module measuring every
 // kind of face in a session, each value against the face's exact shape.
 #include "analyse/kvPickInversion.h"
+#include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
 #include "trim.h"
@@ -115,28 +116,6 @@ TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
     EXPECT_EQ(library.newRatBSplSurf(nullptr), nullptr);
 }
 
-TEST(TrimmedPicks, RaysMeetTheFacesAsTrimmed)
-{
-    struct Case {
-        double origin[3], direction[3];
-        int face;  // 0: nothing
-    } const cases[] = {
-        {{20, 40, 100}, {0, 0, -1}, 0},      // straight through a through-hole
-        {{150, 30, 100}, {0, 0, -1}, 0},     // beside the block
-        {{80, 35, 100}, {0, 0, -1}, 116},    // the countersink, not the tilted face's carrier
-        {{37, 15, 100}, {0, 0, -1}, 133},    // the torus fillet under its own tube
-        {{-10, 70, 50}, {1, -1, -1}, 141},   // the sphere corner, past the fillet's carrier
-        {{-10, 70, 20}, {1, -1, 0}, 121},    // the fillet, past the side faces' edges
-        {{50, 10, 100}, {0, 0, -1}, 151},    // the pocket floor through the top face
-        {{70, 35, 60}, {8, 0, -40}, 115},    // the hole's wall through its opening
-    };
-    for (const Case& c : cases) {
-        RayHit hit;
-        const bool found = pickFace(samplePart(), c.origin, c.direction, hit);
-        EXPECT_EQ(found ? hit.face->id : 0, c.face) << "ray from " << c.origin[0] << "," << c.origin[1];
-    }
-}
-
 // Picks spread over every face, the closed ones included: each comes back
 // onto its surface through the module's own inversion road.
 TEST(TrimmedPicks, EveryPickOfEveryFaceLandsOnItsSurface)
@@ -201,21 +180,11 @@ struct Measured {
 
 Measured runSession(const std::string& script)
 {
-    std::ostringstream out, err;
+    const hostsim_test::Played played = hostsim_test::playSession(script);
     Measured m;
-    {
-        Session session(out);
-        if (!session.start(KV_MODULE_PATH, err)) {
-            m.errors = -1;
-            return m;
-        }
-        std::istringstream in(script);
-        m.errors = runScript(in, session, err).errors;
-        session.finish();
-    }
-    std::istringstream text(out.str());
-    for (std::string line; std::getline(text, line);) m.lines.push_back(line);
-    if (!err.str().empty()) m.lines.push_back("stderr: " + err.str());
+    m.errors = played.errors;
+    m.lines = played.lines();
+    if (!played.err.empty()) m.lines.push_back("stderr: " + played.err);
     return m;
 }
 

@@ -6,6 +6,7 @@
 // analyses find every one of them as built: the group counts follow from the
 // faces each cell of the part holds.
 #include "generated_part.h"
+#include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
 #include "trim.h"
@@ -39,17 +40,35 @@ SurfPtr faceSurface(const SampleFace& face)
     return SurfPtr(library.newRatBSplSurf(held.get()), ratBSplSurfFree);
 }
 
-double radial(const GeomPoint& p, const SampleFace& f) { return std::hypot(p.x - f.point[0], p.y - f.point[1]); }
+// The least and largest distance from the vertical axis through (x, y), and
+// the least and largest height, of a 17 x 17 grid of the surface's points.
+struct Extent {
+    double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
+};
+
+Extent extentAbout(RatBSplSurf* s, double x, double y)
+{
+    Extent e;
+    for (int i = 0; i <= 16; ++i)
+        for (int j = 0; j <= 16; ++j) {
+            const GeomPoint p = ratBSplSurfEvalPoint(s, i / 16.0, j / 16.0);
+            e.rLo = std::min(e.rLo, std::hypot(p.x - x, p.y - y));
+            e.rHi = std::max(e.rHi, std::hypot(p.x - x, p.y - y));
+            e.zLo = std::min(e.zLo, p.z);
+            e.zHi = std::max(e.zHi, p.z);
+        }
+    return e;
+}
+
+const SampleFace& generatedFreeForm(const std::shared_ptr<const std::vector<SampleFace>>& faces)
+{
+    return *std::find_if(faces->begin(), faces->end(), [](const SampleFace& f) { return f.kind == "freeform"; });
+}
 
 std::string play(const std::string& script)
 {
-    std::ostringstream out, err;
-    Session session(out);
-    if (!session.start(KV_MODULE_PATH, err)) return "no module: " + err.str();
-    std::istringstream in(script);
-    const int errors = runScript(in, session, err).errors;
-    session.finish();
-    return out.str() + err.str() + (errors ? "script errors\n" : "");
+    const hostsim_test::Played played = hostsim_test::playSession(script);
+    return played.out + played.err + (played.errors ? "script errors\n" : "");
 }
 
 // The first (smallest) radius of each group a "rows" listing shows after the
@@ -127,19 +146,11 @@ TEST(FaceSurfaces, ATrimmedFacesSurfaceCoversThatFaceAndReachesItsEdges)
     const SampleFace& fillet = *samplePart().findFace(133);
     SurfPtr s = faceSurface(fillet);
     ASSERT_TRUE(s);
-    double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
-    for (int i = 0; i <= 16; ++i)
-        for (int j = 0; j <= 16; ++j) {
-            const GeomPoint p = ratBSplSurfEvalPoint(s.get(), i / 16.0, j / 16.0);
-            rLo = std::min(rLo, radial(p, fillet));
-            rHi = std::max(rHi, radial(p, fillet));
-            zLo = std::min(zLo, p.z);
-            zHi = std::max(zHi, p.z);
-        }
-    EXPECT_NEAR(rLo, 6.0, 1e-6);
-    EXPECT_NEAR(rHi, 8.0, 1e-6);
-    EXPECT_NEAR(zLo, 40.0, 1e-6);
-    EXPECT_NEAR(zHi, 42.0, 1e-6);
+    const Extent e = extentAbout(s.get(), fillet.point[0], fillet.point[1]);
+    EXPECT_NEAR(e.rLo, 6.0, 1e-6);
+    EXPECT_NEAR(e.rHi, 8.0, 1e-6);
+    EXPECT_NEAR(e.zLo, 40.0, 1e-6);
+    EXPECT_NEAR(e.zHi, 42.0, 1e-6);
 
     // The sphere corner: its octant only.
     const SampleFace& corner = *samplePart().findFace(141);
@@ -186,11 +197,7 @@ TEST(FaceSurfaces, FaceNormalsAreTheNormalsOfTheFacesSurface)
         EXPECT_GT(compared, 30) << face.id;
     };
     for (const SampleFace& face : samplePart().faces()) check(face, true);
-    const auto generated = generatedPartFaces(20);
-    const auto freeForm = std::find_if(generated->begin(), generated->end(),
-                                       [](const SampleFace& f) { return f.kind == "freeform"; });
-    ASSERT_NE(freeForm, generated->end());
-    check(*freeForm, false);
+    check(generatedFreeForm(generatedPartFaces(20)), false);
 }
 
 TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRadii)
@@ -217,11 +224,7 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
     const std::vector<double> values = groupValues(t, "== generated");
     ASSERT_EQ(values.size(), 4u) << t;
     EXPECT_EQ(values[0], 1.0) << t;
-    const auto generated = generatedPartFaces(20);
-    const auto freeForm = std::find_if(generated->begin(), generated->end(),
-                                       [](const SampleFace& f) { return f.kind == "freeform"; });
-    ASSERT_NE(freeForm, generated->end());
-    EXPECT_TRUE(amongIsoRadii(values.back(), surfaceOf(*freeForm))) << t;
+    EXPECT_TRUE(amongIsoRadii(values.back(), surfaceOf(generatedFreeForm(generatedPartFaces(20))))) << t;
 }
 
 TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
@@ -313,20 +316,11 @@ TEST(FaceSurfaces, GeneratedPartTheTorusFilletsOwnSurfaceIsTheInnerLowerQuarterO
         ASSERT_TRUE(s);
         // Between the tube's innermost circle (radius R - r at the centre's
         // height) and its lowest (radius R, r below), all around the axis.
-        double rLo = 1e9, rHi = -1e9, zLo = 1e9, zHi = -1e9;
-        for (int i = 0; i <= 16; ++i)
-            for (int j = 0; j <= 16; ++j) {
-                const GeomPoint p = ratBSplSurfEvalPoint(s.get(), i / 16.0, j / 16.0);
-                const double radial = std::hypot(p.x - f.point[0], p.y - f.point[1]);
-                rLo = std::min(rLo, radial);
-                rHi = std::max(rHi, radial);
-                zLo = std::min(zLo, p.z);
-                zHi = std::max(zHi, p.z);
-            }
-        EXPECT_NEAR(rLo, f.radius - f.minorRadius, 1e-9) << f.id;
-        EXPECT_NEAR(rHi, f.radius, 1e-9) << f.id;
-        EXPECT_NEAR(zLo, f.point[2] - f.minorRadius, 1e-9) << f.id;
-        EXPECT_NEAR(zHi, f.point[2], 1e-9) << f.id;
+        const Extent e = extentAbout(s.get(), f.point[0], f.point[1]);
+        EXPECT_NEAR(e.rLo, f.radius - f.minorRadius, 1e-9) << f.id;
+        EXPECT_NEAR(e.rHi, f.radius, 1e-9) << f.id;
+        EXPECT_NEAR(e.zLo, f.point[2] - f.minorRadius, 1e-9) << f.id;
+        EXPECT_NEAR(e.zHi, f.point[2], 1e-9) << f.id;
     }
     EXPECT_EQ(fillets, 3);
 }

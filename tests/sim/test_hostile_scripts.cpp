@@ -34,18 +34,8 @@ std::string repeated(const std::string& text, int times)
 TEST(HostileScripts, CommandsOutOfOrderAreRefusedAndLeaveNothingBehind)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "close\n"
-                                  "press transparent\n"
-                                  "set MinAngle 5\n"
-                                  "show panel\n"
-                                  "analyse\n"
-                                  "close\n"
-                                  "close\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "analyse\n"
-                                  "analyse\n"
-                                  "mode 2\n"
-                                  "census\n");
+                                  "close\npress transparent\nset MinAngle 5\nshow panel\nanalyse\nclose\nclose\n"
+                                  "pick 20 10 100 0 0 -1\nanalyse\nanalyse\nmode 2\ncensus\n");
     EXPECT_EQ(run.status, 2) << run.all();
     expectErrors(run, {"line 1: close: no analysis window open", "line 2: press: no analysis window open",
                        "line 3: set: no analysis window open", "line 4: show: no analysis window open",
@@ -75,27 +65,12 @@ TEST(HostileScripts, HundredsOfOpenCloseCyclesKeepThePlatformsObjectsFlat)
 TEST(HostileScripts, MalformedNumbersAreRefusedWithTheirText)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 nan 0 0\n"
-                                  "analyse job DMU50 0 1e308 0\n"
-                                  "analyse\n"
-                                  "resize nan 100\n"
-                                  "resize 100 40000\n"
-                                  "mode nan\n"
-                                  "mode inf\n"
-                                  "mode 1e308\n"
-                                  "mode -2147483648\n"
-                                  "mode 2.5\n"
-                                  "pick 20 10 inf 0 0 -1\n"
-                                  "pick 0x1p3 10 100 0 0 -1\n"
-                                  "move 1 2\n"
-                                  "feedback Color_Frame 0xffffffffffffffff\n"
-                                  "feedback Color_Frame -1\n"
-                                  "feedback Size -inf\n"
-                                  "answer 99\n"
-                                  "mode 3\n"
-                                  "set Surfaces 102 -2147483649\n"
-                                  "resize 400 500\n"
-                                  "feedback Color_Frame 0x00ff00\n");
+                                  "analyse job DMU50 nan 0 0\nanalyse job DMU50 0 1e308 0\nanalyse\nresize nan 100\n"
+                                  "resize 100 40000\nmode nan\nmode inf\nmode 1e308\nmode -2147483648\nmode 2.5\n"
+                                  "pick 20 10 inf 0 0 -1\npick 0x1p3 10 100 0 0 -1\nmove 1 2\n"
+                                  "feedback Color_Frame 0xffffffffffffffff\nfeedback Color_Frame -1\n"
+                                  "feedback Size -inf\nanswer 99\nmode 3\nset Surfaces 102 -2147483649\n"
+                                  "resize 400 500\nfeedback Color_Frame 0x00ff00\n");
     EXPECT_EQ(run.status, 2) << run.all();
     expectErrors(run, {"line 1: analyse: expected a coordinate, got 'nan'",
                        "line 2: analyse: a coordinate must lie between -1e+06 and 1e+06, got '1e308'",
@@ -126,33 +101,12 @@ TEST(HostileScripts, ThePropertyControlTakesOnlyWhatItShows)
     // The window's one property set holds the keys of every panel; the user
     // types only into the lines the panel shown has.
     const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 1 2 3\n"
-                                  "set FrameRef/Bogus 7\n"
-                                  "close\n"
-                                  "analyse\n"
-                                  "mode 1\n"
-                                  "set Bogus 42\n"
-                                  "set AngleSteps 5\n"
-                                  "set AnalyseMode 99\n"
-                                  "name-text on\n"
-                                  "mode 4\n"
-                                  "set MinAngle nan\n"
-                                  "set MinAngle 12.5\n"
-                                  "mode 3\n"
-                                  "set MaxDiameter 1e999\n"
-                                  "set \"InfoShowText true\n"
-                                  "name-text on\n"
-                                  "mode 5\n"
-                                  "set MinAngle 1\n"
-                                  "set ToolLengthOffset 3\n"
-                                  "name-text off\n"
-                                  "mode 1\n"
-                                  "pick 10 20 100 0 0 -1\n"
-                                  "set \"InfoShowText \" false\n"
-                                  "name-text on\n"
-                                  "close\n"
-                                  "analyse\n"
-                                  "show modes\n");
+                                  "analyse job DMU50 1 2 3\nset FrameRef/Bogus 7\nclose\nanalyse\nmode 1\n"
+                                  "set Bogus 42\nset AngleSteps 5\nset AnalyseMode 99\nname-text on\nmode 4\n"
+                                  "set MinAngle nan\nset MinAngle 12.5\nmode 3\nset MaxDiameter 1e999\n"
+                                  "set \"InfoShowText true\nname-text on\nmode 5\nset MinAngle 1\n"
+                                  "set ToolLengthOffset 3\nname-text off\nmode 1\npick 10 20 100 0 0 -1\n"
+                                  "set \"InfoShowText \" false\nname-text on\nclose\nanalyse\nshow modes\n");
     EXPECT_EQ(run.status, 2) << run.all();
     expectErrors(run, {"line 2: set: the panel shows no line \"FrameRef/Bogus\"",
                        "line 6: set: the panel shows no line \"Bogus\"",
@@ -198,19 +152,10 @@ TEST(HostileScripts, HostileTextIsSkippedRefusedOrShownEscaped)
 TEST(HostileScripts, OptionalInterfacesSwitchedOffMidSession)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "offer kvIInvDocument1 off\n"
-                                  "analyse\n"
-                                  "mode 1\n"
-                                  "press transparent\n"
-                                  "offer kvIBaseDocWithFeatureShowMode off\n"
-                                  "offer kvIMouseEvents1 off\n"
-                                  "offer kvIBaseDocWithAnalyseShowMode off\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "close\n"
-                                  "analyse\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "close\n"
-                                  "census\n");
+                                  "offer kvIInvDocument1 off\nanalyse\nmode 1\npress transparent\n"
+                                  "offer kvIBaseDocWithFeatureShowMode off\noffer kvIMouseEvents1 off\n"
+                                  "offer kvIBaseDocWithAnalyseShowMode off\npick 20 10 100 0 0 -1\nclose\nanalyse\n"
+                                  "pick 20 10 100 0 0 -1\nclose\ncensus\n");
     ASSERT_EQ(run.status, 0) << run.all();
     // Transparency was switched on through the interface now withdrawn, and
     // is switched back through it at close.
@@ -225,61 +170,34 @@ TEST(HostileScripts, OptionalInterfacesSwitchedOffMidSession)
     EXPECT_GE(run.find(kClean), 0) << run.all();
 }
 
-TEST(HostileScripts, AJobHandedToTheOpenWindowReplacesTheFirst)
-{
-    const SimRun run = runHostsim(kModule + " -",
-                                  "analyse job DMU50 10 20 30\n"
-                                  "analyse job DMU80 40 50 60\n"
-                                  "status\n"
-                                  "close\n"
-                                  "census\n");
-    ASSERT_EQ(run.status, 0) << run.all();
-    EXPECT_GE(run.find("analysis window shown again"), 0) << run.all();
-    EXPECT_GE(run.find("host objects held by the module: none"), 0) << run.all();
-    EXPECT_GE(run.find(kClean), 0) << run.all();
-}
-
 TEST(HostileScripts, BrokenFilesAndModulesStopWithAReason)
 {
-    const SimRun folder = runHostsim(kModule + " " + testing::TempDir());
-    EXPECT_EQ(folder.status, 1) << folder.all();
-    EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.all();
-
-    // A stream that opens but cannot be read.
-    const SimRun unreadable = runHostsim(kModule + " /proc/self/mem");
-    EXPECT_EQ(unreadable.status, 1) << unreadable.all();
-    EXPECT_NE(unreadable.err.find("reading the script failed"), std::string::npos) << unreadable.all();
-
-    const SimRun empty = runHostsim("--module '' --demo");
-    EXPECT_EQ(empty.status, 1) << empty.all();
-    EXPECT_NE(empty.err.find("no module file given"), std::string::npos) << empty.all();
-
     // The first part of the real module: its headers promise more than the file holds.
-    const std::string truncated = tempPath("truncated.so");
+    const std::string truncated = tempPath("truncated.so"), text = tempPath("text.so");
     {
         std::ifstream whole(KV_MODULE_PATH, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
         ASSERT_GT(bytes.size(), 8192u);
         std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 3);
     }
-    const SimRun cut = runHostsim("--module " + truncated + " --demo");
-    EXPECT_EQ(cut.status, 1) << cut.all();
-    EXPECT_NE(cut.err.find("not a complete module file"), std::string::npos) << cut.all();
-
-    const std::string text = tempPath("text.so");
     std::ofstream(text) << "not a module\n";
-    const SimRun foreign = runHostsim("--module " + text + " --demo");
-    EXPECT_EQ(foreign.status, 1) << foreign.all();
-    EXPECT_NE(foreign.err.find("not a complete module file"), std::string::npos) << foreign.all();
-
+    const std::pair<std::string, const char*> cases[] = {
+        {kModule + " " + testing::TempDir(), "it is a folder"},
+        {kModule + " /proc/self/mem", "reading the script failed"},  // opens but cannot be read
+        {"--module '' --demo", "no module file given"},
+        {"--module " + truncated + " --demo", "not a complete module file"},
+        {"--module " + text + " --demo", "not a complete module file"},
+        // A module whose entry point refuses to start is not used.
+        {std::string("--module ") + KV_FAILING_ENTRY_PATH + " --demo", "the module's entry point refused to start"},
+    };
+    for (const auto& c : cases) {
+        const SimRun run = runHostsim(c.first);
+        EXPECT_EQ(run.status, 1) << c.first << "\n" << run.all();
+        EXPECT_NE(run.err.find(c.second), std::string::npos) << run.all();
+        EXPECT_EQ(run.find("module loaded: kvFailingEntry.so"), -1) << run.all();
+    }
     std::remove(truncated.c_str());
     std::remove(text.c_str());
-
-    // A module whose entry point refuses to start is not used.
-    const SimRun refused = runHostsim(std::string("--module ") + KV_FAILING_ENTRY_PATH + " --demo");
-    EXPECT_EQ(refused.status, 1) << refused.all();
-    EXPECT_NE(refused.err.find("the module's entry point refused to start"), std::string::npos) << refused.all();
-    EXPECT_EQ(refused.find("module loaded: kvFailingEntry.so"), -1) << refused.all();
 }
 
 TEST(ModuleLoader, RunsTheModulesEntryPointAndHonoursItsResult)

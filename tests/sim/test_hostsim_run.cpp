@@ -10,7 +10,7 @@ namespace {
 
 using namespace hostsim_test;
 
-TEST(Hostsim, DemoShowsTheWholeStoryAndEndsClean)
+TEST(Hostsim, DemoShowsTheWholeStoryThroughTheModesAndEndsClean)
 {
     const SimRun run = runHostsim(kModule + " --demo");
     ASSERT_EQ(run.status, 0) << run.all();
@@ -24,12 +24,8 @@ TEST(Hostsim, DemoShowsTheWholeStoryAndEndsClean)
     EXPECT_GT(run.find("module lock count: 2", opened), opened) << run.all();
     EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
     EXPECT_TRUE(run.err.empty()) << run.err;
-}
 
-TEST(Hostsim, DemoDrivesTheWindowThroughItsModesClosesAndReopensIt)
-{
-    const SimRun run = runHostsim(kModule + " --demo");
-    ASSERT_EQ(run.status, 0) << run.all();
+    // Through its modes, closed and reopened.
     const int list = run.find("mode list: 5 entries");
     ASSERT_GE(list, 0) << run.all();
     EXPECT_EQ(run.find("  1 Analyse single element  <- chosen"), list + 1) << run.all();
@@ -73,16 +69,8 @@ TEST(Hostsim, DemoDrivesTheWindowThroughItsModesClosesAndReopensIt)
 TEST(Hostsim, AJobOpensTheWindowOnItsFrameInToolPositionModeAndThatModeIsKept)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "analyse\n"
-                                  "mode 3\n"
-                                  "close\n"
-                                  "analyse job DMU50 10 20 -5.5\n"
-                                  "show modes\n"
-                                  "analyse job DMU50 x 0 0\n"
-                                  "close\n"
-                                  "census\n"
-                                  "analyse\n"
-                                  "show modes\n");
+                                  "analyse\nmode 3\nclose\nanalyse job DMU50 10 20 -5.5\nshow modes\n"
+                                  "analyse job DMU50 x 0 0\nclose\ncensus\nanalyse\nshow modes\n");
     EXPECT_EQ(run.status, 2) << run.all();  // the bad coordinate
     const int job = run.find("[view] coordinate system at (10, 20, -5.5), axes 45 long, colour 0x0000ff");
     ASSERT_GE(job, 0) << run.all();
@@ -102,25 +90,11 @@ TEST(Hostsim, AJobOpensTheWindowOnItsFrameInToolPositionModeAndThatModeIsKept)
 TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "offer kvIMouseEvents1 off\n"
-                                  "offer kvIBaseDocWithAnalyseShowMode off\n"
-                                  "offer kvIInvDocument1 off\n"
-                                  "feedback Size 10\n"
-                                  "analyse\n"
-                                  "status\n"
-                                  "pick 20 10 100 0 0 -1\n"
-                                  "press transparent\n"
-                                  "status\n"
-                                  "press transparent\n"
-                                  "help\n"
-                                  "offer kvIHelpContext1 off\n"
-                                  "help\n"
-                                  "offer kvIHelpContext1 on\n"
-                                  "census\n"
-                                  "mode 2\n"
-                                  "show modes\n"
-                                  "close\n"
-                                  "census\n");
+                                  "offer kvIMouseEvents1 off\noffer kvIBaseDocWithAnalyseShowMode off\n"
+                                  "offer kvIInvDocument1 off\nfeedback Size 10\nanalyse\nstatus\n"
+                                  "pick 20 10 100 0 0 -1\npress transparent\nstatus\npress transparent\nhelp\n"
+                                  "offer kvIHelpContext1 off\nhelp\noffer kvIHelpContext1 on\ncensus\nmode 2\n"
+                                  "show modes\nclose\ncensus\n");
     ASSERT_EQ(run.status, 0) << run.all();
     EXPECT_GE(run.find("[view] coordinate system at (0, 0, 0), axes 9 long, colour 0x0000ff"), 0) << run.all();
     const int status = run.find("module lock count: 2");
@@ -144,18 +118,8 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
 TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
 {
     const SimRun run = runHostsim(kModule + " -",
-                                  "mode 1\n"
-                                  "analyse\n"
-                                  "mode 6\n"
-                                  "set AnalyseMode two\n"
-                                  "set Surfaces 999\n"
-                                  "press nothing\n"
-                                  "offer kvIFoo1 off\n"
-                                  "resize 0 10\n"
-                                  "mode 5\n"
-                                  "set MinAngle 5\n"
-                                  "press help\n"
-                                  "show panel\n");
+                                  "mode 1\nanalyse\nmode 6\nset AnalyseMode two\nset Surfaces 999\npress nothing\n"
+                                  "offer kvIFoo1 off\nresize 0 10\nmode 5\nset MinAngle 5\npress help\nshow panel\n");
     EXPECT_EQ(run.status, 2) << run.all();
     for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: an entry of the mode list must lie between 1 and 5, got '6'",
                              "line 4: set: the panel shows no line \"AnalyseMode\"",

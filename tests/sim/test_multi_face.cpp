@@ -1,6 +1,7 @@
 // Radius and plane analysis end to end: the host selects faces, the lists
 // group them, the faces are coloured and every face gets its own colour back.
 #include "face_selection.h"
+#include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
 #include "window_query.h"
@@ -47,24 +48,11 @@ struct Transcript {
 // Plays the script; look, when given, sees the session before it ends.
 Transcript play(const std::string& script, const std::function<void(Session&)>& look = nullptr)
 {
-    std::ostringstream out, err;
+    const hostsim_test::Played played = hostsim_test::playSession(script, look);
     Transcript t;
-    {
-        Session session(out);
-        if (!session.start(KV_MODULE_PATH, err)) {
-            t.errors = -1;
-            t.err = err.str();
-            return t;
-        }
-        std::istringstream in(script);
-        t.errors = runScript(in, session, err).errors;
-        if (look)
-            look(session);
-        session.finish();
-    }
-    std::istringstream text(out.str());
-    for (std::string line; std::getline(text, line);) t.lines.push_back(line);
-    t.err = err.str();
+    t.lines = played.lines();
+    t.errors = played.errors;
+    t.err = played.err;
     return t;
 }
 

@@ -1,33 +1,17 @@
 // The two-element measurement end to end: pairs of picks on the sample part
 // in the simulator, the type each pair is recorded as and the values it
 // shows, and a saved measurement as the model receives it.
-#include <gtest/gtest.h>
+#include "hostsim_runner.h"
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
 // Runs the simulator on a script and returns what it printed.
 std::string runScript(const std::string& script)
 {
-    const std::string path = testing::TempDir() + "pair_" + std::to_string(getpid()) + ".txt";
-    std::ofstream(path) << script;
-    const std::string command =
-        std::string(KV_HOSTSIM_PATH) + " --module " + KV_MODULE_PATH + " " + path + " 2>&1";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    std::remove(path.c_str());
-    return out;
+    const hostsim_test::SimRun run = hostsim_test::runHostsim(hostsim_test::kModule + " -", script);
+    return run.text() + run.err;
 }
 
 // The text between a marker line and the next marker (or the end).

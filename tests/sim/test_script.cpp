@@ -50,18 +50,13 @@ TEST(CommandRegistry, NamesAreUniqueExactAndWithoutBlanks)
 TEST(ScriptRun, SkipsCommentsTrimsArgumentsReportsBadLinesAndGoesOn)
 {
     std::string err;
-    const hostsim::ScriptResult result = run("# a comment\n\n"
-                                             "test-record first line\n"
-                                             "no-such-command\n"
-                                             "test-fail\n"
-                                             "test-assert\n"
-                                             "\t test-record   second  \r\n",
+    const hostsim::ScriptResult result = run("# a comment\n\ntest-record first line\nno-such-command\ntest-fail\n"
+                                             "test-assert\n\t test-record   second  \r\n",
                                              err);
     EXPECT_EQ(seen, (std::vector<std::string>{"first line", "second"}));
     EXPECT_EQ(result.errors, 3);
     EXPECT_FALSE(result.quit);
-    EXPECT_EQ(err, "line 4: unknown command 'no-such-command'\n"
-                   "line 5: test-fail: refused\n"
+    EXPECT_EQ(err, "line 4: unknown command 'no-such-command'\nline 5: test-fail: refused\n"
                    "line 6: test-assert: exception AssertionFailure\n");
 }
 

@@ -1,8 +1,7 @@
 // The tool position end to end in the simulator: a job's analysis opens in
 // mode 5 with the built module and the real collision library, and the test
 // reads what the session printed and what the host holds afterwards.
-#include "script.h"
-#include "session.h"
+#include "hostsim_runner.h"
 #include "toolpos_host.h"
 #include "../fixtures/stl_bytes.h"
 
@@ -20,30 +19,12 @@
 
 namespace {
 
-struct ToolPosSession : ::testing::Test {
-    std::ostringstream out;
-    std::ostringstream err;
-    hostsim::Session session{out};
-
-    void SetUp() override { ASSERT_TRUE(session.start(KV_MODULE_PATH, err)) << err.str(); }
-
-    // Runs the lines and gives back what they printed.
-    std::string run(const std::string& script)
-    {
-        out.str("");
-        std::istringstream in(script);
-        hostsim::runScript(in, session, err);
-        return out.str();
-    }
-    static bool has(const std::string& text, const std::string& line)
-    {
-        return text.find(line + "\n") != std::string::npos;
-    }
+struct ToolPosSession : hostsim_test::InProcessSession {
     void expectClosedClean(bool close = true)
     {
         const std::string closed = run(std::string(close ? "close\n" : "") + "libraries\ncensus\n");
-        EXPECT_TRUE(has(closed, "modules loaded through the resource manager: none")) << closed;
-        EXPECT_TRUE(has(closed, "host objects held by the module: none")) << closed;
+        EXPECT_TRUE(hasLine(closed, "modules loaded through the resource manager: none")) << closed;
+        EXPECT_TRUE(hasLine(closed, "host objects held by the module: none")) << closed;
         EXPECT_TRUE(err.str().empty()) << err.str();
     }
 };
@@ -58,33 +39,33 @@ TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAtItsLengthAndTheWordIsReadOnly)
     const std::string onTop = run(kTopFace);
     EXPECT_EQ(onTop.find("Exception"), std::string::npos) << onTop;
     EXPECT_EQ(onTop.find("[assertion failed]"), std::string::npos) << onTop;
-    EXPECT_TRUE(has(onTop, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << onTop;
-    EXPECT_TRUE(has(onTop, "collision check: No collision")) << onTop;
+    EXPECT_TRUE(hasLine(onTop, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << onTop;
+    EXPECT_TRUE(hasLine(onTop, "collision check: No collision")) << onTop;
     // The check's word is read-only to the user.
     run("set Message free\n");
     EXPECT_NE(err.str().find("\"Message\" does not take 'free'"), std::string::npos) << err.str();
     err.str("");
-    EXPECT_TRUE(has(run("toolpos\n"), "collision check: No collision"));
+    EXPECT_TRUE(hasLine(run("toolpos\n"), "collision check: No collision"));
     EXPECT_NE(onTop.find(": cylinder radius 15, 30 to 70 along the axis of origin (60, 45, 40)"), std::string::npos)
         << onTop;
     const std::string free = run("press tool-length\ntoolpos\n");
-    EXPECT_TRUE(has(free, "collision check: The tool is free at its length 30")) << free;
-    EXPECT_TRUE(has(free, "tool diameter 6, length 30")) << free;
+    EXPECT_TRUE(hasLine(free, "collision check: The tool is free at its length 30")) << free;
+    EXPECT_TRUE(hasLine(free, "tool diameter 6, length 30")) << free;
     expectClosedClean();
 }
 
 TEST_F(ToolPosSession, LengthOptimisationEndsAtTheFirstFreeLengthAndTheOffsetFollows)
 {
     const std::string start = run(std::string(kBesideBoss) + "toolpos\n");
-    EXPECT_TRUE(has(start, "collision check: Collision: the holder meets the part")) << start;
+    EXPECT_TRUE(hasLine(start, "collision check: Collision: the holder meets the part")) << start;
     const std::string optimised = run("press tool-length\ntoolpos\n");
-    EXPECT_TRUE(has(optimised, "collision check: Free from tool length 10.5; length set to 12.5")) << optimised;
-    EXPECT_TRUE(has(optimised, "tool diameter 4, length 12.5")) << optimised;
+    EXPECT_TRUE(hasLine(optimised, "collision check: Free from tool length 10.5; length set to 12.5")) << optimised;
+    EXPECT_TRUE(hasLine(optimised, "tool diameter 4, length 12.5")) << optimised;
     // A new offset is applied to the length found free, not added again.
     const std::string offset = run("set ToolLengthOffset 5\ntoolpos\nset ToolLengthOffset 5.5\ntoolpos\n");
-    EXPECT_TRUE(has(offset, "tool diameter 4, length 15.5")) << offset;
-    EXPECT_TRUE(has(offset, "tool diameter 4, length 16")) << offset;
-    EXPECT_TRUE(has(offset, "collision check: No collision")) << offset;
+    EXPECT_TRUE(hasLine(offset, "tool diameter 4, length 15.5")) << offset;
+    EXPECT_TRUE(hasLine(offset, "tool diameter 4, length 16")) << offset;
+    EXPECT_TRUE(hasLine(offset, "collision check: No collision")) << offset;
     expectClosedClean();
 }
 
@@ -92,15 +73,15 @@ TEST_F(ToolPosSession, NewFrameIsOfferedToTheJobOnClosingAndKeptOnlyOnYes)
 {
     run(kTopFace);
     const std::string made = run("press new-frame\nframes\n");
-    EXPECT_TRUE(has(made, "model frame \"Frame 1\": origin (60, 45, 40), axis (0, 0, 1)")) << made;
+    EXPECT_TRUE(hasLine(made, "model frame \"Frame 1\": origin (60, 45, 40), axis (0, 0, 1)")) << made;
     const std::string declined = run("answer 2\nclose\n");
-    EXPECT_TRUE(has(declined, "[message box kind 1] Frame has been changed - Do want to use new frame for Job?"))
+    EXPECT_TRUE(hasLine(declined, "[message box kind 1] Frame has been changed - Do want to use new frame for Job?"))
         << declined;
     EXPECT_EQ(declined.find("the job now uses"), std::string::npos) << declined;
 
     run(kTopFace);
     const std::string accepted = run("press new-frame\nanswer 1\nclose\nframes\n");
-    EXPECT_TRUE(has(accepted, "[host] the job now uses frame \"Frame 2\"")) << accepted;
+    EXPECT_TRUE(hasLine(accepted, "[host] the job now uses frame \"Frame 2\"")) << accepted;
     // The module keeps no frame once the window is gone: only the model does.
     for (hostsim::Frame* frame : session.model().frames().frames())
         EXPECT_EQ(frame->refCount(), 1);
@@ -112,20 +93,20 @@ TEST_F(ToolPosSession, HandlePicksAndMovesTurnTheToolUntilAPickSetsItDown)
     run(kTopFace);
     // Outside mode 5 a handle pick sets nothing: the moves turn nothing.
     const std::string other = run("mode 1\nhandle A\nmove 60 55 60\nmove 70 45 60\nmode 5\ntoolpos\n");
-    EXPECT_TRUE(has(other, "angles A 0, B 0, C 0")) << other;
+    EXPECT_TRUE(hasLine(other, "angles A 0, B 0, C 0")) << other;
     // Seen from above, the C handle turns the tool about its own axis: from
     // the first move's direction (along X) to the second's (along Y).
     const std::string turned = run("handle C\nmove 70 45 60\nmove 60 55 60\ntoolpos\n");
-    EXPECT_TRUE(has(turned, "[view] pick on handle C sent to 1 mouse reactor")) << turned;
-    EXPECT_TRUE(has(turned, "angles A 0, B 0, C 90")) << turned;
+    EXPECT_TRUE(hasLine(turned, "[view] pick on handle C sent to 1 mouse reactor")) << turned;
+    EXPECT_TRUE(hasLine(turned, "angles A 0, B 0, C 90")) << turned;
     const std::string down = run("pick 20 10 100 0 0 -1\ntoolpos\nmove 10 10 60\ntoolpos\n");
     // The angle B is read twice after the pick: moves no longer turn the tool.
     const std::size_t first = down.find("angles A 0, B 0, C 90\n");
     ASSERT_NE(first, std::string::npos) << down;
     EXPECT_NE(down.find("angles A 0, B 0, C 90\n", first + 1), std::string::npos) << down;
     // The pick ended the turn without moving the tool to the picked face.
-    EXPECT_TRUE(has(down, "collision check: Collision: the cutting part meets the part") ||
-                has(down, "collision check: No collision"))
+    EXPECT_TRUE(hasLine(down, "collision check: Collision: the cutting part meets the part") ||
+                hasLine(down, "collision check: No collision"))
         << down;
     EXPECT_EQ(down.find("tool at origin (20, 10, 40)"), std::string::npos) << down;
     expectClosedClean();
@@ -135,20 +116,20 @@ TEST_F(ToolPosSession, FeedbackPointsPlaceTheToolAndAreWrittenBack)
 {
     const std::string placed = run("job DemoMill 0 0 0\njob-tool 6 30 30 40\njob-feedback 60 45 40 60 46 41\n"
                                    "analyse-job\ntoolpos\n");
-    EXPECT_TRUE(has(placed, "tool at origin (60, 45, 40), axis (0, 0.707107, 0.707107)")) << placed;
+    EXPECT_TRUE(hasLine(placed, "tool at origin (60, 45, 40), axis (0, 0.707107, 0.707107)")) << placed;
     const std::string written = run("set CAngle 30\nframe-menu feedback\njob-show\nframe-menu axisline\nfeedbacks\n");
-    EXPECT_TRUE(has(written, "job feedback point 1: (60, 45, 40)")) << written;
-    EXPECT_TRUE(has(written, "job feedback point 2: (60, 752.107, 747.107)")) << written;
-    EXPECT_TRUE(has(written, "  frame feedback = origin (60, 45, 40), axis (0, 0.707107, 0.707107)")) << written;
+    EXPECT_TRUE(hasLine(written, "job feedback point 1: (60, 45, 40)")) << written;
+    EXPECT_TRUE(hasLine(written, "job feedback point 2: (60, 752.107, 747.107)")) << written;
+    EXPECT_TRUE(hasLine(written, "  frame feedback = origin (60, 45, 40), axis (0, 0.707107, 0.707107)")) << written;
     run("close\n");
 
     // A tool whose feedback point lies half a diameter up its axis (type 12):
     // its tip is placed that much lower, and written back where it was read.
     const std::string shifted = run("job DemoMill 0 0 0\njob-tool 6 30 30 40\njob-tool-type 12\n"
                                     "job-feedback 60 45 43 60 45 50\nanalyse-job\ntoolpos\nframe-menu feedback\njob-show\n");
-    EXPECT_TRUE(has(shifted, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << shifted;
-    EXPECT_TRUE(has(shifted, "job feedback point 1: (60, 45, 43)")) << shifted;
-    EXPECT_TRUE(has(shifted, "job feedback point 2: (60, 45, 1043)")) << shifted;
+    EXPECT_TRUE(hasLine(shifted, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << shifted;
+    EXPECT_TRUE(hasLine(shifted, "job feedback point 1: (60, 45, 43)")) << shifted;
+    EXPECT_TRUE(hasLine(shifted, "job feedback point 2: (60, 45, 1043)")) << shifted;
     expectClosedClean();
 }
 
@@ -168,7 +149,7 @@ TEST_F(ToolPosSession, BadInputIsReportedAndTheWindowStaysUsable)
     for (const Case& c : cases) {
         run("collisionlib on\njob DemoMill 60 45 40\njob-tool 6 30 30 40\n");
         const std::string opened = run(std::string(c.setup) + "analyse-job\ntoolpos\n");
-        EXPECT_TRUE(has(opened, std::string("collision check: ") + c.message)) << c.setup << opened;
+        EXPECT_TRUE(hasLine(opened, std::string("collision check: ") + c.message)) << c.setup << opened;
         const std::string used = run("press tool-length\ntoolpos\nmode 1\nmode 5\n");
         EXPECT_NE(used.find("pressed tool-length"), std::string::npos) << c.setup << used;
         EXPECT_EQ(used.find("Exception"), std::string::npos) << c.setup << used;
@@ -211,7 +192,7 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
              "collision check: The collision library kvCdTree.dll cannot be loaded",
              "host objects held by the module: none",
          })
-        EXPECT_TRUE(has(demo, line)) << line;
+        EXPECT_TRUE(hasLine(demo, line)) << line;
     EXPECT_TRUE(err.str().empty()) << err.str();
     EXPECT_TRUE(session.resources().loadedModules().empty());
 }
@@ -244,13 +225,13 @@ TEST_F(ToolPosSession, VerdictsFollowTheGeometryInHolesInsideMaterialAndBesideIt
     for (const Case& c : cases) {
         const std::string shown = run(std::string("job DemoMill ") + c.place + "\njob-tool " + c.tool +
                                       "\nanalyse-job\ntoolpos\nclose\n");
-        EXPECT_TRUE(has(shown, std::string("collision check: ") + c.verdict)) << c.place << '\n' << shown;
+        EXPECT_TRUE(hasLine(shown, std::string("collision check: ") + c.verdict)) << c.place << '\n' << shown;
     }
     // A tool inside the block is not cleared by a longer one, and keeps its length.
     const std::string inside = run("job DemoMill 50 30 20\njob-tool 2 5\nanalyse-job\npress tool-length\ntoolpos\n");
-    EXPECT_TRUE(has(inside, "collision check: The cutting part or the shank collides: a longer tool does not clear it"))
+    EXPECT_TRUE(hasLine(inside, "collision check: The cutting part or the shank collides: a longer tool does not clear it"))
         << inside;
-    EXPECT_TRUE(has(inside, "tool diameter 2, length 5")) << inside;
+    EXPECT_TRUE(hasLine(inside, "tool diameter 2, length 5")) << inside;
     expectClosedClean();
 }
 
@@ -260,11 +241,11 @@ TEST_F(ToolPosSession, AnotherJobOnTheOpenWindowPlacesAndChecksItsTool)
 {
     run(kTopFace);
     const std::string again = run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
-    EXPECT_TRUE(has(again, "tool at origin (60, 45, 30), axis (0, 0, 1)")) << again;
-    EXPECT_TRUE(has(again, "collision check: Collision: the cutting part meets the part")) << again;
+    EXPECT_TRUE(hasLine(again, "tool at origin (60, 45, 30), axis (0, 0, 1)")) << again;
+    EXPECT_TRUE(hasLine(again, "collision check: Collision: the cutting part meets the part")) << again;
     const std::string other = run("job NoSuchMill 60 45 40\njob-tool 4 20\nanalyse-job\ntoolpos\n");
-    EXPECT_TRUE(has(other, "tool diameter 4, length 20")) << other;
-    EXPECT_TRUE(has(other, "collision check: No collision; no machine model loaded: there is no folder "
+    EXPECT_TRUE(hasLine(other, "tool diameter 4, length 20")) << other;
+    EXPECT_TRUE(hasLine(other, "collision check: No collision; no machine model loaded: there is no folder "
                            "Machines/NoSuchMill in the host's base folder"))
         << other;
     expectClosedClean();
@@ -276,7 +257,7 @@ TEST_F(ToolPosSession, ActionsReportBesideTheVerdict)
     run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\n");
     const std::string shown = run("press new-frame\ntoolpos\nframe-menu feedback\ntoolpos\nanswer 2\n");
     for (const char* note : {"New frame Frame 1 at the tool position", "The tool position is the job's tool feedback position"})
-        EXPECT_TRUE(has(shown, std::string("collision check: Collision: the cutting part meets the part; ") + note))
+        EXPECT_TRUE(hasLine(shown, std::string("collision check: Collision: the cutting part meets the part; ") + note))
             << shown;
     expectClosedClean();
 }
@@ -326,14 +307,14 @@ TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
         std::ofstream(base / "Machines" / "Broken" / "table.stl", std::ios::binary) << c.bytes;
         const std::string shown = run("basefolder " + base.string() +
                                       "\njob Broken 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
-        EXPECT_TRUE(has(shown, "collision check: No collision; no machine model loaded; machine model table.stl " +
+        EXPECT_TRUE(hasLine(shown, "collision check: No collision; no machine model loaded; machine model table.stl " +
                                    c.problem))
             << c.problem << '\n' << shown;
     }
     // A triangle without area beside one with: the model loads, the other is counted.
     std::ofstream(base / "Machines" / "Broken" / "table.stl", std::ios::binary) << binaryStl({plate, point}, 2);
     const std::string skipped = run("job Broken 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
-    EXPECT_TRUE(has(skipped, "collision check: Collision: the cutting part meets the machine; machine model "
+    EXPECT_TRUE(hasLine(skipped, "collision check: Collision: the cutting part meets the machine; machine model "
                              "table.stl: 1 triangle without area left out"))
         << skipped;
     // A base folder far longer than a fixed buffer is taken whole.
@@ -345,7 +326,7 @@ TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     const std::string far = run("basefolder " + deep.string() +
                                 "\njob DemoMill 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\nclose\n");
-    EXPECT_TRUE(has(far, "collision check: Collision: the cutting part meets the machine")) << far;
+    EXPECT_TRUE(hasLine(far, "collision check: Collision: the cutting part meets the machine")) << far;
     run("basefolder default\n");
     fs::remove_all(base);
     expectClosedClean(false);

@@ -9,56 +9,52 @@
 
 using namespace hostsim;
 
-namespace {
-
-RayHit pickOrFail(double x, double y, double z, double dx, double dy, double dz)
-{
-    const double origin[3] = {x, y, z}, direction[3] = {dx, dy, dz};
-    RayHit hit;
-    EXPECT_TRUE(pickFace(samplePart(), origin, direction, hit)) << x << ' ' << y << ' ' << z;
-    return hit;
-}
-
-} // namespace
-
+// Which face a ray meets first, within the face as trimmed; a coordinate of
+// the point hit (axis 0 to 2), when one is given, against the part's geometry.
 TEST(ViewPick, TheNearestFaceWithinItsExtentIsHit)
 {
-    RayHit top = pickOrFail(20, 10, 100, 0, 0, -1);
-    ASSERT_NE(top.face, nullptr);
-    EXPECT_EQ(top.face->id, 102);
-    EXPECT_NEAR(top.point[2], 40.0, 1e-9);
+    const double nan = std::nan("");
+    struct Case {
+        double origin[3], direction[3];
+        int face;  // 0: nothing
+        int axis;
+        double coordinate, tolerance;
+    } const cases[] = {
+        {{20, 10, 100}, {0, 0, -1}, 102, 2, 40.0, 1e-9},
+        {{30, 15, 100}, {0, 0, -1}, 132, -1, nan, 0},  // the boss stands above the top face and hides it
+        {{20, 40, 20}, {0, 1, 0}, 111, 1, 45.0, 1e-6},  // from inside a hole the wall of the half it looks at
+        {{20, 40, 20}, {0, -1, 0}, 112, -1, nan, 0},
+        {{50, -10, 37.5}, {0, 1, 0}, 107, 1, 2.5, 1e-6},  // a slanted ray from the front meets the chamfer
+        // Half a unit inside the top face, next to the chamfer: the top, not the chamfer's plane beyond its edge.
+        {{30, 5.5, 100}, {0, 0, -1}, 102, 2, 40.0, 1e-9},
+        {{30, 5.5, 100}, {0, 0.01, -1}, 102, -1, nan, 0},
+        {{30, -50, 34.99}, {0, 1, 0}, 103, -1, nan, 0},  // just past the chamfer's lower edge: the front face
+        {{20, 40, 100}, {0, 0, -1}, 0, -1, nan, 0},  // straight through a through-hole
+        {{150, 30, 100}, {0, 0, -1}, 0, -1, nan, 0},  // beside the block
+        {{500, 500, 100}, {0, 0, -1}, 0, -1, nan, 0},
+        {{20, 10, 100}, {0, 0, 1}, 0, -1, nan, 0},  // away from the part
+        {{20, 10, 100}, {0, 0, 0}, 0, -1, nan, 0},  // no direction
+        {{80, 35, 100}, {0, 0, -1}, 116, -1, nan, 0},  // the countersink, not the tilted face's carrier
+        {{37, 15, 100}, {0, 0, -1}, 133, -1, nan, 0},  // the torus fillet under its own tube
+        {{-10, 70, 50}, {1, -1, -1}, 141, -1, nan, 0},  // the sphere corner, past the fillet's carrier
+        {{-10, 70, 20}, {1, -1, 0}, 121, -1, nan, 0},  // the fillet, past the side faces' edges
+        {{50, 10, 100}, {0, 0, -1}, 151, -1, nan, 0},  // the pocket floor through the top face
+        {{70, 35, 60}, {8, 0, -40}, 115, -1, nan, 0},  // the hole's wall through its opening
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "ray from " << c.origin[0] << ", " << c.origin[1] << ", " << c.origin[2]);
+        RayHit hit;
+        const bool found = pickFace(samplePart(), c.origin, c.direction, hit);
+        EXPECT_EQ(found, c.face != 0);
+        EXPECT_EQ(found ? hit.face->id : 0, c.face);
+        if (found && c.axis >= 0)
+            EXPECT_NEAR(hit.point[c.axis], c.coordinate, c.tolerance);
+    }
+    // The distance runs along the ray from its origin.
+    const double origin[3] = {20, 10, 100}, down[3] = {0, 0, -1};
+    RayHit top;
+    ASSERT_TRUE(pickFace(samplePart(), origin, down, top));
     EXPECT_NEAR(top.distance, 60.0, 1e-9);
-
-    // The boss stands above the top face and hides it.
-    RayHit boss = pickOrFail(30, 15, 100, 0, 0, -1);
-    ASSERT_NE(boss.face, nullptr);
-    EXPECT_EQ(boss.face->id, 132);
-
-    // From inside a hole the wall of the half it looks at is hit.
-    RayHit wall = pickOrFail(20, 40, 20, 0, 1, 0);
-    ASSERT_NE(wall.face, nullptr);
-    EXPECT_EQ(wall.face->id, 111);
-    EXPECT_NEAR(wall.point[1], 45.0, 1e-6);
-    RayHit other = pickOrFail(20, 40, 20, 0, -1, 0);
-    ASSERT_NE(other.face, nullptr);
-    EXPECT_EQ(other.face->id, 112);
-
-    // A slanted ray from the front meets the chamfer.
-    RayHit chamfer = pickOrFail(50, -10, 37.5, 0, 1, 0);
-    ASSERT_NE(chamfer.face, nullptr);
-    EXPECT_EQ(chamfer.face->id, 107);
-    EXPECT_NEAR(chamfer.point[1], 2.5, 1e-6);
-}
-
-TEST(ViewPick, RaysBesideThePartOrAwayFromItHitNothing)
-{
-    const double beside[3] = {500, 500, 100}, down[3] = {0, 0, -1};
-    RayHit hit;
-    EXPECT_FALSE(pickFace(samplePart(), beside, down, hit));
-    const double above[3] = {20, 10, 100}, up[3] = {0, 0, 1};
-    EXPECT_FALSE(pickFace(samplePart(), above, up, hit));
-    const double zero[3] = {0, 0, 0};
-    EXPECT_FALSE(pickFace(samplePart(), above, zero, hit));
 }
 
 TEST(ViewFaces, NormalsPointOutOfTheMaterialAndTheLibraryKnowsPlanesOnly)
@@ -88,21 +84,4 @@ TEST(ViewFaces, NormalsPointOutOfTheMaterialAndTheLibraryKnowsPlanesOnly)
 
     topObject->_relRef();
     holeObject->_relRef();
-}
-
-// Faces are hit as they are: a ray half a unit inside the top face, next to
-// the chamfer, meets the top and not the chamfer's plane beyond its edge.
-TEST(ViewPick, AFaceIsHitOnlyWhereItIs)
-{
-    RayHit top = pickOrFail(30, 5.5, 100, 0, 0, -1);
-    ASSERT_NE(top.face, nullptr);
-    EXPECT_EQ(top.face->id, 102);
-    EXPECT_NEAR(top.point[2], 40.0, 1e-9);
-    RayHit slanted = pickOrFail(30, 5.5, 100, 0, 0.01, -1);
-    ASSERT_NE(slanted.face, nullptr);
-    EXPECT_EQ(slanted.face->id, 102);
-    // Just past the chamfer's lower edge (y = 0, z = 35): the front face.
-    RayHit front = pickOrFail(30, -50, 34.99, 0, 1, 0);
-    ASSERT_NE(front.face, nullptr);
-    EXPECT_EQ(front.face->id, 103);
 }

@@ -2,37 +2,11 @@
 // towards the viewer, as the host's views give it: a picked face's normal then
 // comes out of the material on the side the user looks at, the pick marker
 // faces the user and a tool set down on a face stands on it.
-#include "script.h"
-#include "session.h"
+#include "hostsim_runner.h"
 
-#include <gtest/gtest.h>
-
-#include <sstream>
 #include <string>
 
-namespace {
-
-struct ViewDirection : ::testing::Test {
-    std::ostringstream out;
-    std::ostringstream err;
-    hostsim::Session session{out};
-
-    void SetUp() override { ASSERT_TRUE(session.start(KV_MODULE_PATH, err)) << err.str(); }
-
-    std::string run(const std::string& script)
-    {
-        out.str("");
-        std::istringstream in(script);
-        hostsim::runScript(in, session, err);
-        return out.str();
-    }
-    static bool has(const std::string& text, const std::string& part)
-    {
-        return text.find(part) != std::string::npos;
-    }
-};
-
-} // namespace
+using ViewDirection = hostsim_test::InProcessSession;
 
 TEST_F(ViewDirection, PickedFacesAreMarkedOnTheViewersSide)
 {
