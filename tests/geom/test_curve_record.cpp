@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,19 +20,16 @@ class CurveRecord : public testing::Test {
 protected:
     void SetUp() override
     {
-        char cwd[4096];
-        ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
-        oldDir_ = cwd;
         char tmpl[] = "/tmp/geomcurveXXXXXX";
         ASSERT_NE(nullptr, mkdtemp(tmpl));
         dir_ = tmpl;
-        ASSERT_EQ(0, chdir(dir_.c_str()));
+        std::filesystem::current_path(dir_);
     }
     void TearDown() override
     {
-        std::remove((dir_ + "/rbsptmp.out").c_str());
-        EXPECT_EQ(0, chdir(oldDir_.c_str()));
-        rmdir(dir_.c_str());
+        std::filesystem::current_path(oldDir_);
+        if (!dir_.empty())
+            std::filesystem::remove_all(dir_);
     }
     static std::string readDump()
     {
@@ -40,7 +38,8 @@ protected:
         ss << in.rdbuf();
         return ss.str();
     }
-    std::string oldDir_, dir_;
+    const std::filesystem::path oldDir_ = std::filesystem::current_path();
+    std::filesystem::path dir_;
 };
 
 // Order 2, three control points, knots 0, 0, 1, 2, 2.

@@ -86,16 +86,6 @@ struct ShapeTests : ::testing::Test {
     }
 };
 
-TEST_F(ShapeTests, TolerancesAreSetByIndexAndBadIndicesChangeNothing)
-{
-    EXPECT_EQ(1000.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 500.0));
-    EXPECT_EQ(500.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 500.0));
-    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(4, 7.0));
-    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(-1, 7.0));
-    EXPECT_EQ(0.0, geomSetTolerance(GEOM_TOL_LINE, 0.0));
-    EXPECT_EQ(0.0, geomSetTolerance(GEOM_TOL_SPHERE_CENTRE, 0.0));
-}
-
 // Cylinders, cones, spheres and tori anywhere in space keep their parameters.
 TEST_F(ShapeTests, StandardShapesAreRecognisedAfterRandomRigidMotions)
 {
@@ -181,10 +171,13 @@ TEST_F(ShapeTests, NearMissesAreRefused)
     EXPECT_EQ(0, ratBSplSurfFindRevolutionTol(ellipse.get(), p, 0.0, a, ref));
     EXPECT_EQ(0, ratBSplSurfFindConeDefault(ellipse.get(), 0, p, a, &r, &s, &c, ref));
 
-    // The radius limit binds the fitted arc tests, not the exact one.
-    geomSetTolerance(GEOM_TOL_ARC_RADIUS, 4.0);
+    // The radius limit binds the fitted arc tests, not the exact one. Setting
+    // a tolerance gives back the one before; a bad index changes nothing.
+    EXPECT_EQ(1000.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 4.0));
+    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(4, 7.0));
+    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(-1, 7.0));
     EXPECT_EQ(0, ratBSplSurfFindRevolutionTol(cyl.get(), p, 1e-3, a, ref));
-    geomSetTolerance(GEOM_TOL_ARC_RADIUS, 1000.0);
+    EXPECT_EQ(4.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 1000.0));
     EXPECT_EQ(1, ratBSplSurfFindRevolutionTol(cyl.get(), p, 1e-3, a, ref));
     EXPECT_NEAR(5.0, vec3Length(ref), 1e-6);
 
