@@ -1,7 +1,8 @@
 // A plain reference point of a curve, written from the definition alone
 // (Cox-de Boor recursion of the basis, homogeneous sum in long double), and
 // the family of curves the curve-editing tests run over: clamped, unclamped,
-// rational, repeated knots, domains that are not [0, 1].
+// rational, repeated knots, domains that are not [0, 1]; and points on
+// circles for the fits.
 #pragma once
 
 #include "geom/geom.h"
@@ -158,6 +159,19 @@ inline RatBSplCurve* circle(double r, GeomPoint c, double a, double h)
     curve->origForm = 2;
     return curve;
 }
+
+// n points evenly spaced by angle on the circle of radius r about c, in the
+// plane z = c[2], from angle a0 to a1, as x, y, z triples.
+inline std::vector<double> circlePoints(const double* c, double r, int n, double a0, double a1)
+{
+    std::vector<double> pts;
+    for (int i = 0; i < n; ++i) {
+        const double a = a0 + (a1 - a0) * i / (n - 1);
+        pts.insert(pts.end(), {c[0] + r * std::cos(a), c[1] + r * std::sin(a), c[2]});
+    }
+    return pts;
+}
+inline const GeomVec3* asPoints(const std::vector<double>& v) { return reinterpret_cast<const GeomVec3*>(v.data()); }
 
 inline std::vector<Sample> samples()
 {

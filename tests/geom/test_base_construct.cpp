@@ -1,5 +1,5 @@
 // Geometric constructions and the circle fit.
-#include "geom/geom.h"
+#include "curve_ref.h"
 
 #include <gtest/gtest.h>
 
@@ -8,29 +8,15 @@
 
 namespace {
 
+using curveref::asPoints;
+using curveref::circlePoints;
+
 const double kPi = 3.14159265358979323846;
 
 void expectVec(const double* expected, const double* actual, double tol = 1e-12)
 {
     for (int i = 0; i < 3; ++i)
         EXPECT_NEAR(expected[i], actual[i], tol) << "component " << i;
-}
-
-std::vector<double> circlePoints(const double* c, double r, int n, double a0, double a1)
-{
-    std::vector<double> pts;
-    for (int i = 0; i < n; ++i) {
-        const double a = a0 + (a1 - a0) * i / (n - 1);
-        pts.push_back(c[0] + r * std::cos(a));
-        pts.push_back(c[1] + r * std::sin(a));
-        pts.push_back(c[2]);
-    }
-    return pts;
-}
-
-const GeomVec3* asPoints(const std::vector<double>& v)
-{
-    return reinterpret_cast<const GeomVec3*>(v.data());
 }
 
 }  // namespace

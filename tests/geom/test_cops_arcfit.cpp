@@ -13,19 +13,11 @@ using curveref::CurvePtr;
 using curveref::make;
 using curveref::own;
 
-std::vector<double> arcPoints(double r, double a0, double a1, int n, double z = 0.0)
-{
-    std::vector<double> p;
-    for (int i = 0; i < n; ++i) {
-        const double a = a0 + (a1 - a0) * i / (n - 1);
-        p.push_back(r * std::cos(a));
-        p.push_back(r * std::sin(a));
-        p.push_back(z);
-    }
-    return p;
-}
+const double kO[3] = {0, 0, 0};
 
-const GeomVec3* pts(const std::vector<double>& v) { return reinterpret_cast<const GeomVec3*>(v.data()); }
+// n points on the circle of radius r about the origin from angle a0 to a1.
+std::vector<double> arcPoints(double r, double a0, double a1, int n) { return curveref::circlePoints(kO, r, n, a0, a1); }
+using curveref::asPoints;
 
 // Curve of rational quadratic arc pieces written by the piece routines.
 RatBSplCurve* arcCurve(int pieces, double a0, double a1, double r)
@@ -44,7 +36,7 @@ TEST(ArcFit, QuarterAndFullCircles)
     ArcFitResult res;
     double dev = -1;
     const auto q = arcPoints(10.0, 0.0, M_PI / 2, 11);
-    ASSERT_EQ(1, fitArcToPolyline(pts(q), 11, 0.01, 0, 0.01, -1.0, &res, &dev));
+    ASSERT_EQ(1, fitArcToPolyline(asPoints(q), 11, 0.01, 0, 0.01, -1.0, &res, &dev));
     EXPECT_EQ(0, res.kind);
     EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-9);
     EXPECT_NEAR(1.0, std::fabs(res.normal[2]), 1e-12);
@@ -54,7 +46,7 @@ TEST(ArcFit, QuarterAndFullCircles)
 
     // A closed circle with its first point repeated: one full turn, end = start.
     const auto full = arcPoints(3.0, 0.0, 2 * M_PI, 21);
-    ASSERT_EQ(1, fitArcToPolylineLimit(pts(full), 21, 0.01, 0, 0.0, 1000.0, &res));
+    ASSERT_EQ(1, fitArcToPolylineLimit(asPoints(full), 21, 0.01, 0, 0.0, 1000.0, &res));
     EXPECT_NEAR(res.start[0], res.end[0], 1e-12);
     EXPECT_NEAR(res.start[1], res.end[1], 1e-12);
     EXPECT_NEAR(0.0, std::hypot(res.centre[0], res.centre[1]), 1e-9);
@@ -65,26 +57,26 @@ TEST(ArcFit, Refusals)
     ArcFitResult res;
     double dev = 0;
     const auto q = arcPoints(10.0, 0.0, M_PI / 2, 11);
-    EXPECT_EQ(0, fitArcToPolyline(pts(q), 2, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_EQ(0, fitArcToPolyline(asPoints(q), 2, 0.01, 0, 0.01, -1.0, &res, &dev));
     // A straight polyline has no circle.
     std::vector<double> line = {0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0};
-    EXPECT_EQ(0, fitArcToPolylineDefault(pts(line), 4, 0.01, &res));
+    EXPECT_EQ(0, fitArcToPolylineDefault(asPoints(line), 4, 0.01, &res));
     // Beyond the radius limit.
-    EXPECT_EQ(0, fitArcToPolyline(pts(q), 11, 0.01, 0, 0.01, 5.0, &res, &dev));
+    EXPECT_EQ(0, fitArcToPolyline(asPoints(q), 11, 0.01, 0, 0.01, 5.0, &res, &dev));
     // A point off the circle by more than the tolerance.
     auto bent = q;
     bent[3 * 4 + 1] += 0.05;
-    EXPECT_EQ(0, fitArcToPolyline(pts(bent), 11, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_EQ(0, fitArcToPolyline(asPoints(bent), 11, 0.01, 0, 0.01, -1.0, &res, &dev));
     EXPECT_GT(dev, 0.01);
     // Coarse chords: limit 2 sqrt((2r - tol) tol), about 0.89 for r = 10.
     const auto coarse = arcPoints(10.0, 0.0, M_PI / 2, 4);
-    EXPECT_EQ(0, fitArcToPolylineDefault(pts(coarse), 4, 0.01, &res));
-    EXPECT_EQ(1, fitArcToPolylineFlag(pts(coarse), 4, 0.01, 0, &res));
+    EXPECT_EQ(0, fitArcToPolylineDefault(asPoints(coarse), 4, 0.01, &res));
+    EXPECT_EQ(1, fitArcToPolylineFlag(asPoints(coarse), 4, 0.01, 0, &res));
     // Along an arc and back: the sweep doubles past a full turn.
     auto out = arcPoints(10.0, 0.0, 1.2 * M_PI, 13);
     auto back = arcPoints(10.0, 1.2 * M_PI, 0.0, 13);
     out.insert(out.end(), back.begin() + 3, back.end());
-    EXPECT_EQ(0, fitArcToPolyline(pts(out), 25, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_EQ(0, fitArcToPolyline(asPoints(out), 25, 0.01, 0, 0.01, -1.0, &res, &dev));
 }
 
 TEST(ArcFit, TinyCircleAcceptedAndClosureTolerance)
@@ -93,7 +85,7 @@ TEST(ArcFit, TinyCircleAcceptedAndClosureTolerance)
     double dev = 0;
     std::vector<double> tiny = arcPoints(0.005, 0.0, M_PI, 5);
     tiny[3 * 1 + 2] = 7.0; // a wild point between the defining ones is not checked
-    EXPECT_EQ(1, fitArcToPolyline(pts(tiny), 5, 0.01, 0, 0.01, -1.0, &res, &dev));
+    EXPECT_EQ(1, fitArcToPolyline(asPoints(tiny), 5, 0.01, 0, 0.01, -1.0, &res, &dev));
     EXPECT_DOUBLE_EQ(1e-6, geomSetArcTolerance(0, 0.5));
     EXPECT_DOUBLE_EQ(0.5, geomSetArcTolerance(0, 1e-6));
     EXPECT_DOUBLE_EQ(-1e11, geomSetArcTolerance(1, 3.0));
