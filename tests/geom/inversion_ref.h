@@ -14,11 +14,6 @@
 
 namespace surftest {
 
-inline double dist(const GeomPoint& a, const GeomPoint& b)
-{
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
-}
-
 // An n x n bicubic net over a jittered grid with random heights on uniform
 // clamped knots; weights in [0.5, 2] when rational.
 inline RatBSplSurf* randomNet(int n, bool rational, unsigned seed)

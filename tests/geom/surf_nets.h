@@ -15,6 +15,29 @@ namespace surftest {
 using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
 inline SurfPtr own(RatBSplSurf* s) { return SurfPtr(s, ratBSplSurfFree); }
 
+// Normalised parameters to knot values and back.
+inline double knotU(const RatBSplSurf* s, double t)
+{
+    return (1 - t) * s->knotsu[s->ordu - 1] + t * s->knotsu[s->noPointsu - s->ordu];
+}
+inline double knotV(const RatBSplSurf* s, double t)
+{
+    return (1 - t) * s->knotsv[s->ordv - 1] + t * s->knotsv[s->noPointsv - s->ordv];
+}
+inline double normU(const RatBSplSurf* s, double k)
+{
+    return (k - s->knotsu[s->ordu - 1]) / (s->knotsu[s->noPointsu - s->ordu] - s->knotsu[s->ordu - 1]);
+}
+inline double normV(const RatBSplSurf* s, double k)
+{
+    return (k - s->knotsv[s->ordv - 1]) / (s->knotsv[s->noPointsv - s->ordv] - s->knotsv[s->ordv - 1]);
+}
+
+inline double dist(const GeomPoint& a, const GeomPoint& b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
 struct Pt {
     double x, y, z;
 };

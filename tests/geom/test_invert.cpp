@@ -15,22 +15,8 @@ using namespace surftest;
 
 const double kNone = GEOM_NO_START_PARAM;
 
-// Rounded as the inverter rounds it: the grid start's ties are exact.
-double distance(const GeomPoint& a, const GeomPoint& b)
-{
-    const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
 GeomPoint nearestOf(const PointInverter* inv) { return GeomPoint{inv->nearest[0], inv->nearest[1], inv->nearest[2]}; }
 
-double knotU(const RatBSplSurf* s, double u)
-{
-    return (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
-}
-double knotV(const RatBSplSurf* s, double v)
-{
-    return (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
-}
 int search(PointInverter* inv, double du, double dv)
 {
     return pointInverterLineSearch(inv, stepFractions, stepScales, stepFractionsCount,
@@ -185,7 +171,7 @@ TEST(PointInverter, GridStartPicksTheFirstNearestSample)
     // The grid start must pick the sample that measuring every sample with
     // the evaluator picks, the first of equal distances included: on the
     // axis of a cylinder every sample of a grid row ties, at the centre of a
-    // sphere all of them do.
+    // sphere all of them do. dist rounds as the inverter does, so ties are exact.
     SurfPtr surfaces[] = {own(makeRational20()), own(makeCylinder(10, 0, 20, 0, 4, -1, 3)),
                           own(makeSphere(2, -3, 1, 10, 12)), own(makeWavy(5, 3, 9, 7))};
     const GeomPoint points[] = {{0, 0, 7}, {0.3, -2, 1}, {5, 5, -5}, {1e-3, 2e-3, 0}};
@@ -197,7 +183,7 @@ TEST(PointInverter, GridStartPicksTheFirstNearestSample)
             for (int i = 0; i < nu; ++i)
                 for (int j = 0; j < nv; ++j) {
                     const double u = double(i) / (nu - 1), v = double(j) / (nv - 1);
-                    const double d = distance(p, ratBSplSurfEvalPoint(s.get(), u, v));
+                    const double d = dist(p, ratBSplSurfEvalPoint(s.get(), u, v));
                     if (d < best)
                         best = d, bu = u, bv = v;
                 }
@@ -238,7 +224,7 @@ TEST(PointInverter, StartGridStepsAndLineSearchNeverWorsen)
         const int r = pointInverterSurfStep(inv.get(), &state);
         EXPECT_TRUE(r == 1 ? inv->distance < last : (r == 0 ? inv->distance == last : inv->distance <= last));
         EXPECT_TRUE(inv->u == inv->bestU && inv->v == inv->bestV);
-        EXPECT_NEAR(inv->distance, distance(off, nearestOf(inv.get())), 1e-12);
+        EXPECT_NEAR(inv->distance, dist(off, nearestOf(inv.get())), 1e-12);
         last = inv->distance;
         if (r <= 0)
             break;
@@ -363,7 +349,7 @@ TEST(PointInverter, MovesOffACollapsedEdgeKeepTheDistanceOfTheirParameters)
         ASSERT_EQ(1, pointInverterSurfStart(inv.get(), s, swapped ? 1.0 : 0.0, swapped ? 0.0 : 1.0, p, &state));
         EXPECT_EQ(swapped ? 2 : 1, state);
         EXPECT_EQ(1, pointInverterSurfStep(inv.get(), &state));
-        EXPECT_NEAR(inv->distance, distance(p, ratBSplSurfEvalPoint(s, inv->bestU, inv->bestV)), 1e-12) << swapped;
+        EXPECT_NEAR(inv->distance, dist(p, ratBSplSurfEvalPoint(s, inv->bestU, inv->bestV)), 1e-12) << swapped;
     }
 }
 

@@ -2,6 +2,7 @@
 // and turned by random rigid motions, must be recognised with its own
 // parameters; near misses must not be.
 #include "geom/geom.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@
 
 namespace {
 
-using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
-SurfPtr own(RatBSplSurf* s) { return SurfPtr(s, ratBSplSurfFree); }
+using surftest::own;
+using surftest::SurfPtr;
 
 struct Motion {
     double M[12];       // 3x4 rows: rotation and translation

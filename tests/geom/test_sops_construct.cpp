@@ -2,6 +2,7 @@
 // sampled points on the analytic shape, normals along the oriented shape
 // normal, curvatures as the formulas give them, and degenerate input refused.
 #include "geom/geom.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,8 @@ double norm(V3 a) { return std::sqrt(dot(a, a)); }
 V3 fromP(GeomPoint p) { return {p.x, p.y, p.z}; }
 V3 fromA(const double* a) { return {a[0], a[1], a[2]}; }
 
-using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
-SurfPtr own(RatBSplSurf* s) { return SurfPtr(s, ratBSplSurfFree); }
+using surftest::own;
+using surftest::SurfPtr;
 
 struct Sample {
     double u, v;

@@ -20,7 +20,6 @@ double dist(const double* a, const double* b)
     return len(d);
 }
 const double* arr(const GeomPoint& p) { return &p.x; }
-double knot(const double* K, int ord, int n, double t) { return (1 - t) * K[ord - 1] + t * K[n - ord]; }
 
 struct Full {
     GeomPoint P;
@@ -164,7 +163,7 @@ TEST(SurfEval, KnownSpansAndTheirValidation)
     SurfPtr owned = own(makeRational20());
     RatBSplSurf* s = owned.get();
     const double u = 0.4123, v = 0.6311;
-    const double U = knot(s->knotsu, 4, s->noPointsu, u), V = knot(s->knotsv, 4, s->noPointsv, v);
+    const double U = knotU(s, u), V = knotV(s, v);
     const int su = ratBSplCurveFindSpan(s->knotsu, s->noPointsu, 4, U);
     const int sv = ratBSplCurveFindSpan(s->knotsv, s->noPointsv, 4, V);
     const Full f = full(s, u, v);

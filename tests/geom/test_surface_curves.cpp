@@ -10,19 +10,10 @@
 
 namespace {
 
-using SurfPtr = std::unique_ptr<RatBSplSurf, void (*)(RatBSplSurf*)>;
+using namespace surftest;
 using CurvePtr = std::unique_ptr<RatBSplCurve, void (*)(RatBSplCurve*)>;
-SurfPtr own(RatBSplSurf* s) { return SurfPtr(s, ratBSplSurfFree); }
+using surftest::own;
 CurvePtr own(RatBSplCurve* c) { return CurvePtr(c, ratBSplCurveFree); }
-
-double normU(const RatBSplSurf* s, double k)
-{
-    return (k - s->knotsu[s->ordu - 1]) / (s->knotsu[s->noPointsu - s->ordu] - s->knotsu[s->ordu - 1]);
-}
-double normV(const RatBSplSurf* s, double k)
-{
-    return (k - s->knotsv[s->ordv - 1]) / (s->knotsv[s->noPointsv - s->ordv] - s->knotsv[s->ordv - 1]);
-}
 
 double distance(GeomPoint p, const double* q)
 {
@@ -50,7 +41,7 @@ struct CurveProjection : ::testing::Test {
 // the u of the incoming and of the outgoing neighbour.
 TEST_F(CurveProjection, ParametersMapBackAndPolesAreSplit)
 {
-    auto sphere = own(surftest::makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
+    auto sphere = own(makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
     auto circle = own(greatCircle(3.0));
     RatBSplCurve* lin = nullptr;
     double dev = -5.0;
@@ -83,7 +74,7 @@ TEST_F(CurveProjection, ParametersMapBackAndPolesAreSplit)
 // path leaves its chord, and always tells the true worst deviation.
 TEST_F(CurveProjection, RefinementInsertsVerticesAndReportsARealDeviation)
 {
-    auto sphere = own(surftest::makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
+    auto sphere = own(makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
     auto circle = own(greatCircle(3.0, 0.7));
     double plainDev = 0.0, refinedDev = -5.0;
     auto plain = own(ratBSplSurfProjectCurve(sphere.get(), circle.get(), 0.05, &plainDev, GEOM_NO_START_PARAM,
@@ -115,7 +106,7 @@ TEST_F(CurveProjection, RefinementInsertsVerticesAndReportsARealDeviation)
 // A net that closes is searched as periodic, and left as it was found.
 TEST_F(CurveProjection, ClosedNetsAreSearchedPeriodicAndRestored)
 {
-    auto cyl = own(surftest::makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
+    auto cyl = own(makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
     ASSERT_EQ(0, cyl->periodicu);
     // A circle at height 2 crossing the seam at u = 2 (the +x side).
     RatBSplCurve* c = ratBSplCurveCreate(3, 15);
@@ -136,7 +127,7 @@ TEST_F(CurveProjection, ClosedNetsAreSearchedPeriodicAndRestored)
 // Runs of pole vertices take their undefined u from both neighbours.
 TEST_F(CurveProjection, PoleRepairSharesRunsBetweenTheNeighbours)
 {
-    auto sphere = own(surftest::makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
+    auto sphere = own(makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
     const double us[] = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0};
     const double vs[] = {0.0, -1.0, -1.0, -1.0, -1.0, 0.0, -1.0, -1.0, -1.0, 0.0};
     RatBSplCurve* c = ratBSplCurveCreate(2, 12);
@@ -180,7 +171,7 @@ struct CurveOnSurface : ::testing::Test {
 
 TEST_F(CurveOnSurface, PointsAndTangentsFollowTheSurface)
 {
-    auto s = own(surftest::makeBicubic8());
+    auto s = own(makeBicubic8());
     RatBSplCurve* c = ratBSplCurveCreate(2, 4);
     const double knots[4] = {0, 0, 1, 1};
     for (int i = 0; i < 4; ++i)
@@ -205,7 +196,7 @@ TEST_F(CurveOnSurface, PointsAndTangentsFollowTheSurface)
 
 TEST_F(CurveOnSurface, ParameterOfAPointWithinTheToleranceOrTheCandidateReach)
 {
-    auto s = own(surftest::makeBicubic8());
+    auto s = own(makeBicubic8());
     auto arc = own(parameterArc());
     double P[3], T[3], t = -1.0;
     ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), 0.0, P, T));
@@ -244,7 +235,7 @@ TEST_F(CurveOnSurface, ParameterOfAPointWithinTheToleranceOrTheCandidateReach)
 
 TEST_F(CurveOnSurface, CuttingKeepsThePartBetweenTwoPoints)
 {
-    auto s = own(surftest::makeBicubic8());
+    auto s = own(makeBicubic8());
     RatBSplCurve* arc = parameterArc();
     double A[3], B[3], T[3];
     ratBSplSurfCurvePoint(s.get(), arc, 0.2, A, T);

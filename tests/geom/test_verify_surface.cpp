@@ -1,10 +1,11 @@
-// Surface evaluation and point inversion checked against a plain reference
+// Surface evaluation checked against a plain reference
 // written here from the definitions alone: Cox-de Boor basis functions by
 // their recursion, the rational point and its partial derivatives by the
 // quotient rule on the homogeneous sums, all in long double, on nets whose
 // knot domains are not [0, 1].
 #include "geom/geom.h"
 #include "geom/geom_surface_ops.h"
+#include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
@@ -126,140 +127,6 @@ Ref refEval(const RatBSplSurf* s, LD U, LD V)
     r.kU = uu <= 1e-10L ? 0 : dot(n, r.Suu) / uu;
     r.kV = vv <= 1e-10L ? 0 : dot(n, r.Svv) / vv;
     return r;
-}
-
-// Reference point at normalised parameters; a little outside [0, 1] the end
-// spans are extended.
-LD knotU(const RatBSplSurf* s, double u)
-{
-    return (1 - u) * s->knotsu[s->ordu - 1] + u * s->knotsu[s->noPointsu - s->ordu];
-}
-LD knotV(const RatBSplSurf* s, double v)
-{
-    return (1 - v) * s->knotsv[s->ordv - 1] + v * s->knotsv[s->noPointsv - s->ordv];
-}
-V3 refPoint(const RatBSplSurf* s, LD u, LD v)
-{
-    const int ku = s->ordu, kv = s->ordv;
-    const LD U = (1 - u) * s->knotsu[ku - 1] + u * s->knotsu[s->noPointsu - ku];
-    const LD V = (1 - v) * s->knotsv[kv - 1] + v * s->knotsv[s->noPointsv - kv];
-    const int su = refSpan(s->knotsu, s->noPointsu, ku, U), sv = refSpan(s->knotsv, s->noPointsv, kv, V);
-    // Only the spans' functions are not zero.
-    LD nu[8], nv[8];
-    for (int i = 0; i < ku; ++i)
-        nu[i] = basis(s->knotsu, su - ku + 1 + i, ku - 1, 0, U, su);
-    for (int j = 0; j < kv; ++j)
-        nv[j] = basis(s->knotsv, sv - kv + 1 + j, kv - 1, 0, V, sv);
-    V3 a{0, 0, 0};
-    LD w = 0;
-    for (int i = 0; i < ku; ++i)
-        for (int j = 0; j < kv; ++j) {
-            const int at = (su - ku + 1 + i) * s->noPointsv + sv - kv + 1 + j;
-            const LD c = nu[i] * nv[j] * s->weights[at];
-            a = a + c * fromArray(s->points[at]);
-            w += c;
-        }
-    return (1 / w) * a;
-}
-
-bool wrapsU(const RatBSplSurf* s) { return s->periodicu != 0 || s->origFormu == 2; }
-bool wrapsV(const RatBSplSurf* s) { return s->periodicv != 0 || s->origFormv == 2; }
-
-// A local minimum of the distance: a shrinking pattern search from (u, v)
-// with the first step h, wrapping closed directions and clamping open ones.
-struct Nearest {
-    LD d, u, v;
-};
-Nearest refLocalNearest(const RatBSplSurf* s, V3 p, LD u, LD v, LD h)
-{
-    // An open direction reaches as far as the evaluation takes parameters
-    // unchanged: 1e-7 past either end.
-    const auto into = [](LD t, bool wraps) {
-        return wraps ? t - std::floor(t) : std::min<LD>(1 + 1e-7L, std::max<LD>(-1e-7L, t));
-    };
-    u = into(u, wrapsU(s));
-    v = into(v, wrapsV(s));
-    LD here = norm(refPoint(s, u, v) - p);
-    // A pattern search can stall in a narrow curved valley: it starts again
-    // from where it stopped until a restart gains nothing.
-    for (LD before = here + 1, h0 = h; here < before; h = h0) {
-        before = here;
-        while (h > 1e-11L) {
-            LD bu = u, bv = v;
-            for (int a = -2; a <= 2; ++a)
-                for (int b = -2; b <= 2; ++b) {
-                    const LD cu = into(u + a * h / 2, wrapsU(s)), cv = into(v + b * h / 2, wrapsV(s));
-                    const LD x = norm(refPoint(s, cu, cv) - p);
-                    if (x < here)
-                        here = x, bu = cu, bv = cv;
-                }
-            if (bu == u && bv == v)
-                h /= 2;
-            u = bu, v = bv;
-        }
-    }
-    return {here, u, v};
-}
-
-// The true nearest distance: a dense grid, then the pattern search from the
-// best few of its local minima.
-Nearest refNearest(const RatBSplSurf* s, V3 p)
-{
-    const int G = 40;
-    std::vector<LD> d((G + 1) * (G + 1));
-    for (int i = 0; i <= G; ++i)
-        for (int j = 0; j <= G; ++j)
-            d[i * (G + 1) + j] = norm(refPoint(s, LD(i) / G, LD(j) / G) - p);
-    std::vector<std::pair<LD, int>> minima;
-    for (int i = 0; i <= G; ++i)
-        for (int j = 0; j <= G; ++j) {
-            bool low = true;
-            for (int a = std::max(0, i - 1); a <= std::min(G, i + 1); ++a)
-                for (int b = std::max(0, j - 1); b <= std::min(G, j + 1); ++b)
-                    low = low && d[i * (G + 1) + j] <= d[a * (G + 1) + b];
-            if (low)
-                minima.push_back({d[i * (G + 1) + j], i * (G + 1) + j});
-        }
-    std::sort(minima.begin(), minima.end());
-    Nearest best{1e300L, 0, 0};
-    for (size_t m = 0; m < minima.size() && m < 4; ++m) {
-        const Nearest n = refLocalNearest(s, p, LD(minima[m].second / (G + 1)) / G,
-                                          LD(minima[m].second % (G + 1)) / G, 1.0L / G);
-        if (n.d < best.d)
-            best = n;
-    }
-    return best;
-}
-
-// Rate at which a Gauss-Newton iteration closes in on the foot n of p: the
-// spectral radius of G^-1 H, with G the first fundamental form and H the
-// second derivatives projected on p - S. Near 0 for points close to a
-// gently curved surface, near 1 for points near a centre of curvature.
-LD gaussNewtonRate(const RatBSplSurf* s, V3 p, const Nearest& n)
-{
-    const Ref r = refEval(s, knotU(s, static_cast<double>(n.u)), knotV(s, static_cast<double>(n.v)));
-    const V3 e = p - r.P;
-    const LD a = dot(r.Su, r.Su), b = dot(r.Su, r.Sv), c = dot(r.Sv, r.Sv);
-    const LD h11 = dot(e, r.Suu), h12 = dot(e, r.Suv), h22 = dot(e, r.Svv);
-    // det(H - l G) = 0
-    const LD qa = a * c - b * b, qb = -(a * h22 + c * h11 - 2 * b * h12), qc = h11 * h22 - h12 * h12;
-    if (qa <= 0)
-        return 1;
-    const LD disc = std::sqrt(std::max<LD>(0, qb * qb - 4 * qa * qc));
-    const LD l1 = (-qb + disc) / (2 * qa), l2 = (-qb - disc) / (2 * qa);
-    // A step of f times the Gauss-Newton step leaves 1 - f (1 - l) of the
-    // error along each eigendirection; the line search tries f = 1 to 1/8.
-    LD rate = 1e300L;
-    for (LD f : {1.0L, 0.5L, 0.25L, 0.125L})
-        rate = std::min(rate, std::max(std::fabs(1 - f * (1 - l1)), std::fabs(1 - f * (1 - l2))));
-    return rate;
-}
-
-// The foot lies on an edge of an open direction.
-bool onOpenEdge(const RatBSplSurf* s, const Nearest& n)
-{
-    const auto edge = [](LD t) { return t < 1e-6L || t > 1 - 1e-6L; };
-    return (!wrapsU(s) && edge(n.u)) || (!wrapsV(s) && edge(n.v));
 }
 
 // ---------------------------------------------------------------------------
@@ -458,7 +325,7 @@ TEST(VerifySurface, ReferenceKnowsTheExactShapes)
     ASSERT_NE(nullptr, sphere);
     for (double u : {0.1, 0.37, 0.5, 0.81})
         for (double v : {0.0, 0.2, 0.66, 0.9}) {
-            const Ref r = refEval(sphere, knotU(sphere, u), knotV(sphere, v));
+            const Ref r = refEval(sphere, surftest::knotU(sphere, u), surftest::knotV(sphere, v));
             EXPECT_NEAR(2.5, static_cast<double>(norm(r.P - V3{1.0, -2.0, 0.5})), 1e-15);
             EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kU)), 1e-14);
             EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kV)), 1e-14);
@@ -506,125 +373,6 @@ TEST(VerifySurface, ExactShapesOnForeignKnotDomains)
         ratBSplSurfFree(s);
     }
     printWorst("exact shapes", worst);
-}
-
-// ---------------------------------------------------------------------------
-// Point inversion
-
-struct Inverted {
-    double u, v, d;
-};
-
-Inverted invertFrom(RatBSplSurf* s, V3 p, double startU, double startV)
-{
-    Inverted r{-7, -7, -7};
-    int state = 0;
-    const GeomPoint q{static_cast<double>(p.x), static_cast<double>(p.y), static_cast<double>(p.z)};
-    EXPECT_EQ(0, ratBSplSurfInvertPoint(s, q, startU, startV, 0.01, &r.u, &r.v, &state, &r.d));
-    // The reported parameters lie in the domain (closed directions may run
-    // past their ends, and the evaluation wraps them) and the reported
-    // distance is theirs.
-    const auto in = [](double t, bool wraps) {
-        return wraps || (t >= -1e-7 && t <= 1.0000001);
-    };
-    EXPECT_TRUE(in(r.u, wrapsU(s)) && in(r.v, wrapsV(s))) << r.u << ", " << r.v;
-    const double u = wrapsU(s) ? r.u - std::floor(r.u) : r.u;
-    const double v = wrapsV(s) ? r.v - std::floor(r.v) : r.v;
-    EXPECT_NEAR(r.d, static_cast<double>(norm(refPoint(s, u, v) - p)), 1e-9);
-    return r;
-}
-
-// Points near the surface and away from it on both sides, above the inside
-// of the domain, near its edges and beyond them.
-std::vector<V3> probes(RatBSplSurf* s, std::mt19937& rng)
-{
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const double size = netSize(s);
-    std::vector<V3> out;
-    for (int k = 0; k < 8; ++k) {
-        const double u = k < 2 ? 0.03 * unit(rng) : (k < 6 ? unit(rng) : 0.0), v = unit(rng);
-        const Ref r = refEval(s, knotU(s, u), knotV(s, v));
-        const double h = (k % 3 == 0 ? 0.002 : (k % 3 == 1 ? 0.05 : 0.2)) * size * (k % 2 ? -1 : 1);
-        V3 q = r.P + h * r.normal;
-        if (k >= 6)  // beyond the edge u = 0
-            q = q - (0.1 * size / norm(r.Su)) * r.Su;
-        out.push_back(q);
-    }
-    return out;
-}
-
-// Both starts that the nearest-point search offers: the knot values (0, 0)
-// with tolerance 0.01, as the element measurement calls it, and no start
-// (the search's own grid). Each result is compared with the nearest
-// distance of the reference and with the local minimum its own search ended
-// in, which must lie within 1e-6. Two situations stop the search short of
-// that by its own rules, and are only checked for consistency there:
-// - Gauss-Newton closes in linearly, at the rate gaussNewtonRate; near a
-//   centre of curvature (rate above 0.5: points far out on the concave side,
-//   near a torus's core circle) 20 steps can leave some hundredths of the
-//   distance.
-// A foot on an open edge (a point beyond the edge) is counted apart: there
-// the Newton direction points out of the domain and the search slides along
-// the edge instead, which must also end at its minimum.
-// From a given start the search is local: it ends in the basin of its start,
-// which need not hold the nearest point. The grid start ends in the basin of
-// its nearest sample.
-TEST(VerifySurface, InversionReachesTheNearestDistance)
-{
-    std::mt19937 rng(99);
-    std::vector<RatBSplSurf*> surfaces = exactShapes();
-    for (int ku = 2; ku <= 5; ku += 3)
-        for (int kv = 3; kv <= 4; ++kv)
-            surfaces.push_back(randomNet(rng, ku, kv, kv == 3, kDomains[ku % 2], kDomains[kv % 4]));
-    double worst[2] = {0, 0}, worstLocal = 0, worstSlow = 0, worstEdge = 0;
-    int regular = 0, slow = 0, edge = 0, otherBasin = 0;
-    for (RatBSplSurf* s : surfaces) {
-        ASSERT_NE(nullptr, s);
-        SCOPED_TRACE(testing::Message() << "domains [" << s->knotsu[s->ordu - 1] << ", ...] x ["
-                                        << s->knotsv[s->ordv - 1] << ", ...]");
-        for (const V3& p : probes(s, rng)) {
-            const Nearest best = refNearest(s, p);
-            const Inverted runs[2] = {invertFrom(s, p, GEOM_NO_START_PARAM, GEOM_NO_START_PARAM),
-                                      invertFrom(s, p, 0.0, 0.0)};
-            for (int k = 0; k < 2; ++k) {
-                const Inverted& r = runs[k];
-                const char* start = k ? "start (0, 0)" : "grid start";
-                EXPECT_GE(r.d, static_cast<double>(best.d) - 1e-9) << start;
-                const Nearest local = refLocalNearest(s, p, r.u, r.v, 1e-3L);
-                const double excess = r.d - static_cast<double>(local.d);
-                if (onOpenEdge(s, local)) {
-                    ++edge;
-                    EXPECT_LE(excess, 1e-5) << start << ": stalled on an open edge";
-                    worstEdge = std::max(worstEdge, excess);
-                    continue;
-                }
-                if (gaussNewtonRate(s, p, local) > 0.5) {
-                    ++slow;
-                    worstSlow = std::max(worstSlow, excess);
-                    continue;
-                }
-                ++regular;
-                EXPECT_LE(excess, 1e-6) << start << ": stopped short of its minimum";
-                worstLocal = std::max(worstLocal, excess);
-                if (local.d > best.d + 1e-6L) {
-                    // A grid sample nearer to another local minimum than any
-                    // sample near the nearest one leads the grid start there.
-                    otherBasin += k == 0;
-                    continue;
-                }
-                worst[k] = std::max(worst[k], r.d - static_cast<double>(best.d));
-            }
-        }
-        ratBSplSurfFree(s);
-    }
-    // The regular cases are the bulk of the probes, and the grid start
-    // rarely misses the nearest basin.
-    EXPECT_GT(regular, slow + edge);
-    EXPECT_LE(otherBasin, 2);
-    std::printf("inversion: %d regular (above the nearest: grid %.2e, start (0, 0) %.2e, "
-                "own minimum %.2e; grid start in another basin %d times), %d slow (up to %.2e "
-                "short), %d on an open edge (up to %.2e short)\n",
-                regular, worst[0], worst[1], worstLocal, otherBasin, slow, worstSlow, edge, worstEdge);
 }
 
 }  // namespace
