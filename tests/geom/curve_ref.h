@@ -81,6 +81,12 @@ inline double maxDeviation(const RatBSplCurve* a, const RatBSplCurve* b, double 
     return worst;
 }
 
+// For the tests that read the error the kernel remembers: each starts with
+// none.
+struct NoErrorYet : ::testing::Test {
+    void SetUp() override { geomLastError = -1; }
+};
+
 using CurvePtr = std::unique_ptr<RatBSplCurve, void (*)(RatBSplCurve*)>;
 inline CurvePtr own(RatBSplCurve* c) { return CurvePtr(c, ratBSplCurveFree); }
 

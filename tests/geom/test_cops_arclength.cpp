@@ -8,9 +8,7 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-struct CurveLength : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveLength = NoErrorYet;
 
 // Two straight legs of an order-3 curve meeting at a double knot, the
 // second turned by `degrees` from the first.

@@ -42,10 +42,7 @@ TEST(ConicPieces, FullCirclesLieOnTheCircle)
         EXPECT_DOUBLE_EQ(want[i], k[i]);
     EXPECT_NEAR(2.0, p[0][1], 1e-15); // starts at O + Y
     EXPECT_LT(circleDeviation(p, w, k, 15, 2.0), 1e-12);
-    double k2[15] = {};
-    k2[5] = 42;
-    fullCircleFourPieces(O, X, Y, p, w, nullptr);
-    EXPECT_EQ(42, k2[5]);
+    fullCircleFourPieces(O, X, Y, p, w, nullptr);  // the knots are optional
 
     const double Xu[3] = {1, 0, 0}, Yu[3] = {0, 1, 0};
     fullCircleThreePieces(O, Xu, Yu, p, w, k);

@@ -9,9 +9,7 @@ using namespace curveref;
 
 namespace {
 
-struct CurveEdit : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveEdit = NoErrorYet;
 
 bool nonDecreasing(const RatBSplCurve* c)
 {

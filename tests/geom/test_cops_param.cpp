@@ -7,9 +7,7 @@ using namespace curveref;
 
 namespace {
 
-struct CurveParam : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveParam = NoErrorYet;
 
 RatBSplCurve* segment(GeomPoint a, GeomPoint b) { return ratBSplCurveFromLine(a, b); }
 

@@ -6,9 +6,7 @@ using namespace curveref;
 
 namespace {
 
-struct CurveCut : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveCut = NoErrorYet;
 
 // Full circle of radius 2 about the origin in four pieces on [0, 4], closed.
 RatBSplCurve* closedCircle()

@@ -11,9 +11,7 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-struct CurveBuild : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveBuild = NoErrorYet;
 
 // Largest |f(point)| over 1000 reference points of the curve's domain.
 double worstOn(const RatBSplCurve* c, const std::function<double(const GeomPoint&)>& f)

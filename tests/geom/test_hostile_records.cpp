@@ -1,6 +1,7 @@
 // Records and arguments a caller can hand the kernel that no operation can
 // serve: each is refused with the kernel's error report and leaves the
 // outputs as they were, and none reads or writes outside its arrays.
+#include "curve_ref.h"
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
@@ -35,9 +36,7 @@ CurvePtr cubic()
     return curve(4, {0, 0, 0, 0, 1, 1, 1, 1}, {{0, 0, 0}, {1, 2, 0}, {3, -1, 0}, {4, 0, 0}});
 }
 
-struct HostileRecords : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using HostileRecords = curveref::NoErrorYet;
 
 TEST_F(HostileRecords, CurvesWithoutASpanAreRefusedByEveryWholeCurveOperation)
 {

@@ -100,13 +100,15 @@ std::vector<unsigned char> bytesOf(const RatBSplCurve* c)
     return b;
 }
 
-bool sorted(const RatBSplCurve* c)
+// Non-decreasing, and no NaN among them.
+bool sorted(const double* k, int n)
 {
-    for (int i = 1; i < c->noPoints; ++i)
-        if (!(c->knots[i] >= c->knots[i - 1]))
+    for (int i = 1; i < n; ++i)
+        if (!(k[i] >= k[i - 1]))
             return false;
     return true;
 }
+bool sorted(const RatBSplCurve* c) { return sorted(c->knots, c->noPoints); }
 
 double tolFor(const RatBSplCurve* c) { return 1e-10 * size(c); }
 
@@ -444,20 +446,10 @@ RatBSplSurf* randomNet(Records& rec, bool closedU, bool clamped)
     return s;
 }
 
-// Knot values to the normalised parameters the evaluation takes.
+// The point at knot values (u, v).
 GeomPoint at(RatBSplSurf* s, double u, double v)
 {
-    const double u0 = s->knotsu[s->ordu - 1], u1 = s->knotsu[s->noPointsu - s->ordu];
-    const double v0 = s->knotsv[s->ordv - 1], v1 = s->knotsv[s->noPointsv - s->ordv];
-    return ratBSplSurfEvalPoint(s, (u - u0) / (u1 - u0), (v - v0) / (v1 - v0));
-}
-
-bool sortedKnots(const double* k, int n)
-{
-    for (int i = 1; i < n; ++i)
-        if (!(k[i] >= k[i - 1]))
-            return false;
-    return true;
+    return ratBSplSurfEvalPoint(s, surftest::normU(s, u), surftest::normV(s, v));
 }
 
 // Points of a curve on a surface, seen in space, are found on the curve.
@@ -533,14 +525,14 @@ TEST_F(Campaign, SeamCopiesAreValidAndWindowsAcrossTheSeamFollowTheSurface)
         for (RatBSplSurf* t : {ratBSplSurfTriple(s.get()), ratBSplSurfTripleJoined(s.get())}) {
             SurfPtr held = own(t);
             ASSERT_TRUE(held) << "record " << r;
-            EXPECT_TRUE(sortedKnots(t->knotsu, t->noPointsu)) << "record " << r;
+            EXPECT_TRUE(sorted(t->knotsu, t->noPointsu)) << "record " << r;
 
             EXPECT_EQ(1, ratBSplSurfHasSpans(t));
         }
         const double start = records.real(u0 + 0.3 * L, u1 - 0.1), width = records.real(0.2 * L, 0.9 * L);
         SurfPtr win = own(ratBSplSurfWindow(s.get(), start, v0, start + width, v1));
         ASSERT_TRUE(win) << "record " << r;
-        EXPECT_TRUE(sortedKnots(win->knotsu, win->noPointsu));
+        EXPECT_TRUE(sorted(win->knotsu, win->noPointsu));
         for (int i = 0; i <= 10; ++i)
             for (int j = 0; j <= 4; ++j) {
                 const double u = start + width * i / 10, v = v0 + (v1 - v0) * j / 4;

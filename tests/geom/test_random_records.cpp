@@ -112,14 +112,18 @@ bool finite3(const double* p) { return std::isfinite(p[0]) && std::isfinite(p[1]
 bool finiteP(const GeomPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 // Usable records with finite points and positive weights must evaluate.
+bool soundEntry(const double* p, double w)
+{
+    return finite3(p) && w > 0.0 && w < 1e100 && std::fabs(p[0]) <= 1e100 && std::fabs(p[1]) <= 1e100 &&
+           std::fabs(p[2]) <= 1e100;
+}
+
 bool sound(const RatBSplCurve* c)
 {
     if (!ratBSplCurveHasSpans(c))
         return false;
     for (int i = 0; i < c->noPoints - c->ord; ++i)
-        if (!finite3(c->points[i]) || !(c->weights[i] > 0.0 && c->weights[i] < 1e100) ||
-            std::fabs(c->points[i][0]) > 1e100 ||
-            std::fabs(c->points[i][1]) > 1e100 || std::fabs(c->points[i][2]) > 1e100)
+        if (!soundEntry(c->points[i], c->weights[i]))
             return false;
     return c->knots[c->noPoints - c->ord] > c->knots[c->ord - 1];
 }
@@ -130,13 +134,9 @@ bool sound(const RatBSplSurf* s)
         s->ordv > GEOM_MAX_SURF_DERIV_ORDER || s->isOffsetSurf)
         return false;
     for (int i = 0; i < s->noPointsu - s->ordu; ++i)
-        for (int j = 0; j < s->noPointsv - s->ordv; ++j) {
-            const int k = i * s->noPointsv + j;
-            if (!finite3(s->points[k]) || !(s->weights[k] > 0.0 && s->weights[k] < 1e100) ||
-                std::fabs(s->points[k][0]) > 1e100 ||
-                std::fabs(s->points[k][1]) > 1e100 || std::fabs(s->points[k][2]) > 1e100)
+        for (int j = 0; j < s->noPointsv - s->ordv; ++j)
+            if (!soundEntry(s->points[i * s->noPointsv + j], s->weights[i * s->noPointsv + j]))
                 return false;
-        }
     return s->knotsu[s->noPointsu - s->ordu] > s->knotsu[s->ordu - 1] &&
            s->knotsv[s->noPointsv - s->ordv] > s->knotsv[s->ordv - 1];
 }

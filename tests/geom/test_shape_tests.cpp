@@ -68,7 +68,15 @@ double offLine(const double* o, const double* d, const double* p)
     return vec3Distance(foot, p);
 }
 
+// A cylinder of radius 5, a sphere of radius 3 and a torus R = 10, r = 2,
+// all about the z axis through the origin.
 struct ShapeTests : ::testing::Test {
+    const double X5[3] = {5, 0, 0}, Y5[3] = {0, 5, 0};
+    SurfPtr cyl = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 0.0, 10.0));
+    SurfPtr sphere = own(ratBSplSurfSphere4(kO, 3.0, kX, kY, kZ));
+    SurfPtr torus = own(ratBSplSurfTorus(kO, kX, kY, kZ, 10.0, 2.0));
+
+    void SetUp() override { ASSERT_TRUE(cyl && sphere && torus); }
     void TearDown() override
     {
         geomSetTolerance(GEOM_TOL_LINE, 0.0);
@@ -77,16 +85,6 @@ struct ShapeTests : ::testing::Test {
         geomSetTolerance(GEOM_TOL_SPHERE_CENTRE, 0.0);
     }
 };
-
-TEST_F(ShapeTests, TolerancesAreSetByIndexAndBadIndicesChangeNothing)
-{
-    EXPECT_EQ(1000.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 500.0));
-    EXPECT_EQ(500.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 500.0));
-    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(4, 7.0));
-    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(-1, 7.0));
-    EXPECT_EQ(0.0, geomSetTolerance(GEOM_TOL_LINE, 0.0));
-    EXPECT_EQ(0.0, geomSetTolerance(GEOM_TOL_SPHERE_CENTRE, 0.0));
-}
 
 // Cylinders, cones, spheres and tori anywhere in space keep their parameters.
 TEST_F(ShapeTests, StandardShapesAreRecognisedAfterRandomRigidMotions)
@@ -102,12 +100,11 @@ TEST_F(ShapeTests, StandardShapesAreRecognisedAfterRandomRigidMotions)
         std::copy(m.M, m.M + 12, M);
 
         // Cylinder of radius 5 between heights 2 and 30.
-        double X5[3] = {5, 0, 0}, Y5[3] = {0, 5, 0};
-        auto cyl = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 2.0, 30.0));
-        ASSERT_TRUE(cyl);
-        ratBSplSurfTransform(cyl.get(), M);
+        auto tall = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 2.0, 30.0));
+        ASSERT_TRUE(tall);
+        ratBSplSurfTransform(tall.get(), M);
         double base[3], axis[3], ref[3], radius = 0, sine = 0, cosine = 0;
-        ASSERT_EQ(1, ratBSplSurfFindConeDefault(cyl.get(), 0, base, axis, &radius, &sine, &cosine, ref));
+        ASSERT_EQ(1, ratBSplSurfFindConeDefault(tall.get(), 0, base, axis, &radius, &sine, &cosine, ref));
         EXPECT_NEAR(5.0, radius, 1e-9);
         EXPECT_NEAR(0.0, sine, 1e-9);
         EXPECT_NEAR(1.0, std::fabs(cosine), 1e-9);
@@ -128,20 +125,18 @@ TEST_F(ShapeTests, StandardShapesAreRecognisedAfterRandomRigidMotions)
         EXPECT_LT(offLine(o, z, base), 1e-9);
 
         // Sphere of radius 3, and a torus R = 10, r = 2, about the moved z axis.
-        auto sphere = own(ratBSplSurfSphere4(kO, 3.0, kX, kY, kZ));
-        ASSERT_TRUE(sphere);
-        ratBSplSurfTransform(sphere.get(), M);
+        auto moved = own(ratBSplSurfCopy(sphere.get()));
+        ratBSplSurfTransform(moved.get(), M);
         double centre[3];
-        ASSERT_EQ(1, ratBSplSurfFindSphereDefault(sphere.get(), 0, centre, axis, &radius, ref));
+        ASSERT_EQ(1, ratBSplSurfFindSphereDefault(moved.get(), 0, centre, axis, &radius, ref));
         EXPECT_NEAR(3.0, std::fabs(radius), 1e-9);
         EXPECT_LT(vec3Distance(centre, o), 1e-9);
 
-        auto torus = own(ratBSplSurfTorus(kO, kX, kY, kZ, 10.0, 2.0));
-        ASSERT_TRUE(torus);
-        ratBSplSurfTransform(torus.get(), M);
+        moved = own(ratBSplSurfCopy(torus.get()));
+        ratBSplSurfTransform(moved.get(), M);
         double major = 0, minor = 0;
         short kind = -1;
-        ASSERT_EQ(1, ratBSplSurfFindTorus(torus.get(), 0, 0.0, 0, 1, centre, axis, &major, &minor, ref, &kind));
+        ASSERT_EQ(1, ratBSplSurfFindTorus(moved.get(), 0, 0.0, 0, 1, centre, axis, &major, &minor, ref, &kind));
         EXPECT_EQ(GEOM_TORUS_ORDINARY, kind);
         EXPECT_NEAR(10.0, major, 1e-9);
         EXPECT_NEAR(2.0, std::fabs(minor), 1e-9);
@@ -153,11 +148,6 @@ TEST_F(ShapeTests, StandardShapesAreRecognisedAfterRandomRigidMotions)
 // Each test takes only its own shape.
 TEST_F(ShapeTests, EachShapeTestRefusesTheOtherShapes)
 {
-    double X5[3] = {5, 0, 0}, Y5[3] = {0, 5, 0};
-    auto cyl = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 0.0, 10.0));
-    auto sphere = own(ratBSplSurfSphere4(kO, 3.0, kX, kY, kZ));
-    auto torus = own(ratBSplSurfTorus(kO, kX, kY, kZ, 10.0, 2.0));
-    ASSERT_TRUE(cyl && sphere && torus);
     double p[3], a[3], ref[3], r1 = 0, r2 = 0, s = 0, c = 0;
     EXPECT_EQ(0, ratBSplSurfFindSphereDefault(cyl.get(), 0, p, a, &r1, ref));
     EXPECT_EQ(0, ratBSplSurfFindTorusDefault(cyl.get(), 0, p, a, &r1, &r2, ref));
@@ -173,7 +163,7 @@ TEST_F(ShapeTests, EachShapeTestRefusesTheOtherShapes)
 // revolution; a column arc beyond the radius limit is no arc.
 TEST_F(ShapeTests, NearMissesAreRefused)
 {
-    double X5[3] = {5, 0, 0}, Y5[3] = {0, 5, 0}, Y4[3] = {0, 4.9, 0};
+    const double Y4[3] = {0, 4.9, 0};
     double p[3], a[3], ref[3], r = 0, s = 0, c = 0;
 
     auto ellipse = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y4, 0.0, 1.0, 0.0, 10.0));
@@ -181,27 +171,24 @@ TEST_F(ShapeTests, NearMissesAreRefused)
     EXPECT_EQ(0, ratBSplSurfFindRevolutionTol(ellipse.get(), p, 0.0, a, ref));
     EXPECT_EQ(0, ratBSplSurfFindConeDefault(ellipse.get(), 0, p, a, &r, &s, &c, ref));
 
-    auto bent = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 0.0, 10.0));
-    ASSERT_TRUE(bent);
-    bent->points[1][0] += 1e-3;   // one point of the net pushed outwards
-    EXPECT_EQ(0, ratBSplSurfFindConeDefault(bent.get(), 0, p, a, &r, &s, &c, ref));
-
-    auto wide = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 0.0, 10.0));
-    ASSERT_TRUE(wide);
-    // The radius limit binds the fitted arc tests, not the exact one.
-    geomSetTolerance(GEOM_TOL_ARC_RADIUS, 4.0);
-    EXPECT_EQ(0, ratBSplSurfFindRevolutionTol(wide.get(), p, 1e-3, a, ref));
-    geomSetTolerance(GEOM_TOL_ARC_RADIUS, 1000.0);
-    EXPECT_EQ(1, ratBSplSurfFindRevolutionTol(wide.get(), p, 1e-3, a, ref));
+    // The radius limit binds the fitted arc tests, not the exact one. Setting
+    // a tolerance gives back the one before; a bad index changes nothing.
+    EXPECT_EQ(1000.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 4.0));
+    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(4, 7.0));
+    EXPECT_EQ(GEOM_TOL_BAD_INDEX, geomSetTolerance(-1, 7.0));
+    EXPECT_EQ(0, ratBSplSurfFindRevolutionTol(cyl.get(), p, 1e-3, a, ref));
+    EXPECT_EQ(4.0, geomSetTolerance(GEOM_TOL_ARC_RADIUS, 1000.0));
+    EXPECT_EQ(1, ratBSplSurfFindRevolutionTol(cyl.get(), p, 1e-3, a, ref));
     EXPECT_NEAR(5.0, vec3Length(ref), 1e-6);
+
+    cyl->points[1][0] += 1e-3;   // one point of the net pushed outwards
+    EXPECT_EQ(0, ratBSplSurfFindConeDefault(cyl.get(), 0, p, a, &r, &s, &c, ref));
 }
 
 // Signs follow the surface's orientation: the transpose has the opposite
 // normal and the retrying forms pass the swapped flag on inverted.
 TEST_F(ShapeTests, SignsFollowTheOrientationOfTheSurfacePassed)
 {
-    auto sphere = own(ratBSplSurfSphere4(kO, 3.0, kX, kY, kZ));
-    ASSERT_TRUE(sphere);
     auto transposed = own(ratBSplSurfTranspose(sphere.get()));
     ASSERT_TRUE(transposed);
     double c[3], a[3], ref[3], r0 = 0, r1 = 0, rT = 0;
@@ -215,17 +202,12 @@ TEST_F(ShapeTests, SignsFollowTheOrientationOfTheSurfacePassed)
     const double outward = P.x * N.x + P.y * N.y + P.z * N.z;
     EXPECT_EQ(outward > 0, r0 > 0);
 
-    auto torus = own(ratBSplSurfTorus(kO, kX, kY, kZ, 10.0, 2.0));
-    ASSERT_TRUE(torus);
     double R = 0, m0 = 0, m1 = 0;
     ASSERT_EQ(1, ratBSplSurfFindTorusDefault(torus.get(), 0, c, a, &R, &m0, ref));
     ASSERT_EQ(1, ratBSplSurfFindTorusDefault(torus.get(), 1, c, a, &R, &m1, ref));
     EXPECT_EQ(-m0, m1);
 
     // The same cylinder outward and inward: the cosine's sign turns with it.
-    double X5[3] = {5, 0, 0}, Y5[3] = {0, 5, 0};
-    auto cyl = own(ratBSplSurfConeBetweenHeights(kO, kZ, X5, Y5, 0.0, 1.0, 0.0, 10.0));
-    ASSERT_TRUE(cyl);
     double s = 0, cos0 = 0, cos1 = 0, rc = 0;
     ASSERT_EQ(1, ratBSplSurfFindConeDefault(cyl.get(), 0, c, a, &rc, &s, &cos0, ref));
     ASSERT_EQ(1, ratBSplSurfFindConeDefault(cyl.get(), 1, c, a, &rc, &s, &cos1, ref));

@@ -1,6 +1,7 @@
 // Curves and surfaces together: projections of space curves into a surface's
 // parameter plane, checked by mapping the parameters back into space.
 #include "geom/geom.h"
+#include "curve_ref.h"
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,8 @@
 namespace {
 
 using namespace surftest;
-using CurvePtr = std::unique_ptr<RatBSplCurve, void (*)(RatBSplCurve*)>;
+using curveref::own;
 using surftest::own;
-CurvePtr own(RatBSplCurve* c) { return CurvePtr(c, ratBSplCurveFree); }
 
 double distance(GeomPoint p, const double* q)
 {
@@ -31,9 +31,7 @@ RatBSplCurve* greatCircle(double r, double tilt = M_PI / 2)
     return c;
 }
 
-struct CurveProjection : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveProjection = curveref::NoErrorYet;
 
 // Every parameter vertex maps back onto its space vertex. The circle starts
 // and ends at the north pole, whose end vertices take their neighbours' u; it
@@ -165,9 +163,7 @@ RatBSplCurve* parameterArc()
     return c;
 }
 
-struct CurveOnSurface : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using CurveOnSurface = curveref::NoErrorYet;
 
 TEST_F(CurveOnSurface, PointsAndTangentsFollowTheSurface)
 {

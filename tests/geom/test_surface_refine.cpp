@@ -3,6 +3,7 @@
 // Random nets, closed or not, and windows across their seams are the edit
 // campaign's (test_random_edits.cpp); here the ends, snaps and refusals.
 #include "geom/geom.h"
+#include "curve_ref.h"
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
@@ -29,9 +30,7 @@ double deviation(RatBSplSurf* original, RatBSplSurf* refined)
     return worst;
 }
 
-struct SurfaceRefine : ::testing::Test {
-    void SetUp() override { geomLastError = -1; }
-};
+using SurfaceRefine = curveref::NoErrorYet;
 
 // Insertion inside spans on random nets is the edit campaign's; here the
 // ends, a parameter clamped from outside, the same parameter twice and the

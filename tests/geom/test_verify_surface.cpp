@@ -249,11 +249,7 @@ std::vector<double> sampleParams(const double* K, int m, int k, std::mt19937& rn
 // ---------------------------------------------------------------------------
 // Comparison of every evaluation at one parameter pair
 
-struct Worst {
-    double point = 0, d1 = 0, d2 = 0, curv = 0, normal = 0;
-};
-
-void compareAt(RatBSplSurf* s, double u, double v, double size, Worst* worst)
+void compareAt(RatBSplSurf* s, double u, double v, double size)
 {
     const double ru = s->knotsu[s->noPointsu - s->ordu] - s->knotsu[s->ordu - 1];
     const double rv = s->knotsv[s->noPointsv - s->ordv] - s->knotsv[s->ordv - 1];
@@ -279,9 +275,6 @@ void compareAt(RatBSplSurf* s, double u, double v, double size, Worst* worst)
     EXPECT_LE(std::max(eP, eP2), 1e-9) << "point at " << u << ", " << v;
     EXPECT_LE(e1, 1e-9) << "first derivatives at " << u << ", " << v;
     EXPECT_LE(e2, 1e-9) << "second derivatives at " << u << ", " << v;
-    worst->point = std::max({worst->point, eP, eP2});
-    worst->d1 = std::max(worst->d1, e1);
-    worst->d2 = std::max(worst->d2, e2);
 
     // Curvature: an error of the derivatives moves n . S'' / |S'|^2 by up to
     // |S''| / |S'|^2 times the relative error, amplified where the normal
@@ -297,20 +290,12 @@ void compareAt(RatBSplSurf* s, double u, double v, double size, Worst* worst)
     const double ec = std::max(curvOk(kU, r.kU, su2, r.Suu), curvOk(kV, r.kV, sv2, r.Svv));
     EXPECT_LE(ec, 1e-8) << "curvatures at " << u << ", " << v << ": " << kU << " " << (double)r.kU
                         << ", " << kV << " " << (double)r.kV;
-    worst->curv = std::max(worst->curv, ec);
 
     if (skew > 0) {
         const double en =
             static_cast<double>(norm(fromPoint(ratBSplSurfEvalNormal(s, u, v)) - r.normal) / skew);
         EXPECT_LE(en, 1e-9) << "normal at " << u << ", " << v;
-        worst->normal = std::max(worst->normal, en);
     }
-}
-
-void printWorst(const char* what, const Worst& w)
-{
-    std::printf("%s: point %.2e, first %.2e, second %.2e, curvature %.2e, normal %.2e\n", what,
-                w.point, w.d1, w.d2, w.curv, w.normal);
 }
 
 // ---------------------------------------------------------------------------
@@ -337,8 +322,6 @@ TEST(VerifySurface, ReferenceKnowsTheExactShapes)
 TEST(VerifySurface, RandomNetsOnForeignKnotDomains)
 {
     std::mt19937 rng(20240611);
-    Worst worst;
-    int nets = 0;
     // Orders 1 to 6 in each direction: every pair is its own summation.
     for (int ku = 1; ku <= 6; ++ku)
         for (int kv = 1; kv <= 6; ++kv)
@@ -352,27 +335,22 @@ TEST(VerifySurface, RandomNetsOnForeignKnotDomains)
                 const double size = netSize(s);
                 for (double u : sampleParams(s->knotsu, s->noPointsu, s->ordu, rng))
                     for (double v : sampleParams(s->knotsv, s->noPointsv, s->ordv, rng))
-                        compareAt(s, u, v, size, &worst);
+                        compareAt(s, u, v, size);
                 ratBSplSurfFree(s);
-                ++nets;
             }
-    EXPECT_EQ(72, nets);
-    printWorst("random nets", worst);
 }
 
 TEST(VerifySurface, ExactShapesOnForeignKnotDomains)
 {
     std::mt19937 rng(7);
-    Worst worst;
     for (RatBSplSurf* s : exactShapes()) {
         ASSERT_NE(nullptr, s);
         const double size = netSize(s);
         for (double u : sampleParams(s->knotsu, s->noPointsu, s->ordu, rng))
             for (double v : sampleParams(s->knotsv, s->noPointsv, s->ordv, rng))
-                compareAt(s, u, v, size, &worst);
+                compareAt(s, u, v, size);
         ratBSplSurfFree(s);
     }
-    printWorst("exact shapes", worst);
 }
 
 }  // namespace
