@@ -332,10 +332,6 @@ struct Host {
         context->release();
         model->release();
     }
-    void withoutHelp()
-    {
-        context->help = nullptr;
-    }
     kvIfImp<Application>* app;
     kvIfImp<DataSet>* feedbacks;
     kvIfImp<BaseDocument>* baseDoc;

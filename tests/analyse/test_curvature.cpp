@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -61,29 +62,23 @@ struct CurvatureTest : ::testing::Test {
     }
 };
 
-// A quarter of a cone about z, narrowing from radius 8 at z = 0 to 7.5 at
-// z = 4, with its arcs as control columns: the smallest arc is the last
-// column.
-RatBSplSurf* narrowingQuarterCone()
+// A quarter turned about z of a profile in the xz plane (a degree 1 curve
+// through the points, on the knots), with the arcs as the u direction, so
+// that the control columns are the arcs at each profile point.
+RatBSplSurf* quarterTurn(const std::vector<std::array<double, 2>>& profile, const std::vector<double>& knots)
 {
-    RatBSplCurve* line = ratBSplCurveCreate(2, 4);
-    line->knots[0] = line->knots[1] = 0.0;
-    line->knots[2] = line->knots[3] = 1.0;
-    for (int i = 0; i < 4; ++i)
-        line->weights[i] = 1.0;
-    ratBSplCurveSetPoint(line, 0, 8, 0, 0);
-    ratBSplCurveSetPoint(line, 1, 7.5, 0, 4);
-    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
-    RatBSplSurf* s = ratBSplSurfRevolveCurveArc(P, A, line, 0.0, 3.14159265358979323846 / 2);
-    ratBSplCurveFree(line);
-    // Columns run in u: the arcs must be the u direction.
-    if (s && s->ordu < s->ordv) {
-        RatBSplSurf* t = ratBSplSurfTranspose(s);
-        ratBSplSurfFree(s);
-        s = t;
+    const int n = static_cast<int>(profile.size());
+    RatBSplCurve* curve = ratBSplCurveCreate(2, n + 2);
+    for (int i = 0; i < n + 2; ++i) {
+        curve->knots[i] = knots[i];
+        curve->weights[i] = 1.0;
     }
-    // The last column must be the narrow end.
-    if (s && s->points[s->noPointsv - s->ordv - 1][2] < s->points[0][2]) {
+    for (int i = 0; i < n; ++i)
+        ratBSplCurveSetPoint(curve, i, profile[i][0], 0, profile[i][1]);
+    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
+    RatBSplSurf* s = ratBSplSurfRevolveCurveArc(P, A, curve, 0.0, 3.14159265358979323846 / 2);
+    ratBSplCurveFree(curve);
+    if (s && s->ordu < s->ordv) {
         RatBSplSurf* t = ratBSplSurfTranspose(s);
         ratBSplSurfFree(s);
         s = t;
@@ -91,28 +86,18 @@ RatBSplSurf* narrowingQuarterCone()
     return s;
 }
 
-// A quarter turned about z of the profile (8, 0, 0) - (8, 0, 1) - (7.5, 0, 4):
-// control columns are its arcs at z = 0, 1 and 4.
+// A quarter of a cone about z, narrowing from radius 8 at z = 0 to 7.5 at
+// z = 4: the smallest arc is the last column.
+RatBSplSurf* narrowingQuarterCone()
+{
+    return quarterTurn({{8, 0}, {7.5, 4}}, {0, 0, 1, 1});
+}
+
+// The profile (8, 0, 0) - (8, 0, 1) - (7.5, 0, 4): control columns are its
+// arcs at z = 0, 1 and 4.
 RatBSplSurf* quarterCylinderThenCone()
 {
-    RatBSplCurve* profile = ratBSplCurveCreate(2, 5);
-    const double knots[5] = {0, 0, 1, 2, 2};
-    for (int i = 0; i < 5; ++i) {
-        profile->knots[i] = knots[i];
-        profile->weights[i] = 1.0;
-    }
-    ratBSplCurveSetPoint(profile, 0, 8, 0, 0);
-    ratBSplCurveSetPoint(profile, 1, 8, 0, 1);
-    ratBSplCurveSetPoint(profile, 2, 7.5, 0, 4);
-    const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
-    RatBSplSurf* s = ratBSplSurfRevolveCurveArc(P, A, profile, 0.0, 3.14159265358979323846 / 2);
-    ratBSplCurveFree(profile);
-    if (s && s->ordu < s->ordv) {
-        RatBSplSurf* t = ratBSplSurfTranspose(s);
-        ratBSplSurfFree(s);
-        s = t;
-    }
-    return s;
+    return quarterTurn({{8, 0}, {8, 1}, {7.5, 4}}, {0, 0, 1, 2, 2});
 }
 
 // An edge of a face: a kernel curve, owned.

@@ -66,7 +66,7 @@ TEST(PropertyDispatch, CodesAndTheTrailingBlankSelectEntries)
     EXPECT_EQ(d.calls, expected);
 }
 
-TEST(PropertyDispatch, EventsOfTheInstalledSetArriveAndStopWhenReplaced)
+TEST(PropertyDispatch, EventsOfTheInstalledSetArriveUnlessSuspendedAndStopWhenItIsReplacedOrGone)
 {
     MapDialog d;
     kvCPrPropertySet first;
@@ -79,30 +79,22 @@ TEST(PropertyDispatch, EventsOfTheInstalledSetArriveAndStopWhenReplaced)
     propSet(&second, L"Other", 1);
     std::vector<std::wstring> expected = {L"mode:AnalyseMode", L"any:Other"};
     EXPECT_EQ(d.calls, expected);
-    d.setProperties(nullptr);
-}
 
-TEST(PropertyDispatch, ADestroyedSetIsForgotten)
-{
-    MapDialog d;
+    // Suspended events are dropped.
+    d.calls.clear();
+    d.suspendEvents(true);
+    propSet(&second, L"AnalyseMode", 4);
+    d.suspendEvents(false);
+    EXPECT_TRUE(d.calls.empty());
+    d.setProperties(nullptr);
+
+    // A destroyed set is forgotten.
     {
         kvCPrPropertySet set;
         d.setProperties(&set);
         EXPECT_EQ(d.properties(), &set);
     }
     EXPECT_EQ(d.properties(), nullptr);
-}
-
-TEST(PropertyDispatch, SuspendedEventsAreDropped)
-{
-    MapDialog d;
-    kvCPrPropertySet set;
-    d.setProperties(&set);
-    d.suspendEvents(true);
-    propSet(&set, L"AnalyseMode", 4);
-    d.suspendEvents(false);
-    EXPECT_TRUE(d.calls.empty());
-    d.setProperties(nullptr);
 }
 
 TEST(AnalyseKeys, VocabularyHasNoDuplicates)

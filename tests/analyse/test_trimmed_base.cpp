@@ -53,7 +53,7 @@ private:
 
 } // namespace
 
-TEST(TrimmedBase, GivesTheBaseSurfaceUnderTheTrimmedSurface)
+TEST(TrimmedBase, GivesTheBaseSurfaceUnderTheTrimmedSurfaceOrANullOne)
 {
     kvIfPtr<kvIGeSurface> base(new kvIfImp<BaseSurface>());
     kvIfPtr<kvIGeTrimmedSurface> trimmed(new kvIfImp<Trimmed>(base.get()));
@@ -63,6 +63,12 @@ TEST(TrimmedBase, GivesTheBaseSurfaceUnderTheTrimmedSurface)
     EXPECT_TRUE(kvTrimmedBaseSurface(held.getIf(), found));
     EXPECT_EQ(base.get(), found.get());
     EXPECT_DOUBLE_EQ(0.001, approximation->askedTolerance);
+
+    // A trimmed surface without a base gives a null base.
+    kvIfPtr<kvIGeTrimmedSurface> bare(new kvIfImp<Trimmed>(nullptr));
+    kvIfPtr<kvIGeTrimmedSurfApprox> bareApproximation(new kvIfImp<Approximation>(bare.get()));
+    EXPECT_TRUE(kvTrimmedBaseSurface(bareApproximation.getIf(), found));
+    EXPECT_TRUE(found.isNull());
 }
 
 TEST(TrimmedBase, WithoutATrimmedSurfaceNothingIsFoundAndTheBaseIsKept)
@@ -73,14 +79,4 @@ TEST(TrimmedBase, WithoutATrimmedSurfaceNothingIsFoundAndTheBaseIsKept)
     kvIfPtr<kvIGeTrimmedSurfApprox> empty(new kvIfImp<Approximation>(nullptr));
     EXPECT_FALSE(kvTrimmedBaseSurface(empty.getIf(), base));
     EXPECT_EQ(kept.get(), base.get());
-}
-
-TEST(TrimmedBase, ATrimmedSurfaceWithoutABaseGivesANullBase)
-{
-    kvIfPtr<kvIGeTrimmedSurface> trimmed(new kvIfImp<Trimmed>(nullptr));
-    kvIfPtr<kvIGeTrimmedSurfApprox> approximation(new kvIfImp<Approximation>(trimmed.get()));
-    kvIfPtr<kvIGeSurface> previous(new kvIfImp<BaseSurface>());
-    kvIUnknownPtr base(previous.get());
-    EXPECT_TRUE(kvTrimmedBaseSurface(approximation.getIf(), base));
-    EXPECT_TRUE(base.isNull());
 }

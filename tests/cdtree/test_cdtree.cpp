@@ -75,7 +75,7 @@ using kvtest::binaryStl;
 
 } // namespace
 
-TEST_F(Scene, ToolRestingOnTheTopFaceIsFreeAndPushedInCollidesWithItsCutter)
+TEST_F(Scene, ToolOnTheTopFaceIsFreePushedInHitsWithItsCutterBesideWithItsHolderAndTurnedFollowsItsFrame)
 {
     kvCdHit hit;
     EXPECT_EQ(0, test(50, 30, 40, &hit));
@@ -83,21 +83,14 @@ TEST_F(Scene, ToolRestingOnTheTopFaceIsFreeAndPushedInCollidesWithItsCutter)
     EXPECT_EQ(1, test(50, 30, 35, &hit));
     EXPECT_EQ(kvCdBodyCutter, hit.body);
     EXPECT_EQ(kvCdObstaclePart, hit.obstacle);
-}
 
-TEST_F(Scene, HolderReachingOverAnEdgeIsReportedAsTheHolder)
-{
     // Tool beside the block: the cutter clears the side, the holder's radius
     // of 15 reaches back over the block's top edge once it is low enough.
-    kvCdHit hit;
     EXPECT_EQ(1, test(105, 30, 5, &hit));
     EXPECT_EQ(kvCdBodyHolder, hit.body);
     EXPECT_EQ(0, test(105, 30, 10.5));
-}
 
-TEST_F(Scene, TurnedToolFollowsItsFrame)
-{
-    // Axis along -X from a point right of the block: the tool points away.
+    // A turned tool follows its frame. Axis along -X from a point right of the block: the tool points away.
     const std::vector<double> away = {0, 0, 1, 101, 0, 1, 0, 30, -1, 0, 0, 20, 0, 0, 0, 1};
     EXPECT_EQ(0, kvCdTestTool(scene.get(), away.data(), nullptr));
     const std::vector<double> into = {0, 0, -1, 101, 0, 1, 0, 30, 1, 0, 0, 20, 0, 0, 0, 1};
@@ -128,15 +121,11 @@ TEST_F(Scene, BadArgumentsAreRefusedAndLeaveTheSceneAsItWas)
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(nullptr, frameAt(0, 0, 0).data(), nullptr));
 }
 
-TEST(CdScene, WithoutAToolNothingCanBeTested)
-{
-    ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
-    EXPECT_EQ(kvCdErrNoTool, kvCdTestTool(scene.get(), frameAt(0, 0, 0).data(), nullptr));
-}
-
 TEST(CdScene, MachineModelFromBinaryAndAsciiStlIsMetByTheTool)
 {
     ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
+    // Without a tool nothing can be tested.
+    EXPECT_EQ(kvCdErrNoTool, kvCdTestTool(scene.get(), frameAt(0, 0, 0).data(), nullptr));
     ASSERT_EQ(0, kvCdSetTool(scene.get(), kTool, 3));
     // A table plate at z = -5 spanning -50..50.
     const std::string bin = tempPath("plate.stl");

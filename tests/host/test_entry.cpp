@@ -77,7 +77,7 @@ TEST(ApplicationExtension, InitKeepsAndExitReleasesTheApplication)
     EXPECT_EQ(app.releasesAfterDeath, 0);
 }
 
-TEST(ExecCommand, OnlyAnalyseInAnyLetterCaseIsActedOn)
+TEST(ExecCommand, OnlyAnalyseInAnyLetterCaseIsActedOnAndANullContextIsAnAssertion)
 {
     fake::Host host;
     host.baseDocument.transparent = true;  // startAnalyse stops at its first check
@@ -90,10 +90,8 @@ TEST(ExecCommand, OnlyAnalyseInAnyLetterCaseIsActedOn)
         EXPECT_TRUE(appX()->execCommand(command, &host.context));
     EXPECT_EQ(host.application.boxes.size(), 3u);
     EXPECT_TRUE(host.balanced());
-}
 
-TEST(ExecCommand, NullContextIsAnAssertionAtItsFixedLine)
-{
+    // A null context is an assertion at its fixed line.
     EXPECT_THROW(appX()->execCommand(L"analyse", nullptr), wchar_t*);
     EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pCntxt", kvAnalyseStartUnit, 136));
     EXPECT_TRUE(appX()->execCommand(L"other", nullptr));  // others never look at it

@@ -270,15 +270,6 @@ TEST(ElementMeasurement, EveryKindOfFaceShowsItsExactMeasures)
     EXPECT_TRUE(m.has("host objects held by the module: none"));
 }
 
-TEST(ElementMeasurement, APickOnNothingChangesNothing)
-{
-    const Measured m = runSession("analyse\nmode 1\npick 10 20 100 0 0 -1\nresults\necho == beside\n"
-                                  "pick 20 40 100 0 0 -1\nresults\nclose\n");
-    ASSERT_EQ(m.errors, 0);
-    EXPECT_EQ(m.after("== beside", "Type"), "Plane");
-    EXPECT_EQ(m.after("== beside", "Pick point"), "X10, Y20, Z40");
-}
-
 TEST(ElementMeasurement, ColourNamesComeFromTheHostsCatalogue)
 {
     namespace fs = std::filesystem;

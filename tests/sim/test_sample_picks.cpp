@@ -76,13 +76,9 @@ void expectEveryPickLands(Marks marks)
     }
 }
 
-TEST(SamplePartPicks, EveryPickLandsOnRecordsMarkedAsTheHostMarksThem)
+TEST(SamplePartPicks, EveryPickLandsOnRecordsMarkedAsTheHostMarksThemAndOnRecordsMarkedOpen)
 {
     expectEveryPickLands(Marks::AsHostMarks);
-}
-
-TEST(SamplePartPicks, EveryPickLandsOnRecordsMarkedOpen)
-{
     expectEveryPickLands(Marks::AllOpen);
 }
 

@@ -47,7 +47,7 @@ TEST(CommandRegistry, NamesAreUniqueExactAndWithoutBlanks)
     EXPECT_EQ(hostsim::findCommand("Analyse"), nullptr);
 }
 
-TEST(ScriptRun, SkipsCommentsTrimsArgumentsReportsBadLinesAndGoesOn)
+TEST(ScriptRun, SkipsCommentsTrimsArgumentsReportsBadLinesAndGoesOnUntilQuit)
 {
     std::string err;
     const hostsim::ScriptResult result = run("# a comment\n\ntest-record first line\nno-such-command\ntest-fail\n"
@@ -58,11 +58,7 @@ TEST(ScriptRun, SkipsCommentsTrimsArgumentsReportsBadLinesAndGoesOn)
     EXPECT_FALSE(result.quit);
     EXPECT_EQ(err, "line 4: unknown command 'no-such-command'\nline 5: test-fail: refused\n"
                    "line 6: test-assert: exception AssertionFailure\n");
-}
-
-TEST(ScriptRun, QuitStopsBeforeTheNextLine)
-{
-    std::string err;
+    // Quit stops before the next line.
     EXPECT_TRUE(run("test-record a\nquit\ntest-record b\n", err).quit);
     EXPECT_EQ(seen, std::vector<std::string>{"a"});
 }

@@ -299,7 +299,7 @@ TEST(PartMesh, SphereCollapsesNoTriangleAtItsPolesAndReportsAMissedTolerance)
 
 // ---------------------------------------------------------------- length search
 
-TEST(ToolLengthSearch, EndsAtTheFirstFreeLengthInStepsOfOne)
+TEST(ToolLengthSearch, EndsAtTheFirstFreeLengthInStepsOfOneOrGivesUpOrStops)
 {
     std::vector<double> asked;
     const kvToolLengthSearch s = kvSearchFreeToolLength(3.5, [&](double length) {
@@ -309,10 +309,8 @@ TEST(ToolLengthSearch, EndsAtTheFirstFreeLengthInStepsOfOne)
     EXPECT_EQ(s.outcome, kvToolLengthSearch::found);
     EXPECT_DOUBLE_EQ(s.length, 10.5);
     EXPECT_EQ(asked, (std::vector<double>{3.5, 4.5, 5.5, 6.5, 7.5, 8.5, 9.5, 10.5}));
-}
 
-TEST(ToolLengthSearch, GivesUpAtItsBoundAndStopsOnWhatNoLengthClears)
-{
+    // It gives up at its bound and stops on what no length clears.
     double last = 0.0;
     const kvToolLengthSearch never = kvSearchFreeToolLength(20.0, [&](double length) {
         last = length;
