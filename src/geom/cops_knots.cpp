@@ -39,7 +39,7 @@ int ratBSplCurveInsertKnotCore(int ord, int K, double* knots, double* weights, G
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineOrder);
         return 0;
     }
-    const int s = ratBSplCurveFindSpan(knots, K, p, u);
+    int s = ratBSplCurveFindSpan(knots, K, p, u);
     // The span search tolerates parameters a little outside the domain; such
     // a knot would break the order of the knot vector, so it is refused too.
     if (s < 0 || !weights || !points || u < knots[p - 1] - geomedit::kKnotSnap ||
@@ -47,8 +47,16 @@ int ratBSplCurveInsertKnotCore(int ord, int K, double* knots, double* weights, G
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineSpan);
         return 0;
     }
-    // The span search answers within a small tolerance of the span's ends;
-    // the knot is kept inside so the vector stays non-decreasing.
+    // The span search answers within a small tolerance of the span's ends,
+    // so u may lie just past the span it names: the knot goes into the span
+    // that holds it. Moved onto the span's end instead, it would sit at the
+    // neighbouring knot and a cut there would cut the curve at that knot.
+    while (s + 1 < K - p && u > knots[s + 1])
+        ++s;
+    while (s > p - 1 && u < knots[s])
+        --s;
+    // Only a parameter within the snap of a domain end is left outside; it
+    // is kept inside so the vector stays non-decreasing.
     if (u < knots[s])
         u = knots[s];
     if (u > knots[s + 1])

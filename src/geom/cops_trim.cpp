@@ -24,7 +24,6 @@ enum {
 
 const double kPeriodicGap = 1e-5;
 const double kSeamTol = 0.0005;
-const double kIndexTol = 0.0001;
 
 enum TrimOutcome { kTrimFailed, kTrimDone, kTrimWhole };
 
@@ -135,10 +134,14 @@ double wrapIntoDomain(const RatBSplCurve* c, double u, double range)
     return u;
 }
 
+// The last index before the run of u, or 0 when the run starts the knot
+// vector. u has been raised to full multiplicity, so its run is there to be
+// found with the snapping tolerance that built it; a wider one would stop
+// at a knot just below u and cut the curve there instead.
 int seamIndex(const RatBSplCurve* c, double u)
 {
     for (int i = 0; i < c->noPoints - 1; ++i)
-        if (c->knots[i] - kIndexTol <= u && u <= c->knots[i + 1] + kIndexTol)
+        if (c->knots[i] - kKnotSnap <= u && u <= c->knots[i + 1] + kKnotSnap)
             return i;
     return -1;
 }

@@ -71,7 +71,7 @@ int insertKnot(RatBSplSurf** pSurface, double t, NetDirection dir)
     // The span search answers within a small tolerance of the span's ends
     // (a knot value mapped from a normalised parameter and back may fall
     // just short of itself); the new knot is kept inside its span so the
-    // vector stays non-decreasing, as the curve insertion does.
+    // vector stays non-decreasing.
     U = std::fmin(std::fmax(U, knots[s]), knots[s + 1]);
 
     RatBSplSurf* grown = dir.alongU ? ratBSplSurfCreate(old->ordu, old->ordv, K + 1, old->noPointsv)

@@ -108,6 +108,72 @@ TEST_F(CurveCut, RefusedCutsReportFailureAndLeaveNoOutputs)
     ratBSplCurveFree(p);
 }
 
+// A cut parameter a hair past an existing knot: the cut must start and end
+// at the parameters asked for, not at that knot. The closed cubic is the
+// random-edit campaign's record 1184 (seed 24), whose cut used to stop 5.3e-6
+// short of u2, 5.4e-5 away from the curve's point there.
+TEST_F(CurveCut, SeamCutsEndAtTheirParametersBesideAKnot)
+{
+    const std::vector<std::vector<double>> pts = {
+        {6.525892390282749, 9.9620569951365709, -3.5492054764122374},
+        {-3.1528365307521087, -8.2953283193346348, 5.6659888096362021},
+        {2.8751055963570664, 5.4480448911888821, 4.3898441689678833},
+        {-9.2094471029152114, 7.4450765942327237, 3.2939571346475933},
+        {-2.0795562953582376, -2.7281373988117243, -8.1832547049965996},
+        {6.525892390282749, 9.9620569951365709, -3.5492054764122374}};
+    const double a = 0.61970415061975204, k1 = 1.7055000509833391, k2 = 1.9265527283584101,
+                 b = 3.7362102815892402, L = b - a;
+    CurvePtr closed = own(make(4, {a, a, a, a, k1, k2, b, b, b, b}, pts));
+    closed->isClosed = 1;
+    const double tol = 1e-10 * size(closed.get());
+    // Across the seam (u2 just past k1), then u1 just past k2 as well, then
+    // a cut that stays on one side of the seam.
+    const double cuts[][2] = {{3.4855538256165035, 1.7055053522557451},
+                              {k2 + 4e-5, k1 + 2e-5},
+                              {k1 + 3e-5, k2 + 6e-5}};
+    for (const auto& cut : cuts) {
+        const double u1 = cut[0], u2 = cut[1];
+        SCOPED_TRACE(u1);
+        RatBSplCurve* p = ratBSplCurveCopy(closed.get());
+        ASSERT_EQ(1, ratBSplCurveSubCurveClosed(&p, u1, u2));
+        CurvePtr part = own(p);
+        const double end = u2 < u1 ? u2 + L : u2;
+        EXPECT_NEAR(u1, p->knots[0], 1e-12);
+        EXPECT_NEAR(u1, domainStart(p), 1e-12);
+        EXPECT_NEAR(end, domainEnd(p), 1e-12);
+        // Clamped at both ends: the first and last control points are the
+        // curve's points at u1 and u2.
+        const int last = p->noPoints - p->ord - 1;
+        EXPECT_LT(dist(point(closed.get(), u1), P(p->points[0][0], p->points[0][1], p->points[0][2])), tol);
+        EXPECT_LT(dist(point(closed.get(), u2), P(p->points[last][0], p->points[last][1], p->points[last][2])),
+                  tol);
+        EXPECT_LT(dist(point(closed.get(), u2), point(p, domainEnd(p))), tol);
+    }
+
+    // Within the span search's margin of a knot the cut knot must still be
+    // inserted at u, not at the knot beside it.
+    for (double off : {2e-12, 5e-11, 5e-10}) {
+        SCOPED_TRACE(off);
+        RatBSplCurve* p = ratBSplCurveCopy(closed.get());
+        ASSERT_EQ(1, ratBSplCurveSubCurveClosed(&p, 3.4, k1 + off));
+        CurvePtr part = own(p);
+        EXPECT_NEAR(k1 + off + L, domainEnd(p), 1e-12);
+        RatBSplCurve* before = ratBSplCurveCopy(closed.get());
+        ASSERT_EQ(1, ratBSplCurveTrim(&before, k1 + off, GEOM_TRIM_KEEP_BEFORE));
+        CurvePtr kept = own(before);
+        EXPECT_NEAR(k1 + off, domainEnd(before), 1e-12);
+        EXPECT_LT(maxDeviation(closed.get(), before, a, k1 + off), tol);
+    }
+
+    CurvePtr per = own(periodicCubic());
+    RatBSplCurve* q = ratBSplCurveCopy(per.get());
+    ASSERT_EQ(1, ratBSplCurveSubCurvePeriodic(&q, 5.00005, 4.00003));
+    CurvePtr part = own(q);
+    EXPECT_NEAR(5.00005, domainStart(q), 1e-12);
+    EXPECT_NEAR(8.00003, domainEnd(q), 1e-12);
+    EXPECT_LT(maxPeriodicDeviation(per.get(), 3, 4, q), 1e-12 * 3);
+}
+
 TEST_F(CurveCut, ClosedAndPeriodicCurvesAreCutAcrossTheirSeams)
 {
     CurvePtr circle = own(closedCircle());

@@ -220,18 +220,35 @@ TEST_F(Campaign, CutsKeepTheirPartAndSplitPiecesMeet)
 }
 
 // A closed curve cut across its seam: the knots after the seam continue the
-// domain, and the part after the seam is the curve's start.
+// domain, and the part after the seam is the curve's start. The part starts
+// at u1 and ends at u2 (plus the domain's length), clamped, also when a cut
+// lies a hair past a knot of the curve.
 TEST_F(Campaign, SeamCutsAreValidAndFollowTheCurve)
 {
     for (int r = 0; r < count; ++r) {
         auto c = own(records.curve(true));
         const double a = domainStart(c.get()), b = domainEnd(c.get()), L = b - a, tol = tolFor(c.get());
-        const double u1 = records.real(a + 0.5 * L, b - 1e-3), u2 = records.real(a + 1e-3, a + 0.5 * L);
+        double u1 = records.real(a + 0.5 * L, b - 1e-3), u2 = records.real(a + 1e-3, a + 0.5 * L);
+        // A knot from the domain start to the last interior one, moved on by
+        // 1e-11 to 1e-4 (inside the span search's margin, too); kept only
+        // when it lies in the range of the cut end.
+        auto pastAKnot = [&](double u, double lo, double hi) {
+            const double v = c->knots[records.pick(c->ord - 1, c->noPoints - c->ord - 1)] +
+                             std::pow(10.0, records.real(-11, -4));
+            return v > lo && v < hi ? v : u;
+        };
+        if (records.chance(0.3))
+            u1 = pastAKnot(u1, a + 0.5 * L, b - 1e-3);
+        if (records.chance(0.3))
+            u2 = pastAKnot(u2, a, a + 0.5 * L);
         RatBSplCurve* p = ratBSplCurveCopy(c.get());
         ASSERT_EQ(1, ratBSplCurveSubCurveClosed(&p, u1, u2)) << "record " << r;
         auto part = own(p);
         ASSERT_TRUE(sorted(part.get())) << "record " << r;
         EXPECT_EQ(1, ratBSplCurveHasSpans(part.get()));
+        EXPECT_NEAR(u1, part->knots[0], 1e-12) << "record " << r;
+        EXPECT_NEAR(u1, domainStart(part.get()), 1e-12) << "record " << r;
+        EXPECT_NEAR(u2 + L, domainEnd(part.get()), 1e-12 * (1 + std::fabs(b))) << "record " << r;
         EXPECT_LT(maxDeviation(c.get(), part.get(), u1, b), tol);
         for (int i = 0; i <= 50; ++i) {
             const double u = a + (u2 - a) * i / 50;
