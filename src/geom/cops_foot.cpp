@@ -20,6 +20,10 @@ const int kGoldenSteps = 80;
 // the depth to which a piece that may hold a nearer point is halved.
 const double kArcSlack = 1.5;
 const int kMaxHalvings = 6;
+// How far past a span's first knot a search of that span stays: the span
+// lookup still answers with the span before for values up to 1e-9 past a
+// knot, and there the slope is the span before's.
+const double kKnotClearance = 1e-8;
 
 struct Point3 {
     double x[3];
@@ -164,11 +168,16 @@ void nearestFoot(const CurveProbe& probe, const double* P, const double* breaks,
             // the bracket's edge move on.
             const double lo = j > 0 ? su[j - 1] : breaks[i], hi = j < samples ? su[j + 1] : breaks[i + 1];
             double x = su[j], d = sd[j];
+            double from = lo;
             if (j == 0 && i > 0) {
                 // A span's first sample sits on its knot, where the
-                // evaluation takes the span before: start inside the span.
+                // evaluation takes the span before: start inside the span,
+                // and keep the search off the knot, where the slope of the
+                // span before would end it. Past a sharp corner that slope
+                // points back, and a foot just past the knot was lost.
+                from = std::fmin(lo + kKnotClearance, 0.5 * (lo + hi));
                 double xi = lo + 0.25 * (hi - lo), di;
-                polishFoot(probe, P, lo, hi, &xi, &di);
+                polishFoot(probe, P, from, hi, &xi, &di);
                 if (di < d) {
                     x = xi;
                     d = di;
@@ -176,7 +185,7 @@ void nearestFoot(const CurveProbe& probe, const double* P, const double* breaks,
             } else {
                 polishFoot(probe, P, lo, hi, &x, &d);
             }
-            if ((x == lo && lo > a) || (x == hi && hi < b))
+            if (((x == lo || x == from) && lo > a) || (x == hi && hi < b))
                 polishFoot(probe, P, a, b, &x, &d);
             if (d < *distance) {
                 *distance = d;

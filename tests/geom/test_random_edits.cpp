@@ -375,6 +375,53 @@ TEST(RandomEditsCases, ProjectionFindsThePointsOfAStronglyWeightedSegment)
     }
 }
 
+// Record 536 of seed 99: a rational polyline that turns back by 164 degrees
+// at a light point (weight 0.38) and leaves it fast. The searched point lies
+// 0.00077 past that corner's knot, 0.04 from the corner; the leg before the
+// corner passes it 0.0108 away. The search of the span after the knot must
+// find it, and so must the cut through it.
+TEST(RandomEditsCases, ProjectionFindsAPointJustPastASharpLightCorner)
+{
+    auto c = own(make(2,
+                      {1.514293647448502, 1.514293647448502, 3.0083939148528067, 3.308958103281713,
+                       3.6682763874055158, 5.1781594492531342, 6.0827338714824117, 6.8812488383686805,
+                       8.0373666185799877, 8.7779287694064649, 9.6586701313870265, 9.9806321998938632,
+                       9.9806321998938632},
+                      {{-6.691239316642573, 5.4358091129375907, -5.7793462104898365},
+                       {-5.5549506517692047, -5.8357809051747216, -2.7797819667185415},
+                       {-9.9477132193921189, -8.8734970655852798, -7.2224327866989988},
+                       {-1.4548457850537364, 9.5595966256082008, -9.9405642866453015},
+                       {3.0294707005943788, 1.1180257322981202, -6.8778991932251508},
+                       {2.815230994307063, -3.9288847634779733, 4.7293898284128222},
+                       {0.81135207966888601, -2.8117141560973016, -2.3956245845813759},
+                       {6.4645170533588505, -4.9914676082899136, 6.9278051363257696},
+                       {-0.54987249100797619, 6.3016041919040937, -2.6749372735470818},
+                       {-4.0022219818724079, 6.108491171604296, 1.0281963094328219},
+                       {-5.4536340099279528, 9.8339051214462394, -4.7166016114725302},
+                       {-1.272516525863395, 8.0190292822487912, -0.12783165716359335},
+                       {1.0650218636186253, 3.1952710105451416, 9.3741406659987838}},
+                      {2.1310939807243026, 0.99394543683856407, 1.7483744619463795, 1.530638912711181,
+                       2.3404985987135198, 1.7291528003798264, 0.38404776119177175, 2.0763460265105826,
+                       0.83273115611013071, 1.1173318279996827, 1.3097178429878062, 2.8368051055552366,
+                       0.46277431014849502}));
+    const double tol = 1e-9 * size(c.get());
+    const double u1 = 3.7475011928322624, u2 = 6.8820238032009433;
+    for (double at : {u2, 6.8813, 6.8830, 6.8860}) {
+        const GeomPoint B = point(c.get(), at);
+        double u = -1, d = -1;
+        ASSERT_EQ(1, ratBSplCurveProjectPoint(c.get(), B, &u, &d));
+        EXPECT_LT(d, tol) << at;
+        EXPECT_LT(dist(point(c.get(), u), B), tol) << at;
+    }
+    const GeomPoint A = point(c.get(), u1), B = point(c.get(), u2);
+    const double pa[3] = {A.x, A.y, A.z}, pb[3] = {B.x, B.y, B.z};
+    RatBSplCurve* p = ratBSplCurveCopy(c.get());
+    ASSERT_EQ(GEOM_CUT_BOTH_MOVED, ratBSplCurveCutBetween(&p, pa, pb));
+    auto part = own(p);
+    EXPECT_LT(dist(point(part.get(), domainStart(part.get())), A), 10 * tol);
+    EXPECT_LT(dist(point(part.get(), domainEnd(part.get())), B), 10 * tol);
+}
+
 TEST(RandomEditsCases, ProjectionFromRefusesUnreadableRecordsAndEndsOnNaN)
 {
     auto c = own(make(3, {0, 0, 0, 1, 2, 2, 2}, {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}}));
