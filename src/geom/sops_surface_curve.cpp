@@ -56,6 +56,63 @@ void curvePoint(RatBSplSurf* surface, RatBSplCurve* curve, double s, double* poi
     }
 }
 
+// Inserts into breaks (knot values, in order) the knot values where the
+// curve's parameter-plane point crosses an interior knot line of the surface.
+void addSurfaceKnotCrossings(const RatBSplSurf* surface, RatBSplCurve* curve, double k0, double k1,
+                             std::vector<double>& breaks)
+{
+    const double* knots[2] = {surface->knotsu, surface->knotsv};
+    const int lo[2] = {surface->ordu, surface->ordv};
+    const int hi[2] = {surface->noPointsu - surface->ordu, surface->noPointsv - surface->ordv};
+    auto coord = [&](double t, int axis) {
+        const GeomPoint c = ratBSplCurveEvalPoint(curve, (t - k0) / (k1 - k0));
+        return axis == 0 ? c.x : c.y;
+    };
+    // Dense enough to see a crossing and its return within one curve span.
+    const int steps = 4 * geomedit::footSamples(curve->ord);
+    std::vector<double> found;
+    for (size_t b = 0; b + 1 < breaks.size(); ++b) {
+        const double a = breaks[b], e = breaks[b + 1];
+        for (int axis = 0; axis < 2; ++axis) {
+            double t0 = a, x0 = coord(a, axis);
+            for (int i = 1; i <= steps; ++i) {
+                const double t1 = i == steps ? e : a + (e - a) * i / steps;
+                const double x1 = coord(t1, axis);
+                for (int k = lo[axis]; k < hi[axis]; ++k) {
+                    const double line = knots[axis][k];
+                    if ((x0 - line) * (x1 - line) >= 0.0 || line == knots[axis][k - 1])
+                        continue;
+                    double l = t0, r = t1, xl = x0;
+                    for (int it = 0; it < 60 && r - l > 1e-12 * (k1 - k0); ++it) {
+                        const double m = 0.5 * (l + r);
+                        const double xm = coord(m, axis);
+                        if ((xl - line) * (xm - line) <= 0.0) {
+                            r = m;
+                        } else {
+                            l = m;
+                            xl = xm;
+                        }
+                    }
+                    found.push_back(0.5 * (l + r));
+                }
+                t0 = t1;
+                x0 = x1;
+            }
+        }
+    }
+    if (found.empty())
+        return;
+    breaks.insert(breaks.end(), found.begin(), found.end());
+    std::sort(breaks.begin(), breaks.end());
+    // Breaks must rise strictly; a crossing at a span end adds nothing.
+    std::vector<double> kept;
+    for (double t : breaks)
+        if (kept.empty() || t - kept.back() > 1e-9 * (k1 - k0))
+            kept.push_back(t);
+    if (kept.size() >= 2 && breaks.back() > kept.back())
+        kept.back() = breaks.back();
+    breaks.swap(kept);
+}
 
 } // namespace
 
@@ -108,7 +165,12 @@ int ratBSplSurfCurveParamOfPoint(RatBSplSurf* surface, RatBSplCurve* curve, cons
     // overshoot the domain or gain little, far from points on the image.
     if (k1 > k0) {
         std::vector<double> breaks(static_cast<size_t>(curve->noPoints));
-        const int n = geomedit::spanBreaks(curve->knots, ord, curve->noPoints, 1e-7, breaks.data());
+        breaks.resize(static_cast<size_t>(geomedit::spanBreaks(curve->knots, ord, curve->noPoints, 1e-7, breaks.data())));
+        // The image kinks and can race where the curve crosses a surface knot
+        // line; samples spaced for the curve's own spans step over such a
+        // stretch, so the crossings bound spans of their own.
+        addSurfaceKnotCrossings(surface, curve, k0, k1, breaks);
+        const int n = static_cast<int>(breaks.size());
         const geomedit::CurveProbe probe = [&](double t, double* q, double* tangent) {
             curvePoint(surface, curve, (t - k0) / (k1 - k0), q, tangent, nullptr);
         };
