@@ -203,8 +203,8 @@ void kvCAnalyseDlg::reactivateAnalysisDialog(kvIUnknownPtr first)
 BOOL kvCAnalyseDlg::OnInitDialog()
 {
     try {
-        // The stand-in platform carries no icon resources: the buttons keep the
-        // resource ids they would show (buttonIcon).
+        // The module holds no pictures for this window's own buttons: they
+        // keep the resource ids of the icons they would show (buttonIcon).
         enableToolTips();
         kvIfPtr<kvIApplication1> app = application();
         return kvCDialog::OnInitDialog();
