@@ -154,6 +154,7 @@ int stlError(kvcd::StlStatus status)
     case kvcd::StlStatus::ok: return 0;
     case kvcd::StlStatus::unreadable: return kvCdErrFile;
     case kvcd::StlStatus::malformed: return kvCdErrFormat;
+    case kvcd::StlStatus::countBelowData: return kvCdErrCountBelowData;
     case kvcd::StlStatus::badCount: return kvCdErrCount;
     case kvcd::StlStatus::notFinite:
     case kvcd::StlStatus::beyondLimit: return kvCdErrCoordinate;

@@ -35,6 +35,7 @@ enum {
     kvCdErrCount = -6,       // no triangles, or more than kvCdMaxMachineTriangles
     kvCdErrCoordinate = -7,  // a coordinate not finite or beyond kvCdCoordinateLimit
     kvCdErrNoArea = -8,      // every triangle without area
+    kvCdErrCountBelowData = -9,  // a binary STL whose triangle count is below the records it holds
 };
 // What a model may hold: coordinates within +-kvCdCoordinateLimit model units
 // (a kilometre in millimetres), at most kvCdMaxMachineTriangles per file.
@@ -68,11 +69,13 @@ KVCD_API void kvCdDestroyScene(kvCdScene* scene);
 KVCD_API int kvCdSetPart(kvCdScene* scene, const double* xyz, int vertexCount, const int* triangles,
                          int triangleCount);
 
-// Adds the triangles of an STL file (binary or ASCII) as one machine model.
+// Adds the triangles of an STL file (binary, or ASCII with every solid it
+// holds) as one machine model.
 // Triangles without area are left out and counted in skipped (when given).
 // The number of triangles kept, or (nothing added, skipped 0):
 // kvCdErrArgument for a null scene or path, kvCdErrFile for a missing,
 // unreadable or empty file, kvCdErrFormat for a truncated or malformed one,
+// kvCdErrCountBelowData for a binary one holding more records than its count,
 // kvCdErrCount for no triangles or too many, kvCdErrCoordinate for a corner
 // that is not finite or beyond the limit, kvCdErrNoArea when no triangle has
 // an area.

@@ -80,19 +80,44 @@ bool readNumber(std::istream& in, double& value)
     return true;
 }
 
-// "solid ... facet normal ... outer loop vertex x y z (three times) endloop
-// endfacet ... endsolid": only the vertices matter; each facet must have three.
+// After "solid" and "endsolid" the rest of the line is the solid's name,
+// whatever words it holds.
+void skipName(std::istream& in)
+{
+    std::string name;
+    std::getline(in, name);
+}
+
+// Bytes a writer padded the file with after its last solid.
+bool isPadding(const std::string& word)
+{
+    return word.find_first_not_of('\0') == std::string::npos;
+}
+
+// One or more "solid NAME ... facet normal ... outer loop vertex x y z (three
+// times) endloop endfacet ... endsolid NAME" in a row: a machine exported in
+// parts keeps every part. Only the vertices matter; each facet must have
+// three, and every solid must be ended.
 StlStatus parseAscii(const std::string& bytes, std::vector<StlTriangle>& out, std::size_t maxTriangles, double limit)
 {
     std::istringstream in(bytes);
     std::string word;
     if (!(in >> word) || word != "solid")
         return StlStatus::malformed;
+    skipName(in);
+    bool inSolid = true;
     StlTriangle current{};
     int corners = 0;
     bool inFacet = false;
     while (in >> word) {
-        if (word == "facet") {
+        if (!inSolid) {
+            if (isPadding(word))
+                continue;
+            if (word != "solid")
+                return StlStatus::malformed;
+            skipName(in);
+            inSolid = true;
+        } else if (word == "facet") {
             if (inFacet)
                 return StlStatus::malformed;
             inFacet = true;
@@ -120,10 +145,25 @@ StlStatus parseAscii(const std::string& bytes, std::vector<StlTriangle>& out, st
         } else if (word == "endsolid") {
             if (inFacet)
                 return StlStatus::malformed;
-            return out.empty() ? StlStatus::badCount : StlStatus::ok;
+            skipName(in);
+            inSolid = false;
         }
     }
-    return StlStatus::malformed;  // no endsolid: truncated
+    if (inSolid)
+        return StlStatus::malformed;  // no endsolid: truncated
+    return out.empty() ? StlStatus::badCount : StlStatus::ok;
+}
+
+// A file that is no ASCII STL but whose data past the header is whole
+// binary records, more of them than its count says: its count is wrong (or
+// records were appended), which is not the same fault as a file cut short.
+bool binaryCountBelowData(const std::string& bytes)
+{
+    if (bytes.size() < kHeader + 4 || (bytes.size() - kHeader - 4) % kRecord != 0)
+        return false;
+    std::uint32_t count = 0;
+    std::memcpy(&count, bytes.data() + kHeader, 4);
+    return std::size_t(count) < (bytes.size() - kHeader - 4) / kRecord;
 }
 
 } // namespace
@@ -139,6 +179,8 @@ StlStatus parseStl(const std::string& bytes, std::vector<StlTriangle>& out, std:
     if (!parseBinary(bytes, out, maxTriangles, coordinateLimit, status)) {
         out.clear();
         status = parseAscii(bytes, out, maxTriangles, coordinateLimit);
+        if (status == StlStatus::malformed && binaryCountBelowData(bytes))
+            status = StlStatus::countBelowData;
     }
     if (status != StlStatus::ok)
         out.clear();

@@ -16,6 +16,7 @@ enum class StlStatus {
     ok,
     unreadable,   // missing, unreadable or empty
     malformed,    // truncated, cut short, or neither binary nor ASCII STL
+    countBelowData,  // binary, with more whole records than its count says
     badCount,     // no triangles, or more than allowed
     notFinite,    // a coordinate that is NaN or infinite (or beyond double)
     beyondLimit,  // a coordinate whose magnitude exceeds the limit

@@ -191,6 +191,8 @@ kvCString kvMachineModelProblem(int error)
     switch (error) {
     case kvCdErrFile: return L"cannot be read or is empty";
     case kvCdErrFormat: return L"is truncated or not an STL file";
+    case kvCdErrCountBelowData:
+        return L"is a binary STL file whose triangle count is smaller than the triangles it holds";
     case kvCdErrCount: return L"has no triangles or more than the library takes";
     case kvCdErrCoordinate: return L"has a corner that is not a finite coordinate within 1e6";
     case kvCdErrNoArea: return L"has no triangle with an area";

@@ -133,17 +133,22 @@ TEST(CdScene, MachineModelFromBinaryAndAsciiStlIsMetByTheTool)
     int skipped = -1;
     EXPECT_EQ(2, kvCdAddMachineStl(scene.get(), bin.c_str(), &skipped));
     EXPECT_EQ(0, skipped);
+    // An ASCII file exported in two solids, each with its name: both are read.
     const std::string ascii = tempPath("column.stl");
     writeFile(ascii, "solid column\n facet normal 1 0 0\n  outer loop\n   vertex 200 -10 0\n"
-                     "   vertex 200 10 0\n   vertex 200 0 100\n  endloop\n endfacet\nendsolid column\n");
-    EXPECT_EQ(1, kvCdAddMachineStl(scene.get(), ascii.c_str(), nullptr));
+                     "   vertex 200 10 0\n   vertex 200 0 100\n  endloop\n endfacet\nendsolid column\n"
+                     "solid post of the column\n facet normal 1 0 0\n  outer loop\n   vertex -200 -10 0\n"
+                     "   vertex -200 10 0\n   vertex -200 0 100\n  endloop\n endfacet\nendsolid post\n");
+    EXPECT_EQ(2, kvCdAddMachineStl(scene.get(), ascii.c_str(), nullptr));
     EXPECT_EQ(2, kvCdMachineCount(scene.get()));
     kvCdHit hit;
     EXPECT_EQ(0, kvCdTestTool(scene.get(), frameAt(0, 0, 0).data(), &hit));
     EXPECT_EQ(1, kvCdTestTool(scene.get(), frameAt(0, 0, -10).data(), &hit));
     EXPECT_EQ(kvCdObstacleMachine, hit.obstacle);
-    EXPECT_EQ(1, kvCdTestTool(scene.get(), frameAt(190, 0, 0).data(), &hit));
-    EXPECT_EQ(kvCdBodyHolder, hit.body);
+    for (double x : {190.0, -190.0}) {
+        EXPECT_EQ(1, kvCdTestTool(scene.get(), frameAt(x, 0, 0).data(), &hit)) << x;
+        EXPECT_EQ(kvCdBodyHolder, hit.body);
+    }
 }
 
 // A tool that touches no triangle may still stand wholly in the material.
@@ -200,12 +205,13 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
     EXPECT_EQ(1u, out.size());
     EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(bin.substr(0, bin.size() - 1), out));
     EXPECT_TRUE(out.empty());
-    // Counts that promise more than the file holds, or nothing at all.
+    // Counts that promise more than the file holds, or less.
     for (std::uint32_t count : {4000000000u, 20000001u, 1000000u}) {
         std::string lying = bin;
         std::memcpy(&lying[80], &count, 4);
         EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(lying, out)) << count;
     }
+    EXPECT_EQ(StlStatus::countBelowData, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}, 1), out));
     std::string none = bin.substr(0, 84);
     const std::uint32_t zero = 0;
     std::memcpy(&none[80], &zero, 4);
@@ -226,6 +232,9 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
     EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1"), out));
     EXPECT_EQ(StlStatus::malformed, kvcd::parseStl("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n", out));
     EXPECT_EQ(StlStatus::badCount, kvcd::parseStl("solid empty\nendsolid empty\n", out));
+    // Past an ended solid only another solid may follow.
+    EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1 0") + "vertex 0 0 0\n", out));
+    EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1 0") + "solid y\n", out));
     EXPECT_EQ(StlStatus::unreadable, kvcd::parseStl(std::string(), out));
     EXPECT_EQ(StlStatus::unreadable, kvcd::readStl(tempPath("no-such-file.stl"), out));
     EXPECT_TRUE(out.empty());

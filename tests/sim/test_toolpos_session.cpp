@@ -298,6 +298,7 @@ TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
         {asciiStl("-1e308 90 -1"), corner},
         {binaryStl({plate}, 4000000000u), truncated},
         {binaryStl({plate}, 20000001u), truncated},
+        {binaryStl({plate, plate}, 1), "is a binary STL file whose triangle count is smaller than the triangles it holds"},
         {binaryStl({}, 0), "has no triangles or more than the library takes"},
         {std::string(), "cannot be read or is empty"},
         {binaryStl({point}, 1), "has no triangle with an area"},
