@@ -80,6 +80,10 @@ public:
     void installMouseReactor(kvCGeMatrix frame);
     void disconnectMouseReactor();
     void setMouseReactorMatrix(kvCGeMatrix frame);
+    // The tool-position panel starts turning the tool by the mouse: the
+    // reactor measures in the turning plane, and the pick that ends the turn
+    // is taken wherever it lands (kvCAnalyseDlgToolPos.cpp).
+    void beginMouseTurn(kvCGeMatrix turningPlane);
     void drawAnalysisFrame();
     void setPickIndex(int index) { pickIndex = index; }
     void clearResultGraphics(bool withPickMarkers);

@@ -4,6 +4,7 @@
 #include "analyse/kvCAnalyseDlg.h"
 
 #include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvCMouseReactor.h"
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvAssert.h"
 #include "sdk/kvMsgEnt.h"
@@ -83,6 +84,18 @@ void kvCAnalyseDlg::placeToolFromJob(const kvIUnknownPtr& first)
     drawPickMarker(F, F);
     if (toolPosPanel)
         toolPosPanel->setupCollisionCheck(nullptr);
+}
+
+void kvCAnalyseDlg::beginMouseTurn(kvCGeMatrix turningPlane)
+{
+    if (!reactor)
+        return;
+    reactor->setMatrix(turningPlane);
+    // The reactor drops a pick on the screen point of the pick before it as
+    // a repeat; the pick that ends the turn often lands there (the user sets
+    // the tool down where it was placed), and dropped, it would leave the
+    // turn going and the turned tool unchecked.
+    reactor->forgetLastPick();
 }
 
 bool kvCAnalyseDlg::toolPosMouseAngleActive()

@@ -34,6 +34,8 @@ public:
     virtual void setPickFilter(bool lines, bool points, bool curves, bool surfaces);
     virtual void setInchMode(bool on);
     void setMatrix(kvCGeMatrix frame);
+    // The next pick on an object is taken even on the last pick's point.
+    void forgetLastPick() { hasLastPick = false; }
 
     // What a host observes.
     int refCount() const { return refs; }

@@ -372,10 +372,8 @@ void kvCToolPosDialog::redrawToolPosition(bool recompute, bool check)
             return;
         if (recompute) {
             kvCGeMatrix base;
-            propGet(mpProp, kvKeyToolPosFaceMat, base);
-            double angles[3] = {0.0, 0.0, 0.0};
-            for (int i = 0; i < 3; ++i)
-                propGet(mpProp, kAngles[i], angles[i]);
+            double angles[3];
+            readPlacement(base, angles);
             m_toolFrame = kvToolFrame(base, angles[0], angles[1], angles[2]);
             propSet(mpProp, kvKeyToolPosFrameMat, m_toolFrame);
             kvToolDimensions tool;
@@ -438,10 +436,28 @@ void kvCToolPosDialog::onMouseAngleFlag(const wchar_t* name)
             continue;
         m_mouseAxis = axis;
         m_mouseReferenceSet = false;
-        m_mousePlane = kvMouseAnglePlane(m_toolFrame, static_cast<kvToolAxis>(axis));
+        m_mousePlane = turningPlane(axis);
         if (owner())
-            owner()->setMouseReactorMatrix(m_mousePlane);
+            owner()->beginMouseTurn(m_mousePlane);
     }
+}
+
+void kvCToolPosDialog::readPlacement(kvCGeMatrix& base, double angles[3]) const
+{
+    base = kvCGeMatrix();
+    propGet(mpProp, kvKeyToolPosFaceMat, base);
+    for (int i = 0; i < 3; ++i) {
+        angles[i] = 0.0;
+        propGet(mpProp, kAngles[i], angles[i]);
+    }
+}
+
+kvCGeMatrix kvCToolPosDialog::turningPlane(int axis) const
+{
+    kvCGeMatrix base;
+    double angles[3];
+    readPlacement(base, angles);
+    return kvMouseAnglePlane(base, angles[0], angles[1], angles[2], static_cast<kvToolAxis>(axis));
 }
 
 void kvCToolPosDialog::turnToolByMouse(double x, double y)
@@ -459,7 +475,14 @@ void kvCToolPosDialog::turnToolByMouse(double x, double y)
             return;
         }
         const double turned = kvNormaliseAngle(m_mouseStartAngle + angle - m_mouseReference);
-        // The tool is drawn at once; the check waits for the turn's end.
+        // The tool is drawn at once; the check waits for the turn's end, and
+        // until then no verdict of the place it left stays in view.
+        double shown = 0.0;
+        propGet(mpProp, kAngles[m_mouseAxis], shown);
+        if (turned != shown && m_collision != collisionUnknown) {
+            m_collision = collisionUnknown;
+            setMessage(kvCString(L"Not checked while the tool is turned: a pick sets it down and checks it"));
+        }
         m_inMouseTurn = true;
         suspendEvents(true);
         propSet(mpProp, kAngles[m_mouseAxis], turned);

@@ -101,6 +101,10 @@ private:
     void addMachineModels();
     double chordTolerance() const;
     void drawTool();
+    // "ToolPosFaceMat" and the A, B and C angles the properties hold.
+    void readPlacement(kvCGeMatrix& base, double angles[3]) const;
+    // The plane the mouse turns the tool in for an axis (kvToolAxis).
+    kvCGeMatrix turningPlane(int axis) const;
     kvIfPtr<kvIBaseTmpGraphics> newGraphics();
     // The document's "Feedbacks" settings (sizes and colours), or null.
     kvIfPtr<kvIDataSet1> feedbackSettings();
@@ -130,6 +134,7 @@ private:
     // What the held graphics show, so that an unchanged tool is not drawn again.
     kvCGeMatrix m_drawnFrame;
     kvToolDimensions m_drawnTool;
+    kvCGeMatrix m_drawnHandles[3];
 
     static const KVPROP_DLGMSGMAP_ENTRY sMsgEntries[];
     static const KVPROP_DLGMSGMAP sMessageMap;

@@ -5,6 +5,8 @@
 #include "analyse/kvAnalyseKeys.h"
 #include "toolpos/kvToolPlacement.h"
 
+#include <algorithm>
+
 namespace {
 
 // The colour indices of the A, B and C handles (those of the X, Y and Z axes).
@@ -57,14 +59,19 @@ bool sameTool(const kvToolDimensions& a, const kvToolDimensions& b)
 
 void kvCToolPosDialog::drawTool()
 {
+    // The handles ring the axes their angles turn about.
+    kvCGeMatrix handles[3];
+    for (int axis = 0; axis < 3; ++axis)
+        handles[axis] = turningPlane(axis);
     if (m_toolKnown && !toolGraphics.isNull() && !handleGraphics.isNull() && m_drawnFrame == m_toolFrame &&
-        sameTool(m_drawnTool, m_tool))
+        sameTool(m_drawnTool, m_tool) && std::equal(handles, handles + 3, m_drawnHandles))
         return;
     releaseGraphics();
     if (!m_toolKnown)
         return;
     m_drawnFrame = m_toolFrame;
     m_drawnTool = m_tool;
+    std::copy(handles, handles + 3, m_drawnHandles);
     const kvIfPtr<kvIDataSet1> setup = feedbackSettings();
     const unsigned long toolColour = setup.isNull() ? 0xFFFFFF : setup->getColor(kvKeyColor_Tool);
     const unsigned long holderColour = setup.isNull() ? 0x808080 : setup->getColor(kvKeyColor_Toolholder);
@@ -89,8 +96,7 @@ void kvCToolPosDialog::drawTool()
         for (int axis = 0; axis < 3; ++axis) {
             kvCColor colour;
             colour.setFromAcadColorIndex(kHandleColourIndex[axis]);
-            const kvCGeMatrix plane = kvMouseAnglePlane(m_toolFrame, static_cast<kvToolAxis>(axis));
-            rings->drawCircle(plane.asDoubleMat(), reach, colour.colorValue());
+            rings->drawCircle(handles[axis].asDoubleMat(), reach, colour.colorValue());
         }
         handleGraphics->setVisible(1);
     }

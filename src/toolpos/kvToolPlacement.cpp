@@ -30,16 +30,27 @@ void kvToolFeedbackPoints(const kvCGeMatrix& toolFrame, double axialShift, kvCGe
     second = toolFrame * kvCGePoint(0, 0, 1000.0 - axialShift);
 }
 
-kvCGeMatrix kvMouseAnglePlane(const kvCGeMatrix& toolFrame, kvToolAxis axis)
+kvCGeMatrix kvMouseAnglePlane(const kvCGeMatrix& base, double a, double b, double c, kvToolAxis axis)
 {
+    // The tool frame as far as the angles before this one turn it: the
+    // angle's own rotation leaves its axis where it is, and the angles after
+    // it turn about axes that ride along, not this one.
     kvCGePoint origin;
     kvCGeVector x, y, z;
-    toolFrame.getCoordSystem(origin, x, y, z);
     kvCGeMatrix plane;
     switch (axis) {
-    case kvToolAxisA: plane.setCoordSystem(origin, y, z, x); break;
-    case kvToolAxisB: plane.setCoordSystem(origin, z, x, y); break;
-    default: plane.setCoordSystem(origin, x, y, z); break;
+    case kvToolAxisA:
+        kvToolFrame(base, a, 0.0, 0.0).getCoordSystem(origin, x, y, z);
+        plane.setCoordSystem(origin, y, z, x);
+        break;
+    case kvToolAxisB:
+        kvToolFrame(base, a, b, 0.0).getCoordSystem(origin, x, y, z);
+        plane.setCoordSystem(origin, z, x, y);
+        break;
+    default:
+        kvToolFrame(base, a, b, c).getCoordSystem(origin, x, y, z);
+        plane.setCoordSystem(origin, x, y, z);
+        break;
     }
     return plane;
 }

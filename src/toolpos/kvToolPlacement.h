@@ -18,9 +18,13 @@ kvCGeMatrix kvToolFrame(const kvCGeMatrix& base, double a, double b, double c);
 // point 1000.0 along the tool axis from it.
 void kvToolFeedbackPoints(const kvCGeMatrix& toolFrame, double axialShift, kvCGePoint& first, kvCGePoint& second);
 
-// The frame whose XY plane the mouse turns in for an axis of the tool frame:
-// its Z axis is that axis, its origin the tool's tip.
-kvCGeMatrix kvMouseAnglePlane(const kvCGeMatrix& toolFrame, kvToolAxis axis);
+// The frame whose XY plane the mouse turns in for one angle of
+// kvToolFrame(base, a, b, c): its Z axis is the axis that angle turns the
+// tool about (base's X for A, the Y axis A has turned for B, the tool axis
+// for C), its origin the tool's tip. A cursor sweeping counter-clockwise in
+// it raises the angle by the angle it sweeps, so the tool follows the cursor
+// whatever the other angles are.
+kvCGeMatrix kvMouseAnglePlane(const kvCGeMatrix& base, double a, double b, double c, kvToolAxis axis);
 
 // The angle in degrees (-180 .. 180) of a mouse position in that plane; 0
 // at the origin.

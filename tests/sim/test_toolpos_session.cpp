@@ -88,27 +88,65 @@ TEST_F(ToolPosSession, NewFrameIsOfferedToTheJobOnClosingAndKeptOnlyOnYes)
     expectClosedClean(false);
 }
 
-TEST_F(ToolPosSession, HandlePicksAndMovesTurnTheToolUntilAPickSetsItDown)
+// A turn shows no verdict until a pick sets the tool down, and that pick is
+// taken even where it lands on the screen point of the pick before the turn.
+TEST_F(ToolPosSession, HandlePicksAndMovesTurnTheToolUntilAPickSetsItDownAndChecksIt)
 {
     run(kTopFace);
     // Outside mode 5 a handle pick sets nothing: the moves turn nothing.
     const std::string other = run("mode 1\nhandle A\nmove 60 55 60\nmove 70 45 60\nmode 5\ntoolpos\n");
     EXPECT_TRUE(hasLine(other, "angles A 0, B 0, C 0")) << other;
-    // Seen from above, the C handle turns the tool about its own axis: from
-    // the first move's direction (along X) to the second's (along Y).
-    const std::string turned = run("handle C\nmove 70 45 60\nmove 60 55 60\ntoolpos\n");
-    EXPECT_TRUE(hasLine(turned, "[view] pick on handle C sent to 1 mouse reactor")) << turned;
-    EXPECT_TRUE(hasLine(turned, "angles A 0, B 0, C 90")) << turned;
-    const std::string down = run("pick 20 10 100 0 0 -1\ntoolpos\nmove 10 10 60\ntoolpos\n");
-    // The angle B is read twice after the pick: moves no longer turn the tool.
-    const std::size_t first = down.find("angles A 0, B 0, C 90\n");
+    // Placed by a pick on the top face; seen from above, the C handle turns
+    // the tool about its own axis from the first move's direction to the
+    // second's; a pick beside the part sets it down.
+    const std::string half = run("pick 60 45 100 0 0 -1\nhandle C\nmove 70 45 60\nmove 50 45 60\n"
+                                 "pick 200 200 100 0 0 -1\ntoolpos\n");
+    EXPECT_TRUE(hasLine(half, "[view] pick on handle C sent to 1 mouse reactor")) << half;
+    EXPECT_TRUE(hasLine(half, "angles A 0, B 0, C 180")) << half;
+    EXPECT_TRUE(hasLine(half, "collision check: No collision")) << half;
+    // A dragged to 90 lays the tool along -y, towards the cursor, into the
+    // top face: unchecked while turning.
+    const std::string turning = run("handle A\nmove 60 45 60\nmove 60 25 40\ntoolpos\n");
+    EXPECT_TRUE(hasLine(turning, "angles A 90, B 0, C 180")) << turning;
+    EXPECT_TRUE(hasLine(turning, "collision check: Not checked while the tool is turned: a pick sets it down and "
+                                 "checks it"))
+        << turning;
+    const std::string down = run("pick 60 45 100 0 0 -1\ntoolpos\nmove 70 45 60\ntoolpos\n");
+    EXPECT_TRUE(hasLine(down, "tool at origin (60, 45, 40), axis (0, -1, 0)")) << down;
+    EXPECT_TRUE(hasLine(down, "collision check: Collision: the cutting part meets the part")) << down;
+    // Moves no longer turn the tool: the angles are read twice alike.
+    const std::size_t first = down.find("angles A 90, B 0, C 180\n");
     ASSERT_NE(first, std::string::npos) << down;
-    EXPECT_NE(down.find("angles A 0, B 0, C 90\n", first + 1), std::string::npos) << down;
-    // The pick ended the turn without moving the tool to the picked face.
-    EXPECT_TRUE(hasLine(down, "collision check: Collision: the cutting part meets the part") ||
-                hasLine(down, "collision check: No collision"))
-        << down;
-    EXPECT_EQ(down.find("tool at origin (20, 10, 40)"), std::string::npos) << down;
+    EXPECT_NE(down.find("angles A 90, B 0, C 180\n", first + 1), std::string::npos) << down;
+    expectClosedClean();
+}
+
+// Dragged from above the tip towards a side, the tool leans after the cursor
+// whatever C is; after A = 90 the tool lies along -y and B turns it about Z.
+TEST_F(ToolPosSession, DraggedHandlesTurnTheToolTowardsTheCursorAtEveryQuadrantOfC)
+{
+    run(kTopFace);
+    struct Drag {
+        const char* handle;
+        const char* before;
+        const char* from;
+        const char* to;
+        const char* axis;
+    } drags[] = {
+        {"A", "", "60 45 60", "60 57 60", "(0, 0.514496, 0.857493)"},
+        {"A", "", "60 45 60", "60 33 60", "(0, -0.514496, 0.857493)"},
+        {"B", "", "60 45 60", "72 45 60", "(0.514496, 0, 0.857493)"},
+        {"B", "", "60 45 60", "48 45 60", "(-0.514496, 0, 0.857493)"},
+        {"B", "set AAngle 90\n", "60 25 40", "72 25 40", "(0.514496, -0.857493, 0)"},
+    };
+    for (const char* c : {"0", "90", "180", "270"})
+        for (const Drag& d : drags) {
+            const std::string shown = run(std::string("set AAngle 0\nset BAngle 0\nset CAngle ") + c + "\n" +
+                                          d.before + "handle " + d.handle + "\nmove " + d.from + "\nmove " + d.to +
+                                          "\ntoolpos\npick 200 200 100 0 0 -1\n");
+            EXPECT_TRUE(hasLine(shown, std::string("tool at origin (60, 45, 40), axis ") + d.axis))
+                << "C " << c << ", " << d.handle << " to " << d.to << '\n' << shown;
+        }
     expectClosedClean();
 }
 

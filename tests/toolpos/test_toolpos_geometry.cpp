@@ -131,15 +131,34 @@ TEST(ToolPlacement, FeedbackPointsUndoTheAxialShiftAndReachAThousandAlongTheAxis
     expectNear3(second, 5, 1008, 5);
 }
 
-TEST(ToolPlacement, MousePlaneHasTheTurningAxisAsItsZAndAnglesWrap)
+// Raising one angle by d sweeps every point of the tool by d about the tip,
+// as seen in that angle's turning plane, whatever the other angles are: a
+// cursor dragged in the plane is followed, at every quadrant of C.
+TEST(ToolPlacement, MousePlaneSeesEachAngleSweepTheToolByItsOwnAmountAndAnglesWrap)
 {
-    kvCGeMatrix tool;
-    tool.setTranslation(kvCGePoint(1, 2, 3));
-    const kvCGeMatrix planeA = kvMouseAnglePlane(tool, kvToolAxisA);
-    expectNear3(zAxisOf(planeA), 1, 0, 0);
-    expectNear3(planeA * kvCGePoint(), 1, 2, 3);
-    expectNear3(zAxisOf(kvMouseAnglePlane(tool, kvToolAxisB)), 0, 1, 0);
-    expectNear3(zAxisOf(kvMouseAnglePlane(tool, kvToolAxisC)), 0, 0, 1);
+    kvCGeMatrix base;
+    base.setTranslation(kvCGePoint(1, 2, 3));
+    const kvCGePoint toolPoint(10, 5, 20);
+    auto seen = [](const kvCGeMatrix& plane, const kvCGePoint& p) {
+        kvCGePoint origin;
+        kvCGeVector x, y, z;
+        plane.getCoordSystem(origin, x, y, z);
+        expectNear3(origin, 1, 2, 3);
+        return kvMouseAngleDegrees((p - origin).dot(x), (p - origin).dot(y));
+    };
+    for (double c : {0.0, 90.0, 180.0, 270.0, -135.0})
+        for (double a : {0.0, 90.0, -30.0})
+            for (int axis = kvToolAxisA; axis <= kvToolAxisC; ++axis)
+                for (double d : {30.0, -30.0}) {
+                    double angles[3] = {a, 20.0, c};
+                    const kvCGeMatrix plane =
+                        kvMouseAnglePlane(base, angles[0], angles[1], angles[2], static_cast<kvToolAxis>(axis));
+                    const kvCGePoint before = kvToolFrame(base, angles[0], angles[1], angles[2]) * toolPoint;
+                    angles[axis] += d;
+                    const kvCGePoint after = kvToolFrame(base, angles[0], angles[1], angles[2]) * toolPoint;
+                    EXPECT_NEAR(kvNormaliseAngle(seen(plane, after) - seen(plane, before)), d, 1e-9)
+                        << "axis " << axis << " A " << a << " C " << c;
+                }
     EXPECT_NEAR(kvMouseAngleDegrees(0, 2), 90.0, 1e-12);
     EXPECT_NEAR(kvMouseAngleDegrees(-1, 0), 180.0, 1e-12);
     EXPECT_EQ(kvMouseAngleDegrees(0, 0), 0.0);
