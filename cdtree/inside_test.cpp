@@ -84,11 +84,19 @@ bool InsideTest::encloses(const double p[3]) const
         p[2] > box.zmax())
         return false;
     const Point from(p[0], p[1], p[2]);
-    int odd = 0;
-    for (const Kernel::Vector_3& d : directions().d)
+    // Most points asked about are outside: the count stops once the vote is
+    // decided either way.
+    const int rays = 6;
+    int odd = 0, even = 0;
+    for (const Kernel::Vector_3& d : directions().d) {
         if (m_tree->tree.number_of_intersected_primitives(Ray(from, d)) % 2 == 1)
             ++odd;
-    return 2 * odd > 6;
+        else
+            ++even;
+        if (2 * odd > rays || 2 * even >= rays)
+            break;
+    }
+    return 2 * odd > rays;
 }
 
 } // namespace kvcd

@@ -1,8 +1,9 @@
 // The collision library over the Flexible Collision Library: the part and
 // each machine model are bounding-volume trees of triangles, the tool's
 // bodies are cylinders, and a test asks FCL for a contact between them.
-// A tool that touches nothing may still lie wholly inside the part or a
-// machine model: each model also keeps an inside test.
+// A tool that touches nothing may still lie in the material of the part or
+// a machine model, wholly or through an opening of it: each model also
+// keeps an inside test.
 #include "kvCdTree.h"
 
 #include "inside_test.h"
@@ -14,6 +15,7 @@
 #include <fcl/narrowphase/collision.h>
 #include <fcl/narrowphase/collision_object.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -146,6 +148,46 @@ int obstacleEnclosing(const kvCdScene& scene, const fcl::Vector3d& point)
         if (encloses(machine, point))
             return kvCdObstacleMachine;
     return -1;
+}
+
+// The points of a body that touches no triangle at which the inside test
+// is asked. Behind a closed model one point would do, since such a body
+// lies wholly inside or wholly outside; but a model with an opening (a face
+// left out of the milling area, a crack between faces) lets a body reach
+// through it into the material behind without touching anything. So the
+// body's axis, its side and its end faces are covered with points no
+// farther than kvCdInsideSpacing apart, the axis first, or a body too
+// large for that by about kvCdInsidePoints points; visit returns true to
+// stop.
+template <class Visit>
+bool anyBodyPoint(const kvCdCylinder& c, const fcl::Transform3d& place, Visit visit)
+{
+    const double pi = 3.14159265358979323846;
+    const double surface = 2.0 * pi * c.radius * (c.radius + c.top - c.bottom);
+    const double spacing = std::max(kvCdInsideSpacing, std::sqrt(surface / kvCdInsidePoints));
+    auto steps = [spacing](double length, int least) {
+        return std::max(least, static_cast<int>(std::ceil(length / spacing)));
+    };
+    const int rings = steps(c.top - c.bottom, 1);
+    const int circles = steps(c.radius, 1);
+    auto height = [&](int ring) { return c.bottom + (c.top - c.bottom) * ring / rings; };
+    for (int i = 0; i <= rings; ++i)
+        if (visit(place * fcl::Vector3d(0.0, 0.0, height(i))))
+            return true;
+    for (int i = 0; i <= rings; ++i) {
+        // The end faces in circles from the axis out, the side in one.
+        const int first = i == 0 || i == rings ? 1 : circles;
+        for (int j = first; j <= circles; ++j) {
+            const double radius = c.radius * j / circles;
+            const int n = steps(2.0 * pi * radius, 6);
+            for (int k = 0; k < n; ++k) {
+                const double turn = 2.0 * pi * k / n;
+                if (visit(place * fcl::Vector3d(radius * std::cos(turn), radius * std::sin(turn), height(i))))
+                    return true;
+            }
+        }
+    }
+    return false;
 }
 
 int stlError(kvcd::StlStatus status)
@@ -316,10 +358,14 @@ int kvCdTestTool(kvCdScene* scene, const double* frame, kvCdHit* hit)
                 return 1;
             }
         }
-        // Touching nothing, each body lies wholly inside or wholly outside
-        // every model: a point of it on the axis tells which.
+        // Touching nothing, a body may still lie in the material, wholly or
+        // through an opening of a model.
         for (const kvCdCylinder& c : scene->tool) {
-            const int obstacle = obstacleEnclosing(*scene, place * fcl::Vector3d(0.0, 0.0, 0.5 * (c.bottom + c.top)));
+            int obstacle = -1;
+            anyBodyPoint(c, place, [&](const fcl::Vector3d& p) {
+                obstacle = obstacleEnclosing(*scene, p);
+                return obstacle >= 0;
+            });
             if (obstacle >= 0) {
                 if (hit) {
                     hit->body = c.body;

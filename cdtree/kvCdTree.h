@@ -3,7 +3,7 @@
 // resource manager). A scene holds the part as triangles, the machine as
 // triangles read from STL files and the tool as coaxial cylinders; it answers
 // whether the tool at a given position touches the part or the machine, or
-// lies wholly inside the material of either.
+// lies, wholly or in part, inside the material of either.
 //
 // A plain C interface, so that the module can fetch every entry by name.
 // Results: 0 success; negative values are failures and leave the scene as it
@@ -41,6 +41,13 @@ enum {
 // (a kilometre in millimetres), at most kvCdMaxMachineTriangles per file.
 #define kvCdCoordinateLimit 1.0e6
 #define kvCdMaxMachineTriangles 20000000
+// A body that touches no triangle is asked about at points kvCdInsideSpacing
+// apart (model units) on its axis, its side and its end faces, or, on a body
+// whose surface would need more, at about kvCdInsidePoints points spread as
+// evenly: through an opening of a model it is found in the material once it
+// reaches one of them.
+#define kvCdInsideSpacing 1.0
+#define kvCdInsidePoints 20000
 
 // One cylinder of the tool, about the tool frame's Z axis between the
 // heights bottom and top (bottom < top, radius > 0).
@@ -90,12 +97,12 @@ KVCD_API int kvCdSetTool(kvCdScene* scene, const kvCdCylinder* cylinders, int co
 // Tests the tool placed by frame (sixteen values, rows first, the translation
 // in the fourth column; the tool's tip at the frame's origin, its axis along
 // the frame's Z axis). 1 when a body of the tool meets the part or the
-// machine, or the tool lies wholly inside the material either bounds (hit,
-// when given, says which; bodies are tested from the tip up, the part before
-// the machine; a tool inside is reported by its first body found inside), 0 when the
-// tool is free, kvCdErrNoTool
-// without a tool, kvCdErrArgument for a null scene or frame, a frame that
-// is not a rigid motion or one whose origin lies beyond kvCdCoordinateLimit.
+// machine, or lies, wholly or in part, inside the material either bounds
+// (hit, when given, says which; bodies are tested from the tip up, the part
+// before the machine, for contact first and then for material), 0 when the
+// tool is free, kvCdErrNoTool without a tool, kvCdErrArgument for a null
+// scene or frame, a frame that is not a rigid motion or one whose origin
+// lies beyond kvCdCoordinateLimit.
 KVCD_API int kvCdTestTool(kvCdScene* scene, const double* frame, kvCdHit* hit);
 
 // The entries by name, for a loader.

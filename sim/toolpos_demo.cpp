@@ -1,10 +1,11 @@
 // The demo's tool-position part: a job's analysis opens in mode 5 with the
 // job's tool on its frame, checked against the sample part and the machine:
 // free in a through hole, colliding inside the block and the column, a job
-// started again on the open window, a machine that cannot be found; the
-// tool is lengthened until it is free, a frame is made at its position, the
-// tool is turned by the mouse, the right-click menu is used, and the window
-// closes with the collision library unloaded.
+// started again on the open window, a tool half in the material across the
+// pocket's wall, a machine that cannot be found; the tool is lengthened
+// until it is free, a frame is made at its position, the tool is turned by
+// the mouse, the right-click menu is used, and the window closes with the
+// collision library unloaded.
 #include "script.h"
 
 namespace hostsim {
@@ -45,6 +46,12 @@ const DemoSection toolPositionTour(
     "echo -- and inside the machine's column\n"
     "job DemoMill -70 30 100\n"
     "job-tool 2 5\n"
+    "analyse-job\n"
+    "toolpos\n"
+    "close\n"
+    "echo -- a 1 mm tool lying along -x across the pocket's wall at x = 45, half in the material\n"
+    "job DemoMill 50 12 39 -1 0 0\n"
+    "job-tool 1 10\n"
     "analyse-job\n"
     "toolpos\n"
     "close\n"

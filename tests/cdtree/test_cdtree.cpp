@@ -164,6 +164,80 @@ TEST_F(Scene, ToolWhollyInsideThePartCollidesAndOneBesideItIsFree)
     // reach along one axis only.
     for (const auto& p : std::vector<std::array<double, 3>>{{50, 30, 45}, {50, 30, -10}, {110, 30, 20}, {50, -5, 20}})
         EXPECT_EQ(0, test(p[0], p[1], p[2])) << p[0] << ' ' << p[1] << ' ' << p[2];
+    // The other way round: the block wholly inside a tool wider and longer
+    // than it, touching none of its faces.
+    const kvCdCylinder huge = {200.0, 0.01, 100.0, kvCdBodyHolder};
+    ASSERT_EQ(0, kvCdSetTool(scene.get(), &huge, 1));
+    EXPECT_EQ(1, test(50, 30, -20, &hit));
+    EXPECT_EQ(kvCdBodyHolder, hit.body);
+}
+
+// The block 0..100 x 0..60 x 0..40 with a pocket x 45..58, y 3..20 down
+// to z = 30, closed by its four walls, or with its wall at x = 45 left out
+// (a face missing from the milling area).
+void pocketBlock(bool wallAt45, std::vector<double>& xyz, std::vector<int>& tris)
+{
+    xyz.clear();
+    tris.clear();
+    auto quad = [&](std::array<double, 12> c) {
+        const int first = static_cast<int>(xyz.size() / 3);
+        xyz.insert(xyz.end(), c.begin(), c.end());
+        tris.insert(tris.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
+    };
+    auto flat = [&](double x0, double y0, double x1, double y1, double z) {
+        quad({x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z});
+    };
+    auto wallX = [&](double x, double y0, double y1, double z0, double z1) {
+        quad({x, y0, z0, x, y1, z0, x, y1, z1, x, y0, z1});
+    };
+    auto wallY = [&](double y, double x0, double x1, double z0, double z1) {
+        quad({x0, y, z0, x1, y, z0, x1, y, z1, x0, y, z1});
+    };
+    flat(0, 0, 100, 60, 0);
+    wallX(0, 0, 60, 0, 40);
+    wallX(100, 0, 60, 0, 40);
+    wallY(0, 0, 100, 0, 40);
+    wallY(60, 0, 100, 0, 40);
+    // The top around the pocket's opening, the pocket's floor and walls.
+    flat(0, 0, 45, 60, 40);
+    flat(58, 0, 100, 60, 40);
+    flat(45, 0, 58, 3, 40);
+    flat(45, 20, 58, 60, 40);
+    flat(45, 3, 58, 20, 30);
+    if (wallAt45)
+        wallX(45, 3, 20, 30, 40);
+    wallX(58, 3, 20, 30, 40);
+    wallY(3, 45, 58, 30, 40);
+    wallY(20, 45, 58, 30, 40);
+}
+
+// A body partly in the material collides, where it crosses a wall and where
+// it reaches through an opening of the part's model into the material
+// behind; one wholly in the pocket is free.
+TEST(CdScene, ABodyPartlyInsideTheMaterialCollidesEvenThroughAnOpeningOfThePartModel)
+{
+    const kvCdCylinder thin = {0.5, 0.01, 10.0, kvCdBodyCutter};
+    // The tool lies along -x from (x, 12, 35), its tip at x.
+    auto alongMinusX = [](double x) { return std::vector<double>{0, 0, -1, x, 0, 1, 0, 12, 1, 0, 0, 35, 0, 0, 0, 1}; };
+    for (bool wall : {true, false}) {
+        std::vector<double> xyz;
+        std::vector<int> tris;
+        pocketBlock(wall, xyz, tris);
+        ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
+        ASSERT_EQ(0, kvCdSetPart(scene.get(), xyz.data(), static_cast<int>(xyz.size() / 3), tris.data(),
+                                 static_cast<int>(tris.size() / 3)));
+        ASSERT_EQ(0, kvCdSetTool(scene.get(), &thin, 1));
+        kvCdHit hit;
+        // Across the wall at 45, half of it (x 40..50) or its last millimetre
+        // (x 44..54) in the material.
+        for (double tip : {50.0, 54.0}) {
+            EXPECT_EQ(1, kvCdTestTool(scene.get(), alongMinusX(tip).data(), &hit)) << wall << ' ' << tip;
+            EXPECT_EQ(kvCdBodyCutter, hit.body);
+        }
+        // Wholly in the pocket (x 46..56) and wholly in the material (x 30..40).
+        EXPECT_EQ(0, kvCdTestTool(scene.get(), alongMinusX(56).data(), nullptr)) << wall;
+        EXPECT_EQ(1, kvCdTestTool(scene.get(), alongMinusX(40).data(), nullptr)) << wall;
+    }
 }
 
 // Inside is what most rays leave through an odd number of faces: a block
@@ -211,7 +285,8 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
         std::memcpy(&lying[80], &count, 4);
         EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(lying, out)) << count;
     }
-    EXPECT_EQ(StlStatus::countBelowData, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}, 1), out));
+    const std::string twoCountedOne = binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}, 1);
+    EXPECT_EQ(StlStatus::countBelowData, kvcd::parseStl(twoCountedOne, out));
     std::string none = bin.substr(0, 84);
     const std::uint32_t zero = 0;
     std::memcpy(&none[80], &zero, 4);

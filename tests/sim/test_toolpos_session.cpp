@@ -218,6 +218,7 @@ TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryU
              "collision check: No collision",
              "collision check: Collision: the cutting part meets the part",
              "collision check: Collision: the cutting part meets the machine",
+             "tool at origin (50, 12, 39), axis (-1, 0, 0)",
              "collision check: Free from tool length 10.5; length set to 12.5",
              "model frame \"Frame 1\": origin (30, 28, 40), axis (0, 0, 1)",
              // Dragged from above towards +y, the tool leans towards the cursor.
@@ -256,8 +257,12 @@ TEST_F(ToolPosSession, VerdictsFollowTheGeometryInHolesInsideMaterialAndBesideIt
         {"60 45 30", "6 30 30 40", "Collision: the cutting part meets the part"},
         {"120 30 -5", "6 30 30 40", "Collision: the cutting part meets the machine"},
         {"-55 30 50", "6 30 30 40", "Collision: the holder meets the machine"},
-        // Wholly inside the block and the column, touching no face.
+        // Wholly inside the block and the column, touching no face; lying
+        // along -x in the pocket, then across its wall at x = 45, half in
+        // the material.
         {"50 30 20", "2 5", "Collision: the cutting part meets the part"},
+        {"55 12 39 -1 0 0", "1 8", "No collision"},
+        {"50 12 39 -1 0 0", "1 10", "Collision: the cutting part meets the part"},
         {"-70 30 100", "2 5", "Collision: the cutting part meets the machine"},
     };
     for (const Case& c : cases) {
