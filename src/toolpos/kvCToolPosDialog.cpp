@@ -383,7 +383,12 @@ void kvCToolPosDialog::redrawToolPosition(bool recompute, bool check)
                 m_tool = tool;
                 if (m_check->isLoaded() && !sendTool(tool, problem))
                     m_check->unload();
-            } else {
+                else
+                    problem = kvCString();
+            }
+            if (!problem.isEmpty()) {
+                // No verdict of the tool before stays beside one that cannot be checked.
+                m_collision = collisionUnknown;
                 setMessage(problem);
             }
         }
