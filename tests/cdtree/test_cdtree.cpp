@@ -18,20 +18,6 @@ namespace {
 
 using ScenePtr = std::unique_ptr<kvCdScene, void (*)(kvCdScene*)>;
 
-// The block 0..100 x 0..60 x 0..40 as twelve triangles.
-void blockMesh(std::vector<double>& xyz, std::vector<int>& tris)
-{
-    const double x[2] = {0, 100}, y[2] = {0, 60}, z[2] = {0, 40};
-    xyz.clear();
-    for (int i = 0; i < 8; ++i) {
-        xyz.push_back(x[i & 1]);
-        xyz.push_back(y[(i >> 1) & 1]);
-        xyz.push_back(z[(i >> 2) & 1]);
-    }
-    tris = {0, 2, 1, 1, 2, 3, 4, 5, 6, 5, 7, 6, 0, 1, 4, 1, 5, 4,
-            2, 6, 3, 3, 6, 7, 0, 4, 2, 2, 4, 6, 1, 3, 5, 3, 7, 5};
-}
-
 // Tip lifted by 0.01 so that a tip resting on a face is free; a shank and a
 // wide holder above.
 const kvCdCylinder kTool[] = {
@@ -45,16 +31,44 @@ std::vector<double> frameAt(double x, double y, double z)
     return {1, 0, 0, x, 0, 1, 0, y, 0, 0, 1, z, 0, 0, 0, 1};
 }
 
-struct Scene : ::testing::Test {
-    ScenePtr scene{kvCdCreateScene(), kvCdDestroyScene};
-    void SetUp() override
-    {
-        std::vector<double> xyz;
-        std::vector<int> tris;
-        blockMesh(xyz, tris);
-        ASSERT_EQ(0, kvCdSetPart(scene.get(), xyz.data(), 8, tris.data(), 12));
-        ASSERT_EQ(0, kvCdSetTool(scene.get(), kTool, 3));
+// The block 0..100 x 0..60 x 0..40 with a pocket x 45..58, y 3..20 down to
+// z = 30, from the first `kept` of its rectangles: all 14 close it, 13 leave
+// its wall at x = 45 out (a face missing from the milling area), 1 is a lone
+// sheet.
+ScenePtr pocketBlock(int kept, const kvCdCylinder* tool, int bodies = 1)
+{
+    // Across an axis at a height, spanning the next axis (x, y, z, wrapping)
+    // from u0 to u1 and the one after from v0 to v1: the bottom, the sides,
+    // the ends, the top around the pocket's opening, the pocket's floor and
+    // walls.
+    const double rectangles[14][6] = {
+        {2, 0, 0, 100, 0, 60},   {1, 0, 0, 40, 0, 100},   {1, 60, 0, 40, 0, 100}, {0, 0, 0, 60, 0, 40},
+        {0, 100, 0, 60, 0, 40},  {2, 40, 0, 45, 0, 60},   {2, 40, 58, 100, 0, 60}, {2, 40, 45, 58, 0, 3},
+        {2, 40, 45, 58, 20, 60}, {2, 30, 45, 58, 3, 20},  {0, 58, 3, 20, 30, 40},  {1, 3, 30, 40, 45, 58},
+        {1, 20, 30, 40, 45, 58}, {0, 45, 3, 20, 30, 40},
+    };
+    std::vector<double> xyz;
+    std::vector<int> tris;
+    for (int i = 0; i < kept; ++i) {
+        const double* r = rectangles[i];
+        const int across = static_cast<int>(r[0]), first = static_cast<int>(xyz.size() / 3);
+        for (const auto& uv : {std::array<double, 2>{r[2], r[4]}, {r[3], r[4]}, {r[3], r[5]}, {r[2], r[5]}}) {
+            double p[3];
+            p[across] = r[1];
+            p[(across + 1) % 3] = uv[0];
+            p[(across + 2) % 3] = uv[1];
+            xyz.insert(xyz.end(), p, p + 3);
+        }
+        tris.insert(tris.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
     }
+    ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
+    EXPECT_EQ(0, kvCdSetPart(scene.get(), xyz.data(), static_cast<int>(xyz.size() / 3), tris.data(), 2 * kept));
+    EXPECT_EQ(0, kvCdSetTool(scene.get(), tool, bodies));
+    return scene;
+}
+
+struct Scene : ::testing::Test {
+    ScenePtr scene = pocketBlock(14, kTool, 3);
     int test(double x, double y, double z, kvCdHit* hit = nullptr)
     {
         return kvCdTestTool(scene.get(), frameAt(x, y, z).data(), hit);
@@ -75,7 +89,7 @@ using kvtest::binaryStl;
 
 } // namespace
 
-TEST_F(Scene, ToolOnTheTopFaceIsFreePushedInHitsWithItsCutterBesideWithItsHolderAndTurnedFollowsItsFrame)
+TEST_F(Scene, ToolOnTheTopFaceIsFreePushedInHitsWithItsCutterAndBesideWithItsHolder)
 {
     kvCdHit hit;
     EXPECT_EQ(0, test(50, 30, 40, &hit));
@@ -89,12 +103,6 @@ TEST_F(Scene, ToolOnTheTopFaceIsFreePushedInHitsWithItsCutterBesideWithItsHolder
     EXPECT_EQ(1, test(105, 30, 5, &hit));
     EXPECT_EQ(kvCdBodyHolder, hit.body);
     EXPECT_EQ(0, test(105, 30, 10.5));
-
-    // A turned tool follows its frame. Axis along -X from a point right of the block: the tool points away.
-    const std::vector<double> away = {0, 0, 1, 101, 0, 1, 0, 30, -1, 0, 0, 20, 0, 0, 0, 1};
-    EXPECT_EQ(0, kvCdTestTool(scene.get(), away.data(), nullptr));
-    const std::vector<double> into = {0, 0, -1, 101, 0, 1, 0, 30, 1, 0, 0, 20, 0, 0, 0, 1};
-    EXPECT_EQ(1, kvCdTestTool(scene.get(), into.data(), nullptr));
 }
 
 TEST_F(Scene, BadArgumentsAreRefusedAndLeaveTheSceneAsItWas)
@@ -151,123 +159,48 @@ TEST(CdScene, MachineModelFromBinaryAndAsciiStlIsMetByTheTool)
     }
 }
 
-// A tool that touches no triangle may still stand wholly in the material.
-TEST_F(Scene, ToolWhollyInsideThePartCollidesAndOneBesideItIsFree)
+// A body in the material collides, wholly in it or partly: across a wall,
+// and through an opening of the part's model into the material behind. One
+// in the pocket or beside the block is free, and the block wholly inside a
+// tool collides.
+TEST(CdScene, ABodyInTheMaterialCollidesWhollyOrInPartEvenThroughAnOpeningOfThePartModel)
 {
-    const kvCdCylinder small = {1.0, 0.01, 5.0, kvCdBodyCutter};
-    ASSERT_EQ(0, kvCdSetTool(scene.get(), &small, 1));
-    kvCdHit hit;
-    EXPECT_EQ(1, test(50, 30, 20, &hit));
-    EXPECT_EQ(kvCdBodyCutter, hit.body);
-    EXPECT_EQ(kvCdObstaclePart, hit.obstacle);
-    // Beside, above and below the block, also within its bounding box's
-    // reach along one axis only.
-    for (const auto& p : std::vector<std::array<double, 3>>{{50, 30, 45}, {50, 30, -10}, {110, 30, 20}, {50, -5, 20}})
-        EXPECT_EQ(0, test(p[0], p[1], p[2])) << p[0] << ' ' << p[1] << ' ' << p[2];
-    // The other way round: the block wholly inside a tool wider and longer
-    // than it, touching none of its faces.
-    const kvCdCylinder huge = {200.0, 0.01, 100.0, kvCdBodyHolder};
-    ASSERT_EQ(0, kvCdSetTool(scene.get(), &huge, 1));
-    EXPECT_EQ(1, test(50, 30, -20, &hit));
-    EXPECT_EQ(kvCdBodyHolder, hit.body);
-}
-
-// The block 0..100 x 0..60 x 0..40 with a pocket x 45..58, y 3..20 down
-// to z = 30, closed by its four walls, or with its wall at x = 45 left out
-// (a face missing from the milling area).
-void pocketBlock(bool wallAt45, std::vector<double>& xyz, std::vector<int>& tris)
-{
-    xyz.clear();
-    tris.clear();
-    auto quad = [&](std::array<double, 12> c) {
-        const int first = static_cast<int>(xyz.size() / 3);
-        xyz.insert(xyz.end(), c.begin(), c.end());
-        tris.insert(tris.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
-    };
-    auto flat = [&](double x0, double y0, double x1, double y1, double z) {
-        quad({x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z});
-    };
-    auto wallX = [&](double x, double y0, double y1, double z0, double z1) {
-        quad({x, y0, z0, x, y1, z0, x, y1, z1, x, y0, z1});
-    };
-    auto wallY = [&](double y, double x0, double x1, double z0, double z1) {
-        quad({x0, y, z0, x1, y, z0, x1, y, z1, x0, y, z1});
-    };
-    flat(0, 0, 100, 60, 0);
-    wallX(0, 0, 60, 0, 40);
-    wallX(100, 0, 60, 0, 40);
-    wallY(0, 0, 100, 0, 40);
-    wallY(60, 0, 100, 0, 40);
-    // The top around the pocket's opening, the pocket's floor and walls.
-    flat(0, 0, 45, 60, 40);
-    flat(58, 0, 100, 60, 40);
-    flat(45, 0, 58, 3, 40);
-    flat(45, 20, 58, 60, 40);
-    flat(45, 3, 58, 20, 30);
-    if (wallAt45)
-        wallX(45, 3, 20, 30, 40);
-    wallX(58, 3, 20, 30, 40);
-    wallY(3, 45, 58, 30, 40);
-    wallY(20, 45, 58, 30, 40);
-}
-
-// A body partly in the material collides, where it crosses a wall and where
-// it reaches through an opening of the part's model into the material
-// behind; one wholly in the pocket is free.
-TEST(CdScene, ABodyPartlyInsideTheMaterialCollidesEvenThroughAnOpeningOfThePartModel)
-{
-    const kvCdCylinder thin = {0.5, 0.01, 10.0, kvCdBodyCutter};
     // The tool lies along -x from (x, 12, 35), its tip at x.
     auto alongMinusX = [](double x) { return std::vector<double>{0, 0, -1, x, 0, 1, 0, 12, 1, 0, 0, 35, 0, 0, 0, 1}; };
-    for (bool wall : {true, false}) {
-        std::vector<double> xyz;
-        std::vector<int> tris;
-        pocketBlock(wall, xyz, tris);
-        ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
-        ASSERT_EQ(0, kvCdSetPart(scene.get(), xyz.data(), static_cast<int>(xyz.size() / 3), tris.data(),
-                                 static_cast<int>(tris.size() / 3)));
-        ASSERT_EQ(0, kvCdSetTool(scene.get(), &thin, 1));
+    const kvCdCylinder thin = {0.5, 0.01, 10.0, kvCdBodyCutter};
+    for (int kept : {14, 13}) {
+        ScenePtr scene = pocketBlock(kept, &thin);
         kvCdHit hit;
         // Across the wall at 45, half of it (x 40..50) or its last millimetre
-        // (x 44..54) in the material.
-        for (double tip : {50.0, 54.0}) {
-            EXPECT_EQ(1, kvCdTestTool(scene.get(), alongMinusX(tip).data(), &hit)) << wall << ' ' << tip;
+        // (x 44..54) in the material, and wholly in it (x 30..40).
+        for (double tip : {50.0, 54.0, 40.0}) {
+            EXPECT_EQ(1, kvCdTestTool(scene.get(), alongMinusX(tip).data(), &hit)) << kept << ' ' << tip;
             EXPECT_EQ(kvCdBodyCutter, hit.body);
+            EXPECT_EQ(kvCdObstaclePart, hit.obstacle);
         }
-        // Wholly in the pocket (x 46..56) and wholly in the material (x 30..40).
-        EXPECT_EQ(0, kvCdTestTool(scene.get(), alongMinusX(56).data(), nullptr)) << wall;
-        EXPECT_EQ(1, kvCdTestTool(scene.get(), alongMinusX(40).data(), nullptr)) << wall;
+        // In the pocket (x 46..56); upright above, below and beside the
+        // block, within its bounding box's reach along one axis only.
+        EXPECT_EQ(0, kvCdTestTool(scene.get(), alongMinusX(56).data(), nullptr)) << kept;
+        for (const auto& p : std::vector<std::array<double, 3>>{{50, 30, 45}, {50, 30, -15}, {110, 30, 20}, {50, -5, 20}})
+            EXPECT_EQ(0, kvCdTestTool(scene.get(), frameAt(p[0], p[1], p[2]).data(), nullptr)) << p[0] << ' ' << p[2];
+        // The other way round: the block inside a tool wider and longer than
+        // it, touching none of its faces.
+        const kvCdCylinder huge = {200.0, 0.01, 100.0, kvCdBodyHolder};
+        ASSERT_EQ(0, kvCdSetTool(scene.get(), &huge, 1));
+        EXPECT_EQ(1, kvCdTestTool(scene.get(), frameAt(50, 30, -20).data(), &hit));
+        EXPECT_EQ(kvCdBodyHolder, hit.body);
     }
 }
 
-// Inside is what most rays leave through an odd number of faces: a block
-// with a crack still holds its inside, while a channel open at the top and
-// at both ends, or a lone sheet, encloses nothing.
+// Inside is what most rays leave through an odd number of faces: close to a
+// corner of the block its inside holds, while a lone sheet, crossed by at
+// most one ray of each opposite pair, encloses nothing.
 TEST(CdScene, InsideNeedsMostRaysToCrossAnOddNumberOfTimes)
 {
-    std::vector<double> xyz;
-    std::vector<int> tris;
-    blockMesh(xyz, tris);
     const kvCdCylinder small = {1.0, 0.01, 5.0, kvCdBodyCutter};
-    auto verdict = [&](const std::vector<int>& kept, double x, double y, double z) {
-        ScenePtr scene(kvCdCreateScene(), kvCdDestroyScene);
-        EXPECT_EQ(0, kvCdSetPart(scene.get(), xyz.data(), 8, kept.data(), static_cast<int>(kept.size() / 3)));
-        EXPECT_EQ(0, kvCdSetTool(scene.get(), &small, 1));
-        return kvCdTestTool(scene.get(), frameAt(x, y, z).data(), nullptr);
-    };
-    // Triangles 2 and 3 are the top (z = 40), 8 to 11 the ends at x = 0 and x = 100.
-    std::vector<int> withSides(tris.begin(), tris.begin() + 6);
-    withSides.insert(withSides.end(), tris.begin() + 12, tris.begin() + 24);
-    EXPECT_EQ(0, verdict(withSides, 50, 30, 20));
-    // The top's second triangle missing: the ray through it loses one vote.
-    std::vector<int> cracked(tris.begin(), tris.begin() + 9);
-    cracked.insert(cracked.end(), tris.begin() + 12, tris.end());
-    EXPECT_EQ(1, verdict(cracked, 80, 50, 20));
-    // Close to a corner, rays leave through three different faces.
-    EXPECT_EQ(1, verdict(tris, 98.5, 58.5, 30));
-    // Only the bottom: a sheet, whatever side the tool is on.
-    const std::vector<int> bottom(tris.begin(), tris.begin() + 6);
-    EXPECT_EQ(0, verdict(bottom, 50, 30, 20));
+    EXPECT_EQ(1, kvCdTestTool(pocketBlock(14, &small).get(), frameAt(98.5, 58.5, 30).data(), nullptr));
+    for (double z : {-10.0, 20.0})
+        EXPECT_EQ(0, kvCdTestTool(pocketBlock(1, &small).get(), frameAt(50, 30, z).data(), nullptr)) << z;
 }
 
 TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
@@ -285,13 +218,13 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
         std::memcpy(&lying[80], &count, 4);
         EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(lying, out)) << count;
     }
-    const std::string twoCountedOne = binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}, 1);
-    EXPECT_EQ(StlStatus::countBelowData, kvcd::parseStl(twoCountedOne, out));
+    const std::vector<kvtest::StlCorners> two = {{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}};
+    EXPECT_EQ(StlStatus::countBelowData, kvcd::parseStl(binaryStl(two, 1), out));
     std::string none = bin.substr(0, 84);
     const std::uint32_t zero = 0;
     std::memcpy(&none[80], &zero, 4);
     EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(none, out));
-    EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}}), out, 1));
+    EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(binaryStl(two), out, 1));
     const float nan = std::nanf("");
     EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, nan, 0}}), out));
     EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1e30f, 0}}), out));

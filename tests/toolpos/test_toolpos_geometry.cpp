@@ -140,11 +140,9 @@ TEST(ToolPlacement, MousePlaneSeesEachAngleSweepTheToolByItsOwnAmountAndAnglesWr
     base.setTranslation(kvCGePoint(1, 2, 3));
     const kvCGePoint toolPoint(10, 5, 20);
     auto seen = [](const kvCGeMatrix& plane, const kvCGePoint& p) {
-        kvCGePoint origin;
-        kvCGeVector x, y, z;
-        plane.getCoordSystem(origin, x, y, z);
-        expectNear3(origin, 1, 2, 3);
-        return kvMouseAngleDegrees((p - origin).dot(x), (p - origin).dot(y));
+        expectNear3(plane * kvCGePoint(), 1, 2, 3);
+        const kvCGeVector w = p - plane * kvCGePoint();
+        return kvMouseAngleDegrees(w.dot(plane * kvCGeVector(1, 0, 0)), w.dot(plane * kvCGeVector(0, 1, 0)));
     };
     for (double c : {0.0, 90.0, 180.0, 270.0, -135.0})
         for (double a : {0.0, 90.0, -30.0})
