@@ -303,22 +303,92 @@ TEST(ElementMeasurement, ColourNamesComeFromTheHostsCatalogue)
     EXPECT_EQ(m.after("== emptied", "Name"), "(missing)");
 }
 
-// The name's tick is the user's: a measurement that ticks its own result
-// leaves it, and the name shown or saved is the element picked last.
-TEST(ElementMeasurement, TheNameStaysTheUsersChoiceAndIsTheCurrentElements)
+namespace {
+
+// The point printed after "at (" in a line, or nothing.
+std::vector<double> pointAt(const std::string& line)
 {
-    const std::string hole = "pick 70 35 60 8 0 -40\n", torus = "pick 37 15 100 0 0 -1\n";
-    const Measured m = runSession("analyse\nmode 1\n" + hole + "name-text on\necho == torus shown\n" + torus +
-                                  "results\nshow view\nname-text off\npick 70 35 61 8 0 -40\n"
-                                  "pick 37 15 101 0 0 -1\nname-text on\npress save\necho == saved\nentities\n"
-                                  "close\n");
+    double p[3];
+    const std::size_t at = line.find(" at (");
+    if (at == std::string::npos || std::sscanf(line.c_str() + at, " at (%lf, %lf, %lf)", &p[0], &p[1], &p[2]) != 3)
+        return {};
+    return {p[0], p[1], p[2]};
+}
+
+// The place of the first line after from that holds every one of the parts.
+std::vector<double> placeAfter(const Measured& m, const std::string& from, const std::string& part,
+                               const std::string& also = "")
+{
+    bool seen = false;
+    for (const std::string& line : m.lines) {
+        if (!seen) {
+            seen = line.find(from) != std::string::npos;
+        } else if (line.find(part) != std::string::npos && line.find(also) != std::string::npos) {
+            return pointAt(line);
+        }
+    }
+    return {};
+}
+
+double distance(const std::vector<double>& a, const std::vector<double>& b)
+{
+    if (a.size() != 3 || b.size() != 3) return 1e9;
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+} // namespace
+
+// The element's name stands at the element it names, in the view and in the
+// model, whatever kind of face was picked before: beside the label of the
+// pick's own result, or at the picked point when the result has none (a
+// plane's angle). It stayed where an earlier pick's label had been, inside
+// another face. The name's tick stays the user's from pick to pick, and a
+// name switched on after its pick is that pick's.
+TEST(ElementMeasurement, TheNameStandsAtTheElementItNamesInTheViewAndTheModel)
+{
+    const std::string floor = "pick 50 10 100 0 0 -1\n", hole = "pick 20 40 60 0 5 -40\n",
+                      torus = "pick 37 15 100 0 0 -1\n";
+    const Measured m = runSession("feedback Size 10\nanalyse\nmode 1\n" + floor + "name-text on\necho == hole\n" +
+                                  hole + "press save\necho == front\npick 50 -50 20 0 1 0\npress save\n"
+                                  "echo == countersink\npick 80 35 100 0 0 -1\npress save\necho == torus\n" +
+                                  torus + "press save\necho == floor\n" + floor + "press save\nname-text off\n" +
+                                  hole + torus + "name-text on\npress save\necho == saved\nentities\nclose\n");
     ASSERT_EQ(m.errors, 0);
-    EXPECT_EQ(m.after("== torus shown", "Radius"), "[x] 2");
-    EXPECT_EQ(m.after("== torus shown", "Name"), "[x] Orchid");
-    EXPECT_TRUE(m.has("    text \"Orchid\" at ")) << "the name in the view";
-    // Measured while the name was off, switched on afterwards: the torus's.
-    EXPECT_TRUE(m.has("  6  text \"Orchid\" height 3"));
-    EXPECT_FALSE(m.has("text \"Royal blue\" height"));
+    // With a feedback size s of 10 a diameter's label stands 0.3 s above the
+    // end of the axis where the diameter is: the top of the hole (z 40), the
+    // countersink's foot (z 36). The torus's radius runs s along the normal
+    // (0.5, 0, 0.866) from the pick (37, 15, 40.268) and its label stands at
+    // its middle, s/5 aside across it.
+    struct Expect {
+        const char* pick;
+        const char* name;
+        std::vector<double> at;
+    } const expected[] = {
+        {"== hole", "\"Royal blue\"", {20, 40, 43}},
+        {"== front", "\"  Silver\"", {50, 0, 20}},
+        {"== countersink", "\"Signal orange\"", {70, 35, 39}},
+        {"== torus", "\"Orchid\"", {41.232, 15, 43.598}},
+    };
+    for (const Expect& e : expected) {
+        EXPECT_LT(distance(placeAfter(m, e.pick, "text " + std::string(e.name) + " at"), e.at), 0.01) << e.pick;
+        EXPECT_LT(distance(placeAfter(m, "== saved", "text " + std::string(e.name) + " height"), e.at), 0.01)
+            << e.pick;
+    }
+    // The floor's curvature radius runs s along its normal: its label, and
+    // the name with it, stands sqrt((s/2)^2 + (s/5)^2) from the pick.
+    const std::vector<double> floorLabel = placeAfter(m, "== floor", "text \"R", "size 2");
+    EXPECT_NEAR(distance(floorLabel, placeAfter(m, "== floor", "pick hits face 151")), std::sqrt(29.0), 0.01);
+    EXPECT_LT(distance(placeAfter(m, "== floor", "text \"Signal red\" at"), floorLabel), 0.01);
+    EXPECT_LT(distance(placeAfter(m, "== saved", "text \"Signal red\" height"), floorLabel), 0.01);
+    // Switched on after the torus was measured again: the torus's name once
+    // more, not the hole's.
+    int orchids = 0, blues = 0;
+    for (const std::string& line : m.lines) {
+        orchids += line.find("text \"Orchid\" height") != std::string::npos;
+        blues += line.find("text \"Royal blue\" height") != std::string::npos;
+    }
+    EXPECT_EQ(orchids, 2);
+    EXPECT_EQ(blues, 1);
 }
 
 // After a second pick the coordinate line shows the two picks' difference,
