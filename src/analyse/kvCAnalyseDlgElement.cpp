@@ -577,21 +577,20 @@ void kvCAnalyseDlg::showPickPoint(bool isPoint, double x, double y, double z)
 
 void kvCAnalyseDlg::formatValueWithUnit(double angle, wchar_t* out, std::size_t capacity)
 {
-    if (!out || capacity == 0)
-        return;
+    copyBounded(angleWithUnit(angle, true), out, capacity);
+}
+
+std::wstring kvCAnalyseDlg::angleWithUnit(double angle, bool straightReadsZero)
+{
     kvIfPtr<kvIApplication1> app = application();
-    // The unit is the host's text: it is joined, not formatted, and the
-    // whole is cut to the caller's buffer.
+    // The unit is the host's text: it is joined, not formatted.
     const std::wstring unit = kvCMsgEnt(L"twUiCyc.loc|AnaDeg|").getEntry(app.getIf()).str();
-    std::wstring text;
-    if (kvPairShownAngle(angle) == 0.0)
-        text = numberText(0.0) + unit;
-    else if (showAngleSupplement && !transparent)
-        text = numberText(kvPairRoundedAngle(360.0 - angle)) + unit + L" (" + numberText(kvPairRoundedAngle(angle)) +
+    if (straightReadsZero && kvPairShownAngle(angle) == 0.0)
+        return numberText(0.0) + unit;
+    if (showAngleSupplement && !transparent)
+        return numberText(kvPairRoundedAngle(360.0 - angle)) + unit + L" (" + numberText(kvPairRoundedAngle(angle)) +
                unit + L")";
-    else
-        text = numberText(kvPairShownAngle(angle)) + unit;
-    copyBounded(text, out, capacity);
+    return numberText(kvPairRoundedAngle(angle)) + unit;
 }
 
 void kvCAnalyseDlg::showElementNameText()

@@ -53,6 +53,12 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
         formatValueWithUnit(angle, text, valueTextSize);
         showResultProperties(0, kind, text);
     };
+    // A face-hole angle runs from 90 (the hole across the face) to 180 (the
+    // hole along it): 180 is no pair of opposite directions, and does not
+    // read as 0.
+    auto showFaceHoleAngle = [&](double angle) {
+        showResultProperties(0, resultFaceholeAngle, angleWithUnit(angle, false).c_str());
+    };
     auto setType = [&](int type) { propSet(&ownProperties, kvKeyAnalyseType, type); };
 
     switch (faceType) {
@@ -81,7 +87,7 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             // as its graphic draws it.
             const double angle = kvPairAngleOfAxes(secondDirection, firstDirection);
             setType(kvPairAxisAndPlaneAtAngle);
-            showAngle(resultFaceholeAngle, 90.0 + angle);
+            showFaceHoleAngle(90.0 + angle);
             // The distance's graphic stays in view, but for a hole nearly
             // along the face, whose angle is drawn in its place.
             distance();
@@ -122,7 +128,7 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
                 showPickPoint(false, a.x - b.x, a.y - b.y, a.z - b.z);
             } else if (!rounding) {
                 setType(kvPairAxisParallelToFirst);
-                showAngle(resultFaceholeAngle, 90.0);
+                showResultValue(0, resultFaceholeAngle, 90.0);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
                 const double angle = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
@@ -135,13 +141,15 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             // Between two axes the angle is that of the lines, whichever way
             // each is turned; a face-hole angle is a right angle more.
             const double angle = kvPairAngleOfAxes(firstDirection, axis);
+            // The drill-hole and face-hole angles of a turned second face are
+            // values of their own, shown as every measured value is.
             if (first == kvFirstAxis) {
-                showAngle(resultDrillholeAngle, angle);
+                showResultValue(0, resultDrillholeAngle, angle);
                 const double offset = showAngledHoleGraphic(true);
                 showResultValue(0, resultAngledHoleOffset, offset);
                 showResultGraphic(kvKeyInfoDrillholeAngle);
             } else if (!rounding) {
-                showAngle(resultFaceholeAngle, 90.0 + angle);
+                showResultValue(0, resultFaceholeAngle, 90.0 + angle);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
                 const double between = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
