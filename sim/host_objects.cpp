@@ -444,7 +444,15 @@ kvIUnknown* Model::queryInterface(const wchar_t* name)
 {
     if (name && std::wcscmp(name, kvIfName<kvITwFrameSet1>::value) == 0)
         return m_frames->queryInterface(name);
-    return kvQueryInterfaces<kvITarnwellModel1, kvIBaseModel1>(this, name);
+    if (name && !m_deletes && std::wcscmp(name, kvIfName<kvIBaseModelWithDelete>::value) == 0) return nullptr;
+    return kvQueryInterfaces<kvITarnwellModel1, kvIBaseModel1, kvIBaseModelWithDelete>(this, name);
+}
+
+bool Model::setOffers(const std::wstring& interfaceName, bool offered)
+{
+    if (interfaceName != kvIfName<kvIBaseModelWithDelete>::value) return false;
+    m_deletes = offered;
+    return true;
 }
 
 int Model::createEntity(int kind, kvIUnknown** entity)
