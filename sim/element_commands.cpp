@@ -26,7 +26,7 @@ void results(Session& s, const std::string& args)
     int type = 0;
     propGet(control->propertySet(), L"AnalyseType", type);
     s.out() << "AnalyseType: " << type << '\n';
-    for (const std::wstring& line : control->displayLines()) s.out() << "  " << escapeText(toUtf8(line)) << '\n';
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << shownText(line) << '\n';
 }
 
 const CommandRegistration resultsCommand("results", results);

@@ -93,7 +93,7 @@ int Application::messageBox(int kind, const wchar_t* text, int flags)
 {
     (void)flags;
     ++m_messageBoxes;
-    m_out << "[message box kind " << kind << "] " << toUtf8(text) << '\n';
+    m_out << "[message box kind " << kind << "] " << shownText(text) << '\n';
     int answer = 1;
     if (!m_answers.empty()) {
         answer = m_answers.front();

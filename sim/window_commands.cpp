@@ -189,7 +189,7 @@ void showPanel(Session& s, HWND window)
         return;
     }
     s.out() << "panel:\n";
-    for (const std::wstring& line : control->displayLines()) s.out() << "  " << escapeText(toUtf8(line)) << '\n';
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << shownText(line) << '\n';
 }
 
 void showToolTips(Session& s, HWND window)

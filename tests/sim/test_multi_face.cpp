@@ -390,19 +390,24 @@ TEST(MultiFaceSession, PanelsCarryIconsTooltipsTheLayerChooserAndTheirOwnLayouts
 }
 
 // A catalogue name's characters that do not print (an escape sequence,
-// bells, backspaces, the no-break space) reached the panel raw.
+// bells, backspaces, a tab, the no-break space) reached the panel raw, and
+// the view and the saved text after it: all three show them escaped alike.
 TEST(MultiFaceSession, UnprintableCharactersOfAColourNameAreShownEscaped)
 {
     namespace fs = std::filesystem;
     const fs::path base = fs::path(testing::TempDir()) / ("catalog_names_" + std::to_string(getpid()));
     fs::create_directories(base / "feattech");
     std::ofstream(base / "feattech" / "kvColorCatalog.xml")
-        << "<Color_Interface_Definition R=\"192\" G=\"192\" B=\"192\" Name=\"Sil\x1b[2Jver\a\b\xa0grey\"/>\n";
-    const Transcript t = play("basefolder " + base.string() + "\nanalyse\nmode 1\npick 10 20 100 0 0 -1\nresults\n");
+        << "<Color_Interface_Definition R=\"192\" G=\"192\" B=\"192\" Name=\"Sil\x1b[2Jver\a\b\xa0gr\tey\"/>\n";
+    const Transcript t = play("basefolder " + base.string() + "\nanalyse\nmode 1\npick 10 20 100 0 0 -1\n"
+                              "name-text on\nresults\npress save\nentities\n");
     fs::remove_all(base);
     ASSERT_EQ(t.errors, 0) << t.all();
-    EXPECT_EQ(t.all().find('\x1b'), std::string::npos) << t.all();
-    EXPECT_GE(t.find("Sil\\x1b[2Jver\\x07\\x08\\u+00A0grey"), 0) << t.all();
+    EXPECT_EQ(t.all().find_first_of("\x1b\a\b\t"), std::string::npos) << t.all();
+    const std::string shown = "Sil\\x1b[2Jver\\x07\\x08\\u+00A0gr\\x09ey";
+    EXPECT_GE(t.find("Name: [x] " + shown), 0) << t.all();
+    EXPECT_GE(t.find("text \"  " + shown + "\" at "), 0) << t.all();
+    EXPECT_GE(t.find("text \"  " + shown + "\" height "), 0) << t.all();
 }
 
 } // namespace
