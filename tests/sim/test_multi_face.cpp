@@ -171,6 +171,21 @@ TEST(MultiFaceSession, GroupColoursComeFromTheTableInTurnAndAHiddenGroupStillUse
     EXPECT_GT(t.find("face 108 tilted 120: #af0000", selected), selected) << t.all();
 }
 
+// The plane analysis paints the whole selection in the base colour, then
+// its groups: faces that are no planes keep the base colour, with or without
+// a plane beside them.
+TEST(MultiFaceSession, FacesThatAreNoPlanesKeepTheBaseColourInThePlaneAnalysis)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect faces 121 133\necho == no plane\ncolours changed\n"
+                                      "select faces 121 101\necho == with a plane\ncolours changed\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int none = t.find("== no plane"), with = t.find("== with a plane");
+    EXPECT_EQ(t.find("face 121 fillet back left: #ffffff", none), none + 1) << t.all();
+    EXPECT_EQ(t.find("face 133 boss fillet: #ffffff", none), none + 2) << t.all();
+    EXPECT_EQ(t.find("face 101 bottom: #af0000", with), with + 1) << t.all();
+    EXPECT_EQ(t.find("face 121 fillet back left: #ffffff", with), with + 2) << t.all();
+}
+
 TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
 {
     const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 4\nmenu 7\n"
