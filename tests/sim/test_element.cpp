@@ -305,35 +305,20 @@ TEST(ElementMeasurement, ColourNamesComeFromTheHostsCatalogue)
 
 namespace {
 
-// The point printed after "at (" in a line, or nothing.
-std::vector<double> pointAt(const std::string& line)
-{
-    double p[3];
-    const std::size_t at = line.find(" at (");
-    if (at == std::string::npos || std::sscanf(line.c_str() + at, " at (%lf, %lf, %lf)", &p[0], &p[1], &p[2]) != 3)
-        return {};
-    return {p[0], p[1], p[2]};
-}
-
-// The place of the first line after from that holds every one of the parts.
-std::vector<double> placeAfter(const Measured& m, const std::string& from, const std::string& part,
-                               const std::string& also = "")
+// The "(x, y, z)" printed after " at " in the first line after from that
+// holds part, or nothing.
+std::string placeAfter(const Measured& m, const std::string& from, const std::string& part)
 {
     bool seen = false;
     for (const std::string& line : m.lines) {
         if (!seen) {
             seen = line.find(from) != std::string::npos;
-        } else if (line.find(part) != std::string::npos && line.find(also) != std::string::npos) {
-            return pointAt(line);
+        } else if (line.find(part) != std::string::npos) {
+            const std::size_t at = line.find(" at (", line.find(part));
+            return at == std::string::npos ? "" : line.substr(at + 4, line.find(')', at) - at - 3);
         }
     }
-    return {};
-}
-
-double distance(const std::vector<double>& a, const std::vector<double>& b)
-{
-    if (a.size() != 3 || b.size() != 3) return 1e9;
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+    return "";
 }
 
 } // namespace
@@ -357,29 +342,25 @@ TEST(ElementMeasurement, TheNameStandsAtTheElementItNamesInTheViewAndTheModel)
     // With a feedback size s of 10 a diameter's label stands 0.3 s above the
     // end of the axis where the diameter is: the top of the hole (z 40), the
     // countersink's foot (z 36). The torus's radius runs s along the normal
-    // (0.5, 0, 0.866) from the pick (37, 15, 40.268) and its label stands at
-    // its middle, s/5 aside across it.
+    // (0.5, 0, 0.866) from the pick (37, 15, 40.2679), its label at its
+    // middle, s/5 aside along (-0.866, 0, 0.5). The front face's pick lands
+    // at (50, 0, 20).
     struct Expect {
-        const char* pick;
-        const char* name;
-        std::vector<double> at;
+        const char *pick, *name, *view, *saved;
     } const expected[] = {
-        {"== hole", "\"Royal blue\"", {20, 40, 43}},
-        {"== front", "\"  Silver\"", {50, 0, 20}},
-        {"== countersink", "\"Signal orange\"", {70, 35, 39}},
-        {"== torus", "\"Orchid\"", {41.232, 15, 43.598}},
+        {"== hole", "\"Royal blue\"", "(20, 40, 43)", "(20, 40, 43)"},
+        {"== front", "\"  Silver\"", "(50, 0, 20)", "(50, 0, 20)"},
+        {"== countersink", "\"Signal orange\"", "(70, 35, 39)", "(70, 35, 39)"},
+        {"== torus", "\"Orchid\"", "(41.23, 15, 43.6)", "(41.2321, 15, 43.5981)"},
     };
     for (const Expect& e : expected) {
-        EXPECT_LT(distance(placeAfter(m, e.pick, "text " + std::string(e.name) + " at"), e.at), 0.01) << e.pick;
-        EXPECT_LT(distance(placeAfter(m, "== saved", "text " + std::string(e.name) + " height"), e.at), 0.01)
-            << e.pick;
+        EXPECT_EQ(placeAfter(m, e.pick, "text " + std::string(e.name) + " at"), e.view) << e.pick;
+        EXPECT_EQ(placeAfter(m, "== saved", "text " + std::string(e.name) + " height"), e.saved) << e.pick;
     }
-    // The floor's curvature radius runs s along its normal: its label, and
-    // the name with it, stands sqrt((s/2)^2 + (s/5)^2) from the pick.
-    const std::vector<double> floorLabel = placeAfter(m, "== floor", "text \"R", "size 2");
-    EXPECT_NEAR(distance(floorLabel, placeAfter(m, "== floor", "pick hits face 151")), std::sqrt(29.0), 0.01);
-    EXPECT_LT(distance(placeAfter(m, "== floor", "text \"Signal red\" at"), floorLabel), 0.01);
-    EXPECT_LT(distance(placeAfter(m, "== saved", "text \"Signal red\" height"), floorLabel), 0.01);
+    // The floor's name stands at its curvature radius's label, the first
+    // radius saved after the torus's name.
+    EXPECT_EQ(placeAfter(m, "== floor", "text \"Signal red\" at"), placeAfter(m, "== floor", "text \"R"));
+    EXPECT_EQ(placeAfter(m, "== saved", "text \"Signal red\""), placeAfter(m, "\"Orchid\" height", "text \"R"));
     // Switched on after the torus was measured again: the torus's name once
     // more, not the hole's.
     int orchids = 0, blues = 0;
