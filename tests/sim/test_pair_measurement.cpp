@@ -115,18 +115,6 @@ TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
     EXPECT_NE(std::string::npos, later.find("model entities: 9\n")) << later;
 }
 
-// A host whose model cannot take an entity out again keeps what it took of
-// a refused save, and the user reads exactly what that is.
-TEST(PairMeasurement, AModelWithoutDeleteKeepsWhatItTookOfARefusedSave)
-{
-    const std::string out = runScript(std::string("offer kvIBaseModelWithDelete off\nanalyse\nmode 2\n") + kTop +
-                                      kBottom + "entities refuse text\npress save\nentities\nclose\n");
-    EXPECT_NE(std::string::npos,
-              out.find("] The model did not take the whole measurement and holds of it: 1 line, 7 polylines\n"))
-        << out;
-    EXPECT_NE(std::string::npos, out.find("model entities: 8\n")) << out;
-}
-
 TEST(PairMeasurement, ARadiusIsSavedWithTheOneArrowheadItIsDrawnWith)
 {
     const std::string out =
