@@ -91,8 +91,9 @@ void kvCAnalyseDlg::onSaveMeasurement()
         saveStyle.useColour = true;
         const kvIfPtr<kvIBaseModel1> model = modelForWriting();
         // A model that cannot take a save back gets as much of it as it
-        // takes; the user is told what it holds.
-        log.stopsAtRefusal = !kvIfPtr<kvIBaseModelWithDelete>(model.get()).isNull();
+        // takes; the user is told what it holds. Without a model nothing is
+        // tried twice.
+        log.stopsAtRefusal = model.isNull() || !kvIfPtr<kvIBaseModelWithDelete>(model.get()).isNull();
 
         showResultGraphic(nullptr);
         if (nameShown) {
