@@ -83,7 +83,7 @@ public:
     std::size_t index;
 };
 
-// A model that can take an entity out again while it deletes.
+// A model that can take an entity out again, while deletes is set.
 class Model : public kvIUnknownImp, public kvIBaseModel1, public kvIBaseModelWithDelete {
 public:
     explicit Model(Store& store) : store(store) {}
@@ -131,7 +131,10 @@ std::vector<Written> kept(const Store& store)
 
 class Document : public kvIUnknownImp, public kvIBaseDocument1, public kvISWDocument1 {
 public:
-    explicit Document(Store& store) : store(store), model(new kvIfImp<Model>(store)) { static_cast<kvIBaseModel1*>(model)->addRef(); }
+    explicit Document(Store& store) : store(store), model(new kvIfImp<Model>(store))
+    {
+        static_cast<kvIBaseModel1*>(model)->addRef();
+    }
     ~Document() override { static_cast<kvIBaseModel1*>(model)->release(); }
     kvIUnknown* queryInterface(const wchar_t* name) override
     {
