@@ -171,6 +171,23 @@ TEST(MultiFaceSession, GroupColoursComeFromTheTableInTurnAndAHiddenGroupStillUse
     EXPECT_GT(t.find("face 108 tilted 120: #af0000", selected), selected) << t.all();
 }
 
+// Shown faces of a selection with nothing of the list's kind keep the base
+// colour every face of the selection is painted first, whether the list was
+// made by the selection or the mode came back to it: coming back they got
+// their own colours back and the faces were no longer shown.
+TEST(MultiFaceSession, FacesOfNoGroupKeepTheBaseColourWhenTheModeComesBack)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect faces 121 133\nmode 3\nmode 4\necho == no plane\n"
+                                      "colours changed\nselect faces 101 102\nmode 3\necho == no radius\n"
+                                      "colours changed\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int planes = t.find("== no plane"), radii = t.find("== no radius");
+    EXPECT_EQ(t.find("face 121 fillet back left: #ffffff", planes), planes + 1) << t.all();
+    EXPECT_EQ(t.find("face 133 boss fillet: #ffffff", planes), planes + 2) << t.all();
+    EXPECT_EQ(t.find("face 101 bottom: #ffffff", radii), radii + 1) << t.all();
+    EXPECT_EQ(t.find("face 102 top: #ffffff", radii), radii + 2) << t.all();
+}
+
 TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
 {
     const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 4\nmenu 7\n"
