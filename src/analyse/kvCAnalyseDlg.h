@@ -15,7 +15,6 @@
 
 #include <cstddef>
 #include <map>
-#include <string>
 #include <vector>
 
 struct RatBSplSurf;
@@ -114,9 +113,6 @@ public:
     static constexpr std::size_t valueTextSize = 64;
     // The text of an angle with its unit, cut to capacity characters.
     void formatValueWithUnit(double angle, wchar_t* out, std::size_t capacity = valueTextSize);
-    // The same text uncut; with straightReadsZero false an angle of 0 or
-    // 180 reads as itself.
-    std::wstring angleWithUnit(double angle, bool straightReadsZero);
     void showElementNameText();
     void forwardMouseMove(double x, double y);
 

