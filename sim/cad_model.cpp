@@ -93,7 +93,7 @@ void CadStore::print(std::ostream& out) const
         if (r.deleted) continue;
         out << "  " << ++n << "  " << kindName(r.kind);
         if (r.kind == cadText) {
-            out << " \"" << toUtf8(r.text) << "\" height " << number(r.height) << " direction "
+            out << " \"" << shownText(r.text) << "\" height " << number(r.height) << " direction "
                 << point(r.direction);
             if (r.placed)
                 out << " at " << point({{r.placement[0][3], r.placement[1][3], r.placement[2][3]}});
@@ -105,7 +105,7 @@ void CadStore::print(std::ostream& out) const
         } else {
             out << " without geometry";
         }
-        out << "  layer \"" << (r.hasLayer ? toUtf8(r.layer) : std::string()) << "\"  colour ";
+        out << "  layer \"" << (r.hasLayer ? shownText(r.layer) : std::string()) << "\"  colour ";
         if (r.hasColour) {
             char text[16];
             std::snprintf(text, sizeof text, "0x%06lx", r.colour);

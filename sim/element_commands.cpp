@@ -26,7 +26,7 @@ void results(Session& s, const std::string& args)
     int type = 0;
     propGet(control->propertySet(), L"AnalyseType", type);
     s.out() << "AnalyseType: " << type << '\n';
-    for (const std::wstring& line : control->displayLines()) s.out() << "  " << escapeText(toUtf8(line)) << '\n';
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << shownText(line) << '\n';
 }
 
 const CommandRegistration resultsCommand("results", results);
@@ -42,13 +42,16 @@ DemoSection elementTour("20-element",
                         "pick 95 30 100 0 0 -1\n"
                         "results\n"
                         "show view\n"
-                        "echo -- the chamfer: tilted 45 degrees\n"
+                        "echo -- the chamfer: tilted 45 degrees, its name at the picked point (30, 2.5, 37.5)\n"
                         "pick 30 -10 50 0 1 -1\n"
+                        "name-text on\n"
                         "results\n"
                         "show view\n"
-                        "echo -- the wall of the radius-8 hole, through its opening\n"
+                        "echo -- the wall of the radius-8 hole, through its opening: its name beside its diameter\n"
                         "pick 70 35 60 8 0 -40\n"
                         "results\n"
+                        "show view\n"
+                        "name-text off\n"
                         "echo -- one half of a radius-5 hole\n"
                         "pick 20 40 60 0 5 -40\n"
                         "results\n"

@@ -90,7 +90,7 @@ int TmpGraphics::drawCone(double tipRadius, double baseRadius, double height, bo
 int TmpGraphics::drawText(const wchar_t* text, const double frame[4][4], double height, unsigned long colour_, int)
 {
     if (!text) return -1;
-    m_out << "[view] group " << m_number << ": text \"" << toUtf8(text) << "\" at " << pt(placed(frame, 0, 0, 0))
+    m_out << "[view] group " << m_number << ": text \"" << shownText(text) << "\" at " << pt(placed(frame, 0, 0, 0))
           << ", size " << num(height) << ", colour " << colour(colour_) << '\n';
     return 0;
 }

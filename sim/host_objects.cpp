@@ -93,7 +93,7 @@ int Application::messageBox(int kind, const wchar_t* text, int flags)
 {
     (void)flags;
     ++m_messageBoxes;
-    m_out << "[message box kind " << kind << "] " << toUtf8(text) << '\n';
+    m_out << "[message box kind " << kind << "] " << shownText(text) << '\n';
     int answer = 1;
     if (!m_answers.empty()) {
         answer = m_answers.front();
@@ -444,7 +444,15 @@ kvIUnknown* Model::queryInterface(const wchar_t* name)
 {
     if (name && std::wcscmp(name, kvIfName<kvITwFrameSet1>::value) == 0)
         return m_frames->queryInterface(name);
-    return kvQueryInterfaces<kvITarnwellModel1, kvIBaseModel1>(this, name);
+    if (name && !m_deletes && std::wcscmp(name, kvIfName<kvIBaseModelWithDelete>::value) == 0) return nullptr;
+    return kvQueryInterfaces<kvITarnwellModel1, kvIBaseModel1, kvIBaseModelWithDelete>(this, name);
+}
+
+bool Model::setOffers(const std::wstring& interfaceName, bool offered)
+{
+    if (interfaceName != kvIfName<kvIBaseModelWithDelete>::value) return false;
+    m_deletes = offered;
+    return true;
 }
 
 int Model::createEntity(int kind, kvIUnknown** entity)

@@ -236,14 +236,23 @@ private:
 
 // kvITarnwellModel1 and kvIBaseModel1: the model of the document, which
 // receives the CAD entities the module writes, with its frames
-// (kvITwFrameSet1, answered by the model's frame set).
-class Model : public kvIUnknownImp, public kvITarnwellModel1, public kvIBaseModel1, public Counted {
+// (kvITwFrameSet1, answered by the model's frame set). It can take an
+// entity out again (kvIBaseModelWithDelete), a face that can be taken away
+// (setOffers) to play a host that lacks it.
+class Model : public kvIUnknownImp,
+              public kvITarnwellModel1,
+              public kvIBaseModel1,
+              public kvIBaseModelWithDelete,
+              public Counted {
 public:
     static Model* create();
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int createEntity(int kind, kvIUnknown** entity) override;
     // Takes an entity of this model out again; it is listed no more.
     int deleteEntity(kvIUnknown* entity) override;
+
+    // False for a name that is not an optional interface of the model.
+    bool setOffers(const std::wstring& interfaceName, bool offered);
 
     CadStore& cad() { return m_cad; }
 
@@ -255,6 +264,7 @@ public:
 private:
     CadStore m_cad;
     FrameSet* m_frames;  // one reference held
+    bool m_deletes = true;
 };
 
 // kvIDataSet1: one named group of the host's settings (colours, numbers,

@@ -231,7 +231,7 @@ void listMenu(Session& s, const std::string& args)
     s.out() << "list menu:\n";
     int position = 0;
     for (const std::wstring& text : shown)
-        s.out() << "  " << ++position << ' ' << (text.empty() ? "----" : escapeText(toUtf8(text))) << '\n';
+        s.out() << "  " << ++position << ' ' << (text.empty() ? "----" : shownText(text)) << '\n';
     if (entry > static_cast<int>(shown.size()))
         throw ScriptError("the menu has no entry " + words[0]);
     if (entry >= 1 && !choosable[static_cast<std::size_t>(entry - 1)])
@@ -307,7 +307,7 @@ void tooltips(Session& s, const std::string& args)
         SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(control.first), reinterpret_cast<LPARAM>(&info));
         const std::wstring text = info.lpszText ? info.lpszText : info.szText;
         s.out() << args << " tooltip " << control.second << ": "
-                << (text.empty() ? "(none)" : escapeText(toUtf8(text))) << '\n';
+                << (text.empty() ? "(none)" : shownText(text)) << '\n';
     }
 }
 
@@ -401,6 +401,11 @@ const DemoSection multiFaceTour(
     "echo -- a quilt of the top and two walls, one selected object of three faces: coloured, then restored\n"
     "select quilt 102 103 104\n"
     "rows\n"
+    "colours changed\n"
+    "echo -- two fillets, no plane among them: in the base colour, also when the mode comes back to planes\n"
+    "select faces 121 133\n"
+    "mode 3\n"
+    "mode 4\n"
     "colours changed\n"
     "press show-faces\n"
     "colours check\n"

@@ -106,6 +106,10 @@ std::string escapeText(const std::string& text)
     return out;
 }
 
+std::string shownText(const std::wstring& text) { return escapeText(toUtf8(text)); }
+
+std::string shownText(const wchar_t* text) { return escapeText(toUtf8(text)); }
+
 std::string fmt(double value)
 {
     if (std::fabs(value) < 5e-10)

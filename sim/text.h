@@ -15,6 +15,10 @@ std::wstring fromUtf8(const std::string& text);
 // invisible ones (zero-width and direction marks, byte-order marks) written
 // as \xNN or \u+XXXX, bytes that are no UTF-8 as \xNN; printable text stays.
 std::string escapeText(const std::string& text);
+// A text of the module as every printout shows it (panel lines, the view,
+// the model's entities): in UTF-8, escaped as escapeText does. Null gives "".
+std::string shownText(const std::wstring& text);
+std::string shownText(const wchar_t* text);
 
 // A number as the simulator prints it: six significant digits, values
 // within 5e-10 of zero as 0.

@@ -189,7 +189,7 @@ void showPanel(Session& s, HWND window)
         return;
     }
     s.out() << "panel:\n";
-    for (const std::wstring& line : control->displayLines()) s.out() << "  " << escapeText(toUtf8(line)) << '\n';
+    for (const std::wstring& line : control->displayLines()) s.out() << "  " << shownText(line) << '\n';
 }
 
 void showToolTips(Session& s, HWND window)
@@ -363,7 +363,7 @@ void offer(Session& s, const std::string& args)
     const bool on = words[1] == "on";
     if (words[0] == "kvIHelpContext1")
         s.context().setHelpOffered(on);
-    else if (!s.baseDocument().setOffers(fromUtf8(words[0]), on))
+    else if (!s.baseDocument().setOffers(fromUtf8(words[0]), on) && !s.model().setOffers(fromUtf8(words[0]), on))
         throw ScriptError("'" + words[0] + "' is not an optional interface of the host");
     s.out() << "host offers " << words[0] << ": " << words[1] << '\n';
 }

@@ -242,10 +242,12 @@ public:
 
 protected:
     // The element of the current pick: its direction (the normal, or the
-    // oriented axis) and its reference point (the pick, or the axis point).
+    // oriented axis), its reference point (the pick, or the axis point) and
+    // the picked point itself.
     struct ElementState {
         kvCGeVector direction;
         kvCGePoint referencePoint;
+        kvCGePoint pickPoint;
     };
     void clearMeasures();
     kvCGePoint inReferenceFrame(const kvCGePoint& p) const;

@@ -147,7 +147,7 @@ void kvCAnalyseDlg::analyseElementAtPick(const double* point, const double*, boo
 
     ElementState element;
     element.direction = kvCGeVector(normal);
-    element.referencePoint = kvCGePoint(point);
+    element.referencePoint = element.pickPoint = kvCGePoint(point);
     if (!face.isNull()) {
         try {
             analyseFace(face.get(), point, normal, viewDir, boundedByCurves.isNull(), curvatureFound, minPickCircle,
@@ -457,7 +457,10 @@ void kvCAnalyseDlg::showEntityOfPick(kvIUnknown* hitObject, const ElementState& 
             copyBounded((nameTextPlaced ? std::wstring() : std::wstring(L"  ")) + name.str(), elementNameText,
                         elementNameSize);
         }
-        textFrame = frameAlong(element.direction, labelPosition);
+        // The name stands at the element it names: beside this pick's own
+        // result label, or at the picked point when the result placed none
+        // (a label of an earlier pick may stand on another face).
+        textFrame = frameAlong(element.direction, nameTextPlaced ? labelPosition : element.pickPoint);
         if (mode == 1 && showInfoText)
             showElementNameText();
         drawPickMarker(frameAlong(element.direction, element.referencePoint), frameAlong(firstVector, firstPickPoint));

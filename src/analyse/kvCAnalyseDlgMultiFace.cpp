@@ -28,12 +28,14 @@ void kvCAnalyseDlg::showMultiFaceLists(bool isNewPanel)
         if (!panel->selectionAnalysed())
             panel->analyseSelectedFaces();
         if (GetSafeHwnd() && GetDlgItem(idShowFaces)) {
-            facesShown = true;
             kvCMultiSelListDialog* list = panel->currentList();
             if (list)
                 list->evaluate();
-            if (!list || list->rowCount() == 0)
-                facesShown = false;
+            // A list without rows is still shown as the selection's run shows
+            // it: every selected face in the base colour. Turned off, the
+            // same faces in the same mode would show their own colours or the
+            // base colour by the way the user came back to the mode.
+            facesShown = list != nullptr;
             setChecked(idShowFaces, facesShown);
             onShowFacesButton();
         }

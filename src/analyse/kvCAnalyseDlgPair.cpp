@@ -122,7 +122,7 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
                 showPickPoint(false, a.x - b.x, a.y - b.y, a.z - b.z);
             } else if (!rounding) {
                 setType(kvPairAxisParallelToFirst);
-                showAngle(resultFaceholeAngle, 90.0);
+                showResultValue(0, resultFaceholeAngle, 90.0);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
                 const double angle = drawMeasurementResults(secondVector, firstVector, secondPickPoint,
@@ -135,13 +135,15 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             // Between two axes the angle is that of the lines, whichever way
             // each is turned; a face-hole angle is a right angle more.
             const double angle = kvPairAngleOfAxes(firstDirection, axis);
+            // The drill-hole and face-hole angles of a turned second face are
+            // values of their own, shown as every measured value is.
             if (first == kvFirstAxis) {
-                showAngle(resultDrillholeAngle, angle);
+                showResultValue(0, resultDrillholeAngle, angle);
                 const double offset = showAngledHoleGraphic(true);
                 showResultValue(0, resultAngledHoleOffset, offset);
                 showResultGraphic(kvKeyInfoDrillholeAngle);
             } else if (!rounding) {
-                showAngle(resultFaceholeAngle, 90.0 + angle);
+                showResultValue(0, resultFaceholeAngle, 90.0 + angle);
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             } else {
                 const double between = drawMeasurementResults(secondVector, firstVector, secondPickPoint,

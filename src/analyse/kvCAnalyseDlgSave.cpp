@@ -9,6 +9,9 @@
 #include "host/object/kvPropAccess.h"
 #include "sdk/kvMsgEnt.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // The saving flag and the save's log, lowered and dropped again however the
@@ -33,11 +36,40 @@ private:
     kvMeasurementLog*& m_log;
 };
 
-// Told when the model did not take a measurement whole.
+// Told when the model did not take a measurement whole: that nothing of it
+// stands in the model, or exactly what does.
 const wchar_t* const kSaveRefused =
     L"twUiCyc.loc|AnaSaveRefused|The model did not take the whole measurement: nothing was saved";
 const wchar_t* const kSaveRefusedAndKept =
-    L"twUiCyc.loc|AnaSaveRefusedKept|The model did not take the whole measurement, and kept part of it";
+    L"twUiCyc.loc|AnaSaveRefusedKept|The model did not take the whole measurement and holds of it";
+
+// What stands in the model of a save, as the user is told it: each text by
+// its own words, then how many lines and polylines.
+std::wstring describeStanding(const std::vector<kvWrittenEntity>& standing, kvIApplication1* app)
+{
+    auto entry = [app](const wchar_t* key) { return kvCMsgEnt(key).getEntry(app).str(); };
+    std::vector<std::wstring> parts;
+    int lines = 0, polylines = 0;
+    for (const kvWrittenEntity& e : standing) {
+        if (e.kind == kvCadKindText)
+            parts.push_back(entry(L"twUiCyc.loc|AnaSavedText|the text") + L" \"" + e.text + L"\"");
+        else if (e.kind == kvCadKindLine)
+            ++lines;
+        else
+            ++polylines;
+    }
+    if (lines)
+        parts.push_back(std::to_wstring(lines) + L" " +
+                        entry(lines == 1 ? L"twUiCyc.loc|AnaSavedLine|line" : L"twUiCyc.loc|AnaSavedLines|lines"));
+    if (polylines)
+        parts.push_back(std::to_wstring(polylines) + L" " +
+                        entry(polylines == 1 ? L"twUiCyc.loc|AnaSavedPolyline|polyline"
+                                             : L"twUiCyc.loc|AnaSavedPolylines|polylines"));
+    std::wstring text = kvCMsgEnt(kSaveRefusedAndKept).getEntry(app).str() + L":";
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i ? L", " : L" ") + parts[i];
+    return text;
+}
 
 } // namespace
 
@@ -57,20 +89,26 @@ void kvCAnalyseDlg::onSaveMeasurement()
         saveStyle.colour = colour;
         saveStyle.useLayer = true;
         saveStyle.useColour = true;
+        const kvIfPtr<kvIBaseModel1> model = modelForWriting();
+        // A model that cannot take a save back gets as much of it as it
+        // takes; the user is told what it holds. Without a model nothing is
+        // tried twice.
+        log.stopsAtRefusal = model.isNull() || !kvIfPtr<kvIBaseModelWithDelete>(model.get()).isNull();
 
         showResultGraphic(nullptr);
         if (nameShown) {
             kvCGeContour3d none;
-            writeMeasurementToModel(&none, modelForWriting(), textFrame, elementNameText);
+            writeMeasurementToModel(&none, model, textFrame, elementNameText);
         }
-        // A measurement is saved whole or not at all: what a refusing model
-        // took is taken back, and the user is told.
+        // A measurement is saved whole or not at all where the model can
+        // take back what it took; the user is told what stands.
         if (log.failed) {
-            const bool takenBack = kvTakeBackMeasurement(modelForWriting(), log);
+            const std::vector<kvWrittenEntity> standing = kvTakeBackMeasurement(model, log);
             kvIfPtr<kvIApplication1> app = application();
-            kvShowAnalyseException(app, kvCMsgEnt(takenBack ? kSaveRefused : kSaveRefusedAndKept)
-                                            .getEntry(app.getIf())
-                                            .c_str());
+            const std::wstring told =
+                standing.empty() ? kvCMsgEnt(kSaveRefused).getEntry(app.getIf()).str()
+                                 : describeStanding(standing, app.getIf());
+            kvShowAnalyseException(app, told.c_str());
         }
         clearResultGraphics(true);
     } catch (...) {
@@ -92,21 +130,14 @@ kvIfPtr<kvIBaseModel1> kvCAnalyseDlg::modelForWriting()
 kvIUnknownPtr kvCAnalyseDlg::writeMeasurementToModel(kvCGeContour3d* contour, kvIfPtr<kvIBaseModel1> target,
                                                      kvCGeMatrix frame, const wchar_t* text)
 {
-    // A save the model refused once goes no further: it is taken back whole.
-    if (saveLog && saveLog->failed)
+    // A save the model refused once goes no further where it is taken back
+    // whole.
+    if (saveLog && saveLog->failed && saveLog->stopsAtRefusal)
         return kvIUnknownPtr();
     kvIfPtr<kvIBaseDocument1> baseDocument;
     if (!mpExecContext.isNull())
         mpExecContext->getBaseDocument(&baseDocument);
-    try {
-        return kvWriteMeasurement(baseDocument.get(), contour, target, frame, text, saveStyle, saveLog);
-    } catch (wchar_t*) {
-        // A text the model refused: its assertion has told the user, and the
-        // save takes back what it wrote.
-        if (!saveLog)
-            throw;
-    }
-    return kvIUnknownPtr();
+    return kvWriteMeasurement(baseDocument.get(), contour, target, frame, text, saveStyle, saveLog);
 }
 
 void kvCAnalyseDlg::writeResultDimensionToModel(const kvCGeContour3d& extension, const kvCGePoint& a,

@@ -7,8 +7,6 @@
 #include "sdk/kvValueSets.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 
 kvCMultiSelRadiusDialog::kvCMultiSelRadiusDialog() : m_faces(0)
@@ -55,15 +53,16 @@ void directionsFromCentre(const kvFaceAxisRecord& geometry, const kvCGeVector& z
 }
 }  // namespace
 
-// The list shows radii with six significant digits ("%lg"): a fillet
-// measured as 3 - 1e-8 reads as 3 there, and a limit of 3 must take it.
-// Radii that the list tells apart from a limit are compared as they are.
-bool kvCMultiSelRadiusDialog::withinShownRange(double radius, double minValue, double maxValue)
+namespace {
+// A fillet measured as 3 - 1e-8 is a fillet of 3 and meets a limit of 3;
+// a radius 0.0001 beside a limit is another radius at every magnitude a list
+// holds. The noise allowed lies far between the two.
+constexpr double kvRadiusLimitNoise = 1e-7;
+}  // namespace
+
+bool kvCMultiSelRadiusDialog::withinRange(double radius, double minValue, double maxValue)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", radius);
-    const double shown = std::strtod(text, nullptr);
-    return (minValue <= radius || minValue <= shown) && (radius <= maxValue || shown <= maxValue);
+    return minValue - kvRadiusLimitNoise <= radius && radius <= maxValue + kvRadiusLimitNoise;
 }
 
 bool kvCMultiSelRadiusDialog::isConcave(kvFaceAxisRecord geometry, kvCGeVector z)
@@ -109,7 +108,7 @@ void kvCMultiSelRadiusDialog::evaluateGroups()
         const kvIArcUnknown& record = m_faces.at(i);
         if (record.face.isNull())
             continue;
-        if (!withinShownRange(record.radius, m_minValue, m_maxValue))
+        if (!withinRange(record.radius, m_minValue, m_maxValue))
             continue;
         if (!showConcave || !showConvex || !showUndercut) {
             const bool concave = isConcave(record.axis, z);

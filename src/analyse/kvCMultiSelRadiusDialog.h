@@ -19,9 +19,9 @@ public:
     // Puts the faces of the selected groups on layers "<layer>_R<radius>".
     void writeFacesOnLayers();
 
-    // True when the radius lies in the closed range, or the list would show
-    // it as a value in that range.
-    static bool withinShownRange(double radius, double minValue, double maxValue);
+    // True when the radius lies in the closed range, allowing only for the
+    // floating-point noise of a measured radius (kvRadiusLimitNoise).
+    static bool withinRange(double radius, double minValue, double maxValue);
 
     // Shape tests of a face's circle against the frame's z axis.
     static bool isConcave(kvFaceAxisRecord geometry, kvCGeVector z);

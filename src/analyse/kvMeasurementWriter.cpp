@@ -57,12 +57,12 @@ kvIfPtr<Entity> createEntity(const kvIfPtr<kvIBaseModel1>& model, int kind)
 }
 
 // The entity made, or the failure, into the log when there is one.
-void logWrite(kvMeasurementLog* log, kvIUnknown* entity)
+void logWrite(kvMeasurementLog* log, kvIUnknown* entity, int kind, const wchar_t* text = nullptr)
 {
     if (!log)
         return;
     if (entity)
-        log->written.push_back(kvIUnknownPtr(entity));
+        log->written.push_back({kvIUnknownPtr(entity), kind, text ? text : L""});
     else
         log->failed = true;
 }
@@ -71,7 +71,7 @@ void writeText(const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, co
                const kvMeasurementStyle& style, kvMeasurementLog* log)
 {
     kvIfPtr<kvICadText> pText = createEntity<kvICadText>(model, kvCadKindText);
-    logWrite(log, pText.get());
+    logWrite(log, pText.get(), kvCadKindText, text);
     if (pText.isNull())
         kvAssertFail(L"pText", __FILE__, __LINE__);
     EntityEdit edit(pText.getIf());
@@ -111,6 +111,7 @@ kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel
                          const kvMeasurementStyle& style, kvMeasurementLog* log)
 {
     kvIUnknownPtr written;
+    int kind = kvCadKindPolyline;
     kvTArray<double[3], kvTMemCopy<double[3]>> points(8);
     points.setGrowBy(8);
     if (!piece.getApproxPoints(points, kvMeasurementApproxTolerance) || points.size() < 2)
@@ -122,6 +123,7 @@ kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel
             line->setGeometry(points[0], points[1]);
             styleLine(line.getIf(), style);
             written = kvIUnknownPtr(line.get());
+            kind = kvCadKindLine;
         }
     }
     if (written == nullptr) {
@@ -133,7 +135,7 @@ kvIUnknownPtr writePiece(const kvCGeContour3d& piece, const kvIfPtr<kvIBaseModel
             written = kvIUnknownPtr(polyline.get());
         }
     }
-    logWrite(log, written.get());
+    logWrite(log, written.get(), kind);
     return written;
 }
 
@@ -144,10 +146,18 @@ kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* c
                                  const kvMeasurementStyle& style, kvMeasurementLog* log)
 {
     InsertBracket bracket(baseDocument, frame);
-    if (text)
-        writeText(model, frame, text, style, log);
+    if (text) {
+        try {
+            writeText(model, frame, text, style, log);
+        } catch (wchar_t*) {
+            // A text the model refused: its assertion has told the user, and
+            // the log holds the refusal for the save to answer.
+            if (!log)
+                throw;
+        }
+    }
     kvIUnknownPtr written;
-    if (!contour)
+    if (!contour || (log && log->failed && log->stopsAtRefusal))
         return written;
     for (const kvCGeContour3d& piece : piecesOf(*contour)) {
         kvIUnknownPtr entity = writePiece(piece, model, style, log);
@@ -157,10 +167,14 @@ kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* c
     return written;
 }
 
-bool kvTakeBackMeasurement(const kvIfPtr<kvIBaseModel1>& model, const kvMeasurementLog& log)
+std::vector<kvWrittenEntity> kvTakeBackMeasurement(const kvIfPtr<kvIBaseModel1>& model,
+                                                   const kvMeasurementLog& log)
 {
-    bool allGone = true;
-    for (auto it = log.written.rbegin(); it != log.written.rend(); ++it)
-        allGone = !model.isNull() && model->deleteEntity(it->get()) == 0 && allGone;
-    return allGone;
+    const kvIfPtr<kvIBaseModelWithDelete> deleting(model.get());
+    std::vector<kvWrittenEntity> standing;
+    for (auto it = log.written.rbegin(); it != log.written.rend(); ++it) {
+        if (deleting.isNull() || deleting->deleteEntity(it->entity.get()) != 0)
+            standing.insert(standing.begin(), *it);
+    }
+    return standing;
 }

@@ -6,6 +6,7 @@
 #include "sdk/kvGeomTypes.h"
 #include "sdk/kvString.h"
 
+#include <string>
 #include <vector>
 
 // The layer and colour the entities of a save get, each only when its use
@@ -17,11 +18,21 @@ struct kvMeasurementStyle {
     bool useColour = false;
 };
 
+// One entity a save wrote: the entity, its kind and, for a text, its text.
+struct kvWrittenEntity {
+    kvIUnknownPtr entity;
+    int kind = 0;
+    std::wstring text;
+};
+
 // What one save wrote so far, so that a save the model does not take whole
 // can be taken back: every entity created, and whether one could not be.
 struct kvMeasurementLog {
-    std::vector<kvIUnknownPtr> written;
+    std::vector<kvWrittenEntity> written;
     bool failed = false;
+    // False where the model cannot take a save back: after a refusal the
+    // rest is still written, as much of it as the model takes.
+    bool stopsAtRefusal = true;
 };
 
 // Entity kinds of the model's createEntity.
@@ -40,11 +51,15 @@ inline constexpr double kvMeasurementApproxTolerance = 0.0001;
 // out. A contour of several pieces gives one entity per piece. Returns the
 // last line or polyline written, or null. With a log, every entity created
 // is added to it, and an entity the model did not create marks it failed
-// (before the assertion, for a text).
+// (before the assertion, for a text); a refused text then throws no further,
+// and the contour is written unless the log stops at a refusal.
 kvIUnknownPtr kvWriteMeasurement(kvIUnknown* baseDocument, const kvCGeContour* contour,
                                  const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, const wchar_t* text,
                                  const kvMeasurementStyle& style, kvMeasurementLog* log = nullptr);
 
-// Takes every entity of the log out of the model, the last written first.
-// False when the model kept any of them.
-bool kvTakeBackMeasurement(const kvIfPtr<kvIBaseModel1>& model, const kvMeasurementLog& log);
+// Takes every entity of the log out of the model, the last written first,
+// where the model offers kvIBaseModelWithDelete. Returns what still stands
+// in the model, in the order written: nothing when all went, everything
+// without that interface.
+std::vector<kvWrittenEntity> kvTakeBackMeasurement(const kvIfPtr<kvIBaseModel1>& model,
+                                                   const kvMeasurementLog& log);

@@ -247,14 +247,24 @@ class kvIBaseModel1 : public kvIUnknown {
 public:
     // kind 7 text, 1 line, 5 polyline. Out: the new entity.
     virtual int createEntity(int kind, kvIUnknown** entity) { (void)kind; (void)entity; return -1; }
-    // Takes an entity out of the model again, as if it had never been
-    // created; 0 when it is gone.
-    virtual int deleteEntity(kvIUnknown* entity) { (void)entity; return -1; }
 
 protected:
     ~kvIBaseModel1() = default;
 };
 KV_IF_NAME(kvIBaseModel1);
+
+// Optional face of a model that can take an entity out again; a host
+// without it keeps whatever was written into its model.
+class kvIBaseModelWithDelete : public kvIUnknown {
+public:
+    // Takes an entity of this model out again, as if it had never been
+    // created; 0 when it is gone.
+    virtual int deleteEntity(kvIUnknown* entity) { (void)entity; return -1; }
+
+protected:
+    ~kvIBaseModelWithDelete() = default;
+};
+KV_IF_NAME(kvIBaseModelWithDelete);
 
 class kvICadEntity : public kvIUnknown {
 public:

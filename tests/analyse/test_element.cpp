@@ -326,6 +326,19 @@ TEST_F(ElementTest, ADrillHoleAngleIsDrawnAsTheAngleBetweenTheAxes)
     }
 }
 
+// A hole at right angles to a curved first element's direction lies along
+// it: its face-hole angle is 180 (a right angle more than the 90 between the
+// directions), not the 0 an angle between two directions reads there.
+TEST_F(ElementTest, AHoleAlongACurvedFirstElementHasAFaceHoleAngleOf180)
+{
+    propSet(dlg->propertySet(), kvKeyAnalyseMode, 2L);
+    const double there[3] = {0, 0, 5};
+    pick(face("free"), there);
+    pick(face("cylinder"), onAxisWall);
+    EXPECT_EQ(analyseType(), 13);
+    EXPECT_TRUE(shows(L"Drill hole Angle: [x] 180")) << panel();
+}
+
 TEST_F(ElementTest, APickBesideTheModelChangesNothing)
 {
     kvIUnknownPtr cylinder = face("cylinder");

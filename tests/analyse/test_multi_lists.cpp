@@ -56,20 +56,31 @@ struct Lists : ::testing::Test {
     }
 };
 
-// Radii that the list shows as a limit count as on it (a fillet measured as
-// 5 - 1e-8 was hidden by a maximum of 5); radii it tells apart do not.
-TEST_F(Lists, RadiiOnTheRangeLimitsAreListedAndJustOutsideAreNot)
+// The range is closed: a radius on a limit is listed, floating-point noise
+// about it included (a fillet measured as 3 - 1e-8), while 0.0001 outside is
+// not, at every magnitude a list holds.
+TEST_F(Lists, RadiiOnTheRangeLimitsAreListedAndOneTenThousandthOutsideAreNot)
 {
-    kvCMultiSelRadiusDialog list;
-    list.setProperties(&set);
-    for (double r : {0.9999, 1.0 - 1e-8, 5.0 + 1e-8, 5.0001})
-        addRadius(list, r);
-    ASSERT_TRUE(list.evaluate());
-    ASSERT_EQ(list.groups().size(), 2u);
-    EXPECT_EQ(list.groups()[0].count, 1);
-    EXPECT_EQ(list.groups()[0].firstValue, 1.0 - 1e-8);
-    EXPECT_EQ(list.groups()[1].value, 5.0);
-    EXPECT_EQ(list.groups()[1].count, 1);
+    struct Case {
+        double min, max, radius;
+        bool listed;
+    } const cases[] = {
+        {3, 3, 3 - 1e-8, true}, {3, 3, 3 + 1e-8, true}, {3, 3, 2.9999, false}, {3, 3, 3.0001, false},
+        {100, 100, 100 + 1e-8, true}, {100, 100, 100.0001, false}, {100, 100, 99.9999, false},
+        {1000, 1000, 1000 - 1e-8, true}, {1000, 1000, 1000.0004, false}, {1000, 1000, 999.9999, false},
+        // A free-form face the list shows as 78.488.
+        {78.48, 78.49, 78.4884, true}, {78.48, 78.488, 78.4884, false},
+    };
+    for (const Case& c : cases) {
+        propSet(&set, kvKeyMinDiameter, c.min);
+        propSet(&set, kvKeyMaxDiameter, c.max);
+        kvCMultiSelRadiusDialog list;
+        list.setProperties(&set);
+        addRadius(list, c.radius);
+        ASSERT_TRUE(list.evaluate());
+        ASSERT_EQ(list.groups().size(), 1u);
+        EXPECT_EQ(list.groups()[0].count, c.listed ? 1 : 0) << c.radius << " in " << c.min << ".." << c.max;
+    }
 }
 
 TEST_F(Lists, MoreFaceRecordsThanTheOldWorkingTableHeldAreAllGrouped)

@@ -83,10 +83,16 @@ public:
     std::size_t index;
 };
 
-class Model : public kvIUnknownImp, public kvIBaseModel1 {
+// A model that can take an entity out again, while deletes is set.
+class Model : public kvIUnknownImp, public kvIBaseModel1, public kvIBaseModelWithDelete {
 public:
     explicit Model(Store& store) : store(store) {}
-    kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIBaseModel1>(this, name); }
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        if (!deletes)
+            return kvQueryInterfaces<kvIBaseModel1>(this, name);
+        return kvQueryInterfaces<kvIBaseModel1, kvIBaseModelWithDelete>(this, name);
+    }
     int createEntity(int kind, kvIUnknown** out) override
     {
         *out = nullptr;
@@ -110,6 +116,7 @@ public:
         return 0;
     }
     Store& store;
+    bool deletes = true;
 };
 
 // The entities the model keeps.
@@ -124,8 +131,11 @@ std::vector<Written> kept(const Store& store)
 
 class Document : public kvIUnknownImp, public kvIBaseDocument1, public kvISWDocument1 {
 public:
-    explicit Document(Store& store) : store(store), model(new kvIfImp<Model>(store)) { model->addRef(); }
-    ~Document() override { model->release(); }
+    explicit Document(Store& store) : store(store), model(new kvIfImp<Model>(store))
+    {
+        static_cast<kvIBaseModel1*>(model)->addRef();
+    }
+    ~Document() override { static_cast<kvIBaseModel1*>(model)->release(); }
     kvIUnknown* queryInterface(const wchar_t* name) override
     {
         return kvQueryInterfaces<kvIBaseDocument1, kvISWDocument1>(this, name);
@@ -258,15 +268,27 @@ TEST_F(SaveTest, AModelThatRefusesAnEntityKeepsNothingOfTheSaveAndTheUserIsTold)
     EXPECT_TRUE(kept(store).empty());
     ASSERT_EQ(2u, app.boxes.size());
     EXPECT_EQ(app.boxes[0].text, app.boxes[1].text);
+}
 
-    // A later measurement, on a model that takes every entity again, is
-    // drawn only, not written; saved, it is written whole.
-    store.refused.clear();
-    window->showResultGraphic(kvKeyInfoAngle);
-    EXPECT_TRUE(kept(store).empty());
-    window->onSaveMeasurement();
-    EXPECT_EQ(8u, kept(store).size());
-    EXPECT_EQ(2u, app.boxes.size());
+// A model that cannot take an entity out again keeps as much of the save as
+// it takes, and the user is told exactly what that is.
+TEST_F(SaveTest, AModelThatCannotTakeBackKeepsWhatItTookAndTheUserIsToldWhat)
+{
+    const std::wstring told = L"The model did not take the whole measurement and holds of it: ";
+    doc->model->deletes = false;
+    window->measuredAngle();
+    for (int refused : {5, 7}) {
+        store.entities.clear();
+        store.refused = {refused};
+        window->showResultGraphic(kvKeyInfoAngle);
+        window->onSaveMeasurement();
+        EXPECT_FALSE(window->isSavingMeasurement());
+    }
+    // Texts refused last: the legs and arc and both arrowheads stand.
+    EXPECT_EQ(7u, kept(store).size());
+    ASSERT_EQ(2u, host.app->boxes.size());
+    EXPECT_EQ(told + L"the text \"135\"", host.app->boxes[0].text);
+    EXPECT_EQ(told + L"7 polylines", host.app->boxes[1].text);
 }
 
 } // namespace

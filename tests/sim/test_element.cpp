@@ -244,20 +244,18 @@ TEST(ElementMeasurement, EveryKindOfFaceShowsItsExactMeasures)
         {"== top", "Color", "192,192,192"},       {"== top", "Pick point", "X10, Y20, Z40"},
         {"== tilted", "Angle", "[x] 60"},         {"== hole", "AnalyseType", "8"},
         {"== hole", "Type", "Cylinder"},          {"== hole", "Diameter", "[x] 16"},
-        {"== hole", "Cylinder height", "[ ] 36"}, {"== hole", "Name", "[ ] Royal blue"},
-        {"== half hole", "Type", "Cylinder"},     {"== half hole", "Diameter", "[x] 10"},
-        {"== half hole", "Cylinder height", "[ ] 40"},
+        {"== hole", "Cylinder height", "[ ] 36"}, {"== half hole", "Type", "Cylinder"},
+        {"== half hole", "Diameter", "[x] 10"},   {"== half hole", "Cylinder height", "[ ] 40"},
         {"== countersink", "AnalyseType", "19"},  {"== countersink", "Type", "Conus"},
         {"== countersink", "Diameter1", "[x] 16"}, {"== countersink", "Diameter2", "[ ] 24"},
         {"== countersink", "Cone Angle", "[ ] 90"}, {"== countersink", "Cylinder height", "[ ] 4"},
-        {"== countersink", "Name", "[ ] Signal orange"},
         {"== fillet", "AnalyseType", "18"},       {"== fillet", "Type", "Rounding"},
         {"== fillet", "Radius", "[x] 3"},         {"== fillet", "Cylinder height", "[ ] 37"},
         {"== torus", "AnalyseType", "4"},         {"== torus", "Type", "Torus"},
         {"== torus", "Radius", "[x] 2"},          {"== torus", "Diameter", "[ ] 16"},
         {"== sphere", "AnalyseType", "11"},       {"== sphere", "Type", "Free form surface"},
         {"== sphere", "Min radius selection point", "[x] 3"}, {"== sphere", "Max radius", "[ ] 3"},
-        {"== floor", "Type", "Free form surface"}, {"== floor", "Name", "[ ] Signal red"},
+        {"== floor", "Type", "Free form surface"},
     };
     for (const Expect& e : expected) EXPECT_EQ(m.after(e.pick, e.label), e.value) << e.pick << " " << e.label;
 
@@ -303,22 +301,68 @@ TEST(ElementMeasurement, ColourNamesComeFromTheHostsCatalogue)
     EXPECT_EQ(m.after("== emptied", "Name"), "(missing)");
 }
 
-// The name's tick is the user's: a measurement that ticks its own result
-// leaves it, and the name shown or saved is the element picked last.
-TEST(ElementMeasurement, TheNameStaysTheUsersChoiceAndIsTheCurrentElements)
+namespace {
+
+// The "(x, y, z)" printed after " at " in the first line after from that
+// holds part, or nothing.
+std::string placeAfter(const Measured& m, const std::string& from, const std::string& part)
 {
-    const std::string hole = "pick 70 35 60 8 0 -40\n", torus = "pick 37 15 100 0 0 -1\n";
-    const Measured m = runSession("analyse\nmode 1\n" + hole + "name-text on\necho == torus shown\n" + torus +
-                                  "results\nshow view\nname-text off\npick 70 35 61 8 0 -40\n"
-                                  "pick 37 15 101 0 0 -1\nname-text on\npress save\necho == saved\nentities\n"
-                                  "close\n");
+    bool seen = false;
+    for (const std::string& line : m.lines) {
+        if (!seen) {
+            seen = line.find(from) != std::string::npos;
+        } else if (line.find(part) != std::string::npos) {
+            const std::size_t at = line.find(" at (", line.find(part));
+            return at == std::string::npos ? "" : line.substr(at + 4, line.find(')', at) - at - 3);
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+// The element's name stands at the element it names, in the view and in the
+// model, whatever kind of face was picked before: beside the label of the
+// pick's own result, or at the picked point when the result has none (a
+// plane's angle). It stayed where an earlier pick's label had been, inside
+// another face. The name's tick stays the user's from pick to pick, and a
+// name switched on after its pick is that pick's.
+TEST(ElementMeasurement, TheNameStandsAtTheElementItNamesInTheViewAndTheModel)
+{
+    const std::string floor = "pick 50 10 100 0 0 -1\n", hole = "pick 20 40 60 0 5 -40\n",
+                      torus = "pick 37 15 100 0 0 -1\n";
+    const Measured m = runSession("feedback Size 10\nanalyse\nmode 1\n" + floor + "name-text on\necho == hole\n" +
+                                  hole + "press save\necho == front\npick 50 -50 20 0 1 0\npress save\n"
+                                  "echo == countersink\npick 80 35 100 0 0 -1\npress save\necho == torus\n" +
+                                  torus + "press save\necho == floor\n" + floor + "press save\nname-text off\n" +
+                                  hole + torus + "name-text on\npress save\necho == saved\nentities\nclose\n");
     ASSERT_EQ(m.errors, 0);
-    EXPECT_EQ(m.after("== torus shown", "Radius"), "[x] 2");
-    EXPECT_EQ(m.after("== torus shown", "Name"), "[x] Orchid");
-    EXPECT_TRUE(m.has("    text \"Orchid\" at ")) << "the name in the view";
-    // Measured while the name was off, switched on afterwards: the torus's.
-    EXPECT_TRUE(m.has("  6  text \"Orchid\" height 3"));
-    EXPECT_FALSE(m.has("text \"Royal blue\" height"));
+    // With a feedback size s of 10 a diameter's label stands 0.3 s above the
+    // end of the axis where the diameter is: the top of the hole (z 40), the
+    // countersink's foot (z 36). The torus's radius runs s along the normal
+    // (0.5, 0, 0.866) from the pick (37, 15, 40.2679), its label at its
+    // middle, s/5 aside along (-0.866, 0, 0.5). The front face's pick lands
+    // at (50, 0, 20).
+    struct Expect {
+        const char *pick, *name, *view, *saved;
+    } const expected[] = {
+        {"== hole", "\"Royal blue\"", "(20, 40, 43)", "(20, 40, 43)"},
+        {"== front", "\"  Silver\"", "(50, 0, 20)", "(50, 0, 20)"},
+        {"== countersink", "\"Signal orange\"", "(70, 35, 39)", "(70, 35, 39)"},
+        {"== torus", "\"Orchid\"", "(41.23, 15, 43.6)", "(41.2321, 15, 43.5981)"},
+    };
+    for (const Expect& e : expected) {
+        EXPECT_EQ(placeAfter(m, e.pick, "text " + std::string(e.name) + " at"), e.view) << e.pick;
+        EXPECT_EQ(placeAfter(m, "== saved", "text " + std::string(e.name) + " height"), e.saved) << e.pick;
+    }
+    // The floor's name stands at its curvature radius's label, the first
+    // radius saved after the torus's name.
+    EXPECT_EQ(placeAfter(m, "== floor", "text \"Signal red\" at"), placeAfter(m, "== floor", "text \"R"));
+    EXPECT_EQ(placeAfter(m, "== saved", "text \"Signal red\""), placeAfter(m, "\"Orchid\" height", "text \"R"));
+    // Switched on after the torus was measured again: the torus's name once
+    // more, not the hole's.
+    EXPECT_EQ(placeAfter(m, "\"Orchid\" height", "text \"Orchid\" height"), "(41.2321, 15, 43.5981)");
+    EXPECT_EQ(placeAfter(m, "\"Royal blue\" height", "text \"Royal blue\" height"), "");
 }
 
 // After a second pick the coordinate line shows the two picks' difference,
