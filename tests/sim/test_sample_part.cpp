@@ -2,10 +2,12 @@
 // sampled points on the analytic shape within 1e-9 of the face's size, the
 // oriented normals out of the material as the shape and its sense say.
 #include "sample_part.h"
+#include "view.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -118,23 +120,91 @@ TEST(SamplePart, SampledPointsLieOnTheShapesAndNormalsPointOut)
     }
 }
 
-TEST(SamplePart, HalfCylindersOfOneHoleMeetAndCoverItOnce)
+namespace {
+
+// The part's material as the block it was machined from, with what was cut
+// away and what stands on it, told without its faces: a point on a cut's
+// edge is material.
+bool material(double x, double y, double z)
 {
-    const hostsim::SamplePart& part = hostsim::samplePart();
-    const SampleFace* a = part.findFace(111);
-    const SampleFace* b = part.findFace(112);
-    ASSERT_TRUE(a && b);
-    // The second half starts where the first ends and ends where it starts.
-    const Vec a0 = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 0.0));
-    const Vec a1 = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 1.0));
-    const Vec b0 = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 0.0));
-    const Vec b1 = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 1.0));
-    EXPECT_NEAR(0.0, len(a1 - b0), 1e-9);
-    EXPECT_NEAR(0.0, len(b1 - a0), 1e-9);
-    // The middle of each half lies on opposite sides of the axis.
-    const Vec am = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 0.5)) - vec(a->point);
-    const Vec bm = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 0.5)) - vec(b->point);
-    EXPECT_LT(am.y * bm.y, 0.0);
+    const double rho = std::hypot(x - 30, y - 15);  // the boss with its fillet
+    if (z > 40 && z <= 50 && (rho <= 6 || (z <= 42 && rho <= 8 && std::hypot(rho - 8, z - 42) >= 2)))
+        return true;
+    if (x < 0 || x > 100 || y < 0 || y > 60 || z < 0 || z > 40 || z - y > 35)
+        return false;
+    if ((x - 90) * std::sqrt(3.0) + (z - 40) > 0)  // above the tilted face
+        return false;
+    if (std::hypot(x - 20, y - 40) < 5 || std::hypot(x - 40, y - 40) < 5 ||
+        std::hypot(x - 70, y - 35) < 8 + std::fmax(0.0, z - 36))
+        return false;
+    if (x > 45 && x < 58 && y > 3 && y < 20 && z > hostsim::freeformHeight(*hostsim::samplePart().findFace(151), x, y))
+        return false;
+    // The radius-3 roundings: vertical at the back corners, along the top's
+    // back and left edges, and the sphere where three meet.
+    const double dl = 3 - x, dr = x - 97, db = y - 57, dt = z - 37;
+    if ((dl > 0 && db > 0 && std::hypot(dl, db) > 3) || (dr > 0 && db > 0 && std::hypot(dr, db) > 3) ||
+        (db > 0 && dt > 0 && std::hypot(db, dt) > 3) || (dl > 0 && dt > 0 && std::hypot(dl, dt) > 3))
+        return false;
+    return !(dl > 0 && db > 0 && dt > 0 && std::sqrt(dl * dl + db * db + dt * dt) > 3);
+}
+
+} // namespace
+
+// Rays from points spread over the part and gathered where faces meet, in
+// directions spread over the sphere: the faces that picks along a ray meet,
+// one after the other, are where the material begins and ends.
+TEST(SamplePart, FacesCloseAroundTheMaterial)
+{
+    struct Region {
+        double lo[3], hi[3];
+        int rays;
+    } const regions[] = {
+        {{-2, -2, -2}, {102, 62, 52}, 40}, // the whole part
+        {{-1, 52, 32}, {8, 61, 41}, 20},   // the rounded corner
+        {{43, 1, 35}, {60, 22, 41}, 20},   // the pocket through the chamfer
+        {{86, -1, 30}, {96, 8, 41}, 10},   // the chamfer meeting the tilted face
+        {{88, 52, 18}, {101, 61, 41}, 10}, // the tilted face over the back rounding and fillet
+        {{-1, -1, 32}, {6, 8, 41}, 10},    // the left rounding meeting the chamfer
+    };
+    std::mt19937 random(11);
+    std::normal_distribution<double> normal;
+    int crossings = 0;
+    for (const Region& r : regions)
+        for (int ray = 0; ray < r.rays;) {
+            double p[3], d[3];
+            for (int k = 0; k < 3; ++k) {
+                p[k] = std::uniform_real_distribution<double>(r.lo[k], r.hi[k])(random);
+                d[k] = normal(random);
+            }
+            // A start beside a face tells nothing of which side it is on.
+            bool in = material(p[0], p[1], p[2]), clear = true;
+            for (int k = 0; k < 3; ++k)
+                for (double step : {-0.01, 0.01}) {
+                    double q[3] = {p[0], p[1], p[2]};
+                    q[k] += step;
+                    clear = clear && material(q[0], q[1], q[2]) == in;
+                }
+            if (!clear)
+                continue;
+            ++ray;
+            hostsim::RayHit hit;
+            double from[3] = {p[0], p[1], p[2]};
+            std::string met;
+            for (int n = 0; n < 20 && hostsim::pickFace(hostsim::samplePart(), from, d, hit); ++n) {
+                const Vec mid = 0.5 * (vec(from) + vec(hit.point));
+                EXPECT_EQ(material(mid.x, mid.y, mid.z), in)
+                    << "before face " << hit.face->id << " at " << hit.point[0] << ", " << hit.point[1] << ", "
+                    << hit.point[2] << " on the ray from " << p[0] << ", " << p[1] << ", " << p[2] << met;
+                met += " " + std::to_string(hit.face->id);
+                in = !in;
+                for (int k = 0; k < 3; ++k)
+                    from[k] = hit.point[k] + 1e-6 * d[k] / len(vec(d));
+                ++crossings;
+            }
+            EXPECT_FALSE(in) << "the ray from " << p[0] << ", " << p[1] << ", " << p[2] << " along " << d[0] << ", "
+                             << d[1] << ", " << d[2] << " leaves through" << met;
+        }
+    EXPECT_GT(crossings, 100);
 }
 
 TEST(SamplePart, PrintedListNamesEveryFaceWithItsMeasures)
