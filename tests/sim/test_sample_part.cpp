@@ -150,61 +150,40 @@ bool material(double x, double y, double z)
 
 } // namespace
 
-// Rays from points spread over the part and gathered where faces meet, in
-// directions spread over the sphere: the faces that picks along a ray meet,
-// one after the other, are where the material begins and ends.
+// Rays from all around the part through points spread over it and gathered
+// where faces meet: the faces that picks along a ray meet, one after the
+// other, are where the material begins and ends.
 TEST(SamplePart, FacesCloseAroundTheMaterial)
 {
-    struct Region {
-        double lo[3], hi[3];
-        int rays;
-    } const regions[] = {
-        {{-2, -2, -2}, {102, 62, 52}, 40}, // the whole part
-        {{-1, 52, 32}, {8, 61, 41}, 20},   // the rounded corner
-        {{43, 1, 35}, {60, 22, 41}, 20},   // the pocket through the chamfer
-        {{86, -1, 30}, {96, 8, 41}, 10},   // the chamfer meeting the tilted face
-        {{88, 52, 18}, {101, 61, 41}, 10}, // the tilted face over the back rounding and fillet
-        {{-1, -1, 32}, {6, 8, 41}, 10},    // the left rounding meeting the chamfer
+    const double boxes[][6] = {
+        {0, 0, 0, 100, 60, 50},    {-1, 52, 32, 8, 61, 41}, // the whole part, the rounded corner
+        {43, 1, 35, 60, 22, 41},   {86, -1, 30, 96, 8, 41}, // the pocket, the chamfer meeting the tilted face
+        {88, 52, 18, 101, 61, 41}, {-1, -1, 32, 6, 8, 41},  // the tilted face over the roundings, the chamfer's end
     };
     std::mt19937 random(11);
     std::normal_distribution<double> normal;
     int crossings = 0;
-    for (const Region& r : regions)
-        for (int ray = 0; ray < r.rays;) {
-            double p[3], d[3];
-            for (int k = 0; k < 3; ++k) {
-                p[k] = std::uniform_real_distribution<double>(r.lo[k], r.hi[k])(random);
-                d[k] = normal(random);
-            }
-            // A start beside a face tells nothing of which side it is on.
-            bool in = material(p[0], p[1], p[2]), clear = true;
+    for (const auto& box : boxes)
+        for (int ray = 0; ray < 15; ++ray) {
+            const Vec away = unit({normal(random), normal(random), normal(random)});
+            double from[3] = {50 + 120 * away.x, 30 + 120 * away.y, 25 + 120 * away.z}, d[3];
             for (int k = 0; k < 3; ++k)
-                for (double step : {-0.01, 0.01}) {
-                    double q[3] = {p[0], p[1], p[2]};
-                    q[k] += step;
-                    clear = clear && material(q[0], q[1], q[2]) == in;
-                }
-            if (!clear)
-                continue;
-            ++ray;
+                d[k] = std::uniform_real_distribution<double>(box[k], box[k + 3])(random) - from[k];
+            std::string met = "the ray from " + std::to_string(from[0]) + ", " + std::to_string(from[1]) + ", " +
+                              std::to_string(from[2]) + " meets";
+            bool in = false;
             hostsim::RayHit hit;
-            double from[3] = {p[0], p[1], p[2]};
-            std::string met;
-            for (int n = 0; n < 20 && hostsim::pickFace(hostsim::samplePart(), from, d, hit); ++n) {
+            for (int n = 0; n < 20 && hostsim::pickFace(hostsim::samplePart(), from, d, hit); ++n, ++crossings) {
                 const Vec mid = 0.5 * (vec(from) + vec(hit.point));
-                EXPECT_EQ(material(mid.x, mid.y, mid.z), in)
-                    << "before face " << hit.face->id << " at " << hit.point[0] << ", " << hit.point[1] << ", "
-                    << hit.point[2] << " on the ray from " << p[0] << ", " << p[1] << ", " << p[2] << met;
                 met += " " + std::to_string(hit.face->id);
+                EXPECT_EQ(material(mid.x, mid.y, mid.z), in) << met;
                 in = !in;
                 for (int k = 0; k < 3; ++k)
                     from[k] = hit.point[k] + 1e-6 * d[k] / len(vec(d));
-                ++crossings;
             }
-            EXPECT_FALSE(in) << "the ray from " << p[0] << ", " << p[1] << ", " << p[2] << " along " << d[0] << ", "
-                             << d[1] << ", " << d[2] << " leaves through" << met;
+            EXPECT_FALSE(in) << met;
         }
-    EXPECT_GT(crossings, 100);
+    EXPECT_GT(crossings, 150);
 }
 
 TEST(SamplePart, PrintedListNamesEveryFaceWithItsMeasures)
