@@ -422,6 +422,26 @@ const CommandRegistration facesCommand("faces", [](Session& session, const std::
     printSampleFaces(session.out());
 });
 
+// The part is closed: where the pocket cuts the chamfer, and beside the
+// rounded corner, a pick meets the face that bounds the material there.
+const DemoSection closedPartTour("25-part",
+                                 "echo -- the part is a closed solid: from above where the pocket cuts the chamfer, "
+                                 "its floor\n"
+                                 "analyse\n"
+                                 "mode 1\n"
+                                 "pick 45.2 3.2 100 0 0 -1\n"
+                                 "echo -- a wall of the pocket, from inside it\n"
+                                 "pick 50 10 38.5 -1 0 0\n"
+                                 "results\n"
+                                 "echo -- beside the rounded corner: the roundings along the top's left and back "
+                                 "edges, the sphere where they meet, nothing outside them\n"
+                                 "pick 1 30 100 0 0 -1\n"
+                                 "results\n"
+                                 "pick 20 59 100 0 0 -1\n"
+                                 "pick 2 58 100 0 0 -1\n"
+                                 "pick 0.5 59.5 100 0 0 -1\n"
+                                 "close\n");
+
 } // namespace
 
 SamplePart::SamplePart()
