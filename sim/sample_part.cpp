@@ -261,7 +261,7 @@ void buildPart(std::vector<SampleFace>& faces)
         // 45 degree chamfer along the top front edge, 5 wide in y and z. It
         // runs on past x = 90 until the tilted face cuts it, at its foot
         // 5 / tan 60 further.
-        const double p[3] = {0, 0, 35}, e1[3] = {90 + 5 / std::sqrt(3.0), 0, 0}, e2[3] = {0, 5, 5};
+        const double p[3] = {0, 0, 35}, e1[3] = {90 + 5 / std::tan(tilt), 0, 0}, e2[3] = {0, 5, 5};
         b.plane(107, "chamfer 45", p, e1, e2, 0, -1, 1);
         b.reachesEveryEdge();
     }
@@ -379,23 +379,20 @@ void buildPart(std::vector<SampleFace>& faces)
         b.add(f, ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(f.patch.data())));
     }
     // The pocket's walls, from its floor (z 37 to 37.9) up to the top face
-    // and, over y 3..5, to the chamfer it cuts through (trim.cpp).
-    {
-        const double p[3] = {45, 3, 37}, e1[3] = {13, 0, 0}, e2[3] = {0, 0, 1};
-        b.plane(152, "pocket wall front", p, e1, e2, 0, 1, 0);
-    }
-    {
-        const double p[3] = {45, 20, 37}, e1[3] = {13, 0, 0}, e2[3] = {0, 0, 3};
-        b.plane(153, "pocket wall back", p, e1, e2, 0, -1, 0);
-    }
-    {
-        const double p[3] = {45, 3, 37}, e1[3] = {0, 17, 0}, e2[3] = {0, 0, 3};
-        b.plane(154, "pocket wall left", p, e1, e2, 1, 0, 0);
-    }
-    {
-        const double p[3] = {58, 3, 37}, e1[3] = {0, 17, 0}, e2[3] = {0, 0, 3};
-        b.plane(155, "pocket wall right", p, e1, e2, -1, 0, 0);
-    }
+    // and, over y 3..5, to the chamfer it cuts through (trim.cpp): corner,
+    // edges along and up the wall, and the normal into the pocket.
+    const struct {
+        int id;
+        const char* name;
+        double p[3], e1[3], e2[3], n[3];
+    } walls[] = {
+        {152, "pocket wall front", {45, 3, 37}, {13, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+        {153, "pocket wall back", {45, 20, 37}, {13, 0, 0}, {0, 0, 3}, {0, -1, 0}},
+        {154, "pocket wall left", {45, 3, 37}, {0, 17, 0}, {0, 0, 3}, {1, 0, 0}},
+        {155, "pocket wall right", {58, 3, 37}, {0, 17, 0}, {0, 0, 3}, {-1, 0, 0}},
+    };
+    for (const auto& w : walls)
+        b.plane(w.id, w.name, w.p, w.e1, w.e2, w.n[0], w.n[1], w.n[2]);
 }
 
 
