@@ -128,6 +128,16 @@ class Builder {
 public:
     explicit Builder(std::vector<SampleFace>& faces) : m_faces(faces) {}
 
+    // The last face added reaches every edge of its surface, though not
+    // along all of each: its window is the whole surface. Measured on a grid,
+    // the window would cut off the corners where a slanted edge meets the
+    // surface's end.
+    void reachesEveryEdge()
+    {
+        m_faces.back().windowStated = true;
+        m_faces.back().window = ParameterWindow();
+    }
+
     void add(SampleFace f, RatBSplSurf* s)
     {
         if (!s)
@@ -173,6 +183,31 @@ public:
         f.normalSense = sense;
         f.rounding = rounding;
         f.size = std::fmax(2 * r, z1 - z0);
+        add(f, s);
+    }
+
+    // A radius-3 rounding along an edge: a quarter cylinder about the axis
+    // from start along the unit direction `along` for `length`, swept a
+    // quarter turn (right-handed about the axis) from the unit radial
+    // direction `from`.
+    void edgeRounding(int id, const char* name, const double* start, const double* along, double length,
+                      const double* from)
+    {
+        const double r = 3.0;
+        double a[3], b[3];
+        for (int k = 0; k < 3; ++k) {
+            a[k] = start[k] + r * from[k];
+            b[k] = a[k] + length * along[k];
+        }
+        RatBSplCurve* line = lineCurve(a, b);
+        RatBSplSurf* s = line ? ratBSplSurfRevolveCurveArc(start, along, line, 0.0, kPi / 2) : nullptr;
+        ratBSplCurveFree(line);
+        SampleFace f = base(id, "cylinder", name, kGreen, "Roundings");
+        set3(f.point, start[0], start[1], start[2]);
+        set3(f.axis, along[0], along[1], along[2]);
+        f.radius = r;
+        f.rounding = true;
+        f.size = std::fmax(2 * r, length);
         add(f, s);
     }
 
@@ -223,9 +258,12 @@ void buildPart(std::vector<SampleFace>& faces)
         b.plane(106, "right", p, e1, e2, 1, 0, 0);
     }
     {
-        // 45 degree chamfer along the top front edge, 5 wide in y and z.
-        const double p[3] = {0, 0, 35}, e1[3] = {90, 0, 0}, e2[3] = {0, 5, 5};
+        // 45 degree chamfer along the top front edge, 5 wide in y and z. It
+        // runs on past x = 90 until the tilted face cuts it, at its foot
+        // 5 / tan 60 further.
+        const double p[3] = {0, 0, 35}, e1[3] = {90 + 5 / std::tan(tilt), 0, 0}, e2[3] = {0, 5, 5};
         b.plane(107, "chamfer 45", p, e1, e2, 0, -1, 1);
+        b.reachesEveryEdge();
     }
     {
         // The face at 120 degrees to the top, down to the right side.
@@ -266,9 +304,28 @@ void buildPart(std::vector<SampleFace>& faces)
         b.add(f, ratBSplSurfConeBetweenHeights(P, f.axis, X, Y, 1.0, 1.0, 0.0, 4.0));
     }
 
-    // Radius-3 fillets on the two vertical back edges.
+    // Radius-3 fillets on the two vertical back edges. The right one runs up
+    // to the tilted face, which cuts it from z = tiltLow at the right side to
+    // 7 tan 60 below the top where the back begins.
     b.cylinderPart(121, "fillet back left", 3, 57, 3, 0, 40, kPi / 2, kPi, 1, true, kGreen, "Roundings");
-    b.cylinderPart(122, "fillet back right", 97, 57, 3, 0, 22, 0, kPi / 2, 1, true, kGreen, "Roundings");
+    b.cylinderPart(122, "fillet back right", 97, 57, 3, 0, 40.0 - 7.0 * std::tan(tilt), 0, kPi / 2, 1, true, kGreen,
+                   "Roundings");
+    b.reachesEveryEdge();
+
+    // Radius-3 roundings along the top's back and left edges, meeting the
+    // sphere corner edge to edge. The back one runs out where the tilted face
+    // comes down past it (at x = 90 + 3 / tan 60 on the back); the left one
+    // ends against the chamfer, from y = 2 on the left to 5 on the top.
+    {
+        const double start[3] = {3, 57, 37}, along[3] = {1, 0, 0}, from[3] = {0, 1, 0};
+        b.edgeRounding(123, "rounding back top", start, along, 87 + 3 / std::tan(tilt), from);
+        b.reachesEveryEdge();
+    }
+    {
+        const double start[3] = {3, 2, 37}, along[3] = {0, 1, 0}, from[3] = {-1, 0, 0};
+        b.edgeRounding(124, "rounding left top", start, along, 55, from);
+        b.reachesEveryEdge();
+    }
 
     // A boss of radius 6 on the top face with a radius-2 torus fillet at its foot.
     b.cylinderPart(131, "boss wall", 30, 15, 6, 42, 50, 0, 2 * kPi, 1, false, kGrey, "Body");
@@ -321,6 +378,21 @@ void buildPart(std::vector<SampleFace>& faces)
         const double U[2] = {0, 13}, V[2] = {0, 17};
         b.add(f, ratBSplSurfFromBicubicPatches(1, 1, U, V, reinterpret_cast<const GeomVec3*>(f.patch.data())));
     }
+    // The pocket's walls, from its floor (z 37 to 37.9) up to the top face
+    // and, over y 3..5, to the chamfer it cuts through (trim.cpp): corner,
+    // edges along and up the wall, and the normal into the pocket.
+    const struct {
+        int id;
+        const char* name;
+        double p[3], e1[3], e2[3], n[3];
+    } walls[] = {
+        {152, "pocket wall front", {45, 3, 37}, {13, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+        {153, "pocket wall back", {45, 20, 37}, {13, 0, 0}, {0, 0, 3}, {0, -1, 0}},
+        {154, "pocket wall left", {45, 3, 37}, {0, 17, 0}, {0, 0, 3}, {1, 0, 0}},
+        {155, "pocket wall right", {58, 3, 37}, {0, 17, 0}, {0, 0, 3}, {-1, 0, 0}},
+    };
+    for (const auto& w : walls)
+        b.plane(w.id, w.name, w.p, w.e1, w.e2, w.n[0], w.n[1], w.n[2]);
 }
 
 
@@ -347,6 +419,26 @@ const CommandRegistration facesCommand("faces", [](Session& session, const std::
     printSampleFaces(session.out());
 });
 
+// The part is closed: where the pocket cuts the chamfer, and beside the
+// rounded corner, a pick meets the face that bounds the material there.
+const DemoSection closedPartTour("25-part",
+                                 "echo -- the part is a closed solid: from above where the pocket cuts the chamfer, "
+                                 "its floor\n"
+                                 "analyse\n"
+                                 "mode 1\n"
+                                 "pick 45.2 3.2 100 0 0 -1\n"
+                                 "echo -- a wall of the pocket, from inside it\n"
+                                 "pick 50 10 38.5 -1 0 0\n"
+                                 "results\n"
+                                 "echo -- beside the rounded corner: the roundings along the top's left and back "
+                                 "edges, the sphere where they meet, nothing outside them\n"
+                                 "pick 1 30 100 0 0 -1\n"
+                                 "results\n"
+                                 "pick 20 59 100 0 0 -1\n"
+                                 "pick 2 58 100 0 0 -1\n"
+                                 "pick 0.5 59.5 100 0 0 -1\n"
+                                 "close\n");
+
 } // namespace
 
 SamplePart::SamplePart()
@@ -372,6 +464,18 @@ const SampleFace* SamplePart::findFace(int id) const
         if (f.id == id)
             return &f;
     return nullptr;
+}
+
+double freeformHeight(const SampleFace& face, double x, double y)
+{
+    const double s = x - face.patchRange[0], t = y - face.patchRange[2];
+    double z = 0.0;
+    for (int j = 3; j >= 0; --j) {
+        double row = 0.0;
+        for (int i = 3; i >= 0; --i) row = row * s + face.patch[3 * (i + 4 * j) + 2];
+        z = z * t + row;
+    }
+    return z;
 }
 
 void sampleFaceNormal(const SampleFace& face, const double point[3], double normal[3])

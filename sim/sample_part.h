@@ -5,10 +5,12 @@
 // The block spans 0..100 in x, 0..60 in y and 0..40 in z. It carries planar
 // faces (among them a 45 degree chamfer and a face at 120 degrees to the top),
 // two through holes of radius 5 stored as two half cylinders each, a through
-// hole of radius 8 with a countersink cone, radius-3 fillets, a boss with a
-// torus fillet at its foot, a sphere-cap corner and one free-form bicubic face.
-// Surfaces are carriers: a plane face's surface may reach beyond its edges,
-// and the torus and the sphere are whole, as the face lies on them.
+// hole of radius 8 with a countersink cone, radius-3 fillets and roundings
+// meeting at a sphere-cap corner, a boss with a torus fillet at its foot and a
+// pocket with a free-form bicubic floor and four walls. The faces close
+// around the material, as a machined part's do. Surfaces are carriers: a
+// face's surface may reach beyond its edges (trim.h), and the torus and the
+// sphere are whole, as the face lies on them.
 #pragma once
 
 #include <cstddef>
@@ -139,6 +141,10 @@ public:
 private:
     std::vector<SampleFace> m_faces;
 };
+
+// The height of a free-form face (a height over x and y) at (x, y): its
+// patch's polynomial, continued beside the patch.
+double freeformHeight(const SampleFace& face, double x, double y);
 
 // The normal the face's shape has at a point on it, pointing out of the
 // material (unit length).

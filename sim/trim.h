@@ -1,9 +1,11 @@
 // The sample part's faces as trimmed: where a face's surface (its carrier)
 // reaches beyond the face, the part of it that is really the face. The top
-// and bottom faces have the holes, the boss and the pocket cut out, the side
-// faces end where the vertical fillets begin, and the torus and the sphere
-// keep only the quarter of the tube and the corner octant that the part
-// shows. A torus fillet of the generated part is trimmed as the sample's.
+// and bottom faces have the holes, the boss and the pocket cut out; faces end
+// where the roundings along their edges begin, where the tilted face and the
+// chamfer cut them and, the pocket's walls, at its floor; the torus and the
+// sphere keep only the quarter of the tube and the corner octant that the
+// part shows. Trimmed so, the faces meet edge to edge around the material. A
+// torus fillet of the generated part is trimmed as the sample's.
 #pragma once
 
 #include "sample_part.h"

@@ -62,7 +62,7 @@ TEST(Hostsim, DemoShowsTheWholeStoryThroughTheModesAndEndsClean)
     EXPECT_GT(run.find("  2 Analyse two element  <- chosen", reopened), reopened) << run.all();
     EXPECT_GT(run.find("  [Two faces infos]", reopened), reopened);
     // The sample part is listed, the frame is drawn at each opening.
-    EXPECT_GE(run.find("Sample part: 21 faces"), 0);
+    EXPECT_GE(run.find("Sample part: 27 faces"), 0);
     EXPECT_GT(run.find("[view] coordinate system at (0, 0, 0), axes 45 long, colour 0x0000ff", closed), closed);
 }
 

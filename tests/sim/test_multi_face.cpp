@@ -69,7 +69,8 @@ TEST(MultiFaceSession, TheSamplePartsPlanesGroupByTheirAngleToTheFrame)
     EXPECT_EQ(t.find("  0  count 3  first 0", rows), rows + 1) << t.all();
     EXPECT_EQ(t.find("  45  count 1  first 45", rows), rows + 2) << t.all();
     EXPECT_EQ(t.find("  60  count 1  first 60", rows), rows + 3) << t.all();
-    EXPECT_EQ(t.find("  90  count 4  first 90", rows), rows + 4) << t.all();
+    // The four sides of the block and the pocket's four walls.
+    EXPECT_EQ(t.find("  90  count 8  first 90", rows), rows + 4) << t.all();
     // Coarser steps: 45 and 60 share the 50 degree group.
     const int coarse = t.find("list: 3 rows", rows);
     ASSERT_GT(coarse, rows) << t.all();
@@ -194,11 +195,11 @@ TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
                                       "navigator previous\nnavigator next\nnavigator next\nclose\n");
     ASSERT_EQ(t.errors, 0) << t.all();
     // Zoom In shows the first face; previous from it shows the last.
-    const int last = t.find("navigator: 4/4");
+    const int last = t.find("navigator: 8/8");
     ASSERT_GE(last, 0) << t.all();
-    const int first = t.find("navigator: 1/4", last);
+    const int first = t.find("navigator: 1/8", last);
     EXPECT_GT(first, last) << t.all();
-    EXPECT_GT(t.find("navigator: 2/4", first), first) << t.all();
+    EXPECT_GT(t.find("navigator: 2/8", first), first) << t.all();
     // Every face shown is zoomed to: a point of a plane with the wide margin
     // of 25 on every side.
     const int box = t.find("[view] fitted to the box (");
@@ -273,7 +274,8 @@ TEST(MultiFaceSession, APickSelectsTheRowOfItsValue)
     EXPECT_GT(t.find("45  count 1  first 45  <- selected", planes), planes) << t.all();
     const int radii = t.find("[view] pick hits face", t.find("chose \"Radius analyse\""));
     ASSERT_GE(radii, 0) << t.all();
-    EXPECT_GT(t.find("  3  count 3  first 3  <- selected", radii), radii) << t.all();
+    // Radius 3: the two vertical fillets, the two roundings along the top and the sphere corner.
+    EXPECT_GT(t.find("  3  count 5  first 3  <- selected", radii), radii) << t.all();
 }
 
 } // namespace

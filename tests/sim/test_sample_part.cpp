@@ -1,11 +1,13 @@
-// The sample part's faces checked against the shapes they are said to be:
-// sampled points on the analytic shape within 1e-9 of the face's size, the
-// oriented normals out of the material as the shape and its sense say.
+// The sample part's faces: found by their ids and listed with their
+// measures, and closed around the material as a solid told without them, each
+// face's normal pointing out of it.
 #include "sample_part.h"
+#include "view.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -16,68 +18,37 @@ using hostsim::SampleFace;
 struct Vec {
     double x, y, z;
 };
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec operator*(double s, Vec a) { return {s * a.x, s * a.y, s * a.z}; }
 double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double len(Vec a) { return std::sqrt(dot(a, a)); }
 Vec unit(Vec a) { return (1.0 / len(a)) * a; }
-Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 Vec vec(const double* p) { return {p[0], p[1], p[2]}; }
-Vec vec(GeomPoint p) { return {p.x, p.y, p.z}; }
 
-// Power-basis patch value or derivative (ds, dt in {0, 1}).
-Vec patchValue(const SampleFace& f, double s, double t, int ds, int dt)
+// The part's material as the block it was machined from, with what was cut
+// away and what stands on it, told without its faces: a point on a cut's
+// edge is material.
+bool material(double x, double y, double z)
 {
-    Vec r{0, 0, 0};
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i) {
-            if (i < ds || j < dt)
-                continue;
-            const double c = (ds ? i : 1) * (dt ? j : 1) * std::pow(s, i - ds) * std::pow(t, j - dt);
-            const double* a = &f.patch[3 * (i + 4 * j)];
-            r = r + c * Vec{a[0], a[1], a[2]};
-        }
-    return r;
-}
-
-// Distance of p from the face's analytic shape, and the shape's normal at p
-// out of the material.
-double shapeDistance(const SampleFace& f, Vec p, double s, double t, Vec* outward)
-{
-    const Vec c = vec(f.point), a = vec(f.axis);
-    if (f.kind == "plane") {
-        *outward = a;
-        return std::fabs(dot(p - c, a));
-    }
-    if (f.kind == "sphere") {
-        *outward = f.normalSense * unit(p - c);
-        return std::fabs(len(p - c) - f.radius);
-    }
-    if (f.kind == "freeform") {
-        const Vec n = unit(cross(patchValue(f, s, t, 1, 0), patchValue(f, s, t, 0, 1)));
-        *outward = dot(n, a) >= 0 ? n : -1.0 * n;
-        return len(p - patchValue(f, s, t, 0, 0));
-    }
-    const double h = dot(p - c, a);
-    const Vec radialVec = (p - c) - h * a;
-    const double rho = len(radialVec);
-    const Vec radial = unit(radialVec);
-    if (f.kind == "cylinder") {
-        *outward = f.normalSense * radial;
-        return std::fabs(rho - f.radius);
-    }
-    if (f.kind == "cone") {
-        // Distance from the cone's generator through p's meridian.
-        const double ca = std::cos(f.halfAngle), sa = std::sin(f.halfAngle);
-        const Vec n = ca * radial - sa * a;
-        *outward = f.normalSense * n;
-        return std::fabs(rho * ca - h * sa);
-    }
-    // torus
-    const Vec tube = p - (c + f.radius * radial);
-    *outward = f.normalSense * unit(tube);
-    return std::fabs(len(tube) - f.minorRadius);
+    const double rho = std::hypot(x - 30, y - 15);  // the boss with its fillet
+    if (z > 40 && z <= 50 && (rho <= 6 || (z <= 42 && rho <= 8 && std::hypot(rho - 8, z - 42) >= 2)))
+        return true;
+    if (x < 0 || x > 100 || y < 0 || y > 60 || z < 0 || z > 40 || z - y > 35)
+        return false;
+    if ((x - 90) * std::sqrt(3.0) + (z - 40) > 0)  // above the tilted face
+        return false;
+    if (std::hypot(x - 20, y - 40) < 5 || std::hypot(x - 40, y - 40) < 5 ||
+        std::hypot(x - 70, y - 35) < 8 + std::fmax(0.0, z - 36))
+        return false;
+    if (x > 45 && x < 58 && y > 3 && y < 20 && z > hostsim::freeformHeight(*hostsim::samplePart().findFace(151), x, y))
+        return false;
+    // The radius-3 roundings: vertical at the back corners, along the top's
+    // back and left edges, and the sphere where three meet.
+    const double dl = 3 - x, dr = x - 97, db = y - 57, dt = z - 37;
+    if ((dl > 0 && db > 0 && std::hypot(dl, db) > 3) || (dr > 0 && db > 0 && std::hypot(dr, db) > 3) ||
+        (db > 0 && dt > 0 && std::hypot(db, dt) > 3) || (dl > 0 && dt > 0 && std::hypot(dl, dt) > 3))
+        return false;
+    return !(dl > 0 && db > 0 && dt > 0 && std::sqrt(dl * dl + db * db + dt * dt) > 3);
 }
 
 } // namespace
@@ -95,46 +66,44 @@ TEST(SamplePart, FacesHaveDistinctIdsSurfacesAndLayersAndAreFoundByTheirId)
     EXPECT_EQ(nullptr, part.findFace(-7));
 }
 
-TEST(SamplePart, SampledPointsLieOnTheShapesAndNormalsPointOut)
+// Rays from all around the part through points spread over it and gathered
+// where faces meet: the faces that picks along a ray meet, one after the
+// other, are where the material begins and ends, and face out of it. A face
+// off its surface would not be picked.
+TEST(SamplePart, FacesCloseAroundTheMaterial)
 {
-    for (const SampleFace& f : hostsim::samplePart().faces()) {
-        RatBSplSurf* s = surfaceOf(f);
-        const int n = 9;
-        for (int i = 0; i <= n; ++i)
-            for (int j = 0; j <= n; ++j) {
-                const double u = static_cast<double>(i) / n, v = static_cast<double>(j) / n;
-                const Vec p = vec(ratBSplSurfEvalPoint(s, u, v));
-                const double ps = u * (f.patchRange[1] - f.patchRange[0]);
-                const double pt = v * (f.patchRange[3] - f.patchRange[2]);
-                Vec outward{0, 0, 0};
-                const double d = shapeDistance(f, p, ps, pt, &outward);
-                EXPECT_LE(d, 1e-9 * f.size) << "face " << f.id << " at " << u << ", " << v;
-                const Vec nrm = vec(ratBSplSurfEvalNormal(s, u, v));
-                if (len(nrm) < 0.5)
-                    continue; // a pole of the sphere or the apex of a cone
-                EXPECT_NEAR(1.0, dot(s->nrmOri * nrm, outward), 1e-9)
-                    << "face " << f.id << " at " << u << ", " << v;
+    const double boxes[][6] = {
+        {0, 0, 0, 100, 60, 50},    {-1, 52, 32, 8, 61, 41}, // the whole part, the rounded corner
+        {43, 1, 35, 60, 22, 41},   {86, -1, 30, 96, 8, 41}, // the pocket, the chamfer meeting the tilted face
+        {88, 52, 18, 101, 61, 41}, {-1, -1, 32, 6, 8, 41},  // the tilted face over the roundings, the chamfer's end
+    };
+    std::mt19937 random(11);
+    std::normal_distribution<double> normal;
+    int crossings = 0;
+    for (const auto& box : boxes)
+        for (int ray = 0; ray < 15; ++ray) {
+            const Vec away = unit({normal(random), normal(random), normal(random)});
+            double from[3] = {50 + 120 * away.x, 30 + 120 * away.y, 25 + 120 * away.z}, d[3];
+            for (int k = 0; k < 3; ++k)
+                d[k] = std::uniform_real_distribution<double>(box[k], box[k + 3])(random) - from[k];
+            std::string met = "the ray from " + std::to_string(from[0]) + ", " + std::to_string(from[1]) + ", " +
+                              std::to_string(from[2]) + " meets";
+            bool in = false;
+            hostsim::RayHit hit;
+            for (int hits = 0; hits < 20 && hostsim::pickFace(hostsim::samplePart(), from, d, hit); ++hits, ++crossings) {
+                const Vec mid = 0.5 * (vec(from) + vec(hit.point));
+                met += " " + std::to_string(hit.face->id);
+                EXPECT_EQ(material(mid.x, mid.y, mid.z), in) << met;
+                double outward[3];
+                hostsim::sampleFaceNormal(*hit.face, hit.point, outward);
+                EXPECT_EQ(dot(vec(outward), vec(d)) > 0, in) << met << ", its normal into the material";
+                in = !in;
+                for (int k = 0; k < 3; ++k)
+                    from[k] = hit.point[k] + 1e-6 * d[k] / len(vec(d));
             }
-    }
-}
-
-TEST(SamplePart, HalfCylindersOfOneHoleMeetAndCoverItOnce)
-{
-    const hostsim::SamplePart& part = hostsim::samplePart();
-    const SampleFace* a = part.findFace(111);
-    const SampleFace* b = part.findFace(112);
-    ASSERT_TRUE(a && b);
-    // The second half starts where the first ends and ends where it starts.
-    const Vec a0 = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 0.0));
-    const Vec a1 = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 1.0));
-    const Vec b0 = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 0.0));
-    const Vec b1 = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 1.0));
-    EXPECT_NEAR(0.0, len(a1 - b0), 1e-9);
-    EXPECT_NEAR(0.0, len(b1 - a0), 1e-9);
-    // The middle of each half lies on opposite sides of the axis.
-    const Vec am = vec(ratBSplSurfEvalPoint(surfaceOf(*a), 0.5, 0.5)) - vec(a->point);
-    const Vec bm = vec(ratBSplSurfEvalPoint(surfaceOf(*b), 0.5, 0.5)) - vec(b->point);
-    EXPECT_LT(am.y * bm.y, 0.0);
+            EXPECT_FALSE(in) << met;
+        }
+    EXPECT_GT(crossings, 150);
 }
 
 TEST(SamplePart, PrintedListNamesEveryFaceWithItsMeasures)

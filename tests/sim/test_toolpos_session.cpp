@@ -221,6 +221,7 @@ TEST_F(ToolPosSession, VerdictsFollowTheGeometryInHolesInsideMaterialAndBesideIt
         {"70 35 20", "2 5", "No collision"},
         {"20 40 10", "2 5", "No collision"},
         {"50 10 38.5", "2 5", "No collision"},
+        {"45.5 10 38.2", "4 1", "Collision: the cutting part meets the part"},  // across the pocket's wall
         {"120 30 -5", "6 30 30 40", "Collision: the cutting part meets the machine"},
         {"-55 30 50", "6 30 30 40", "Collision: the holder meets the machine"},
         // Wholly inside the block and the column, touching no face.

@@ -31,7 +31,6 @@ TEST(ViewPick, TheNearestFaceWithinItsExtentIsHit)
         {{30, -50, 34.99}, {0, 1, 0}, 103, -1, nan, 0},  // just past the chamfer's lower edge: the front face
         {{20, 40, 100}, {0, 0, -1}, 0, -1, nan, 0},  // straight through a through-hole
         {{150, 30, 100}, {0, 0, -1}, 0, -1, nan, 0},  // beside the block
-        {{500, 500, 100}, {0, 0, -1}, 0, -1, nan, 0},
         {{20, 10, 100}, {0, 0, 1}, 0, -1, nan, 0},  // away from the part
         {{20, 10, 100}, {0, 0, 0}, 0, -1, nan, 0},  // no direction
         {{80, 35, 100}, {0, 0, -1}, 116, -1, nan, 0},  // the countersink, not the tilted face's carrier
@@ -39,6 +38,16 @@ TEST(ViewPick, TheNearestFaceWithinItsExtentIsHit)
         {{-10, 70, 50}, {1, -1, -1}, 141, -1, nan, 0},  // the sphere corner, past the fillet's carrier
         {{-10, 70, 20}, {1, -1, 0}, 121, -1, nan, 0},  // the fillet, past the side faces' edges
         {{50, 10, 100}, {0, 0, -1}, 151, -1, nan, 0},  // the pocket floor through the top face
+        {{45.2, 3.2, 100}, {0, 0, -1}, 151, 2, 37.00068, 1e-5},  // and through the chamfer, which the pocket cuts
+        {{46, 10, 38.5}, {-1, 0, 0}, 154, 0, 45.0, 1e-9},  // a wall of the pocket
+        {{91, -10, 50}, {0, 1, -1}, 107, 1, 2.5, 1e-6},  // the chamfer runs on to the tilted face
+        {{95, -1, 100}, {0, 0, -1}, 0, -1, nan, 0},  // the tilted face ends at the front
+        {{110, 70, 23}, {-1, -1, 0}, 122, 2, 23.0, 1e-9},  // the back right fillet runs up to the tilted face
+        // Beside the corner the roundings along the top and the sphere; outside them nothing.
+        {{1, 30, 100}, {0, 0, -1}, 124, 2, 37 + std::sqrt(5.0), 1e-6},
+        {{20, 59, 100}, {0, 0, -1}, 123, 2, 37 + std::sqrt(5.0), 1e-6},
+        {{2, 58, 100}, {0, 0, -1}, 141, 2, 37 + std::sqrt(7.0), 1e-6},
+        {{0.5, 59.5, 100}, {0, 0, -1}, 0, -1, nan, 0},
         {{70, 35, 60}, {8, 0, -40}, 115, -1, nan, 0},  // the hole's wall through its opening
     };
     for (const Case& c : cases) {
@@ -47,8 +56,9 @@ TEST(ViewPick, TheNearestFaceWithinItsExtentIsHit)
         const bool found = pickFace(samplePart(), c.origin, c.direction, hit);
         EXPECT_EQ(found, c.face != 0);
         EXPECT_EQ(found ? hit.face->id : 0, c.face);
-        if (found && c.axis >= 0)
+        if (found && c.axis >= 0) {
             EXPECT_NEAR(hit.point[c.axis], c.coordinate, c.tolerance);
+        }
     }
     // The distance runs along the ray from its origin.
     const double origin[3] = {20, 10, 100}, down[3] = {0, 0, -1};
