@@ -80,16 +80,7 @@ double shapeFunction(const SampleFace& f, const double* p)
     const double d[3] = {p[0] - f.point[0], p[1] - f.point[1], p[2] - f.point[2]};
     if (f.kind == "plane") return dot3(d, f.axis);
     if (f.kind == "sphere") return std::sqrt(dot3(d, d)) - f.radius;
-    if (f.kind == "freeform") {
-        const double s = p[0] - f.patchRange[0], t = p[1] - f.patchRange[2];
-        double z = 0.0;
-        for (int j = 3; j >= 0; --j) {
-            double row = 0.0;
-            for (int i = 3; i >= 0; --i) row = row * s + f.patch[3 * (i + 4 * j) + 2];
-            z = z * t + row;
-        }
-        return p[2] - z;
-    }
+    if (f.kind == "freeform") return p[2] - freeformHeight(f, p[0], p[1]);
     const double h = dot3(d, f.axis);
     const double radial[3] = {d[0] - h * f.axis[0], d[1] - h * f.axis[1], d[2] - h * f.axis[2]};
     const double rho = std::sqrt(dot3(radial, radial));
