@@ -50,29 +50,23 @@ bool isInputMessage(UINT msg)
     return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
 }
 
-// A disabled window disables the windows inside it too, without telling them.
-bool takesNoInput(const Window* w)
+} // namespace
+
+bool takesNoInput(HWND hwnd)
 {
-    while (w) {
+    for (const Window* w = find(hwnd); w; w = find(w->parent)) {
         if (w->style & WS_DISABLED)
             return true;
         if (!(w->style & WS_CHILD))
             return false;
-        w = find(w->parent);
     }
     return false;
 }
-
-} // namespace
 
 LRESULT send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     Window* w = find(hwnd);
     if (!w || !w->proc)
-        return 0;
-    // Keyboard and mouse messages stand for the user's input here, however
-    // they come: as on the real platform, none reaches a disabled window.
-    if (isInputMessage(msg) && takesNoInput(w))
         return 0;
     WNDPROC proc = w->proc;
     if (st().logHook) {
@@ -201,6 +195,10 @@ LRESULT WINAPI DispatchMessageW(const MSG* msg)
     }
     if (!find(msg->hwnd))
         return 0;
+    // Keys and mouse messages in the queue are the user's input: none reaches
+    // a disabled window. Sent ones come from code and are delivered.
+    if (kvplat::detail::isInputMessage(msg->message) && kvplat::detail::takesNoInput(msg->hwnd))
+        return 0;
     return send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -225,6 +223,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NCACTIVATE:
         return TRUE;
+    case WM_CANCELMODE:
+        if (GetCapture() == hwnd)
+            ReleaseCapture();
+        return 0;
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<LPWSTR>(lParam);
         if (!buffer || wParam == 0)
