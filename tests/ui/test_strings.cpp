@@ -5,6 +5,7 @@
 #include "ui/atl/ResourceStrings.h"
 #include "ui/atl/dv/Convert.h"
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -137,6 +138,13 @@ TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
     // Rounding to more tens than a double reaches gives 0, not NaN.
     EXPECT_EQ(L"0", number(1234.0, -400, 0));
     EXPECT_EQ(L"0", number(-1234.0, INT_MIN, 0));
+    // Rounding up past the largest double keeps the value finite: the nearest
+    // multiple a double holds, as rounding a negative value gives.
+    EXPECT_EQ(number(1e308, 0, 0), number(DBL_MAX, -308, 0));
+    EXPECT_EQ(number(1e308, 0, 0), number(1.5e308, -308, 0));
+    EXPECT_EQ(number(-1e308, 0, 0), number(-1.5e308, -308, 0));
+    EXPECT_EQ(number(-1e308, 0, 0), number(-DBL_MAX, -308, 0));
+    EXPECT_EQ(number(17 * 1e307, 0, 0), number(DBL_MAX, -307, 0));
 }
 
 TEST(Formatting, TrimmingReplacingAndNamedValues)
