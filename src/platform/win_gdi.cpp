@@ -13,8 +13,7 @@ namespace detail {
 
 GdiState& gdi()
 {
-    static GdiState s;
-    return s;
+    return lasting<GdiState>();
 }
 
 std::string hex(uintptr_t v)
@@ -79,8 +78,7 @@ struct Registry {
 
 Registry& reg()
 {
-    static Registry r;
-    return r;
+    return lasting<Registry>();
 }
 
 std::wstring lower(std::wstring s)

@@ -67,8 +67,7 @@ void sendNcDestroy(HWND hwnd)
 
 State& st()
 {
-    static State state;
-    return state;
+    return lasting<State>();
 }
 
 void ensureInit()
