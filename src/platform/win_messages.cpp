@@ -8,9 +8,21 @@ namespace kvplat {
 namespace detail {
 namespace {
 
+bool isInputMessage(UINT msg)
+{
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
+}
+
 bool takeMessage(MSG* out, HWND hwnd, UINT minMsg, UINT maxMsg, bool remove)
 {
     State& s = st();
+    // Keys and mouse messages in the queue stand for the user's input, which
+    // never reaches a window that takes none: they are gone before anybody
+    // (a hook, the dialog processing) sees them. Sent ones come from code and
+    // are delivered.
+    s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
+                                 [](const MSG& m) { return isInputMessage(m.message) && takesNoInput(m.hwnd); }),
+                  s.queue.end());
     auto matches = [&](const MSG& m) {
         if (hwnd && m.hwnd != hwnd)
             return false;
@@ -43,11 +55,6 @@ bool takeMessage(MSG* out, HWND hwnd, UINT minMsg, UINT maxMsg, bool remove)
     if (remove)
         best->due = s.clock + best->interval;
     return true;
-}
-
-bool isInputMessage(UINT msg)
-{
-    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
 }
 
 } // namespace
@@ -194,10 +201,6 @@ LRESULT WINAPI DispatchMessageW(const MSG* msg)
         return 0;
     }
     if (!find(msg->hwnd))
-        return 0;
-    // Keys and mouse messages in the queue are the user's input: none reaches
-    // a disabled window. Sent ones come from code and are delivered.
-    if (kvplat::detail::isInputMessage(msg->message) && kvplat::detail::takesNoInput(msg->hwnd))
         return 0;
     return send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
