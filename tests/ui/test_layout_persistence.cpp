@@ -168,25 +168,23 @@ TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
     DWORD top = 0;
     RegSetValueExW(rootKey, L"top", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&top), 4);
     EXPECT_TRUE(root->loadState(in));
-    // Rectangles no window can have: sides the wrong way round, or sides whose
-    // distance does not fit 32 bits, at the root and at a child.
-    const RECT before = root->current();
-    auto storeAt = [this](const wchar_t* path, const wchar_t* name, DWORD value) {
+    // Rectangles no window can have: sides out of order, or too far apart for
+    // 32 bits, at the root and at a child.
+    auto store = [this](const wchar_t* path, DWORD left, DWORD right) {
         HKEY k = nullptr;
         RegOpenKeyExW(key, path, 0, KEY_WRITE, &k);
-        RegSetValueExW(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+        RegSetValueExW(k, L"left", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&left), 4);
+        RegSetValueExW(k, L"right", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&right), 4);
         RegCloseKey(k);
     };
-    storeAt(L"S", L"left", 0x7FFFFF00);
-    storeAt(L"S", L"right", 0x80000100);
+    const RECT before = root->current();
+    store(L"S", 0x7FFFFF00, 0x80000100);
     EXPECT_FALSE(root->loadState(in));
-    storeAt(L"S", L"left", 0x80000000);
-    storeAt(L"S", L"right", 0x7FFFFFFF);
+    store(L"S", 0x80000000, 0x7FFFFFFF);
     EXPECT_FALSE(root->loadState(in));
     EXPECT_TRUE(sameRect(before, root->current())) << "a refused rectangle is not applied";
-    storeAt(L"S", L"left", static_cast<DWORD>(before.left));
-    storeAt(L"S", L"right", static_cast<DWORD>(before.right));
-    storeAt(L"S\\Node 0", L"left", 0x80000010);
+    store(L"S", before.left, before.right);
+    store(L"S\\Node 0", 0x80000010, root->children()[0]->current().right);
     EXPECT_FALSE(root->loadState(in));
     // A larger reference size (a larger font) does not fit the stored one.
     RECT bigger = root->reference();

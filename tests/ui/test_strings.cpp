@@ -138,12 +138,10 @@ TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
     // Rounding to more tens than a double reaches gives 0, not NaN.
     EXPECT_EQ(L"0", number(1234.0, -400, 0));
     EXPECT_EQ(L"0", number(-1234.0, INT_MIN, 0));
-    // Rounding up past the largest double keeps the value finite: the nearest
-    // multiple a double holds, as rounding a negative value gives.
-    EXPECT_EQ(number(1e308, 0, 0), number(DBL_MAX, -308, 0));
-    EXPECT_EQ(number(1e308, 0, 0), number(1.5e308, -308, 0));
-    EXPECT_EQ(number(-1e308, 0, 0), number(-1.5e308, -308, 0));
-    EXPECT_EQ(number(-1e308, 0, 0), number(-DBL_MAX, -308, 0));
+    // Rounding past the largest double keeps a finite value finite, at the
+    // nearest multiple a double holds, on either side of 0.
+    for (double v : {DBL_MAX, 1.5e308, -1.5e308, -DBL_MAX})
+        EXPECT_EQ(number(std::copysign(1e308, v), 0, 0), number(v, -308, 0)) << v;
     EXPECT_EQ(number(17 * 1e307, 0, 0), number(DBL_MAX, -307, 0));
 }
 
