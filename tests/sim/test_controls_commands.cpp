@@ -20,7 +20,6 @@ TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
     ASSERT_EQ(0, o.status) << o.err;
     EXPECT_TRUE(o.has("field dialog open: \"PushButton\" Apply, \"CheckBox\" ShowKonkave, \"ColorButton\" CadColor"));
     EXPECT_TRUE(o.has("DrawThemeText part=1 state=5 \"Apply\"")) << o.text();
-    EXPECT_TRUE(o.has("  signal: push button clicked"));
     EXPECT_TRUE(o.has("  signal: value of ShowKonkave written: true"));
     EXPECT_TRUE(o.has("context menu: \"Reset to original\"\n  signal: value of ShowKonkave written: false"));
     EXPECT_TRUE(o.has("palette closed\n  signal: value of CadColor written: #969696")) << o.text();
@@ -32,9 +31,6 @@ TEST(ControlsCommands, TheDemoShowsTheFactoryFieldsAndASavedLayout)
     EXPECT_TRUE(o.has("analysis window closed, unregistered\npalette open below the colour button"));
     EXPECT_TRUE(o.has("  signal: push button clicked\npalette closed")) << "a click elsewhere closes the palette";
     EXPECT_TRUE(o.has("DrawFrameControl (1,1,99,23) type=4 state=0x2010")) << "classic drawing";
-    EXPECT_TRUE(o.has("field dialog closed; GDI objects alive: 0"));
-    EXPECT_TRUE(o.has("saved layout of the single-face panel under HKEY_CURRENT_USER\\Software\\Tarnwell\\Layouts\\"
-                      "demo\\single-face panel"));
     // The tool-position panel shares the single-face panel's template; each
     // restores its own layout.
     const int restored = o.find("restored layout of the single-face panel under HKEY_CURRENT_USER\\Software\\"

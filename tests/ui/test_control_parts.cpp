@@ -246,10 +246,6 @@ TEST_F(Parts, AttachedLayoutsAreFoundThroughTheTestEntry)
         EXPECT_EQ(&panel, layout::DialogLayout::attachedTo(dialog));
         ASSERT_EQ(1, entry.layoutsWithin(dialog, found, 4));
         EXPECT_EQ(dialog, entry.layoutDialog(found[0]));
-        kvUiLayoutNode nodes[4];
-        ASSERT_EQ(2, entry.layoutNodes(found[0], nodes, 4));
-        EXPECT_EQ(1002, nodes[1].id);
-        EXPECT_EQ(1, nodes[1].depth);
     }
     EXPECT_EQ(nullptr, layout::DialogLayout::attachedTo(dialog)) << "a destroyed layout is forgotten";
     EXPECT_EQ(0, entry.layoutsWithin(dialog, found, 4));
