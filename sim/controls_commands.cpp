@@ -172,10 +172,17 @@ void reportPalette(Session& s, HWND grid)
             for (size_t k = i; k < log.size() && k < i + 3; ++k) s.out() << "    " << log[k] << "\n";
 }
 
+void closeFields(Session& s);
+
 void openDialog(Session& s)
 {
     supplyLibraryResources();
     if (fields().window && IsWindow(fields().window)) throw ScriptError("the field dialog is open already");
+    // Still open when the session ends, the dialog is closed before the module
+    // that made its controls may unload.
+    s.atFinish([&s] {
+        if (fields().window && IsWindow(fields().window)) closeFields(s);
+    });
     ControlFactories& list = factories(s);
     FieldDialog& d = fields();
     d.window = CreateWindowExW(0, WC_DIALOG, L"Field controls", WS_POPUP | WS_CAPTION | WS_VISIBLE, 200, 200, 260, 140,
@@ -241,23 +248,25 @@ HWND paletteGrid()
     return nullptr;
 }
 
+// As the user clicks: the click lands on the button after it has brought its
+// dialog to the front, which closes a palette open on the colour button.
 void click(Session& s, const std::string& which)
 {
     openFields();
     FieldDialog& d = fields();
-    if (which == "push") {
-        SendMessageW(d.push.window, BM_CLICK, 0, 0);
-    } else if (which == "check") {
-        HWND inner = GetWindow(d.check.window, GW_CHILD);
-        kvplat::clickButton(inner);
-    } else if (which == "color") {
-        SendMessageW(d.color.window, BM_CLICK, 0, 0);
+    const HWND button = which == "push"    ? d.push.window
+                        : which == "check" ? GetWindow(d.check.window, GW_CHILD)
+                        : which == "color" ? d.color.window
+                                           : nullptr;
+    if (!button) throw ScriptError("click push, check or color");
+    if (!kvplat::clickButton(button))
+        throw ScriptError("the " + (which == "check" ? std::string("check box") : which + " button") +
+                          " cannot be clicked (hidden or disabled)");
+    if (which == "color") {
         HWND grid = paletteGrid();
         if (!grid) throw ScriptError("the palette did not open");
         s.out() << "palette open below the colour button\n";
         reportPalette(s, grid);
-    } else {
-        throw ScriptError("click push, check or color");
     }
     kvplat::pumpMessages();
     reportEvents(s);
@@ -340,15 +349,16 @@ void controls(Session& s, const std::string& args)
 {
     const std::vector<std::string> words = splitWords(args);
     const std::string verb = words.empty() ? std::string() : words[0];
-    if (verb == "open") openDialog(s);
-    else if (verb == "show") showFields(s);
+    const bool alone = words.size() == 1;  // the verbs that take no further word
+    if (verb == "open" && alone) openDialog(s);
+    else if (verb == "show" && alone) showFields(s);
     else if (verb == "click" && words.size() == 2) click(s, words[1]);
     else if (verb == "keys") keys(s, words);
     else if (verb == "more") moreColors(s, words);
-    else if (verb == "reset") resetCheck(s);
-    else if (verb == "palette" && words.size() == 1)
+    else if (verb == "reset" && alone) resetCheck(s);
+    else if (verb == "palette" && alone)
         s.out() << (paletteGrid() ? "palette open, the focus on its grid\n" : "palette closed\n");
-    else if (verb == "close") closeFields(s);
+    else if (verb == "close" && alone) closeFields(s);
     else if (verb == "styles" && words.size() == 2 && (words[1] == "on" || words[1] == "off")) {
         kvplat::setThemeActive(words[1] == "on");
         fields().styles = words[1] == "on";
@@ -375,6 +385,18 @@ void reportNodes(Session& s, void* layout, int (*nodes)(void*, kvUiLayoutNode*, 
                 << rectText(all[i].current) << "\n";
 }
 
+// The panel a layout belongs to, by the mode the window shows and where the
+// panel sits: the single-face panel serves modes 1 and 2 and shares its
+// template with the tool-position panel, and the radius and plane lists share
+// theirs, so neither the template nor the control id tells them apart.
+std::string panelName(HWND window, HWND panel)
+{
+    const int modeListId = 1058;
+    const LRESULT mode = SendMessageW(GetDlgItem(window, modeListId), CB_GETCURSEL, 0, 0) + 1;
+    if (GetParent(panel) != window) return mode == 3 ? "radius list" : "plane list";
+    return mode <= 2 ? "single-face panel" : mode <= 4 ? "multi-face panel" : "tool-position panel";
+}
+
 void layoutCommand(Session& s, const std::string& args)
 {
     const std::vector<std::string> words = splitWords(args);
@@ -395,19 +417,19 @@ void layoutCommand(Session& s, const std::string& args)
     for (int i = 0; i < count; ++i) {
         const HWND panel = dialogOf(layouts[i]);
         if (!IsWindowVisible(panel)) continue;
-        const int id = GetDlgCtrlID(panel);
+        const std::string name = panelName(hwnd, panel);
         const std::wstring path = L"Software\\Tarnwell\\Layouts\\" + fromUtf8(words.size() > 1 ? words[1] : "") +
-                                  L"\\Panel " + std::to_wstring(id);
+                                  L"\\" + fromUtf8(name);
         if (words[0] == "save" || words[0] == "restore") {
             const bool save = words[0] == "save";
             if (!persist(layouts[i], path.c_str(), save))
                 throw ScriptError(save ? "the layout could not be saved"
-                                       : "no stored layout fits the panel; it is left as it was");
-            s.out() << (save ? "saved" : "restored") << " layout of panel " << id << " under HKEY_CURRENT_USER\\"
+                                       : "no stored layout fits the " + name + "; it is left as it was");
+            s.out() << (save ? "saved" : "restored") << " layout of the " << name << " under HKEY_CURRENT_USER\\"
                     << toUtf8(path) << (save ? "" : " (the panel is laid out from it at its next size change)")
                     << "\n";
         } else {
-            s.out() << "layout of panel " << id << "\n";
+            s.out() << "layout of the " << name << "\n";
         }
         reportNodes(s, layouts[i], nodes);
     }
@@ -431,24 +453,29 @@ DemoSection tour("60-controls",
                  "echo -- more colours: the colour dialog\n"
                  "controls click color\n"
                  "controls more 51 102 153\n"
-                 "echo -- another window coming up closes the palette; the next click opens it again\n"
+                 "echo -- another window coming up closes the palette; the next click opens it again;\n"
+                 "echo -- a click on another control of the dialog closes it\n"
                  "controls click color\n"
                  "analyse\n"
                  "controls palette\n"
                  "close\n"
                  "controls click color\n"
-                 "controls keys escape\n"
+                 "controls click push\n"
+                 "controls palette\n"
                  "echo -- without visual styles the controls draw classically\n"
                  "controls styles off\n"
                  "controls show\n"
                  "controls styles on\n"
                  "controls close\n"
-                 "echo -- the analysis window's layout saved and restored\n"
+                 "echo -- the analysis window's layout saved and restored, each panel's its own\n"
                  "analyse\n"
                  "mode 1\n"
                  "layout save demo\n"
                  "resize 420 600\n"
                  "layout show\n"
+                 "mode 5\n"
+                 "layout save demo\n"
+                 "mode 1\n"
                  "layout restore demo\n"
                  "close\n");
 

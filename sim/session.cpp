@@ -243,6 +243,8 @@ int Session::finish()
     m_finished = true;
 
     closeRegisteredWindows();
+    const auto atFinish = std::move(m_atFinish);
+    for (const auto& action : atFinish) action();
     if (kvGetFeatureHelpProvider() == &m_faceLibrary) kvSetFeatureHelpProvider(nullptr);
     if (m_appX) {
         m_appX->exit();

@@ -7,8 +7,10 @@
 #include "script.h"
 #include "view.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace hostsim {
 
@@ -53,6 +55,12 @@ public:
     // messages are dispatched and the platform does its idle work.
     void idle();
 
+    // Work for the end of the session, done after the registered windows are
+    // closed and before the module may unload: a command that keeps windows
+    // of the module's controls closes them there, as a host closes its
+    // windows before it lets an extension go.
+    void atFinish(std::function<void()> action) { m_atFinish.push_back(std::move(action)); }
+
     std::ostream& out() { return m_out; }
     bool started() const { return m_appX != nullptr; }
     void requestQuit() { m_quit = true; }
@@ -81,6 +89,7 @@ private:
     std::ostream& m_out;
     bool m_quit = false;
     bool m_finished = false;
+    std::vector<std::function<void()>> m_atFinish;
 
     void* m_module = nullptr;
     kvPfnLockModule m_lockModule = nullptr;

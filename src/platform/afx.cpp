@@ -28,8 +28,7 @@ struct AfxState {
 
 AfxState& afx()
 {
-    static AfxState s;
-    return s;
+    return kvplat::detail::lasting<AfxState>();
 }
 
 class CurrentMessageScope {

@@ -39,8 +39,7 @@ bool CAtlBaseModule::RemoveResourceInstance(HINSTANCE instance)
 
 CAtlBaseModule& atlBaseModule()
 {
-    static CAtlBaseModule module;
-    return module;
+    return kvplat::detail::lasting<CAtlBaseModule>();
 }
 
 std::wstring CWindow::text() const

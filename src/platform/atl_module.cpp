@@ -23,8 +23,7 @@ struct StringTables {
 
 StringTables& tables()
 {
-    static StringTables t;
-    return t;
+    return kvplat::detail::lasting<StringTables>();
 }
 
 // String id of a resource module's block: 16 counted strings of 16-bit

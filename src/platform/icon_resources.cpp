@@ -21,8 +21,7 @@ struct IconTables {
 
 IconTables& tables()
 {
-    static IconTables t;
-    return t;
+    return kvplat::detail::lasting<IconTables>();
 }
 
 }  // namespace

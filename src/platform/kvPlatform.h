@@ -61,13 +61,15 @@ void releaseAllKeys();
 
 // ---------------------------------------------------------------- the user
 
-// Clicks a button as the user would: nothing when it is disabled or hidden;
+// Clicks a button as the user would: nothing when it is hidden or disabled,
+// or lies in a disabled window; the window it lies in is activated first;
 // check boxes and radio buttons of the automatic kinds change their state;
 // the parent receives WM_COMMAND with BN_CLICKED. True when clicked.
 bool clickButton(HWND button);
 // Chooses an item of a combo box as the user would: the selection changes and
-// the parent receives CBN_SELCHANGE then CBN_SELENDOK. False for a disabled
-// combo box or an index outside the list.
+// the parent receives CBN_SELCHANGE then CBN_SELENDOK. False for a combo box
+// that takes no input (disabled, or in a disabled window) or an index outside
+// the list.
 bool selectComboItem(HWND combo, int index);
 // Resizes a top-level window as the user would by dragging its frame.
 void userResize(HWND hwnd, int width, int height);

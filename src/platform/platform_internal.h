@@ -14,6 +14,17 @@
 namespace kvplat {
 namespace detail {
 
+// The platform's own tables live to the very end of the process, never torn
+// down: a module's static objects may still call the platform (unhook, destroy
+// a window, delete an object) while the process ends, after this library's
+// statics would otherwise be gone, as they can on the real system.
+template <class Table>
+Table& lasting()
+{
+    static Table* const table = new Table();
+    return *table;
+}
+
 // Per-control state that a built-in window class keeps.
 struct ControlState {
     virtual ~ControlState() = default;

@@ -845,7 +845,7 @@ void registerBuiltInClasses()
 bool clickButton(HWND button)
 {
     detail::Window* w = detail::find(button);
-    if (!w || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED))
+    if (!w || !(w->style & WS_VISIBLE) || detail::takesNoInput(button))
         return false;
     // The user's click activates the window it lands in first.
     detail::activate(detail::topLevelOf(button), WA_CLICKACTIVE);
@@ -857,8 +857,7 @@ bool clickButton(HWND button)
 
 bool selectComboItem(HWND combo, int index)
 {
-    detail::Window* w = detail::find(combo);
-    if (!w || (w->style & WS_DISABLED))
+    if (!detail::find(combo) || detail::takesNoInput(combo))
         return false;
     detail::activate(detail::topLevelOf(combo), WA_CLICKACTIVE);
     if (!detail::find(combo))

@@ -13,8 +13,7 @@ namespace detail {
 
 GdiState& gdi()
 {
-    static GdiState s;
-    return s;
+    return lasting<GdiState>();
 }
 
 std::string hex(uintptr_t v)
@@ -79,8 +78,7 @@ struct Registry {
 
 Registry& reg()
 {
-    static Registry r;
-    return r;
+    return lasting<Registry>();
 }
 
 std::wstring lower(std::wstring s)
@@ -114,25 +112,30 @@ bool keyPath(HKEY key, std::wstring& out)
     return true;
 }
 
-// Joins a sub-key path, dropping empty parts and stray separators.
-std::wstring join(const std::wstring& base, LPCWSTR sub)
+// The longest name a key may have, as the platform's registry allows.
+const size_t kMaxKeyName = 255;
+
+// Joins a sub-key path to base. False, as the platform's registry answers, for
+// a part longer than a key name may be or an empty part (a leading or a
+// doubled separator); one separator at the end is taken.
+bool join(const std::wstring& base, LPCWSTR sub, std::wstring& out)
 {
-    std::wstring out = base;
-    if (!sub)
-        return out;
-    std::wstring part;
-    for (const wchar_t* p = sub;; ++p) {
-        if (*p == L'\\' || *p == L'\0') {
-            if (!part.empty())
-                out += L"\\" + part;
-            part.clear();
-            if (*p == L'\0')
-                break;
-        } else {
-            part.push_back(*p);
-        }
+    out = base;
+    if (!sub || !*sub)
+        return true;
+    std::wstring rest = sub;
+    if (rest.size() > 1 && rest.back() == L'\\')
+        rest.pop_back();
+    for (size_t start = 0;;) {
+        const size_t end = rest.find(L'\\', start);
+        const std::wstring part = rest.substr(start, end == std::wstring::npos ? end : end - start);
+        if (part.empty() || part.size() > kMaxKeyName)
+            return false;
+        out += L"\\" + part;
+        if (end == std::wstring::npos)
+            return true;
+        start = end + 1;
     }
-    return out;
 }
 
 HKEY openHandle(const std::wstring& path)
@@ -474,10 +477,11 @@ LSTATUS WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, R
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
-    std::wstring base;
+    std::wstring base, path;
     if (!kvplat::detail::keyPath(key, base))
         return ERROR_INVALID_HANDLE;
-    const std::wstring path = kvplat::detail::join(base, subKey);
+    if (!kvplat::detail::join(base, subKey, path))
+        return ERROR_INVALID_PARAMETER;
     auto& keys = kvplat::detail::reg().keys;
     bool created = false;
     // Every key on the way is created as well.
@@ -503,10 +507,11 @@ LSTATUS WINAPI RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY resu
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
-    std::wstring base;
+    std::wstring base, path;
     if (!kvplat::detail::keyPath(key, base))
         return ERROR_INVALID_HANDLE;
-    const std::wstring path = kvplat::detail::join(base, subKey);
+    if (!kvplat::detail::join(base, subKey, path))
+        return ERROR_INVALID_PARAMETER;
     std::wstring root;
     const bool isRoot = kvplat::detail::rootName(key, root) && path == root;
     if (!isRoot && !kvplat::detail::reg().keys.count(kvplat::detail::lower(path)))
@@ -582,10 +587,12 @@ LSTATUS WINAPI RegDeleteValueW(HKEY key, LPCWSTR valueName)
 
 LSTATUS WINAPI RegDeleteKeyW(HKEY key, LPCWSTR subKey)
 {
-    std::wstring base;
+    std::wstring base, joined;
     if (!kvplat::detail::keyPath(key, base))
         return ERROR_INVALID_HANDLE;
-    const std::wstring path = kvplat::detail::lower(kvplat::detail::join(base, subKey));
+    if (!kvplat::detail::join(base, subKey, joined))
+        return ERROR_INVALID_PARAMETER;
+    const std::wstring path = kvplat::detail::lower(joined);
     auto& keys = kvplat::detail::reg().keys;
     auto k = keys.find(path);
     if (k == keys.end())

@@ -2,6 +2,9 @@
 // windows, focus, mouse capture and the cursor position of the last message.
 #include "platform/win_window_internal.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace kvplat {
 
 using detail::find;
@@ -92,11 +95,30 @@ void activateNextAfter(HWND leaving)
 {
     if (leaving != st().active)
         return;
-    Window* w = find(leaving);
-    HWND owner = w && !(w->style & WS_CHILD) ? w->parent : nullptr;
-    Window* o = find(owner);
-    const bool eligible = o && (o->style & WS_VISIBLE) && !(o->style & WS_DISABLED) && !o->destroying;
-    activate(eligible ? owner : nullptr, WA_ACTIVE);
+    auto eligible = [leaving](HWND h) {
+        const Window* w = find(h);
+        return h != leaving && w && !(w->style & WS_CHILD) && (w->style & WS_VISIBLE) &&
+               !(w->style & WS_DISABLED) && !w->destroying;
+    };
+    const Window* w = find(leaving);
+    const HWND owner = w && !(w->style & WS_CHILD) ? w->parent : nullptr;
+    if (eligible(owner)) {
+        activate(owner, WA_ACTIVE);
+        return;
+    }
+    // Otherwise the next window of ours in Z order: owned windows stand above
+    // their owner.
+    std::vector<HWND> order;
+    std::function<void(HWND)> visit = [&](HWND h) {
+        if (const Window* t = find(h))
+            for (HWND o : t->owned)
+                visit(o);
+        order.push_back(h);
+    };
+    for (HWND top : st().topLevel)
+        visit(top);
+    const auto next = std::find_if(order.begin(), order.end(), eligible);
+    activate(next == order.end() ? nullptr : *next, WA_ACTIVE);
 }
 
 } // namespace detail

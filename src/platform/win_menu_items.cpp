@@ -13,8 +13,7 @@ namespace {
 
 std::vector<SIZE>& measures()
 {
-    static std::vector<SIZE> m;
-    return m;
+    return lasting<std::vector<SIZE>>();
 }
 
 // Applies the parts of a MENUITEMINFOW that its mask selects.

@@ -8,9 +8,21 @@ namespace kvplat {
 namespace detail {
 namespace {
 
+bool isInputMessage(UINT msg)
+{
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
+}
+
 bool takeMessage(MSG* out, HWND hwnd, UINT minMsg, UINT maxMsg, bool remove)
 {
     State& s = st();
+    // Keys and mouse messages in the queue stand for the user's input, which
+    // never reaches a window that takes none: they are gone before anybody
+    // (a hook, the dialog processing) sees them. Sent ones come from code and
+    // are delivered.
+    s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
+                                 [](const MSG& m) { return isInputMessage(m.message) && takesNoInput(m.hwnd); }),
+                  s.queue.end());
     auto matches = [&](const MSG& m) {
         if (hwnd && m.hwnd != hwnd)
             return false;
@@ -45,34 +57,23 @@ bool takeMessage(MSG* out, HWND hwnd, UINT minMsg, UINT maxMsg, bool remove)
     return true;
 }
 
-bool isInputMessage(UINT msg)
-{
-    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
-}
+} // namespace
 
-// A disabled window disables the windows inside it too, without telling them.
-bool takesNoInput(const Window* w)
+bool takesNoInput(HWND hwnd)
 {
-    while (w) {
+    for (const Window* w = find(hwnd); w; w = find(w->parent)) {
         if (w->style & WS_DISABLED)
             return true;
         if (!(w->style & WS_CHILD))
             return false;
-        w = find(w->parent);
     }
     return false;
 }
-
-} // namespace
 
 LRESULT send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     Window* w = find(hwnd);
     if (!w || !w->proc)
-        return 0;
-    // Keyboard and mouse messages stand for the user's input here, however
-    // they come: as on the real platform, none reaches a disabled window.
-    if (isInputMessage(msg) && takesNoInput(w))
         return 0;
     WNDPROC proc = w->proc;
     if (st().logHook) {
@@ -225,6 +226,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NCACTIVATE:
         return TRUE;
+    case WM_CANCELMODE:
+        if (GetCapture() == hwnd)
+            ReleaseCapture();
+        return 0;
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<LPWSTR>(lParam);
         if (!buffer || wParam == 0)

@@ -27,8 +27,7 @@ struct SystemState {
 
 SystemState& sys()
 {
-    static SystemState s;
-    return s;
+    return lasting<SystemState>();
 }
 
 // ---------------------------------------------------------------- modules
@@ -41,8 +40,7 @@ struct Module {
 
 std::vector<std::unique_ptr<Module>>& modules()
 {
-    static std::vector<std::unique_ptr<Module>> list;
-    return list;
+    return lasting<std::vector<std::unique_ptr<Module>>>();
 }
 
 Module* moduleOf(HMODULE h)
@@ -139,16 +137,14 @@ struct HookState {
 
 HookState& hooks()
 {
-    static HookState s;
-    return s;
+    return lasting<HookState>();
 }
 
 // ---------------------------------------------------------------- templates
 
 std::map<UINT, DialogTemplate>& templates()
 {
-    static std::map<UINT, DialogTemplate> t;
-    return t;
+    return lasting<std::map<UINT, DialogTemplate>>();
 }
 
 } // namespace
@@ -157,8 +153,7 @@ std::map<UINT, DialogTemplate>& templates()
 
 MenuState& menus()
 {
-    static MenuState s;
-    return s;
+    return lasting<MenuState>();
 }
 
 Menu* menuOf(HMENU h)

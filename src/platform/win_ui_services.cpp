@@ -52,8 +52,7 @@ struct UiState {
 
 UiState& ui()
 {
-    static UiState s;
-    return s;
+    return lasting<UiState>();
 }
 
 // The one handle under which the visual-styles library is known.

@@ -67,8 +67,7 @@ void sendNcDestroy(HWND hwnd)
 
 State& st()
 {
-    static State state;
-    return state;
+    return lasting<State>();
 }
 
 void ensureInit()
@@ -406,10 +405,16 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
     const bool wasDisabled = (w->style & WS_DISABLED) != 0;
     if (wasDisabled == !enable)
         return wasDisabled ? TRUE : FALSE;
-    if (enable)
-        w->style &= ~WS_DISABLED;
-    else
+    // A window being disabled first ends what it is in the middle of (a press
+    // holding the mouse), as the system asks it to.
+    if (!enable) {
+        send(hwnd, WM_CANCELMODE, 0, 0);
+        if (!(w = find(hwnd)))
+            return FALSE;
         w->style |= WS_DISABLED;
+    } else {
+        w->style &= ~WS_DISABLED;
+    }
     send(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return wasDisabled ? TRUE : FALSE;
 }

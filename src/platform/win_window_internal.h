@@ -73,6 +73,10 @@ SIZE clientSize(const Window* w);
 // false when the window is gone before it was placed.
 bool setPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags, WPARAM sizeType);
 
+// Whether the user's input keeps off the window: it, or a window it lies in,
+// is disabled (win_messages.cpp).
+bool takesNoInput(HWND hwnd);
+
 // Activation (win_input.cpp).
 // The top-level window that holds hwnd (hwnd itself when it is one).
 HWND topLevelOf(HWND hwnd);
@@ -85,7 +89,9 @@ HWND topLevelOf(HWND hwnd);
 // change under way decides.
 void activate(HWND target, WORD how);
 // The window that should become active when the active window is hidden or
-// destroyed: its owner when that is visible and enabled, else none.
+// destroyed: its owner when that is visible and enabled, else the next
+// visible and enabled top-level window in Z order, else none (another
+// application's).
 void activateNextAfter(HWND leaving);
 // What default processing of WM_ACTIVATE does for an activated window: the
 // focus goes to target unless it is inside the window already, or SetFocus

@@ -428,6 +428,20 @@ TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem
                                          {WM_ACTIVATEAPP, FALSE}}));
 }
 
+TEST_F(Platform, DestroyingTheActiveWindowActivatesTheNextVisibleEnabledWindowOfTheApplication)
+{
+    auto popup = [](DWORD style) {
+        return CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | style, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    };
+    HWND disabled = popup(WS_VISIBLE | WS_DISABLED), hidden = popup(0), other = popup(WS_VISIBLE);
+    HWND active = popup(WS_VISIBLE);
+    g_seen.clear();
+    DestroyWindow(active);
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_EQ(count(other, WM_ACTIVATEAPP), 0) << "the application stays active";
+    EXPECT_EQ(count(disabled, WM_ACTIVATE) + count(hidden, WM_ACTIVATE), 0);
+}
+
 TEST_F(Platform, ADialogGivesTheFocusBackToTheControlThatHadItWhenItLostActivation)
 {
     HWND dialog = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
@@ -502,6 +516,17 @@ TEST_F(Platform, RegistryKeepsValuesAndRefusesShortBuffers)
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Kova"), ERROR_ACCESS_DENIED);  // has a sub-key
     RegCloseKey(reopened);
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Other", 0, KEY_READ, &reopened), ERROR_FILE_NOT_FOUND);
+    // A key name holds at most 255 characters, and no part of a path is empty.
+    const std::wstring longest = L"Software\\" + std::wstring(255, L'k');
+    auto create = [&](const std::wstring& path) {
+        return RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &reopened, nullptr);
+    };
+    EXPECT_EQ(create(longest), ERROR_SUCCESS);
+    RegCloseKey(reopened);
+    for (const std::wstring& path : {longest + L"k", std::wstring(L"Software\\\\Kova"), std::wstring(L"\\Software")}) {
+        EXPECT_EQ(create(path), ERROR_INVALID_PARAMETER);
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &reopened), ERROR_INVALID_PARAMETER);
+    }
     const auto dump = kvplat::registryDump();
     ASSERT_EQ(dump.size(), 2u);
     EXPECT_EQ(dump[0], L"HKEY_CURRENT_USER\\Software\\Kova\\Layout\\Name = \"Analysis\"");

@@ -165,10 +165,28 @@ TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
     const wchar_t text[] = L"10";
     RegSetValueExW(rootKey, L"top", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
     EXPECT_FALSE(root->loadState(in));
-    // A larger reference size (a larger font) does not fit the stored one.
     DWORD top = 0;
     RegSetValueExW(rootKey, L"top", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&top), 4);
     EXPECT_TRUE(root->loadState(in));
+    // Rectangles no window can have: sides out of order, or too far apart for
+    // 32 bits, at the root and at a child.
+    auto store = [this](const wchar_t* path, DWORD left, DWORD right) {
+        HKEY k = nullptr;
+        RegOpenKeyExW(key, path, 0, KEY_WRITE, &k);
+        RegSetValueExW(k, L"left", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&left), 4);
+        RegSetValueExW(k, L"right", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&right), 4);
+        RegCloseKey(k);
+    };
+    const RECT before = root->current();
+    store(L"S", 0x7FFFFF00, 0x80000100);
+    EXPECT_FALSE(root->loadState(in));
+    store(L"S", 0x80000000, 0x7FFFFFFF);
+    EXPECT_FALSE(root->loadState(in));
+    EXPECT_TRUE(sameRect(before, root->current())) << "a refused rectangle is not applied";
+    store(L"S", before.left, before.right);
+    store(L"S\\Node 0", 0x80000010, root->children()[0]->current().right);
+    EXPECT_FALSE(root->loadState(in));
+    // A larger reference size (a larger font) does not fit the stored one.
     RECT bigger = root->reference();
     bigger.bottom += 50;
     root->setReference(bigger);

@@ -94,36 +94,42 @@ TEST_F(PushButtons, TextMessagesCopyWhatFitsAndAnswerTheCount)
     EXPECT_EQ(1u, commands.size()) << "the mnemonic clicks";
 }
 
-TEST_F(PushButtons, ADisabledButtonTakesNoKeyMouseOrClick)
+TEST_F(PushButtons, ADisabledButtonRefusesClicksAndUserInputButHearsWhatCodeSends)
 {
     PushButtonBase b, box;
     HWND h = create(b, L"&Apply", BS_PUSHBUTTON);
     HWND check = box.create(dialog, RECT{10, 50, 110, 70}, L"Check", BS_AUTOCHECKBOX | BS_PUSHLIKE, 8);
     EnableWindow(h, FALSE);
     EnableWindow(check, FALSE);
-    SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageW(h, WM_SYSKEYUP, 'A', 0);
     SendMessageW(h, BM_CLICK, 0, 0);
-    SendMessageW(h, WM_LBUTTONDOWN, 0, at(5, 5));
-    SendMessageW(h, WM_LBUTTONUP, 0, at(5, 5));
-    MSG space{h, WM_KEYDOWN, VK_SPACE, 0, 0, POINT{0, 0}};
-    IsDialogMessageW(dialog, &space);
-    SendMessageW(check, WM_CHAR, L'+', 0);
     SendMessageW(check, BM_CLICK, 0, 0);
+    PostMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageW(h, WM_LBUTTONDOWN, 0, at(5, 5));
+    PostMessageW(h, WM_LBUTTONUP, 0, at(5, 5));
     kvplat::pumpMessages();
     EXPECT_TRUE(commands.empty()) << "a disabled button notifies nothing";
     EXPECT_EQ(BST_UNCHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
     EXPECT_EQ(nullptr, GetCapture());
-    // Disabling the dialog disables what is inside it.
+    SendMessageW(check, WM_CHAR, L'+', 0);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(check, BM_GETCHECK, 0, 0)) << "a message sent by code arrives";
+    // Disabling the dialog disables the user's input to what is inside it.
     EnableWindow(h, TRUE);
     EnableWindow(dialog, FALSE);
-    SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_FALSE(kvplat::clickButton(h));
+    PostMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
     kvplat::pumpMessages();
     EXPECT_TRUE(commands.empty());
     EnableWindow(dialog, TRUE);
-    SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(kvplat::clickButton(h));
     kvplat::pumpMessages();
     EXPECT_EQ(1u, commands.size()) << "enabled again, it clicks";
+    // Disabled in the middle of a press, it lets go of the mouse and looks released.
+    SendMessageW(h, WM_LBUTTONDOWN, 0, at(5, 5));
+    ASSERT_EQ(h, GetCapture());
+    EnableWindow(h, FALSE);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_FALSE(b.tracking());
+    EXPECT_EQ(0, SendMessageW(h, BM_GETSTATE, 0, 0) & BST_PUSHED);
 }
 
 TEST_F(PushButtons, CheckBoxKeysAndRadioGroups)

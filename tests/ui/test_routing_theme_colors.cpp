@@ -181,3 +181,15 @@ TEST(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
     EXPECT_EQ(before, kvplat::liveGdiTotal()) << "the owned solid brush is deleted";
     kvplat::reset();
 }
+
+// A dialog still registered when the process ends is unhooked by the
+// manager's own teardown, after the platform's statics would be gone; the
+// platform's tables outlast it (the sanitized run reports a use after free
+// otherwise). No fixture: the platform is first used after the manager.
+TEST(RoutingAtExit, ADialogStillRegisteredIsUnhookedSafely)
+{
+    ModelessDlgMsgManager& manager = ModelessDlgMsgManager::instance();
+    HWND dialog = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(manager.addDialog(dialog));
+    EXPECT_NE(nullptr, manager.threadDialogs()->hook);
+}

@@ -5,6 +5,7 @@
 #include "ui/atl/ResourceStrings.h"
 #include "ui/atl/dv/Convert.h"
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -137,6 +138,11 @@ TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
     // Rounding to more tens than a double reaches gives 0, not NaN.
     EXPECT_EQ(L"0", number(1234.0, -400, 0));
     EXPECT_EQ(L"0", number(-1234.0, INT_MIN, 0));
+    // Rounding past the largest double keeps a finite value finite, at the
+    // nearest multiple a double holds, on either side of 0.
+    for (double v : {DBL_MAX, 1.5e308, -1.5e308, -DBL_MAX})
+        EXPECT_EQ(number(std::copysign(1e308, v), 0, 0), number(v, -308, 0)) << v;
+    EXPECT_EQ(number(17 * 1e307, 0, 0), number(DBL_MAX, -307, 0));
 }
 
 TEST(Formatting, TrimmingReplacingAndNamedValues)

@@ -190,7 +190,9 @@ BOOL PushButtonBase::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM 
         }
         return TRUE;
     case BM_CLICK:
-        simulateClick();
+        // The click stands for the user's: a disabled button takes none.
+        if (::IsWindowEnabled(m_hWnd))
+            simulateClick();
         return TRUE;
     default:
         return FALSE;

@@ -215,7 +215,12 @@ void formatNumber(std::wstring& out, double value, int decimals, unsigned flags)
             value = 0.0;
         } else {
             const double step = std::pow(10.0, -decimals);
-            value = std::floor(value / step + 0.5) * step;
+            const double steps = std::floor(value / step + 0.5);
+            const double rounded = steps * step;
+            // Rounding up past the largest double would make a finite value
+            // infinite: it takes the multiple next to it towards zero, the
+            // nearest one a double holds.
+            value = std::isinf(rounded) && std::isfinite(value) ? (steps - std::copysign(1.0, steps)) * step : rounded;
         }
         decimals = 0;
     }

@@ -1,5 +1,7 @@
 #include "ui/atl/Theme.h"
 
+#include <memory>
+
 namespace kv {
 namespace ui {
 namespace atl {
@@ -41,8 +43,10 @@ Theme::Theme() : m_module(LoadLibraryW(L"UxTheme.dll"))
 
 Theme& Theme::instance()
 {
-    // Made on first use and kept for the rest of the process.
-    static Theme* theme = new Theme();
+    // Made on first use; the module's static teardown destroys it when the
+    // module unloads, so that a module unloaded and loaded again leaves
+    // nothing behind.
+    static const std::unique_ptr<Theme> theme(new Theme());
     return *theme;
 }
 

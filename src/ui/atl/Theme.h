@@ -46,7 +46,8 @@ public:
     Theme(const Theme&) = delete;
     Theme& operator=(const Theme&) = delete;
 
-    // The process-wide instance, made on first use.
+    // The process-wide instance, made on first use and destroyed when the
+    // module unloads.
     static Theme& instance();
 
     HRESULT closeThemeData(HTHEME theme);

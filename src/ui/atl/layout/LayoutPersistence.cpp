@@ -15,6 +15,20 @@ namespace {
 const DWORD kKeyRead = KEY_READ;
 const DWORD kKeyWrite = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 const DWORD kMaxColumnWidth = 10000;
+// Window positions and sizes travel in 16-bit message words (WM_MOVE, WM_SIZE):
+// no window's side lies farther out.
+const LONG kWindowCoordinateLimit = 32767;
+
+// Whether a rectangle read from the registry, which is outside data, can be a
+// window's: sides in order and within reach, so that the layout's sums of
+// sides and distances stay in range.
+bool canBeWindowRect(const RECT& r)
+{
+    for (LONG side : {r.left, r.top, r.right, r.bottom})
+        if (side < -kWindowCoordinateLimit - 1 || side > kWindowCoordinateLimit)
+            return false;
+    return r.left <= r.right && r.top <= r.bottom;
+}
 
 std::wstring numbered(const wchar_t* format, unsigned long i)
 {
@@ -140,7 +154,7 @@ bool Node::loadState(RegistryArchive& archive)
             return false;
         const RECT stored{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
                           static_cast<LONG>(bottom)};
-        if (stored.bottom - stored.top < m_reference.bottom - m_reference.top ||
+        if (!canBeWindowRect(stored) || stored.bottom - stored.top < m_reference.bottom - m_reference.top ||
             stored.right - stored.left < m_reference.right - m_reference.left)
             return false;
         m_current = stored;
