@@ -112,6 +112,41 @@ TEST_F(CurveEdit, ElevationRefusesPeriodicCurvesAndUnservableOrders)
     ASSERT_EQ(1, ratBSplCurveElevateDegree(&c, 28));
     EXPECT_EQ(29, c->ord);
     ratBSplCurveFree(c);
+
+    // A domain narrower than the knot tolerance is one knot value: no piece.
+    std::vector<double> tiny;
+    std::vector<std::vector<double>> pts;
+    for (int i = 0; i < 15; ++i) {
+        tiny.push_back(i * 1e-13);
+        pts.push_back({double(i), double(i * i % 7), 0.0});
+    }
+    auto t = own(make(4, tiny, pts));
+    RatBSplCurve* held = t.get();
+    EXPECT_EQ(0, ratBSplCurveElevateDegree(&held, 4));
+    EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+}
+
+// Neighbouring knots closer than 1e-7 are one knot value: 1 and 1 + 5e-8
+// (or three within 1e-7) bound one piece, so the raised curve has (g + 1) S
+// knots, and its shape moves no more than such a shift moves it.
+TEST_F(CurveEdit, ElevationTakesKnotsCloserThan1e7AsOneValue)
+{
+    for (int ord : {3, 5})
+        for (const std::vector<double>& interior : {std::vector<double>{1, 1 + 5e-8}, {1, 1 + 3e-8, 1 + 6e-8}}) {
+            std::vector<double> knots(ord, 0.0);
+            knots.insert(knots.end(), interior.begin(), interior.end());
+            knots.insert(knots.end(), ord, 2.0);
+            std::vector<std::vector<double>> pts;
+            for (size_t i = 0; i + ord < knots.size(); ++i)
+                pts.push_back({double(i), double(i * i % 5), 0.5 * i});
+            auto c = own(make(ord, knots, pts));
+            RatBSplCurve* raised = ratBSplCurveCopy(c.get());
+            ASSERT_EQ(1, ratBSplCurveElevateDegree(&raised, ord)) << ord;
+            auto held = own(raised);
+            EXPECT_EQ(3 * (ord + 1), raised->noPoints) << ord;
+            EXPECT_TRUE(nonDecreasing(raised));
+            EXPECT_LT(maxDeviation(c.get(), raised, 0.0, 2.0), 1e-6) << ord;
+        }
 }
 
 }  // namespace
