@@ -45,7 +45,7 @@ void searchOtherBasins(PointInverter* inverter, RatBSplSurf* s, GeomPoint point,
         if (minima[k].distance > kBasinReach * inverter->distance)
             break;
         PointInverter basin = *inverter;
-        int basinState = 0;
+        int basinState = *state;
         if (polish) {
             basin.distance = 1e10;
             geominvert::keepIfNearer(&basin, minima[k].u, minima[k].v);
@@ -157,14 +157,15 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
         }
     }
     const bool polish = geominvert::polishServes(s);
+    const double searchedU = inverter->bestU, searchedV = inverter->bestV;
     if (polish && inverter->distance > goal)
         geominvert::polishNearest(inverter);
     if (gridSearched)
         searchOtherBasins(inverter, s, point, goal, state, byForm);
     if (!polish)
         slideAlongEdges(inverter, s, point, goal, state, byForm);
-    else if (inverter->distance > goal)
-        geominvert::classifyAt(inverter, state);
+    else if (inverter->bestU != searchedU || inverter->bestV != searchedV)
+        geominvert::classifyAt(inverter, state);  // the state describes the point given back
     if (byForm) {
         s->periodicu = periodicu;
         s->periodicv = periodicv;

@@ -34,6 +34,14 @@ void expectNearestOn(int kind)
             EXPECT_FALSE(missed(d, nearest)) << inversionSurfaceName(kind) << " (" << p.x << ", " << p.y << ", "
                                              << p.z << ") from " << start << ": " << d << " for "
                                              << nearest.distance;
+            // The point found is on the surface and is found again within
+            // the goal distance, min(tolerance, 1e-5).
+            for (double tolerance : {0.01, 1e-9}) {
+                double again = -1;
+                ratBSplSurfInvertPoint(s.get(), ratBSplSurfEvalPoint(s.get(), u, v), start, start, tolerance, &u, &v,
+                                       &state, &again);
+                EXPECT_LE(again, std::fmin(tolerance, 1e-5)) << inversionSurfaceName(kind);
+            }
         }
     }
 }

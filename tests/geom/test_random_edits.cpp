@@ -184,6 +184,38 @@ TEST_F(Campaign, InsertionElevationAndClampingKeepEveryPoint)
     }
 }
 
+// Two clamped curves made compatible share order, knots and the longer
+// domain, and keep their shapes at the same normalised parameters.
+TEST_F(Campaign, CompatibleCurvesShareOrderAndKnotsAndKeepTheirShapes)
+{
+    auto clamped = [](const RatBSplCurve* c) {
+        return std::count(c->knots, c->knots + c->noPoints, c->knots[0]) == c->ord &&
+               std::count(c->knots, c->knots + c->noPoints, c->knots[c->noPoints - 1]) == c->ord;
+    };
+    for (int r = 0; r < count / 3; ++r) {
+        CurvePtr olds[2] = {own(records.curve()), own(records.curve())};
+        if (!clamped(olds[0].get()) || !clamped(olds[1].get()))
+            continue;
+        RatBSplCurve* news[2] = {ratBSplCurveCopy(olds[0].get()), ratBSplCurveCopy(olds[1].get())};
+        double range[2];
+        for (int k = 0; k < 2; ++k)
+            range[k] = domainEnd(olds[k].get()) - domainStart(olds[k].get());
+        EXPECT_EQ(range[1] < range[0] ? 1 : 2, ratBSplCurveMakeCompatible(&news[0], &news[1])) << "record " << r;
+        CurvePtr held[2] = {own(news[0]), own(news[1])};
+        ASSERT_EQ(news[0]->ord, news[1]->ord);
+        ASSERT_EQ(news[0]->noPoints, news[1]->noPoints);
+        EXPECT_TRUE(std::equal(news[0]->knots, news[0]->knots + news[0]->noPoints, news[1]->knots));
+        EXPECT_DOUBLE_EQ(std::max(range[0], range[1]), domainEnd(news[0]) - domainStart(news[0]));
+        for (int k = 0; k < 2; ++k)
+            for (double t : {0.0, 0.137, 0.5, 0.861, 1.0}) {
+                const double uo = domainStart(olds[k].get()) + t * range[k];
+                const double un = domainStart(news[k]) + t * (domainEnd(news[k]) - domainStart(news[k]));
+                EXPECT_LT(dist(point(olds[k].get(), uo), point(news[k], un)), tolFor(olds[k].get()))
+                    << "record " << r << " curve " << k << " at " << t;
+            }
+    }
+}
+
 TEST_F(Campaign, CutsKeepTheirPartAndSplitPiecesMeet)
 {
     for (int r = 0; r < count; ++r) {
