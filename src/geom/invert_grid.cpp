@@ -2,11 +2,11 @@
 //
 // Measuring every sample with the full surface evaluation repeats, for each
 // of the nu x nv samples, two span searches, two sets of basis functions and
-// the whole ordu x ordv tensor sum. Each control row is instead collapsed
-// once along v onto the grid columns (its homogeneous points there), and a
-// grid row is the sum of ordu collapsed rows weighted by its u basis, the
-// same weight along the whole row. A sample then costs ordu homogeneous
-// sums over contiguous arrays.
+// the whole ordu x ordv tensor sum. Along one grid row the u basis is the
+// same for every sample, so the row is first collapsed into a curve in v
+// (its homogeneous control points), and the v basis of each grid column is
+// formed once for all rows. A sample then costs ordv homogeneous sums, and
+// the boxes of those control points tell which samples cannot matter.
 //
 // The collapsed sums round differently from the evaluator, so they only
 // short-list: every sample whose estimate lies within a safe margin of the
@@ -86,7 +86,8 @@ void basisFunctions(const double* K, int k, int s, double t, double* N)
 double estimateMargin(const RatBSplSurf* s, const double* point)
 {
     if (s->isOffsetSurf != 0 || s->ordu < 1 || s->ordv < 1 || s->ordu > GEOM_MAX_SURF_DERIV_ORDER ||
-        s->ordv > GEOM_MAX_SURF_DERIV_ORDER || !s->points || !s->weights || s->noPointsu < 2 * s->ordu || s->noPointsv < 2 * s->ordv)
+        s->ordv > GEOM_MAX_SURF_DERIV_ORDER || !s->points || !s->weights || s->noPointsu < 2 * s->ordu ||
+        s->noPointsv < 2 * s->ordv)
         return -1.0;
     const int rows = s->noPointsu - s->ordu, cols = s->noPointsv - s->ordv;
     double size = 0.0, wmin = 1e300, wmax = 0.0;
@@ -165,7 +166,7 @@ private:
 
 // Grid rows whose collapsed control points are kept between the two passes
 // of the short list (doubles); larger grids collapse their rows again.
-constexpr size_t kMaxKeptRows = 1 << 20;
+constexpr size_t kMaxKeptRows = 1 << 18;
 
 // Scratch of the collapsed sums, kept between searches so that a search
 // allocates nothing once the grids have reached their size.
