@@ -95,11 +95,16 @@ inline std::vector<GeomPoint> queries(RatBSplSurf* s, double size, unsigned seed
     return q;
 }
 
-using Hom = std::array<double, 4>;  // w x, w y, w z, w
+struct Hom {
+    double c[4];  // w x, w y, w z, w
+};
 
 inline Hom blend(const Hom& a, const Hom& b, double t)
 {
-    return Hom{a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), a[2] + t * (b[2] - a[2]), a[3] + t * (b[3] - a[3])};
+    Hom h;
+    for (int e = 0; e < 4; ++e)
+        h.c[e] = a.c[e] + t * (b.c[e] - a.c[e]);
+    return h;
 }
 
 // Raises every knot value of the domain to multiplicity ord in the knots K of
@@ -139,7 +144,7 @@ struct Piece {
 
     GeomPoint point(int a, int b) const
     {
-        const Hom& q = h[a * kv + b];
+        const double* q = h[a * kv + b].c;
         return GeomPoint{q[0] / q[3], q[1] / q[3], q[2] / q[3]};
     }
     // The halves at the middle of u (alongU) or of v, by de Casteljau.
@@ -173,7 +178,7 @@ inline std::vector<Piece> bezierPieces(const RatBSplSurf* s)
         for (int j = 0; j < cols; ++j) {
             const double* p = s->points[i * s->noPointsv + j];
             const double w = s->weights[i * s->noPointsv + j];
-            byRow[i].push_back(Hom{p[0] * w, p[1] * w, p[2] * w, w});
+            byRow[i].push_back(Hom{{p[0] * w, p[1] * w, p[2] * w, w}});
         }
     const std::vector<int> vFirsts = toBezier(Kv, byRow, s->ordv);
     std::vector<std::vector<Hom>> byColumn(byRow[0].size(), std::vector<Hom>(rows));
@@ -192,16 +197,14 @@ inline std::vector<Piece> bezierPieces(const RatBSplSurf* s)
     return pieces;
 }
 
-inline std::array<double, 3> minus(const GeomPoint& a, const GeomPoint& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline double dot3(const std::array<double, 3>& a, const std::array<double, 3>& b)
+using Vec = std::array<double, 3>;
+inline Vec minus(const GeomPoint& a, const GeomPoint& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline double dot3(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+inline Vec unitCross(const Vec& a, const Vec& b)
 {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-inline std::array<double, 3> unitCross(const std::array<double, 3>& a, const std::array<double, 3>& b)
-{
-    std::array<double, 3> c = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+    const Vec c = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
     const double l = std::sqrt(dot3(c, c));
-    return l > 1e-150 ? std::array<double, 3>{c[0] / l, c[1] / l, c[2] / l} : std::array<double, 3>{0, 0, 0};
+    return l > 1e-150 ? Vec{c[0] / l, c[1] / l, c[2] / l} : Vec{0, 0, 0};
 }
 
 // No point of the piece comes nearer to P than this: the distance to the box
@@ -210,20 +213,25 @@ inline double lowerBound(const Piece& p, const GeomPoint& P)
 {
     const GeomPoint c00 = p.point(0, 0), c01 = p.point(0, p.kv - 1), c10 = p.point(p.ku - 1, 0),
                     c11 = p.point(p.ku - 1, p.kv - 1);
-    std::array<std::array<double, 3>, 3> e = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-    const std::array<double, 3> n = unitCross(minus(c11, c00), minus(c10, c01)), du0 = minus(c10, c00),
-                                du1 = minus(c11, c01), across = unitCross(n, {du0[0] + du1[0], du0[1] + du1[1], du0[2] + du1[2]});
+    double e[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    const Vec n = unitCross(minus(c11, c00), minus(c10, c01)), du0 = minus(c10, c00), du1 = minus(c11, c01),
+              across = unitCross(n, {du0[0] + du1[0], du0[1] + du1[1], du0[2] + du1[2]}),
+              along = unitCross(across, n);
     if (dot3(n, n) > 0.5 && dot3(across, across) > 0.5)
-        e = {unitCross(across, n), across, n};
-    double d2 = 0.0;
-    for (const std::array<double, 3>& axis : e) {
-        double lo = 1e300, hi = -1e300;
-        for (int k = 0; k < p.ku * p.kv; ++k) {
-            const double t = dot3(axis, minus(p.point(k / p.kv, k % p.kv), P));
-            lo = std::fmin(lo, t);
-            hi = std::fmax(hi, t);
+        for (int k = 0; k < 3; ++k)
+            e[0][k] = along[k], e[1][k] = across[k], e[2][k] = n[k];
+    double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
+    for (const Hom& h : p.h) {
+        const double d[3] = {h.c[0] / h.c[3] - P.x, h.c[1] / h.c[3] - P.y, h.c[2] / h.c[3] - P.z};
+        for (int k = 0; k < 3; ++k) {
+            const double t = e[k][0] * d[0] + e[k][1] * d[1] + e[k][2] * d[2];
+            lo[k] = t < lo[k] ? t : lo[k];
+            hi[k] = t > hi[k] ? t : hi[k];
         }
-        const double out = lo > 0.0 ? lo : (hi < 0.0 ? -hi : 0.0);
+    }
+    double d2 = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        const double out = lo[k] > 0.0 ? lo[k] : (hi[k] < 0.0 ? -hi[k] : 0.0);
         d2 += out * out;
     }
     return std::sqrt(d2);
