@@ -76,18 +76,22 @@ void polishNearest(PointInverter* p)
         const bool heldV = !wv && ((v <= 0.0 && g[1] > 0.0) || (v >= 1.0 && g[1] < 0.0));
         const double a = dot(Su, Su) + dot(Suu, r), b = dot(Su, Sv) + dot(Suv, r), c = dot(Sv, Sv) + dot(Svv, r);
         double du = 0.0, dv = 0.0;
+        bool firstOrder = false;
         if (heldU && heldV) {
             break;
         } else if (heldU || heldV) {
             // One parameter: Newton where f curves upwards along it, else the
             // first-order model.
-            const double h = heldU ? (c > 0.0 ? c : dot(Sv, Sv)) : (a > 0.0 ? a : dot(Su, Su));
+            const double curv = heldU ? c : a;
+            firstOrder = !(curv > 0.0);
+            const double h = firstOrder ? (heldU ? dot(Sv, Sv) : dot(Su, Su)) : curv;
             if (!(h > 0.0))
                 break;
             (heldU ? dv : du) = -g[heldU ? 1 : 0] / h;
-        } else if (!newtonStep(a, b, c, g, &du, &dv) &&
-                   !newtonStep(dot(Su, Su), dot(Su, Sv), dot(Sv, Sv), g, &du, &dv)) {
-            break;
+        } else if (!newtonStep(a, b, c, g, &du, &dv)) {
+            firstOrder = true;
+            if (!newtonStep(dot(Su, Su), dot(Su, Sv), dot(Sv, Sv), g, &du, &dv))
+                break;
         }
         if (!std::isfinite(du) || !std::isfinite(dv))
             break;
@@ -102,6 +106,17 @@ void polishNearest(PointInverter* p)
         }
         if (!moved)
             break;
+        // Where f does not curve upwards (across a bulge of the surface) the
+        // first-order step falls short, and short steps alone would creep:
+        // a whole step that came nearer is doubled while it comes nearer.
+        const bool wholeStep = t == 0.5;  // the loop halved once more after taking it
+        t = 1.0;
+        for (int k = 0; firstOrder && wholeStep && k < kMaxHalvings; ++k) {
+            t *= 2.0;
+            const double nu = keepIn(u + t * du, wu), nv = keepIn(v + t * dv, wv);
+            if ((nu == p->bestU && nv == p->bestV) || !keepIfNearer(p, nu, nv))
+                break;
+        }
         u = p->bestU;
         v = p->bestV;
     }
