@@ -8,12 +8,14 @@
 // size farther than the reference.
 //
 // Surfaces: point inversion without a start and from (0, 0), as the
-// analysis starts it, on random 8x8 and 20x20 bicubic nets (rational and
-// not), a cone and a sphere: 300 queries each, 1800 in all. The reference is
-// a 160 x 160 grid of the surface polished by Gauss-Newton steps from its
-// eight nearest grid minima. A miss is a result more than 1e-6 of the
-// surface's size farther than the reference. The counters give the misses
-// of each run; the time is that of the inversions alone. BM_CurveProjection
+// analysis starts it, on nine surfaces (random nets of orders 4 and 8, 8 x 8
+// and 20 x 20, rational and not; a plane, a cylinder, a cone, a sphere and a
+// torus), 200 queries each. The reference is proved: the Bezier pieces of
+// the surface are halved until the nearest one is known (inversion_ref.h).
+// A miss is a result farther than the nearest point by more than
+// 1e-6 (1 + distance). Each benchmark is one surface; the counters give its
+// misses, the worst of them and the queries whose reference stayed
+// unproved; the time is that of the inversions alone. BM_CurveProjection
 // gives the time of one curve projection.
 #include "geom/geom.h"
 
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -154,75 +157,60 @@ void BM_CurveProjection(benchmark::State& state)
 // ---------------------------------------------------------------------------
 // Surfaces
 
-using surftest::Reference;
-using surftest::queries;
-using surftest::randomNet;
-
-RatBSplSurf* makeKind(int kind)
+// One surface, 200 queries: the misses against the proved reference and the
+// time of the inversions alone.
+void BM_Inversion(benchmark::State& state, int kind, bool fromOrigin)
 {
-    const double O[3] = {0, 0, 0}, Z[3] = {0, 0, 1}, X[3] = {1, 0, 0}, Y[3] = {0, 1, 0};
-    switch (kind) {
-    case 0: return randomNet(8, false, 1);
-    case 1: return randomNet(20, false, 2);
-    case 2: return randomNet(8, true, 3);
-    case 3: return randomNet(20, true, 4);
-    case 4: return ratBSplSurfConeBetweenHeights(O, Z, X, Y, 0.5, 1.0, 1.0, 6.0);
-    default: return ratBSplSurfSphere4(O, 5.0, X, Y, Z);
+    RatBSplSurf* s = surftest::inversionSurface(kind);
+    const std::vector<surftest::Piece> pieces = surftest::bezierPieces(s);
+    const std::vector<GeomPoint> points = surftest::queries(s, surftest::netSize(s), 100 + kind, 200);
+    std::vector<surftest::Nearest> refs;
+    int unproved = 0;
+    for (const GeomPoint& p : points) {
+        refs.push_back(surftest::provedNearest(pieces, p));
+        unproved += refs.back().proved ? 0 : 1;
     }
-}
-
-void BM_InversionMisses(benchmark::State& state, bool fromOrigin)
-{
-    std::vector<RatBSplSurf*> surfaces;
-    std::vector<std::vector<GeomPoint>> points;
-    std::vector<std::vector<double>> refs;
-    std::vector<double> sizes;
-    for (int kind = 0; kind < 6; ++kind) {
-        RatBSplSurf* s = makeKind(kind);
-        Reference ref(s);
-        surfaces.push_back(s);
-        points.push_back(queries(s, ref.size, 100 + kind));
-        std::vector<double> r;
-        for (const GeomPoint& p : points.back())
-            r.push_back(ref.nearest(p));
-        refs.push_back(r);
-        sizes.push_back(ref.size);
-    }
-    int misses[6] = {0, 0, 0, 0, 0, 0};
+    const double start = fromOrigin ? 0.0 : GEOM_NO_START_PARAM;
+    int misses = 0;
+    double worst = 0.0;
     for (auto _ : state) {
-        for (int kind = 0; kind < 6; ++kind) {
-            RatBSplSurf* s = surfaces[kind];
-            const double su = fromOrigin ? 0.0 : GEOM_NO_START_PARAM;
-            int missed = 0;
-            for (size_t q = 0; q < points[kind].size(); ++q) {
-                double u = 0, v = 0, d = 0;
-                int st = 0;
-                ratBSplSurfInvertPoint(s, points[kind][q], su, su, 0.01, &u, &v, &st, &d);
-                missed += d > refs[kind][q] + 1e-6 * sizes[kind] ? 1 : 0;
+        misses = 0;
+        worst = 0.0;
+        for (size_t q = 0; q < points.size(); ++q) {
+            double u = 0, v = 0, d = 0;
+            int st = 0;
+            ratBSplSurfInvertPoint(s, points[q], start, start, 0.01, &u, &v, &st, &d);
+            if (surftest::missed(d, refs[q])) {
+                ++misses;
+                worst = std::fmax(worst, d - refs[q].distance);
             }
-            misses[kind] = missed;
         }
     }
-    const char* names[6] = {"rand8", "rand20", "rat8", "rat20", "cone", "sphere"};
-    int total = 0;
-    for (int kind = 0; kind < 6; ++kind) {
-        state.counters[names[kind]] = misses[kind];
-        total += misses[kind];
-    }
-    state.counters["misses"] = total;
-    state.counters["perQuery_us"] = benchmark::Counter(1800.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                   benchmark::Counter::kInvert);
-    for (RatBSplSurf* s : surfaces)
-        ratBSplSurfFree(s);
+    state.counters["misses"] = misses;
+    state.counters["worst"] = worst;
+    state.counters["unproved"] = unproved;
+    state.counters["perQuery_us"] = benchmark::Counter(static_cast<double>(points.size()),
+                                                       benchmark::Counter::kIsIterationInvariantRate |
+                                                           benchmark::Counter::kInvert);
+    ratBSplSurfFree(s);
 }
-
-void BM_InversionNoStart(benchmark::State& state) { BM_InversionMisses(state, false); }
-void BM_InversionFromOrigin(benchmark::State& state) { BM_InversionMisses(state, true); }
 
 }  // namespace
 
 BENCHMARK(BM_CurveProjectionMisses)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CurveProjection)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_InversionNoStart)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InversionFromOrigin)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    for (int kind = 0; kind < surftest::kInversionSurfaces; ++kind)
+        for (bool fromOrigin : {false, true}) {
+            const std::string name = std::string("BM_Inversion") + (fromOrigin ? "FromOrigin/" : "NoStart/") +
+                                     surftest::inversionSurfaceName(kind);
+            benchmark::RegisterBenchmark(name.c_str(), BM_Inversion, kind, fromOrigin)
+                ->Unit(benchmark::kMillisecond);
+        }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 using namespace geomedit;
 
@@ -36,15 +37,44 @@ bool clamped(const RatBSplCurve* c)
     return true;
 }
 
-// 2 + the number of distinct interior knot values; 0 when an interior value
-// repeats more often than the order (no curve has such a knot vector).
-int knotValueCount(const RatBSplCurve* c)
+// Neighbouring knots closer than this count as one knot value.
+const double kSameValue = 1e-7;
+
+// The knots the decomposition works on: the ends of a clamped curve exactly
+// equal, and each run of interior knots within kSameValue of the run's first
+// one given that first value, so that no piece is narrower than the knot
+// tolerance. A run joins knots that differ only while it is shorter than the
+// order (exact repeats always join): a longer one would not be a knot of
+// the curve any more.
+std::vector<double> workKnots(const RatBSplCurve* c)
 {
     const int k = c->ord, n = c->noPoints;
+    std::vector<double> U(c->knots, c->knots + n);
+    for (int i = 0; i < k; ++i) {
+        U[i] = domainStart(c);
+        U[n - 1 - i] = domainEnd(c);
+    }
+    int run = 0;
+    for (int i = k; i <= n - k - 1; ++i) {
+        if (i > k && (U[i] == U[i - 1] || (U[i] - U[i - 1 - run] < kSameValue && run + 1 < k))) {
+            U[i] = U[i - 1];
+            ++run;
+        } else {
+            run = 0;
+        }
+    }
+    return U;
+}
+
+// 2 + the number of distinct interior knot values; 0 when an interior value
+// repeats more often than the order (no curve has such a knot vector).
+int knotValueCount(const std::vector<double>& U, int k)
+{
+    const int n = static_cast<int>(U.size());
     int S = 2;
     int run = 0;
     for (int i = k; i <= n - k - 1; ++i) {
-        if (i > k && c->knots[i] == c->knots[i - 1]) {
+        if (i > k && U[i] == U[i - 1]) {
             if (++run >= k)
                 return 0;
             continue;
@@ -82,16 +112,16 @@ void raiseBezier(HPoint* q, int k, int rises)
     }
 }
 
-// Splits the clamped curve c into its Bezier pieces one after the other with
+// Splits the clamped curve c (with the knots of workKnots) into its Bezier pieces one after the other with
 // a window of `ord` points sliding along the control polygon (each interior
 // knot is raised to full multiplicity in the window only), raises every piece
 // to order g + 1 and writes it into r, whose arrays hold S (g + 1) entries.
 // Each piece costs the same whatever the curve's size.
-int elevateIntoRecord(const RatBSplCurve* c, int g, RatBSplCurve* r)
+int elevateIntoRecord(const RatBSplCurve* c, const std::vector<double>& knots, int g, RatBSplCurve* r)
 {
     const int k = c->ord, p = k - 1, K = c->noPoints, m = K - 1;
     const int rises = g - p;
-    const double* U = c->knots;
+    const double* U = knots.data();
     HPoint q[GEOM_MAX_EDIT_ORDER + 1], next[GEOM_MAX_EDIT_ORDER + 1];
     double alphas[GEOM_MAX_EDIT_ORDER + 1];
     for (int i = 0; i <= p; ++i)
@@ -215,7 +245,10 @@ int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g)
         return 0;
     // Both the insertion and the piece elevation stop at the largest order
     // their tables hold; a target beyond it could only half succeed.
-    if (g > GEOM_MAX_EDIT_ORDER - 1 || !usable(old) || !(domainEnd(old) > domainStart(old))) {
+    // A domain narrower than the knot tolerance is one knot value: it holds
+    // no piece to raise.
+    if (g > GEOM_MAX_EDIT_ORDER - 1 || !usable(old) || !ratBSplCurveHasSpans(old) ||
+        !(domainEnd(old) - domainStart(old) >= kSameValue)) {
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineTargetOrder);
         return 0;
     }
@@ -238,7 +271,8 @@ int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g)
         }
         src = clampedCopy;
     }
-    const int S = knotValueCount(src);
+    const std::vector<double> knots = workKnots(src);
+    const int S = knotValueCount(knots, src->ord);
     if (S == 0) {
         ratBSplCurveFree(clampedCopy);
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineTargetOrder);
@@ -250,7 +284,7 @@ int ratBSplCurveElevateDegree(RatBSplCurve** curve, int g)
         geomReportError(GEOM_ERR_ALLOC, GEOM_FILE_CURVE, kLineResize);
         return 0;
     }
-    const int ok = elevateIntoRecord(src, g, r);
+    const int ok = elevateIntoRecord(src, knots, g, r);
     ratBSplCurveFree(clampedCopy);
     if (!ok) {
         ratBSplCurveFree(r);

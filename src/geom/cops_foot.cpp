@@ -96,22 +96,35 @@ void polishFoot(const CurveProbe& probe, const double* P, double a, double b, do
         double step = slope > 0.1 * tt ? -g / slope : -g / tt;
         if (!std::isfinite(step))
             break;
+        const double from = x;
         double next = std::fmin(std::fmax(x + step, a), b);
         bool accepted = false;
-        for (int halving = 0; halving < kHalvings && next != x; ++halving) {
+        auto tryAt = [&](double at) {
             double Dn[3], Tn[3];
-            const double dn = distanceAt(probe, P, next, Dn, Tn);
-            if (dn < d) {
-                x = next;
-                d = dn;
-                for (int k = 0; k < 3; ++k) {
-                    D[k] = Dn[k];
-                    T[k] = Tn[k];
-                }
-                accepted = true;
-                break;
+            const double dn = distanceAt(probe, P, at, Dn, Tn);
+            if (!(dn < d))
+                return false;
+            x = at;
+            d = dn;
+            for (int k = 0; k < 3; ++k) {
+                D[k] = Dn[k];
+                T[k] = Tn[k];
             }
-            next = x + 0.5 * (next - x);
+            return true;
+        };
+        for (int halving = 0; halving < kHalvings && next != x && !accepted; ++halving) {
+            accepted = tryAt(next);
+            if (!accepted)
+                next = x + 0.5 * (next - x);
+            else if (halving == 0 && !(slope > 0.1 * tt))
+                // Where the distance does not curve upwards (across a bulge
+                // of the curve) the first-order step falls short, and short
+                // steps alone would creep: double it while it comes nearer.
+                for (int k = 0; k < kHalvings; ++k) {
+                    const double further = std::fmin(std::fmax(from + (x - from) * 2.0, a), b);
+                    if (further == x || !tryAt(further))
+                        break;
+                }
         }
         if (!accepted) {
             // No step comes nearer. At a foot point that is the end; short of

@@ -274,6 +274,9 @@ int ratBSplCurveProjectPointFrom(RatBSplCurve* curve, GeomPoint P, double tol, d
             bestU = start;
         }
     }
+    // Safeguarded Newton steps all the way to the foot point: trying only
+    // sixths of each Gauss-Newton step stops wherever none of them comes
+    // nearer, often well short of the foot.
     if (best > tol) {
         const double p[3] = {P.x, P.y, P.z};
         double x = bestU, d = best;

@@ -170,7 +170,10 @@ int pointInverterLineSearch(PointInverter* inverter, const double* fractions,
 // width, or a point that is not finite; nothing written), -2 no inverter.
 // The goal is min(tolerance, 1e-5), 1e-5 for a NaN tolerance; a start that is
 // not finite is taken as no start. A search from a given start that ends above
-// the goal searches again from the start grid and keeps the nearer result.
+// the goal searches again from the start grid and keeps the nearer result; a
+// result above the goal is then finished by Newton steps, and the start grid's
+// other basins within reach are searched too (state: that of the point given
+// back).
 int ratBSplSurfInvertPoint(RatBSplSurf* surface, GeomPoint point, double startU,
                            double startV, double tolerance, double* outU, double* outV,
                            int* state, double* outDistance);

@@ -12,7 +12,9 @@
 
 // Report sites of the subdivision search (file GEOM_FILE_SURFACE).
 enum {
-    GEOM_SITE_LOCATE_COPY = 7414,      // kind 2: the working copy failed
+    GEOM_SITE_LOCATE_COPY = 7414,      // kind 2: no working copy (the record is unusable, or no
+                                       // surface: knots not finite and sorted, a point not
+                                       // finite or beyond 1e12, a weight not finite)
     GEOM_SITE_LOCATE_KNOTS_U = 7425,   // kind 2: 1500 or more knots in u
     GEOM_SITE_LOCATE_KNOTS_V = 7436,   // kind 2: 1500 or more knots in v
     GEOM_SITE_LOCATE_MISSED = 7756,    // kind 3: no sample came within 0.075
@@ -21,11 +23,6 @@ enum {
 
 // Knot limit of the subdivision search, and the size of its span tables.
 enum { GEOM_LOCATE_MAX_KNOTS = 1500, GEOM_LOCATE_SPAN_TABLE = 2001 };
-// Work bounds of the subdivision search: surface samples in all, and the
-// control entries a refined copy may reach. A net whose boxes all hold the
-// point (huge or non-finite coordinates) would otherwise be refined in every
-// span on every pass.
-enum { GEOM_LOCATE_SAMPLE_BUDGET = 400000, GEOM_LOCATE_NET_LIMIT = 40000 };
 
 // One knot at the normalised parameter (clamped to [0, 1], wrapped only when
 // the direction is periodic). 0, and the caller's surface untouched, for a
@@ -39,7 +36,7 @@ int ratBSplSurfInsertKnotUV(RatBSplSurf** surface, double u, double v);
 // Normalised parameters of the surface point nearest to the point, found by
 // subdividing a copy where the point falls into its control boxes. Always 0;
 // outU/outV are written only when a sample was found. Reports: see above.
-// The search stops early at the work bounds above.
+// Its work grows with the net, to a bound far beyond what a surface needs.
 int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, double* outV);
 
 // Copies clamped at the ends of the knot domain (in u, or in both

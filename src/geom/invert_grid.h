@@ -13,7 +13,14 @@ bool keepIfNearer(PointInverter* p, double u, double v);
 // The nearest of the nu x nv samples S(i / (nu - 1), j / (nv - 1)), taken in
 // the order i, then j, the first of equal distances winning. Leaves the
 // sample in bestU, bestV, nearest and distance (1e10 when none is nearer).
+// The grid it keeps for lastGridMinima holds the samples within kBasinReach
+// of the nearest; the others may be kept as infinitely far.
 void nearestGridSample(PointInverter* p, int nu, int nv);
+
+// How far beyond the best point so far a grid minimum may lie and still be
+// searched as a basin: between the samples the surface cannot come nearer
+// than that. The start grid keeps the distances of its samples this near.
+constexpr double kBasinReach = 1.5;
 
 // A sample of the last start grid nearer than its eight neighbours.
 struct GridMinimum {
@@ -21,9 +28,32 @@ struct GridMinimum {
     double distance;    // estimated from the grid's collapsed sums
 };
 
-// Up to maxCount local minima of the last start grid, nearest first; 0 when
-// that grid kept no distances (an unusual record measured sample by sample,
-// or a grid too large to keep).
-int lastGridMinima(GridMinimum* out, int maxCount);
+// Up to maxCount local minima of the last start grid no farther than
+// maxDistance, nearest first (the grid's nearest sample first, when it is
+// that near); 0 when that grid kept no distances (an unusual record measured
+// sample by sample, or a grid too large to keep).
+int lastGridMinima(GridMinimum* out, int maxCount, double maxDistance);
+
+// Both first derivatives at normalised (u, v), as ratBSplSurfEvalDerivU and
+// ratBSplSurfEvalDerivV give them, from one pass over the net. False where
+// those would report (an unusable record, a span not found) or serve
+// through other paths (orders beyond the fixed buffers).
+bool firstOrder(const RatBSplSurf* s, double u, double v, double* Su, double* Sv);
+
+// The point and its derivatives at normalised (u, v), with respect to the
+// knot values: S, Su, Sv, Suu, Suv, Svv. False for a record the evaluator
+// refuses, orders beyond its fixed buffers or a vanishing weight sum.
+bool secondOrder(const RatBSplSurf* s, double u, double v, double out[6][3]);
+
+// Newton steps on the squared distance with its full second derivatives,
+// from the best point: they converge where the inverter's steps (which
+// leave out the surface's curvature) close in slowly, near a centre of
+// curvature. Every move is strictly nearer; open directions stay in [0, 1].
+void polishNearest(PointInverter* p);
+// Whether the polish serves the record: no offset, orders the evaluator's
+// fixed buffers hold.
+bool polishServes(const RatBSplSurf* s);
+// The degeneracy state at the best point, classified afresh.
+void classifyAt(PointInverter* p, int* state);
 
 }  // namespace geominvert

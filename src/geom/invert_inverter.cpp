@@ -56,14 +56,16 @@ struct Jacobian {
 Jacobian jacobianAt(RatBSplSurf* s, double u, double v)
 {
     Jacobian j;
-    const GeomPoint du = ratBSplSurfEvalDerivU(s, u, v);
-    const GeomPoint dv = ratBSplSurfEvalDerivV(s, u, v);
-    j.Su[0] = du.x;
-    j.Su[1] = du.y;
-    j.Su[2] = du.z;
-    j.Sv[0] = dv.x;
-    j.Sv[1] = dv.y;
-    j.Sv[2] = dv.z;
+    if (!geominvert::firstOrder(s, u, v, j.Su, j.Sv)) {
+        const GeomPoint du = ratBSplSurfEvalDerivU(s, u, v);
+        const GeomPoint dv = ratBSplSurfEvalDerivV(s, u, v);
+        j.Su[0] = du.x;
+        j.Su[1] = du.y;
+        j.Su[2] = du.z;
+        j.Sv[0] = dv.x;
+        j.Sv[1] = dv.y;
+        j.Sv[2] = dv.z;
+    }
     j.a = vec3DotB(j.Su, j.Su);
     j.b = vec3DotB(j.Su, j.Sv);
     j.c = vec3DotB(j.Sv, j.Sv);
@@ -362,6 +364,12 @@ int step(PointInverter* p, int* state, bool halfPeriod)
 }  // namespace
 
 namespace geominvert {
+
+void classifyAt(PointInverter* p, int* state)
+{
+    *state = 0;
+    classify(jacobianAt(p->surface, p->bestU, p->bestV), state);
+}
 
 bool keepIfNearer(PointInverter* p, double u, double v)
 {

@@ -26,31 +26,36 @@ void search(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double sta
 
 // Grid minima besides the nearest sample that are searched as well.
 constexpr int kOtherBasins = 3;
-constexpr double kBasinReach = 1.5;
+using geominvert::kBasinReach;
 
 // The start grid's nearest sample can lie in another basin than the nearest
-// point (a fold of the surface coming close, an edge): the searches from the
-// grid's next local minima are run too, and the nearest result kept. Every
-// search only keeps moves that come nearer, so the result never worsens.
+// point (a fold of the surface coming close, an edge): the grid's next local
+// minima are searched too, and the nearest result kept. Where the Newton
+// polish serves the record it searches each basin on its own, at a fraction
+// of the inverter's steps; otherwise the inverter searches from there.
 void searchOtherBasins(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double goal, int* state,
                        bool byForm)
 {
     geominvert::GridMinimum minima[kOtherBasins + 1];
-    const int n = geominvert::lastGridMinima(minima, kOtherBasins + 1);
+    // A basin whose grid sample lies far beyond the best point so far cannot
+    // come nearer between the samples.
+    const int n = geominvert::lastGridMinima(minima, kOtherBasins + 1, kBasinReach * inverter->distance);
+    const bool polish = geominvert::polishServes(s);
     for (int k = 1; k < n && inverter->distance > goal; ++k) {
-        // A basin whose grid sample lies far beyond the best point so far
-        // cannot come nearer between the samples.
         if (minima[k].distance > kBasinReach * inverter->distance)
             break;
-        const PointInverter best = *inverter;
-        const int bestState = *state;
-        int basinState = 0;
-        search(inverter, s, point, minima[k].u, minima[k].v, goal, &basinState, byForm);
-        if (inverter->distance < best.distance) {
-            *state = basinState;
+        PointInverter basin = *inverter;
+        int basinState = *state;
+        if (polish) {
+            basin.distance = 1e10;
+            geominvert::keepIfNearer(&basin, minima[k].u, minima[k].v);
+            geominvert::polishNearest(&basin);
         } else {
-            *inverter = best;
-            *state = bestState;
+            search(&basin, s, point, minima[k].u, minima[k].v, goal, &basinState, byForm);
+        }
+        if (basin.distance < inverter->distance) {
+            *inverter = basin;
+            *state = basinState;
         }
     }
 }
@@ -58,6 +63,7 @@ void searchOtherBasins(PointInverter* inverter, RatBSplSurf* s, GeomPoint point,
 // A step is clamped to the domain in both parameters at once, so on an open
 // edge the steps can stall short of the nearest point along that edge: the
 // edge is searched as a curve, and the steps go on from its foot point.
+// (The Newton polish moves along an edge itself.)
 void slideAlongEdges(PointInverter* inverter, RatBSplSurf* s, GeomPoint point, double goal, int* state,
                      bool byForm)
 {
@@ -150,9 +156,16 @@ int invert(RatBSplSurf* s, GeomPoint point, double startU, double startV, double
             *state = firstState;
         }
     }
+    const bool polish = geominvert::polishServes(s);
+    const double searchedU = inverter->bestU, searchedV = inverter->bestV;
+    if (polish && inverter->distance > goal)
+        geominvert::polishNearest(inverter);
     if (gridSearched)
         searchOtherBasins(inverter, s, point, goal, state, byForm);
-    slideAlongEdges(inverter, s, point, goal, state, byForm);
+    if (!polish)
+        slideAlongEdges(inverter, s, point, goal, state, byForm);
+    else if (inverter->bestU != searchedU || inverter->bestV != searchedV)
+        geominvert::classifyAt(inverter, state);  // the state describes the point given back
     if (byForm) {
         s->periodicu = periodicu;
         s->periodicv = periodicv;

@@ -174,6 +174,32 @@ int insertKnot(RatBSplSurf** pSurface, double t, NetDirection dir)
     return 1;
 }
 
+// Coordinates beyond this are no part of a surface: there the search's
+// margin of 0.001 lies below what doubles resolve, and its boxes could hold
+// the point at every scale.
+constexpr double kLargestCoordinate = 1e12;
+// The subdivision search's work, in samples and in control entries of the
+// refined copy, per entry of the given net (small nets count as this many).
+constexpr long long kLocateSamplesPerEntry = 64, kLocateGrowth = 4, kLocateSmallNet = 10000;
+
+// A record the subdivision search can refine: sorted finite knots, and a
+// control net of finite points within kLargestCoordinate and finite weights.
+bool canBeLocated(const RatBSplSurf* s)
+{
+    if (!ratBSplSurfHasSpans(s))
+        return false;
+    for (int i = 0; i < s->noPointsu - s->ordu; ++i)
+        for (int j = 0; j < s->noPointsv - s->ordv; ++j) {
+            const long long at = static_cast<long long>(i) * s->noPointsv + j;
+            if (!std::isfinite(s->weights[at]))
+                return false;
+            for (int k = 0; k < 3; ++k)
+                if (!(std::fabs(s->points[at][k]) <= kLargestCoordinate))
+                    return false;
+        }
+    return true;
+}
+
 void spanBox(const RatBSplSurf* s, int i, int j, double* lo, double* hi)
 {
     for (int k = 0; k < 3; ++k) {
@@ -226,7 +252,7 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
 {
     if (!surface)
         return 0;
-    RatBSplSurf* work = usable(surface) ? ratBSplSurfCopy(surface) : nullptr;
+    RatBSplSurf* work = usable(surface) && canBeLocated(surface) ? ratBSplSurfCopy(surface) : nullptr;
     if (!work) {
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_SURFACE, GEOM_SITE_LOCATE_COPY);
         return 0;
@@ -245,6 +271,13 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
     const double domainU = work->knotsu[work->noPointsu - work->ordu] - work->knotsu[work->ordu - 1];
     const double domainV = work->knotsv[work->noPointsv - work->ordv] - work->knotsv[work->ordv - 1];
     double best = 1e10;
+    // A surface refines only where its boxes hold the point, a few spans a
+    // pass; a net whose boxes keep holding it everywhere (folded on itself
+    // at every scale) would double on every pass. The work may grow with
+    // the net, to many times what any surface needs, and no further.
+    const long long entries = static_cast<long long>(work->noPointsu) * work->noPointsv;
+    const long long sampleBudget = kLocateSamplesPerEntry * (entries + kLocateSmallNet);
+    const long long netLimit = kLocateGrowth * (entries + kLocateSmallNet);
     long long samples = 0;
     // The span flags live in tables of a fixed size; refinement stops before
     // a direction would outgrow them.
@@ -273,7 +306,7 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
             for (int j = work->ordv - 1; j < lastV; ++j)
                 passSamples += (flagU[i] || flagV[j]) ? 1 : 0;
         samples += passSamples;
-        if (samples > GEOM_LOCATE_SAMPLE_BUDGET)
+        if (samples > sampleBudget)
             break;
 
         for (int i = work->ordu - 1; i < lastU && searching; ++i)
@@ -302,7 +335,7 @@ int ratBSplSurfLocatePoint(RatBSplSurf* surface, GeomPoint point, double* outU, 
             break;
 
         auto netFull = [&]() {
-            return static_cast<long long>(work->noPointsu + 1) * (work->noPointsv + 1) > GEOM_LOCATE_NET_LIMIT;
+            return static_cast<long long>(work->noPointsu + 1) * (work->noPointsv + 1) > netLimit;
         };
         for (int i = lastU - 1; i >= work->ordu - 1 && searching; --i) {
             if (!flagU[i])

@@ -347,8 +347,12 @@ RatBSplCurve* project(RatBSplSurf* surface, RatBSplCurve* curve, double toleranc
                 const double dev = segmentDeviation(surface, domain, poly, i);
                 worst = std::max(worst, dev);
                 int k = 0;
-                if (dev > kRefineFactor * dPrime)
-                    k = static_cast<int>(std::log10(dev / dPrime) / std::log10(2.0) + 1.0);
+                if (dev > kRefineFactor * dPrime) {
+                    // A segment that strays without bound (a surface point at
+                    // infinity) asks for more vertices than any pass can hold.
+                    const double wanted = std::log10(dev / dPrime) / std::log10(2.0) + 1.0;
+                    k = wanted < kRefinedCapacity ? static_cast<int>(wanted) : kRefinedCapacity;
+                }
                 if (k > 0 && poly.count() + 2 + k < kRefinedCapacity) {
                     insertVertices(poly, i, k);
                     inserted += k;

@@ -58,6 +58,9 @@ struct SurfHolder {
 // for a non-arc: bring the first weight to 1 before testing.
 void normaliseWeights(RatBSplCurve* curve)
 {
+    // A row or column of a net without entries that way has no first weight.
+    if (ratBSplCurveControlCount(curve) < 1)
+        return;
     const double w0 = curve->weights[0];
     if (w0 == 1.0 || !(std::fabs(w0) > 1e-12) || !std::isfinite(w0))
         return;
@@ -129,9 +132,11 @@ double geomSetTolerance(int index, double value)
 int ratBSplSurfIsRevolution(RatBSplSurf* surface, double* axisPoint, double tol, int nSamples,
                             unsigned char checkChords, double* axisDir, double* refDir)
 {
-    // A net without a control column turns nothing; its axis record would
-    // have no room for the knots written below.
-    if (!surface || surface->ordv < 1 || surface->noPointsv - surface->ordv < 1)
+    // A net without a control column turns nothing (its axis record would
+    // have no room for the knots written below), nor one without a control
+    // row, whose columns are no curves.
+    if (!surface || surface->ordv < 1 || surface->noPointsv - surface->ordv < 1 ||
+        ratBSplSurfControlRows(surface) < 1)
         return 0;
     // The column centres gathered as a curve, so that the line test of curves
     // sees them in order.

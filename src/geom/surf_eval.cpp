@@ -9,6 +9,7 @@
 // The plain point and the u derivative serve higher orders too, as curves of
 // curves through the record's scratch arrays.
 #include "geom/geom_surface.h"
+#include "geom/invert_grid.h"
 
 #include <cmath>
 
@@ -553,3 +554,82 @@ GeomPoint ratBSplSurfEvalOffsetPoint(RatBSplSurf* surface, double u, double v)
     const double d = surface->offset;
     return GeomPoint{p.x + d * n.x, p.y + d * n.y, p.z + d * n.z};
 }
+
+namespace geominvert {
+
+bool firstOrder(const RatBSplSurf* s, double u, double v, double* Su, double* Sv)
+{
+    if (!s || !usable(s) || !smallOrders(s))
+        return false;
+    Located at;
+    const double tu = normalise(u, s->periodicu != 0 || s->origFormu == 2);
+    const double tv = normalise(v, s->periodicv != 0 || s->origFormv == 2);
+    at.U = (1.0 - tu) * s->knotsu[s->ordu - 1] + tu * s->knotsu[s->noPointsu - s->ordu];
+    at.V = (1.0 - tv) * s->knotsv[s->ordv - 1] + tv * s->knotsv[s->noPointsv - s->ordv];
+    at.su = ratBSplCurveFindSpan(s->knotsu, s->noPointsu, s->ordu, at.U);
+    at.sv = ratBSplCurveFindSpan(s->knotsv, s->noPointsv, s->ordv, at.V);
+    // The public evaluators report a span they cannot find; leave such
+    // parameters to them.
+    if (at.su < 0 || at.sv < 0)
+        return false;
+    // The same sums as the two single derivatives, formed once.
+    double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
+    basis<1>(s->knotsu, s->ordu, at.su, at.U, Nu);
+    basis<1>(s->knotsv, s->ordv, at.sv, at.V, Nv);
+    double Au[3][4], Av[3][4];
+    homogeneous<1, 1>(s, at.su, at.sv, Nu, Nv, Au, Av);
+    reportVanishingWeight(Au);
+    const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
+    double ru[3][3], rv[3][3];
+    rationalDerivs(Au, 1, inv, ru);
+    rationalDerivs(Av, 1, inv, rv);
+    copy3(ru[1], Su);
+    copy3(rv[1], Sv);
+    return true;
+}
+
+bool secondOrder(const RatBSplSurf* s, double u, double v, double out[6][3])
+{
+    if (!s || !usable(s) || !smallOrders(s))
+        return false;
+    const Located at = locateUV(s, u, v, kLineNormalU, kLineNormalV);
+    double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
+    basis<2>(s->knotsu, s->ordu, at.su, at.U, Nu);
+    basis<2>(s->knotsv, s->ordv, at.sv, at.V, Nv);
+    // Homogeneous sums of the point and of its derivatives along u^a v^b, in
+    // the order of out: (0, 0), (1, 0), (0, 1), (2, 0), (1, 1), (0, 2).
+    static const int order[6][2] = {{0, 0}, {1, 0}, {0, 1}, {2, 0}, {1, 1}, {0, 2}};
+    double A[6][4] = {};
+    const int ku = s->ordu, kv = s->ordv, stride = s->noPointsv;
+    for (int i = 0; i < ku; ++i) {
+        const long long row = static_cast<long long>(at.su - ku + 1 + i) * stride + (at.sv - kv + 1);
+        double R[3][4] = {};
+        for (int j = 0; j < kv; ++j) {
+            const double w = s->weights[row + j];
+            const double h[4] = {w * s->points[row + j][0], w * s->points[row + j][1], w * s->points[row + j][2], w};
+            for (int b = 0; b < 3; ++b)
+                for (int e = 0; e < 4; ++e)
+                    R[b][e] += Nv[b][j] * h[e];
+        }
+        for (int k = 0; k < 6; ++k)
+            for (int e = 0; e < 4; ++e)
+                A[k][e] += Nu[order[k][0]][i] * R[order[k][1]][e];
+    }
+    const double w = A[0][3];
+    if (!(std::fabs(w) > 1e-12))
+        return false;
+    // The quotient rule for S = H / w, term by term.
+    for (int e = 0; e < 3; ++e) {
+        const double S = A[0][e] / w;
+        const double Su = (A[1][e] - A[1][3] * S) / w, Sv = (A[2][e] - A[2][3] * S) / w;
+        out[0][e] = S;
+        out[1][e] = Su;
+        out[2][e] = Sv;
+        out[3][e] = (A[3][e] - 2.0 * A[1][3] * Su - A[3][3] * S) / w;
+        out[4][e] = (A[4][e] - A[1][3] * Sv - A[2][3] * Su - A[4][3] * S) / w;
+        out[5][e] = (A[5][e] - 2.0 * A[2][3] * Sv - A[5][3] * S) / w;
+    }
+    return true;
+}
+
+}  // namespace geominvert

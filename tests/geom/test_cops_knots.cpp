@@ -3,7 +3,6 @@
 #include "curve_ref.h"
 
 #include <algorithm>
-#include <cstring>
 
 using namespace curveref;
 
@@ -53,46 +52,13 @@ TEST_F(CurveEdit, RefusedInsertionKeepsTheCallersCurve)
     ratBSplCurveFree(c);
 }
 
-TEST_F(CurveEdit, CompatibleCurvesShareOrderDomainAndKnotsAndKeepTheirShapes)
+TEST_F(CurveEdit, CompatibilityRefusesPeriodicCurves)
 {
-    const std::pair<RatBSplCurve* (*)(), RatBSplCurve* (*)()> pairs[] = {
-        {polyline, clampedCubic}, {rationalQuadratic, halfCircle}, {clampedCubic, rationalQuadratic}};
-    for (const auto& p : pairs) {
-        CurvePtr o1 = own(p.first()), o2 = own(p.second());
-        RatBSplCurve* c1 = ratBSplCurveCopy(o1.get());
-        RatBSplCurve* c2 = ratBSplCurveCopy(o2.get());
-        const double r1 = domainEnd(c1) - domainStart(c1), r2 = domainEnd(c2) - domainStart(c2);
-        const int res = ratBSplCurveMakeCompatible(&c1, &c2);
-        EXPECT_EQ(r2 < r1 ? 1 : 2, res);
-        ASSERT_EQ(c1->ord, c2->ord);
-        ASSERT_EQ(c1->noPoints, c2->noPoints);
-        EXPECT_EQ(0, std::memcmp(c1->knots, c2->knots, sizeof(double) * c1->noPoints));
-        EXPECT_DOUBLE_EQ(std::max(r1, r2), domainEnd(c1) - domainStart(c1));
-        // Same shapes at the same normalised parameters.
-        const CurvePtr* olds[] = {&o1, &o2};
-        RatBSplCurve* news[] = {c1, c2};
-        for (int k = 0; k < 2; ++k) {
-            const RatBSplCurve* o = olds[k]->get();
-            double worst = 0;
-            for (int i = 0; i <= 200; ++i) {
-                const double t = i / 200.0;
-                const double uo = domainStart(o) + t * (domainEnd(o) - domainStart(o));
-                const double un = domainStart(news[k]) + t * (domainEnd(news[k]) - domainStart(news[k]));
-                worst = std::max(worst, dist(point(o, uo), point(news[k], un)));
-            }
-            EXPECT_LT(worst, 1e-12 * size(o));
-        }
-        ratBSplCurveFree(c1);
-        ratBSplCurveFree(c2);
-    }
-
-    RatBSplCurve* c1 = halfCircle();
-    RatBSplCurve* c2 = polyline();
+    CurvePtr c1 = own(halfCircle()), c2 = own(polyline());
     c2->isPeriodic = 1;
-    EXPECT_EQ(0, ratBSplCurveMakeCompatible(&c1, &c2));
+    RatBSplCurve *p1 = c1.get(), *p2 = c2.get();
+    EXPECT_EQ(0, ratBSplCurveMakeCompatible(&p1, &p2));
     EXPECT_STREQ("2,10001,4414", geomMessageBuffer);
-    ratBSplCurveFree(c1);
-    ratBSplCurveFree(c2);
 }
 
 TEST_F(CurveEdit, ElevationRefusesPeriodicCurvesAndUnservableOrders)
@@ -112,6 +78,41 @@ TEST_F(CurveEdit, ElevationRefusesPeriodicCurvesAndUnservableOrders)
     ASSERT_EQ(1, ratBSplCurveElevateDegree(&c, 28));
     EXPECT_EQ(29, c->ord);
     ratBSplCurveFree(c);
+
+    // A domain narrower than the knot tolerance is one knot value: no piece.
+    std::vector<double> tiny;
+    std::vector<std::vector<double>> pts;
+    for (int i = 0; i < 15; ++i) {
+        tiny.push_back(i * 1e-13);
+        pts.push_back({double(i), double(i * i % 7), 0.0});
+    }
+    auto t = own(make(4, tiny, pts));
+    RatBSplCurve* held = t.get();
+    EXPECT_EQ(0, ratBSplCurveElevateDegree(&held, 4));
+    EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+}
+
+// Neighbouring knots closer than 1e-7 are one knot value: 1 and 1 + 5e-8
+// (or three within 1e-7) bound one piece, so the raised curve has (g + 1) S
+// knots, and its shape moves no more than such a shift moves it.
+TEST_F(CurveEdit, ElevationTakesKnotsCloserThan1e7AsOneValue)
+{
+    for (int ord : {3, 5})
+        for (const std::vector<double>& interior : {std::vector<double>{1, 1 + 5e-8}, {1, 1 + 3e-8, 1 + 6e-8}}) {
+            std::vector<double> knots(ord, 0.0);
+            knots.insert(knots.end(), interior.begin(), interior.end());
+            knots.insert(knots.end(), ord, 2.0);
+            std::vector<std::vector<double>> pts;
+            for (size_t i = 0; i + ord < knots.size(); ++i)
+                pts.push_back({double(i), double(i * i % 5), 0.5 * i});
+            auto c = own(make(ord, knots, pts));
+            RatBSplCurve* raised = ratBSplCurveCopy(c.get());
+            ASSERT_EQ(1, ratBSplCurveElevateDegree(&raised, ord)) << ord;
+            auto held = own(raised);
+            EXPECT_EQ(3 * (ord + 1), raised->noPoints) << ord;
+            EXPECT_TRUE(nonDecreasing(raised));
+            EXPECT_LT(maxDeviation(c.get(), raised, 0.0, 2.0), 1e-6) << ord;
+        }
 }
 
 }  // namespace

@@ -39,6 +39,24 @@ TEST_F(CurveParam, ProjectionBesideALineAndSearchesThatFindNothing)
                                                                       longCurve->knots, 2, 1600, P(3, 0, 0), &u));
 }
 
+// A point near the centre of a half circle of radius 5: along the arc the
+// distance barely changes, and first-order steps from the far end only
+// creep; the search must still reach the foot on the ray through the point,
+// 5 - |P| away.
+TEST_F(CurveParam, ProjectionFromCrossesAFlatStretchToTheFoot)
+{
+    CurvePtr c = own(halfCircle());
+    for (double eps : {0.05, 0.01})
+        for (double start : {1.9, 1.5}) {
+            const GeomPoint near = P(eps, 0.4 * eps, 0);
+            double u = start, d = -1;
+            ASSERT_EQ(1, ratBSplCurveProjectPointFrom(c.get(), near, 1e-9, &u, &d));
+            const GeomPoint Q = point(c.get(), u);
+            EXPECT_NEAR(5.0 - std::hypot(near.x, near.y), d, 1e-9) << eps << " from " << start;
+            EXPECT_NEAR(std::atan2(near.y, near.x), std::atan2(Q.y, Q.x), 1e-4);  // f is flat there
+        }
+}
+
 TEST_F(CurveParam, CutBetweenPointsKeepsThePartBetweenThem)
 {
     RatBSplCurve* c = segment(P(0, 0, 0), P(10, 0, 0));

@@ -39,10 +39,11 @@ public:
         return real(-scale, scale);
     }
 
-    // Sorted (clamped) knots most of the time; otherwise unsorted or broken.
+    // Sorted (clamped) knots most of the time; otherwise unsorted, broken,
+    // or spaced far below every tolerance.
     void knots(double* K, int n, int ord)
     {
-        const int kind = pick(0, 9);
+        const int kind = pick(0, 11);
         double x = real(-5, 5);
         for (int i = 0; i < n; ++i) {
             const bool end = i < ord || i >= n - ord;
@@ -50,8 +51,11 @@ public:
                 K[i] = value(10);
             else if (kind == 1)
                 K[i] = real(-3, 3);  // in any order
+            else if (kind == 10)
+                K[i] = i * 1e-13;
             else
-                K[i] = (end && i > 0 && kind > 5) ? K[i - 1] : (x += (chance(0.3) ? 0.0 : real(0, 2)));
+                K[i] = (end && i > 0 && kind > 5) ? K[i - 1]
+                                                  : (x += (chance(0.3) ? (kind == 11 ? 5e-8 : 0.0) : real(0, 2)));
         }
         if (kind == 2 && n > 0)
             K[pick(0, n - 1)] = value(10);
@@ -187,6 +191,13 @@ void exerciseCurve(RatBSplCurve* c, RatBSplSurf* s)
         ratBSplCurveReverse(copy);
         ratBSplCurveFree(copy);
     }
+    RatBSplCurve* raised = ratBSplCurveCopy(c);
+    if (raised && ratBSplCurveElevateDegree(&raised, raised->ord) == 1 && ok)
+        EXPECT_TRUE(finiteP(ratBSplCurveEvalPoint(raised, 0.37)));
+    ratBSplCurveFree(raised);
+    double u = 0.5, d = 0;
+    if (ratBSplCurveProjectPointFrom(c, GeomPoint{1, 2, 3}, 1e-9, &u, &d) == 1 && ok)
+        EXPECT_TRUE(std::isfinite(u) && std::isfinite(d));
     const double P[3] = {0, 0, 0}, A[3] = {0, 0, 1};
     ratBSplSurfFree(ratBSplSurfRevolveCurve(P, A, c));
     for (double sweep : {1.0, 2 * M_PI, 4 * M_PI}) {
@@ -249,6 +260,22 @@ void exerciseSurface(RatBSplSurf* s, Hostile& h)
                                                       &state, &d);
         if (r == 0 && ok && finiteP(far) && std::fabs(far.x) + std::fabs(far.y) + std::fabs(far.z) < 1e100)
             EXPECT_TRUE(std::isfinite(ou) && std::isfinite(ov) && std::isfinite(d));
+    }
+
+    // Shape tests, the subdivision search and knot insertion.
+    double axis[3], dir[3], ref[3], r1, r2, sine, cosine;
+    RatBSplCurve* profile = nullptr;
+    ratBSplSurfFindRevolution(s, axis, h.chance(0.5) ? 0.0 : 0.01, h.pick(0, 9), 1, dir, ref, &profile);
+    ratBSplCurveFree(profile);
+    ratBSplSurfFindConeDefault(s, 0, axis, dir, &r1, &sine, &cosine, ref);
+    ratBSplSurfFindSphereDefault(s, 1, axis, dir, &r1, ref);
+    ratBSplSurfFindTorusDefault(s, 0, axis, dir, &r1, &r2, ref);
+    ratBSplSurfLocatePoint(s, GeomPoint{h.value(20), h.value(20), h.value(20)}, &ou, &ov);
+    RatBSplSurf* grown = ratBSplSurfCopy(s);
+    if (grown) {
+        ratBSplSurfInsertKnotU(&grown, h.value(1.5));
+        ratBSplSurfInsertKnotV(&grown, h.value(1.5));
+        ratBSplSurfFree(grown);
     }
 
     int closedU, closedV, rows, cols, index = 0;

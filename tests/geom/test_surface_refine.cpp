@@ -131,6 +131,21 @@ TEST_F(SurfaceRefine, SubdivisionSearchFindsCornersAndReportsMisses)
     EXPECT_STREQ("2,10002,7425", geomMessageBuffer);
 }
 
+// Large ordinary nets, within the search's knot limit: the refinement grows
+// the net by a few rows and columns a pass and must not stop short of the
+// point (0.154 away at 190 x 190 when the refined net was held to 40,000
+// entries).
+TEST_F(SurfaceRefine, SubdivisionSearchFindsPointsOnLargeNets)
+{
+    for (int n : {190, 260}) {
+        auto s = own(makeWavy(4, 4, n, n));
+        const GeomPoint on = ratBSplSurfEvalPoint(s.get(), 0.37, 0.74);
+        double u = -1, v = -1;
+        ratBSplSurfLocatePoint(s.get(), on, &u, &v);
+        EXPECT_LT(dist(on, ratBSplSurfEvalPoint(s.get(), u, v)), 0.001) << n;
+    }
+}
+
 // A uniform knot vector of order 4 on both ends: three knots go in at each
 // end and three rows come off, the shape on the domain unchanged.
 TEST_F(SurfaceRefine, ClampingKeepsTheShapeAndTheOrientation)
