@@ -3,7 +3,10 @@
 // shows, and a saved measurement as the model receives it.
 #include "hostsim_runner.h"
 
+#include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,6 +25,14 @@ std::string section(const std::string& out, const std::string& marker)
         return "";
     const std::size_t end = out.find("== ", begin + 3);
     return out.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+int occurrences(const std::string& text, const std::string& part)
+{
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 // Picks on faces of the sample part, each seen along its view direction.
@@ -93,7 +104,7 @@ TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
 TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
 {
     const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + kBottom +
-                                      "set CadLayer Dims\nset CadColor 65280\npress save\nentities\n"
+                                      "set CadLayer Dims\nset CadColor 65280\necho == saved\npress save\nentities\n"
                                       "echo == later\n" + kTopAgain + kChamfer + "entities\nclose\n");
     // The extension lines, the dimension line with its text, and each of
     // the two arrowheads drawn as its two sides and its base.
@@ -111,6 +122,87 @@ TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
     // The save is over: the next pair writes nothing.
     const std::string later = section(out, "later");
     EXPECT_NE(std::string::npos, later.find("model entities: 9\n")) << later;
+}
+
+// The saved entities after the line holding marker: "kind points" for each,
+// with the points' count only for polylines.
+std::vector<std::string> savedAfter(const std::string& out, const std::string& marker)
+{
+    std::vector<std::string> saved;
+    std::istringstream text(out.substr(out.find(marker)));
+    std::string line;
+    while (std::getline(text, line) && line.rfind("model entities: ", 0) != 0) {
+    }
+    while (std::getline(text, line) && line.rfind("  ", 0) == 0) {
+        std::istringstream words(line);
+        std::string number, kind, count;
+        words >> number >> kind >> count;
+        saved.push_back(kind == "polyline" ? kind + " " + count : kind);
+    }
+    return saved;
+}
+
+// The top and the 45 degree chamfer meet at 135 degrees: the text, the legs
+// and arc in one polyline from the centre back to it, and each arrowhead's
+// two sides and base, all on the chosen layer and colour.
+TEST(PairMeasurement, ASavedAngleIsItsTextItsLegsAndArcAndTwoArrowheads)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + kChamfer +
+                                      "set CadLayer Dims\nset CadColor 65280\necho == saved\npress save\nentities\n"
+                                      "echo == later\nset CadColor 255\nentities\nclose\n");
+    const std::vector<std::string> saved = savedAfter(out, "pressed save");
+    ASSERT_EQ(8u, saved.size()) << out;
+    EXPECT_EQ("text", saved[0]);
+    EXPECT_EQ("polyline", saved[1].substr(0, 8));
+    EXPECT_GT(std::stoi(saved[1].substr(9)), 10) << out;
+    for (std::size_t i = 2; i < saved.size(); ++i)
+        EXPECT_EQ(i % 3 == 1 ? "polyline 5" : "polyline 3", saved[i]) << i;
+    const std::size_t arc = out.find("  2  polyline ");
+    ASSERT_NE(std::string::npos, arc) << out;
+    const std::string line = out.substr(arc, out.find('\n', arc) - arc);
+    const std::size_t from = line.find(" from "), to = line.find(" to ");
+    EXPECT_EQ(line.substr(from + 6, line.find(')', from) - from - 5), line.substr(to + 4, line.find(')', to) - to - 3))
+        << line;
+    EXPECT_NE(std::string::npos, out.find("  1  text \"135\" ")) << out;
+    EXPECT_EQ(8, occurrences(section(out, "saved"), "layer \"Dims\"  colour 0x00ff00"));
+    // The text and the arc in one insert bracket, each arrowhead outline in its own.
+    EXPECT_NE(std::string::npos, out.find("insert brackets: 7 opened, 7 closed\n")) << out;
+    EXPECT_NE(std::string::npos, section(out, "later").find("model entities: 8\n")) << out;
+}
+
+// A model that refuses a kind of entity keeps nothing of the save when it
+// can take entities out again, and what it took when it cannot; the user is
+// told which.
+TEST(PairMeasurement, ARefusedEntityLeavesNothingOrWhatTheModelTookAndTheUserIsTold)
+{
+    const std::string out = runScript(
+        std::string("analyse\nmode 2\n") + kTop + kChamfer +
+        "echo == no texts\nentities refuse text\npress save\nentities\n"
+        "echo == no polylines\nentities refuse polyline\npress save\nentities\n"
+        "offer kvIBaseModelWithDelete off\necho == no polylines kept\npress save\nentities\n"
+        "entities clear\necho == no texts kept\nentities refuse text\npress save\nentities\nclose\n");
+    const std::string nothing = "The model did not take the whole measurement: nothing was saved\n";
+    const std::string partly = "The model did not take the whole measurement and holds of it: ";
+    struct Case {
+        const char* marker;
+        std::string told;
+        int kept;
+    } const cases[] = {
+        {"no texts", nothing, 0},
+        {"no polylines", nothing, 0},
+        {"no polylines kept", partly + "the text \"135\"\n", 1},
+        {"no texts kept", partly + "7 polylines\n", 7},
+    };
+    for (const Case& c : cases) {
+        const std::string s = section(out, c.marker);
+        EXPECT_NE(std::string::npos, s.find("[message box kind 3] " + c.told)) << c.marker << "\n" << s;
+        EXPECT_EQ(c.kept, static_cast<int>(savedAfter(s, "pressed save").size())) << c.marker << "\n" << s;
+        const std::size_t brackets = s.find("insert brackets: ");
+        ASSERT_NE(std::string::npos, brackets) << s;
+        int opened = -1, closed = -2;
+        std::sscanf(s.c_str() + brackets, "insert brackets: %d opened, %d closed", &opened, &closed);
+        EXPECT_EQ(opened, closed) << c.marker;
+    }
 }
 
 TEST(PairMeasurement, ARadiusIsSavedWithTheOneArrowheadItIsDrawnWith)
