@@ -36,6 +36,7 @@ TEST(Hostsim, DemoShowsTheWholeStoryThroughTheModesAndEndsClean)
     EXPECT_EQ(run.find("  [Coordiantes]", single), single + 2);
     EXPECT_EQ(run.find("    Frame: ", single), single + 3);
     EXPECT_GE(run.find("tooltip show-faces: Show faces"), 0) << run.all();
+    EXPECT_GE(run.find("window title: Analyse faces"), 0) << run.all();
 
     const int two = run.find("mode list: chose \"Analyse two element\"");
     ASSERT_GT(two, single) << run.all();
