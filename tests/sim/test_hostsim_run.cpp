@@ -92,12 +92,12 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
 {
     const SimRun run = runHostsim(kModule + " -",
                                   "offer kvIMouseEvents1 off\noffer kvIBaseDocWithAnalyseShowMode off\n"
-                                  "offer kvIInvDocument1 off\nfeedback Size 10\nanalyse\nstatus\n"
+                                  "offer kvIInvDocument1 off\nfeedback Size 10\nfeedback Color_Frame 0x00ff00\nanalyse\nstatus\n"
                                   "pick 20 10 100 0 0 -1\npress transparent\nstatus\npress transparent\nhelp\n"
                                   "offer kvIHelpContext1 off\nhelp\noffer kvIHelpContext1 on\ncensus\nmode 2\n"
                                   "show modes\nclose\ncensus\n");
     ASSERT_EQ(run.status, 0) << run.all();
-    EXPECT_GE(run.find("[view] coordinate system at (0, 0, 0), axes 9 long, colour 0x0000ff"), 0) << run.all();
+    EXPECT_GE(run.find("[view] coordinate system at (0, 0, 0), axes 9 long, colour 0x00ff00"), 0) << run.all();
     const int status = run.find("module lock count: 2");
     ASSERT_GE(status, 0) << run.all();
     EXPECT_EQ(run.find("analyse show mode: 0", status), status + 2);  // never switched
