@@ -385,7 +385,8 @@ TEST_F(ElementTest, DisplayRoundingDropsValuesAbove100000AndAnglesReadWithThreeD
     // Nearly parallel reads as zero.
     wchar_t text[kvCAnalyseDlg::valueTextSize];
     for (const auto& c :
-         {std::make_pair(0.0004, L"0"), std::make_pair(179.9995, L"0"), std::make_pair(12.34567, L"12.346")}) {
+         {std::make_pair(0.0004, L"0"), std::make_pair(179.9995, L"0"), std::make_pair(0.002, L"0.002"),
+          std::make_pair(12.34567, L"12.346")}) {
         dlg->formatValueWithUnit(c.first, text);
         EXPECT_STREQ(text, c.second) << c.first;
     }
