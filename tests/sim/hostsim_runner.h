@@ -76,19 +76,32 @@ inline SimRun runHostsim(const std::string& arguments, const std::string& script
 
 const std::string kModule = std::string("--module ") + KV_MODULE_PATH;
 
-// What a session inside the test printed, and its script's errors (-1: the
-// module did not start).
+// What a session inside the test printed, line by line, and its script's
+// errors (-1: the module did not start).
 struct Played {
     std::string out, err;
     int errors = 0;
-    std::vector<std::string> lines() const
+    std::vector<std::string> lines;
+
+    // Index of the first line at or after from that holds part, or -1.
+    int find(const std::string& part, int from = 0) const
     {
-        std::vector<std::string> lines;
-        std::istringstream text(out);
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line);
-        return lines;
+        for (int i = from < 0 ? 0 : from; i < static_cast<int>(lines.size()); ++i)
+            if (lines[i].find(part) != std::string::npos) return i;
+        return -1;
     }
+    bool has(const std::string& part) const { return find(part) >= 0; }
+    // The value of the first line "label: ..." after the line holding from.
+    std::string after(const std::string& from, const std::string& label) const
+    {
+        for (int i = find(from) + 1; i > 0 && i < static_cast<int>(lines.size()); ++i) {
+            const std::size_t at = lines[i].find_first_not_of(' ');
+            if (at != std::string::npos && lines[i].compare(at, label.size() + 2, label + ": ") == 0)
+                return lines[i].substr(at + label.size() + 2);
+        }
+        return "(missing)";
+    }
+    std::string all() const { return out + err; }
 };
 
 // Plays the script in a session of its own; look, when given, sees the
@@ -111,6 +124,9 @@ inline Played playSession(const std::string& script, const std::function<void(ho
     }
     played.out = out.str();
     played.err = err.str();
+    std::istringstream text(played.out);
+    for (std::string line; std::getline(text, line);)
+        played.lines.push_back(line);
     return played;
 }
 

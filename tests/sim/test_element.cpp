@@ -83,40 +83,11 @@ TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
 
 namespace {
 
-struct Measured {
-    std::vector<std::string> lines;
-    int errors = 0;
-    // The value of the first line "label: ..." after the line containing from.
-    std::string after(const std::string& from, const std::string& label) const
-    {
-        bool seen = false;
-        for (const std::string& line : lines) {
-            if (!seen) {
-                seen = line.find(from) != std::string::npos;
-                continue;
-            }
-            const std::size_t at = line.find_first_not_of(' ');
-            if (at != std::string::npos && line.compare(at, label.size() + 2, label + ": ") == 0)
-                return line.substr(at + label.size() + 2);
-        }
-        return "(missing)";
-    }
-    bool has(const std::string& text) const
-    {
-        for (const std::string& line : lines)
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-};
+using Measured = hostsim_test::Played;
 
 Measured runSession(const std::string& script)
 {
-    const hostsim_test::Played played = hostsim_test::playSession(script);
-    Measured m;
-    m.errors = played.errors;
-    m.lines = played.lines();
-    if (!played.err.empty()) m.lines.push_back("stderr: " + played.err);
-    return m;
+    return hostsim_test::playSession(script);
 }
 
 std::string pickAndShow(const std::string& ray, const std::string& name)

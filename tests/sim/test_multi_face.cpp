@@ -25,35 +25,12 @@ using namespace hostsim;
 
 namespace {
 
-struct Transcript {
-    std::vector<std::string> lines;
-    int errors = 0;
-    std::string err;
-
-    // Index of the first line at or after from that contains text, or -1.
-    int find(const std::string& text, int from = 0) const
-    {
-        for (int i = from < 0 ? 0 : from; i < static_cast<int>(lines.size()); ++i)
-            if (lines[i].find(text) != std::string::npos) return i;
-        return -1;
-    }
-    std::string all() const
-    {
-        std::string text;
-        for (const std::string& l : lines) text += l + "\n";
-        return text + err;
-    }
-};
+using Transcript = hostsim_test::Played;
 
 // Plays the script; look, when given, sees the session before it ends.
 Transcript play(const std::string& script, const std::function<void(Session&)>& look = nullptr)
 {
-    const hostsim_test::Played played = hostsim_test::playSession(script, look);
-    Transcript t;
-    t.lines = played.lines();
-    t.errors = played.errors;
-    t.err = played.err;
-    return t;
+    return hostsim_test::playSession(script, look);
 }
 
 const std::string kOpen = "feedback UseFLColorTable true\n"
