@@ -189,6 +189,9 @@ TEST(HostileScripts, BrokenFilesAndModulesStopWithAReason)
         {"--module " + text + " --demo", "not a complete module file"},
         // A module whose entry point refuses to start is not used.
         {std::string("--module ") + KV_FAILING_ENTRY_PATH + " --demo", "the module's entry point refused to start"},
+        {"--module /nonexistent/kvAnalyse.so --demo", "cannot load /nonexistent/kvAnalyse.so"},
+        {kModule + " /nonexistent/script.txt", "cannot read /nonexistent/script.txt"},
+        {"--demo extra.txt", "usage: hostsim"},
     };
     for (const auto& c : cases) {
         const SimRun run = runHostsim(c.first);

@@ -116,18 +116,14 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
     EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
+// Commands refused for their place or their numbers are followed in the
+// hostile scripts; these refuse what the window or the host does not have.
 TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
 {
-    const SimRun run = runHostsim(kModule + " -",
-                                  "mode 1\nanalyse\nmode 6\nset AnalyseMode two\nset Surfaces 999\npress nothing\n"
-                                  "offer kvIFoo1 off\nresize 0 10\nmode 5\nset MinAngle 5\npress help\nshow panel\n");
+    const SimRun run = runHostsim(kModule + " -", "analyse\npress nothing\noffer kvIFoo1 off\npress help\n");
     EXPECT_EQ(run.status, 2) << run.all();
-    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: an entry of the mode list must lie between 1 and 5, got '6'",
-                             "line 4: set: the panel shows no line \"AnalyseMode\"",
-                             "line 5: set: the panel shows no line \"Surfaces\"", "line 6: press: no button 'nothing'",
-                             "line 7: offer: 'kvIFoo1' is not an optional interface of the host",
-                             "line 8: resize: a window width must lie between 1 and 32767, got '0'",
-                             "line 10: set: the panel shows no line \"MinAngle\""})
+    for (const char* line :
+         {"line 2: press: no button 'nothing'", "line 3: offer: 'kvIFoo1' is not an optional interface of the host"})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     EXPECT_GE(run.find("button help cannot be pressed (hidden or disabled)"), 0) << run.all();
     EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
@@ -150,21 +146,6 @@ TEST(Hostsim, StatusFollowsTheSessionFromStandardInput)
     EXPECT_GE(run.find("window \"kvCAnalyseDlg\" closed"), 0) << run.all();
     EXPECT_GE(run.find("module lock count at exit: 1"), 0) << run.all();
     EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
-}
-
-TEST(Hostsim, FailuresShowInTheExitStatus)
-{
-    const SimRun bad = runHostsim(kModule + " -", "echo fine\nfrobnicate\nlanguage\n");
-    EXPECT_EQ(bad.status, 2) << bad.all();
-    EXPECT_NE(bad.err.find("line 2: unknown command 'frobnicate'"), std::string::npos) << bad.err;
-    EXPECT_NE(bad.err.find("line 3: language:"), std::string::npos) << bad.err;
-    EXPECT_GE(bad.find("fine"), 0);
-
-    const SimRun noModule = runHostsim("--module /nonexistent/kvAnalyse.so --demo");
-    EXPECT_EQ(noModule.status, 1);
-    EXPECT_NE(noModule.err.find("cannot load"), std::string::npos) << noModule.err;
-    EXPECT_EQ(runHostsim(kModule + " /nonexistent/script.txt").status, 1);
-    EXPECT_EQ(runHostsim("--demo extra.txt").status, 1);
 }
 
 } // namespace
