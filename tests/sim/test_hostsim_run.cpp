@@ -65,6 +65,24 @@ TEST(Hostsim, DemoShowsTheWholeStoryThroughTheModesAndEndsClean)
     // The sample part is listed, the frame is drawn at each opening.
     EXPECT_GE(run.find("Sample part: 27 faces"), 0);
     EXPECT_GT(run.find("[view] coordinate system at (0, 0, 0), axes 45 long, colour 0x0000ff", closed), closed);
+
+    // The tool position: placed, optimised, a frame made, turned, and the
+    // collision library given back at the end.
+    for (const char* line : {
+             "collision check: No collision",
+             "collision check: Collision: the cutting part meets the part",
+             "collision check: Collision: the cutting part meets the machine",
+             "collision check: Free from tool length 10.5; length set to 12.5",
+             "model frame \"Frame 1\": origin (30, 28, 40), axis (0, 0, 1)",
+             "angles A -30.9638, B 0, C 0",
+             "right-click menu: \"Set as tool feedback position\" \"Create line in tool axis\"",
+             "collision check: No collision; no machine model loaded: there is no folder Machines/NoSuchMill in the "
+             "host's base folder",
+             "[host] the job now uses frame \"Frame 1\"",
+             "collision check: The collision library kvCdTree.dll cannot be loaded",
+         })
+        EXPECT_GE(run.find(line), 0) << line;
+    EXPECT_GT(run.find("modules loaded through the resource manager: none", run.find("Frame 1")), 0) << run.all();
 }
 
 TEST(Hostsim, AJobOpensTheWindowOnItsFrameInToolPositionModeAndThatModeIsKept)

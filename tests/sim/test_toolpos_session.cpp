@@ -182,28 +182,6 @@ TEST_F(ToolPosSession, JobNumbersPastTheLimitAreRefusedWithTheirLine)
     err.str("");
 }
 
-TEST_F(ToolPosSession, DemoPlacesOptimisesMakesAFrameTurnsAndEndsWithTheLibraryUnloaded)
-{
-    const std::string demo = run(hostsim::demoScript());
-    for (const char* line : {
-             "collision check: No collision",
-             "collision check: Collision: the cutting part meets the part",
-             "collision check: Collision: the cutting part meets the machine",
-             "collision check: Free from tool length 10.5; length set to 12.5",
-             "model frame \"Frame 1\": origin (30, 28, 40), axis (0, 0, 1)",
-             "angles A -30.9638, B 0, C 0",
-             "right-click menu: \"Set as tool feedback position\" \"Create line in tool axis\"",
-             "collision check: No collision; no machine model loaded: there is no folder Machines/NoSuchMill in the "
-             "host's base folder",
-             "[host] the job now uses frame \"Frame 1\"",
-             "collision check: The collision library kvCdTree.dll cannot be loaded",
-             "host objects held by the module: none",
-         })
-        EXPECT_TRUE(hasLine(demo, line)) << line;
-    EXPECT_TRUE(err.str().empty()) << err.str();
-    EXPECT_TRUE(session.resources().loadedModules().empty());
-}
-
 // Placements whose answer follows from the geometry of the sample part (the
 // block 0..100 x 0..60 x 0..40 with its holes, boss and pocket) and of the
 // DemoMill machine (table top at z = -1, column -80..-60 in x up to z = 200).
