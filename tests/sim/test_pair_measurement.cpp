@@ -104,7 +104,7 @@ TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
 TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
 {
     const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + kBottom +
-                                      "set CadLayer Dims\nset CadColor 65280\necho == saved\npress save\nentities\n"
+                                      "set CadLayer Dims\nset CadColor 65280\npress save\nentities\n"
                                       "echo == later\n" + kTopAgain + kChamfer + "entities\nclose\n");
     // The extension lines, the dimension line with its text, and each of
     // the two arrowheads drawn as its two sides and its base.
@@ -124,12 +124,15 @@ TEST(PairMeasurement, ASavedDistanceIsWrittenOnTheChosenLayerAndColour)
     EXPECT_NE(std::string::npos, later.find("model entities: 9\n")) << later;
 }
 
-// The saved entities after the line holding marker: "kind points" for each,
-// with the points' count only for polylines.
+// The entities listed after marker, each as its kind, a polyline's with its
+// count of points.
 std::vector<std::string> savedAfter(const std::string& out, const std::string& marker)
 {
     std::vector<std::string> saved;
-    std::istringstream text(out.substr(out.find(marker)));
+    const std::size_t at = out.find(marker);
+    if (at == std::string::npos)
+        return saved;
+    std::istringstream text(out.substr(at));
     std::string line;
     while (std::getline(text, line) && line.rfind("model entities: ", 0) != 0) {
     }
