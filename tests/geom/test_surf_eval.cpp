@@ -130,15 +130,6 @@ TEST(SurfEval, HighOrdersAndUnusableRecords)
     EXPECT_EQ(2, geomLastError);
     EXPECT_EQ(0.0, len(arr(ratBSplSurfEvalAtSpans(s, 30, 1, 0.37, 0.6, f.Su, 0, 0, 0, 0, 0))));
 
-    // Too few knots for one span of its order: never read past the arrays.
-    owned = own(ratBSplSurfCreate(4, 4, 6, 8));
-    s = owned.get();
-    geomLastError = -1;
-    EXPECT_EQ(0.0, len(arr(ratBSplSurfEvalPoint(s, 0.5, 0.5))));
-    EXPECT_EQ(2, geomLastError);
-    f.kU = 7.0;
-    ratBSplSurfEvalPointNormal(s, 0.5, 0.5, f.Su, f.Suu, f.Sv, f.Svv, &f.kU, &f.kV);
-    EXPECT_EQ(0.0, len(f.Su) + f.kU);
     // A parameter that no span holds (not a number) falls back to the first
     // span with a report instead of reading before the arrays.
     owned = own(makeBicubic8());
