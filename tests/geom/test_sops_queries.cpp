@@ -1,4 +1,4 @@
-// Knot re-spacing, surface shape queries, transforms and bicubic patches.
+// Knot re-spacing, surface shape queries and transforms.
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
@@ -264,7 +264,7 @@ TEST(SurfaceQueries, KinkKnots)
     ratBSplSurfFree(kinked);
 }
 
-TEST(SurfaceTransforms, TransformsScalingAndBicubicPatches)
+TEST(SurfaceTransforms, TransformsAndScaling)
 {
     RatBSplSurf* sq = unitSquare(1.0);
     const double M[12] = {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3};
@@ -287,21 +287,4 @@ TEST(SurfaceTransforms, TransformsScalingAndBicubicPatches)
     EXPECT_EQ(-12.0, sq->points[5][0]);
     EXPECT_EQ(spare, sq->points[15][0]); // only the control net is scaled
     ratBSplSurfFree(sq);
-
-    // A bilinear patch gives the grid (i/3, j/3).
-    GeomVec3 p[16];
-    double w[16], ku[8], kv[8];
-    GeomVec3 b[16] = {};
-    b[1][0] = 1;
-    b[4][1] = 1;
-    ASSERT_EQ(1, bicubicPatchToBezier(0, 1, 0, 1, b, p, w, ku, kv));
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_NEAR(i / 3.0, p[i + 4 * j][0], 1e-15);
-            EXPECT_NEAR(j / 3.0, p[i + 4 * j][1], 1e-15);
-            EXPECT_EQ(1.0, w[i + 4 * j]);
-        }
-    EXPECT_EQ(1.0, ku[7]);
-    // The power patch's derivatives give the Bezier points of the patch
-    // grids that the constructor tests compare with the polynomials.
 }
