@@ -279,6 +279,7 @@ TEST_F(Campaign, SeamCutsAreValidAndFollowTheCurve)
         auto part = own(p);
         ASSERT_TRUE(sorted(part.get())) << "record " << r;
         EXPECT_EQ(1, ratBSplCurveHasSpans(part.get()));
+        EXPECT_EQ(0, part->isClosed);
         EXPECT_NEAR(u1, part->knots[0], 1e-12) << "record " << r;
         EXPECT_NEAR(u1, domainStart(part.get()), 1e-12) << "record " << r;
         EXPECT_NEAR(u2 + L, domainEnd(part.get()), 1e-12 * (1 + std::fabs(b))) << "record " << r;
