@@ -90,30 +90,4 @@ TEST_F(HostileRecords, FitsWithANaNToleranceAcceptNothing)
     EXPECT_EQ(1, fitCircleToPoints(round, 10, 0.01, 1e5, 0, s, e, m, n, &dev));
 }
 
-TEST_F(HostileRecords, SurfaceCurveLineariserForgetsTheCallersRecords)
-{
-    // After the call the caller frees its records; the public evaluators
-    // must no longer reach them (the sanitizers see any read).
-    RatBSplSurf* s = makeBicubic8();
-    // Along the diagonal of the parameter square, in knot values.
-    RatBSplCurve* param = curveref::make(2, {0, 0, 1, 1}, {{1, -2, 0}, {5, 1, 0}});
-    double dev = -1;
-    for (bool byParameter : {false, true}) {
-        RatBSplCurve* poly = byParameter ? surfCurveLinearizeParam(param, s, 0.0, 0.01, &dev)
-                                         : surfCurveLinearize(param, s, 0.0, 0.01, &dev);
-        ASSERT_NE(nullptr, poly);
-        EXPECT_LE(dev, 0.01);
-        ratBSplCurveFree(poly);
-    }
-    ratBSplCurveFree(param);
-    ratBSplSurfFree(s);
-    double out[3] = {7, 7, 7};
-    surfCurveEvalCurrent(out, 0.5);
-    EXPECT_EQ(0.0, out[0]);
-    nurbCurveEvalCurrent(out, 0.5);
-    EXPECT_EQ(0.0, out[1]);
-    offsetSurfCurveEvalCurrent(out, 0.5);
-    EXPECT_EQ(0.0, out[2]);
-}
-
 }  // namespace
