@@ -373,6 +373,12 @@ TEST_F(Campaign, CutsByPointsFindTheirPoints)
         EXPECT_LT(dist(point(part.get(), domainStart(part.get())), A), tol) << "record " << r;
         EXPECT_LT(dist(point(part.get(), domainEnd(part.get())), B), tol) << "record " << r;
         EXPECT_LT(maxDeviation(c.get(), part.get(), domainStart(part.get()), domainEnd(part.get())), 1e-12 * size(c.get()));
+        // With no first point the start stays where it was.
+        p = ratBSplCurveCopy(c.get());
+        EXPECT_EQ(GEOM_CUT_END_MOVED, ratBSplCurveCutAtPoints(&p, nullptr, pb, 1, 0)) << "record " << r;
+        EXPECT_DOUBLE_EQ(a, domainStart(p));
+        EXPECT_LT(dist(point(p, domainEnd(p)), B), tol) << "record " << r;
+        ratBSplCurveFree(p);
 
         // The second curve is moved so that its point at t2 meets the first
         // curve's point at t1, away from both curves' ends.
