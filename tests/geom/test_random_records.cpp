@@ -60,7 +60,7 @@ public:
                                                   : (x += (chance(0.3) ? (kind == 11 ? 5e-8 : 0.0) : real(0, 2)));
         }
         if (kind == 2 && n > 0)  // one knot out of order or not a number
-            K[pick(0, n - 1)] = chance(0.3) ? std::nan("") : value(10);
+            K[pick(0, n - 1)] = chance(0.5) ? std::nan("") : value(10);
     }
 
     RatBSplCurve* curve()
