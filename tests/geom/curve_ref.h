@@ -7,6 +7,7 @@
 
 #include "geom/geom.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,11 +56,21 @@ inline GeomPoint point(const RatBSplCurve* c, double t)
     return GeomPoint{double(x / w), double(y / w), double(z / w)};
 }
 
+// The whole knot vector, to be matched with ElementsAre.
+inline std::vector<double> knotsOf(const RatBSplCurve* c) { return std::vector<double>(c->knots, c->knots + c->noPoints); }
+using ::testing::ElementsAre;
+
 inline double domainStart(const RatBSplCurve* c) { return c->knots[c->ord - 1]; }
 inline double domainEnd(const RatBSplCurve* c) { return c->knots[c->noPoints - c->ord]; }
 inline GeomPoint P(double x, double y, double z) { return GeomPoint{x, y, z}; }
 
 inline double dist(const GeomPoint& a, const GeomPoint& b) { return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z); }
+
+inline void expectVec(const double* expected, const double* actual, double tol = 1e-12)
+{
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(expected[i], actual[i], tol) << "component " << i;
+}
 
 // Largest control-point coordinate: the size the tolerances scale with.
 inline double size(const RatBSplCurve* c)

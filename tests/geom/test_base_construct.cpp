@@ -10,14 +10,9 @@ namespace {
 
 using curveref::asPoints;
 using curveref::circlePoints;
+using curveref::expectVec;
 
 const double kPi = 3.14159265358979323846;
-
-void expectVec(const double* expected, const double* actual, double tol = 1e-12)
-{
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(expected[i], actual[i], tol) << "component " << i;
-}
 
 }  // namespace
 

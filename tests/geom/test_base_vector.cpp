@@ -1,6 +1,6 @@
 // Vector and matrix maths: degenerate thresholds, angle clamps, aliasing
 // and the frame conventions of the matrices.
-#include "geom/geom.h"
+#include "curve_ref.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,9 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
+using curveref::expectVec;
 
-void expectVec(const double* expected, const double* actual, double tol = 1e-12)
-{
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(expected[i], actual[i], tol) << "component " << i;
-}
+const double kPi = 3.14159265358979323846;
 
 }  // namespace
 

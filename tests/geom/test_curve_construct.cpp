@@ -30,9 +30,7 @@ TEST_F(CurveBuild, PolylineLineAndKnotsCarryTheirPointsKnotsAndFlags)
     CurvePtr c = own(ratBSplCurveFromPolyline(3, xy, 2));
     ASSERT_TRUE(c);
     EXPECT_EQ(2, c->ord);
-    const double k[] = {0, 0, 1, 2, 2};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(k[i], c->knots[i]);
+    EXPECT_THAT(knotsOf(c.get()), ElementsAre(0, 0, 1, 2, 2));
     EXPECT_EQ(0.0, dist(P(1, 1, 0), P(c->points[2][0], c->points[2][1], c->points[2][2])));
     EXPECT_EQ(1.0, c->weights[1]);
     EXPECT_EQ(nullptr, ratBSplCurveFromPolyline(3, xy, 4));

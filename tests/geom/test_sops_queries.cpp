@@ -1,4 +1,4 @@
-// Knot re-spacing, surface shape queries, transforms and bicubic patches.
+// Knot re-spacing, surface shape queries and transforms.
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
@@ -19,95 +19,67 @@ RatBSplSurf* unitSquare(double side = 1.0, double knotLength = 1.0)
     return s;
 }
 
-// Order 3 in u, two Bezier pieces along x with the given widths and knots
-// u = k0, k1, k2; order 2 in v over one unit.
-RatBSplSurf* twoPieceStrip(double w1, double w2, double k0, double k1, double k2)
+// Order 3 in u, two pieces along x with the given widths and knots u = k0,
+// k1, k2 (k1 double, so the pieces are joined by position alone, or simple);
+// order 2 in v over one unit.
+RatBSplSurf* twoPieceStrip(double w1, double w2, double k0, double k1, double k2, bool simple = false)
 {
     std::vector<Pt> pts;
     for (double x : {0.0, w1 / 2, w1, w1 + w2 / 2, w1 + w2})
-        pts.insert(pts.end(), {Pt{x, 0, 0}, Pt{x, 1, 0}});
-    return makeSurf(3, 2, {k0, k0, k0, k1, k1, k2, k2, k2}, {0, 0, 1, 1}, pts, std::vector<double>(10, 1.0), 0);
+        if (!simple || x != w1 + w2 / 2)
+            pts.insert(pts.end(), {Pt{x, 0, 0}, Pt{x, 1, 0}});
+    std::vector<double> ku = {k0, k0, k0, k1, k1, k2, k2, k2};
+    if (simple)
+        ku.erase(ku.begin() + 3);
+    return makeSurf(3, 2, ku, {0, 0, 1, 1}, pts, std::vector<double>(pts.size(), 1.0), 0);
 }
 
 } // namespace
 
-TEST(KnotSpacing, ValuesCorrectionsAndApplication)
+// A piece whose parameter width is off its share of the control polygon's
+// length by more than a factor of 100 gets its share; the domain keeps its
+// ends wherever it starts. Pieces joined with continuity of the tangent keep
+// their parametrisation, and a polygon without length cannot be shared out.
+TEST(KnotSpacing, PiecesJoinedByPositionTakeTheirShareOfTheDomain)
 {
-    const double knots[8] = {0, 0, 0, 1, 1, 2, 2, 2};
-    double values[8];
-    int mult[8];
-    ASSERT_EQ(3, knotValuesAndMultiplicities(knots, 8, values, mult));
-    EXPECT_EQ(1.0, values[1]);
-    EXPECT_EQ(3, mult[0]);
-    EXPECT_EQ(2, mult[1]);
-    EXPECT_EQ(3, mult[2]);
-
-    double d[3];
-    const double keep[3] = {101, 1, 100};
-    ASSERT_EQ(1, knotSpacingCorrections(values, 3, 3, mult, keep, d));
-    EXPECT_EQ(0.0, d[1]);
-    const double widen[3] = {1001, 1, 1000};
-    ASSERT_EQ(1, knotSpacingCorrections(values, 3, 3, mult, widen, d));
-    EXPECT_NEAR(2.0 / 1001 - 1.0, d[1], 1e-15);
-    const double none[3] = {0, 0, 0};
-    EXPECT_EQ(0, knotSpacingCorrections(values, 3, 3, mult, none, d));
-    // A simple interior knot blocks both neighbours.
-    const int single[3] = {3, 1, 3};
-    ASSERT_EQ(1, knotSpacingCorrections(values, 3, 3, single, widen, d));
-    EXPECT_EQ(0.0, d[1]);
-    EXPECT_EQ(0.0, d[2]);
-
-    double u[3] = {0, 1, 2};
-    const double corr[3] = {0, 0.5, -0.5};
-    applyKnotSpacingCorrections(u, 3, corr);
-    EXPECT_DOUBLE_EQ(1.5, u[1]);
-    EXPECT_DOUBLE_EQ(2.0, u[2]);
-    // A knot vector that does not start at 0 keeps its start and range and
-    // stays in order.
-    double v[3] = {100, 101, 102};
-    const double big[3] = {0, 1.9, 0};
-    applyKnotSpacingCorrections(v, 3, big);
-    EXPECT_DOUBLE_EQ(100.0, v[0]);
-    EXPECT_DOUBLE_EQ(102.0, v[2]);
-    EXPECT_LT(v[0], v[1]);
-    EXPECT_LT(v[1], v[2]);
-
-    double out[8];
-    expandKnotMultiplicities(values, 3, mult, out);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(knots[i], out[i]);
+    const struct {
+        double w1, w2, k0, k1, k2;
+        bool simple;
+        int respaced;
+        double k1After;
+    } cases[] = {
+        {1, 1000, 5, 6, 7, false, 1, 5 + 4.0 / 1003},  // share 2 / 1001 of the range, then rescaled
+        {1, 100, 5, 6, 7, false, 1, 6},                // off by a factor of 50.5
+        {1, 3, 0, 1, 4, false, 1, 1},
+        {1, 1000, 5, 6, 7, true, 1, 6},
+        {0, 0, 0, 1, 2, false, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w1 << " : " << c.w2 << (c.simple ? ", simple knot" : ""));
+        surftest::SurfPtr s = surftest::own(twoPieceStrip(c.w1, c.w2, c.k0, c.k1, c.k2, c.simple));
+        const GeomPoint before = ratBSplSurfEvalPoint(s.get(), 0.3, 0.5);
+        EXPECT_EQ(c.respaced, ratBSplSurfRespaceKnots(s.get()));
+        const int n = s->noPointsu;
+        EXPECT_EQ(c.k0, s->knotsu[0]);
+        EXPECT_NEAR(c.k1After, s->knotsu[3], 1e-12);
+        EXPECT_EQ(c.k2, s->knotsu[n - 1]);
+        for (int i = 1; i < n; ++i)
+            EXPECT_LE(s->knotsu[i - 1], s->knotsu[i]);
+        // The shape is unchanged: the point at a given x is still there.
+        EXPECT_NEAR(before.y, ratBSplSurfEvalPoint(s.get(), 0.3, 0.5).y, 1e-12);
+    }
+    EXPECT_EQ(0, ratBSplSurfRespaceKnots(nullptr));
 }
 
-TEST(KnotSpacing, RespaceSurfaceKnots)
+TEST(KnotSpacing, PolygonLengthsArePerPieceAfterTheWhole)
 {
-    // Pieces of width 1 and 1000 on knots 5, 6, 7: the short piece gets far
-    // too much parameter and is narrowed; the domain keeps its ends.
-    RatBSplSurf* s = twoPieceStrip(1.0, 1000.0, 5.0, 6.0, 7.0);
+    surftest::SurfPtr s = surftest::own(twoPieceStrip(1.0, 1000.0, 5.0, 6.0, 7.0));
     double lengths[3];
     const int mult[3] = {3, 2, 3};
-    ASSERT_EQ(1, ratBSplSurfPolygonLengths(s, 'u', 3, mult, lengths));
+    ASSERT_EQ(1, ratBSplSurfPolygonLengths(s.get(), 'u', 3, mult, lengths));
     EXPECT_DOUBLE_EQ(1001.0, lengths[0]);
     EXPECT_DOUBLE_EQ(1.0, lengths[1]);
     EXPECT_DOUBLE_EQ(1000.0, lengths[2]);
-    const GeomPoint before = ratBSplSurfEvalPoint(s, 0.3, 0.5);
-    ASSERT_EQ(1, ratBSplSurfRespaceKnots(s));
-    EXPECT_DOUBLE_EQ(5.0, s->knotsu[0]);
-    EXPECT_DOUBLE_EQ(7.0, s->knotsu[7]);
-    EXPECT_LT(s->knotsu[3], 5.01);
-    EXPECT_GT(s->knotsu[3], 5.0);
-    for (int i = 1; i < 8; ++i)
-        EXPECT_LE(s->knotsu[i - 1], s->knotsu[i]);
-    // The shape is unchanged (the point at a given x is still there).
-    const GeomPoint after = ratBSplSurfEvalPoint(s, 0.3, 0.5);
-    EXPECT_NEAR(before.y, after.y, 1e-12);
-    ratBSplSurfFree(s);
-
-    // Proportional pieces keep their knots.
-    s = twoPieceStrip(1.0, 3.0, 0.0, 1.0, 4.0);
-    ASSERT_EQ(1, ratBSplSurfRespaceKnots(s));
-    EXPECT_DOUBLE_EQ(1.0, s->knotsu[3]);
-    ratBSplSurfFree(s);
-    EXPECT_EQ(0, ratBSplSurfRespaceKnots(nullptr));
 }
 
 TEST(SurfaceQueries, DomainPolesAndCollapsedLines)
@@ -264,7 +236,7 @@ TEST(SurfaceQueries, KinkKnots)
     ratBSplSurfFree(kinked);
 }
 
-TEST(SurfaceTransforms, TransformsScalingAndBicubicPatches)
+TEST(SurfaceTransforms, TransformsAndScaling)
 {
     RatBSplSurf* sq = unitSquare(1.0);
     const double M[12] = {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3};
@@ -287,21 +259,4 @@ TEST(SurfaceTransforms, TransformsScalingAndBicubicPatches)
     EXPECT_EQ(-12.0, sq->points[5][0]);
     EXPECT_EQ(spare, sq->points[15][0]); // only the control net is scaled
     ratBSplSurfFree(sq);
-
-    // A bilinear patch gives the grid (i/3, j/3).
-    GeomVec3 p[16];
-    double w[16], ku[8], kv[8];
-    GeomVec3 b[16] = {};
-    b[1][0] = 1;
-    b[4][1] = 1;
-    ASSERT_EQ(1, bicubicPatchToBezier(0, 1, 0, 1, b, p, w, ku, kv));
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_NEAR(i / 3.0, p[i + 4 * j][0], 1e-15);
-            EXPECT_NEAR(j / 3.0, p[i + 4 * j][1], 1e-15);
-            EXPECT_EQ(1.0, w[i + 4 * j]);
-        }
-    EXPECT_EQ(1.0, ku[7]);
-    // The power patch's derivatives give the Bezier points of the patch
-    // grids that the constructor tests compare with the polynomials.
 }
