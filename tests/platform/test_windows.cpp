@@ -74,10 +74,16 @@ protected:
     }
 };
 
-HWND child(HWND parent, int id, int x, int y, int w, int h, LPCWSTR cls = L"TestRecorder")
+HWND child(HWND parent, int id, int x, int y, int w, int h, LPCWSTR cls = L"TestRecorder", DWORD style = 0)
 {
-    return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
+    return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+}
+
+// A top-level window of the recording class.
+HWND popup(DWORD style, int w = 10, int h = 10, HWND owner = nullptr, LPCWSTR text = L"")
+{
+    return CreateWindowExW(0, L"TestRecorder", text, WS_POPUP | style, 0, 0, w, h, owner, nullptr, nullptr, nullptr);
 }
 
 } // namespace
@@ -121,14 +127,14 @@ TEST_F(Platform, WindowTreeAndDestructionOrder)
     EXPECT_FALSE(IsWindow(grand));
     EXPECT_FALSE(DestroyWindow(top));
     // Handles are not reused: a new window never answers to an old handle.
-    HWND again = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND again = popup(0, 1, 1);
     EXPECT_NE(again, top);
     EXPECT_NE(again, grand);
 }
 
 TEST_F(Platform, TextsAndMessageLog)
 {
-    HWND top = CreateWindowExW(0, L"TestRecorder", L"Start", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND top = popup(0, 10, 10, nullptr, L"Start");
     std::vector<UINT> logged;
     kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM, LPARAM) {
         if (h == top)
@@ -171,7 +177,7 @@ TEST_F(Platform, CoordinatesAcrossFramesAndCaption)
 
 TEST_F(Platform, ResizeSendsMinMaxInfoToTopLevelAndSizeToAll)
 {
-    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_THICKFRAME, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND top = popup(WS_THICKFRAME, 300, 200);
     HWND c = child(top, 1, 0, 0, 50, 50);
     g_limits.ptMinTrackSize = POINT{200, 150};
     g_limits.ptMaxTrackSize = POINT{800, 600};
@@ -221,7 +227,7 @@ TEST_F(Platform, ResizeSendsMinMaxInfoToTopLevelAndSizeToAll)
 
 TEST_F(Platform, DeferredPositionsApplyAtTheEndOnly)
 {
-    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND top = popup(0, 300, 200);
     HWND a = child(top, 1, 0, 0, 10, 10);
     HWND b = child(top, 2, 0, 0, 10, 10);
     g_seen.clear();
@@ -252,7 +258,7 @@ TEST_F(Platform, DeferredPositionsApplyAtTheEndOnly)
 
 TEST_F(Platform, TimersFollowTheAdvancedClock)
 {
-    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND top = popup(0);
     EXPECT_EQ(SetTimer(top, 1, 100, nullptr), 1u);
     EXPECT_EQ(SetTimer(top, 2, 300, nullptr), 2u);
     kvplat::advanceClock(99);
@@ -287,8 +293,8 @@ TEST_F(Platform, TimersFollowTheAdvancedClock)
 
 TEST_F(Platform, PostedMessagesWaitForThePumpAndPeekFilters)
 {
-    HWND a = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND b = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND a = popup(0);
+    HWND b = popup(0);
     g_seen.clear();
     PostMessageW(a, WM_USER + 1, 0, 0);
     PostMessageW(b, WM_USER + 1, 0, 0);
@@ -317,7 +323,7 @@ TEST_F(Platform, PostedMessagesWaitForThePumpAndPeekFilters)
 
 TEST_F(Platform, PaintingFollowsInvalidationAndRedrawFlag)
 {
-    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND top = popup(WS_VISIBLE, 100, 100);
     HWND c = child(top, 1, 0, 0, 10, 10);
     kvplat::pumpMessages();
     const int painted = kvplat::paintCount(top);
@@ -345,8 +351,8 @@ TEST_F(Platform, KeysFocusAndHooks)
     kvplat::releaseAllKeys();
     EXPECT_EQ(GetKeyState(VK_CONTROL), 0);
 
-    HWND a = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND b = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND a = popup(0);
+    HWND b = popup(0);
     SetFocus(a);
     g_seen.clear();
     EXPECT_EQ(SetFocus(b), a);
@@ -380,15 +386,14 @@ TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem
         return out;
     };
     using Sequence = std::vector<std::pair<UINT, WPARAM>>;
-    HWND a = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                             nullptr);
+    HWND a = popup(WS_VISIBLE);
     EXPECT_EQ(activationTo(a), (Sequence{{WM_ACTIVATEAPP, TRUE}, {WM_NCACTIVATE, TRUE}, {WM_ACTIVATE, WA_ACTIVE}}))
         << "the first window of the application";
     EXPECT_EQ(GetActiveWindow(), a);
     EXPECT_EQ(GetFocus(), a) << "default processing gives the activated window the focus";
 
     // A window it owns comes up: only the two windows concerned hear of it.
-    HWND b = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, a, nullptr, nullptr, nullptr);
+    HWND b = popup(0, 10, 10, a);
     HWND inB = child(b, 1, 0, 0, 5, 5);
     g_seen.clear();
     ShowWindow(b, SW_SHOW);
@@ -413,7 +418,7 @@ TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem
     ShowWindow(b, SW_SHOWNA);
     EXPECT_EQ(GetActiveWindow(), a) << "shown without activation";
     // The user's click activates the window it lands in.
-    HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, b, nullptr, nullptr, nullptr);
+    HWND button = child(b, 0, 0, 0, 5, 5, L"Button");
     EXPECT_TRUE(kvplat::clickButton(button));
     EXPECT_EQ(GetActiveWindow(), b);
     EXPECT_EQ(LOWORD(last(b, WM_ACTIVATE)->wParam), WA_CLICKACTIVE);
@@ -430,9 +435,6 @@ TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem
 
 TEST_F(Platform, DestroyingTheActiveWindowActivatesTheNextVisibleEnabledWindowOfTheApplication)
 {
-    auto popup = [](DWORD style) {
-        return CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | style, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-    };
     HWND disabled = popup(WS_VISIBLE | WS_DISABLED), hidden = popup(0), other = popup(WS_VISIBLE);
     HWND active = popup(WS_VISIBLE);
     g_seen.clear();
@@ -446,12 +448,9 @@ TEST_F(Platform, ADialogGivesTheFocusBackToTheControlThatHadItWhenItLostActivati
 {
     HWND dialog = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
                                   nullptr);
-    HWND first = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, dialog,
-                                 reinterpret_cast<HMENU>(1), nullptr, nullptr);
-    HWND second = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 20, 10, 10, dialog,
-                                  reinterpret_cast<HMENU>(2), nullptr, nullptr);
-    HWND other = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND first = child(dialog, 1, 0, 0, 10, 10, L"Button", WS_TABSTOP);
+    HWND second = child(dialog, 2, 0, 20, 10, 10, L"Button", WS_TABSTOP);
+    HWND other = popup(WS_VISIBLE);
     SetActiveWindow(dialog);
     EXPECT_EQ(GetFocus(), first) << "never focused before: the first tab stop";
     SetFocus(second);
@@ -459,29 +458,6 @@ TEST_F(Platform, ADialogGivesTheFocusBackToTheControlThatHadItWhenItLostActivati
     EXPECT_EQ(GetFocus(), other);
     SetActiveWindow(dialog);
     EXPECT_EQ(GetFocus(), second);
-}
-
-TEST_F(Platform, MessageBoxAndExitGoThroughHooks)
-{
-    std::wstring shown;
-    kvplat::setMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
-        shown = caption + L": " + text;
-        return type == MB_YESNO ? IDNO : IDOK;
-    });
-    EXPECT_EQ(MessageBoxW(nullptr, L"Missing Application-Pointer!", L"Fatal Error", MB_OK), IDOK);
-    EXPECT_EQ(shown, L"Fatal Error: Missing Application-Pointer!");
-    EXPECT_EQ(MessageBoxW(nullptr, L"?", nullptr, MB_YESNO), IDNO);
-
-    struct Exited {
-        UINT code;
-    };
-    kvplat::setExitHook([](UINT code) { throw Exited{code}; });
-    try {
-        ExitProcess(1);
-        FAIL() << "ExitProcess returned";
-    } catch (const Exited& e) {
-        EXPECT_EQ(e.code, 1u);
-    }
 }
 
 TEST_F(Platform, RegistryKeepsValuesAndRefusesShortBuffers)
@@ -530,29 +506,6 @@ TEST_F(Platform, RegistryKeepsValuesAndRefusesShortBuffers)
     const auto dump = kvplat::registryDump();
     ASSERT_EQ(dump.size(), 2u);
     EXPECT_EQ(dump[0], L"HKEY_CURRENT_USER\\Software\\Kova\\Layout\\Name = \"Analysis\"");
-}
-
-TEST_F(Platform, GdiCallsAreLoggedAndCounted)
-{
-    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    kvplat::clearGdiLog();
-    const int before = kvplat::liveGdiObjects();
-    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-    EXPECT_EQ(kvplat::liveGdiObjects(), before + 1);
-    HDC dc = GetDC(top);
-    RECT r{0, 0, 5, 5};
-    HGDIOBJ old = SelectObject(dc, brush);
-    EXPECT_NE(old, nullptr);
-    EXPECT_EQ(FillRect(dc, &r, brush), 1);
-    EXPECT_EQ(ReleaseDC(top, dc), 1);
-    EXPECT_TRUE(DeleteObject(brush));
-    EXPECT_FALSE(DeleteObject(brush));  // a second delete is caught
-    EXPECT_EQ(kvplat::liveGdiObjects(), before);
-    EXPECT_TRUE(DeleteObject(GetSysColorBrush(COLOR_BTNFACE)));  // harmless on system brushes
-    const auto log = kvplat::gdiLog();
-    ASSERT_GE(log.size(), 4u);
-    EXPECT_EQ(log[0].rfind("CreateSolidBrush rgb(255,0,0)", 0), 0u);
-    EXPECT_EQ(log[2], "FillRect (0,0,5,5) rgb(255,0,0)");
 }
 
 TEST_F(Platform, ModulesHaveTheirRealPaths)
