@@ -1,6 +1,6 @@
 // The platform's services for owner-drawn controls: recorded drawing with real
-// pixels and live objects, the visual-styles library's entry points, owner-drawn
-// menu items, mouse tracking and dialog groups.
+// pixels and live objects, the visual-styles library's entry points and mouse
+// tracking. Owner-drawn menus are checked through the library's menu.
 #include "platform/kvPlatformUi.h"
 
 #include <gtest/gtest.h>
@@ -27,29 +27,6 @@ protected:
     }
     HWND top = nullptr;
 };
-
-// Records what an owner receives while a popup menu is shown.
-struct MenuOwner {
-    std::vector<MEASUREITEMSTRUCT> measured;
-    std::vector<DRAWITEMSTRUCT> drawn;
-};
-MenuOwner* g_owner = nullptr;
-
-LRESULT CALLBACK ownerProc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    if (m == WM_MEASUREITEM) {
-        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
-        g_owner->measured.push_back(*mis);
-        mis->itemWidth = 30;
-        mis->itemHeight = 24;
-        return TRUE;
-    }
-    if (m == WM_DRAWITEM) {
-        g_owner->drawn.push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(l));
-        return TRUE;
-    }
-    return DefWindowProcW(h, m, w, l);
-}
 
 } // namespace
 
@@ -122,37 +99,6 @@ TEST_F(UiServices, TheVisualStylesLibraryLoadsByNameAndRefusesASecondClose)
     EXPECT_EQ(S_OK, close(h));
     EXPECT_EQ(E_FAIL, close(h));
     EXPECT_TRUE(FreeLibrary(theme));
-}
-
-TEST_F(UiServices, OnlyTheOwnerDrawnMenuItemIsMeasuredAndDrawnByTheOwner)
-{
-    MenuOwner record;
-    g_owner = &record;
-    HWND owner = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ownerProc));
-    HMENU menu = CreatePopupMenu();
-    MENUITEMINFOW mii{};
-    mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE | MIIM_BITMAP | MIIM_STATE;
-    mii.wID = 5;
-    mii.dwTypeData = const_cast<LPWSTR>(L"Five");
-    mii.hbmpItem = HBMMENU_CALLBACK;
-    mii.fState = MF_CHECKED;
-    ASSERT_TRUE(InsertMenuItemW(menu, 0, TRUE, &mii));
-    mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-    mii.wID = 6;
-    mii.dwTypeData = const_cast<LPWSTR>(L"Six");
-    ASSERT_TRUE(InsertMenuItemW(menu, 1, TRUE, &mii));
-    kvplat::pushMenuChoice(5);
-    EXPECT_EQ(5, TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, owner, nullptr));
-    ASSERT_EQ(1u, record.measured.size()) << "only the item that asked for it";
-    EXPECT_EQ(UINT(ODT_MENU), record.measured[0].CtlType);
-    ASSERT_EQ(1u, record.drawn.size());
-    EXPECT_EQ(UINT(ODS_CHECKED | ODS_SELECTED), record.drawn[0].itemState);
-    EXPECT_EQ(24, record.drawn[0].rcItem.bottom) << "the owner's measure";
-    EXPECT_EQ(30, kvplat::lastMenuMeasures()[0].cx);
-    DestroyMenu(menu);
-    g_owner = nullptr;
 }
 
 TEST_F(UiServices, MouseTrackingEndsWhenTheMouseLeaves)
