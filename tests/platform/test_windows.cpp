@@ -132,23 +132,6 @@ TEST_F(Platform, WindowTreeAndDestructionOrder)
     EXPECT_NE(again, grand);
 }
 
-TEST_F(Platform, TextsAndMessageLog)
-{
-    HWND top = popup(0, 10, 10, nullptr, L"Start");
-    std::vector<UINT> logged;
-    kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM, LPARAM) {
-        if (h == top)
-            logged.push_back(m);
-    });
-    EXPECT_TRUE(SetWindowTextW(top, L"Analysis"));
-    wchar_t buffer[5];
-    EXPECT_EQ(GetWindowTextW(top, buffer, 5), 4);  // cut to the buffer, terminated
-    EXPECT_STREQ(buffer, L"Anal");
-    EXPECT_EQ(GetWindowTextLengthW(top), 8);
-    EXPECT_EQ(GetWindowTextW(top, buffer, 0), 0);
-    EXPECT_EQ(logged, (std::vector<UINT>{WM_SETTEXT, WM_GETTEXT, WM_GETTEXTLENGTH}));
-}
-
 TEST_F(Platform, CoordinatesAcrossFramesAndCaption)
 {
     HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 100, 50, 400, 300, nullptr,
