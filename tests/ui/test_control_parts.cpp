@@ -55,9 +55,8 @@ TEST(ButtonParts, ImageAndTextArePlacedByFlagsAndAlignment)
     EXPECT_POINT(pt(42, 12), p.image);
 }
 
-TEST(ButtonParts, TheDropDownArrowIsAnEvenTriangle)
+TEST_F(UiTest, TheDropDownArrowIsAnEvenTriangle)
 {
-    kvplat::reset();
     HDC dc = GetDC(nullptr);
     kvplat::clearGdiLog();
     drawDropDownArrow(dc, RECT{10, 0, 22, 20}, true);
@@ -73,7 +72,6 @@ TEST(ButtonParts, TheDropDownArrowIsAnEvenTriangle)
     EXPECT_EQ(2, polygons) << "embossed: a highlight and a shadow";
     ReleaseDC(nullptr, dc);
     EXPECT_EQ(0, kvplat::liveGdiTotal()) << "pens and brushes are deleted";
-    kvplat::reset();
 }
 
 TEST(ButtonParts, IntrusivePointersCountReferences)

@@ -110,9 +110,8 @@ TEST_F(Routing, TheLastDialogTakesTheHookAndRecordAlong)
     EXPECT_EQ(nullptr, manager.threadDialogs()->hook);
 }
 
-TEST(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)
+TEST_F(UiTest, WithoutTheThemeLibraryEverythingFailsAndInactiveStylesAreNoTheme)
 {
-    kvplat::reset();
     kvplat::setThemeLibraryAvailable(false);
     {
         Theme missing;
@@ -142,9 +141,8 @@ TEST(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)
     EXPECT_EQ(0, kvplat::liveGdiObjectsByKind().count("theme")) << "closed with its last owner";
 }
 
-TEST(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
+TEST_F(UiTest, SharedColoursMakeBrushesByColourWordAndTheToolTipOnceTheOwnerExists)
 {
-    kvplat::reset();
     const int before = kvplat::liveGdiTotal();
     {
         ControlColors colors;
@@ -179,7 +177,6 @@ TEST(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
         EXPECT_TRUE(kvplat::toolTipTools(colors.toolTip()).empty());
     }
     EXPECT_EQ(before, kvplat::liveGdiTotal()) << "the owned solid brush is deleted";
-    kvplat::reset();
 }
 
 // A dialog still registered when the process ends is unhooked by the
