@@ -106,6 +106,9 @@ TEST_F(Platform, WindowTreeAndDestructionOrder)
     ShowWindow(top, SW_SHOW);
     EXPECT_TRUE(IsWindowVisible(grand));
     EXPECT_EQ(kvplat::windowText(top), L"Top");
+    wchar_t cut[3];
+    EXPECT_EQ(GetWindowTextW(top, cut, 3), 2);  // a short buffer takes what fits, terminated
+    EXPECT_STREQ(cut, L"To");
     EXPECT_EQ(messagesTo(top).front(), static_cast<UINT>(WM_NCCREATE));
 
     // Unknown classes and missing parents create nothing.
