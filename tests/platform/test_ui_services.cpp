@@ -1,6 +1,7 @@
 // The platform's services for owner-drawn controls: recorded drawing with real
-// pixels and live objects, the visual-styles library's entry points and mouse
-// tracking. Owner-drawn menus are checked through the library's menu.
+// pixels and live objects, the visual-styles library's entry points, mouse
+// tracking and keyboard translation. Owner-drawn menus are checked through the
+// library's menu.
 #include "platform/kvPlatformUi.h"
 
 #include <gtest/gtest.h>
@@ -117,4 +118,18 @@ TEST_F(UiServices, MouseTrackingEndsWhenTheMouseLeaves)
     query.dwFlags = TME_QUERY;
     TrackMouseEvent(&query);
     EXPECT_EQ(0u, query.dwFlags) << "and the request ends";
+}
+
+// The push buttons ask which character a key types to find the keys that type
+// "=": the answer must not be "=" for keys that type something else or nothing.
+TEST_F(UiServices, KeysTranslateToTheCharactersTheyType)
+{
+    BYTE keys[256] = {};
+    WORD ch[2] = {};
+    EXPECT_EQ(1, ToAscii(VK_OEM_PLUS, 0, keys, ch, 0));
+    EXPECT_EQ(WORD('='), ch[0]);
+    keys[VK_SHIFT] = 0x80;
+    ToAscii('Q', 0, keys, ch, 0);
+    EXPECT_EQ(WORD('Q'), ch[0]);
+    EXPECT_EQ(0, ToAscii(VK_F1, 0, keys, ch, 0));
 }
