@@ -1,7 +1,7 @@
 // The platform's services for owner-drawn controls: recorded drawing with real
-// pixels and live objects, the visual-styles library's entry points, mouse
-// tracking and keyboard translation. Owner-drawn menus are checked through the
-// library's menu.
+// pixels and live objects, mouse tracking and keyboard translation. The
+// visual-styles library and owner-drawn menus are checked through the
+// library's theme access and menu.
 #include "platform/kvPlatformUi.h"
 
 #include <gtest/gtest.h>
@@ -81,25 +81,6 @@ TEST_F(UiServices, BitmapsKeepTheirPixelsAndEveryObjectCountsUntilDeleted)
     DeleteDC(b);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(0, kvplat::liveGdiTotal());
-}
-
-// What the library's theme wrapper does not reach: the name in another case,
-// an unknown entry point and a second close.
-TEST_F(UiServices, TheVisualStylesLibraryLoadsByNameAndRefusesASecondClose)
-{
-    HMODULE theme = LoadLibraryW(L"uxtheme.dll");
-    ASSERT_NE(nullptr, theme) << "found whatever the case";
-    typedef HTHEME(WINAPI * Open)(HWND, LPCWSTR);
-    typedef HRESULT(WINAPI * Close)(HTHEME);
-    auto open = reinterpret_cast<Open>(reinterpret_cast<void (*)()>(GetProcAddress(theme, "OpenThemeData")));
-    auto close = reinterpret_cast<Close>(reinterpret_cast<void (*)()>(GetProcAddress(theme, "CloseThemeData")));
-    ASSERT_TRUE(open && close);
-    EXPECT_EQ(nullptr, GetProcAddress(theme, "NoSuchFunction"));
-    HTHEME h = open(top, L"Button");
-    ASSERT_NE(nullptr, h);
-    EXPECT_EQ(S_OK, close(h));
-    EXPECT_EQ(E_FAIL, close(h));
-    EXPECT_TRUE(FreeLibrary(theme));
 }
 
 TEST_F(UiServices, MouseTrackingEndsWhenTheMouseLeaves)
