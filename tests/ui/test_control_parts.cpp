@@ -55,7 +55,9 @@ TEST(ButtonParts, ImageAndTextArePlacedByFlagsAndAlignment)
     EXPECT_POINT(pt(42, 12), p.image);
 }
 
-TEST_F(UiTest, TheDropDownArrowIsAnEvenTriangle)
+using ButtonDrawing = UiTest;
+
+TEST_F(ButtonDrawing, TheDropDownArrowIsAnEvenTriangle)
 {
     HDC dc = GetDC(nullptr);
     kvplat::clearGdiLog();

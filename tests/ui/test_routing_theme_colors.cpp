@@ -110,7 +110,9 @@ TEST_F(Routing, TheLastDialogTakesTheHookAndRecordAlong)
     EXPECT_EQ(nullptr, manager.threadDialogs()->hook);
 }
 
-TEST_F(UiTest, WithoutTheThemeLibraryEverythingFailsAndInactiveStylesAreNoTheme)
+using ThemeAccess = UiTest;
+
+TEST_F(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)
 {
     kvplat::setThemeLibraryAvailable(false);
     {
@@ -141,7 +143,9 @@ TEST_F(UiTest, WithoutTheThemeLibraryEverythingFailsAndInactiveStylesAreNoTheme)
     EXPECT_EQ(0, kvplat::liveGdiObjectsByKind().count("theme")) << "closed with its last owner";
 }
 
-TEST_F(UiTest, SharedColoursMakeBrushesByColourWordAndTheToolTipOnceTheOwnerExists)
+using SharedColors = UiTest;
+
+TEST_F(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
 {
     const int before = kvplat::liveGdiTotal();
     {
