@@ -61,7 +61,7 @@ TEST_F(StyledList, RowsOfAListWithCheckBoxesStartUntickedAndTickingNotifiesTheOl
     EXPECT_EQ(parent.changes[0].uNewState & LVIS_STATEIMAGEMASK, 0x2000u);
 }
 
-TEST_F(StyledList, CellColoursBelongToTheirRowAndGoWithTheRows)
+TEST_F(StyledList, CellTextsDataAndColoursBelongToTheirRowAndGoWithTheRows)
 {
     list.InsertItem(0, L"");
     list.InsertItem(1, L"");
@@ -69,6 +69,9 @@ TEST_F(StyledList, CellColoursBelongToTheirRowAndGoWithTheRows)
     list.SetItemBgColor(1, 1, RGB(1, 2, 3), true);
     list.SetItemSelectedStyle(1, 1, 0x30, true);
     EXPECT_EQ(list.GetItemText(1, 2), L"2.5");
+    list.SetItemData(1, 7);
+    EXPECT_EQ(list.GetItemData(1), 7u);
+    EXPECT_EQ(list.GetItemData(0), 0u);
     ASSERT_NE(list.cellStyle(1, 1), nullptr);
     EXPECT_EQ(list.cellStyle(1, 1)->background, RGB(1, 2, 3));
     EXPECT_EQ(list.cellStyle(1, 1)->selectedStyle, 0x30u);

@@ -55,9 +55,10 @@ TEST(ButtonParts, ImageAndTextArePlacedByFlagsAndAlignment)
     EXPECT_POINT(pt(42, 12), p.image);
 }
 
-TEST(ButtonParts, TheDropDownArrowIsAnEvenTriangle)
+using ButtonDrawing = UiTest;
+
+TEST_F(ButtonDrawing, TheDropDownArrowIsAnEvenTriangle)
 {
-    kvplat::reset();
     HDC dc = GetDC(nullptr);
     kvplat::clearGdiLog();
     drawDropDownArrow(dc, RECT{10, 0, 22, 20}, true);
@@ -73,7 +74,6 @@ TEST(ButtonParts, TheDropDownArrowIsAnEvenTriangle)
     EXPECT_EQ(2, polygons) << "embossed: a highlight and a shadow";
     ReleaseDC(nullptr, dc);
     EXPECT_EQ(0, kvplat::liveGdiTotal()) << "pens and brushes are deleted";
-    kvplat::reset();
 }
 
 TEST(ButtonParts, IntrusivePointersCountReferences)
@@ -166,9 +166,12 @@ TEST_F(Parts, ThePaletteGrowsToItsGridAndGoesAboveNearTheScreenEdge)
     GetWindowRect(GetDlgItem(popup->m_hWnd, idMoreColors), &more);
     GetWindowRect(GetDlgItem(popup->m_hWnd, idColorPreview), &preview);
     EXPECT_GE(preview.left, more.right + 4);
-    // The preview is owner-drawn with the popup's colour.
+    // The preview is owner-drawn over its whole area with the popup's colour.
     kvplat::clearGdiLog();
     SendMessageW(GetDlgItem(popup->m_hWnd, idColorPreview), WM_PAINT, 0, 0);
+    const std::string area = std::to_string(preview.right - preview.left) + "," +
+                             std::to_string(preview.bottom - preview.top) + ")";
+    EXPECT_TRUE(anyLineStarts(kvplat::gdiLog(), "FillRect (0,0," + area)) << area;
     EXPECT_TRUE(anyLineHas(kvplat::gdiLog(), "rgb(0,0,255)"));
     EXPECT_EQ(LRESULT(h), SendMessageW(popup->m_hWnd, msgGetOwner, 0, 0));
     SendMessageW(popup->m_hWnd, msgSetOwner, 0, LPARAM(dialog));

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -67,11 +67,35 @@ protected:
 
     ListCtrlNode* listNode() { return static_cast<ListCtrlNode*>(root->children()[1]->children()[0].get()); }
 
+    // Saves the tree under path; the walk must end where it began.
+    bool save(const wchar_t* path, bool controlsOnly = false)
+    {
+        RegistryArchive out(key, path, true, controlsOnly);
+        const bool saved = root->saveState(out);
+        EXPECT_EQ(path, out.path()) << "a balanced walk ends where it began";
+        return saved;
+    }
+    // Writes a DWORD value into the stored key at path.
+    void store(const wchar_t* path, const wchar_t* name, DWORD value)
+    {
+        HKEY k = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(key, path, 0, KEY_WRITE, &k));
+        RegSetValueExW(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+        RegCloseKey(k);
+    }
+
     std::vector<RECT> currents()
     {
         std::vector<RECT> out;
         collect(*root, out);
         return out;
+    }
+    void expectCurrents(const std::vector<RECT>& expected)
+    {
+        const std::vector<RECT> now = currents();
+        ASSERT_EQ(expected.size(), now.size());
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_TRUE(sameRect(expected[i], now[i])) << "node " << i;
     }
     static void collect(Node& n, std::vector<RECT>& out)
     {
@@ -93,21 +117,14 @@ TEST_F(LayoutStore, SaveThenLoadRestoresRectanglesFactorsAndColumnsExactly)
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(120, 0));
     const std::vector<RECT> saved = currents();
     const std::uint32_t factor = listNode()->factor();
-    {
-        RegistryArchive out(key, L"Software\\kv\\Layout", true, false);
-        ASSERT_TRUE(root->saveState(out));
-        EXPECT_EQ(L"Software\\kv\\Layout", out.path()) << "a balanced walk ends where it began";
-    }
+    ASSERT_TRUE(save(L"Software\\kv\\Layout"));
     EXPECT_TRUE(hasValue(L"Layout\\Node 1\\Node 0\\col_0 = 120"));
     // Somebody moves things about; loading puts them back.
     root->reset();
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(40, 0));
     RegistryArchive in(key, L"Software\\kv\\Layout", false, false);
     ASSERT_TRUE(root->loadState(in));
-    const std::vector<RECT> loaded = currents();
-    ASSERT_EQ(saved.size(), loaded.size());
-    for (size_t i = 0; i < saved.size(); ++i)
-        EXPECT_TRUE(sameRect(saved[i], loaded[i])) << "node " << i;
+    expectCurrents(saved);
     EXPECT_EQ(factor, listNode()->factor());
     EXPECT_EQ(120, widths(list)[0]);
     EXPECT_EQ(L"Software\\kv\\Layout", in.path());
@@ -117,16 +134,9 @@ TEST_F(LayoutStore, AChildThatDoesNotFitKeepsWhatWasAppliedAndTheTestEntryPutsIt
 {
     root->arrange(RECT{0, 0, 500, 350}, nullptr);
     const RECT stored = root->current();
-    {
-        RegistryArchive out(key, L"Store", true, false);
-        ASSERT_TRUE(root->saveState(out));
-    }
+    ASSERT_TRUE(save(L"Store"));
     // The stored button (the last child) claims other flags: it no longer fits.
-    HKEY buttonKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(key, L"Store\\Node 1\\Node 1", 0, KEY_WRITE, &buttonKey));
-    const DWORD otherFlags = 0x40;
-    RegSetValueExW(buttonKey, L"flags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&otherFlags), 4);
-    RegCloseKey(buttonKey);
+    store(L"Store\\Node 1\\Node 1", L"flags", 0x40);
 
     root->reset();
     {
@@ -146,18 +156,13 @@ TEST_F(LayoutStore, AChildThatDoesNotFitKeepsWhatWasAppliedAndTheTestEntryPutsIt
     const std::vector<RECT> attached = currents();
     const std::vector<int> columnsBefore = widths(list);
     EXPECT_FALSE(kvAnalyseTestEntry()->layoutPersist(&layout, L"Store", false));
-    const std::vector<RECT> after = currents();
-    for (size_t i = 0; i < attached.size(); ++i)
-        EXPECT_TRUE(sameRect(attached[i], after[i])) << "node " << i << " was restored half-way";
+    expectCurrents(attached);
     EXPECT_EQ(columnsBefore, widths(list)) << "column widths applied before the misfit are undone";
 }
 
 TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
 {
-    {
-        RegistryArchive out(key, L"S", true, false);
-        ASSERT_TRUE(root->saveState(out));
-    }
+    ASSERT_TRUE(save(L"S"));
     RegistryArchive in(key, L"S", false, false);
     // A value of another registry type counts as missing.
     HKEY rootKey = nullptr;
@@ -165,26 +170,22 @@ TEST_F(LayoutStore, StoredStatesThatCannotBeUsedAreRefused)
     const wchar_t text[] = L"10";
     RegSetValueExW(rootKey, L"top", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
     EXPECT_FALSE(root->loadState(in));
-    DWORD top = 0;
-    RegSetValueExW(rootKey, L"top", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&top), 4);
+    store(L"S", L"top", 0);
     EXPECT_TRUE(root->loadState(in));
     // Rectangles no window can have: sides out of order, or too far apart for
     // 32 bits, at the root and at a child.
-    auto store = [this](const wchar_t* path, DWORD left, DWORD right) {
-        HKEY k = nullptr;
-        RegOpenKeyExW(key, path, 0, KEY_WRITE, &k);
-        RegSetValueExW(k, L"left", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&left), 4);
-        RegSetValueExW(k, L"right", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&right), 4);
-        RegCloseKey(k);
+    auto sides = [this](const wchar_t* path, DWORD left, DWORD right) {
+        store(path, L"left", left);
+        store(path, L"right", right);
     };
     const RECT before = root->current();
-    store(L"S", 0x7FFFFF00, 0x80000100);
+    sides(L"S", 0x7FFFFF00, 0x80000100);
     EXPECT_FALSE(root->loadState(in));
-    store(L"S", 0x80000000, 0x7FFFFFFF);
+    sides(L"S", 0x80000000, 0x7FFFFFFF);
     EXPECT_FALSE(root->loadState(in));
     EXPECT_TRUE(sameRect(before, root->current())) << "a refused rectangle is not applied";
-    store(L"S", before.left, before.right);
-    store(L"S\\Node 0", 0x80000010, root->children()[0]->current().right);
+    sides(L"S", before.left, before.right);
+    sides(L"S\\Node 0", 0x80000010, root->children()[0]->current().right);
     EXPECT_FALSE(root->loadState(in));
     // A larger reference size (a larger font) does not fit the stored one.
     RECT bigger = root->reference();
@@ -202,9 +203,7 @@ TEST_F(LayoutStore, ARefusedWriteIsReportedAndTheWalkEndsBalanced)
     // A store that refuses the values is reported: success would make the
     // caller believe the layout is kept.
     kvplat::setRegistryReadOnly(true);
-    RegistryArchive out(key, L"RO", true, false);
-    EXPECT_FALSE(root->saveState(out));
-    EXPECT_EQ(L"RO", out.path());
+    EXPECT_FALSE(save(L"RO"));
     kvplat::setRegistryReadOnly(false);
     HKEY nullKey = nullptr;
     RegistryArchive nowhere(nullKey, L"X", true, false);
@@ -214,10 +213,7 @@ TEST_F(LayoutStore, ARefusedWriteIsReportedAndTheWalkEndsBalanced)
 TEST_F(LayoutStore, ControlsOnlyModeKeepsOnlyColumnsAndTouchesNoRectangle)
 {
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(77, 0));
-    {
-        RegistryArchive out(key, L"C", true, true);
-        ASSERT_TRUE(root->saveState(out));
-    }
+    ASSERT_TRUE(save(L"C", true));
     for (const auto& line : kvplat::registryDump()) {
         EXPECT_NE(std::wstring::npos, line.find(L"\\C\\Ctrl 11\\")) << std::string(line.begin(), line.end());
     }
@@ -227,9 +223,7 @@ TEST_F(LayoutStore, ControlsOnlyModeKeepsOnlyColumnsAndTouchesNoRectangle)
     RegistryArchive in(key, L"C", false, true);
     ASSERT_TRUE(root->loadState(in));
     EXPECT_EQ(77, widths(list)[1]);
-    const std::vector<RECT> after = currents();
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_TRUE(sameRect(before[i], after[i]));
+    expectCurrents(before);
 }
 
 TEST_F(LayoutStore, AStoredFitFillsTheListEvenWhenTheColumnCountChanged)
@@ -238,17 +232,11 @@ TEST_F(LayoutStore, AStoredFitFillsTheListEvenWhenTheColumnCountChanged)
     RECT c;
     GetClientRect(list, &c);
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(c.right - 150, 0));
-    {
-        RegistryArchive out(key, L"F", true, false);
-        ASSERT_TRUE(root->saveState(out));
-    }
+    ASSERT_TRUE(save(L"F"));
     EXPECT_TRUE(hasValue(L"F\\Node 1\\Node 0\\fit = 1"));
     addColumns(list, {40});
     RegistryArchive in(key, L"F", false, false);
     ASSERT_TRUE(root->loadState(in));
     const std::vector<int> w = widths(list);
-    int sum = 0;
-    for (int x : w)
-        sum += x;
-    EXPECT_EQ(c.right, sum);
+    EXPECT_EQ(c.right, std::accumulate(w.begin(), w.end(), 0));
 }

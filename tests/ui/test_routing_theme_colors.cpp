@@ -110,9 +110,10 @@ TEST_F(Routing, TheLastDialogTakesTheHookAndRecordAlong)
     EXPECT_EQ(nullptr, manager.threadDialogs()->hook);
 }
 
-TEST(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)
+using ThemeAccess = UiTest;
+
+TEST_F(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)
 {
-    kvplat::reset();
     kvplat::setThemeLibraryAvailable(false);
     {
         Theme missing;
@@ -142,9 +143,10 @@ TEST(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)
     EXPECT_EQ(0, kvplat::liveGdiObjectsByKind().count("theme")) << "closed with its last owner";
 }
 
-TEST(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
+using SharedColors = UiTest;
+
+TEST_F(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
 {
-    kvplat::reset();
     const int before = kvplat::liveGdiTotal();
     {
         ControlColors colors;
@@ -179,7 +181,6 @@ TEST(SharedColors, BrushesByColourWordAndTheToolTipOnceTheOwnerExists)
         EXPECT_TRUE(kvplat::toolTipTools(colors.toolTip()).empty());
     }
     EXPECT_EQ(before, kvplat::liveGdiTotal()) << "the owned solid brush is deleted";
-    kvplat::reset();
 }
 
 // A dialog still registered when the process ends is unhooked by the
