@@ -176,8 +176,12 @@ HWND WINAPI SetActiveWindow(HWND hwnd)
 
 HWND WINAPI SetCapture(HWND hwnd)
 {
-    HWND old = st().capture;
-    st().capture = find(hwnd) ? hwnd : nullptr;
+    const HWND old = GetCapture();
+    const HWND gaining = find(hwnd) ? hwnd : nullptr;
+    st().capture = gaining;
+    // The window that loses the capture is told, whoever takes it.
+    if (old && old != gaining)
+        send(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(gaining));
     return old;
 }
 
