@@ -109,6 +109,7 @@ HWND createDialogWindow(UINT id, HWND parent, WNDPROC proc);
 std::wstring windowClassName(HWND hwnd);
 std::wstring windowText(HWND hwnd);
 std::vector<HWND> childWindows(HWND parent);
+// Every top-level window, owned ones too, in Z order: the top one first.
 std::vector<HWND> topLevelWindows();
 // How often the window was painted (WM_PAINT) and invalidated.
 int paintCount(HWND hwnd);

@@ -622,9 +622,8 @@ BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lParam)
 {
     if (!proc)
         return FALSE;
-    // Newest first: the window opened last lies on top.
-    std::vector<HWND> tops = kvplat::topLevelWindows();
-    std::reverse(tops.begin(), tops.end());
+    // Top first, owned windows too.
+    const std::vector<HWND> tops = kvplat::topLevelWindows();
     for (HWND h : tops)
         if (IsWindow(h) && !proc(h, lParam))
             return FALSE;
