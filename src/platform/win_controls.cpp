@@ -842,10 +842,20 @@ void registerBuiltInClasses()
 
 } // namespace detail
 
+namespace {
+
+// Whether the user can reach the window at all: it, and every window it lies
+// in, is shown and enabled.
+bool userCanReach(HWND hwnd)
+{
+    return detail::find(hwnd) && IsWindowVisible(hwnd) && !detail::takesNoInput(hwnd);
+}
+
+} // namespace
+
 bool clickButton(HWND button)
 {
-    detail::Window* w = detail::find(button);
-    if (!w || !(w->style & WS_VISIBLE) || detail::takesNoInput(button))
+    if (!userCanReach(button))
         return false;
     // The user's click activates the window it lands in first.
     detail::activate(detail::topLevelOf(button), WA_CLICKACTIVE);
@@ -857,7 +867,7 @@ bool clickButton(HWND button)
 
 bool selectComboItem(HWND combo, int index)
 {
-    if (!detail::find(combo) || detail::takesNoInput(combo))
+    if (!userCanReach(combo))
         return false;
     detail::activate(detail::topLevelOf(combo), WA_CLICKACTIVE);
     if (!detail::find(combo))
@@ -869,6 +879,20 @@ bool selectComboItem(HWND combo, int index)
     detail::notifyParent(combo, CBN_SELCHANGE);
     if (detail::find(combo))
         detail::notifyParent(combo, CBN_SELENDOK);
+    return true;
+}
+
+bool rightClick(HWND window, POINT at)
+{
+    if (!userCanReach(window))
+        return false;
+    detail::activate(detail::topLevelOf(window), WA_CLICKACTIVE);
+    if (!detail::find(window))
+        return false;
+    const LPARAM point = MAKELPARAM(at.x, at.y);
+    SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    if (detail::find(window))
+        SendMessageW(window, WM_RBUTTONUP, 0, point);
     return true;
 }
 
