@@ -844,22 +844,23 @@ void registerBuiltInClasses()
 
 namespace {
 
-// Whether the user can reach the window at all: it, and every window it lies
-// in, is shown and enabled.
-bool userCanReach(HWND hwnd)
+// The user's hand on a window: nothing when it, or a window it lies in, is
+// hidden or disabled; otherwise the window it lies in is activated first, as
+// a click activates it. False when the window cannot be reached or is gone
+// after the activation.
+bool reachAndActivate(HWND hwnd)
 {
-    return detail::find(hwnd) && IsWindowVisible(hwnd) && !detail::takesNoInput(hwnd);
+    if (!detail::find(hwnd) || !IsWindowVisible(hwnd) || detail::takesNoInput(hwnd))
+        return false;
+    detail::activate(detail::topLevelOf(hwnd), WA_CLICKACTIVE);
+    return detail::find(hwnd) != nullptr;
 }
 
 } // namespace
 
 bool clickButton(HWND button)
 {
-    if (!userCanReach(button))
-        return false;
-    // The user's click activates the window it lands in first.
-    detail::activate(detail::topLevelOf(button), WA_CLICKACTIVE);
-    if (!detail::find(button))
+    if (!reachAndActivate(button))
         return false;
     SendMessageW(button, BM_CLICK, 0, 0);
     return true;
@@ -867,10 +868,7 @@ bool clickButton(HWND button)
 
 bool selectComboItem(HWND combo, int index)
 {
-    if (!userCanReach(combo))
-        return false;
-    detail::activate(detail::topLevelOf(combo), WA_CLICKACTIVE);
-    if (!detail::find(combo))
+    if (!reachAndActivate(combo))
         return false;
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     if (index < 0 || index >= count)
@@ -884,10 +882,7 @@ bool selectComboItem(HWND combo, int index)
 
 bool rightClick(HWND window, POINT at)
 {
-    if (!userCanReach(window))
-        return false;
-    detail::activate(detail::topLevelOf(window), WA_CLICKACTIVE);
-    if (!detail::find(window))
+    if (!reachAndActivate(window))
         return false;
     const LPARAM point = MAKELPARAM(at.x, at.y);
     SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, point);

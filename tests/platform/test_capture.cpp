@@ -1,6 +1,8 @@
 // The mouse capture: the window that loses it is told, whoever takes it, and
 // the window holding it takes all mouse input, even where a disabled window
 // keeps the user's input off.
+#include "registered_class.h"
+
 #include "platform/kvPlatform.h"
 #include "platform/windows.h"
 
@@ -31,15 +33,7 @@ protected:
     {
         kvplat::reset();
         g_heard.clear();
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = &listeningProc;
-            wc.lpszClassName = L"CaptureListener";
-            ASSERT_NE(RegisterClassExW(&wc), 0);
-            registered = true;
-        }
+        ASSERT_TRUE(platform_test::registerClassOnce(L"CaptureListener", &listeningProc));
         dialog = CreateWindowExW(0, L"CaptureListener", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
                                  nullptr, nullptr, nullptr);
         first = make(1);

@@ -1,6 +1,8 @@
 // The Z order of top-level windows: a new window comes on top, showing and
 // activating raise a window (its owner with it), and the window that leaves
 // the active place hands it to the next one down, the one active before.
+#include "registered_class.h"
+
 #include "platform/kvPlatform.h"
 #include "platform/windows.h"
 
@@ -25,15 +27,7 @@ protected:
     {
         kvplat::reset();
         g_activations = 0;
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = &countingProc;
-            wc.lpszClassName = L"OrderedWindow";
-            ASSERT_NE(RegisterClassExW(&wc), 0);
-            registered = true;
-        }
+        ASSERT_TRUE(platform_test::registerClassOnce(L"OrderedWindow", &countingProc));
     }
     void TearDown() override { kvplat::reset(); }
 

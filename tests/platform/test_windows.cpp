@@ -1,3 +1,5 @@
+#include "registered_class.h"
+
 #include "platform/kvPlatform.h"
 #include "platform/windows.h"
 
@@ -38,15 +40,7 @@ protected:
         kvplat::reset();
         g_seen.clear();
         g_setLimits = false;
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = &recordingProc;
-            wc.lpszClassName = L"TestRecorder";
-            ASSERT_NE(RegisterClassExW(&wc), 0);
-            registered = true;
-        }
+        ASSERT_TRUE(platform_test::registerClassOnce(L"TestRecorder", &recordingProc));
     }
     void TearDown() override { kvplat::reset(); }
 
