@@ -287,13 +287,11 @@ void frameMenu(Session& s, const std::string& args)
         shown = true;
         return command;
     });
-    // A point inside the button, with the right button held (the key state
-    // the platform gives a right-button press).
-    const LPARAM inside = MAKELPARAM(2, 2);
-    const WPARAM rightButtonHeld = 0x0002;
-    SendMessageW(button, WM_RBUTTONDOWN, rightButtonHeld, inside);
-    SendMessageW(button, WM_RBUTTONUP, 0, inside);
+    // As the user clicks: the click at a point inside the button brings the
+    // analysis window to the front first.
+    const bool clicked = kvplat::rightClick(button, POINT{2, 2});
     kvplat::setMenuChoiceHook(nullptr);
+    if (!clicked) throw ScriptError("the new-frame button cannot be clicked (hidden or disabled)");
     kvplat::pumpMessages();
     if (!shown) {
         s.out() << "the new-frame button shows no right-click menu\n";

@@ -61,16 +61,21 @@ void releaseAllKeys();
 
 // ---------------------------------------------------------------- the user
 
-// Clicks a button as the user would: nothing when it is hidden or disabled,
-// or lies in a disabled window; the window it lies in is activated first;
-// check boxes and radio buttons of the automatic kinds change their state;
-// the parent receives WM_COMMAND with BN_CLICKED. True when clicked.
+// Clicks a button as the user would: nothing when it, or a window it lies in,
+// is hidden or disabled; the window it lies in is activated first; check
+// boxes and radio buttons of the automatic kinds change their state; the
+// parent receives WM_COMMAND with BN_CLICKED. True when clicked.
 bool clickButton(HWND button);
 // Chooses an item of a combo box as the user would: the selection changes and
 // the parent receives CBN_SELCHANGE then CBN_SELENDOK. False for a combo box
-// that takes no input (disabled, or in a disabled window) or an index outside
-// the list.
+// the user cannot reach (it, or a window it lies in, is hidden or disabled)
+// or an index outside the list.
 bool selectComboItem(HWND combo, int index);
+// Right-clicks a window as the user would, at a point of its client area:
+// nothing when it, or a window it lies in, is hidden or disabled; the window
+// it lies in is activated first; then it receives WM_RBUTTONDOWN (with the
+// right button held) and WM_RBUTTONUP. True when clicked.
+bool rightClick(HWND window, POINT at);
 // Resizes a top-level window as the user would by dragging its frame.
 void userResize(HWND hwnd, int width, int height);
 
@@ -109,6 +114,7 @@ HWND createDialogWindow(UINT id, HWND parent, WNDPROC proc);
 std::wstring windowClassName(HWND hwnd);
 std::wstring windowText(HWND hwnd);
 std::vector<HWND> childWindows(HWND parent);
+// Every top-level window, owned ones too, in Z order: the top one first.
 std::vector<HWND> topLevelWindows();
 // How often the window was painted (WM_PAINT) and invalidated.
 int paintCount(HWND hwnd);

@@ -177,6 +177,9 @@ FARPROC systemProc(HMODULE module, const char* name);
 bool isSystemModule(HMODULE module);
 // Resource modules made by kvplat::createResourceModule.
 bool isResourceModule(HMODULE module);
+// How many UTF-16 units the platform's own text form of a text takes: two
+// for a character past the basic plane, one for any other.
+size_t utf16Length(const std::wstring& text);
 // Registry writes are refused while set.
 bool registryReadOnly();
 // A system colour changed by kvplat::setSysColor, if any.

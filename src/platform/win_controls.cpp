@@ -842,14 +842,25 @@ void registerBuiltInClasses()
 
 } // namespace detail
 
+namespace {
+
+// The user's hand on a window: nothing when it, or a window it lies in, is
+// hidden or disabled; otherwise the window it lies in is activated first, as
+// a click activates it. False when the window cannot be reached or is gone
+// after the activation.
+bool reachAndActivate(HWND hwnd)
+{
+    if (!detail::find(hwnd) || !IsWindowVisible(hwnd) || detail::takesNoInput(hwnd))
+        return false;
+    detail::activate(detail::topLevelOf(hwnd), WA_CLICKACTIVE);
+    return detail::find(hwnd) != nullptr;
+}
+
+} // namespace
+
 bool clickButton(HWND button)
 {
-    detail::Window* w = detail::find(button);
-    if (!w || !(w->style & WS_VISIBLE) || detail::takesNoInput(button))
-        return false;
-    // The user's click activates the window it lands in first.
-    detail::activate(detail::topLevelOf(button), WA_CLICKACTIVE);
-    if (!detail::find(button))
+    if (!reachAndActivate(button))
         return false;
     SendMessageW(button, BM_CLICK, 0, 0);
     return true;
@@ -857,10 +868,7 @@ bool clickButton(HWND button)
 
 bool selectComboItem(HWND combo, int index)
 {
-    if (!detail::find(combo) || detail::takesNoInput(combo))
-        return false;
-    detail::activate(detail::topLevelOf(combo), WA_CLICKACTIVE);
-    if (!detail::find(combo))
+    if (!reachAndActivate(combo))
         return false;
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     if (index < 0 || index >= count)
@@ -869,6 +877,17 @@ bool selectComboItem(HWND combo, int index)
     detail::notifyParent(combo, CBN_SELCHANGE);
     if (detail::find(combo))
         detail::notifyParent(combo, CBN_SELENDOK);
+    return true;
+}
+
+bool rightClick(HWND window, POINT at)
+{
+    if (!reachAndActivate(window))
+        return false;
+    const LPARAM point = MAKELPARAM(at.x, at.y);
+    SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    if (detail::find(window))
+        SendMessageW(window, WM_RBUTTONUP, 0, point);
     return true;
 }
 

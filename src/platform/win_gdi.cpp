@@ -112,7 +112,8 @@ bool keyPath(HKEY key, std::wstring& out)
     return true;
 }
 
-// The longest name a key may have, as the platform's registry allows.
+// The longest name a key may have, as the platform's registry allows, in the
+// UTF-16 units it stores names in.
 const size_t kMaxKeyName = 255;
 
 // Joins a sub-key path to base. False, as the platform's registry answers, for
@@ -129,7 +130,7 @@ bool join(const std::wstring& base, LPCWSTR sub, std::wstring& out)
     for (size_t start = 0;;) {
         const size_t end = rest.find(L'\\', start);
         const std::wstring part = rest.substr(start, end == std::wstring::npos ? end : end - start);
-        if (part.empty() || part.size() > kMaxKeyName)
+        if (part.empty() || utf16Length(part) > kMaxKeyName)
             return false;
         out += L"\\" + part;
         if (end == std::wstring::npos)

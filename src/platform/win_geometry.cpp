@@ -235,14 +235,16 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
             send(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
         }
     }
-    // Top-level windows: showing activates, hiding or minimising hands
-    // activation on.
+    // Top-level windows: showing raises and activates, hiding or minimising
+    // hands activation on.
     if ((w = find(hwnd)) && !(w->style & WS_CHILD)) {
         if (!show || cmdShow == SW_MINIMIZE || cmdShow == SW_SHOWMINNOACTIVE)
             kvplat::detail::activateNextAfter(hwnd);
         else if (cmdShow == SW_SHOWNORMAL || cmdShow == SW_SHOWMAXIMIZED || cmdShow == SW_SHOW ||
-                 cmdShow == SW_RESTORE || cmdShow == SW_SHOWDEFAULT || cmdShow == SW_MAXIMIZE)
+                 cmdShow == SW_RESTORE || cmdShow == SW_SHOWDEFAULT || cmdShow == SW_MAXIMIZE) {
+            kvplat::detail::raise(hwnd);
             kvplat::detail::activate(hwnd, WA_ACTIVE);
+        }
     }
     return was ? TRUE : FALSE;
 }

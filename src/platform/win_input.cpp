@@ -3,7 +3,6 @@
 #include "platform/win_window_internal.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace kvplat {
 
@@ -67,6 +66,8 @@ void activate(HWND target, WORD how)
     if (target && !find(target))
         target = nullptr;
     s.active = target;
+    if (target)
+        raise(target);
     if (!target)
         tellApplication(false, nullptr);
     else if (!old)
@@ -106,19 +107,23 @@ void activateNextAfter(HWND leaving)
         activate(owner, WA_ACTIVE);
         return;
     }
-    // Otherwise the next window of ours in Z order: owned windows stand above
-    // their owner.
-    std::vector<HWND> order;
-    std::function<void(HWND)> visit = [&](HWND h) {
-        if (const Window* t = find(h))
-            for (HWND o : t->owned)
-                visit(o);
-        order.push_back(h);
-    };
-    for (HWND top : st().topLevel)
-        visit(top);
+    // Otherwise the next window of ours in Z order, the one that was active
+    // before unless another has been raised since.
+    const std::vector<HWND> order = zOrder();
     const auto next = std::find_if(order.begin(), order.end(), eligible);
     activate(next == order.end() ? nullptr : *next, WA_ACTIVE);
+}
+
+void raise(HWND hwnd)
+{
+    for (Window* w = find(hwnd); w && !(w->style & WS_CHILD); w = find(w->parent)) {
+        std::vector<HWND>* list = siblingList(w);
+        if (!list)
+            continue;
+        const auto self = std::find(list->begin(), list->end(), w->handle);
+        if (self != list->end())
+            std::rotate(list->begin(), self, self + 1);
+    }
 }
 
 } // namespace detail
@@ -176,8 +181,12 @@ HWND WINAPI SetActiveWindow(HWND hwnd)
 
 HWND WINAPI SetCapture(HWND hwnd)
 {
-    HWND old = st().capture;
-    st().capture = find(hwnd) ? hwnd : nullptr;
+    const HWND old = GetCapture();
+    const HWND gaining = find(hwnd) ? hwnd : nullptr;
+    st().capture = gaining;
+    // The window that loses the capture is told, whoever takes it.
+    if (old && old != gaining)
+        send(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(gaining));
     return old;
 }
 

@@ -8,21 +8,27 @@ namespace kvplat {
 namespace detail {
 namespace {
 
-bool isInputMessage(UINT msg)
+bool isMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
+
+bool isInputMessage(UINT msg) { return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || isMouseMessage(msg); }
+
+// The user's input that never reaches its window: keys and mouse messages for
+// a window that takes none, except that the window holding the mouse capture
+// takes all mouse input, disabled or not (a press it tracks ends there).
+bool inputKeptOff(const MSG& m)
 {
-    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
+    if (!isInputMessage(m.message) || !takesNoInput(m.hwnd))
+        return false;
+    return !(isMouseMessage(m.message) && m.hwnd && m.hwnd == GetCapture());
 }
 
 bool takeMessage(MSG* out, HWND hwnd, UINT minMsg, UINT maxMsg, bool remove)
 {
     State& s = st();
-    // Keys and mouse messages in the queue stand for the user's input, which
-    // never reaches a window that takes none: they are gone before anybody
-    // (a hook, the dialog processing) sees them. Sent ones come from code and
-    // are delivered.
-    s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
-                                 [](const MSG& m) { return isInputMessage(m.message) && takesNoInput(m.hwnd); }),
-                  s.queue.end());
+    // Keys and mouse messages in the queue stand for the user's input: what
+    // never reaches its window is gone before anybody (a hook, the dialog
+    // processing) sees it. Sent ones come from code and are delivered.
+    s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(), inputKeptOff), s.queue.end());
     auto matches = [&](const MSG& m) {
         if (hwnd && m.hwnd != hwnd)
             return false;

@@ -210,11 +210,18 @@ const NamedProc* themeProcs()
 
 // ---------------------------------------------------------------- resources
 
+// A character past the basic plane takes two UTF-16 units, a surrogate pair.
+bool takesSurrogatePair(wchar_t c)
+{
+    const unsigned long cp = static_cast<unsigned long>(c);
+    return cp >= 0x10000 && cp <= 0x10FFFF;
+}
+
 void appendUtf16(std::vector<uint16_t>& out, const std::wstring& text)
 {
     for (wchar_t c : text) {
         const unsigned long cp = static_cast<unsigned long>(c);
-        if (cp >= 0x10000 && cp <= 0x10FFFF) {
+        if (takesSurrogatePair(c)) {
             out.push_back(static_cast<uint16_t>(0xD800 + ((cp - 0x10000) >> 10)));
             out.push_back(static_cast<uint16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
         } else {
@@ -271,6 +278,14 @@ bool holds(const ResourceModuleData& m, ULONG_PTR type, UINT id)
 }
 
 } // namespace
+
+size_t utf16Length(const std::wstring& text)
+{
+    size_t n = 0;
+    for (wchar_t c : text)
+        n += takesSurrogatePair(c) ? 2 : 1;
+    return n;
+}
 
 HMODULE systemModule(const std::wstring& name)
 {
@@ -607,9 +622,8 @@ BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lParam)
 {
     if (!proc)
         return FALSE;
-    // Newest first: the window opened last lies on top.
-    std::vector<HWND> tops = kvplat::topLevelWindows();
-    std::reverse(tops.begin(), tops.end());
+    // Top first, owned windows too.
+    const std::vector<HWND> tops = kvplat::topLevelWindows();
     for (HWND h : tops)
         if (IsWindow(h) && !proc(h, lParam))
             return FALSE;

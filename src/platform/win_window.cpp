@@ -111,6 +111,20 @@ bool isDescendant(HWND ancestor, HWND hwnd)
     return false;
 }
 
+std::vector<HWND> zOrder()
+{
+    std::vector<HWND> order;
+    std::function<void(HWND)> visit = [&](HWND h) {
+        if (const Window* w = find(h))
+            for (HWND o : w->owned)
+                visit(o);
+        order.push_back(h);
+    };
+    for (HWND top : st().topLevel)
+        visit(top);
+    return order;
+}
+
 void forEachDescendant(HWND hwnd, const std::function<void(HWND)>& fn)
 {
     Window* w = find(hwnd);
@@ -165,7 +179,7 @@ std::vector<HWND> childWindows(HWND parent)
     return w ? w->children : std::vector<HWND>();
 }
 
-std::vector<HWND> topLevelWindows() { return st().topLevel; }
+std::vector<HWND> topLevelWindows() { return detail::zOrder(); }
 
 void reset()
 {
@@ -319,8 +333,11 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     w->instance = instance;
     Window* raw = w.get();
     st().windows[h] = std::move(w);
+    // A new top-level window comes on top of the windows of its kind; child
+    // windows line up behind their siblings, in the order a dialog's tab
+    // order follows.
     if (auto* list = kvplat::detail::siblingList(raw))
-        list->push_back(h);
+        list->insert((style & WS_CHILD) ? list->end() : list->begin(), h);
     kvplat::detail::afxOnCreate(h);
 
     CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style), windowName, className, exStyle};

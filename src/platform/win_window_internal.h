@@ -65,6 +65,9 @@ std::wstring lower(const std::wstring& s);
 // windows, or the top-level windows.
 std::vector<HWND>* siblingList(Window* w);
 bool isDescendant(HWND ancestor, HWND hwnd);
+// Every top-level window, owned ones too, in Z order, top first. Each list
+// of windows is kept top first, and an owned window stands above its owner.
+std::vector<HWND> zOrder();
 void forEachDescendant(HWND hwnd, const std::function<void(HWND)>& fn);
 
 // Geometry (win_geometry.cpp).
@@ -93,6 +96,10 @@ void activate(HWND target, WORD how);
 // visible and enabled top-level window in Z order, else none (another
 // application's).
 void activateNextAfter(HWND leaving);
+// Brings a top-level window to the top of the Z order, as showing and
+// activating it do; its owners come up with it, since an owned window stays
+// above its owner.
+void raise(HWND hwnd);
 // What default processing of WM_ACTIVATE does for an activated window: the
 // focus goes to target unless it is inside the window already, or SetFocus
 // is about to put it there.

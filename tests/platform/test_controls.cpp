@@ -67,6 +67,63 @@ TEST_F(Controls, TheUserCannotClickWhatIsHiddenAndAPushButtonHoldsNoCheck)
     EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
+// A window the user cannot see takes no click or choice from the user, even
+// when it is marked visible itself and only the dialog around it is hidden.
+TEST_F(Controls, TheUserCannotReachControlsInsideAHiddenDialog)
+{
+    HWND dialog = CreateWindowExW(0, WC_DIALOG, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, top, nullptr, nullptr, nullptr);
+    std::vector<WPARAM> notified;
+    kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM w, LPARAM) {
+        if (h == dialog && m == WM_COMMAND)
+            notified.push_back(w);
+    });
+    HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 0, 50, 20, dialog,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(40)), nullptr, nullptr);
+    HWND combo = CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 0, 30, 50, 80, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(41)), nullptr, nullptr);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"one"));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"two"));
+    ShowWindow(dialog, SW_HIDE);
+    EXPECT_TRUE(GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE) << "the button itself is marked visible";
+    EXPECT_FALSE(kvplat::clickButton(button));
+    EXPECT_FALSE(kvplat::selectComboItem(combo, 1));
+    EXPECT_FALSE(kvplat::rightClick(button, POINT{2, 2}));
+    EXPECT_EQ(SendMessageW(button, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_TRUE(notified.empty()) << "nothing notified";
+
+    // The whole top-level window hidden keeps the user off as well.
+    ShowWindow(dialog, SW_SHOW);
+    ShowWindow(top, SW_HIDE);
+    EXPECT_FALSE(kvplat::clickButton(button));
+    ShowWindow(top, SW_SHOW);
+    EXPECT_TRUE(kvplat::clickButton(button));
+    EXPECT_TRUE(kvplat::selectComboItem(combo, 1));
+    EXPECT_EQ(SendMessageW(button, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_FALSE(notified.empty());
+    kvplat::setMessageLogHook(nullptr);
+}
+
+// The user's right click lands after the window it lies in has been activated.
+TEST_F(Controls, ARightClickActivatesItsWindowFirst)
+{
+    HWND button = make(L"Button", 42, BS_PUSHBUTTON);
+    HWND other = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(GetActiveWindow(), other);
+    std::vector<UINT> heard;
+    kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM, LPARAM) {
+        if ((h == top && m == WM_ACTIVATE) || (h == button && (m == WM_RBUTTONDOWN || m == WM_RBUTTONUP)))
+            heard.push_back(m);
+    });
+    EXPECT_TRUE(kvplat::rightClick(button, POINT{2, 2}));
+    EXPECT_EQ(GetActiveWindow(), top);
+    EXPECT_EQ(heard, (std::vector<UINT>{WM_ACTIVATE, WM_RBUTTONDOWN, WM_RBUTTONUP}));
+    EnableWindow(top, FALSE);
+    EXPECT_FALSE(kvplat::rightClick(button, POINT{2, 2})) << "nor in a disabled window";
+    kvplat::setMessageLogHook(nullptr);
+}
+
 // The procedure swap underneath is exercised by the template library's chained
 // subclassing; here the dialog framework binds an object to a control.
 TEST_F(Controls, AnObjectBoundToAControlKeepsItsBehaviourUntilDetached)

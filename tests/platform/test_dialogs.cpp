@@ -212,6 +212,7 @@ TEST_F(Dialogs, ComboBoxSelectionAndNotifications)
     GetWindowTextW(combo, text, 64);
     EXPECT_STREQ(text, L"Two elements");
 
+    panel->ShowWindow(SW_SHOW);  // the user chooses only in a panel on screen
     EXPECT_TRUE(kvplat::selectComboItem(combo, 2));
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
     ASSERT_GE(log.size(), 2u);

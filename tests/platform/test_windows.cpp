@@ -1,3 +1,5 @@
+#include "registered_class.h"
+
 #include "platform/kvPlatform.h"
 #include "platform/windows.h"
 
@@ -38,15 +40,7 @@ protected:
         kvplat::reset();
         g_seen.clear();
         g_setLimits = false;
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = &recordingProc;
-            wc.lpszClassName = L"TestRecorder";
-            ASSERT_NE(RegisterClassExW(&wc), 0);
-            registered = true;
-        }
+        ASSERT_TRUE(platform_test::registerClassOnce(L"TestRecorder", &recordingProc));
     }
     void TearDown() override { kvplat::reset(); }
 
@@ -419,6 +413,36 @@ TEST_F(Platform, RegistryKeepsValuesAndRefusesOverLongOrEmptyKeyNames)
     const auto dump = kvplat::registryDump();
     ASSERT_EQ(dump.size(), 2u);
     EXPECT_EQ(dump[0], L"HKEY_CURRENT_USER\\Software\\Kova\\Layout\\Name = \"Analysis\"");
+}
+
+// The registry stores names in UTF-16: a character past the basic plane takes
+// two of a key name's 255 units.
+TEST_F(Platform, RegistryKeyNamesAreCountedInUtf16Units)
+{
+    const std::wstring wide(1, static_cast<wchar_t>(0x1D400));  // a surrogate pair in UTF-16
+    const std::wstring accented = L"\u00e9";  // one unit
+    HKEY key = nullptr;
+    auto create = [&](const std::wstring& name) {
+        const std::wstring path = L"Software\\" + name;
+        const LSTATUS status =
+            RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        if (status == ERROR_SUCCESS)
+            RegCloseKey(key);
+        return status;
+    };
+    std::wstring pairs;
+    for (int i = 0; i < 127; ++i)
+        pairs += wide;
+    EXPECT_EQ(create(pairs + accented), ERROR_SUCCESS) << "254 + 1 units";
+    EXPECT_EQ(create(pairs + wide), ERROR_INVALID_PARAMETER) << "128 characters, 256 units";
+    EXPECT_EQ(create(pairs + accented + accented), ERROR_INVALID_PARAMETER) << "254 + 2 units";
+    EXPECT_EQ(create(std::wstring(255, L'\u00e9')), ERROR_SUCCESS);
+    EXPECT_EQ(create(std::wstring(256, L'\u00e9')), ERROR_INVALID_PARAMETER);
+    const std::wstring overlong = L"Software\\" + pairs + wide;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, overlong.c_str(), 0, KEY_READ, &key), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, overlong.c_str()), ERROR_INVALID_PARAMETER);
+    const std::wstring longest = L"Software\\" + pairs + accented;
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, longest.c_str()), ERROR_SUCCESS);
 }
 
 TEST_F(Platform, ModulesHaveTheirRealPaths)

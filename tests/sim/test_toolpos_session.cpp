@@ -142,6 +142,21 @@ TEST_F(ToolPosSession, FeedbackPointsPlaceTheToolAndAreWrittenBack)
     expectClosedClean();
 }
 
+// The right-click on the new-frame button is the user's: the analysis window
+// comes to the front first, and a palette open in another window closes as it
+// loses activation.
+TEST_F(ToolPosSession, TheNewFrameRightClickActivatesTheWindowAndClosesAnOpenPalette)
+{
+    run(kTopFace);
+    const std::string opened = run("controls open\ncontrols click color\ncontrols palette\n");
+    EXPECT_TRUE(hasLine(opened, "palette open, the focus on its grid")) << opened;
+    const std::string chosen = run("frame-menu feedback\ncontrols palette\ncontrols close\n");
+    EXPECT_TRUE(hasLine(chosen, "menu command feedback")) << chosen;
+    EXPECT_TRUE(hasLine(chosen, "palette closed")) << chosen;
+    EXPECT_TRUE(err.str().empty()) << err.str();
+    expectClosedClean();
+}
+
 TEST_F(ToolPosSession, BadInputIsReportedAndTheWindowStaysUsable)
 {
     struct Case {

@@ -132,6 +132,62 @@ TEST_F(PushButtons, ADisabledButtonRefusesClicksAndUserInputButHearsWhatCodeSend
     EXPECT_EQ(0, SendMessageW(h, BM_GETSTATE, 0, 0) & BST_PUSHED);
 }
 
+// The user's release reaches the button holding the mouse even after its
+// dialog was disabled: the press ends and the button looks released.
+TEST_F(PushButtons, ADialogDisabledInTheMiddleOfAPressLetsThePressEnd)
+{
+    PushButtonBase b;
+    HWND h = create(b, L"OK", BS_PUSHBUTTON);
+    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    kvplat::pumpMessages();
+    ASSERT_EQ(h, GetCapture());
+    EnableWindow(dialog, FALSE);
+    EXPECT_EQ(h, GetCapture()) << "the dialog's cancel-mode leaves its button's capture alone";
+    PostMessageW(h, WM_LBUTTONUP, 0, at(5, 5));
+    kvplat::pumpMessages();
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_FALSE(b.tracking());
+    EXPECT_EQ(0, SendMessageW(h, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    // Without the capture the dialog keeps the user's input off its buttons again.
+    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    kvplat::pumpMessages();
+    EXPECT_FALSE(b.tracking());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+// A change of capture ends the press, whoever takes the mouse.
+TEST_F(PushButtons, AnotherWindowTakingTheMouseEndsThePressWithoutAClick)
+{
+    PushButtonBase b;
+    HWND h = create(b, L"OK", BS_PUSHBUTTON);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    ASSERT_TRUE(b.tracking());
+    SetCapture(dialog);
+    EXPECT_FALSE(b.tracking());
+    EXPECT_EQ(0, SendMessageW(h, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    ReleaseCapture();
+    SendMessageW(h, WM_LBUTTONUP, 0, at(5, 5));
+    kvplat::pumpMessages();
+    EXPECT_TRUE(commands.empty()) << "the release of an ended press clicks nothing";
+}
+
+TEST_F(PushButtons, APressOnASecondButtonEndsThePressOnTheFirst)
+{
+    PushButtonBase first, second;
+    HWND a = create(first, L"A", BS_PUSHBUTTON, 7);
+    HWND b = second.create(dialog, RECT{10, 50, 110, 80}, L"B", BS_PUSHBUTTON, 8);
+    SendMessageW(a, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    EXPECT_FALSE(first.tracking());
+    EXPECT_EQ(0, SendMessageW(a, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    EXPECT_TRUE(second.tracking());
+    EXPECT_EQ(b, GetCapture());
+    SendMessageW(b, WM_LBUTTONUP, 0, at(5, 5));
+    kvplat::pumpMessages();
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ(MAKEWPARAM(8, BN_CLICKED), commands[0]) << "only the second button clicks";
+}
+
 TEST_F(PushButtons, CheckBoxKeysAndRadioGroups)
 {
     PushButtonBase box;

@@ -5,6 +5,7 @@
 #include "ui/atl/ResourceStrings.h"
 #include "ui/atl/dv/Convert.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -143,6 +144,33 @@ TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
     for (double v : {DBL_MAX, 1.5e308, -1.5e308, -DBL_MAX})
         EXPECT_EQ(number(std::copysign(1e308, v), 0, 0), number(v, -308, 0)) << v;
     EXPECT_EQ(number(17 * 1e307, 0, 0), number(DBL_MAX, -307, 0));
+}
+
+// Every finite value gives a finite text at every count of decimals, and a
+// rounded one lies within one step of the value (past 10^308 everything
+// rounds to 0).
+TEST(Formatting, FiniteValuesStayFiniteAtEveryCountOfDecimals)
+{
+    const double denormal = std::nextafter(0.0, 1.0);
+    const double values[] = {DBL_MAX,  -DBL_MAX, std::nextafter(DBL_MAX, 0.0), 1.5e308, -1.5e308, 9.99999e307,
+                             1e308,    -1e308,   DBL_MIN,                      -DBL_MIN, denormal, -denormal,
+                             DBL_MIN / 3, 0.5};
+    for (double v : values) {
+        for (int decimals = -DBL_MAX_10_EXP - 2; decimals <= kMaxDecimals; ++decimals) {
+            const std::wstring text = number(v, decimals, 0);
+            const double shown = std::wcstod(text.c_str(), nullptr);
+            ASSERT_TRUE(std::isfinite(shown)) << v << " with " << decimals << " decimals gives "
+                                              << std::string(text.begin(), text.end());
+            const std::wstring trimmed = number(v, decimals, formatFraction | formatTrimZeros);
+            ASSERT_TRUE(std::isfinite(std::wcstod(trimmed.c_str(), nullptr))) << v << " with " << decimals;
+            if (decimals >= 0)
+                continue;
+            // Where a step is finer than the doubles there, a few units of the
+            // last place.
+            const double reach = std::max(std::pow(10.0, -decimals), std::fabs(v) * 0x1p-50);
+            ASSERT_LE(std::fabs(shown - v), reach) << v << " with " << decimals << " decimals";
+        }
+    }
 }
 
 TEST(Formatting, TrimmingReplacingAndNamedValues)

@@ -48,6 +48,23 @@ std::wstring printed(const char* format, ...)
     return widen(text);
 }
 
+// The multiple of step nearest to value. Where rounding up would pass the
+// largest double and make a finite value infinite, the value takes the
+// multiple next to it towards zero that a double holds. Below 2^53 the count
+// of steps goes down by one; above it taking one away leaves the count as it
+// is, and it goes down to the next double instead, itself a whole number.
+double roundToMultiple(double value, double step)
+{
+    const double wholeCountsExact = 9007199254740992.0;  // 2^53
+    double steps = std::floor(value / step + 0.5);
+    double rounded = steps * step;
+    while (std::isinf(rounded) && std::isfinite(value)) {
+        steps = std::fabs(steps) < wholeCountsExact ? steps - std::copysign(1.0, steps) : std::nextafter(steps, 0.0);
+        rounded = steps * step;
+    }
+    return rounded;
+}
+
 } // namespace
 
 HINSTANCE findResourceModule(LPCWSTR name, LPCWSTR type, WORD language)
@@ -214,13 +231,7 @@ void formatNumber(std::wstring& out, double value, int decimals, unsigned flags)
         if (decimals < -DBL_MAX_10_EXP) {
             value = 0.0;
         } else {
-            const double step = std::pow(10.0, -decimals);
-            const double steps = std::floor(value / step + 0.5);
-            const double rounded = steps * step;
-            // Rounding up past the largest double would make a finite value
-            // infinite: it takes the multiple next to it towards zero, the
-            // nearest one a double holds.
-            value = std::isinf(rounded) && std::isfinite(value) ? (steps - std::copysign(1.0, steps)) * step : rounded;
+            value = roundToMultiple(value, std::pow(10.0, -decimals));
         }
         decimals = 0;
     }
