@@ -268,7 +268,10 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
             firstElementKind = 0;
             return;
         }
-        firstDirection = axis;
+        // A torus is a curved element without a usable axis: measured
+        // against a second element, it stands by its normal at the pick
+        // (the pair's first direction as the pick set it), as a free-form
+        // face does.
         firstElementKind = 5;
         propSet(&ownProperties, kvKeyAnalyseType, 4);
         faceRadius = minorRadius;
