@@ -267,13 +267,17 @@ TEST(ElementMeasurement, TheNameStandsAtTheElementItNamesInTheViewAndTheModel)
     EXPECT_EQ(placeAfter(m, "\"Royal blue\" height", "text \"Royal blue\" height"), "");
 }
 
+// Half of hole 1 measured, its name "Royal blue" shown; the name stands at
+// (20, 40, 55), beside the diameter's label.
+const std::string kHoleNamed = "analyse\nmode 1\npick 20 40 60 0 5 -40\nname-text on\n";
+
 // The name shown for the last pick is saved with every save of it: each of
 // two saves writes the measurement's eleven entities, the name among them
 // where it stands in the view.
 TEST(ElementMeasurement, EverySaveOfAShownNameWritesTheName)
 {
-    const Measured m = runSession("analyse\nmode 1\npick 20 40 60 0 5 -40\nname-text on\npress save\n"
-                                  "echo == first\nentities\npress save\necho == second\nresults\nentities\nclose\n");
+    const Measured m = runSession(kHoleNamed + "press save\necho == first\nentities\npress save\n"
+                                  "echo == second\nresults\nentities\nclose\n");
     ASSERT_EQ(m.errors, 0);
     EXPECT_EQ(m.after("== second", "Name"), "[x] Royal blue");
     EXPECT_EQ(m.after("== first", "model entities"), "11");
@@ -287,8 +291,7 @@ TEST(ElementMeasurement, EverySaveOfAShownNameWritesTheName)
 // model that takes everything is the whole measurement, its name included.
 TEST(ElementMeasurement, ASaveRepeatedAfterARefusedOneWritesTheName)
 {
-    const Measured m = runSession("analyse\nmode 1\npick 20 40 60 0 5 -40\nname-text on\n"
-                                  "entities refuse polyline\npress save\necho == refused\nentities\n"
+    const Measured m = runSession(kHoleNamed + "entities refuse polyline\npress save\necho == refused\nentities\n"
                                   "entities refuse none\npress save\necho == again\nentities\nclose\n");
     ASSERT_EQ(m.errors, 0);
     EXPECT_TRUE(m.has("The model did not take the whole measurement: nothing was saved")) << m.all();
