@@ -140,6 +140,21 @@ double partSize(const std::vector<Box>& boxes)
     return std::sqrt(d);
 }
 
+// The extents of the part's faces, measured at the first pick on the part
+// and kept: a part's faces stay as they were built.
+const std::vector<Box>& extentsOf(const SamplePart& part)
+{
+    static const SamplePart* measured = nullptr;
+    static std::vector<Box> boxes;
+    if (measured != &part || boxes.size() != part.faces().size()) {
+        const Box none = {{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
+        boxes.clear();
+        for (const SampleFace& f : part.faces()) boxes.push_back(surfaceOf(f) ? extentOf(f) : none);
+        measured = &part;
+    }
+    return boxes;
+}
+
 // The part of the ray from origin along the unit direction dir that lies
 // in the box: false when none of it does (from the origin on).
 bool clipToBox(const Box& box, const double* origin, const double* dir, double& from, double& to)
@@ -168,9 +183,7 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
     if (!(length > 0.0)) return false;
     for (double& c : dir) c /= length;
 
-    std::vector<Box> boxes;
-    const Box none = {{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
-    for (const SampleFace& f : part.faces()) boxes.push_back(surfaceOf(f) ? extentOf(f) : none);
+    const std::vector<Box>& boxes = extentsOf(part);
     // Faces are hit as they are: a point beside a face by more than the
     // part's rounding is not on it.
     const double tolerance = kPickTolerancePerSize * partSize(boxes);
