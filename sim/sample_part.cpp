@@ -437,6 +437,10 @@ const DemoSection closedPartTour("25-part",
                                  "pick 20 59 100 0 0 -1\n"
                                  "pick 2 58 100 0 0 -1\n"
                                  "pick 0.5 59.5 100 0 0 -1\n"
+                                 "echo -- the face a ray meets first, however close the next: the boss top 0.01 "
+                                 "inside its rim before the boss wall, the pocket's wall before its floor\n"
+                                 "pick 29.984 15 58.008 0.6 0 -0.8\n"
+                                 "pick 58.0179 10 37.8998 -0.894427191 0 -0.4472135955\n"
                                  "close\n");
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "view.h"
 
 #include "host_answer_clock.h"
+#include "ray_crossings.h"
 
 #include "script.h"
 #include "session.h"
 #include "text.h"
 #include "trim.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
@@ -73,34 +75,11 @@ const double kOnFaceInversionTolerance = 1e-9;
 
 double dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-// Signed: negative on one side of the face's shape, positive on the other,
-// zero on it. Only the sign changes matter.
-double shapeFunction(const SampleFace& f, const double* p)
-{
-    const double d[3] = {p[0] - f.point[0], p[1] - f.point[1], p[2] - f.point[2]};
-    if (f.kind == "plane") return dot3(d, f.axis);
-    if (f.kind == "sphere") return std::sqrt(dot3(d, d)) - f.radius;
-    if (f.kind == "freeform") return p[2] - freeformHeight(f, p[0], p[1]);
-    const double h = dot3(d, f.axis);
-    const double radial[3] = {d[0] - h * f.axis[0], d[1] - h * f.axis[1], d[2] - h * f.axis[2]};
-    const double rho = std::sqrt(dot3(radial, radial));
-    if (f.kind == "cylinder") return rho - f.radius;
-    if (f.kind == "cone") return rho * std::cos(f.halfAngle) - h * std::sin(f.halfAngle);
-    // torus
-    return std::sqrt((rho - f.radius) * (rho - f.radius) + h * h) - f.minorRadius;
-}
-
 // The face's extent: its surface sampled on a grid, widened a little for the
 // bulge between samples. Only a first sieve: what the ray hits is decided on
 // the face's own surface.
 struct Box {
     double lo[3], hi[3];
-    bool contains(const double* p) const
-    {
-        for (int k = 0; k < 3; ++k)
-            if (p[k] < lo[k] || p[k] > hi[k]) return false;
-        return true;
-    }
 };
 
 Box extentOf(const SampleFace& f)
@@ -161,6 +140,40 @@ double partSize(const std::vector<Box>& boxes)
     return std::sqrt(d);
 }
 
+// The extents of the part's faces, measured at the first pick on the part
+// and kept: a part's faces stay as they were built.
+const std::vector<Box>& extentsOf(const SamplePart& part)
+{
+    static const SamplePart* measured = nullptr;
+    static std::vector<Box> boxes;
+    if (measured != &part || boxes.size() != part.faces().size()) {
+        const Box none = {{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
+        boxes.clear();
+        for (const SampleFace& f : part.faces()) boxes.push_back(surfaceOf(f) ? extentOf(f) : none);
+        measured = &part;
+    }
+    return boxes;
+}
+
+// The part of the ray from origin along the unit direction dir that lies
+// in the box: false when none of it does (from the origin on).
+bool clipToBox(const Box& box, const double* origin, const double* dir, double& from, double& to)
+{
+    from = 0.0;
+    to = HUGE_VAL;
+    for (int k = 0; k < 3; ++k) {
+        if (dir[k] == 0.0) {
+            if (origin[k] < box.lo[k] || origin[k] > box.hi[k]) return false;
+            continue;
+        }
+        double a = (box.lo[k] - origin[k]) / dir[k], b = (box.hi[k] - origin[k]) / dir[k];
+        if (a > b) std::swap(a, b);
+        from = std::fmax(from, a);
+        to = std::fmin(to, b);
+    }
+    return from <= to;
+}
+
 } // namespace
 
 bool pickFace(const SamplePart& part, const double origin[3], const double direction[3], RayHit& hit)
@@ -170,47 +183,27 @@ bool pickFace(const SamplePart& part, const double origin[3], const double direc
     if (!(length > 0.0)) return false;
     for (double& c : dir) c /= length;
 
-    std::vector<Box> boxes;
-    const Box none = {{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
-    for (const SampleFace& f : part.faces()) boxes.push_back(surfaceOf(f) ? extentOf(f) : none);
+    const std::vector<Box>& boxes = extentsOf(part);
     // Faces are hit as they are: a point beside a face by more than the
     // part's rounding is not on it.
     const double tolerance = kPickTolerancePerSize * partSize(boxes);
-    const double step = 0.05, reach = 2000.0;
+    // Each face's first crossing on the face as trimmed; of those the
+    // nearest (of two at the same place, the face listed first).
     bool found = false;
     for (std::size_t index = 0; index < part.faces().size(); ++index) {
         const SampleFace& f = part.faces()[index];
-        if (!surfaceOf(f)) continue;
-        const Box& box = boxes[index];
-        auto at = [&](double t, double* p) {
-            for (int k = 0; k < 3; ++k) p[k] = origin[k] + t * dir[k];
-        };
-        double p[3];
-        at(0.0, p);
-        double previous = shapeFunction(f, p);
-        for (double t = step; t <= reach && (!found || t < hit.distance); t += step) {
-            at(t, p);
-            const double value = shapeFunction(f, p);
-            if ((previous < 0.0) != (value < 0.0)) {
-                double a = t - step, b = t;
-                for (int i = 0; i < 60; ++i) {
-                    const double m = 0.5 * (a + b);
-                    double q[3];
-                    at(m, q);
-                    if ((shapeFunction(f, q) < 0.0) == (previous < 0.0)) a = m;
-                    else b = m;
-                }
-                double q[3];
-                at(0.5 * (a + b), q);
-                if (box.contains(q) && onFace(f, q, tolerance)) {
-                    found = true;
-                    hit.face = &f;
-                    hit.distance = 0.5 * (a + b);
-                    for (int k = 0; k < 3; ++k) hit.point[k] = q[k];
-                    break;
-                }
-            }
-            previous = value;
+        double from = 0.0, to = 0.0;
+        if (!surfaceOf(f) || !clipToBox(boxes[index], origin, dir, from, to)) continue;
+        if (found) to = std::fmin(to, hit.distance);
+        for (double t : carrierCrossings(f, origin, dir, from, to, tolerance)) {
+            if (found && t >= hit.distance) break;
+            const double q[3] = {origin[0] + t * dir[0], origin[1] + t * dir[1], origin[2] + t * dir[2]};
+            if (!onFace(f, q, tolerance)) continue;
+            found = true;
+            hit.face = &f;
+            hit.distance = t;
+            for (int k = 0; k < 3; ++k) hit.point[k] = q[k];
+            break;
         }
     }
     return found;

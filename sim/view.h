@@ -81,7 +81,8 @@ struct RayHit {
 };
 
 // The first face of the part that the ray from origin along direction meets
-// within the face's extent; false when it meets none.
+// within the face's extent: of every face's first crossing on the face as
+// trimmed (ray_crossings.h), the nearest; false when it meets none.
 bool pickFace(const SamplePart& part, const double origin[3], const double direction[3], RayHit& hit);
 
 } // namespace hostsim

@@ -360,6 +360,10 @@ protected:
     // The element measurement's results.
     static constexpr std::size_t elementNameSize = 256;
     wchar_t elementNameText[elementNameSize] = {0};
+    // The last pick's name is shown: its tick is on and it was drawn for the
+    // pick. It stays so while the pick's results stay in the panel, also
+    // when its graphic is cleared (after a save): every save writes it.
+    bool elementNameShown = false;
     bool nameTextPlaced = false;
     kvCGePoint labelPosition;
     kvCGeMatrix textFrame;

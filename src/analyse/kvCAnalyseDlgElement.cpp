@@ -268,7 +268,10 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
             firstElementKind = 0;
             return;
         }
-        firstDirection = axis;
+        // A torus is a curved element without a usable axis: measured
+        // against a second element, it stands by its normal at the pick
+        // (the pair's first direction as the pick set it), as a free-form
+        // face does.
         firstElementKind = 5;
         propSet(&ownProperties, kvKeyAnalyseType, 4);
         faceRadius = minorRadius;
@@ -600,13 +603,16 @@ void kvCAnalyseDlg::showElementNameText()
     bool show = showInfoText;
     propGet(&ownProperties, kvKeyInfoShowText_, show);
     showInfoText = show;
+    elementNameShown = false;
     if (!showInfoText)
         return;
     if (graphics[gfxElementName].isNull() && !m_pBaseDoc.isNull())
         m_pBaseDoc->getTmpGraphics(&graphics[gfxElementName]);
     KV_REQUIRE(!graphics[gfxElementName].isNull(), L"m_pTmpGr1");
-    if (firstElementKind != 0)
+    if (firstElementKind != 0) {
         drawText(graphics[gfxElementName], elementNameText, textFrame, 2.0, elementColor, 1);
+        elementNameShown = elementNameText[0] != L'\0';
+    }
     graphics[gfxElementName]->setVisible(1);
 }
 

@@ -22,12 +22,13 @@ using kvAnalyseDlgInternal::moduleHandle;
 
 // Clearing the results rebuilds the single-face panel's information, so a
 // panel shown again for the other of its two modes shows that mode's
-// categories.
+// categories. The element's name goes with the results it stood beside.
 void kvCAnalyseDlg::clearResultDisplay()
 {
     if ((mode == 1 || mode == 2) && singleFacePanel && singleFacePanel->GetSafeHwnd())
         singleFacePanel->fillFaceInfo();
     resultsShown = false;
+    elementNameShown = false;
 }
 
 void kvCAnalyseDlg::clearResultGraphics(bool withPickMarkers)

@@ -73,7 +73,6 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
             }
             break;
         }
-        const bool rightAngle = kvPairIsRightAngle(firstDirection, secondDirection);
         if (first == kvFirstAxis) {
             // A hole is measured by its axis (its wall's normal at the pick
             // turns with the place picked): the face-hole angle is a right
@@ -89,6 +88,12 @@ void kvCAnalyseDlg::applySecondPickRules(int faceType)
                 showResultGraphic(kvKeyInfoFaceholeAngle);
             break;
         }
+        // The right angle is told by the two vectors the angle is measured
+        // and drawn between. A rounding's first direction is its axis,
+        // which lies across the plane's normal whenever the rounding runs
+        // along the plane: tested on it, every such pair read 90 while the
+        // faces meet at another angle.
+        const bool rightAngle = kvPairIsRightAngle(firstVector, secondVector);
         const double angle = rightAngle ? 90.0
                                         : drawMeasurementResults(secondVector, firstVector, secondPickPoint,
                                                                  firstPickPoint, styleAngleOnly);

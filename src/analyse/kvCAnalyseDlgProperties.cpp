@@ -286,10 +286,12 @@ void kvCAnalyseDlg::onInfoShowText(const wchar_t*)
     bool show = showInfoText;
     propGet(&ownProperties, kvKeyInfoShowText_, show);
     showInfoText = show;
-    if (!showInfoText)
+    if (!showInfoText) {
         graphics[gfxElementName].detach();
-    else
+        elementNameShown = false;
+    } else {
         showElementNameText();
+    }
 }
 
 void kvCAnalyseDlg::onInfoPropertyChanged(const wchar_t* key)

@@ -71,13 +71,29 @@ std::wstring describeStanding(const std::vector<kvWrittenEntity>& standing, kvIA
     return text;
 }
 
+// The base document of the execution context, or empty.
+kvIfPtr<kvIBaseDocument1> baseDocument(const kvIfPtr<kvIAppExecContext1>& context)
+{
+    kvIfPtr<kvIBaseDocument1> document;
+    if (!context.isNull())
+        context->getBaseDocument(&document);
+    return document;
+}
+
+// The document's model, or empty (also without a document).
+kvIfPtr<kvIBaseModel1> modelOf(const kvIfPtr<kvIBaseDocument1>& document)
+{
+    if (document.isNull())
+        return kvIfPtr<kvIBaseModel1>();
+    kvIUnknownPtr baseModel;
+    document->getBaseModel(&baseModel);
+    return kvIfPtr<kvIBaseModel1>(baseModel);
+}
+
 } // namespace
 
 void kvCAnalyseDlg::onSaveMeasurement()
 {
-    // Redrawing the result releases the element-name graphic: whether the
-    // name is shown is taken first.
-    const bool nameShown = showInfoText && !graphics[gfxElementName].isNull();
     kvMeasurementLog log;
     SavingScope saving(savingMeasurement, saveLog, log);
     try {
@@ -89,16 +105,19 @@ void kvCAnalyseDlg::onSaveMeasurement()
         saveStyle.colour = colour;
         saveStyle.useLayer = true;
         saveStyle.useColour = true;
-        const kvIfPtr<kvIBaseModel1> model = modelForWriting();
         // A model that cannot take a save back gets as much of it as it
         // takes; the user is told what it holds. Without a model nothing is
-        // tried twice.
+        // tried twice. (A missing base document is reported where the
+        // measurement is written, not here.)
+        const kvIfPtr<kvIBaseModel1> model = modelOf(baseDocument(mpExecContext));
         log.stopsAtRefusal = model.isNull() || !kvIfPtr<kvIBaseModelWithDelete>(model.get()).isNull();
 
         showResultGraphic(nullptr);
-        if (nameShown) {
+        // The name shown for the last pick is saved with every save of it,
+        // though the previous save cleared its graphic from the view.
+        if (elementNameShown) {
             kvCGeContour3d none;
-            writeMeasurementToModel(&none, model, textFrame, elementNameText);
+            writeMeasurementToModel(&none, modelForWriting(), textFrame, elementNameText);
         }
         // A measurement is saved whole or not at all where the model can
         // take back what it took; the user is told what stands.
@@ -118,13 +137,9 @@ void kvCAnalyseDlg::onSaveMeasurement()
 
 kvIfPtr<kvIBaseModel1> kvCAnalyseDlg::modelForWriting()
 {
-    kvIfPtr<kvIBaseDocument1> pBaseDoc;
-    if (!mpExecContext.isNull())
-        mpExecContext->getBaseDocument(&pBaseDoc);
+    const kvIfPtr<kvIBaseDocument1> pBaseDoc = baseDocument(mpExecContext);
     KV_REQUIRE(!pBaseDoc.isNull(), L"pBaseDoc");
-    kvIUnknownPtr baseModel;
-    pBaseDoc->getBaseModel(&baseModel);
-    return kvIfPtr<kvIBaseModel1>(baseModel);
+    return modelOf(pBaseDoc);
 }
 
 kvIUnknownPtr kvCAnalyseDlg::writeMeasurementToModel(kvCGeContour3d* contour, kvIfPtr<kvIBaseModel1> target,
@@ -134,10 +149,7 @@ kvIUnknownPtr kvCAnalyseDlg::writeMeasurementToModel(kvCGeContour3d* contour, kv
     // whole.
     if (saveLog && saveLog->failed && saveLog->stopsAtRefusal)
         return kvIUnknownPtr();
-    kvIfPtr<kvIBaseDocument1> baseDocument;
-    if (!mpExecContext.isNull())
-        mpExecContext->getBaseDocument(&baseDocument);
-    return kvWriteMeasurement(baseDocument.get(), contour, target, frame, text, saveStyle, saveLog);
+    return kvWriteMeasurement(baseDocument(mpExecContext).get(), contour, target, frame, text, saveStyle, saveLog);
 }
 
 void kvCAnalyseDlg::writeResultDimensionToModel(const kvCGeContour3d& extension, const kvCGePoint& a,

@@ -337,6 +337,38 @@ TEST_F(ElementTest, AHoleAlongACurvedFirstElementHasAFaceHoleAngleOf180)
     EXPECT_TRUE(shows(L"Drill hole Angle: [x] 180")) << panel();
 }
 
+namespace {
+
+std::vector<std::wstring>& assertions()
+{
+    static std::vector<std::wstring> said;
+    return said;
+}
+
+}  // namespace
+
+// Without a base document a save still redraws the shown result first (the
+// redraw's writing reports the missing document), then clears the result
+// and the pick markers from the view.
+TEST_F(ElementTest, ASaveWithoutABaseDocumentRedrawsTheResultAndThenClearsIt)
+{
+    const std::size_t opened = fake::Graphics::made().size();
+    pick(face("cylinder"), onAxisWall);
+    const std::size_t picked = fake::Graphics::made().size();
+    host.context->baseDoc = nullptr;
+    assertions().clear();
+    kvSetAssertSink([](const wchar_t* text) { assertions().push_back(text); });
+    ::SendMessageW(dlg->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(kvCAnalyseDlg::idSave, BN_CLICKED), 0);
+    ASSERT_GT(fake::Graphics::made().size(), picked);
+    const fake::Graphics& redrawn = *static_cast<const fake::Graphics*>(fake::Graphics::made()[picked].getIf());
+    EXPECT_FALSE(redrawn.lines.empty());
+    ASSERT_FALSE(assertions().empty());
+    EXPECT_NE(assertions().front().find(L"pBaseDoc"), std::wstring::npos) << assertions().front();
+    // Every group of the pick and of the save is the test's alone now.
+    for (std::size_t i = opened; i < fake::Graphics::made().size(); ++i)
+        EXPECT_EQ(static_cast<const fake::Graphics*>(fake::Graphics::made()[i].getIf())->refCount(), 1) << i;
+}
+
 TEST_F(ElementTest, APickBesideTheModelChangesNothing)
 {
     kvIUnknownPtr cylinder = face("cylinder");

@@ -3,7 +3,9 @@
 // same number, checked against the part's geometry.
 #include "hostsim_runner.h"
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -136,3 +138,178 @@ TEST(AnglesShown, EveryAngleDimensionSpansTheNumberItAndThePanelShow)
 }
 
 } // namespace
+
+namespace {
+
+const double kRoot2 = std::sqrt(2.0);
+
+// One pick on each of the sample part's 27 faces, worked out from the part's
+// construction: the ray, the point it reaches, the face's normal there (out
+// of the material) and, for a turned face, its axis.
+struct FacePick {
+    int id;
+    const char* ray;
+    Point at, normal, axis;
+    bool rounding;
+};
+
+// The pocket floor at (50, 10): its patch's slopes there (s = 5, t = 7) are
+// 0.0705 along x and 0.0745 along y.
+const double kFloorSlopeX = 0.0705, kFloorSlopeY = 0.0745;
+
+const FacePick kFacePicks[] = {
+    {101, "pick 50 30 -50 0 0 1", {50, 30, 0}, {0, 0, -1}, {}, false},
+    {102, "pick 12 22 100 0 0 -1", {12, 22, 40}, {0, 0, 1}, {}, false},
+    {103, "pick 30 -50 20 0 1 0", {30, 0, 20}, {0, -1, 0}, {}, false},
+    {104, "pick 50 100 20 0 -1 0", {50, 60, 20}, {0, 1, 0}, {}, false},
+    {105, "pick -50 30 20 1 0 0", {0, 30, 20}, {-1, 0, 0}, {}, false},
+    {106, "pick 150 30 10 -1 0 0", {100, 30, 10}, {1, 0, 0}, {}, false},
+    {107, "pick 30 -10 50 0 1 -1", {30, 2.5, 37.5}, {0, -1 / kRoot2, 1 / kRoot2}, {}, false},
+    {108, "pick 95 30 100 0 0 -1", {95, 30, 40 - 5 * std::sqrt(3.0)}, {std::sqrt(3.0) / 2, 0, 0.5}, {}, false},
+    {111, "pick 20 40 30 0 1 -0.2", {20, 45, 29}, {0, -1, 0}, {0, 0, 1}, false},
+    {112, "pick 20 40 30 0 -1 -0.2", {20, 35, 29}, {0, 1, 0}, {0, 0, 1}, false},
+    {113, "pick 40 40 30 0 1 -0.2", {40, 45, 29}, {0, -1, 0}, {0, 0, 1}, false},
+    {114, "pick 40 40 30 0 -1 -0.2", {40, 35, 29}, {0, 1, 0}, {0, 0, 1}, false},
+    {115, "pick 70 35 20 1 0 0", {78, 35, 20}, {-1, 0, 0}, {0, 0, 1}, false},
+    {116, "pick 80 35 100 0 0 -1", {80, 35, 38}, {-1 / kRoot2, 0, 1 / kRoot2}, {0, 0, 1}, false},
+    {121, "pick -10 70 20 1 -1 0", {3 - 3 / kRoot2, 57 + 3 / kRoot2, 20}, {-1 / kRoot2, 1 / kRoot2, 0}, {0, 0, 1}, true},
+    {122, "pick 110 70 20 -1 -1 0", {97 + 3 / kRoot2, 57 + 3 / kRoot2, 20}, {1 / kRoot2, 1 / kRoot2, 0}, {0, 0, 1}, true},
+    {123, "pick 20 59 100 0 0 -1", {20, 59, 37 + std::sqrt(5.0)}, {0, 2.0 / 3, std::sqrt(5.0) / 3}, {1, 0, 0}, true},
+    {124, "pick 1 30 100 0 0 -1", {1, 30, 37 + std::sqrt(5.0)}, {-2.0 / 3, 0, std::sqrt(5.0) / 3}, {0, 1, 0}, true},
+    {131, "pick 30 -50 46 0 1 0", {30, 9, 46}, {0, -1, 0}, {0, 0, 1}, false},
+    {132, "pick 33 17 100 0 0 -1", {33, 17, 50}, {0, 0, 1}, {}, false},
+    // The torus fillet 7.5 from the boss's axis: a quarter of the way round its tube.
+    {133, "pick 30 22.5 100 0 0 -1", {30, 22.5, 42 - std::sqrt(15.0) / 2}, {0, 0.25, std::sqrt(15.0) / 4}, {}, false},
+    {141, "pick 2 58 100 0 0 -1", {2, 58, 37 + std::sqrt(7.0)}, {-1.0 / 3, 1.0 / 3, std::sqrt(7.0) / 3}, {}, false},
+    {151, "pick 50 10 100 0 0 -1", {50, 10, 37.51075}, {-kFloorSlopeX, -kFloorSlopeY, 1}, {}, false},
+    {152, "pick 50 4 37.5 0 -1 0", {50, 3, 37.5}, {0, 1, 0}, {}, false},
+    {153, "pick 50 10 38.5 0 1 0", {50, 20, 38.5}, {0, -1, 0}, {}, false},
+    {154, "pick 50 10 38.5 -1 0 0", {45, 10, 38.5}, {1, 0, 0}, {}, false},
+    {155, "pick 50 10 38.5 1 0 0", {58, 10, 38.5}, {-1, 0, 0}, {}, false},
+};
+
+double dot(const Point& a, const Point& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double length(const Point& a) { return std::sqrt(dot(a, a)); }
+bool hasAxis(const FacePick& f) { return length(f.axis) > 0.0; }
+
+// The angle between two directions, 0 to 180 degrees.
+double between(const Point& a, const Point& b)
+{
+    return std::acos(std::fmax(-1.0, std::fmin(1.0, dot(a, b) / (length(a) * length(b))))) * kDegrees;
+}
+
+// The angle between two lines, 0 to 90 degrees.
+double betweenLines(const Point& a, const Point& b)
+{
+    const double angle = between(a, b);
+    return angle > 90.0 ? 180.0 - angle : angle;
+}
+
+// A shown angle (three decimals; 0 also for 180) is the angle.
+bool showsAngle(const std::string& shown, double angle)
+{
+    const double d = std::fabs(std::strtod(shown.c_str(), nullptr) - angle);
+    return std::fmin(d, std::fabs(d - 180.0)) <= 0.0005 + 1e-9;
+}
+
+// The value of a result line "    label: [x] value" in the printed panel.
+std::string shownValue(const std::string& panel, const std::string& label)
+{
+    const std::size_t at = panel.find("    " + label + ": [");
+    if (at == std::string::npos)
+        return "";
+    const std::size_t from = at + 4 + label.size() + 6;
+    return panel.substr(from, panel.find('\n', from) - from);
+}
+
+std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+struct EveryPair : hostsim_test::InProcessSession {};
+
+} // namespace
+
+// Every ordered pair of two faces of the sample part in mode 2: each angle
+// the panel shows is the one the view's dimension writes and spans and the
+// one saved into the model, and it is the angle the faces' geometry gives.
+// The angle between two faces is 180 less that between their normals at the
+// picks; a face-hole angle is 90 more than the angle between the hole's
+// axis and the other face's normal (a rounding first is measured by its
+// axis, so its face-hole angles are checked against the view and the model
+// only).
+TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
+{
+    run("feedback Size 10\nanalyse\nmode 2\n");
+    int drawn = 0, angles = 0;
+    for (const FacePick& a : kFacePicks) {
+        for (const FacePick& b : kFacePicks) {
+            if (a.id == b.id)
+                continue;
+            SCOPED_TRACE(testing::Message() << a.id << " then " << b.id);
+            // A pick beside the part between two pairs: the next pick is not
+            // taken for a repeat of the last.
+            const std::string panel =
+                run(std::string("pick 150 150 100 0 0 -1\n") + a.ray + "\n" + b.ray + "\nresults\n");
+            ASSERT_TRUE(has(panel, "pick hits face " + std::to_string(a.id) + " ")) << panel;
+            ASSERT_TRUE(has(panel, "pick hits face " + std::to_string(b.id) + " ")) << panel;
+            struct Shown {
+                const char* key;
+                std::string value;
+                double geometry;  // NaN where it is not checked
+            };
+            std::vector<Shown> shown;
+            const std::string angle = shownValue(panel, "Angle");
+            if (!angle.empty())
+                shown.push_back({"InfoAngle", angle, 180.0 - between(a.normal, b.normal)});
+            const std::string hole = shownValue(panel, "Drill hole Angle");
+            if (!hole.empty()) {
+                const bool drillHole = !shownValue(panel, "Drill hole offset").empty();
+                double geometry = std::nan("");
+                if (drillHole)
+                    geometry = betweenLines(a.axis, b.axis);
+                else if (!a.rounding)
+                    geometry = 90.0 + betweenLines(hasAxis(a) ? a.axis : a.normal, hasAxis(a) ? b.normal : b.axis);
+                shown.push_back({drillHole ? "InfoDrillholeAngle" : "InfoFaceholeAngle", hole, geometry});
+            }
+            for (const Shown& s : shown) {
+                SCOPED_TRACE(s.key);
+                ++angles;
+                if (!std::isnan(s.geometry))
+                    EXPECT_TRUE(showsAngle(s.value, s.geometry)) << s.value << " shown, " << s.geometry << " between the faces";
+                session.model().cad().clear();
+                const std::string view = run(std::string("set ") + s.key + " true\nshow view\npress save\n");
+                // The dimension's text in the view, 5 high.
+                const std::size_t label = view.find(", size 5,", view.find("view shows:"));
+                std::string inView;
+                if (label != std::string::npos) {
+                    const std::size_t open = view.rfind("text \"", label) + 6;
+                    inView = view.substr(open, view.find('"', open) - open);
+                }
+                const std::vector<hostsim::CadRecord>& saved = session.model().cad().records();
+                if (inView.empty()) {
+                    // Within 2 degrees of 0 or 180 nothing is drawn, and nothing saved.
+                    const double value = std::strtod(s.value.c_str(), nullptr);
+                    EXPECT_TRUE(value < 2.0 || value > 178.0) << view;
+                    EXPECT_TRUE(saved.empty());
+                    continue;
+                }
+                ++drawn;
+                EXPECT_EQ(inView, s.value);
+                ASSERT_GE(saved.size(), 2u);
+                ASSERT_EQ(saved[0].kind, hostsim::cadText);
+                EXPECT_EQ(narrow(saved[0].text), s.value);
+                // The legs and the arc: centre, the second leg's end, the arc to
+                // the first leg's end, centre; the arc spans the angle.
+                const std::vector<std::array<double, 3>>& p = saved[1].points;
+                ASSERT_GE(p.size(), 5u);
+                const Point c{p[0][0], p[0][1], p[0][2]};
+                const Point e{p[1][0] - c.x, p[1][1] - c.y, p[1][2] - c.z};
+                const std::array<double, 3>& q = p[p.size() - 2];
+                const Point st{q[0] - c.x, q[1] - c.y, q[2] - c.z};
+                EXPECT_NEAR(between(e, st), std::strtod(s.value.c_str(), nullptr), 0.0006);
+            }
+        }
+    }
+    // 490 of the 702 pairs show an angle, 420 of them drawn.
+    EXPECT_GE(angles, 490);
+    EXPECT_GE(drawn, 420);
+}

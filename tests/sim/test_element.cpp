@@ -267,6 +267,39 @@ TEST(ElementMeasurement, TheNameStandsAtTheElementItNamesInTheViewAndTheModel)
     EXPECT_EQ(placeAfter(m, "\"Royal blue\" height", "text \"Royal blue\" height"), "");
 }
 
+// Half of hole 1 measured, its name "Royal blue" shown; the name stands at
+// (20, 40, 55), beside the diameter's label.
+const std::string kHoleNamed = "analyse\nmode 1\npick 20 40 60 0 5 -40\nname-text on\n";
+
+// The name shown for the last pick is saved with every save of it: each of
+// two saves writes the measurement's eleven entities, the name among them
+// where it stands in the view.
+TEST(ElementMeasurement, EverySaveOfAShownNameWritesTheName)
+{
+    const Measured m = runSession(kHoleNamed + "press save\necho == first\nentities\npress save\n"
+                                  "echo == second\nresults\nentities\nclose\n");
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_EQ(m.after("== second", "Name"), "[x] Royal blue");
+    EXPECT_EQ(m.after("== first", "model entities"), "11");
+    EXPECT_EQ(m.after("== second", "model entities"), "22");
+    EXPECT_EQ(placeAfter(m, "== first", "text \"Royal blue\" height"), "(20, 40, 55)");
+    EXPECT_EQ(placeAfter(m, "== second", "  11  text \"Royal blue\" height"), "(20, 40, 55)");
+    EXPECT_EQ(placeAfter(m, "== second", "  22  text \"Royal blue\" height"), "(20, 40, 55)");
+}
+
+// A save the model refused is taken back whole; the save repeated into a
+// model that takes everything is the whole measurement, its name included.
+TEST(ElementMeasurement, ASaveRepeatedAfterARefusedOneWritesTheName)
+{
+    const Measured m = runSession(kHoleNamed + "entities refuse polyline\npress save\necho == refused\nentities\n"
+                                  "entities refuse none\npress save\necho == again\nentities\nclose\n");
+    ASSERT_EQ(m.errors, 0);
+    EXPECT_TRUE(m.has("The model did not take the whole measurement: nothing was saved")) << m.all();
+    EXPECT_EQ(m.after("== refused", "model entities"), "0");
+    EXPECT_EQ(m.after("== again", "model entities"), "11");
+    EXPECT_EQ(placeAfter(m, "== again", "text \"Royal blue\" height"), "(20, 40, 55)");
+}
+
 // After a second pick the coordinate line shows the two picks' difference,
 // once, labelled as such.
 TEST(ElementMeasurement, OneCoordinateLineShowsThePickOrTheDifference)

@@ -47,6 +47,10 @@ const char* const kHole2 = "pick 40 40 30 0 1 -0.2\n";
 const char* const kTorus = "pick 37 15 100 0 0 -1\n";
 const char* const kFreeForm = "pick 50 10 100 0 0 -1\n";
 const char* const kRounding = "pick -10 70 20 1 -1 0\n";
+const char* const kBackRounding = "pick 20 59 100 0 0 -1\n";
+const char* const kTorusBeforeBoss = "pick 30 22.5 100 0 0 -1\n";
+const char* const kFilletRight = "pick 110 70 20 -1 -1 0\n";
+const char* const kBossWall = "pick 30 -50 46 0 1 0\n";
 
 struct Pair {
     const char* name;
@@ -78,6 +82,14 @@ TEST(PairMeasurement, PairsOfFacesOfTheSamplePart)
         {"plane and rounding", kTop, kRounding, 6, "Angle: [ ] 90", "Distance: [x] 20"},
         {"plane and torus", kTop, kTorus, 12, "Distance: [x] 0.268", ""},
         {"plane and free form", kTop, kFreeForm, 12, "Distance: [x] 2.489", ""},
+        // A rounding along the top, then the top: its normal at the pick
+        // (0, 2/3, sqrt 5 / 3) is 41.81 degrees from the top's.
+        {"rounding and plane along it", kBackRounding, kTopAgain, 12, "Angle: [ ] 138.19", ""},
+        // A torus stands by its normal at the pick, (0, 1/4, sqrt 15 / 4)
+        // here, not by its axis: 14.478 degrees from the boss's axis, and
+        // not parallel to the fillet's.
+        {"torus and boss wall", kTorusBeforeBoss, kBossWall, 13, "Drill hole Angle: [x] 104.478", ""},
+        {"torus and fillet", kTorusBeforeBoss, kFilletRight, 12, "Angle: [ ] 100.182", ""},
     };
     std::string script = "analyse\nmode 2\n";
     for (const Pair& p : pairs)

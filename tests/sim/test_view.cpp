@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace hostsim;
@@ -64,4 +66,98 @@ TEST(ViewPick, TheNearestFaceWithinItsExtentIsHit)
     RayHit top;
     ASSERT_TRUE(pickFace(samplePart(), origin, down, top));
     EXPECT_NEAR(top.distance, 60.0, 1e-9);
+}
+
+namespace {
+
+struct Aim {
+    const char* what;
+    double origin[3], direction[3];
+    int face;  // 0: nothing
+    double point[3];
+    int orFace = 0;  // on an edge: the face on its other side
+};
+
+// A unit direction from a to b.
+std::array<double, 3> towards(const double* a, const double* b)
+{
+    const double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    return {d[0] / l, d[1] / l, d[2] / l};
+}
+
+void expectHit(const Aim& a, double tolerance)
+{
+    SCOPED_TRACE(a.what);
+    RayHit hit;
+    const bool found = pickFace(samplePart(), a.origin, a.direction, hit);
+    const int id = found ? hit.face->id : 0;
+    if (id != a.orFace || id == 0)
+        ASSERT_EQ(id, a.face);
+    if (!found)
+        return;
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(hit.point[k], a.point[k], tolerance) << "axis " << k;
+}
+
+}  // namespace
+
+// Two faces met a hundredth apart, or less: the one the ray meets first is
+// hit, at the place it meets it, whichever of the two the part lists first.
+TEST(ViewPick, TheFaceMetFirstIsHitHoweverCloseTheNextLies)
+{
+    const double s = std::sqrt(0.2), c = 2.0 * s;  // the direction (-c, 0, -s) is a unit vector
+    const double wallFoot = 37.147;                 // the pocket floor at the left wall, y = 10
+    const Aim aims[] = {
+        // Into the boss top 0.01 inside its rim, 0.017 before the wall behind it.
+        {"boss top near its rim", {29.984, 15, 58.008}, {0.6, 0, -0.8}, 132, {35.99, 15, 50}},
+        {"over the boss's rim", {29.984, 15, 58.03}, {0.6, 0, -0.8}, 102, {43.5065, 15, 40}},
+        // Across the pocket's right wall 0.02 from the ray's start, the floor 0.025 further.
+        {"pocket wall before the floor", {58.0179, 10, 37.8998}, {-c, 0, -s}, 155, {58, 10, 37.8998 - 0.0179 / 2}},
+        // Straight down on either side of the boss top's rim: the top, or the fillet at the boss's foot.
+        {"boss top inside its rim", {36 - 1e-6, 15, 100}, {0, 0, -1}, 132, {36 - 1e-6, 15, 50}},
+        {"fillet outside the boss's rim", {36 + 1e-4, 15, 100}, {0, 0, -1}, 133,
+         {36 + 1e-4, 15, 42 - std::sqrt(4 - (2 - 1e-4) * (2 - 1e-4))}},
+        // Straight down on either side of where the top meets the back rounding.
+        {"top before the rounding", {20, 57 - 1e-6, 100}, {0, 0, -1}, 102, {20, 57 - 1e-6, 40}},
+        {"rounding after the top", {20, 57 + 1e-3, 100}, {0, 0, -1}, 123, {20, 57 + 1e-3, 37 + std::sqrt(9 - 1e-6)}},
+        // Grazing the boss wall: touched, missed, or crossed just inside.
+        {"boss wall touched", {0, 21, 46}, {1, 0, 0}, 131, {30, 21, 46}},
+        {"boss wall missed", {0, 21 + 1e-6, 46}, {1, 0, 0}, 0, {0, 0, 0}},
+        {"boss wall crossed", {0, 20.99, 46}, {1, 0, 0}, 131, {30 - std::sqrt(36 - 5.99 * 5.99), 20.99, 46}},
+        // Grazing the sphere at the corner along its tangent (1, 1, 0), or a little outside it.
+        {"corner touched", {-50 / std::sqrt(2.0) + 3 - std::sqrt(3.0), -50 / std::sqrt(2.0) + 57 + std::sqrt(3.0),
+          37 + std::sqrt(3.0)}, {1, 1, 0}, 141, {3 - std::sqrt(3.0), 57 + std::sqrt(3.0), 37 + std::sqrt(3.0)}},
+        {"corner missed", {-50 / std::sqrt(2.0) + 3 - std::sqrt(3.0) - 1e-6, -50 / std::sqrt(2.0) + 57 + std::sqrt(3.0),
+          37 + std::sqrt(3.0) + 1e-6}, {1, 1, 0}, 0, {0, 0, 0}},
+        // The pocket's left wall just above its foot on the floor.
+        {"pocket wall above its foot", {50, 10, 40}, {0, 0, 0}, 154, {45, 10, wallFoot + 1e-4}},
+        // Onto edges and corners: either face, at the edge.
+        {"top and chamfer's edge", {30, 5, 100}, {0, 0, -1}, 102, {30, 5, 40}, 107},
+        {"front and right side's edge", {150, -50, 10}, {-1, 1, 0}, 103, {100, 0, 10}, 106},
+        {"hole's rim", {20, 40, -10}, {0, 0.1, 1}, 102, {20, 45, 40}, 111},
+        {"boss top's rim", {30, 36, 65}, {0, -1, -1}, 132, {30, 21, 50}, 131},
+        // From below, slanted: the bottom, then from inside a hole its far wall.
+        {"bottom from below", {30, 20, -10}, {0.3, 0.4, 1}, 101, {33, 24, 0}},
+        {"hole wall from below", {20, 40, -20}, {0, 0.1, 1}, 111, {20, 45, 30}},
+    };
+    for (const Aim& a : aims) {
+        Aim aim = a;
+        if (aim.direction[0] == 0 && aim.direction[1] == 0 && aim.direction[2] == 0) {
+            // Aimed at the point (the floor's, a little short of the wall).
+            const auto d = towards(a.origin, a.point);
+            std::copy(d.begin(), d.end(), aim.direction);
+        }
+        expectHit(aim, 1e-7);
+    }
+    // Aimed just below the wall's foot, the ray meets the floor a little
+    // before the wall, on the floor's height there.
+    const double origin[3] = {50, 10, 40}, foot[3] = {45, 10, wallFoot - 1e-4};
+    const auto d = towards(origin, foot);
+    RayHit hit;
+    ASSERT_TRUE(pickFace(samplePart(), origin, d.data(), hit));
+    EXPECT_EQ(hit.face->id, 151);
+    EXPECT_GT(hit.point[0], 45.0);
+    EXPECT_LT(hit.point[0], 45.001);
+    EXPECT_NEAR(hit.point[2], freeformHeight(*hit.face, hit.point[0], hit.point[1]), 1e-9);
 }
