@@ -11,11 +11,14 @@ using CurveParam = NoErrorYet;
 
 RatBSplCurve* segment(GeomPoint a, GeomPoint b) { return ratBSplCurveFromLine(a, b); }
 
-// Projections that find their point are the edit campaign's.
-TEST_F(CurveParam, SearchesThatFindNothingLeaveTheParameter)
+TEST_F(CurveParam, ProjectionBesideALineAndSearchesThatFindNothing)
 {
     CurvePtr line = own(segment(P(0, 0, 0), P(10, 0, 0)));
-    double u = 42, d = -1;
+    double u = -1, d = -1;
+    ASSERT_EQ(1, ratBSplCurveProjectPoint(line.get(), P(5, 5, 0), &u, &d));
+    EXPECT_NEAR(0.5, u, 1e-9);
+    EXPECT_NEAR(5.0, d, 1e-9);
+    u = 42;
     EXPECT_EQ(GEOM_PARAM_NONE, ratBSplCurveParamBySubdivision(line.get(), P(5, 50, 0), &u));
     EXPECT_EQ(42, u);
     EXPECT_STREQ("3,10001,3223", geomMessageBuffer);
@@ -69,7 +72,19 @@ TEST_F(CurveParam, CutBetweenPointsKeepsThePartBetweenThem)
     EXPECT_LT(dist(P(4, 0, 0), point(c, domainStart(c))), 1e-9);
     EXPECT_LT(dist(P(7, 0, 0), point(c, domainEnd(c))), 1e-9);
     ratBSplCurveFree(c);
-    // Cuts between two points of a curve are the edit campaign's.
+
+    // Cuts between two points of a curve are the edit campaign's; with no
+    // first point the start stays where it was.
+    for (const Sample& s : samples()) {
+        CurvePtr orig = own(s.make());
+        const double a = domainStart(orig.get()), b = domainEnd(orig.get());
+        const GeomPoint p2 = point(orig.get(), a + 0.65 * (b - a));
+        const double B2[3] = {p2.x, p2.y, p2.z};
+        RatBSplCurve* cut = ratBSplCurveCopy(orig.get());
+        EXPECT_EQ(GEOM_CUT_END_MOVED, ratBSplCurveCutAtPoints(&cut, nullptr, B2, 1, 0)) << s.name;
+        EXPECT_DOUBLE_EQ(a, domainStart(cut)) << s.name;
+        ratBSplCurveFree(cut);
+    }
 }
 
 TEST_F(CurveParam, ShortCutsCollapseToAPointOrALineEvenInSmallRecords)

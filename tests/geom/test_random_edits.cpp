@@ -473,11 +473,13 @@ TEST(RandomEditsCases, ProjectionFindsAPointJustPastASharpLightCorner)
     EXPECT_LT(dist(point(part.get(), domainEnd(part.get())), B), 10 * tol);
 }
 
-// Records whose knots cannot be read are refused in the random-record campaign.
-TEST(RandomEditsCases, ProjectionFromEndsOnANaNWeight)
+TEST(RandomEditsCases, ProjectionFromRefusesUnreadableRecordsAndEndsOnNaN)
 {
     auto c = own(make(3, {0, 0, 0, 1, 2, 2, 2}, {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}}));
     double u = 0.5, d = -1;
+    c->knots[6] = HUGE_VAL;
+    EXPECT_EQ(0, ratBSplCurveProjectPointFrom(c.get(), P(1, 0, 0), 1e-9, &u, &d));
+    c->knots[6] = 2.0;
     c->weights[1] = std::nan("");
     c->isRational = 1;
     EXPECT_EQ(1, ratBSplCurveProjectPointFrom(c.get(), P(1, 5, 0), 1e-9, &u, &d));
