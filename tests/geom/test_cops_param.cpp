@@ -57,6 +57,25 @@ TEST_F(CurveParam, ProjectionFromCrossesAFlatStretchToTheFoot)
         }
 }
 
+// A point 3.6 off a bend of the clamped cubic: Gauss-Newton steps from the
+// middle of the curve overshoot the foot to and fro; the search still ends
+// on it, the nearest point of the whole curve.
+TEST_F(CurveParam, ProjectionFromEndsOnTheFootWhereItsStepsOvershoot)
+{
+    CurvePtr c = own(clampedCubic());
+    const GeomPoint off = P(4, -2, 4.5);
+    double nearest = 1e300;
+    for (int i = 0; i <= 100000; ++i)
+        nearest = std::fmin(nearest, dist(point(c.get(), domainStart(c.get()) + 10.5 * i / 100000), off));
+    for (double start : {1.4, 1.5, 1.6}) {
+        double u = start, d = -1;
+        ASSERT_EQ(1, ratBSplCurveProjectPointFrom(c.get(), off, 1e-12, &u, &d));
+        EXPECT_LE(d, nearest) << "from " << start;
+        EXPECT_NEAR(nearest, d, 1e-8) << "from " << start;
+        EXPECT_NEAR(d, dist(point(c.get(), u), off), 1e-12);
+    }
+}
+
 TEST_F(CurveParam, CutBetweenPointsKeepsThePartBetweenThem)
 {
     RatBSplCurve* c = segment(P(0, 0, 0), P(10, 0, 0));
