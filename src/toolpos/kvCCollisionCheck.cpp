@@ -21,7 +21,9 @@ namespace {
 template <class Function>
 bool fetch(HMODULE module, const char* name, Function& out)
 {
-    out = reinterpret_cast<Function>(GetProcAddress(module, name));
+    // An export comes back as a generic procedure; passing it through the
+    // type-less procedure pointer says the cast to its real type is meant.
+    out = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
     return out != nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "sdk/kvAssert.h"
 #include "sdk/kvFeatureHelp.h"
 #include "sdk/kvInterfaces.h"
+#include "sdk/kvPropertySet.h"
 #include "sdk/kvUnknownImp.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,17 @@ int handOut(I* iface, kvIUnknown** out)
 class Application : public kvIUnknownImp, public kvIApplication1 {
 public:
     kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIApplication1>(this, name); }
-    int messageBox(int, const wchar_t*, int) override { return 0; }
+    int messageBox(int kind, const wchar_t* text, int flags) override
+    {
+        boxes.push_back({kind, text ? text : L"", flags});
+        return 0;
+    }
+    struct Box {
+        int kind;
+        std::wstring text;
+        int flags;
+    };
+    std::vector<Box> boxes;
 };
 
 class DataSet : public kvIUnknownImp, public kvIDataSet1 {
@@ -267,6 +278,23 @@ public:
 class JobDefinition : public kvIUnknownImp, public kvITwCycleJobDef1 {
 public:
     kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvITwCycleJobDef1>(this, name); }
+};
+
+// A job definition that is also a generic object with its own settings.
+class GenericJob : public kvIUnknownImp, public kvITwCycleJobDef1, public kvIGenericObject {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        return kvQueryInterfaces<kvITwCycleJobDef1, kvIGenericObject>(this, name);
+    }
+    int getPropertySet(kvCPrPropertySet** set) override
+    {
+        if (!set)
+            return -1;
+        *set = &settings;
+        return 0;
+    }
+    kvCPrPropertySet settings;
 };
 
 // One host: every object built, wired and held for the test's life.

@@ -126,14 +126,17 @@ void expectDrawnAsWritten(const kvAngleDimension& d, const kvCGeVector& a, const
     EXPECT_NEAR(1.0, std::fabs(z.dot(d.normal)), 1e-12);
 }
 
-// Top and a 45 degree chamfer: the faces meet at 135 degrees; the first leg
-// lies on the top toward p, the second on the chamfer. (That every kind spans
-// the angle it writes is the campaign's below.)
-TEST(AngleDimension, OnTheBlockTheLegsLieOnTheTopAndTheChamfer)
+TEST(AngleDimension, OnTheBlockEveryKindSpansTheAngleItWrites)
 {
     const kvCGeVector top(0, 0, 1);
+    for (double between : {45.0, 60.0, 90.0, 120.0, 150.0}) {
+        SCOPED_TRACE(between);
+        for (int kind : {kvAngleDimFree, kvAngleDimFixedRadius, kvAngleDimSecondLeg, kvAngleDimOffset})
+            expectDrawnAsWritten(dimension(top, tilted(between), kind), top, tilted(between), 10.0);
+    }
+    // Top and a 45 degree chamfer: the faces meet at 135 degrees; the first
+    // leg lies on the top toward p, the second on the chamfer.
     const kvAngleDimension d = dimension(top, tilted(45.0), kvAngleDimFree);
-    expectDrawnAsWritten(d, top, tilted(45.0), 10.0);
     EXPECT_NEAR(135.0, d.angle, 1e-9);
     EXPECT_NEAR(40.0, d.start.z, 1e-9);
     EXPECT_GT(d.start.y, d.centre.y);

@@ -1,6 +1,5 @@
 // The colour catalogue's reading: whole lines, attributes at their own
-// names, bounded values and names. That a file read again keeps nothing of
-// the earlier one is seen in the simulator's element names.
+// names, bounded values and names, and nothing kept from an earlier file.
 #include "analyse/kvColorCatalog.h"
 
 #include <gtest/gtest.h>
@@ -78,4 +77,17 @@ TEST(ColorCatalog, EachMarkedLineGivesItsValuesAndNameReadWithinBounds)
             EXPECT_EQ(catalog[i].name.str(), e.name) << c.what;
         }
     }
+}
+
+TEST(ColorCatalog, AReloadKeepsNothingOfTheEarlierFile)
+{
+    Catalog c(8);
+    parse("<Color_Interface_Definition R=\"1\" G=\"1\" B=\"1\" Name=\"a\"/>\n"
+          "<Color_Interface_Definition R=\"2\" G=\"2\" B=\"2\" Name=\"b\"/>\n",
+          c);
+    parse("<Color_Interface_Definition R=\"3\" G=\"3\" B=\"3\" Name=\"c\"/>\n", c);
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].name.str(), L"c");
+    EXPECT_EQ(parse("", c), 0);
+    EXPECT_EQ(c.size(), 0u);
 }

@@ -171,12 +171,11 @@ const double onAxisWall[3] = {4, 0, 10};
 
 }  // namespace
 
-// What a turned face shows: a cylinder its diameter, height and colour, one of
-// less than 150 degrees a rounding. (A cone's diameters and opening: the
-// countersink in the simulator.)
+// What a turned face shows: a cylinder its diameter and height, one of less
+// than 150 degrees a rounding, a cone both diameters and its full opening angle.
 TEST_F(ElementTest, TurnedFacesShowTheirKindAndMeasures)
 {
-    const double position[2] = {0, 0}, view[3] = {0, 0, -1};
+    const double position[2] = {0, 0}, view[3] = {0, 0, -1}, r = std::sqrt(0.5);
     struct Case {
         double sweep, sine, height;
         double point[3], normal[3];
@@ -187,6 +186,9 @@ TEST_F(ElementTest, TurnedFacesShowTheirKindAndMeasures)
          {L"Type: Cylinder", L"Diameter: [x] 8", L"Cylinder height: [ ] 36", L"Color: 48,32,16"}},
         {150.0, 0.0, 36.0, {4, 0, 10}, {1, 0, 0}, 8, {L"Type: Cylinder"}},
         {149.99, 0.0, 36.0, {4, 0, 10}, {1, 0, 0}, 18, {L"Type: Rounding", L"Radius: [x] 4"}},
+        // On the cone through the axis point: the normal leans 45 degrees.
+        {360.0, r, 2.0, {4, 0, 0}, {r, 0, -r}, 19,
+         {L"Diameter1: [x] 8", L"Diameter2: [ ] 12", L"Cone Angle: [ ] 90"}},
     };
     for (const Case& c : cases) {
         kvIUnknownPtr turned = face("cylinder");

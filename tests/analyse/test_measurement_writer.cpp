@@ -3,6 +3,7 @@
 // insert bracket closes on every path.
 #include "analyse/kvMeasurementWriter.h"
 
+#include "sdk/kvAssert.h"
 #include "sdk/kvUnknownImp.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,7 @@ struct MeasurementWriter : ::testing::Test {
         style.useColour = true;
         frame.setCoordSystem(kvCGePoint(1, 2, 3), kvCGeVector(0, 1, 0), kvCGeVector(-1, 0, 0), kvCGeVector(0, 0, 1));
         Polyline::sharedPoints.clear();
+        kvResetAssertMessages();
     }
     kvIUnknownPtr write(const kvCGeContour* contour, const wchar_t* text)
     {
@@ -231,14 +233,29 @@ TEST_F(MeasurementWriter, EachPieceOfAContourIsAnEntityOfItsOwn)
     EXPECT_EQ(1, static_cast<int>(std::count(log.begin(), log.end(), "insert end")));
 }
 
-// A model that makes no lines gets the two points as a polyline.
-TEST_F(MeasurementWriter, ARefusedLineFallsBackToAPolyline)
+TEST_F(MeasurementWriter, RefusedEntitiesFailTheTextAndFallBackFromLineToPolyline)
 {
     theModel().refused = {kvCadKindLine};
     kvCGeContour3d contour;
     contour.lineTo(kvCGePoint(0, 0, 0), 1).lineTo(kvCGePoint(10, 0, 0), 0);
     EXPECT_FALSE(kvIfPtr<kvICadPolyline>(write(&contour, nullptr)).isNull());
     EXPECT_EQ(2u, Polyline::sharedPoints.size());
+
+    log.clear();
+    theModel().refused = {kvCadKindText};
+    bool thrown = false;
+    const kvAssertSink previous = kvSetAssertSink([](const wchar_t*) {});
+    try {
+        write(&contour, L"40");
+    } catch (wchar_t*) {
+        thrown = true;
+    }
+    kvSetAssertSink(previous);
+    EXPECT_TRUE(thrown);
+    EXPECT_NE(std::wstring::npos, kvLastAssertMessage().find(L"pText"));
+    // The bracket is closed even so; nothing else was written.
+    const Log expected = {"insert at 1 2 3", "create 7", "insert end"};
+    EXPECT_EQ(expected, log);
 }
 
 } // namespace

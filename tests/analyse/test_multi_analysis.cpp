@@ -122,6 +122,20 @@ TEST_F(Analysis, ARadiusOfExactlyTheNoValueMarkIsRecordedAndAnythingAboveOrUnmea
     EXPECT_EQ(planes.size(), 0u);
 }
 
+TEST_F(Analysis, PlanesGetTheirAngleToTheFrameFoldedIntoZeroToNinety)
+{
+    const double tilt = 120.0 * 3.141592653589793 / 180.0;
+    run({face(kvCAnalyseCtrl::faceClassPlane, 0, {}, {0, 0, -1}), face(kvCAnalyseCtrl::faceClassPlane, 0, {}, {1, 0, 0}),
+         face(kvCAnalyseCtrl::faceClassPlane, 0, {}, {0, std::sin(tilt), std::cos(tilt)}),
+         face(kvCAnalyseCtrl::faceClassCurved, 2.0)});
+    ASSERT_EQ(planes.size(), 3u);
+    EXPECT_NEAR(planes.at(0).box.value, 0.0, 1e-9);
+    EXPECT_NEAR(planes.at(1).box.value, 90.0, 1e-9);
+    EXPECT_NEAR(planes.at(2).box.value, 60.0, 1e-9);
+    // Both kinds of record are made whatever the mode.
+    EXPECT_EQ(radii.size(), 1u);
+}
+
 TEST_F(Analysis, MoreUsableFacesThanTheOldFixedTablesHeldAreAllRecorded)
 {
     kvIUnknown* f = face(kvCAnalyseCtrl::faceClassPlane);
@@ -217,6 +231,15 @@ struct Classification : ::testing::Test {
         theFace->release();
     }
 };
+
+TEST_F(Classification, APlaneGivesItsNormalAndPoint)
+{
+    library.plane = true;
+    EXPECT_EQ(ctrl.classifyNurbsFace(theFace), kvCAnalyseCtrl::faceClassPlane);
+    EXPECT_EQ(ctrl.planeNormal, kvCGeVector(0, 0, 1));
+    EXPECT_EQ(ctrl.boxMin, kvCGePoint(1, 2, 3));
+    EXPECT_EQ(ctrl.boxMax, kvCGePoint(1, 2, 3));
+}
 
 TEST_F(Classification, AFullTurnWritesNothingAndAHalfTurnUpTo181DegreesIsAHoleHalf)
 {

@@ -62,9 +62,23 @@ TEST(PairDirections, AnglesOfAnAxisToAPlaneAndBetweenAxes)
     EXPECT_NEAR(60.0, kvPairAxisAngle(unit(0, 0, 1), -tilted(30.0)), 1e-9);
     EXPECT_EQ(90.0, kvPairAxisAngle(unit(0, 0, 1), unit(1, 0, 0)));
 
-    // Between axes as lines (either way turned, up to 89.99: the drill-hole
-    // angle's drawing in the element test): a right angle is exactly 90.
+    // Between axes as lines: the same whichever way either is turned, and
+    // continuous up to the right angle (89.99 is not read as 0.01).
+    EXPECT_NEAR(30.0, kvPairAngleOfAxes(unit(0, 0, 1), tilted(30.0)), 1e-9);
+    EXPECT_NEAR(30.0, kvPairAngleOfAxes(unit(0, 0, 1), tilted(150.0)), 1e-9);
+    EXPECT_NEAR(30.0, kvPairAngleOfAxes(-unit(0, 0, 1), tilted(30.0)), 1e-9);
+    EXPECT_NEAR(89.99, kvPairAngleOfAxes(unit(0, 0, 1), tilted(89.99)), 1e-9);
     EXPECT_EQ(90.0, kvPairAngleOfAxes(unit(0, 0, 1), unit(1, 0, 0)));
+}
+
+TEST(PairDirections, AngleAsShown)
+{
+    EXPECT_EQ(60.0, kvPairShownAngle(59.99999999));
+    EXPECT_EQ(12.346, kvPairShownAngle(12.34567));
+    EXPECT_EQ(0.0, kvPairShownAngle(0.0004));
+    EXPECT_EQ(0.0, kvPairShownAngle(179.9995));
+    EXPECT_EQ(180.0, kvPairRoundedAngle(179.9995));
+    EXPECT_EQ(0.002, kvPairShownAngle(0.002));
 }
 
 TEST(PairDirections, TypeOfTwoElementsAtAnAngle)

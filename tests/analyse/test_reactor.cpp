@@ -221,3 +221,16 @@ TEST_F(ReactorTest, AnEdgeOnFrameGivesThePointProjectedOntoItsPlane)
     EXPECT_DOUBLE_EQ(X, 1.0);
     EXPECT_DOUBLE_EQ(Y, 3.0);
 }
+
+TEST(MouseReactor, CountsReferencesAndAnswersItsNames)
+{
+    kvCMouseReactor* r = new kvCMouseReactor();
+    kvIUnknown* asUnknown = r->queryInterface(L"kvIUnknown");
+    ASSERT_NE(asUnknown, nullptr);
+    EXPECT_EQ(r->queryInterface(L"kvIMouseEventsReactor1"), asUnknown);
+    EXPECT_EQ(r->queryInterface(L"kvIGeLine"), nullptr);
+    EXPECT_EQ(r->refCount(), 2);
+    r->release();
+    EXPECT_EQ(r->refCount(), 1);
+    r->release();  // deletes; ASan would report a use afterwards
+}

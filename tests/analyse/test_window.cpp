@@ -51,6 +51,22 @@ struct WindowTest : fake::WindowFixture {
 
 }  // namespace
 
+TEST_F(WindowTest, FirstOpeningDeclaresDefaultsAndStartsInModeOne)
+{
+    open();
+    EXPECT_EQ(locks(), locksBefore + 1);
+    EXPECT_EQ(dlg->currentMode(), 1);
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
+    EXPECT_EQ(propInt(kvKeyAnalyseType), 0);
+    EXPECT_TRUE(dlg->propertySet()->hasProp(kvKeyCadAttribute));
+    EXPECT_FALSE(dlg->propertySet()->hasProp(L"InfoShowText"));
+    EXPECT_TRUE(dlg->isOpened());
+    EXPECT_EQ(kvplat::windowText(dlg->GetSafeHwnd()), L"Analyse faces");
+    // Mouse events flow while the window is open.
+    ASSERT_EQ(host.baseDoc->reactors.size(), 1u);
+    EXPECT_EQ(host.baseDoc->analyseShowModes.size(), 0u);
+}
+
 TEST_F(WindowTest, ModeChangesReuseHiddenPanelsAndShowEachModesCategories)
 {
     open();
@@ -139,12 +155,23 @@ TEST_F(WindowTest, ClosingWithAModelTellsTheModelAndTheHelp)
     EXPECT_EQ(locks(), locksBefore);
 }
 
-// The mode kept between openings, a job's included, is followed end to end
-// in the simulator.
-TEST_F(WindowTest, CollisionSettingsComeBackWithTheirDeclaredIntegerType)
+// The modes kept between openings are followed end to end in the simulator.
+TEST_F(WindowTest, SettingsAreKeptBetweenOpenings)
 {
-    kvAnalyseLastSettingsRecord().valid = true;
-    kvAnalyseLastSettingsRecord().mode = 1;
+    // A job definition opens in mode 5 and that mode is kept from then on.
+    fake::JobDefinition* job = new kvIfImp<fake::JobDefinition>();
+    static_cast<kvITwCycleJobDef1*>(job)->addRef();
+    open(static_cast<kvITwCycleJobDef1*>(job));
+    EXPECT_EQ(dlg->currentMode(), 5);
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 5);
+    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 5);
+    bool useFrame = false;
+    propGet(dlg->propertySet(), kvKeyTpPosUseframe, useFrame);
+    EXPECT_TRUE(useFrame);
+    close();
+    static_cast<kvITwCycleJobDef1*>(job)->release();
+
+    // Collision settings come back with their declared integer type.
     kvAnalyseLastSettingsRecord().collisionValid = true;
     kvAnalyseLastSettingsRecord().toolCollisionCheck = true;
     kvAnalyseLastSettingsRecord().precision = 0.25;
@@ -250,6 +277,18 @@ TEST_F(WindowTest, CaptionMenuAndHelp)
     EXPECT_FALSE(::IsWindow(window));
 }
 
+TEST_F(WindowTest, ResultSwitchesAreExclusive)
+{
+    open();
+    propSet(dlg->propertySet(), kvKeyInfoRadius, true);
+    propSet(dlg->propertySet(), kvKeyInfoAngle, true);
+    bool radius = true, angle = false;
+    propGet(dlg->propertySet(), kvKeyInfoRadius, radius);
+    propGet(dlg->propertySet(), kvKeyInfoAngle, angle);
+    EXPECT_FALSE(radius);
+    EXPECT_TRUE(angle);
+}
+
 TEST_F(WindowTest, ADeletedWindowObjectEndsItsWindowOnce)
 {
     open();
@@ -294,6 +333,26 @@ TEST_F(WindowTest, ModeListLeavesOutForbiddenModesIgnoresAnEmptySelectionAndFill
     dlg->propertyMessage(4, kvKeyAnalyseMode);
     EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+}
+
+TEST_F(WindowTest, AJobsToolPositionModeGivesTheNewFrameButtonItsMenu)
+{
+    fake::JobDefinition* job = new kvIfImp<fake::JobDefinition>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(job));
+    open(held.get());
+    ASSERT_EQ(dlg->currentMode(), 5);
+    EXPECT_EQ(dlg->buttonIcon(kvCAnalyseDlg::idNewFrame), 1011);
+    HWND button = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idNewFrame);
+    ::SendMessageW(button, WM_RBUTTONUP, 0, 0);
+    const std::vector<std::wstring> expected = {L"Set as tool feedback position", L"Create line in tool axis"};
+    EXPECT_EQ(kvplat::lastTrackedMenu(), expected);
+    close();
+
+    // Without a job the same mode offers no menu.
+    open();
+    chooseMode(5);
+    ::SendMessageW(::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idNewFrame), WM_RBUTTONUP, 0, 0);
+    EXPECT_EQ(kvplat::lastTrackedMenu(), expected);  // still the menu of the job's window
 }
 
 TEST_F(WindowTest, AModeOutsideTheListIsRefusedAndNeverRestored)

@@ -1,8 +1,7 @@
 // What the analysis window takes from the host: the face colour table of the
-// feedback settings, a job without settings and the host face library's
-// judgement on the first selected surface; and how its panel follows the
-// window's size and its frame events. The frame drawn and a job's references
-// are followed end to end in the simulator.
+// feedback settings, the frame it draws, a job's references and the host face
+// library's judgement on the first selected surface; and how its panel follows
+// the window's size.
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCSingleFaceSelDialog.h"
@@ -79,6 +78,57 @@ TEST_F(WindowHostTest, TheColourTableIsReadWhenSwitchedOnAndNotEmptyAndRepeatsIt
     // Initialising again keeps the table as it is.
     ::SendMessageW(dlg->GetSafeHwnd(), KVDLG_WM_SETPROPERTIES, 0, 0);
     EXPECT_EQ(dlg->faceColourTable().size(), 102u);
+}
+
+TEST_F(WindowHostTest, TheFrameIsDrawnInTheFrameColourAtNineTenthsOfTheFeedbackSize)
+{
+    host.feedbacks->doubles[L"Size"] = 50.0;
+    host.feedbacks->colours[L"Color_Frame"] = 0x00FF00;
+    open();
+    fake::Graphics* group = lastGroup();
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->drawn.size(), 1u);
+    const fake::Graphics::CoordinateSystem& cs = group->drawn[0];
+    EXPECT_DOUBLE_EQ(cs.size, 45.0);
+    EXPECT_EQ(cs.colours[0], 0x00FF00u);
+    EXPECT_EQ(cs.colours[2], 0x00FF00u);
+    EXPECT_EQ(cs.flags, 1);
+    EXPECT_EQ(cs.frame[0][0], 1.0);  // no frame yet: the identity
+    EXPECT_EQ(cs.frame[0][3], 0.0);
+    EXPECT_EQ(group->visible, 1);
+}
+
+TEST_F(WindowHostTest, AJobHandsItsMachineFrameAreaAndToolToTheWindow)
+{
+    fake::GenericJob* job = new kvIfImp<fake::GenericJob>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(job));
+    propSet(&job->settings, kvKeyMachine, kvCString(L"DMU 50"));
+    kvCPrPropertySet frame(L"Frame 2");
+    kvCGeMatrix m;
+    m.setTranslation(kvCGePoint(10.0, 20.0, 30.0));
+    propSet(&frame, kvKeyMatrix, m);
+    kvCPrPropertySet tool(L"Tool 7");
+    kvCPrPropertySet area(L"Area 1");
+    job->settings.setPropRef(kvKeyFrameRef, &frame);
+    job->settings.setPropRef(kvKeyTool, &tool);
+    job->settings.setPropRef(kvKeyMillAreaRef, &area);
+
+    open(held.get());
+    kvCPrPropertySet* p = dlg->propertySet();
+    kvCString machine;
+    EXPECT_TRUE(propGet(p, kvKeyMachine, machine));
+    EXPECT_EQ(machine, kvCString(L"DMU 50"));  // not replaced by the integer default
+    EXPECT_EQ(p->getPropSet(kvKeyFrameRef), &frame);
+    EXPECT_EQ(p->getPropSet(kvKeyTool), &tool);
+    EXPECT_EQ(p->getPropSet(kvKeyMillAreaRef), &area);
+    kvCGeMatrix read;
+    ASSERT_TRUE(propGet(p, kvKeyFrameRef_Matrix, read));
+    EXPECT_EQ(read.translation().x, 10.0);
+    // The frame is drawn from the job's frame.
+    ASSERT_NE(lastGroup(), nullptr);
+    ASSERT_FALSE(lastGroup()->drawn.empty());
+    EXPECT_EQ(lastGroup()->drawn.back().frame[2][3], 30.0);
+    close();
 }
 
 TEST_F(WindowHostTest, AJobWithoutSettingsLeavesTheReferencesEmpty)
@@ -198,4 +248,33 @@ TEST_F(WindowHostTest, FrameEventsRedrawTheFrameThroughThePanelOnlyInItsModes)
     propSet(dlg->propertySet(), kvKeyAnalyseMode, 3);
     EXPECT_EQ(drawsFor(3, kvKeyFrameRef), 0);
     dlg->propertySet()->setPropRef(kvKeyFrameRef, nullptr);
+}
+
+TEST_F(WindowHostTest, ReactivationWithAnotherJobTakesThatJobsReferences)
+{
+    kvCPrPropertySet firstFrame(L"Frame 1");
+    kvCPrPropertySet secondFrame(L"Frame 2");
+    kvCPrPropertySet secondTool(L"Tool 2");
+    fake::GenericJob* first = new kvIfImp<fake::GenericJob>();
+    static_cast<kvITwCycleJobDef1*>(first)->addRef();
+    first->settings.setPropRef(kvKeyFrameRef, &firstFrame);
+    open(static_cast<kvITwCycleJobDef1*>(first));
+    // The host lends its job for the call only.
+    static_cast<kvITwCycleJobDef1*>(first)->release();
+    ASSERT_EQ(dlg->propertySet()->getPropSet(kvKeyFrameRef), &firstFrame);
+
+    fake::GenericJob* second = new kvIfImp<fake::GenericJob>();
+    kvIUnknownPtr held(static_cast<kvITwCycleJobDef1*>(second));
+    propSet(&second->settings, kvKeyMachine, kvCString(L"DMU 80"));
+    second->settings.setPropRef(kvKeyFrameRef, &secondFrame);
+    second->settings.setPropRef(kvKeyTool, &secondTool);
+    // Re-activation lets go of the first job, whose settings then go away.
+    dlg->reactivateAnalysisDialog(held);
+    EXPECT_EQ(dlg->currentMode(), 5);
+    EXPECT_EQ(dlg->propertySet()->getPropSet(kvKeyFrameRef), &secondFrame);
+    EXPECT_EQ(dlg->propertySet()->getPropSet(kvKeyTool), &secondTool);
+    kvCString machine;
+    EXPECT_TRUE(propGet(dlg->propertySet(), kvKeyMachine, machine));
+    EXPECT_EQ(machine, kvCString(L"DMU 80"));
+    close();
 }

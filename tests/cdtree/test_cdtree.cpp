@@ -89,6 +89,22 @@ using kvtest::binaryStl;
 
 } // namespace
 
+TEST_F(Scene, ToolOnTheTopFaceIsFreePushedInHitsWithItsCutterAndBesideWithItsHolder)
+{
+    kvCdHit hit;
+    EXPECT_EQ(0, test(50, 30, 40, &hit));
+    EXPECT_EQ(-1, hit.body);
+    EXPECT_EQ(1, test(50, 30, 35, &hit));
+    EXPECT_EQ(kvCdBodyCutter, hit.body);
+    EXPECT_EQ(kvCdObstaclePart, hit.obstacle);
+
+    // Tool beside the block: the cutter clears the side, the holder's radius
+    // of 15 reaches back over the block's top edge once it is low enough.
+    EXPECT_EQ(1, test(105, 30, 5, &hit));
+    EXPECT_EQ(kvCdBodyHolder, hit.body);
+    EXPECT_EQ(0, test(105, 30, 10.5));
+}
+
 TEST_F(Scene, BadArgumentsAreRefusedAndLeaveTheSceneAsItWas)
 {
     const double xyz[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
@@ -187,10 +203,6 @@ TEST(CdScene, InsideNeedsMostRaysToCrossAnOddNumberOfTimes)
         EXPECT_EQ(0, kvCdTestTool(pocketBlock(1, &small).get(), frameAt(50, 30, z).data(), nullptr)) << z;
 }
 
-// What a damaged machine model is told as is followed end to end in the
-// tool-position session (a cut file, a lying count, one below the data, no
-// triangles, corners that are not finite, an empty file); these reach the
-// reader's other refusals.
 TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
 {
     using kvcd::StlStatus;
@@ -198,6 +210,8 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
     std::string bin = binaryStl({{0, 0, 0, 1, 0, 0, 0, 1, 0}});
     EXPECT_EQ(StlStatus::ok, kvcd::parseStl(bin, out));
     EXPECT_EQ(1u, out.size());
+    EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(bin.substr(0, bin.size() - 1), out));
+    EXPECT_TRUE(out.empty());
     // Counts that promise more than the file holds, or less.
     for (std::uint32_t count : {4000000000u, 20000001u, 1000000u}) {
         std::string lying = bin;
@@ -205,7 +219,14 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
         EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(lying, out)) << count;
     }
     const std::vector<kvtest::StlCorners> two = {{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1, 0, 1, 1}};
+    EXPECT_EQ(StlStatus::countBelowData, kvcd::parseStl(binaryStl(two, 1), out));
+    std::string none = bin.substr(0, 84);
+    const std::uint32_t zero = 0;
+    std::memcpy(&none[80], &zero, 4);
+    EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(none, out));
     EXPECT_EQ(StlStatus::badCount, kvcd::parseStl(binaryStl(two), out, 1));
+    const float nan = std::nanf("");
+    EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, nan, 0}}), out));
     EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(binaryStl({{0, 0, 0, 1, 0, 0, 0, 1e30f, 0}}), out));
     auto ascii = [](const char* third) {
         return std::string("solid x\n facet normal 0 0 1\n outer loop\n vertex 0 0 0\n vertex 1 0 0\n vertex ") + third +
@@ -213,6 +234,7 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
     };
     EXPECT_EQ(StlStatus::ok, kvcd::parseStl(ascii("0 1 0"), out));
     EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(ascii("0 nan 0"), out));
+    EXPECT_EQ(StlStatus::notFinite, kvcd::parseStl(ascii("0 1e309 0"), out));
     EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(ascii("0 1e150 0"), out));
     EXPECT_EQ(StlStatus::beyondLimit, kvcd::parseStl(ascii("0 -1e308 0"), out));
     EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1"), out));
@@ -221,6 +243,7 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
     // Past an ended solid only another solid may follow.
     EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1 0") + "vertex 0 0 0\n", out));
     EXPECT_EQ(StlStatus::malformed, kvcd::parseStl(ascii("0 1 0") + "solid y\n", out));
+    EXPECT_EQ(StlStatus::unreadable, kvcd::parseStl(std::string(), out));
     EXPECT_EQ(StlStatus::unreadable, kvcd::readStl(tempPath("no-such-file.stl"), out));
     EXPECT_TRUE(out.empty());
 }

@@ -6,12 +6,16 @@
 #include <cstring>
 #include <string>
 
-TEST(GeomError, MessagesWithoutAFacilityOrATextAreDropped)
+TEST(GeomError, SendDropsTextWithoutFacilityAndPrintsWithOne)
 {
     geomMessageSend(nullptr, "1,10001,590");  // nothing to call, nothing to crash
+
     GeomMessageFacility* f = geomMessageFacilityCreate();
     ASSERT_NE(nullptr, f);
+    testing::internal::CaptureStdout();
     geomMessageSend(f, nullptr);
+    geomMessageSend(f, "1,10001,564");
+    EXPECT_EQ("1,10001,564\n", testing::internal::GetCapturedStdout());
     geomMessageFacilityFree(f);
     geomMessageFacilityFree(nullptr);
 }

@@ -80,18 +80,39 @@ TEST(ConicPieces, ArcsByAnglesAndBetweenVectors)
     EXPECT_NEAR(1.0, p[5][1], 1e-12);
 }
 
-// Pieces of conics are checked on their equations through the public
-// constructor (test_curve_construct.cpp); here the knots, which only
-// reparametrise, and the piece it never asks for.
-TEST(ConicPieces, Conic2dPieceSpansItsLegsAndRefusesParallelEndTangents)
+TEST(ConicPieces, Conic2dPiece)
 {
     GeomVec3 p[3];
-    double w[3], k[6] = {};
+    double w[3];
+    double k[6] = {0, 0, 0, 0, 0, 0};
     ASSERT_EQ(1, conic2dPiece(1, 0, 1, 0, 0, -1, 1, 0, 0, 1, p, w, k));
+    EXPECT_NEAR(1.0, p[1][0], 1e-12);
+    EXPECT_NEAR(1.0, p[1][1], 1e-12);
+    EXPECT_NEAR(std::cos(M_PI / 4), w[1], 1e-9);
     EXPECT_NEAR(2.0, k[3], 1e-12);
+    // Parallel tangents at opposite points.
+    const int lastError = geomLastError;
     geomLastError = -1;
     EXPECT_EQ(0, conic2dPiece(1, 0, 1, 0, 0, -1, 1, 0, -1, 0, p, w, k));
     EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+    geomLastError = lastError;
+    // Pieces of other conics are checked on their equations through the
+    // public constructor (test_curve_construct.cpp).
+}
+
+TEST(ConicPieces, CubicToBezier)
+{
+    GeomVec3 c[4] = {{0, 0, 0}, {3, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    GeomVec3 p[4];
+    double w[4], k[8] = {};
+    ASSERT_EQ(1, cubicToBezierPiece(0.0, 1.0, c, p, w, k));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(i, p[i][0], 1e-15);
+        EXPECT_EQ(1.0, w[i]);
+        EXPECT_EQ(1.0, k[4 + i]);
+    }
+    // Genuine cubics are checked through the public constructor of cubic
+    // pieces (test_curve_construct.cpp).
 }
 
 TEST(ConicPieces, ParameterAtPoint)

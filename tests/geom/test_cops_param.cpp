@@ -11,11 +11,14 @@ using CurveParam = NoErrorYet;
 
 RatBSplCurve* segment(GeomPoint a, GeomPoint b) { return ratBSplCurveFromLine(a, b); }
 
-// Projections that find their point are the edit campaign's.
-TEST_F(CurveParam, SearchesThatFindNothingLeaveTheParameter)
+TEST_F(CurveParam, ProjectionBesideALineAndSearchesThatFindNothing)
 {
     CurvePtr line = own(segment(P(0, 0, 0), P(10, 0, 0)));
-    double u = 42, d = -1;
+    double u = -1, d = -1;
+    ASSERT_EQ(1, ratBSplCurveProjectPoint(line.get(), P(5, 5, 0), &u, &d));
+    EXPECT_NEAR(0.5, u, 1e-9);
+    EXPECT_NEAR(5.0, d, 1e-9);
+    u = 42;
     EXPECT_EQ(GEOM_PARAM_NONE, ratBSplCurveParamBySubdivision(line.get(), P(5, 50, 0), &u));
     EXPECT_EQ(42, u);
     EXPECT_STREQ("3,10001,3223", geomMessageBuffer);
@@ -54,6 +57,25 @@ TEST_F(CurveParam, ProjectionFromCrossesAFlatStretchToTheFoot)
         }
 }
 
+// A point 3.6 off a bend of the clamped cubic: Gauss-Newton steps from the
+// middle of the curve overshoot the foot to and fro; the search still ends
+// on it, the nearest point of the whole curve.
+TEST_F(CurveParam, ProjectionFromEndsOnTheFootWhereItsStepsOvershoot)
+{
+    CurvePtr c = own(clampedCubic());
+    const GeomPoint off = P(4, -2, 4.5);
+    double nearest = 1e300;
+    for (int i = 0; i <= 100000; ++i)
+        nearest = std::fmin(nearest, dist(point(c.get(), domainStart(c.get()) + 10.5 * i / 100000), off));
+    for (double start : {1.4, 1.5, 1.6}) {
+        double u = start, d = -1;
+        ASSERT_EQ(1, ratBSplCurveProjectPointFrom(c.get(), off, 1e-12, &u, &d));
+        EXPECT_LE(d, nearest) << "from " << start;
+        EXPECT_NEAR(nearest, d, 1e-8) << "from " << start;
+        EXPECT_NEAR(d, dist(point(c.get(), u), off), 1e-12);
+    }
+}
+
 TEST_F(CurveParam, CutBetweenPointsKeepsThePartBetweenThem)
 {
     RatBSplCurve* c = segment(P(0, 0, 0), P(10, 0, 0));
@@ -69,7 +91,19 @@ TEST_F(CurveParam, CutBetweenPointsKeepsThePartBetweenThem)
     EXPECT_LT(dist(P(4, 0, 0), point(c, domainStart(c))), 1e-9);
     EXPECT_LT(dist(P(7, 0, 0), point(c, domainEnd(c))), 1e-9);
     ratBSplCurveFree(c);
-    // Cuts between two points of a curve are the edit campaign's.
+
+    // Cuts between two points of a curve are the edit campaign's; with no
+    // first point the start stays where it was.
+    for (const Sample& s : samples()) {
+        CurvePtr orig = own(s.make());
+        const double a = domainStart(orig.get()), b = domainEnd(orig.get());
+        const GeomPoint p2 = point(orig.get(), a + 0.65 * (b - a));
+        const double B2[3] = {p2.x, p2.y, p2.z};
+        RatBSplCurve* cut = ratBSplCurveCopy(orig.get());
+        EXPECT_EQ(GEOM_CUT_END_MOVED, ratBSplCurveCutAtPoints(&cut, nullptr, B2, 1, 0)) << s.name;
+        EXPECT_DOUBLE_EQ(a, domainStart(cut)) << s.name;
+        ratBSplCurveFree(cut);
+    }
 }
 
 TEST_F(CurveParam, ShortCutsCollapseToAPointOrALineEvenInSmallRecords)

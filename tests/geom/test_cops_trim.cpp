@@ -8,6 +8,15 @@ namespace {
 
 using CurveCut = NoErrorYet;
 
+// Full circle of radius 2 about the origin in four pieces on [0, 4], closed.
+RatBSplCurve* closedCircle()
+{
+    RatBSplCurve* c = circle(2.0, P(0, 0, 0), 0.0, 1.0);
+    c->isClosed = 1;
+    c->origForm = 0;
+    return c;
+}
+
 // Uniform periodic cubic: seven control points of which the last three
 // repeat the first three; period 4 points, 4 parameter units on [3, 7].
 RatBSplCurve* periodicCubic()
@@ -162,9 +171,21 @@ TEST_F(CurveCut, SeamCutsEndAtTheirParametersBesideAKnot)
     EXPECT_LT(maxPeriodicDeviation(per.get(), 3, 4, q), 1e-12 * 3);
 }
 
-// Closed curves cut across their seams are the edit campaign's.
-TEST_F(CurveCut, PeriodicCurvesAreCutAcrossTheirSeams)
+TEST_F(CurveCut, ClosedAndPeriodicCurvesAreCutAcrossTheirSeams)
 {
+    CurvePtr circle = own(closedCircle());
+    RatBSplCurve* c = ratBSplCurveCopy(circle.get());
+    ASSERT_EQ(1, ratBSplCurveSubCurveClosed(&c, 3.5, 0.5));
+    EXPECT_DOUBLE_EQ(3.5, domainStart(c));
+    EXPECT_DOUBLE_EQ(4.5, domainEnd(c));
+    EXPECT_LT(maxPeriodicDeviation(circle.get(), 0, 4, c), 1e-12 * 2);
+    EXPECT_EQ(0, c->isClosed);
+    ratBSplCurveFree(c);
+    c = ratBSplCurveCopy(circle.get());
+    ASSERT_EQ(1, ratBSplCurveSubCurveClosed(&c, 1.25, 2.5));
+    EXPECT_LT(maxDeviation(circle.get(), c, 1.25, 2.5), 1e-12 * 2);
+    ratBSplCurveFree(c);
+
     CurvePtr per = own(periodicCubic());
     for (const auto& range : {std::make_pair(5.5, 4.5), std::make_pair(4.0, 6.5), std::make_pair(6.0, 6.0)}) {
         SCOPED_TRACE(range.first);

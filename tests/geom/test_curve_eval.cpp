@@ -215,4 +215,9 @@ TEST(GeomCurveEval, UnplaceableParameterIsReportedAndStaysInTheArrays)
     ratBSplCurveEvalDeriv(circle.get(), kNaN);
     EXPECT_STREQ("2,10001,2617", geomMessageBuffer);
     EXPECT_EQ(0.0, norm(ratBSplCurveEvalPoint(nullptr, 0.5)));
+    // A record too small to hold one span is not evaluated.
+    CurvePtr small = own(ratBSplCurveCreate(3, 4));
+    geomLastError = -1;
+    EXPECT_EQ(0.0, norm(ratBSplCurveEvalPoint(small.get(), 0.5)));
+    EXPECT_EQ(2, geomLastError);
 }

@@ -43,7 +43,19 @@ protected:
 };
 
 // Order 2, three control points, knots 0, 0, 1, 2, 2.
-RatBSplCurve* makePolyline() { return curveref::make(2, {0, 0, 1, 2, 2}, {{0, 0, 0}, {1, 2, 0}, {3, 2, 1}}); }
+RatBSplCurve* makePolyline()
+{
+    RatBSplCurve* c = ratBSplCurveCreate(2, 5);
+    const double k[5] = {0, 0, 1, 2, 2};
+    for (int i = 0; i < 5; ++i)
+        ratBSplCurveSetKnot(c, i, k[i]);
+    ratBSplCurveSetPoint(c, 0, 0, 0, 0);
+    ratBSplCurveSetPoint(c, 1, 1, 2, 0);
+    ratBSplCurveSetPoint(c, 2, 3, 2, 1);
+    for (int i = 0; i < 3; ++i)
+        ratBSplCurveSetWeight(c, i, 1.0);
+    return c;
+}
 
 }  // namespace
 
@@ -91,6 +103,9 @@ TEST_F(CurveRecord, CopyDumpsIdenticallyWithZeroWorkArrays)
     const std::string both = readDump();
     ASSERT_EQ(2 * first.size(), both.size());
     EXPECT_EQ(first, both.substr(first.size()));
+    EXPECT_NE(std::string::npos, first.find("knotRange  : 2.500000\n"));
+    EXPECT_NE(std::string::npos, first.find("[2] : (3.000000,2.000000,1.000000), 1.000000, "
+                                            "1.000000, 1.000000\n"));
     ratBSplCurveFree(c);
     ratBSplCurveFree(d);
 

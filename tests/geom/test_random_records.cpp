@@ -59,8 +59,17 @@ public:
                 K[i] = (end && i > 0 && kind > 5) ? K[i - 1]
                                                   : (x += (chance(0.3) ? (kind == 11 ? 5e-8 : 0.0) : real(0, 2)));
         }
-        if (kind == 2 && n > 0)  // one knot out of order or not a number
-            K[pick(0, n - 1)] = chance(0.5) ? std::nan("") : value(10);
+        // One knot out of order or not a number, or sorted knots that start at
+        // minus or end at plus infinity.
+        if (kind == 2 && n > 0) {
+            const int broken = pick(0, 3);
+            if (broken == 0)
+                K[0] = -HUGE_VAL;
+            else if (broken == 1)
+                K[n - 1] = HUGE_VAL;
+            else
+                K[pick(0, n - 1)] = broken == 2 ? std::nan("") : value(10);
+        }
     }
 
     RatBSplCurve* curve()

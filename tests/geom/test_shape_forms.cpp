@@ -110,4 +110,19 @@ TEST(ShapeForms, TiltedGreatCirclesSweepSphereZones)
     }
 }
 
+// Nets without a control row or column are no surfaces of revolution; the
+// test must not read or write outside its records for them.
+TEST(ShapeForms, NetsWithoutRowsOrColumnsAreNoSurfacesOfRevolution)
+{
+    for (int n : {0, 1, 2, 3})
+        for (bool fewRows : {false, true}) {
+            RatBSplSurf* s = fewRows ? ratBSplSurfCreate(3, 3, n, 8) : ratBSplSurfCreate(3, 3, 8, n);
+            if (!s)
+                continue;
+            auto held = own(s);
+            double p[3], a[3], ref[3];
+            EXPECT_EQ(0, ratBSplSurfIsRevolution(s, p, 0.0, 0, 1, a, ref)) << n;
+        }
+}
+
 }  // namespace

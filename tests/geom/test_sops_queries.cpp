@@ -1,4 +1,4 @@
-// Knot re-spacing, surface shape queries and transforms.
+// Knot re-spacing, surface shape queries, transforms and bicubic patches.
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +35,53 @@ RatBSplSurf* twoPieceStrip(double w1, double w2, double k0, double k1, double k2
 }
 
 } // namespace
+
+TEST(KnotSpacing, ValuesCorrectionsAndApplication)
+{
+    const double knots[8] = {0, 0, 0, 1, 1, 2, 2, 2};
+    double values[8];
+    int mult[8];
+    ASSERT_EQ(3, knotValuesAndMultiplicities(knots, 8, values, mult));
+    EXPECT_EQ(1.0, values[1]);
+    EXPECT_EQ(3, mult[0]);
+    EXPECT_EQ(2, mult[1]);
+    EXPECT_EQ(3, mult[2]);
+
+    double d[3];
+    const double keep[3] = {101, 1, 100};
+    ASSERT_EQ(1, knotSpacingCorrections(values, 3, 3, mult, keep, d));
+    EXPECT_EQ(0.0, d[1]);
+    const double widen[3] = {1001, 1, 1000};
+    ASSERT_EQ(1, knotSpacingCorrections(values, 3, 3, mult, widen, d));
+    EXPECT_NEAR(2.0 / 1001 - 1.0, d[1], 1e-15);
+    const double none[3] = {0, 0, 0};
+    EXPECT_EQ(0, knotSpacingCorrections(values, 3, 3, mult, none, d));
+    // A simple interior knot blocks both neighbours.
+    const int single[3] = {3, 1, 3};
+    ASSERT_EQ(1, knotSpacingCorrections(values, 3, 3, single, widen, d));
+    EXPECT_EQ(0.0, d[1]);
+    EXPECT_EQ(0.0, d[2]);
+
+    double u[3] = {0, 1, 2};
+    const double corr[3] = {0, 0.5, -0.5};
+    applyKnotSpacingCorrections(u, 3, corr);
+    EXPECT_DOUBLE_EQ(1.5, u[1]);
+    EXPECT_DOUBLE_EQ(2.0, u[2]);
+    // A knot vector that does not start at 0 keeps its start and range and
+    // stays in order.
+    double v[3] = {100, 101, 102};
+    const double big[3] = {0, 1.9, 0};
+    applyKnotSpacingCorrections(v, 3, big);
+    EXPECT_DOUBLE_EQ(100.0, v[0]);
+    EXPECT_DOUBLE_EQ(102.0, v[2]);
+    EXPECT_LT(v[0], v[1]);
+    EXPECT_LT(v[1], v[2]);
+
+    double out[8];
+    expandKnotMultiplicities(values, 3, mult, out);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(knots[i], out[i]);
+}
 
 // A piece whose parameter width is off its share of the control polygon's
 // length by more than a factor of 100 gets its share; the domain keeps its
@@ -236,7 +283,7 @@ TEST(SurfaceQueries, KinkKnots)
     ratBSplSurfFree(kinked);
 }
 
-TEST(SurfaceTransforms, TransformsAndScaling)
+TEST(SurfaceTransforms, TransformsScalingAndBicubicPatches)
 {
     RatBSplSurf* sq = unitSquare(1.0);
     const double M[12] = {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3};
@@ -259,4 +306,21 @@ TEST(SurfaceTransforms, TransformsAndScaling)
     EXPECT_EQ(-12.0, sq->points[5][0]);
     EXPECT_EQ(spare, sq->points[15][0]); // only the control net is scaled
     ratBSplSurfFree(sq);
+
+    // A bilinear patch gives the grid (i/3, j/3).
+    GeomVec3 p[16];
+    double w[16], ku[8], kv[8];
+    GeomVec3 b[16] = {};
+    b[1][0] = 1;
+    b[4][1] = 1;
+    ASSERT_EQ(1, bicubicPatchToBezier(0, 1, 0, 1, b, p, w, ku, kv));
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(i / 3.0, p[i + 4 * j][0], 1e-15);
+            EXPECT_NEAR(j / 3.0, p[i + 4 * j][1], 1e-15);
+            EXPECT_EQ(1.0, w[i + 4 * j]);
+        }
+    EXPECT_EQ(1.0, ku[7]);
+    // The power patch's derivatives give the Bezier points of the patch
+    // grids that the constructor tests compare with the polynomials.
 }

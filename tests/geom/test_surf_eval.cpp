@@ -63,8 +63,8 @@ TEST(SurfEval, OpenDirectionsClampAndClosedOnesWrap)
 }
 
 // The curvatures of exact shapes, their signs included, are compared with the
-// reference in test_verify_surface.cpp; here the pole, which it leaves out.
-TEST(SurfEval, PoleHasNoCurvatureAndAnUnnormalisedNormal)
+// reference in test_verify_surface.cpp; here the cases it leaves out.
+TEST(SurfEval, PoleAndFlatPatch)
 {
     SurfPtr sphere = own(makeSphere(2, -3, 1, 10, 12));
     RatBSplSurf* sph = sphere.get();
@@ -76,6 +76,14 @@ TEST(SurfEval, PoleHasNoCurvatureAndAnUnnormalisedNormal)
     EXPECT_EQ(0.0, pole.kU);
     EXPECT_EQ(0.0, pole.kV);
     EXPECT_LT(len(arr(ratBSplSurfEvalNormal(sph, 0.3, 0.0))), 1e-10);
+    // A flat patch on the u domain [3, 7]: derivatives in knot units.
+    SurfPtr plane = own(makeSurf(2, 2, {3, 3, 7, 7}, {-1, -1, 0, 0},
+                                 {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}}, {1, 1, 1, 1}, 0));
+    const Full f = full(plane.get(), 0.3, 0.8);
+    EXPECT_EQ(0.0, len(f.Suu) + len(f.Svv) + std::fabs(f.kU) + std::fabs(f.kV));
+    EXPECT_NEAR(0.25, f.Su[0], 1e-15);
+    EXPECT_NEAR(1.0, f.Sv[1], 1e-15);
+    EXPECT_NEAR(1.0, ratBSplSurfEvalNormal(plane.get(), 0.3, 0.8).z, 1e-15);
 }
 
 TEST(SurfEval, OffsetPointMovesAlongTheNormal)
@@ -122,6 +130,15 @@ TEST(SurfEval, HighOrdersAndUnusableRecords)
     EXPECT_EQ(2, geomLastError);
     EXPECT_EQ(0.0, len(arr(ratBSplSurfEvalAtSpans(s, 30, 1, 0.37, 0.6, f.Su, 0, 0, 0, 0, 0))));
 
+    // Too few knots for one span of its order: never read past the arrays.
+    owned = own(ratBSplSurfCreate(4, 4, 6, 8));
+    s = owned.get();
+    geomLastError = -1;
+    EXPECT_EQ(0.0, len(arr(ratBSplSurfEvalPoint(s, 0.5, 0.5))));
+    EXPECT_EQ(2, geomLastError);
+    f.kU = 7.0;
+    ratBSplSurfEvalPointNormal(s, 0.5, 0.5, f.Su, f.Suu, f.Sv, f.Svv, &f.kU, &f.kV);
+    EXPECT_EQ(0.0, len(f.Su) + f.kU);
     // A parameter that no span holds (not a number) falls back to the first
     // span with a report instead of reading before the arrays.
     owned = own(makeBicubic8());

@@ -86,6 +86,37 @@ TEST(SurfRecord, CreateCopyAndTranspose)
         ratBSplSurfFree(r);
 }
 
+TEST(SurfRecord, DumpsListHeaderAndEveryEntry)
+{
+    RatBSplSurf* s = makeSmall();
+    testing::internal::CaptureStdout();
+    ratBSplSurfCallPrint(s);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(0u, out.find("RatBSplSurf::print() :\nordu         : 2\nordv         : 2\n"
+                           "noPointsu    : 5\nnoPointsv    : 4\nperiodicu    : 1\n"
+                           "periodicv    : 0\norigFormu    : 1\norigFormv    : 2\n"
+                           "isOffsetSurf : 1\noffset       : 1.500000\nnrmOri       : \xff\n"));
+    EXPECT_NE(std::string::npos,
+              out.find("[2][1] : (2.000000,2.000000,1.000000), 2.000000, 5.000000\n"));
+    // Spare entries too: 5 x 4 entries, each row closed by its u knot.
+    EXPECT_EQ(12 + 20 + 5, std::count(out.begin(), out.end(), '\n'));
+    EXPECT_EQ(out.size() - 18, out.rfind("6.000000\n2.000000\n"));
+
+    testing::internal::CaptureStdout();
+    ratBSplSurfPrintTransposed(s);
+    const std::string tr = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(0u, tr.find("RatBSplSurf::printTransposed() :\nordu         : 2\n"));
+    EXPECT_EQ(std::string::npos, tr.find("nrmOri"));
+    EXPECT_NE(std::string::npos,  // column by column, each entry with its u knot
+              tr.find("[1][0] : (1.000000,0.000000,0.000000), 1.250000, 0.000000\n"
+                      "[2][0] : (2.000000,0.000000,0.000000), 1.500000, 1.000000\n"));
+    testing::internal::CaptureStdout();
+    ratBSplSurfCallPrint(nullptr);
+    ratBSplSurfPrintTransposed(nullptr);
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    ratBSplSurfFree(s);
+}
+
 // Every entry of the record, spare ones too, row by row or column by column.
 TEST(SurfRecord, DumpsListEveryEntryInTheirOrder)
 {

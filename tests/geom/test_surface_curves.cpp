@@ -201,8 +201,15 @@ TEST_F(CurveOnSurface, ParameterOfAPointWithinTheToleranceOrTheCandidateReach)
     ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), 1.0, P, T));
     ASSERT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), P, &t));
     EXPECT_EQ(2.0, t);
-    // Points inside are the edit campaign's. Off the image along the surface
-    // normal: 0.05 is taken as the nearest candidate, 0.1 is not found.
+    for (double expected : {0.37, 0.9, 1.55}) {
+        ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), expected / 2.0, P, T));
+        ASSERT_EQ(1, ratBSplSurfCurveParamOfPoint(s.get(), arc.get(), P, &t));
+        double Q[3];
+        ratBSplSurfCurvePoint(s.get(), arc.get(), t / 2.0, Q, T);
+        EXPECT_LT(vec3Distance(P, Q), 1e-4) << expected;
+    }
+    // Off the image along the surface normal: 0.05 is taken as the nearest
+    // candidate, 0.1 is not found.
     ASSERT_EQ(1, ratBSplSurfCurvePoint(s.get(), arc.get(), 0.4, P, T));
     double N[3], frameP[3], frameT[3];
     ratBSplSurfCurveFrame(s.get(), arc.get(), 0.4, frameP, frameT, N);

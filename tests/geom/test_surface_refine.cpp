@@ -62,6 +62,20 @@ TEST_F(SurfaceRefine, KnotInsertionKeepsTheShapeInBothDirections)
     }
 }
 
+TEST_F(SurfaceRefine, InsertionIntoABilinearPatchAveragesTheRows)
+{
+    const double p00[3] = {0, 0, 0}, p01[3] = {0, 2, 0}, p10[3] = {4, 0, 1}, p11[3] = {4, 2, 3};
+    RatBSplSurf* s = ratBSplSurfBilinear(p00, p01, p10, p11);
+    ASSERT_TRUE(s);
+    ASSERT_EQ(1, ratBSplSurfInsertKnotU(&s, 0.5));
+    auto patch = own(s);
+    ASSERT_EQ(5, patch->noPointsu);
+    for (int j = 0; j < 2; ++j)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_DOUBLE_EQ(0.5 * (patch->points[j][k] + patch->points[2 * patch->noPointsv + j][k]),
+                             patch->points[patch->noPointsv + j][k]);
+}
+
 TEST_F(SurfaceRefine, RefusedInsertionsLeaveTheCallersSurface)
 {
     RatBSplSurf* high = ratBSplSurfCreate(30, 2, 60, 4);

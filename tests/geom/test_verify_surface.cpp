@@ -311,6 +311,24 @@ void compareEverywhere(RatBSplSurf* s, std::mt19937& rng)
 // ---------------------------------------------------------------------------
 // Evaluation
 
+TEST(VerifySurface, ReferenceKnowsTheExactShapes)
+{
+    // The reference itself: a sphere of radius 2.5 bends by 1 / 2.5 along
+    // both parameter lines, and its points lie at that radius.
+    std::vector<RatBSplSurf*> shapes = exactShapes();
+    RatBSplSurf* sphere = shapes[2];
+    ASSERT_NE(nullptr, sphere);
+    for (double u : {0.1, 0.37, 0.5, 0.81})
+        for (double v : {0.0, 0.2, 0.66, 0.9}) {
+            const Ref r = refEval(sphere, surftest::knotU(sphere, u), surftest::knotV(sphere, v));
+            EXPECT_NEAR(2.5, static_cast<double>(norm(r.P - V3{1.0, -2.0, 0.5})), 1e-15);
+            EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kU)), 1e-14);
+            EXPECT_NEAR(0.4, std::fabs(static_cast<double>(r.kV)), 1e-14);
+        }
+    for (RatBSplSurf* s : shapes)
+        ratBSplSurfFree(s);
+}
+
 TEST(VerifySurface, RandomNetsOnForeignKnotDomains)
 {
     std::mt19937 rng(20240611);

@@ -228,17 +228,20 @@ TEST(PropertyBag, CopiesAndAssignmentsOwnTheirPropertiesAndIndex)
     EXPECT_EQ(target.find(L"a"), nullptr);
 }
 
-// Copies keeping their own values are checked through the bags and arrays that
-// hold properties.
-TEST(Property, AssignmentTakesNameAndTypeAndAnEmptyPropertyHoldsNothing)
+TEST(Property, CopiesAreIndependentAndAssignmentTakesNameAndType)
 {
-    kvCProperty q(L"n", 4.0);
+    kvCProperty p(L"n", 4.0);
+    kvCProperty q(p);
+    p.setValue(5.0, false);
+    double v = 0;
+    EXPECT_TRUE(q.getValue(v));
+    EXPECT_DOUBLE_EQ(v, 4.0);
+
     q = kvCProperty(L"t", kvCString(L"abc"));
     EXPECT_EQ(std::wstring(q.getName()), L"t");
     EXPECT_NE(kvGenValPtr<kvCString>(*q.value()), nullptr);
 
     kvCProperty empty;
-    double v = 0;
     EXPECT_EQ(empty.getName(), nullptr);
     EXPECT_FALSE(empty.getValue(v));
     q = empty;

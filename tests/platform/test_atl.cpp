@@ -1,7 +1,7 @@
 // The window-template stand-in: objects bound to windows they create or
 // subclass, several subclassings of one window chained in order, the current
-// message passed on, the final message after the outermost message, and the
-// resource module list.
+// message passed on, the final message after the outermost message, and
+// modeless dialogs from templates.
 #include "platform/atl.h"
 #include "platform/kvPlatform.h"
 
@@ -125,10 +125,32 @@ TEST_F(Atl, TheFinalMessageWaitsForTheOutermostMessage)
     DestroyWindow(h);
 }
 
-// The library's palette is a dialog from a template; what it never meets is a
-// template that is missing.
-TEST_F(Atl, AMissingTemplateMakesNoDialogAndTheResourceListIsOrdered)
+TEST_F(Atl, DialogsComeFromTemplatesAndTheResourceListIsOrdered)
 {
+    kvplat::DialogTemplate t;
+    t.width = 100;
+    t.height = 80;
+    t.style = WS_POPUP | WS_VISIBLE;
+    t.controls = {{L"Button", 7, L"OK", 5, 5, 40, 20, WS_VISIBLE, 0}};
+    kvplat::registerDialogTemplate(4711, t);
+    struct Dialog : ATL::CDialogImplBase {
+        BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM, LPARAM lParam, LRESULT& r, DWORD) override
+        {
+            if (msg != WM_INITDIALOG)
+                return FALSE;
+            initParam = lParam;
+            itemAtInit = GetDlgItem(hwnd, 7);
+            r = 0;
+            return TRUE;
+        }
+        LPARAM initParam = 0;
+        HWND itemAtInit = nullptr;
+    } dialog;
+    HWND h = dialog.Create(4711, nullptr, 99);
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ(99, dialog.initParam);
+    EXPECT_NE(nullptr, dialog.itemAtInit) << "the controls exist at WM_INITDIALOG";
+    EXPECT_TRUE(IsWindowVisible(h));
     struct Missing : ATL::CDialogImplBase {
         BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&, DWORD) override { return FALSE; }
     } missing;

@@ -54,17 +54,44 @@ struct Observer : CWnd {
 
 } // namespace
 
-// Edit selections and dialog codes are driven by the layout's reselection and
-// the start-key helper; what the user may click is the platform's own.
-TEST_F(Controls, TheUserCannotClickWhatIsHiddenAndAPushButtonHoldsNoCheck)
+TEST_F(Controls, EditSelectionAndDialogCodes)
 {
+    HWND edit = make(L"Edit", 10, ES_AUTOHSCROLL, L"12.5");
+    HWND label = make(L"Static", 11, 0, L"Radius");
     HWND push = make(L"Button", 12, BS_PUSHBUTTON);
+    EXPECT_EQ(SendMessageW(edit, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL, DLGC_HASSETSEL);
+    EXPECT_EQ(SendMessageW(label, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+    EXPECT_EQ(SendMessageW(push, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+
+    SendMessageW(edit, EM_SETSEL, 1, 99);  // clipped to the text
+    DWORD start = 0, end = 0;
+    const LRESULT both = SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 4u);
+    EXPECT_EQ(both, MAKELONG(1, 4));
+    SetWindowTextW(edit, L"3");
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end, 0u);  // new text, no selection
+    SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+    EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+
+    // A push button has no check state.
     SendMessageW(push, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(SendMessageW(push, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    HWND box = make(L"Button", 14, BS_AUTOCHECKBOX);
-    ShowWindow(box, SW_HIDE);
-    EXPECT_FALSE(kvplat::clickButton(box));
-    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    HWND check = make(L"Button", 13, BS_CHECKBOX);
+    kvplat::clickButton(check);  // a plain check box leaves its state to its owner
+    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageW(check, BM_GETSTATE, 0, 0) & BST_CHECKED, BST_CHECKED);
+    HWND tri = make(L"Button", 14, BS_AUTO3STATE);
+    kvplat::clickButton(tri);
+    kvplat::clickButton(tri);
+    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    kvplat::clickButton(tri);
+    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ShowWindow(tri, SW_HIDE);
+    EXPECT_FALSE(kvplat::clickButton(tri));  // the user cannot click what is hidden
+    EXPECT_EQ(SendMessageW(tri, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 // A window the user cannot see takes no click or choice from the user, even
@@ -124,10 +151,24 @@ TEST_F(Controls, ARightClickActivatesItsWindowFirst)
     kvplat::setMessageLogHook(nullptr);
 }
 
-// The procedure swap underneath is exercised by the template library's chained
-// subclassing; here the dialog framework binds an object to a control.
-TEST_F(Controls, AnObjectBoundToAControlKeepsItsBehaviourUntilDetached)
+TEST_F(Controls, SubclassingPassesOnToTheOriginalProcedure)
 {
+    HWND check = make(L"Button", 20, BS_AUTOCHECKBOX);
+    static WNDPROC original = nullptr;
+    static int intercepted = 0;
+    intercepted = 0;
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(check, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(
+        +[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == BM_SETCHECK)
+                ++intercepted;
+            return CallWindowProcW(original, h, m, w, l);
+        })));
+    ASSERT_NE(original, nullptr);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(intercepted, 1);
+    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // A window object bound to an existing control keeps the control's behaviour.
     HWND other = make(L"Button", 21, BS_AUTOCHECKBOX);
     struct Counting : CWnd {
         int clicks = 0;
@@ -150,15 +191,24 @@ TEST_F(Controls, AnObjectBoundToAControlKeepsItsBehaviourUntilDetached)
     EXPECT_EQ(SendMessageW(other, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
-TEST_F(Controls, EnterAndEscapeClickTheDialogsButtonsAndQueuedMessagesArePreTranslated)
+TEST_F(Controls, DialogKeysAndPreTranslation)
 {
     DestroyWindow(top);
     Observer dlg;
     ASSERT_TRUE(dlg.CreateEx(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100}, nullptr, 0));
     top = dlg.GetSafeHwnd();
     HWND first = make(L"Edit", 30, WS_TABSTOP);
-    make(L"Button", 31, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    HWND second = make(L"Button", 31, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    make(L"Static", 32, 0);
     SetFocus(first);
+
+    MSG tab{first, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(top, &tab));
+    EXPECT_EQ(GetFocus(), second);
+    tab.hwnd = second;
+    EXPECT_TRUE(IsDialogMessageW(top, &tab));
+    EXPECT_EQ(GetFocus(), first);  // wraps round, skipping what is not a stop
+
     MSG enter{first, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     EXPECT_TRUE(IsDialogMessageW(top, &enter));
     MSG escape{first, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
@@ -180,20 +230,52 @@ TEST_F(Controls, EnterAndEscapeClickTheDialogsButtonsAndQueuedMessagesArePreTran
     dlg.DestroyWindow();
 }
 
-// Texts, item data, counts and deletion are driven through the styled list;
-// the notifications are the platform's own.
-TEST_F(Controls, ListSelectionNotifiesTheParentOnlyWhenAStateChanges)
+TEST_F(Controls, ListItemsAndSelectionNotifications)
 {
     DestroyWindow(top);
     Observer owner;
     ASSERT_TRUE(owner.CreateEx(0, nullptr, L"", WS_POPUP, RECT{0, 0, 300, 200}, nullptr, 0));
     top = owner.GetSafeHwnd();
     HWND list = make(WC_LISTVIEWW, 40, LVS_REPORT);
+    LVCOLUMNW col{};
+    col.mask = LVCF_WIDTH | LVCF_TEXT;
+    col.cx = 60;
+    col.pszText = const_cast<LPWSTR>(L"Value");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+    col.pszText = const_cast<LPWSTR>(L"Count");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+
     for (int i = 0; i < 3; ++i) {
         LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = i;
+        std::wstring text = L"R" + std::to_wstring(i + 1);
+        item.pszText = &text[0];
+        item.lParam = 100 + i;
         EXPECT_EQ(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), i);
+        item.iSubItem = 1;
+        std::wstring count = std::to_wstring(i * 2);
+        item.pszText = &count[0];
+        EXPECT_TRUE(SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)));
     }
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    wchar_t buffer[16];
+    LVITEMW get{};
+    get.iSubItem = 1;
+    get.pszText = buffer;
+    get.cchTextMax = 16;
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&get)), 1);
+    EXPECT_STREQ(buffer, L"4");
+    get.mask = LVIF_PARAM;
+    get.iItem = 1;
+    get.iSubItem = 0;
+    EXPECT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&get)));
+    EXPECT_EQ(get.lParam, 101);
+
+    // Auto-sizing takes the widest text.
+    EXPECT_TRUE(SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(LVSCW_AUTOSIZE, 0)));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 2 * 7 + 12);
+
     LVITEMW sel{};
     sel.stateMask = LVIS_SELECTED;
     sel.state = LVIS_SELECTED;
@@ -207,6 +289,14 @@ TEST_F(Controls, ListSelectionNotifiesTheParentOnlyWhenAStateChanges)
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&sel));
     EXPECT_EQ(owner.changes.size(), 2u);
     EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
+
+    EXPECT_TRUE(SendMessageW(list, LVM_DELETECOLUMN, 0, 0));
+    get.iSubItem = 0;
+    get.pszText = buffer;
+    SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&get));
+    EXPECT_STREQ(buffer, L"4");  // the second column moved to the front
+    EXPECT_TRUE(SendMessageW(list, LVM_DELETEALLITEMS, 0, 0));
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
     owner.DestroyWindow();
 }
 
@@ -220,13 +310,24 @@ TEST_F(Controls, EnumerationAndRectangles)
         reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
         return TRUE;
     }, reinterpret_cast<LPARAM>(&found));
-    EXPECT_EQ(found, (std::vector<HWND>{a, inner, b})) << "depth first";
+    EXPECT_EQ(found, (std::vector<HWND>{a, inner, b}));
+    found.clear();
+    EnumChildWindows(top, [](HWND h, LPARAM l) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found.size(), 1u);
 
-    RECT r1{0, 0, 10, 10}, r2{5, 5, 20, 30}, out;
-    const RECT common{5, 5, 10, 10}, beside{10, 0, 20, 10};
+    RECT r1{0, 0, 10, 10}, r2{5, 5, 20, 30}, empty{3, 3, 3, 9}, out;
+    const RECT both{0, 0, 20, 30}, common{5, 5, 10, 10}, beside{10, 0, 20, 10};
+    EXPECT_TRUE(UnionRect(&out, &r1, &r2));
+    EXPECT_TRUE(EqualRect(&out, &both));
+    EXPECT_TRUE(UnionRect(&out, &empty, &r1));  // an empty rectangle adds nothing
+    EXPECT_TRUE(EqualRect(&out, &r1));
     EXPECT_TRUE(IntersectRect(&out, &r1, &r2));
     EXPECT_TRUE(EqualRect(&out, &common));
-    EXPECT_FALSE(IntersectRect(&out, &r1, &beside)) << "touching is not meeting";
+    EXPECT_FALSE(IntersectRect(&out, &r1, &beside));
+    EXPECT_TRUE(IsRectEmpty(&out));
     EXPECT_TRUE(PtInRect(&r1, POINT{0, 9}));
     EXPECT_FALSE(PtInRect(&r1, POINT{10, 5}));
 
@@ -234,6 +335,9 @@ TEST_F(Controls, EnumerationAndRectangles)
     AppendMenuW(menu, MF_STRING, 5, L"Five");
     InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, 4, L"Four");
     EXPECT_EQ(GetMenuItemID(menu, 0), 4u);
+    EXPECT_EQ(EnableMenuItem(menu, 5, MF_GRAYED), MF_ENABLED);
+    EXPECT_EQ(EnableMenuItem(menu, 5, MF_ENABLED), MF_GRAYED);
+    EXPECT_EQ(EnableMenuItem(menu, 99, MF_GRAYED), -1);
     wchar_t text[8];
     EXPECT_EQ(GetMenuStringW(menu, 1, text, 8, MF_BYPOSITION), 4);
     EXPECT_STREQ(text, L"Five");

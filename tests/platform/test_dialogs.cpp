@@ -12,6 +12,8 @@ constexpr UINT kPanel = 9001;
 constexpr int kCheck = 1033;
 constexpr int kCombo = 1058;
 constexpr int kList = 1100;
+constexpr int kRadioA = 1201;
+constexpr int kRadioB = 1202;
 
 void registerPanel()
 {
@@ -26,6 +28,8 @@ void registerPanel()
         {L"Button", kCheck, L"Transparent", 10, 10, 100, 20, WS_VISIBLE | BS_AUTOCHECKBOX},
         {L"ComboBox", kCombo, L"", 10, 40, 150, 100, WS_VISIBLE | CBS_DROPDOWNLIST},
         {L"SysListView32", kList, L"", 10, 70, 200, 60, WS_VISIBLE | LVS_REPORT},
+        {L"Button", kRadioA, L"A", 220, 10, 40, 20, WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON},
+        {L"Button", kRadioB, L"B", 220, 30, 40, 20, WS_VISIBLE | BS_AUTORADIOBUTTON},
     };
     kvplat::registerDialogTemplate(kPanel, t);
 }
@@ -109,7 +113,7 @@ TEST_F(Dialogs, TemplateDialogLifecycle)
     EXPECT_TRUE(contains(log, L"init 1"));  // controls exist when WM_INITDIALOG arrives
     EXPECT_FALSE(panel->IsWindowVisible());
     EXPECT_EQ(kvplat::windowText(h), L"Analyse");
-    EXPECT_EQ(kvplat::childWindows(h).size(), 5u);  // the list's header belongs to the list
+    EXPECT_EQ(kvplat::childWindows(h).size(), 7u);  // the list's header belongs to the list
     EXPECT_EQ(GetParent(GetDlgItem(h, kCheck)), h);
 
     panel->ShowWindow(SW_SHOW);
@@ -158,7 +162,7 @@ TEST_F(Dialogs, MissingTemplateAndChildDialogs)
         EXPECT_EQ(page.GetParent(), owner);
         EXPECT_TRUE(page.GetStyle() & WS_VISIBLE);
     }  // the object going first takes its window with it
-    EXPECT_EQ(kvplat::childWindows(owner->GetSafeHwnd()).size(), 5u);
+    EXPECT_EQ(kvplat::childWindows(owner->GetSafeHwnd()).size(), 7u);
     owner->DestroyWindow();
     EXPECT_EQ(log.back(), L"deleted");
 }
@@ -200,6 +204,10 @@ TEST_F(Dialogs, ComboBoxSelectionAndNotifications)
     for (const wchar_t* text : {L"Analyse one face", L"Two elements", L"Radius"})
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(combo, CB_SETITEMDATA, 2, 3), CB_OKAY);
+    EXPECT_EQ(SendMessageW(combo, CB_SETITEMDATA, 3, 4), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 2, 0), 3);
+    EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, -1, 0), CB_ERR);
     EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 7, 0), CB_ERR);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 1, 0), 1);
@@ -209,6 +217,7 @@ TEST_F(Dialogs, ComboBoxSelectionAndNotifications)
     EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text)), 12);
     EXPECT_STREQ(text, L"Two elements");
     EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text)), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"radius")), 2);
     GetWindowTextW(combo, text, 64);
     EXPECT_STREQ(text, L"Two elements");
 
@@ -220,20 +229,73 @@ TEST_F(Dialogs, ComboBoxSelectionAndNotifications)
     EXPECT_EQ(log.back(), L"command 1058 " + std::to_wstring(CBN_SELENDOK));
     EXPECT_FALSE(kvplat::selectComboItem(combo, 3));
 
+    // Deleting the selected item clears the selection; one before it moves it.
+    SendMessageW(combo, CB_DELETESTRING, 0, 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    SendMessageW(combo, CB_DELETESTRING, 1, 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     panel->DestroyWindow();
 }
 
-// The library's menu always asks for the command back; the posted choice and
-// a destroyed menu are the platform's own.
-TEST_F(Dialogs, WithoutReturnCommandThePopupMenuPostsTheChoice)
+TEST_F(Dialogs, RadioGroupsAndListColumns)
 {
-    Panel* panel = openPanel();
+    auto* panel = new Panel(log);
+    ASSERT_TRUE(panel->Create(kPanel));
+    HWND h = panel->GetSafeHwnd();
+    HWND a = GetDlgItem(h, kRadioA), b = GetDlgItem(h, kRadioB);
+    panel->ShowWindow(SW_SHOW);  // the user clicks only what is shown
+    kvplat::clickButton(a);
+    kvplat::clickButton(b);
+    EXPECT_EQ(IsDlgButtonChecked(h, kRadioA), 0u);
+    EXPECT_EQ(IsDlgButtonChecked(h, kRadioB), 1u);
+    EXPECT_EQ(IsDlgButtonChecked(h, kCheck), 0u);  // another group
+
+    HWND list = GetDlgItem(h, kList);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    ASSERT_TRUE(IsWindow(header));
+    EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 0);
+    LVCOLUMNW col{};
+    col.mask = LVCF_WIDTH | LVCF_TEXT;
+    col.cx = 80;
+    col.pszText = const_cast<LPWSTR>(L"Radius");
+    EXPECT_EQ(SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col)), 0);
+    col.cx = 50;
+    EXPECT_EQ(SendMessageW(list, LVM_INSERTCOLUMNW, 5, reinterpret_cast<LPARAM>(&col)), 1);
+    EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 50);
+    EXPECT_TRUE(SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(120, 0)));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 120);
+    EXPECT_FALSE(SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(10, 0)));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 9, 0), 0);
+    // Sizing the last column to the header fills what the client width leaves.
+    EXPECT_TRUE(SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0)));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 200 - 80);
+    panel->DestroyWindow();
+}
+
+TEST_F(Dialogs, PopupMenusAnswerTheScriptedChoice)
+{
+    auto* panel = new Panel(log);
+    ASSERT_TRUE(panel->Create(kPanel));
     HWND h = panel->GetSafeHwnd();
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, 1016, L"Help");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, 1017, L"End");
+    EXPECT_EQ(GetMenuItemCount(menu), 3);
+    EXPECT_EQ(GetMenuItemID(menu, 1), 0u);
+
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, h, nullptr), 0);  // nothing chosen
+    kvplat::pushMenuChoice(1016);
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 0, 0, 0, h, nullptr), 1016);
+    EXPECT_EQ(kvplat::lastTrackedMenu(), (std::vector<std::wstring>{L"Help", L"", L"End"}));
+    kvplat::pushMenuChoice(1017);  // greyed: the user cannot choose it
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, h, nullptr), 0);
+
+    // Without TPM_RETURNCMD the choice arrives as a posted command.
     kvplat::setMenuChoiceHook([](HMENU m) { return GetMenuItemID(m, 0); });
     EXPECT_TRUE(TrackPopupMenu(menu, TPM_RIGHTBUTTON, 0, 0, 0, h, nullptr));
     EXPECT_FALSE(contains(log, L"command 1016 0"));
@@ -271,11 +333,19 @@ TEST_F(Dialogs, ToolTipsKeepTextsAndAskForCallbacks)
     ti.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(owner.GetSafeHwnd(), kCheck));
     ti.lpszText = LPSTR_TEXTCALLBACKW;
     EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+
     const auto tools = kvplat::toolTipTools(tip);
     ASSERT_EQ(tools.size(), 2u);
     EXPECT_EQ(tools[0].text, L"Close");
     EXPECT_EQ(tools[1].text, L"Save result of measurement in model");
+
+    wchar_t buffer[8];
+    ti.lpszText = buffer;
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTEXTW, 8, reinterpret_cast<LPARAM>(&ti)), 7);  // cut to the buffer
+    EXPECT_STREQ(buffer, L"Save re");
     SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
     ASSERT_EQ(kvplat::toolTipTools(tip).size(), 1u);
     EXPECT_EQ(kvplat::toolTipTools(tip)[0].text, L"Close") << "the other tool is the one removed";
 }

@@ -129,6 +129,23 @@ TEST_F(Platform, WindowTreeAndDestructionOrder)
     EXPECT_NE(again, grand);
 }
 
+TEST_F(Platform, TextsAndMessageLog)
+{
+    HWND top = CreateWindowExW(0, L"TestRecorder", L"Start", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    std::vector<UINT> logged;
+    kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM, LPARAM) {
+        if (h == top)
+            logged.push_back(m);
+    });
+    EXPECT_TRUE(SetWindowTextW(top, L"Analysis"));
+    wchar_t buffer[5];
+    EXPECT_EQ(GetWindowTextW(top, buffer, 5), 4);  // cut to the buffer, terminated
+    EXPECT_STREQ(buffer, L"Anal");
+    EXPECT_EQ(GetWindowTextLengthW(top), 8);
+    EXPECT_EQ(GetWindowTextW(top, buffer, 0), 0);
+    EXPECT_EQ(logged, (std::vector<UINT>{WM_SETTEXT, WM_GETTEXT, WM_GETTEXTLENGTH}));
+}
+
 TEST_F(Platform, CoordinatesAcrossFramesAndCaption)
 {
     HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 100, 50, 400, 300, nullptr,
@@ -189,6 +206,51 @@ TEST_F(Platform, ResizeSendsMinMaxInfoToTopLevelAndSizeToAll)
     EXPECT_EQ(count(c, WM_SIZE), 1);
     GetClientRect(c, &r);
     EXPECT_EQ(r.right, 70);
+
+    // Maximising reports SIZE_MAXIMIZED and the placement; restoring brings the old rectangle back.
+    g_setLimits = false;
+    ShowWindow(top, SW_MAXIMIZE);
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    GetWindowPlacement(top, &wp);
+    EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(last(top, WM_SIZE)->wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
+    EXPECT_EQ(wp.rcNormalPosition.right, 800);
+    ShowWindow(top, SW_RESTORE);
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r.right - r.left, 800);
+    EXPECT_EQ(last(top, WM_SIZE)->wParam, static_cast<WPARAM>(SIZE_RESTORED));
+}
+
+TEST_F(Platform, DeferredPositionsApplyAtTheEndOnly)
+{
+    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND a = child(top, 1, 0, 0, 10, 10);
+    HWND b = child(top, 2, 0, 0, 10, 10);
+    g_seen.clear();
+    HDWP dwp = BeginDeferWindowPos(2);
+    dwp = DeferWindowPos(dwp, a, nullptr, 1, 2, 30, 40, SWP_NOZORDER);
+    dwp = DeferWindowPos(dwp, b, nullptr, 5, 6, 70, 80, SWP_NOZORDER);
+    dwp = DeferWindowPos(dwp, a, nullptr, 3, 4, 50, 60, SWP_NOZORDER);  // replaces a's first entry
+    ASSERT_NE(dwp, nullptr);
+    EXPECT_EQ(count(a, WM_SIZE), 0);
+    RECT r;
+    GetClientRect(a, &r);
+    EXPECT_EQ(r.right, 10);
+    EXPECT_TRUE(EndDeferWindowPos(dwp));
+    EXPECT_EQ(count(a, WM_SIZE), 1);
+    GetClientRect(a, &r);
+    EXPECT_EQ(r.right, 50);
+    POINT p{0, 0};
+    MapWindowPoints(b, top, &p, 1);
+    EXPECT_EQ(p.x, 5);
+    EXPECT_FALSE(EndDeferWindowPos(dwp));  // a batch ends once
+
+    // A destroyed window in the batch ends the batch.
+    HDWP bad = BeginDeferWindowPos(1);
+    DestroyWindow(b);
+    EXPECT_EQ(DeferWindowPos(bad, b, nullptr, 0, 0, 1, 1, 0), nullptr);
+    EXPECT_FALSE(EndDeferWindowPos(bad));
 }
 
 TEST_F(Platform, TimersFollowTheAdvancedClock)
@@ -207,6 +269,7 @@ TEST_F(Platform, TimersFollowTheAdvancedClock)
             (s.wParam == 1 ? ones : twos) += 1;
     EXPECT_EQ(ones, 3);
     EXPECT_EQ(twos, 1);
+    EXPECT_EQ(GetTickCount(), 350u);
 
     EXPECT_TRUE(KillTimer(top, 1));
     EXPECT_FALSE(KillTimer(top, 1));
@@ -216,6 +279,13 @@ TEST_F(Platform, TimersFollowTheAdvancedClock)
     // A destroyed window's timers die with it.
     DestroyWindow(top);
     EXPECT_EQ(kvplat::advanceClock(1000), 0);
+
+    static int procCalls = 0;
+    UINT_PTR id = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++procCalls; });
+    EXPECT_NE(id, 0u);
+    kvplat::advanceClock(120);
+    EXPECT_EQ(procCalls, 2);
+    KillTimer(nullptr, id);
 }
 
 TEST_F(Platform, PostedMessagesWaitForThePumpAndPeekFilters)
@@ -269,7 +339,7 @@ TEST_F(Platform, PaintingFollowsInvalidationAndRedrawFlag)
     EXPECT_FALSE(kvplat::isInvalid(c));
 }
 
-TEST_F(Platform, KeyStatesAndFocusChanges)
+TEST_F(Platform, KeysFocusAndHooks)
 {
     EXPECT_EQ(GetKeyState(VK_CONTROL), 0);
     kvplat::setKeyDown(VK_CONTROL, true);
@@ -288,6 +358,19 @@ TEST_F(Platform, KeyStatesAndFocusChanges)
     EXPECT_EQ(GetFocus(), b);
     DestroyWindow(b);
     EXPECT_EQ(GetFocus(), nullptr);
+
+    static std::vector<UINT> hooked;
+    hooked.clear();
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, [](int, WPARAM, LPARAM l) -> LRESULT {
+        hooked.push_back(reinterpret_cast<MSG*>(l)->message);
+        return 0;
+    }, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    PostMessageW(a, WM_USER + 7, 0, 0);
+    kvplat::pumpMessages();
+    EXPECT_EQ(hooked, std::vector<UINT>{WM_USER + 7});
+    EXPECT_TRUE(UnhookWindowsHookEx(hook));
+    EXPECT_FALSE(UnhookWindowsHookEx(hook));
 }
 
 TEST_F(Platform, ActivationMovesBetweenTopLevelWindowsWithTheMessagesOfTheSystem)
@@ -374,6 +457,29 @@ TEST_F(Platform, ADialogGivesTheFocusBackToTheControlThatHadItWhenItLostActivati
     EXPECT_EQ(GetFocus(), second);
 }
 
+TEST_F(Platform, MessageBoxAndExitGoThroughHooks)
+{
+    std::wstring shown;
+    kvplat::setMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+        shown = caption + L": " + text;
+        return type == MB_YESNO ? IDNO : IDOK;
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"Missing Application-Pointer!", L"Fatal Error", MB_OK), IDOK);
+    EXPECT_EQ(shown, L"Fatal Error: Missing Application-Pointer!");
+    EXPECT_EQ(MessageBoxW(nullptr, L"?", nullptr, MB_YESNO), IDNO);
+
+    struct Exited {
+        UINT code;
+    };
+    kvplat::setExitHook([](UINT code) { throw Exited{code}; });
+    try {
+        ExitProcess(1);
+        FAIL() << "ExitProcess returned";
+    } catch (const Exited& e) {
+        EXPECT_EQ(e.code, 1u);
+    }
+}
+
 TEST_F(Platform, RegistryKeepsValuesAndRefusesOverLongOrEmptyKeyNames)
 {
     HKEY key = nullptr;
@@ -396,7 +502,14 @@ TEST_F(Platform, RegistryKeepsValuesAndRefusesOverLongOrEmptyKeyNames)
     EXPECT_EQ(RegQueryValueExW(reopened, L"width", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value, 420u);
+
+    wchar_t small[3] = {L'x', L'x', L'x'};
+    size = sizeof(small);
+    EXPECT_EQ(RegQueryValueExW(reopened, L"Name", nullptr, &type, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, sizeof(name));
+    EXPECT_EQ(small[0], L'x');  // untouched
     EXPECT_EQ(RegQueryValueExW(reopened, L"Height", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Kova"), ERROR_ACCESS_DENIED);  // has a sub-key
     RegCloseKey(reopened);
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Other", 0, KEY_READ, &reopened), ERROR_FILE_NOT_FOUND);
     // A key name holds at most 255 characters, and no part of a path is empty.
@@ -445,6 +558,29 @@ TEST_F(Platform, RegistryKeyNamesAreCountedInUtf16Units)
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, longest.c_str()), ERROR_SUCCESS);
 }
 
+TEST_F(Platform, GdiCallsAreLoggedAndCounted)
+{
+    HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    kvplat::clearGdiLog();
+    const int before = kvplat::liveGdiObjects();
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    EXPECT_EQ(kvplat::liveGdiObjects(), before + 1);
+    HDC dc = GetDC(top);
+    RECT r{0, 0, 5, 5};
+    HGDIOBJ old = SelectObject(dc, brush);
+    EXPECT_NE(old, nullptr);
+    EXPECT_EQ(FillRect(dc, &r, brush), 1);
+    EXPECT_EQ(ReleaseDC(top, dc), 1);
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_FALSE(DeleteObject(brush));  // a second delete is caught
+    EXPECT_EQ(kvplat::liveGdiObjects(), before);
+    EXPECT_TRUE(DeleteObject(GetSysColorBrush(COLOR_BTNFACE)));  // harmless on system brushes
+    const auto log = kvplat::gdiLog();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[0].rfind("CreateSolidBrush rgb(255,0,0)", 0), 0u);
+    EXPECT_EQ(log[2], "FillRect (0,0,5,5) rgb(255,0,0)");
+}
+
 TEST_F(Platform, ModulesHaveTheirRealPaths)
 {
     HMODULE self = kvplat::moduleFromAddress(reinterpret_cast<const void*>(&recordingProc));
@@ -453,6 +589,10 @@ TEST_F(Platform, ModulesHaveTheirRealPaths)
     DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
     ASSERT_GT(n, 0u);
     EXPECT_NE(std::wstring(path).find(L"test_platform"), std::wstring::npos);
+    wchar_t shortBuffer[4];
+    EXPECT_EQ(GetModuleFileNameW(self, shortBuffer, 4), 4u);  // cut and terminated
+    EXPECT_EQ(shortBuffer[3], L'\0');
+    EXPECT_EQ(GetModuleFileNameW(self, shortBuffer, 0), 0u);
 
     HMODULE sdk = kvplat::moduleFromAddress(reinterpret_cast<const void*>(&CreateWindowExW));
     n = GetModuleFileNameW(sdk, path, MAX_PATH);

@@ -1,3 +1,4 @@
+#include "host/object/kvIfPtr.h"
 #include "platform/afx.h"
 #include "sdk/kvAssert.h"
 #include "sdk/kvInterfaces.h"
@@ -46,6 +47,8 @@ TEST(InterfaceNames, EveryDeclaredNameIsItsClassName)
     KV_FOR_EACH_INTERFACE(KV_CHECK_NAME)
 #undef KV_CHECK_NAME
     EXPECT_GE(count, 60);
+    EXPECT_EQ(std::wstring(kvIfPtr<kvIBaseDocWithAnalyseShowMode>::name()), L"kvIBaseDocWithAnalyseShowMode");
+    EXPECT_EQ(std::wstring(kvIUnknownPtr::name()), L"kvIUnknown");
 }
 
 TEST(Assertion, FormatsReportsAndThrowsTheFailureText)

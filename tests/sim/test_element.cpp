@@ -1,11 +1,11 @@
 // The element measurement against the sample part: the host's face library
-// on the simulator's side, then the module measuring every kind of face in a
-// session, each value against the face's exact shape (the sweeps and axis
-// limits the library gives show there as each face's kind, diameters and
-// height).
+// and trimmed picks on the simulator's side, then the module measuring every
+// kind of face in a session, each value against the face's exact shape.
+#include "analyse/kvPickInversion.h"
 #include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
+#include "trim.h"
 #include "view.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +33,17 @@ struct HeldFace {
     FaceObject* object;
 };
 
+double sweepOf(int id)
+{
+    HeldFace face(id);
+    FaceLibrary library;
+    const SampleFace& f = face.object->face();
+    double angle = -1.0;
+    EXPECT_TRUE(library.getShapeAngle({f.point[0], f.point[1], f.point[2]}, {f.axis[0], f.axis[1], f.axis[2]},
+                                      face.get(), angle));
+    return angle;
+}
+
 } // namespace
 
 TEST(FaceLibraryShapes, EachFaceIsOnlyItsOwnKind)
@@ -57,6 +68,38 @@ TEST(FaceLibraryShapes, EachFaceIsOnlyItsOwnKind)
     EXPECT_EQ(untouched.x, 7.0);
 }
 
+TEST(FaceLibraryShapes, SweptAnglesAreTheFacesOwn)
+{
+    EXPECT_NEAR(sweepOf(111), 180.0, 1e-6);  // a half hole
+    EXPECT_NEAR(sweepOf(121), 90.0, 1e-6);   // a quarter fillet
+    EXPECT_NEAR(sweepOf(115), 360.0, 1e-6);  // the full hole
+    EXPECT_NEAR(sweepOf(116), 360.0, 1e-6);  // the countersink
+}
+
+TEST(FaceLibraryShapes, LimitsOnTheAxisAreTheTrimmedExtent)
+{
+    FaceLibrary library;
+    struct Case {
+        int id;
+        double z1, r1, z2, r2;
+    } const cases[] = {
+        {115, 0.0, 8.0, 36.0, 8.0},   // the radius-8 hole
+        {116, 36.0, 8.0, 40.0, 12.0}, // the countersink widens upwards
+        {121, 0.0, 3.0, 37.0, 3.0},   // the fillet ends under the sphere corner
+    };
+    for (const Case& c : cases) {
+        HeldFace face(c.id);
+        kvPoint3DRec p, d, e, l1, l2;
+        double r = 0, s = 0, v = 0, r1 = 0, r2 = 0;
+        ASSERT_TRUE(library.isNurbsAsCylinder(face.get(), p, d, r, s, v, e));
+        ASSERT_TRUE(library.getSurfaceLimitsOnAxis(face.get(), p, d, r, s, v, l1, r1, l2, r2));
+        EXPECT_NEAR(l1.z, c.z1, 1e-6) << c.id;
+        EXPECT_NEAR(r1, c.r1, 1e-6) << c.id;
+        EXPECT_NEAR(l2.z, c.z2, 1e-6) << c.id;
+        EXPECT_NEAR(r2, c.r2, 1e-6) << c.id;
+    }
+}
+
 TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
 {
     FaceLibrary library;
@@ -77,6 +120,38 @@ TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
     EXPECT_EQ(closedDirections(133), 1);  // the fillet closes around the boss, not across its tube
     EXPECT_EQ(closedDirections(141), 0);  // the corner is an octant of its sphere
     EXPECT_EQ(library.newRatBSplSurf(nullptr), nullptr);
+}
+
+// Picks spread over every face, the closed ones included: each comes back
+// onto its surface through the module's own inversion road.
+TEST(TrimmedPicks, EveryPickOfEveryFaceLandsOnItsSurface)
+{
+    FaceLibrary library;
+    int picks = 0;
+    std::string misses;
+    for (const SampleFace& f : samplePart().faces()) {
+        HeldFace face(f.id);
+        SurfPtr s(library.newRatBSplSurf(face.get()), ratBSplSurfFree);
+        ASSERT_TRUE(s);
+        const int n = 9;
+        for (int i = 0; i <= n; ++i) {
+            for (int j = 0; j <= n; ++j) {
+                // Points off the grid lines, so seams and poles are met near,
+                // not only on, them.
+                const double u = (i + 0.37 * (j % 3)) / (n + 1.0), v = (j + 0.29 * (i % 4)) / (n + 1.0);
+                const GeomPoint q = ratBSplSurfEvalPoint(surfaceOf(f), u, v);
+                const double point[3] = {q.x, q.y, q.z};
+                if (!insideTrimmedFace(f, point)) continue;
+                kvPickParameters at;
+                ++picks;
+                if (!kvInvertPick(s.get(), point, at) || !(at.distance <= 1e-5))
+                    misses += " " + std::to_string(f.id) + "@(" + std::to_string(u) + "," + std::to_string(v) +
+                              ")=" + std::to_string(at.distance);
+            }
+        }
+    }
+    EXPECT_GE(picks, 200);
+    EXPECT_EQ(misses, "");
 }
 
 // ---------------------------------------------------------------- the module measuring

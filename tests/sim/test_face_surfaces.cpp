@@ -206,7 +206,8 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
 {
     const std::string t = play("analyse\nmode 3\n"
                                "select faces 133\necho == fillet\nrows\n"
-                               "select faces 151\necho == floor\nrows\nclose\n");
+                               "select faces 151\necho == floor\nrows\n"
+                               "part generated 20\nselect all\nelapse 100\necho == generated\nrows\nclose\n");
     ASSERT_EQ(t.find("script errors"), std::string::npos) << t;
     // The fillet's smallest radius is its tube's.
     EXPECT_EQ(groupValues(t, "== fillet"), std::vector<double>{2.0}) << t;
@@ -218,6 +219,14 @@ TEST(FaceSurfaces, TheRadiusAnalysisFindsTheFilletsTubeAndTheFreeFormFacesOwnRad
     ASSERT_EQ(floor.size(), 1u) << t;
     EXPECT_TRUE(amongIsoRadii(floor[0], surfaceOf(*samplePart().findFace(151)))) << t;
 
+    // The generated cell: the torus fillet's tube of radius 1 (grouped with
+    // the slot end's 1.5), the quarter fillet's 2, the cone's 3, and the
+    // free-form face, whose radius lies among its own normal-section radii
+    // along one parameter direction.
+    const std::vector<double> values = groupValues(t, "== generated");
+    ASSERT_EQ(values.size(), 4u) << t;
+    EXPECT_EQ(values[0], 1.0) << t;
+    EXPECT_TRUE(amongIsoRadii(values.back(), surfaceOf(generatedFreeForm(generatedPartFaces(20))))) << t;
 }
 
 TEST(FaceSurfaces, TheFilletsBoundaryAndOnFaceTestAreThoseOfTheFaceAsTrimmed)
@@ -320,6 +329,32 @@ TEST(FaceSurfaces, GeneratedPartTheTorusFilletsOwnSurfaceIsTheInnerLowerQuarterO
         EXPECT_NEAR(e.zHi, f.point[2], 1e-9) << f.id;
     }
     EXPECT_EQ(fillets, 3);
+}
+
+TEST(FaceSurfaces, GeneratedPartAnUntrimmedFaceHandsOutACopyOfItsSurfaceWithItsClosedDirectionsMarked)
+{
+    const auto faces = generatedPartFaces(20);
+    for (const SampleFace& f : *faces) {
+        if (f.kind == "torus") continue;
+        SCOPED_TRACE(f.name);
+        SurfPtr first = faceSurface(f), second = faceSurface(f);
+        ASSERT_TRUE(first && second);
+        // Each question gets a record of its own, which the caller frees.
+        EXPECT_NE(first.get(), second.get());
+        EXPECT_NE(first.get(), surfaceOf(f));
+        int closedU = 0, closedV = 0;
+        ratBSplSurfTestClosed(surfaceOf(f), &closedU, &closedV);
+        EXPECT_EQ(first->origFormu, closedU ? 2 : 1);
+        EXPECT_EQ(first->origFormv, closedV ? 2 : 1);
+        for (double u : {0.0, 0.37, 1.0})
+            for (double v : {0.0, 0.61, 1.0}) {
+                const GeomPoint a = ratBSplSurfEvalPoint(first.get(), u, v);
+                const GeomPoint b = ratBSplSurfEvalPoint(surfaceOf(f), u, v);
+                EXPECT_EQ(a.x, b.x);
+                EXPECT_EQ(a.y, b.y);
+                EXPECT_EQ(a.z, b.z);
+            }
+    }
 }
 
 TEST(FaceSurfaces, GeneratedPartAFacesSurfaceMadeAgainIsTheSurfaceItWasBuiltOn)

@@ -112,7 +112,9 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
 {
     const SimRun run = runHostsim(kModule + " -",
                                   "offer kvIMouseEvents1 off\noffer kvIBaseDocWithAnalyseShowMode off\n"
-                                  "feedback Size 10\nfeedback Color_Frame 0x00ff00\nanalyse\nstatus\nhelp\n"
+                                  "offer kvIInvDocument1 off\nfeedback Size 10\nfeedback Color_Frame 0x00ff00\n"
+                                  "analyse\nstatus\n"
+                                  "pick 20 10 100 0 0 -1\npress transparent\nstatus\npress transparent\nhelp\n"
                                   "offer kvIHelpContext1 off\nhelp\noffer kvIHelpContext1 on\ncensus\nmode 2\n"
                                   "show modes\nclose\ncensus\n");
     ASSERT_EQ(run.status, 0) << run.all();
@@ -121,8 +123,11 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
     ASSERT_GE(status, 0) << run.all();
     EXPECT_EQ(run.find("analyse show mode: 0", status), status + 2);  // never switched
     EXPECT_EQ(run.find("mouse reactors: 0", status), status + 4);
-    // (A pick without mouse events and transparency without long operations:
-    // the hostile scripts.)
+    EXPECT_GE(run.find("[view] pick sent to 0 mouse reactors"), 0) << run.all();
+    // Without long operations the transparency button is shown and works.
+    EXPECT_GE(run.find("pressed transparent"), 0) << run.all();
+    EXPECT_GE(run.find("[document] feature show mode 1"), 0) << run.all();
+    EXPECT_GE(run.find("[document] feature show mode 0"), 0) << run.all();
     EXPECT_GE(run.find("[help] Analysis"), 0) << run.all();
     EXPECT_GE(run.find("[message box kind 0] No help available"), 0) << run.all();
     const int held = run.find("host objects held by the module: graphics group 1");
@@ -132,14 +137,18 @@ TEST(Hostsim, OptionalInterfacesHelpAndSettingsCanBeTakenAway)
     EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
-// Commands refused for their place or their numbers are followed in the
-// hostile scripts; these refuse what the window or the host does not have.
 TEST(Hostsim, WindowCommandsRefuseWhatTheyCannotDo)
 {
-    const SimRun run = runHostsim(kModule + " -", "analyse\npress nothing\noffer kvIFoo1 off\npress help\n");
+    const SimRun run = runHostsim(kModule + " -",
+                                  "mode 1\nanalyse\nmode 6\nset AnalyseMode two\nset Surfaces 999\npress nothing\n"
+                                  "offer kvIFoo1 off\nresize 0 10\nmode 5\nset MinAngle 5\npress help\nshow panel\n");
     EXPECT_EQ(run.status, 2) << run.all();
-    for (const char* line :
-         {"line 2: press: no button 'nothing'", "line 3: offer: 'kvIFoo1' is not an optional interface of the host"})
+    for (const char* line : {"line 1: mode: no analysis window open", "line 3: mode: an entry of the mode list must lie between 1 and 5, got '6'",
+                             "line 4: set: the panel shows no line \"AnalyseMode\"",
+                             "line 5: set: the panel shows no line \"Surfaces\"", "line 6: press: no button 'nothing'",
+                             "line 7: offer: 'kvIFoo1' is not an optional interface of the host",
+                             "line 8: resize: a window width must lie between 1 and 32767, got '0'",
+                             "line 10: set: the panel shows no line \"MinAngle\""})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     EXPECT_GE(run.find("button help cannot be pressed (hidden or disabled)"), 0) << run.all();
     EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
@@ -162,6 +171,21 @@ TEST(Hostsim, StatusFollowsTheSessionFromStandardInput)
     EXPECT_GE(run.find("window \"kvCAnalyseDlg\" closed"), 0) << run.all();
     EXPECT_GE(run.find("module lock count at exit: 1"), 0) << run.all();
     EXPECT_GE(run.find("host objects alive at exit: none"), 0) << run.all();
+}
+
+TEST(Hostsim, FailuresShowInTheExitStatus)
+{
+    const SimRun bad = runHostsim(kModule + " -", "echo fine\nfrobnicate\nlanguage\n");
+    EXPECT_EQ(bad.status, 2) << bad.all();
+    EXPECT_NE(bad.err.find("line 2: unknown command 'frobnicate'"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("line 3: language:"), std::string::npos) << bad.err;
+    EXPECT_GE(bad.find("fine"), 0);
+
+    const SimRun noModule = runHostsim("--module /nonexistent/kvAnalyse.so --demo");
+    EXPECT_EQ(noModule.status, 1);
+    EXPECT_NE(noModule.err.find("cannot load"), std::string::npos) << noModule.err;
+    EXPECT_EQ(runHostsim(kModule + " /nonexistent/script.txt").status, 1);
+    EXPECT_EQ(runHostsim("--demo extra.txt").status, 1);
 }
 
 } // namespace

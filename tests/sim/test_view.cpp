@@ -1,4 +1,5 @@
-// The host's view of the sample part: which face a view ray meets.
+// The host's view of the sample part: which face a view ray meets, the normals
+// the host's face objects give, and what the host's face library answers.
 #include "sample_part.h"
 #include "view.h"
 
@@ -92,8 +93,9 @@ void expectHit(const Aim& a, double tolerance)
     RayHit hit;
     const bool found = pickFace(samplePart(), a.origin, a.direction, hit);
     const int id = found ? hit.face->id : 0;
-    if (id != a.orFace || id == 0)
+    if (id != a.orFace || id == 0) {
         ASSERT_EQ(id, a.face);
+    }
     if (!found)
         return;
     for (int k = 0; k < 3; ++k)
@@ -160,4 +162,33 @@ TEST(ViewPick, TheFaceMetFirstIsHitHoweverCloseTheNextLies)
     EXPECT_GT(hit.point[0], 45.0);
     EXPECT_LT(hit.point[0], 45.001);
     EXPECT_NEAR(hit.point[2], freeformHeight(*hit.face, hit.point[0], hit.point[1]), 1e-9);
+}
+
+TEST(ViewFaces, NormalsPointOutOfTheMaterialAndTheLibraryKnowsPlanesOnly)
+{
+    const SampleFace* top = samplePart().findFace(102);
+    const SampleFace* hole = samplePart().findFace(111);
+    ASSERT_TRUE(top && hole);
+    FaceObject* topObject = FaceObject::create(*top);
+    FaceObject* holeObject = FaceObject::create(*hole);
+
+    const double onWall[3] = {25, 40, 10};
+    double normal[3] = {0, 0, 0};
+    EXPECT_EQ(holeObject->getNormal(onWall, 1, normal), 0);
+    EXPECT_NEAR(normal[0], -1.0, 1e-12);  // towards the hole's axis
+    EXPECT_EQ(holeObject->getNormal(nullptr, 1, normal), 2);
+
+    FaceLibrary library;
+    kvPoint3DRec point, n, third;
+    EXPECT_TRUE(library.isNurbsAsPlane(static_cast<kvIGeSurface*>(topObject), point, n, third));
+    EXPECT_EQ(point.z, 40.0);
+    EXPECT_EQ(n.z, 1.0);
+    kvPoint3DRec untouched{7, 7, 7};
+    EXPECT_FALSE(library.isNurbsAsPlane(static_cast<kvIGeSurface*>(holeObject), untouched, n, third));
+    EXPECT_FALSE(library.isNurbsAsPlane(nullptr, untouched, n, third));
+    EXPECT_EQ(untouched.x, 7.0);
+    EXPECT_EQ(FaceObject::faceOf(static_cast<kvIGeSurface*>(holeObject)), hole);
+
+    topObject->_relRef();
+    holeObject->_relRef();
 }

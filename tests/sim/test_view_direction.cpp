@@ -25,8 +25,10 @@ TEST_F(ViewDirection, PickedFacesAreMarkedOnTheViewersSide)
 
 TEST_F(ViewDirection, AToolSetDownOnAPickedFaceStandsOutOfTheMaterial)
 {
-    // (On the top face: the tool-position session.)
     run("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\n");
+    const std::string top = run("pick 60 45 100 0 0 -1\ntoolpos\n");
+    EXPECT_TRUE(has(top, "tool at origin (60, 45, 40), axis (0, 0, 1)\n")) << top;
+    EXPECT_TRUE(has(top, "collision check: No collision\n")) << top;
     const std::string chamfer = run("pick 30 2.5 100 0 0 -1\ntoolpos\nclose\n");
     EXPECT_TRUE(has(chamfer, "tool at origin (30, 2.5, 37.5), axis (0, -0.707107, 0.707107)\n")) << chamfer;
     EXPECT_TRUE(has(chamfer, "collision check: No collision\n")) << chamfer;

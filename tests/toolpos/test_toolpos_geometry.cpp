@@ -39,20 +39,24 @@ kvCGePoint zAxisOf(const kvCGeMatrix& m)
 
 // ---------------------------------------------------------------- shape
 
-// A job without a tool and a tool of no size are told in the tool-position
-// session; these are the refusals it cannot type.
 TEST(ToolShape, BadToolsAreRefusedWithTheirReasonAndLeaveTheOldDimensions)
 {
     kvToolDimensions dims;
     dims.diameter = 7.0;
     kvCString problem;
+    EXPECT_FALSE(kvReadToolDimensions(nullptr, dims, problem));
+    EXPECT_EQ(problem, kvCString(L"The job has no tool"));
     kvCPrPropertySet tool;
-    propSet(&tool, kvKeyLength, 30.0);
-    for (double d : {-2.0, double(NAN)}) {
+    for (double d : {0.0, -2.0, double(NAN)}) {
         propSet(&tool, kvKeyDiameter, d);
+        propSet(&tool, kvKeyLength, 30.0);
         EXPECT_FALSE(kvReadToolDimensions(&tool, dims, problem)) << d;
     }
     propSet(&tool, kvKeyDiameter, 6.0);
+    propSet(&tool, kvKeyLength, 0.0);
+    EXPECT_FALSE(kvReadToolDimensions(&tool, dims, problem));
+    EXPECT_EQ(problem, kvCString(L"The tool's diameter and length must be greater than 0"));
+    propSet(&tool, kvKeyLength, 30.0);
     propSet(&tool, kvKeyHolderLength1, -1.0);
     EXPECT_FALSE(kvReadToolDimensions(&tool, dims, problem));
     EXPECT_EQ(dims.diameter, 7.0);
@@ -114,6 +118,17 @@ TEST(ToolPlacement, AnglesTurnAboutTheFramesOwnAxesAndKeepTheTip)
     // A then B: B turns about the Y axis that A has turned.
     kvCGeMatrix ab = kvToolFrame(base, 90, 90, 0);
     expectNear3(zAxisOf(ab), 1, 0, 0);
+}
+
+TEST(ToolPlacement, FeedbackPointsUndoTheAxialShiftAndReachAThousandAlongTheAxis)
+{
+    kvCGeMatrix frame;
+    frame.setFromArbitraryAxis(kvCGeVector(0, 1, 0));
+    frame.setTranslation(kvCGePoint(5, 5, 5));
+    kvCGePoint first, second;
+    kvToolFeedbackPoints(frame, -3.0, first, second);
+    expectNear3(first, 5, 8, 5);
+    expectNear3(second, 5, 1008, 5);
 }
 
 // Raising one angle by d sweeps every point of the tool by d about the tip,

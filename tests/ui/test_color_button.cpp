@@ -101,8 +101,11 @@ TEST_F(ColorButtons, ThePaletteOpensBelowTheButtonAndAGridClickCommits)
     GetWindowRect(popup->m_hWnd, &window);
     EXPECT_EQ(button.left, window.left);
     EXPECT_EQ(button.bottom, window.top);
+    EXPECT_EQ(8, popup->grid().columns());
+    EXPECT_EQ(5, popup->grid().rows());
     EXPECT_EQ(27, popup->grid().selected()) << "the cell holding the button's colour";
     EXPECT_EQ(LRESULT(1), SendMessageW(h, msgIsPartOfControl, 0, LPARAM(popup->m_hWnd)));
+    EXPECT_EQ(LRESULT(h), SendMessageW(popup->m_hWnd, msgGetOwner, 0, 0));
     const RECT cell = popup->grid().cellRect(13);
     SendMessageW(popup->grid().m_hWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(cell.left + 1, cell.top + 1));
     kvplat::pumpMessages();

@@ -123,6 +123,11 @@ TEST(LayoutNode, ShrinkingGivesBackWhatChildrenHoldAboveTheirReference)
     EXPECT_RECT(rc(0, 0, 100, 50), a->current());
     EXPECT_RECT(rc(100, 0, 160, 50), b->current()) << "gives what the first could not";
     EXPECT_RECT(rc(160, 0, 260, 50), c->current());
+    // Below the reference: sizing children at their reference size; then back up.
+    n->arrange(rc(0, 0, 180, 30), nullptr);
+    EXPECT_RECT(rc(150, 0, 250, 30), c->current());
+    n->arrange(rc(0, 0, 290, 50), nullptr);
+    EXPECT_RECT(rc(150, 0, 290, 50), c->current());
 }
 
 TEST(LayoutNode, ManyResizesEndWhereOneResizeEnds)

@@ -279,6 +279,11 @@ TEST_F(PushButtons, TheFrameworkButtonSignalsAndShowsItsToolTip)
     HWND h = create(b, L"Apply", BS_PUSHBUTTON);
     ASSERT_NE(nullptr, colors->toolTip()) << "registered at creation";
     ASSERT_EQ(1u, kvplat::toolTipTools(colors->toolTip()).size());
+    NMTTDISPINFOW info{};
+    info.hdr.code = TTN_GETDISPINFOW;
+    info.hdr.hwndFrom = colors->toolTip();
+    SendMessageW(h, WM_NOTIFY, 0, LPARAM(&info));
+    EXPECT_EQ(std::wstring(L"Apply the settings"), std::wstring(info.lpszText));
     EXPECT_EQ(L"Apply the settings", kvplat::toolTipTools(colors->toolTip())[0].text) << "asked of the button";
     SendMessageW(h, BM_CLICK, 0, 0);
     kvplat::pumpMessages();
