@@ -146,6 +146,24 @@ TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
     EXPECT_EQ(number(17 * 1e307, 0, 0), number(DBL_MAX, -307, 0));
 }
 
+// NaN and the infinities are named at every count of decimals, also where
+// every finite value rounds to 0, and with either flag.
+TEST(Formatting, NaNAndInfinitiesAreNamedAtEveryCountOfDecimals)
+{
+    const struct {
+        double value;
+        const wchar_t* name;
+    } cases[] = {{std::nan(""), L"nan"}, {HUGE_VAL, L"inf"}, {-HUGE_VAL, L"-inf"}};
+    for (const auto& c : cases) {
+        for (int decimals = -400; decimals <= 1100; ++decimals) {
+            for (unsigned flags : {0u, unsigned(formatFraction), unsigned(formatTrimZeros)})
+                ASSERT_EQ(c.name, number(c.value, decimals, flags)) << "with " << decimals << " decimals";
+        }
+        EXPECT_EQ(c.name, number(c.value, INT_MIN, 0));
+        EXPECT_EQ(c.name, number(c.value, INT_MAX, 0));
+    }
+}
+
 // Every finite value gives a finite text at every count of decimals, and a
 // rounded one lies within one step of the value (past 10^308 everything
 // rounds to 0).

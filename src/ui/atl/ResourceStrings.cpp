@@ -227,12 +227,10 @@ void TrimWhiteSpace(std::wstring& text)
 void formatNumber(std::wstring& out, double value, int decimals, unsigned flags)
 {
     if (decimals < 0) {
-        // Past the largest power of ten a double holds, every value rounds to 0.
-        if (decimals < -DBL_MAX_10_EXP) {
-            value = 0.0;
-        } else {
-            value = roundToMultiple(value, std::pow(10.0, -decimals));
-        }
+        // Past the largest power of ten a double holds, every finite value
+        // rounds to 0; NaN and the infinities stay what they are.
+        if (std::isfinite(value))
+            value = decimals < -DBL_MAX_10_EXP ? 0.0 : roundToMultiple(value, std::pow(10.0, -decimals));
         decimals = 0;
     }
     decimals = std::min(decimals, kMaxDecimals);

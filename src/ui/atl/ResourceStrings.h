@@ -46,11 +46,11 @@ enum FormatNumberFlags { formatFraction = 1, formatTrimZeros = 2 };
 // add nothing but zeros; a larger count is cut to this.
 const int kMaxDecimals = 1074;
 // The value with the given decimals, as long as the text comes out; negative
-// decimals round to tens, hundreds, ... (beyond 10^308 every value rounds to
-// 0). The fraction form ("2 1/2", "3/8") applies when the value's fractional
+// decimals round to tens, hundreds, ... (beyond 10^308 every finite value
+// rounds to 0). The fraction form ("2 1/2", "3/8") applies when the value's fractional
 // part is a whole number of 64ths, which for a negative value only a whole
-// number is. NaN and infinities give the C library's "nan" and "inf", never
-// a fraction and nothing to trim.
+// number is. NaN and infinities give the C library's "nan", "inf" and "-inf"
+// at every count of decimals, never a fraction and nothing to trim.
 void formatNumber(std::wstring& out, double value, int decimals, unsigned flags);
 
 // Values by name, kept sorted by name.
