@@ -191,12 +191,19 @@ void kvCAnalyseDlg::reactivateAnalysisDialog(kvIUnknownPtr first)
         // may be gone once jobDef let go of it.
         takeJobReferences(first);
     }
-    clearResultDisplay();
+    showResultProperties(0, -1, L"");
     onAnalyseModeChanged(kvKeyAnalyseMode);
     // Another job brings its own frame, tool and milling area: its tool is
     // placed and checked anew, as on opening, not left where the last job had it.
     if (!jobDef.isNull())
         placeToolFromJob(first);
+    // The frame drawn is the one the shown coordinates are measured from:
+    // the job's frame, another job's, or none when the job is gone.
+    try {
+        drawAnalysisFrame();
+    } catch (...) {
+        kvShowAnalyseException(application(), L"Exception in kvAnalyse(26)");
+    }
     opened = true;
 }
 

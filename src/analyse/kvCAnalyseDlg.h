@@ -85,7 +85,8 @@ public:
     // is taken wherever it lands (kvCAnalyseDlgToolPos.cpp).
     void beginMouseTurn(kvCGeMatrix turningPlane);
     void drawAnalysisFrame();
-    void setPickIndex(int index) { pickIndex = index; }
+    // -1 (no pair started) also ends a pair in progress.
+    void setPickIndex(int index);
     void clearResultGraphics(bool withPickMarkers);
 
     // Mouse callbacks the reactor calls with this window as user data.
@@ -286,6 +287,8 @@ protected:
     // mode is shown, the faces' own colours back, the lists emptied on close.
     void showMultiFaceLists(bool isNewPanel);
     void restoreGroupColours();
+    // Whether "Surfaces" holds anything.
+    bool selectionHoldsFaces() const;
     // Modes 3 and 4: the radius or plane list selects the rows of a shown
     // result (kvCAnalyseDlgMultiFace.cpp).
     void selectListRowsOfResult(int kind, const wchar_t* text);

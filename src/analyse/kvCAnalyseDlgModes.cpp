@@ -29,6 +29,18 @@ void kvCAnalyseDlg::clearResultDisplay()
         singleFacePanel->fillFaceInfo();
     resultsShown = false;
     elementNameShown = false;
+    // A save redraws the last result shown: once cleared, there is none to
+    // redraw, and nothing of it may reach the model.
+    lastResultKey = nullptr;
+}
+
+// A pair ends with every clearing: its first element is no longer shown, so
+// the next pick in mode 2 is a first element again.
+void kvCAnalyseDlg::setPickIndex(int index)
+{
+    pickIndex = index;
+    if (index < 0)
+        firstElementKind = 0;
 }
 
 void kvCAnalyseDlg::clearResultGraphics(bool withPickMarkers)
@@ -150,8 +162,12 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
     {
         LongOperation busy(m_pBaseDoc);
         try {
-            if (mode == 5 && toolPosPanel)
+            if (mode == 5 && toolPosPanel) {
                 toolPosPanel->resetFeedbackStatus();
+                // A turn by the mouse left going would take the next pick or
+                // move of another mode and draw the tool there.
+                toolPosPanel->endMouseTurn();
+            }
             if (isChecked(idTransparent)) {
                 setChecked(idTransparent, false);
                 onTransparentButton();
@@ -173,7 +189,10 @@ void kvCAnalyseDlg::onAnalyseModeChanged(const wchar_t*)
             setPickIndex(-1);
             clearResultGraphics(true);
             planeDefined = 0;
-            clearResultDisplay();
+            // Cleared, then the CAD environment written with nothing shown:
+            // that hides Save until a numeric result is shown again.
+            showResultProperties(0, -1, L"");
+            showResultProperties(0, 100, L"");
             switch (mode) {
             case 1: propSet(&ownProperties, kvKeyAnalyseType, 0); break;
             case 2: propSet(&ownProperties, kvKeyAnalyseType, 1); break;

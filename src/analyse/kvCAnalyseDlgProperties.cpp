@@ -247,7 +247,7 @@ void kvCAnalyseDlg::reInitialize()
     kvCDlgBase::reInitialize();
 
     loadColorCatalog();
-    clearResultDisplay();
+    showResultProperties(0, -1, L"");
     drawAnalysisFrame();
     createModeSubDialog();
     onAnalyseModeChanged(kvKeyAnalyseMode);

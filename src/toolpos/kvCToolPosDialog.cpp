@@ -517,6 +517,18 @@ void kvCToolPosDialog::finishMouseAngle()
     }
 }
 
+void kvCToolPosDialog::endMouseTurn()
+{
+    m_mouseAxis = -1;
+    m_mouseReferenceSet = false;
+    if (!mpProp)
+        return;
+    m_inMouseTurn = true;
+    for (const wchar_t* key : kMouseFlags)
+        propSet(mpProp, key, false);
+    m_inMouseTurn = false;
+}
+
 void kvCToolPosDialog::trackToolAxisWithMouse()
 {
     if (owner() && m_mouseAxis < 0)

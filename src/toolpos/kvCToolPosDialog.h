@@ -48,6 +48,10 @@ public:
     // Ends turning by the mouse: the turned angles stay, the flags are
     // cleared and the tool is checked at its new place.
     void finishMouseAngle();
+    // Ends turning by the mouse without setting the tool down: the flags are
+    // cleared and nothing is drawn; the turned angles stay, to be checked
+    // when the page is shown again.
+    void endMouseTurn();
     // Turns the tool about the axis of the set flag by the angle the mouse
     // position (in the turning plane) sweeps from its first position.
     void turnToolByMouse(double x, double y);
