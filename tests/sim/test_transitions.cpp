@@ -126,6 +126,7 @@ TEST(TransitionPair, TheNextPickInModeTwoIsAFirstElement)
         {"a first pick in mode 2, then mode 4 and back", "mode 2\npick 95 30 100 0 0 -1\nmode 4\nmode 2\n"},
         {"a first pick in mode 2, then mode 5 and back", "mode 2\npick 95 30 100 0 0 -1\nmode 5\nmode 2\n"},
         {"a first pick in mode 2, then the command again", "mode 2\npick 95 30 100 0 0 -1\nanalyse\n"},
+        {"a pick in mode 3", "mode 3\npick 95 30 100 0 0 -1\nmode 2\n"},
         {"a pick in mode 4", "mode 4\npick 95 30 100 0 0 -1\nmode 2\n"},
         {"a pick in mode 5", "mode 5\npick 95 30 100 0 0 -1\nmode 2\n"},
     };
@@ -153,23 +154,41 @@ TEST(TransitionPair, APairAfterAClearingIsTheTwoNewPicks)
     EXPECT_EQ(p.after("== pair", "Angle"), "[x] 120") << p.all();
 }
 
-// A turn of the tool by the mouse, then mode 1: neither a move nor a pick
-// there draws the tool or its handles, and the pick is measured.
+// A turn of the tool by the mouse, then mode 1 or 2: neither a move nor a
+// pick there draws the tool or its handles, and the pick is measured (the
+// top, a plane: AnalyseType 7 alone in mode 1 and as a first element).
 TEST(TransitionMouseTurn, LeavingModeFiveEndsATurnOfEveryHandle)
 {
-    for (const char* handle : {"A", "B", "C"}) {
-        for (const char* turned : {"", "move 30 28 60\nmove 30 40 60\n"}) {
-            const Played p = playSession(std::string("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\n"
-                                                     "handle ") +
-                                         handle + "\n" + turned + "mode 1\necho == mode 1\nmove 30 28 60\n"
-                                         "move 40 40 60\npick 20 10 100 0 0 -1\nresults\nshow view\nclose\n");
-            ASSERT_EQ(p.errors, 0) << handle << "\n" << p.all();
-            EXPECT_EQ(countBetween(p, "== mode 1", "closed", "cylinder radius"), 0) << handle << "\n" << p.all();
-            EXPECT_EQ(countBetween(p, "== mode 1", "closed", "handle circle"), 0) << handle << "\n" << p.all();
-            EXPECT_EQ(p.after("== mode 1", "AnalyseType"), "7") << handle << "\n" << p.all();
-            EXPECT_EQ(p.after("== mode 1", "Type"), "Plane") << handle;
+    for (const char* mode : {"1", "2"}) {
+        for (const char* handle : {"A", "B", "C"}) {
+            for (const char* turned : {"", "move 30 28 60\nmove 30 40 60\n"}) {
+                const Played p = playSession(
+                    std::string("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\nhandle ") + handle +
+                    "\n" + turned + "mode " + mode +
+                    "\necho == left\nmove 30 28 60\nmove 40 40 60\npick 20 10 100 0 0 -1\nresults\nshow view\n"
+                    "close\n");
+                const std::string name = std::string("mode ") + mode + ", handle " + handle;
+                ASSERT_EQ(p.errors, 0) << name << "\n" << p.all();
+                EXPECT_EQ(countBetween(p, "== left", "closed", "cylinder radius"), 0) << name << "\n" << p.all();
+                EXPECT_EQ(countBetween(p, "== left", "closed", "handle circle"), 0) << name << "\n" << p.all();
+                EXPECT_EQ(p.after("== left", "AnalyseType"), "7") << name << "\n" << p.all();
+                EXPECT_EQ(p.after("== left", "Type"), "Plane") << name;
+            }
         }
     }
+}
+
+// The job's command run again while the tool is being turned: the tool is
+// placed anew, and the mouse no longer turns it.
+TEST(TransitionMouseTurn, TheCommandRunAgainEndsATurn)
+{
+    const Played p = playSession("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\nhandle A\n"
+                                 "move 30 28 60\nmove 30 40 60\nanalyse-job\necho == again\ntoolpos\n"
+                                 "move 30 28 60\nmove 40 40 60\necho == moved\ntoolpos\nclose\n");
+    ASSERT_EQ(p.errors, 0) << p.all();
+    const std::string again = p.after("== again", "angles A");
+    EXPECT_EQ(p.after("== moved", "angles A"), again) << p.all();
+    EXPECT_EQ(p.after("== moved", "collision check").find("Not checked"), std::string::npos) << p.all();
 }
 
 // Back in mode 5 after a turn was left: the mouse no longer turns the tool,
