@@ -151,6 +151,99 @@ TEST_F(Controls, ARightClickActivatesItsWindowFirst)
     kvplat::setMessageLogHook(nullptr);
 }
 
+// As the platform sends it, the right button's down message says the right
+// button is held, at the point clicked; the up message, sent once it is
+// released, no longer does.
+TEST_F(Controls, ARightClickHoldsTheRightButtonInItsDownMessage)
+{
+    HWND button = make(L"Button", 43, BS_PUSHBUTTON);
+    std::vector<std::pair<UINT, WPARAM>> heard;
+    std::vector<LPARAM> at;
+    kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (h == button && (m == WM_RBUTTONDOWN || m == WM_RBUTTONUP)) {
+            heard.emplace_back(m, w);
+            at.push_back(l);
+        }
+    });
+    EXPECT_TRUE(kvplat::rightClick(button, POINT{7, 3}));
+    kvplat::setMessageLogHook(nullptr);
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].first, static_cast<UINT>(WM_RBUTTONDOWN));
+    EXPECT_EQ(heard[0].second, static_cast<WPARAM>(MK_RBUTTON)) << "the right button alone is held";
+    EXPECT_EQ(heard[1].first, static_cast<UINT>(WM_RBUTTONUP));
+    EXPECT_EQ(heard[1].second & MK_RBUTTON, 0u) << "released";
+    for (LPARAM l : at)
+        EXPECT_EQ(l, MAKELPARAM(7, 3));
+}
+
+namespace {
+
+// The window whose activation destroys one of its own windows: the button
+// the user is about to click, or the whole window.
+HWND g_destroyedOnActivation = nullptr;
+WNDPROC g_dialogProc = nullptr;
+
+LRESULT CALLBACK destroyingOnActivation(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE && g_destroyedOnActivation) {
+        HWND doomed = g_destroyedOnActivation;
+        g_destroyedOnActivation = nullptr;
+        if (doomed == h) {
+            DestroyWindow(h);
+            return 0;
+        }
+        DestroyWindow(doomed);
+    }
+    return CallWindowProcW(g_dialogProc, h, m, w, l);
+}
+
+} // namespace
+
+// A control that the activation of its own window destroys is gone before
+// the user's input lands: nothing is clicked, chosen or right-clicked, and
+// the caller is told so.
+TEST_F(Controls, AControlDestroyedByTheActivationOfItsWindowTakesNoInput)
+{
+    HWND other = CreateWindowExW(0, WC_DIALOG, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&destroyingOnActivation)));
+    ASSERT_NE(g_dialogProc, nullptr);
+    std::vector<WPARAM> commands;
+    kvplat::setMessageLogHook([&](HWND h, UINT m, WPARAM w, LPARAM) {
+        if (h == top && m == WM_COMMAND)
+            commands.push_back(w);
+    });
+    struct Case {
+        const char* what;
+        bool wholeWindow;
+        int kind;  // 0 click, 1 combo choice, 2 right click
+    } const cases[] = {
+        {"button, click", false, 0},      {"combo box, choice", false, 1}, {"button, right click", false, 2},
+        {"whole window, click", true, 0},  // last: the window is gone after it
+    };
+    for (const Case& c : cases) {
+        HWND control = c.kind == 1 ? make(L"ComboBox", 50, CBS_DROPDOWNLIST) : make(L"Button", 51, BS_PUSHBUTTON);
+        if (c.kind == 1)
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"one"));
+        SetActiveWindow(other);
+        ASSERT_EQ(GetActiveWindow(), other) << c.what;
+        g_destroyedOnActivation = c.wholeWindow ? top : control;
+        commands.clear();
+        bool reported = true;
+        if (c.kind == 0)
+            reported = kvplat::clickButton(control);
+        else if (c.kind == 1)
+            reported = kvplat::selectComboItem(control, 0);
+        else
+            reported = kvplat::rightClick(control, POINT{2, 2});
+        EXPECT_EQ(g_destroyedOnActivation, nullptr) << c.what << ": the activation ran";
+        EXPECT_FALSE(IsWindow(control)) << c.what;
+        EXPECT_FALSE(reported) << c.what << ": nothing was clicked";
+        EXPECT_TRUE(commands.empty()) << c.what << ": no notification";
+    }
+    kvplat::setMessageLogHook(nullptr);
+}
+
 TEST_F(Controls, SubclassingPassesOnToTheOriginalProcedure)
 {
     HWND check = make(L"Button", 20, BS_AUTOCHECKBOX);
