@@ -558,6 +558,39 @@ TEST_F(Platform, RegistryKeyNamesAreCountedInUtf16Units)
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, longest.c_str()), ERROR_SUCCESS);
 }
 
+// U+10000 is the first character that takes two UTF-16 units, U+10FFFF the
+// last: 128 of either fill 256 units, one past a key name's 255, on create,
+// open and delete alike; 127 of them and one plain character fill 255.
+TEST_F(Platform, RegistryKeyNamesCountTheFirstAndLastCharactersPastTheBasicPlaneAsTwoUnits)
+{
+    for (const wchar_t wide : {static_cast<wchar_t>(0x10000), static_cast<wchar_t>(0x10FFFF)}) {
+        const std::wstring pairs(127, wide);
+        const std::wstring overlong = L"Software\\" + pairs + wide;
+        const std::wstring longest = L"Software\\" + pairs + L"k";
+        const unsigned long code = static_cast<unsigned long>(wide);
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, overlong.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_INVALID_PARAMETER)
+            << std::hex << code;
+        EXPECT_EQ(key, nullptr);
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, overlong.c_str(), 0, KEY_READ, &key), ERROR_INVALID_PARAMETER)
+            << std::hex << code;
+        EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, overlong.c_str()), ERROR_INVALID_PARAMETER) << std::hex << code;
+
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, longest.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS)
+            << std::hex << code;
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, longest.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS) << std::hex << code;
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, longest.c_str()), ERROR_SUCCESS) << std::hex << code;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, longest.c_str(), 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND)
+            << std::hex << code << ": deleted";
+    }
+}
+
 TEST_F(Platform, GdiCallsAreLoggedAndCounted)
 {
     HWND top = CreateWindowExW(0, L"TestRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
