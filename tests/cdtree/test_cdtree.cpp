@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,34 @@ TEST_F(Scene, BadArgumentsAreRefusedAndLeaveTheSceneAsItWas)
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), frameAt(1e308, 0, 0).data(), nullptr));
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), nullptr, nullptr));
     EXPECT_EQ(kvCdErrArgument, kvCdTestTool(nullptr, frameAt(0, 0, 0).data(), nullptr));
+}
+
+// A frame that mirrors keeps every length and angle, as a rotation does, but
+// turns the tool's frame left-handed: no rigid motion places a tool so, and
+// it is refused as a frame that scales is. The same axes rotated are taken.
+TEST_F(Scene, AMirroringFrameIsRefusedAsANonOrthonormalOneIs)
+{
+    // The tool above the block's top face, free when upright; turned upside
+    // down it lies in the block.
+    auto placed = [](std::array<double, 9> r) {
+        return std::vector<double>{r[0], r[1], r[2], 50, r[3], r[4], r[5], 30, r[6], r[7], r[8], 40, 0, 0, 0, 1};
+    };
+    const std::array<double, 9> mirrors[] = {
+        {1, 0, 0, 0, 1, 0, 0, 0, -1},   // across the tool's own end
+        {-1, 0, 0, 0, 1, 0, 0, 0, 1},   // across its axis
+        {-1, 0, 0, 0, -1, 0, 0, 0, -1}, // through the tip
+        {0, 1, 0, 1, 0, 0, 0, 0, 1},    // x and y swapped
+    };
+    for (const auto& r : mirrors) {
+        kvCdHit hit{-2, -2};
+        EXPECT_EQ(kvCdErrArgument, kvCdTestTool(scene.get(), placed(r).data(), &hit))
+            << r[0] << ' ' << r[4] << ' ' << r[8];
+    }
+    // Rotations of the same axes: a half turn about the axis leaves the
+    // tool upright and free, a half turn about x puts it into the block.
+    EXPECT_EQ(0, kvCdTestTool(scene.get(), placed({-1, 0, 0, 0, -1, 0, 0, 0, 1}).data(), nullptr));
+    EXPECT_EQ(1, kvCdTestTool(scene.get(), placed({1, 0, 0, 0, -1, 0, 0, 0, -1}).data(), nullptr));
+    EXPECT_EQ(0, kvCdTestTool(scene.get(), placed({0, -1, 0, 1, 0, 0, 0, 0, 1}).data(), nullptr));
 }
 
 TEST(CdScene, MachineModelFromBinaryAndAsciiStlIsMetByTheTool)
@@ -246,6 +275,82 @@ TEST(StlReader, WhatCannotBeAMachineModelIsRefusedWithItsReason)
     EXPECT_EQ(StlStatus::unreadable, kvcd::parseStl(std::string(), out));
     EXPECT_EQ(StlStatus::unreadable, kvcd::readStl(tempPath("no-such-file.stl"), out));
     EXPECT_TRUE(out.empty());
+}
+
+namespace {
+
+// Facets i = 0, 1, ... of a fan, each its own triangle (corner 2 is 1 + i high).
+std::vector<kvtest::StlCorners> fan(int count)
+{
+    std::vector<kvtest::StlCorners> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back({0, 0, 0, 1, 0, 0, 0, 1, 1.0f + i});
+    return out;
+}
+
+// The same facets as ASCII, split into solids of the given sizes.
+std::string asciiStl(const std::vector<kvtest::StlCorners>& facets, const std::vector<int>& solids)
+{
+    std::ostringstream text;
+    std::size_t next = 0;
+    for (int size : solids) {
+        text << "solid part\n";
+        for (int k = 0; k < size; ++k, ++next) {
+            const kvtest::StlCorners& t = facets.at(next);
+            text << " facet normal 0 0 1\n  outer loop\n";
+            for (int c = 0; c < 3; ++c)
+                text << "   vertex " << t[3 * c] << ' ' << t[3 * c + 1] << ' ' << t[3 * c + 2] << "\n";
+            text << "  endloop\n endfacet\n";
+        }
+        text << "endsolid part\n";
+    }
+    return text.str();
+}
+
+} // namespace
+
+// A file of exactly as many facets as the limit allows is read whole; one
+// facet more is refused, binary or ASCII, however the ASCII facets are split
+// into solids, from memory or from a file.
+TEST(StlReader, ExactlyTheTriangleLimitIsReadAndOneFacetMoreIsRefused)
+{
+    using kvcd::StlStatus;
+    const std::size_t limit = 3;
+    const std::vector<kvtest::StlCorners> three = fan(3), four = fan(4);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        StlStatus status;
+    } const cases[] = {
+        {"binary, 3", kvtest::binaryStl(three), StlStatus::ok},
+        {"binary, 4", kvtest::binaryStl(four), StlStatus::badCount},
+        {"ASCII, 3", asciiStl(three, {3}), StlStatus::ok},
+        {"ASCII, 4", asciiStl(four, {4}), StlStatus::badCount},
+        {"ASCII, 2 + 1", asciiStl(three, {2, 1}), StlStatus::ok},
+        {"ASCII, 2 + 2", asciiStl(four, {2, 2}), StlStatus::badCount},
+        {"ASCII, 3 + 1", asciiStl(four, {3, 1}), StlStatus::badCount},
+    };
+    const std::string path = tempPath("limit.stl");
+    for (const Case& c : cases) {
+        writeFile(path, c.bytes);
+        for (bool fromFile : {false, true}) {
+            std::vector<kvcd::StlTriangle> out;
+            const StlStatus status =
+                fromFile ? kvcd::readStl(path, out, limit) : kvcd::parseStl(c.bytes, out, limit);
+            EXPECT_EQ(c.status, status) << c.what << (fromFile ? ", from a file" : "");
+            if (c.status != StlStatus::ok) {
+                EXPECT_TRUE(out.empty()) << c.what;
+                continue;
+            }
+            ASSERT_EQ(limit, out.size()) << c.what;
+            for (std::size_t i = 0; i < limit; ++i)
+                EXPECT_EQ(1.0 + i, out[i].v[2][2]) << c.what << ", facet " << i;
+        }
+        // Below the limit of a machine model, every one of them is read.
+        std::vector<kvcd::StlTriangle> out;
+        EXPECT_EQ(StlStatus::ok, kvcd::parseStl(c.bytes, out)) << c.what;
+    }
+    std::remove(path.c_str());
 }
 
 TEST(CdScene, RefusedMachineFilesAddNothingAndTrianglesWithoutAreaAreCounted)
