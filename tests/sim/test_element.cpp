@@ -100,6 +100,42 @@ TEST(FaceLibraryShapes, LimitsOnTheAxisAreTheTrimmedExtent)
     }
 }
 
+// A sine of the half angle of exactly 1 or -1 is a cone opened flat, whose
+// radius along the axis would grow without bound: the limits are refused and
+// nothing is handed out. Any sine short of it gives the face's extent, its
+// radii growing by the tangent of the half angle.
+TEST(FaceLibraryShapes, LimitsOnTheAxisRefuseASineOfOne)
+{
+    FaceLibrary library;
+    for (int id : {115, 116}) {
+        HeldFace face(id);
+        kvPoint3DRec p, d, e;
+        double r = 0, s = 0, v = 0;
+        ASSERT_TRUE(library.isNurbsAsCylinder(face.get(), p, d, r, s, v, e));
+        for (double sine : {1.0, -1.0}) {
+            kvPoint3DRec l1{7, 7, 7}, l2{7, 7, 7};
+            double r1 = 7, r2 = 7;
+            EXPECT_FALSE(library.getSurfaceLimitsOnAxis(face.get(), p, d, r, sine, v, l1, r1, l2, r2))
+                << id << " " << sine;
+            EXPECT_EQ(r1, 7.0) << id << " " << sine;
+            EXPECT_EQ(r2, 7.0) << id << " " << sine;
+            EXPECT_EQ(l1.z, 7.0) << id << " " << sine;
+            EXPECT_EQ(l2.z, 7.0) << id << " " << sine;
+        }
+        // Just short of a flat cone: a slope of 1 / sqrt(1 - 0.6^2) * 0.6 =
+        // 0.75 over the face's extent on the axis.
+        for (double sine : {0.6, -0.6}) {
+            kvPoint3DRec l1, l2;
+            double r1 = 0, r2 = 0;
+            ASSERT_TRUE(library.getSurfaceLimitsOnAxis(face.get(), p, d, r, sine, v, l1, r1, l2, r2)) << id;
+            const double along1 = (l1.x - p.x) * d.x + (l1.y - p.y) * d.y + (l1.z - p.z) * d.z;
+            const double along2 = (l2.x - p.x) * d.x + (l2.y - p.y) * d.y + (l2.z - p.z) * d.z;
+            EXPECT_NEAR(r1, r + 0.75 * std::copysign(1.0, sine) * along1, 1e-9) << id << " " << sine;
+            EXPECT_NEAR(r2, r + 0.75 * std::copysign(1.0, sine) * along2, 1e-9) << id << " " << sine;
+        }
+    }
+}
+
 TEST(FaceLibraryShapes, SurfaceRecordsMarkClosedDirectionsAndBelongToTheCaller)
 {
     FaceLibrary library;
