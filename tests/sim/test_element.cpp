@@ -411,6 +411,78 @@ TEST(ElementMeasurement, ASaveRepeatedAfterARefusedOneWritesTheName)
     EXPECT_EQ(placeAfter(m, "== again", "text \"Royal blue\" height"), "(20, 40, 55)");
 }
 
+namespace {
+
+// The words of every text the model holds, as the listing after the first
+// line holding from shows them.
+std::vector<std::string> savedTexts(const Measured& m, const std::string& from)
+{
+    std::vector<std::string> texts;
+    const int listing = m.find("model entities: ", m.find(from));
+    if (m.find(from) < 0 || listing < 0) return texts;
+    for (int i = listing + 1; i < static_cast<int>(m.lines.size()) && m.lines[i].rfind("  ", 0) == 0; ++i) {
+        const std::string& line = m.lines[i];
+        const std::size_t at = line.find("  text \"");
+        if (at == std::string::npos) continue;
+        const std::size_t begin = at + 8;
+        texts.push_back(line.substr(begin, line.find("\" height", begin) - begin));
+    }
+    return texts;
+}
+
+} // namespace
+
+// A face whose colour the catalogue does not name has an empty name: with
+// the name switched on (for a named face before it), its save writes the
+// measurement alone, no empty text beside it.
+TEST(ElementMeasurement, AFaceWhoseColourHasNoNameSavesNoNameText)
+{
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(testing::TempDir()) / ("unnamed_" + std::to_string(getpid()));
+    fs::create_directories(base / "feattech");
+    std::ofstream(base / "feattech" / "kvColorCatalog.xml")
+        << "<ColorCatalog>\n<Color_Interface_Definition R=\"192\" G=\"192\" B=\"192\" Name=\"Silver\"/>\n"
+           "</ColorCatalog>\n";
+    const Measured m = runSession("basefolder " + base.string() + "\nanalyse\nmode 1\npick 10 20 100 0 0 -1\n"
+                                  "name-text on\necho == unnamed\npick 20 40 60 0 5 -40\nresults\npress save\n"
+                                  "echo == saved\nentities\nclose\n");
+    fs::remove_all(base);
+    ASSERT_EQ(m.errors, 0) << m.all();
+    EXPECT_EQ(m.after("== unnamed", "Color"), "64,96,224");
+    EXPECT_EQ(m.after("== unnamed", "Name"), "(missing)");
+    // The half hole's diameter of 10: two extension lines, the dimension
+    // line with its text, two arrowheads of three outlines each.
+    EXPECT_EQ(savedTexts(m, "== saved"), std::vector<std::string>{"10"});
+    EXPECT_EQ(m.after("== saved", "model entities"), "10");
+    EXPECT_EQ(m.after("== saved", "insert brackets"), "8 opened, 8 closed");
+}
+
+// The name ticked in mode 1 goes with the mode: a pair measured in mode 2
+// (the half hole, kept as the first element, and the top face) saves its
+// angle, not the name.
+TEST(ElementMeasurement, AModeChangeTakesTheShownNameOutOfTheNextSave)
+{
+    const Measured m = runSession(kHoleNamed + "mode 2\necho == pair\npick 20 10 100 0 0 -1\nresults\n"
+                                  "press save\necho == saved\nentities\nclose\n");
+    ASSERT_EQ(m.errors, 0) << m.all();
+    EXPECT_EQ(m.after("== pair", "Drill hole Angle"), "[x] 90");
+    // The angle's text, its legs and arc, two arrowheads of three outlines.
+    EXPECT_EQ(savedTexts(m, "== saved"), std::vector<std::string>{"90"});
+    EXPECT_EQ(m.after("== saved", "model entities"), "8");
+    EXPECT_EQ(m.after("== saved", "insert brackets"), "7 opened, 7 closed");
+}
+
+// A name ticked and then unticked is not saved: the save writes the
+// measurement alone.
+TEST(ElementMeasurement, ANameTickedAndUntickedIsNotSaved)
+{
+    const Measured m = runSession(kHoleNamed + "name-text off\npress save\necho == saved\nentities\nclose\n");
+    ASSERT_EQ(m.errors, 0) << m.all();
+    EXPECT_EQ(savedTexts(m, "== saved"), std::vector<std::string>{"10"});
+    EXPECT_EQ(m.after("== saved", "model entities"), "10");
+    EXPECT_EQ(m.after("== saved", "insert brackets"), "8 opened, 8 closed");
+}
+
 // After a second pick the coordinate line shows the two picks' difference,
 // once, labelled as such.
 TEST(ElementMeasurement, OneCoordinateLineShowsThePickOrTheDifference)
