@@ -140,7 +140,10 @@ public:
     {
         return kvQueryInterfaces<kvIBaseDocument1, kvISWDocument1>(this, name);
     }
-    int getBaseModel(kvIUnknown** out) override { return fake::handOut<kvIBaseModel1>(model, out); }
+    int getBaseModel(kvIUnknown** out) override
+    {
+        return fake::handOut<kvIBaseModel1>(hasModel ? model : nullptr, out);
+    }
     int getTmpGraphics(kvIUnknown** out) override
     {
         kvIfPtr<kvIBaseTmpGraphics> g(static_cast<kvIBaseTmpGraphics*>(new kvIfImp<fake::Graphics>()));
@@ -160,6 +163,8 @@ public:
     }
     Store& store;
     Model* model;
+    // Cleared for a document that has no model.
+    bool hasModel = true;
 };
 
 // The window with its measurement state reachable, as a pick leaves it.
@@ -289,6 +294,26 @@ TEST_F(SaveTest, AModelThatCannotTakeBackKeepsWhatItTookAndTheUserIsToldWhat)
     ASSERT_EQ(2u, host.app->boxes.size());
     EXPECT_EQ(told + L"the text \"135\"", host.app->boxes[0].text);
     EXPECT_EQ(told + L"7 polylines", host.app->boxes[1].text);
+}
+
+// A document without a model takes nothing: the first write, the angle's
+// text, is refused, and nothing more is tried, neither the angle's legs and
+// arc nor its arrowheads. One insert bracket, one assertion, one message.
+TEST_F(SaveTest, ASaveIntoADocumentWithoutAModelStopsAtTheFirstRefusal)
+{
+    doc->hasModel = false;
+    window->measuredAngle();
+    window->showResultGraphic(kvKeyInfoAngle);
+    kvResetAssertMessages();
+    window->onSaveMeasurement();
+    EXPECT_FALSE(window->isSavingMeasurement());
+    EXPECT_TRUE(store.entities.empty());
+    EXPECT_EQ(1, store.opened);
+    EXPECT_EQ(1, store.closed);
+    EXPECT_EQ(1, kvAssertMessageCount());
+    EXPECT_EQ(L"pText", kvLastAssertMessage().substr(kvLastAssertMessage().find(L'\n') + 1, 5));
+    ASSERT_EQ(1u, host.app->boxes.size());
+    EXPECT_EQ(L"The model did not take the whole measurement: nothing was saved", host.app->boxes[0].text);
 }
 
 } // namespace
