@@ -457,19 +457,19 @@ TEST(ElementMeasurement, AFaceWhoseColourHasNoNameSavesNoNameText)
     EXPECT_EQ(m.after("== saved", "insert brackets"), "8 opened, 8 closed");
 }
 
-// The name ticked in mode 1 goes with the mode: a pair measured in mode 2
-// (the half hole, kept as the first element, and the top face) saves its
-// angle, not the name.
+// The name ticked in mode 1 goes with the mode: a pair measured in mode 2,
+// the top and the bottom face 40 apart, saves its distance, not the name.
 TEST(ElementMeasurement, AModeChangeTakesTheShownNameOutOfTheNextSave)
 {
-    const Measured m = runSession(kHoleNamed + "mode 2\necho == pair\npick 20 10 100 0 0 -1\nresults\n"
-                                  "press save\necho == saved\nentities\nclose\n");
+    const Measured m = runSession(kHoleNamed + "mode 2\necho == pair\npick 20 10 100 0 0 -1\n"
+                                  "pick 50 30 -50 0 0 1\nresults\npress save\necho == saved\nentities\nclose\n");
     ASSERT_EQ(m.errors, 0) << m.all();
-    EXPECT_EQ(m.after("== pair", "Drill hole Angle"), "[x] 90");
-    // The angle's text, its legs and arc, two arrowheads of three outlines.
-    EXPECT_EQ(savedTexts(m, "== saved"), std::vector<std::string>{"90"});
-    EXPECT_EQ(m.after("== saved", "model entities"), "8");
-    EXPECT_EQ(m.after("== saved", "insert brackets"), "7 opened, 7 closed");
+    EXPECT_EQ(m.after("== pair", "Distance"), "[x] 40");
+    // The extension line, the dimension line with its text, two arrowheads
+    // of three outlines each.
+    EXPECT_EQ(savedTexts(m, "== saved"), std::vector<std::string>{"40"});
+    EXPECT_EQ(m.after("== saved", "model entities"), "9");
+    EXPECT_EQ(m.after("== saved", "insert brackets"), "8 opened, 8 closed");
 }
 
 // A name ticked and then unticked is not saved: the save writes the
