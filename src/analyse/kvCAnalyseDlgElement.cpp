@@ -611,7 +611,9 @@ void kvCAnalyseDlg::showElementNameText()
     KV_REQUIRE(!graphics[gfxElementName].isNull(), L"m_pTmpGr1");
     if (firstElementKind != 0) {
         drawText(graphics[gfxElementName], elementNameText, textFrame, 2.0, elementColor, 1);
-        elementNameShown = elementNameText[0] != L'\0';
+        // A colour the catalogue does not name leaves only the blanks that
+        // set the name off a point: no text of blanks goes into the model.
+        elementNameShown = elementNameText[std::wcsspn(elementNameText, L" ")] != L'\0';
     }
     graphics[gfxElementName]->setVisible(1);
 }

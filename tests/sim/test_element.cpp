@@ -457,6 +457,30 @@ TEST(ElementMeasurement, AFaceWhoseColourHasNoNameSavesNoNameText)
     EXPECT_EQ(m.after("== saved", "insert brackets"), "8 opened, 8 closed");
 }
 
+// The same for a plane, whose pick places no label: the view sets the empty
+// name off the point with two blanks, and those blanks are no text for the
+// model. The tilted face's angle of 60 is saved whole, without a text of
+// blanks; a named face saved after it still writes its name.
+TEST(ElementMeasurement, ANameOfBlanksIsNotSaved)
+{
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(testing::TempDir()) / ("blanks_" + std::to_string(getpid()));
+    fs::create_directories(base / "feattech");
+    std::ofstream(base / "feattech" / "kvColorCatalog.xml")
+        << "<ColorCatalog>\n<Color_Interface_Definition R=\"64\" G=\"96\" B=\"224\" Name=\"Royal blue\"/>\n"
+           "</ColorCatalog>\n";
+    const Measured m = runSession("basefolder " + base.string() + "\nanalyse\nmode 1\n" + "pick 20 40 60 0 5 -40\n"
+                                  "name-text on\npick 95 30 100 0 0 -1\necho == unnamed\nshow view\npress save\n"
+                                  "echo == saved\nentities\nentities clear\npick 20 40 61 0 5 -40\npress save\n"
+                                  "echo == named\nentities\nclose\n");
+    fs::remove_all(base);
+    ASSERT_EQ(m.errors, 0) << m.all();
+    // The view still shows the name as the element's name line has it.
+    EXPECT_GE(m.find("text \"  \" at (95, 30, 31.34)", m.find("== unnamed")), 0) << m.all();
+    EXPECT_EQ(savedTexts(m, "== saved"), std::vector<std::string>{"60"}) << m.all();
+    EXPECT_EQ(savedTexts(m, "== named"), (std::vector<std::string>{"10", "Royal blue"})) << m.all();
+}
+
 // The name ticked in mode 1 goes with the mode: a pair measured in mode 2,
 // the top and the bottom face 40 apart, saves its distance, not the name.
 TEST(ElementMeasurement, AModeChangeTakesTheShownNameOutOfTheNextSave)
