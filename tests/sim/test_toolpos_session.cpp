@@ -378,3 +378,21 @@ TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
     fs::remove_all(base);
     expectClosedClean(false);
 }
+
+// The host shows the tool's feedback only while the tool position is the
+// mode: the status goes back to 0 as the window opens on a job, as the mode is
+// left and as the window closes in it, and not on a change between two other
+// modes.
+TEST_F(ToolPosSession, TheHostsFeedbackStatusIsResetWhenTheToolPositionIsLeft)
+{
+    const std::string reset = "[host] parameter SW_SF_STAT = 0";
+    const std::string opened = run("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\n");
+    EXPECT_TRUE(hasLine(opened, reset)) << opened;
+    const std::string left = run("mode 1\n");
+    EXPECT_TRUE(hasLine(left, reset)) << left;
+    const std::string other = run("mode 2\nmode 3\n");
+    EXPECT_FALSE(has(other, reset)) << other;
+    const std::string closed = run("mode 5\nclose\n");
+    EXPECT_TRUE(hasLine(closed, reset)) << closed;
+    expectClosedClean(false);
+}
