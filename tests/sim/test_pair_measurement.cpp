@@ -348,4 +348,21 @@ TEST(PairMeasurement, APlaneSelectedAsFirstElementIsMeasuredFrom)
     EXPECT_NE(std::string::npos, s.find(", DZ2.5\n")) << s;
 }
 
+// A saved distance is a polyline, its text, a line and the arrowheads'
+// polylines. Refused in part by a model that cannot take entities out again,
+// the user is told what it holds as it holds it: the line as a line.
+TEST(PairMeasurement, ARefusedSaveNamesTheLineItLeftAsALine)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + kBottom +
+                                      "offer kvIBaseModelWithDelete off\necho == no texts\nentities refuse text\n"
+                                      "press save\nentities\nentities clear\necho == no polylines\n"
+                                      "entities refuse polyline\npress save\nentities\nclose\n");
+    const std::string partly = "[message box kind 3] The model did not take the whole measurement and holds of it: ";
+    const std::string noTexts = section(out, "no texts"), noPolylines = section(out, "no polylines");
+    EXPECT_NE(std::string::npos, noTexts.find("  2  line from (20, 10, 0) to (20, 10, 40) ")) << noTexts;
+    EXPECT_NE(std::string::npos, noTexts.find(partly + "1 line, 7 polylines\n")) << noTexts;
+    EXPECT_NE(std::string::npos, noPolylines.find("model entities: 2\n")) << noPolylines;
+    EXPECT_NE(std::string::npos, noPolylines.find(partly + "the text \"40\", 1 line\n")) << noPolylines;
+}
+
 } // namespace
