@@ -396,3 +396,40 @@ TEST_F(ToolPosSession, TheHostsFeedbackStatusIsResetWhenTheToolPositionIsLeft)
     EXPECT_TRUE(hasLine(closed, reset)) << closed;
     expectClosedClean(false);
 }
+
+// What a job's set-up found wanting belongs to that job: opened again on a
+// job whose machine has its models, the window's verdict is that job's alone.
+TEST_F(ToolPosSession, TheNextJobsVerdictCarriesNoNoteOfTheJobBefore)
+{
+    const std::string first = run("job NoSuchMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(first, "collision check: No collision; no machine model loaded: there is no folder "
+                               "Machines/NoSuchMill in the host's base folder"))
+        << first;
+    // On the open window, and in a window opened afresh.
+    const std::string again = run("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(again, "collision check: No collision")) << again;
+    run("close\njob NoSuchMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\nclose\n");
+    const std::string fresh = run("job DemoMill 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(fresh, "collision check: Collision: the cutting part meets the machine")) << fresh;
+    expectClosedClean();
+}
+
+// Nothing to check against is no all-clear: whatever the user does, no
+// verdict says the tool is free.
+TEST_F(ToolPosSession, AMillingAreaWithoutFacesNeverGivesTheAllClear)
+{
+    const std::string none = "collision check: The milling area holds no faces";
+    const std::string opened = run("job DemoMill 60 45 40\njob-tool 6 30 30 40\njob-area none\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(opened, none)) << opened;
+    const std::string moved = run("pick 60 45 100 0 0 -1\ntoolpos\nset AAngle 10\ntoolpos\n");
+    EXPECT_TRUE(hasLine(moved, none)) << moved;
+    const std::string lengthened = run("press tool-length\ntoolpos\nset ToolLengthOffset 3\ntoolpos\nmode 1\n"
+                                       "mode 5\ntoolpos\n");
+    EXPECT_TRUE(hasLine(lengthened, "collision check: The collision check is not ready: the tool length stays"))
+        << lengthened;
+    for (const std::string& shown : {opened, moved, lengthened}) {
+        EXPECT_FALSE(has(shown, "No collision")) << shown;
+        EXPECT_FALSE(has(shown, "free")) << shown;
+    }
+    expectClosedClean();
+}
