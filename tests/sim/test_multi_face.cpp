@@ -447,9 +447,9 @@ TEST(MultiFaceSession, UntickingAGroupAfterAPickSelectedARowTakesItsColourOff)
         EXPECT_GT(t.find(face, unticked), unticked) << face << '\n' << t.all();
 }
 
-// Undercuts hidden: the sample part has none, so every radius face stays
-// listed, the concave torus (2) as the convex roundings (3) and the convex
-// sphere-side face (78.488).
+// Undercuts hidden: every radius face of the sample part is convex or
+// concave to the frame (with convex ones hidden only the radius 2 row is
+// left), so the three rows stay as they are, with all their faces.
 TEST(MultiFaceSession, HidingUndercutsKeepsTheConvexAndConcaveFaces)
 {
     const Transcript t = play(kOpen + "mode 3\nselect all\nelapse 100\nset ShowUndercut false\n"
