@@ -143,12 +143,20 @@ void kvCToolPosDialog::setToolAxisFeedbackPoints(kvIfPtr<kvITwCycleJobDef1> job)
         kvCPrPropertySet* settings = nullptr;
         if (generic.isNull() || generic->getPropertySet(&settings) != 0 || !settings)
             return;
+        // The two points are one axis: the second is reckoned from the first,
+        // so they are written together or not at all. Whether the job uses
+        // feedback points is the job's setting, not the panel's to switch on.
+        bool enabled = false, enabled2 = false;
+        propGet(settings, kvKeyTFBPointEnable, enabled);
+        propGet(settings, kvKeyTFBPointEnable2, enabled2);
+        if (!enabled || !enabled2) {
+            setNote(kvCString(L"The job's two tool feedback points are not both switched on: nothing was written"));
+            return;
+        }
         kvCGePoint first, second;
         kvToolFeedbackPoints(m_toolFrame, axialShiftSet ? axialShift : 0.0, first, second);
         propSet(settings, kvKeyTFBPoint, first);
         propSet(settings, kvKeyTFBPoint2, second);
-        propSet(settings, kvKeyTFBPointEnable, true);
-        propSet(settings, kvKeyTFBPointEnable2, true);
         setNote(kvCString(L"The tool position is the job's tool feedback position"));
     } catch (...) {
         showException(L"Exception in kvAnalyse (Plan 21)");

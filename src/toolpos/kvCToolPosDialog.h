@@ -34,7 +34,9 @@ public:
     // false: apply "ToolLengthOffset" again to the length last found free.
     void optimizeToolLength(bool optimise);
     // The job's "TFBPoint" (the tool position) and "TFBPoint2" (1000.0 along
-    // the axis), with "TFBPointEnable" and "TFBPointEnable2" switched on.
+    // the axis), written only when the job has "TFBPointEnable" and
+    // "TFBPointEnable2" both set; otherwise the job is left as it is and the
+    // panel's message says why.
     void setToolAxisFeedbackPoints(kvIfPtr<kvITwCycleJobDef1> job);
     // The host's frame feedback takes the tool-position matrix.
     void updateFrameFeedback();

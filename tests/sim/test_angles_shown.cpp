@@ -313,3 +313,86 @@ TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
     EXPECT_GE(angles, 490);
     EXPECT_GE(drawn, 420);
 }
+
+namespace {
+
+// The directions from c to a and to b, and the angle between them in degrees.
+double angleAt(const Point& c, const std::array<double, 3>& a, const std::array<double, 3>& b)
+{
+    const Point u{a[0] - c.x, a[1] - c.y, a[2] - c.z}, v{b[0] - c.x, b[1] - c.y, b[2] - c.z};
+    return between(u, v);
+}
+
+struct SavedAngle : hostsim_test::InProcessSession {};
+
+} // namespace
+
+// The top and the chamfer meet at 135 degrees; the saved arc turns from one
+// leg to the other the short way, through 135 degrees, every step of it
+// within that angle. The long way round would sweep 225 with the same ends.
+TEST_F(SavedAngle, TheArcOfA135DegreeAngleSpans135Degrees)
+{
+    run("analyse\nmode 2\npick 20 10 100 0 0 -1\npick 30 -10 50 0 1 -1\n");
+    session.model().cad().clear();
+    const std::string saved = run("set InfoAngle true\npress save\n");
+    EXPECT_TRUE(has(saved, "pressed save")) << saved;
+    const std::vector<hostsim::CadRecord>& records = session.model().cad().records();
+    ASSERT_GE(records.size(), 2u);
+    ASSERT_EQ(records[0].kind, hostsim::cadText);
+    EXPECT_EQ(narrow(records[0].text), "135");
+    // Centre, one leg's end, the arc to the other leg's end, the centre.
+    const std::vector<std::array<double, 3>>& p = records[1].points;
+    ASSERT_GE(p.size(), 6u);
+    const Point c{p[0][0], p[0][1], p[0][2]};
+    double swept = 0.0, widest = 0.0;
+    for (std::size_t i = 1; i + 2 < p.size(); ++i) {
+        swept += angleAt(c, p[i], p[i + 1]);
+        widest = std::fmax(widest, angleAt(c, p[1], p[i + 1]));
+    }
+    EXPECT_NEAR(swept, 135.0, 0.01);
+    // No point of the arc lies outside the angle between the legs.
+    EXPECT_LE(widest, 135.0 + 1e-6);
+    EXPECT_NEAR(angleAt(c, p[1], p[p.size() - 2]), 135.0, 0.001);
+}
+
+// The countersink widens from radius 8 at z 36 to 12 at z 40: its cone's
+// apex lies on the axis (70, 35) at z 28. Its full opening is dimensioned
+// between the generator through the pick and the one opposite, meeting at
+// the apex, wherever round the axis the pick lies; this pick lies 45 degrees
+// round from the x direction, off the plane of x and the axis.
+TEST(AnglesShown, TheConeAngleIsCentredAtTheApexForAPickOffThePlaneThroughTheAxis)
+{
+    const double r = 10.0 / std::sqrt(2.0);
+    char pick[80];
+    std::snprintf(pick, sizeof pick, "pick %.6f %.6f 100 0 0 -1\n", 70.0 + r, 35.0 + r);
+    const SimRun run = runHostsim(std::string("--module ") + KV_MODULE_PATH + " -",
+                                  std::string("analyse\nmode 1\n") + pick +
+                                      "set InfoConeAngle true\necho == cone\nshow view\nclose\n");
+    ASSERT_EQ(0, run.status) << run.all();
+    ASSERT_TRUE(run.has("pick hits face 116 \"countersink\" at (77.0711, 42.0711, 38)")) << run.all();
+    const int at = run.find("== cone");
+    const Shown shown = angleInView(run, at);
+    ASSERT_TRUE(shown.found) << run.all();
+    EXPECT_EQ(shown.text, "90");
+    EXPECT_NEAR(shown.sweep, 90.0, 0.05);
+    std::string contour;
+    for (std::size_t i = at; i < run.lines.size() && contour.empty(); ++i)
+        if (run.lines[i].find("    contour from ") == 0)
+            contour = run.lines[i];
+    ASSERT_FALSE(contour.empty()) << run.all();
+    const Point c = pointAt(contour, contour.find('('));
+    EXPECT_NEAR(c.x, 70.0, 1e-3);
+    EXPECT_NEAR(c.y, 35.0, 1e-3);
+    EXPECT_NEAR(c.z, 28.0, 1e-3);
+    // Each leg runs along a generator: 45 degrees from the axis, one on the
+    // pick's side (x - 70 = y - 35 > 0), one opposite.
+    const Point e = pointAt(contour, contour.find('(', contour.find(" line to ")));
+    const Point s = pointAt(contour, contour.find('(', contour.find(" arc to ")));
+    const Point up{0, 0, 1};
+    for (const Point& end : {e, s}) {
+        const Point leg{end.x - c.x, end.y - c.y, end.z - c.z};
+        EXPECT_NEAR(between(leg, up), 45.0, 0.05) << contour;
+        EXPECT_NEAR(leg.x, leg.y, 0.01) << contour;
+    }
+    EXPECT_LT((e.x - c.x) * (s.x - c.x), 0.0) << contour;
+}

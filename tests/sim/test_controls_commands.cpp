@@ -3,6 +3,8 @@
 // restored; a restore without a stored layout is reported with its line.
 #include "hostsim_runner.h"
 
+#include "platform/windows.h"
+
 #include <string>
 #include <vector>
 
@@ -80,4 +82,41 @@ TEST(ControlsCommands, ASessionEndingWithThePaletteOpenEndsCleanly)
                           std::string(after.empty() ? "0" : "1")))
             << o.text();
     }
+}
+
+namespace {
+
+struct StoredLayouts : hostsim_test::InProcessSession {
+    // Writes a DWORD value of a stored layout's key.
+    void store(const std::wstring& path, const wchar_t* name, DWORD value)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_WRITE, &key));
+        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        RegCloseKey(key);
+    }
+};
+
+} // namespace
+
+// The multi-face panel's property control takes the whole of the panel's
+// growth in width. A stored layout that gives it half is no layout of the
+// panel: the restore is refused, and grown by 120, the control still grows
+// by 120, as it does in a window that never restored anything.
+TEST_F(StoredLayouts, ALayoutWhoseFactorsDoNotMakeTheWholeIsRefusedAndTheOneInUseIsKept)
+{
+    const std::string saved = run("analyse\nmode 3\nlayout save halves\n");
+    ASSERT_TRUE(hasLine(saved, "    node 1070 at (12,10,449,150)")) << saved;
+    store(L"Software\\Tarnwell\\Layouts\\halves\\multi-face panel\\Node 0", L"factor", 0x8000);
+    const std::string refused = run("layout restore halves\nresize 600 800\nlayout show\n");
+    EXPECT_NE(err.str().find("layout: no stored layout fits the multi-face panel; it is left as it was"),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(hasLine(refused, "  node 0 at (0,0,584,662)")) << refused;
+    EXPECT_TRUE(hasLine(refused, "    node 1070 at (12,10,569,150)")) << refused;
+    err.str("");
+    // Made whole again, the same store is taken.
+    store(L"Software\\Tarnwell\\Layouts\\halves\\multi-face panel\\Node 0", L"factor", 0x10000);
+    const std::string taken = run("layout restore halves\nclose\n");
+    EXPECT_TRUE(has(taken, "restored layout of the multi-face panel under ")) << taken << err.str();
 }

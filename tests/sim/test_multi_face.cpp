@@ -399,4 +399,81 @@ TEST(MultiFaceSession, UnprintableCharactersOfAColourNameAreShownEscaped)
     EXPECT_GE(t.find("text \"  " + shown + "\" height "), 0) << t.all();
 }
 
+// The navigator steps through the faces of the group it was started on: a
+// new selection makes new groups, and the navigator goes off with the old.
+TEST(MultiFaceSession, ANewSelectionTurnsTheNavigatorOff)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nrow select 4\nmenu 7\nnavigator next\n"
+                                      "select faces 101 102 103\necho == new selection\nnavigator\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_GE(t.find("navigator: 2/8"), 0) << t.all();
+    const int after = t.find("== new selection");
+    ASSERT_GT(after, 0) << t.all();
+    EXPECT_EQ(t.find("navigator: (off)", after), after + 1) << t.all();
+}
+
+// Auto zoom on: each group chosen starts at its own first face, whichever
+// face of the group before was shown.
+TEST(MultiFaceSession, AnotherGroupChosenStartsAtItsFirstFace)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\nmenu 8\nrow select 4\nnavigator next\n"
+                                      "navigator next\necho == third\nnavigator\nrow select 1\necho == flat\n"
+                                      "navigator\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int third = t.find("== third");
+    ASSERT_GT(third, 0) << t.all();
+    EXPECT_EQ(t.find("navigator: 3/8", third), third + 1) << t.all();
+    // The 0 degree group: the bottom, the top and the boss's top.
+    const int flat = t.find("== flat");
+    ASSERT_GT(flat, third) << t.all();
+    EXPECT_EQ(t.find("navigator: 1/3", flat), flat + 1) << t.all();
+    EXPECT_EQ(t.find("  Face 1 angle 0  <- shown", flat), flat + 2) << t.all();
+}
+
+// A pick selects the row of its value; the user's tick then works as ever:
+// the unticked group's faces lose its colour, the others keep theirs.
+TEST(MultiFaceSession, UntickingAGroupAfterAPickSelectedARowTakesItsColourOff)
+{
+    const Transcript t = play(kOpen + "mode 4\nselect all\nelapse 100\npick 30 -10 50 0 1 -1\nrows\n"
+                                      "row tick 1 off\necho == unticked\ncolours changed\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_GE(t.find("  [x] #00c000  45  count 1  first 45  <- selected"), 0) << t.all();
+    const int unticked = t.find("== unticked");
+    ASSERT_GT(unticked, 0) << t.all();
+    // The 0 degree group: the bottom, the top and the boss's top take the
+    // base colour; a wall keeps the 90 degree group's.
+    for (const char* face : {"face 101 bottom: #ffffff", "face 102 top: #ffffff", "face 132 boss top: #ffffff",
+                             "face 103 front: #ff0000"})
+        EXPECT_GT(t.find(face, unticked), unticked) << face << '\n' << t.all();
+}
+
+// Undercuts hidden: every radius face of the sample part is convex or
+// concave to the frame (with convex ones hidden only the radius 2 row is
+// left), so the three rows stay as they are, with all their faces.
+TEST(MultiFaceSession, HidingUndercutsKeepsTheConvexAndConcaveFaces)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect all\nelapse 100\nset ShowUndercut false\n"
+                                      "echo == no undercuts\nrows\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int rows = t.find("list: 3 rows", t.find("== no undercuts"));
+    ASSERT_GT(rows, 0) << t.all();
+    EXPECT_NE(t.lines[rows + 1].find("  2  count 1  first 2"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 2].find("  3  count 5  first 3"), std::string::npos) << t.all();
+    EXPECT_NE(t.lines[rows + 3].find("  78  count 1  first 78.488"), std::string::npos) << t.all();
+}
+
+// The colours of the groups are the radius list's: leaving its mode gives
+// the faces their own colours back then, not when the window closes.
+TEST(MultiFaceSession, LeavingRadiusModeGivesEveryFaceItsOwnColourBackAtOnce)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect faces 121 122 111 113\necho == coloured\ncolours changed\n"
+                                      "mode 1\necho == left\ncolours check\nclose\n");
+    ASSERT_EQ(t.errors, 0) << t.all();
+    const int coloured = t.find("== coloured");
+    EXPECT_EQ(t.find("face 111 hole 1, first half: #00c000", coloured), coloured + 1) << t.all();
+    const int left = t.find("== left");
+    ASSERT_GT(left, coloured) << t.all();
+    EXPECT_EQ(t.find("every face of the sample part has its own colour and layer", left), left + 1) << t.all();
+}
+
 } // namespace

@@ -2,7 +2,9 @@
 // in the simulator, the type each pair is recorded as and the values it
 // shows, and a saved measurement as the model receives it.
 #include "hostsim_runner.h"
+#include "sample_part.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -238,6 +240,129 @@ TEST(PairMeasurement, ClosingTheWindowEndsAStartedPair)
                                       "results\nclose\n");
     EXPECT_NE(std::string::npos, out.find("AnalyseType: 7\n")) << out;
     EXPECT_EQ(std::string::npos, out.find("Distance: [x] 40")) << out;
+}
+
+// The first pick of a pair measures nothing yet: there is nothing to save,
+// so neither the CAD environment nor the Save button is offered.
+TEST(PairMeasurement, AfterTheFirstPickOfAPairNothingCanBeSavedYet)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop +
+                                      "echo == first\nresults\nshow window\n" + kBottom +
+                                      "echo == second\nresults\nshow window\n" + kFront +
+                                      "echo == next first\nresults\nshow window\nclose\n");
+    const std::string first = section(out, "first"), second = section(out, "second");
+    EXPECT_NE(std::string::npos, first.find("    Type: Plane\n")) << first;
+    EXPECT_EQ(std::string::npos, first.find("[CAD environment]")) << first;
+    EXPECT_NE(std::string::npos, first.find(" save (hidden, ")) << first;
+    // The pair measured, both are there.
+    EXPECT_NE(std::string::npos, second.find("  [CAD environment]\n")) << second;
+    EXPECT_NE(std::string::npos, second.find(" save (shown, enabled)")) << second;
+    // The next pair's first pick takes them away again.
+    const std::string next = section(out, "next first");
+    EXPECT_NE(std::string::npos, next.find("    Pick point: X30, Y0, Z20\n")) << next;
+    EXPECT_EQ(std::string::npos, next.find("[CAD environment]")) << next;
+    EXPECT_NE(std::string::npos, next.find(" save (hidden, ")) << next;
+}
+
+namespace {
+
+std::string rounded(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lg", std::round(value * 1000.0) / 1000.0);
+    return text;
+}
+
+// The distance from a to b along the unit vector n, as the panel shows it.
+std::string along(const double a[3], const double b[3], const double n[3])
+{
+    double d = 0.0;
+    for (int k = 0; k < 3; ++k)
+        d += (b[k] - a[k]) * n[k];
+    return rounded(std::fabs(d));
+}
+
+} // namespace
+
+// A curved first element and a plane second: the distance is taken along
+// the first element's normal at its pick, from its pick to the plane's.
+TEST(PairMeasurement, ACurvedFirstElementAndAPlaneShowTheDistanceAlongTheFirst)
+{
+    const double r2 = std::sqrt(0.5);
+    // The back left fillet: radius 3 about the vertical line (3, 57); the
+    // pick along (1, -1, 0) meets it where its normal is (-1, 1, 0) / sqrt 2.
+    const double filletPick[3] = {3.0 - 3.0 * r2, 57.0 + 3.0 * r2, 20.0};
+    const double filletNormal[3] = {-r2, r2, 0.0};
+    // The boss's fillet: a tube of radius 2 about the circle of radius 8
+    // round (30, 15) at z 42; at x 37 its point lies sqrt 3 below the tube's
+    // centre (38, 15, 42), its normal toward that centre.
+    const double torusPick[3] = {37.0, 15.0, 42.0 - std::sqrt(3.0)};
+    const double torusNormal[3] = {0.5, 0.0, std::sqrt(3.0) / 2.0};
+    // The pocket floor from its polynomial: the normal (-zx, -zy, 1) / |.|
+    // at (50, 10), by central differences of the height.
+    const hostsim::SampleFace& floor = *hostsim::samplePart().findFace(151);
+    const double h = 1e-4;
+    const double zx = (hostsim::freeformHeight(floor, 50 + h, 10) - hostsim::freeformHeight(floor, 50 - h, 10)) / (2 * h);
+    const double zy = (hostsim::freeformHeight(floor, 50, 10 + h) - hostsim::freeformHeight(floor, 50, 10 - h)) / (2 * h);
+    const double length = std::sqrt(zx * zx + zy * zy + 1.0);
+    const double floorPick[3] = {50.0, 10.0, hostsim::freeformHeight(floor, 50, 10)};
+    const double floorNormal[3] = {-zx / length, -zy / length, 1.0 / length};
+    // The picks on the planes: the top at (20, 10, 40), the front at (30, 0, 20).
+    const double topPick[3] = {20, 10, 40}, frontPick[3] = {30, 0, 20};
+    struct Case {
+        const char* name;
+        const char* first;
+        const char* second;
+        std::string distance;
+    } const cases[] = {
+        {"rounding", kRounding, kTop, along(filletPick, topPick, filletNormal)},
+        {"torus", kTorus, kTop, along(torusPick, topPick, torusNormal)},
+        {"free form", kFreeForm, kFront, along(floorPick, frontPick, floorNormal)},
+    };
+    std::string script = "analyse\nmode 2\n";
+    for (const Case& c : cases)
+        script += std::string("echo == ") + c.name + "\n" + c.first + c.second + "results\npick 1 1 -50 0 0 1\n" +
+                  "pick 2 2 -50 0 0 1\n";
+    const std::string out = runScript(script + "close\n");
+    for (const Case& c : cases) {
+        const std::string s = section(out, c.name);
+        EXPECT_NE(std::string::npos, s.find("    Distance: [ ] " + c.distance + "\n")) << c.name << "\n" << s;
+    }
+    // The three cases as tried by hand.
+    EXPECT_EQ("48.255", cases[0].distance);
+    EXPECT_EQ("8.732", cases[1].distance);
+    EXPECT_EQ("15.276", cases[2].distance);
+}
+
+// A plane chosen through the host's selection is the pair's first element:
+// the next pick is measured from that plane, not from a pick before it. The
+// pair before begins on the bottom, 40 below the top.
+TEST(PairMeasurement, APlaneSelectedAsFirstElementIsMeasuredFrom)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kBottom + kTop +
+                                      "select faces 102\n" + kChamfer + "echo == chamfer\nresults\nclose\n");
+    const std::string s = section(out, "chamfer");
+    // The chamfer is met at z 37.5, 2.5 below the top.
+    EXPECT_NE(std::string::npos, out.find("pick hits face 107 \"chamfer 45\" at (30, 2.5, 37.5)")) << out;
+    EXPECT_NE(std::string::npos, s.find("    Distance: [ ] 2.5\n")) << s;
+    EXPECT_NE(std::string::npos, s.find(", DZ2.5\n")) << s;
+}
+
+// A saved distance is a polyline, its text, a line and the arrowheads'
+// polylines. Refused in part by a model that cannot take entities out again,
+// the user is told what it holds as it holds it: the line as a line.
+TEST(PairMeasurement, ARefusedSaveNamesTheLineItLeftAsALine)
+{
+    const std::string out = runScript(std::string("analyse\nmode 2\n") + kTop + kBottom +
+                                      "offer kvIBaseModelWithDelete off\necho == no texts\nentities refuse text\n"
+                                      "press save\nentities\nentities clear\necho == no polylines\n"
+                                      "entities refuse polyline\npress save\nentities\nclose\n");
+    const std::string partly = "[message box kind 3] The model did not take the whole measurement and holds of it: ";
+    const std::string noTexts = section(out, "no texts"), noPolylines = section(out, "no polylines");
+    EXPECT_NE(std::string::npos, noTexts.find("  2  line from (20, 10, 0) to (20, 10, 40) ")) << noTexts;
+    EXPECT_NE(std::string::npos, noTexts.find(partly + "1 line, 7 polylines\n")) << noTexts;
+    EXPECT_NE(std::string::npos, noPolylines.find("model entities: 2\n")) << noPolylines;
+    EXPECT_NE(std::string::npos, noPolylines.find(partly + "the text \"40\", 1 line\n")) << noPolylines;
 }
 
 } // namespace

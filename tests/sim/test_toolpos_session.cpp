@@ -88,6 +88,51 @@ TEST_F(ToolPosSession, NewFrameIsOfferedToTheJobOnClosingAndKeptOnlyOnYes)
     expectClosedClean(false);
 }
 
+// The menu writes the two points of a job that uses both: the tool position
+// and the point 1000 along the tool's axis. The tool at (20, 10, 40) stands
+// along z, whatever the job's points said before.
+TEST_F(ToolPosSession, FeedbackPositionIsWrittenIntoAJobWhosePointsAreOn)
+{
+    run("job DemoMill 0 0 0\njob-tool 6 30 30 40\njob-feedback 20 10 40 20 10 45\nanalyse-job\n");
+    const std::string written = run("frame-menu feedback\njob-show\ntoolpos\n");
+    EXPECT_TRUE(hasLine(written, "job feedback point 1: (20, 10, 40)")) << written;
+    EXPECT_TRUE(hasLine(written, "job feedback point 2: (20, 10, 1040)")) << written;
+    EXPECT_TRUE(hasLine(written, "collision check: No collision; The tool position is the job's tool feedback position"))
+        << written;
+    expectClosedClean();
+}
+
+// A job that does not use feedback points is not made to: its settings stay
+// as they were, and the panel says why nothing was written.
+TEST_F(ToolPosSession, FeedbackPositionLeavesAJobWithItsPointsOffUnchanged)
+{
+    run("job DemoMill 20 10 40\njob-tool 6 30 30 40\nanalyse-job\n");
+    const std::string kept = run("frame-menu feedback\njob-show\ntoolpos\n");
+    EXPECT_TRUE(hasLine(kept, "menu command feedback")) << kept;
+    EXPECT_TRUE(hasLine(kept, "job feedback point 1: off")) << kept;
+    EXPECT_TRUE(hasLine(kept, "job feedback point 2: off")) << kept;
+    EXPECT_TRUE(hasLine(kept, "collision check: No collision; The job's two tool feedback points are not both "
+                              "switched on: nothing was written"))
+        << kept;
+    expectClosedClean();
+}
+
+// The two points are one axis: with only the first on, neither is written
+// and the second stays off. The tool is moved to (60, 45, 40) first, so a
+// written first point would show.
+TEST_F(ToolPosSession, FeedbackPositionLeavesAJobWithOnlyItsFirstPointOnUnchanged)
+{
+    run("job DemoMill 0 0 0\njob-tool 6 30 30 40\njob-feedback 25 15 40\nanalyse-job\n");
+    const std::string kept = run("pick 60 45 100 0 0 -1\nframe-menu feedback\njob-show\ntoolpos\n");
+    EXPECT_TRUE(hasLine(kept, "tool at origin (60, 45, 40), axis (0, 0, 1)")) << kept;
+    EXPECT_TRUE(hasLine(kept, "job feedback point 1: (25, 15, 40)")) << kept;
+    EXPECT_TRUE(hasLine(kept, "job feedback point 2: off")) << kept;
+    EXPECT_NE(kept.find("The job's two tool feedback points are not both switched on: nothing was written"),
+              std::string::npos)
+        << kept;
+    expectClosedClean();
+}
+
 // A turn shows no verdict until a pick sets the tool down, and that pick is
 // taken even where it lands on the screen point of the pick before the turn.
 TEST_F(ToolPosSession, HandlePicksAndMovesTurnTheToolUntilAPickSetsItDownAndChecksIt)
@@ -256,7 +301,8 @@ TEST_F(ToolPosSession, AnotherJobOnTheOpenWindowPlacesAndChecksItsTool)
 // The verdict stays in view beside what an action reports.
 TEST_F(ToolPosSession, ActionsReportBesideTheVerdict)
 {
-    run("job DemoMill 60 45 30\njob-tool 6 30 30 40\nanalyse-job\n");
+    // Feedback points on, placing the tool where the job's frame does.
+    run("job DemoMill 60 45 30\njob-tool 6 30 30 40\njob-feedback 60 45 30 60 45 31\nanalyse-job\n");
     const std::string shown = run("press new-frame\ntoolpos\nframe-menu feedback\ntoolpos\nanswer 2\n");
     for (const char* note : {"New frame Frame 1 at the tool position", "The tool position is the job's tool feedback position"})
         EXPECT_TRUE(hasLine(shown, std::string("collision check: Collision: the cutting part meets the part; ") + note))
@@ -331,4 +377,59 @@ TEST_F(ToolPosSession, MachineModelsThatCannotBeReadAreNamedWithTheirReason)
     run("basefolder default\n");
     fs::remove_all(base);
     expectClosedClean(false);
+}
+
+// The host shows the tool's feedback only while the tool position is the
+// mode: the status goes back to 0 as the window opens on a job, as the mode is
+// left and as the window closes in it, and not on a change between two other
+// modes.
+TEST_F(ToolPosSession, TheHostsFeedbackStatusIsResetWhenTheToolPositionIsLeft)
+{
+    const std::string reset = "[host] parameter SW_SF_STAT = 0";
+    const std::string opened = run("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\n");
+    EXPECT_TRUE(hasLine(opened, reset)) << opened;
+    const std::string left = run("mode 1\n");
+    EXPECT_TRUE(hasLine(left, reset)) << left;
+    const std::string other = run("mode 2\nmode 3\n");
+    EXPECT_FALSE(has(other, reset)) << other;
+    const std::string closed = run("mode 5\nclose\n");
+    EXPECT_TRUE(hasLine(closed, reset)) << closed;
+    expectClosedClean(false);
+}
+
+// What a job's set-up found wanting belongs to that job: opened again on a
+// job whose machine has its models, the window's verdict is that job's alone.
+TEST_F(ToolPosSession, TheNextJobsVerdictCarriesNoNoteOfTheJobBefore)
+{
+    const std::string first = run("job NoSuchMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(first, "collision check: No collision; no machine model loaded: there is no folder "
+                               "Machines/NoSuchMill in the host's base folder"))
+        << first;
+    // On the open window, and in a window opened afresh.
+    const std::string again = run("job DemoMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(again, "collision check: No collision")) << again;
+    run("close\njob NoSuchMill 60 45 40\njob-tool 6 30 30 40\nanalyse-job\nclose\n");
+    const std::string fresh = run("job DemoMill 120 30 -5\njob-tool 6 30 30 40\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(fresh, "collision check: Collision: the cutting part meets the machine")) << fresh;
+    expectClosedClean();
+}
+
+// Nothing to check against is no all-clear: whatever the user does, no
+// verdict says the tool is free.
+TEST_F(ToolPosSession, AMillingAreaWithoutFacesNeverGivesTheAllClear)
+{
+    const std::string none = "collision check: The milling area holds no faces";
+    const std::string opened = run("job DemoMill 60 45 40\njob-tool 6 30 30 40\njob-area none\nanalyse-job\ntoolpos\n");
+    EXPECT_TRUE(hasLine(opened, none)) << opened;
+    const std::string moved = run("pick 60 45 100 0 0 -1\ntoolpos\nset AAngle 10\ntoolpos\n");
+    EXPECT_TRUE(hasLine(moved, none)) << moved;
+    const std::string lengthened = run("press tool-length\ntoolpos\nset ToolLengthOffset 3\ntoolpos\nmode 1\n"
+                                       "mode 5\ntoolpos\n");
+    EXPECT_TRUE(hasLine(lengthened, "collision check: The collision check is not ready: the tool length stays"))
+        << lengthened;
+    for (const std::string& shown : {opened, moved, lengthened}) {
+        EXPECT_FALSE(has(shown, "No collision")) << shown;
+        EXPECT_FALSE(has(shown, "free")) << shown;
+    }
+    expectClosedClean();
 }

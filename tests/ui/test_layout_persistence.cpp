@@ -240,3 +240,41 @@ TEST_F(LayoutStore, AStoredFitFillsTheListEvenWhenTheColumnCountChanged)
     const std::vector<int> w = widths(list);
     EXPECT_EQ(c.right, std::accumulate(w.begin(), w.end(), 0));
 }
+
+// A parent's sizing children share its whole growth between them: stored
+// factors that share out only half of it cannot be the tree's. The restore
+// refuses them and the layout in use stays, its factors and rectangles too.
+TEST_F(LayoutStore, StoredFactorsThatDoNotMakeTheWholeAreRefusedAndTheLayoutInUseIsKept)
+{
+    root->arrange(RECT{0, 0, 500, 350}, nullptr);
+    ASSERT_TRUE(save(L"Half"));
+    // The row of list and button is the root's one sizing child; the list is
+    // the row's. Each holds the whole.
+    Node& row = *root->children()[1];
+    ASSERT_EQ(wholeFactor, row.factor());
+    ASSERT_EQ(wholeFactor, listNode()->factor());
+    store(L"Half\\Node 1", L"factor", wholeFactor / 2);
+    {
+        RegistryArchive in(key, L"Half", false, false);
+        EXPECT_FALSE(root->loadState(in));
+    }
+    // The list's alone.
+    store(L"Half\\Node 1", L"factor", wholeFactor);
+    store(L"Half\\Node 1\\Node 0", L"factor", wholeFactor - 1);
+    {
+        RegistryArchive in(key, L"Half", false, false);
+        EXPECT_FALSE(root->loadState(in));
+    }
+
+    root->reset();
+    DialogLayout layout(-1, -1);
+    ASSERT_TRUE(layout.attach(dialog, root, 0));
+    const std::vector<RECT> attached = currents();
+    EXPECT_FALSE(kvAnalyseTestEntry()->layoutPersist(&layout, L"Half", false));
+    expectCurrents(attached);
+    EXPECT_EQ(wholeFactor, row.factor());
+    EXPECT_EQ(wholeFactor, listNode()->factor());
+    // Put whole again, the store is taken.
+    store(L"Half\\Node 1\\Node 0", L"factor", wholeFactor);
+    EXPECT_TRUE(kvAnalyseTestEntry()->layoutPersist(&layout, L"Half", false));
+}
