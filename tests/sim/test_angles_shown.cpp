@@ -273,8 +273,9 @@ TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
             for (const Shown& s : shown) {
                 SCOPED_TRACE(s.key);
                 ++angles;
-                if (!std::isnan(s.geometry))
+                if (!std::isnan(s.geometry)) {
                     EXPECT_TRUE(showsAngle(s.value, s.geometry)) << s.value << " shown, " << s.geometry << " between the faces";
+                }
                 session.model().cad().clear();
                 const std::string view = run(std::string("set ") + s.key + " true\nshow view\npress save\n");
                 // The dimension's text in the view, 5 high.
