@@ -430,6 +430,22 @@ std::vector<std::string> savedTexts(const Measured& m, const std::string& from)
     return texts;
 }
 
+// A base folder whose colour catalogue names one colour; removed with the
+// object.
+struct OneColourCatalogue {
+    OneColourCatalogue(const std::string& tag, int r, int g, int b, const std::string& name)
+        : base(std::filesystem::path(testing::TempDir()) / (tag + "_" + std::to_string(getpid())))
+    {
+        std::filesystem::create_directories(base / "feattech");
+        std::ofstream(base / "feattech" / "kvColorCatalog.xml")
+            << "<ColorCatalog>\n<Color_Interface_Definition R=\"" << r << "\" G=\"" << g << "\" B=\"" << b
+            << "\" Name=\"" << name << "\"/>\n</ColorCatalog>\n";
+    }
+    ~OneColourCatalogue() { std::filesystem::remove_all(base); }
+    std::string script() const { return "basefolder " + base.string() + "\n"; }
+    std::filesystem::path base;
+};
+
 } // namespace
 
 // A face whose colour the catalogue does not name has an empty name: with
@@ -437,16 +453,10 @@ std::vector<std::string> savedTexts(const Measured& m, const std::string& from)
 // measurement alone, no empty text beside it.
 TEST(ElementMeasurement, AFaceWhoseColourHasNoNameSavesNoNameText)
 {
-    namespace fs = std::filesystem;
-    const fs::path base = fs::path(testing::TempDir()) / ("unnamed_" + std::to_string(getpid()));
-    fs::create_directories(base / "feattech");
-    std::ofstream(base / "feattech" / "kvColorCatalog.xml")
-        << "<ColorCatalog>\n<Color_Interface_Definition R=\"192\" G=\"192\" B=\"192\" Name=\"Silver\"/>\n"
-           "</ColorCatalog>\n";
-    const Measured m = runSession("basefolder " + base.string() + "\nanalyse\nmode 1\npick 10 20 100 0 0 -1\n"
+    const OneColourCatalogue catalogue("unnamed", 192, 192, 192, "Silver");
+    const Measured m = runSession(catalogue.script() + "analyse\nmode 1\npick 10 20 100 0 0 -1\n"
                                   "name-text on\necho == unnamed\npick 20 40 60 0 5 -40\nresults\npress save\n"
                                   "echo == saved\nentities\nclose\n");
-    fs::remove_all(base);
     ASSERT_EQ(m.errors, 0) << m.all();
     EXPECT_EQ(m.after("== unnamed", "Color"), "64,96,224");
     EXPECT_EQ(m.after("== unnamed", "Name"), "(missing)");
@@ -463,17 +473,11 @@ TEST(ElementMeasurement, AFaceWhoseColourHasNoNameSavesNoNameText)
 // blanks; a named face saved after it still writes its name.
 TEST(ElementMeasurement, ANameOfBlanksIsNotSaved)
 {
-    namespace fs = std::filesystem;
-    const fs::path base = fs::path(testing::TempDir()) / ("blanks_" + std::to_string(getpid()));
-    fs::create_directories(base / "feattech");
-    std::ofstream(base / "feattech" / "kvColorCatalog.xml")
-        << "<ColorCatalog>\n<Color_Interface_Definition R=\"64\" G=\"96\" B=\"224\" Name=\"Royal blue\"/>\n"
-           "</ColorCatalog>\n";
-    const Measured m = runSession("basefolder " + base.string() + "\nanalyse\nmode 1\n" + "pick 20 40 60 0 5 -40\n"
+    const OneColourCatalogue catalogue("blanks", 64, 96, 224, "Royal blue");
+    const Measured m = runSession(catalogue.script() + "analyse\nmode 1\npick 20 40 60 0 5 -40\n"
                                   "name-text on\npick 95 30 100 0 0 -1\necho == unnamed\nshow view\npress save\n"
                                   "echo == saved\nentities\nentities clear\npick 20 40 61 0 5 -40\npress save\n"
                                   "echo == named\nentities\nclose\n");
-    fs::remove_all(base);
     ASSERT_EQ(m.errors, 0) << m.all();
     // The view still shows the name as the element's name line has it.
     EXPECT_GE(m.find("text \"  \" at (95, 30, 31.34)", m.find("== unnamed")), 0) << m.all();
