@@ -21,8 +21,8 @@ enum {
 // inverted from the previous one's parameters. Vertices on a collapsed edge
 // take the undefined coordinate of a neighbour (a lone one is split in two).
 // Start values are knot values, GEOM_NO_START_PARAM or less for none. The
-// deviation receives the worst distance of a vertex (refined: of a vertex or a
-// sampled segment). A non-null polyline receives the 3D linearisation. Null for
+// deviation receives the worst distance of a vertex. A non-null polyline
+// receives the 3D linearisation. Null for
 // a null or unusable surface or curve and on any allocation failure; vertices
 // beyond the tolerance are reported (kind 4) and the result is still given.
 // The surface's periodic marking, set for the search where its net closes, is
@@ -32,7 +32,11 @@ RatBSplCurve* ratBSplSurfProjectCurveEx(RatBSplSurf* surface, RatBSplCurve* curv
 RatBSplCurve* ratBSplSurfProjectCurve(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
                                       double* deviation, double startU, double startV);
 // As above, with up to five passes that insert vertices where the surface path
-// of a parameter segment strays from its chord.
+// of a parameter segment strays from its chord; the first three passes check
+// the segments ending at the vertices they project (a segment between two
+// pole vertices is not sampled). The deviation is the last pass's: the worst
+// vertex distance and sampled segment deviation its checks met, or -1.0 when
+// the last pass checked nothing (a fourth or fifth pass never does).
 RatBSplCurve* ratBSplSurfProjectCurveRefinedEx(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
                                                double* deviation, double startU, double startV,
                                                RatBSplCurve** polyline);

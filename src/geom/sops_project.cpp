@@ -15,6 +15,7 @@ constexpr int kRefinedPasses = 5;
 constexpr int kLastCheckedPass = 3;   // passes are counted from 1
 constexpr int kSegmentSamples = 7;
 constexpr double kRefineFactor = 1.2;
+constexpr double kNoDeviationChecked = -1.0;   // the refined deviation of a pass that checked nothing
 
 enum { kFlagRegular = 0, kFlagVUndefined = 1, kFlagUUndefined = 2 };
 
@@ -316,11 +317,14 @@ RatBSplCurve* project(RatBSplSurf* surface, RatBSplCurve* curve, double toleranc
         if (projector.misses != 0)
             geomReportTolerance(GEOM_FILE_INVERTER, GEOM_SITE_PROJECT_MISSED, tolerance, projector.maxDist);
     } else {
-        // The largest deviation any pass measured: a pass that made no check
-        // still leaves the caller the true worst value, never a marker.
-        double worst = 0.0;
+        // The deviation is the last pass's own: what its checks measured of
+        // the polyline as it now stands, or kNoDeviationChecked when that pass
+        // checked no segment (a fourth or fifth pass never does). A value from
+        // an earlier pass would describe segments that were split since.
+        double passDeviation = kNoDeviationChecked;
         int flagged = 0;
         for (int pass = 1; pass <= kRefinedPasses; ++pass) {
+            passDeviation = kNoDeviationChecked;
             projector.state = 0;
             projector.flagged = 0;
             projector.misses = 0;
@@ -334,9 +338,9 @@ RatBSplCurve* project(RatBSplSurf* surface, RatBSplCurve* curve, double toleranc
                     continue;
                 }
                 projector.project(poly, i);
-                worst = std::max(worst, projector.maxDist);
                 if (i < 1 || pass > kLastCheckedPass)
                     continue;
+                passDeviation = std::max(passDeviation, projector.maxDist);
                 const double dPrime = std::max(tolerance, inv.inverter->distance);
                 if (poly.flags[i - 1] != 0 && poly.flags[i] != 0)
                     continue;
@@ -345,7 +349,7 @@ RatBSplCurve* project(RatBSplSurf* surface, RatBSplCurve* curve, double toleranc
                 else if (poly.flags[i - 1] != 0)
                     poly.takeFrom(i - 1, i);
                 const double dev = segmentDeviation(surface, domain, poly, i);
-                worst = std::max(worst, dev);
+                passDeviation = std::max(passDeviation, dev);
                 int k = 0;
                 if (dev > kRefineFactor * dPrime) {
                     // A segment that strays without bound (a surface point at
@@ -365,7 +369,7 @@ RatBSplCurve* project(RatBSplSurf* surface, RatBSplCurve* curve, double toleranc
         }
         projector.flagged = flagged;
         if (deviation)
-            *deviation = worst;
+            *deviation = passDeviation;
         if (projector.misses != 0)
             geomReportTolerance(GEOM_FILE_INVERTER, GEOM_SITE_PROJECT_REFINED_MISSED, tolerance,
                                 projector.maxDist);

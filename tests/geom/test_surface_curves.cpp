@@ -69,8 +69,10 @@ TEST_F(CurveProjection, ParametersMapBackAndPolesAreSplit)
 }
 
 // The refined projection inserts vertices where a parameter segment's surface
-// path leaves its chord, and always tells the true worst deviation.
-TEST_F(CurveProjection, RefinementInsertsVerticesAndReportsARealDeviation)
+// path leaves its chord. This circle takes four passes; the fourth projects
+// the vertices the third inserted and checks nothing, so the deviation is
+// -1.0.
+TEST_F(CurveProjection, RefinementInsertsVerticesAndAFourthPassGivesNoDeviation)
 {
     auto sphere = own(makeSphere(3.0, 0.0, 2.0, -1.0, 1.0));
     auto circle = own(greatCircle(3.0, 0.7));
@@ -83,7 +85,7 @@ TEST_F(CurveProjection, RefinementInsertsVerticesAndReportsARealDeviation)
     auto space = own(lin);
     ASSERT_TRUE(plain && refined && space);
     EXPECT_GT(refined->noPoints, plain->noPoints);
-    EXPECT_GE(refinedDev, 0.0);
+    EXPECT_EQ(-1.0, refinedDev);
     EXPECT_EQ(refined->noPoints, space->noPoints);
     // Each refined segment's midpoint on the surface stays near its chord,
     // except where the parameters jump across the seam.
@@ -141,6 +143,134 @@ TEST_F(CurveProjection, PoleRepairSharesRunsBetweenTheNeighbours)
     const double expected[] = {0.1, 0.1, 0.1, 0.6, 0.6, 0.6, 0.6, 1.0, 1.0, 1.0};
     for (int i = 0; i < 10; ++i)
         EXPECT_DOUBLE_EQ(expected[i], poly->points[i][0]) << "vertex " << i;
+}
+
+// The plane z = 0 parametrised as S(u, v) = (u, v + b u^2, 0) over
+// [0, 1] x [-1, 1]. The line y = 0 projects to v = -b u^2, so the straight
+// parameter segment between two projected vertices h apart in u maps to a
+// path that strays b t (1 - t) h^2 from its chord: sampled at sevenths,
+// 12/49 b h^2.
+RatBSplSurf* shearedPlane(double b)
+{
+    std::vector<Pt> net;
+    const double x[3] = {0.0, 0.5, 1.0}, bend[3] = {0.0, 0.0, b};
+    for (int i = 0; i < 3; ++i)
+        for (double v : {-1.0, 1.0})
+            net.push_back(Pt{x[i], v + bend[i], 0.0});
+    return makeSurf(3, 2, {0, 0, 0, 1, 1, 1}, {-1, -1, 1, 1}, net, {1, 1, 1, 1, 1, 1}, 0);
+}
+
+// The b whose first chord, the whole line, strays by deviation.
+double bendFor(double deviation) { return deviation * 49.0 / 12.0; }
+
+struct Refined {
+    int vertices = 0;
+    double deviation = -5.0;
+};
+
+Refined projectLineRefined(double b, double tolerance)
+{
+    auto plane = own(shearedPlane(b));
+    auto line = own(curveref::make(2, {0, 0, 1, 1}, {{0, 0, 0}, {1, 0, 0}}));
+    Refined r;
+    auto params = own(ratBSplSurfProjectCurveRefined(plane.get(), line.get(), tolerance, &r.deviation,
+                                                     GEOM_NO_START_PARAM, GEOM_NO_START_PARAM));
+    EXPECT_TRUE(params);
+    if (params)
+        r.vertices = params->noPoints - 2;
+    return r;
+}
+
+using RefinedDeviation = curveref::NoErrorYet;
+
+// One pass: the chord strays by the tolerance, nothing is inserted, and the
+// deviation is the chord's.
+TEST_F(RefinedDeviation, APassThatInsertsNothingGivesItsOwnDeviation)
+{
+    const Refined r = projectLineRefined(bendFor(0.001), 0.001);
+    EXPECT_EQ(2, r.vertices);
+    EXPECT_NEAR(0.001, r.deviation, 1e-6 * 0.001);
+}
+
+// Two passes: the first measures 3 tolerances and inserts two vertices; the
+// second checks the two pieces it projected, a third as long, at a ninth of
+// that, and the deviation is theirs, not the first chord's.
+TEST_F(RefinedDeviation, TwoPassesGiveTheDeviationOfThePiecesReturned)
+{
+    const Refined r = projectLineRefined(bendFor(0.003), 0.001);
+    EXPECT_EQ(4, r.vertices);
+    EXPECT_NEAR(0.003 / 9.0, r.deviation, 1e-6 * 0.003 / 9.0);
+}
+
+// Three passes: 100 tolerances give seven vertices (eighths), 1.5625
+// tolerances on those give one more in each piece checked, and the third
+// pass measures those halves.
+TEST_F(RefinedDeviation, ThreePassesGiveTheThirdPassesDeviation)
+{
+    const Refined r = projectLineRefined(bendFor(0.1), 0.001);
+    EXPECT_EQ(2 + 7 + 7, r.vertices);
+    EXPECT_NEAR(0.1 / 64.0 / 4.0, r.deviation, 1e-6 * 0.1 / 256.0);
+}
+
+// Four passes: a million tolerances need a fourth pass to project the last
+// vertices inserted, and a fourth pass checks nothing.
+TEST_F(RefinedDeviation, AFourthPassChecksNothingAndGivesMinusOne)
+{
+    const Refined r = projectLineRefined(bendFor(0.1), 1e-7);
+    EXPECT_GT(r.vertices, 2 + 20 + 20 * 12);
+    EXPECT_EQ(-1.0, r.deviation);
+}
+
+// The plain projection is one pass over the vertices: its deviation is the
+// worst vertex distance, whatever the chords do.
+TEST_F(RefinedDeviation, ThePlainProjectionGivesTheWorstVertexDistance)
+{
+    auto plane = own(shearedPlane(bendFor(0.1)));
+    auto line = own(curveref::make(2, {0, 0, 1, 1}, {{0, 0, 0}, {1, 0, 0}}));
+    double deviation = -5.0;
+    auto params = own(ratBSplSurfProjectCurve(plane.get(), line.get(), 0.001, &deviation, GEOM_NO_START_PARAM,
+                                              GEOM_NO_START_PARAM));
+    ASSERT_TRUE(params);
+    EXPECT_EQ(4, params->noPoints);
+    EXPECT_GE(deviation, 0.0);
+    EXPECT_LT(deviation, 1e-5);
+}
+
+// A closed net (a circle's arc on a cylinder, marked periodic for the
+// search) whose chords stay near the surface: one pass, and the deviation is
+// the worst that pass sampled on the polyline it returns.
+TEST_F(RefinedDeviation, OnAClosedNetOnePassGivesTheWorstSampleOfThePolylineReturned)
+{
+    auto cyl = own(makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
+    cyl->origFormu = 1;  // not kept closed by its form: the projection marks it
+    // A quarter circle at height 2 from (0, 4) to (-4, 0), away from the seam.
+    auto arc = own(curveref::make(3, {0, 0, 0, 1, 1, 1}, {{0, 4, 2}, {-4, 4, 2}, {-4, 0, 2}},
+                                  {1.0, std::sqrt(0.5), 1.0}));
+    double deviation = -5.0;
+    auto params = own(ratBSplSurfProjectCurveRefined(cyl.get(), arc.get(), 1e-3, &deviation, GEOM_NO_START_PARAM,
+                                                     GEOM_NO_START_PARAM));
+    RatBSplCurve* lin = nullptr;
+    double plainDeviation = -5.0;
+    auto plain = own(ratBSplSurfProjectCurveEx(cyl.get(), arc.get(), 1e-3, &plainDeviation, GEOM_NO_START_PARAM,
+                                               GEOM_NO_START_PARAM, &lin));
+    auto space = own(lin);
+    ASSERT_TRUE(params && plain && space);
+    ASSERT_EQ(plain->noPoints, params->noPoints);
+    double worst = plainDeviation;
+    for (int i = 1; i < params->noPoints - 2; ++i)
+        for (int k = 1; k < 7; ++k) {
+            const double t = k / 7.0;
+            double chord[3];
+            for (int c = 0; c < 3; ++c)
+                chord[c] = (1 - t) * space->points[i - 1][c] + t * space->points[i][c];
+            const double u = (1 - t) * params->points[i - 1][0] + t * params->points[i][0];
+            const double v = (1 - t) * params->points[i - 1][1] + t * params->points[i][1];
+            worst = std::fmax(worst, distance(ratBSplSurfEvalPoint(cyl.get(), normU(cyl.get(), u),
+                                                                    normV(cyl.get(), v)),
+                                              chord));
+        }
+    EXPECT_GT(worst, 0.0);
+    EXPECT_NEAR(worst, deviation, 1e-12);
 }
 
 } // namespace
