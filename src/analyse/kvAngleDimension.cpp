@@ -52,9 +52,9 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
         return dim;
     if (std::fabs(dim.angle) < kvAngleDimMinDrawnAngle || std::fabs(dim.angle - 180.0) < kvAngleDimMinDrawnAngle)
         return dim;
-    // The arrowheads' tilt is asin of (size / 10) / radius: a size that is
-    // not positive leaves nothing to draw.
-    if (!(size > 0.0))
+    // A negative size (or none) gives no dimension. Size 0 draws the legs,
+    // the arc and the text with arrowheads of size 0.
+    if (!(size >= 0.0))
         return dim;
 
     kvCGePoint c = p + n * 20.0;
@@ -65,6 +65,13 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
         r += size;
     else if (size > r)
         r = size;
+    // The arrowheads' tilt is asin of (size / 10) / radius: an arc of radius
+    // 0 (size 0 with the fixed radius, or a start on the crossing at size 0)
+    // has no tilt, no legs and no direction for its text. A start computed
+    // onto the crossing lies a rounding error off it, so any radius too short
+    // to give a direction counts as 0.
+    if (!(r >= kvAngleDimMinLength))
+        return dim;
 
     // A start on the crossing itself has no side: the first leg then runs
     // along the first element's trace.

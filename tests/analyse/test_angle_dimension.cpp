@@ -63,9 +63,12 @@ TEST(AngleDimension, TheAngleIsThatBetweenTheTracesAndIsReturnedAlsoWhereNothing
         {tilted(177.5), kvAngleDimFree, 10.0, 2.5, true},
         {top, kvAngleDimFree, 10.0, 0.0, false},
         {-top, kvAngleDimFree, 10.0, 0.0, false},
-        // Without a positive size the arrowheads would have no tilt.
-        {tilted(60.0), kvAngleDimFree, 0.0, 120.0, false},
+        // Size 0 takes the radius from the crossing, 30 here; a negative
+        // size gives no dimension, nor does the fixed radius at size 0.
+        {tilted(60.0), kvAngleDimFree, 0.0, 120.0, true},
+        {tilted(60.0), kvAngleDimFixedRadius, 0.0, 120.0, false},
         {tilted(60.0), kvAngleDimFree, -5.0, 120.0, false},
+        {tilted(60.0), kvAngleDimOffset, -1e-9, 120.0, false},
     };
     for (const Case& c : cases) {
         const kvAngleDimension d = dimension(top, c.b, c.kind, c.size);
@@ -183,6 +186,56 @@ TEST(AngleDimension, PointsOnTheCrossingStillGiveLegsOfTheRadius)
     expectDrawnAsWritten(d, tilted(45.0), kvCGeVector(0, 0, -1), 10.0);
     EXPECT_EQ(p, d.centre);
     EXPECT_NEAR(10.0, d.radius, 1e-12);
+}
+
+// Size 0: the kinds that take their radius from the crossing draw the legs,
+// the arc and the text there, with arrowheads of size 0 lying along the
+// arc's tangent at its ends.
+TEST(AngleDimension, AtSizeZeroTheRadiusIsTheCrossingsAndTheArcSpansTheAngle)
+{
+    const kvCGeVector top(0, 0, 1);
+    for (double between : {45.0, 60.0, 90.0, 120.0, 150.0}) {
+        for (int kind : {kvAngleDimFree, kvAngleDimSecondLeg, kvAngleDimOffset}) {
+            SCOPED_TRACE(testing::Message() << between << " kind " << kind);
+            const kvAngleDimension d = dimension(top, tilted(between), kind, 0.0);
+            ASSERT_TRUE(d.drawn);
+            EXPECT_NEAR(30.0, d.radius, 1e-9);
+            EXPECT_NEAR(d.angle, sweepOf(d), 1e-6);
+            EXPECT_NEAR(d.angle, (d.start - d.centre).angleTo(d.end - d.centre) * kDegrees, 1e-6);
+            EXPECT_NEAR(0.0, (d.start - d.centre).dot(top), 1e-9);
+            EXPECT_NEAR(0.0, (d.end - d.centre).dot(tilted(between)), 1e-9);
+            EXPECT_EQ(d.start, kvCGePoint(d.startArrow(0, 3), d.startArrow(1, 3), d.startArrow(2, 3)));
+            EXPECT_EQ(d.end, kvCGePoint(d.endArrow(0, 3), d.endArrow(1, 3), d.endArrow(2, 3)));
+            EXPECT_NEAR(0.0, d.startArrowAxis.dot(d.start - d.centre), 1e-9);
+            EXPECT_NEAR(0.0, d.endArrowAxis.dot(d.end - d.centre), 1e-9);
+            EXPECT_FALSE(std::isnan(d.startArrowAxis.length()) || std::isnan(d.endArrowAxis.length()));
+            kvCGePoint origin;
+            kvCGeVector x, y, z;
+            d.textFrame.getCoordSystem(origin, x, y, z);
+            EXPECT_NEAR(30.0, origin.distanceTo(d.centre), 1e-9);
+        }
+    }
+}
+
+// An arc of radius 0 spans nothing and gives its arrowheads no tilt: the
+// fixed radius at size 0, and a start on the crossing at size 0, give only
+// the angle. A positive size still draws both.
+TEST(AngleDimension, AnArcOfRadiusZeroIsNotDrawn)
+{
+    const kvCGePoint p(30, 2.5, 37.5);
+    const kvCGeVector side(0, 0, -1);
+    for (int kind : {kvAngleDimFree, kvAngleDimSecondLeg, kvAngleDimOffset}) {
+        SCOPED_TRACE(kind);
+        const kvAngleDimension onCrossing = kvComputeAngleDimension(tilted(45.0), side, p, p, kind, 0.0, side);
+        EXPECT_NEAR(45.0, onCrossing.angle, 1e-9);
+        EXPECT_FALSE(onCrossing.drawn);
+        EXPECT_TRUE(onCrossing.contour.isEmpty());
+        EXPECT_TRUE(kvComputeAngleDimension(tilted(45.0), side, p, p, kind, 3.0, side).drawn);
+    }
+    const kvAngleDimension fixed = dimension(kvCGeVector(0, 0, 1), tilted(45.0), kvAngleDimFixedRadius, 0.0);
+    EXPECT_NEAR(135.0, fixed.angle, 1e-9);
+    EXPECT_FALSE(fixed.drawn);
+    EXPECT_TRUE(dimension(kvCGeVector(0, 0, 1), tilted(45.0), kvAngleDimFixedRadius, 3.0).drawn);
 }
 
 TEST(AngleDimension, ArrowheadOutlinesAreTwoSidesAndTheBase)

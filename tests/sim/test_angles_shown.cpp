@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -224,7 +225,24 @@ std::string shownValue(const std::string& panel, const std::string& label)
 
 std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-struct EveryPair : hostsim_test::InProcessSession {};
+// How many angles of each kind the panel showed and the view drew.
+struct AngleCounts {
+    std::map<std::string, int> shown, drawn;
+    // Angles not drawn though 2 degrees or more from 0 and 180: "a then b key".
+    std::vector<std::string> undrawn;
+    int total(const std::map<std::string, int>& counts) const
+    {
+        int n = 0;
+        for (const auto& kind : counts)
+            n += kind.second;
+        return n;
+    }
+};
+
+struct EveryPair : hostsim_test::InProcessSession {
+    // Every ordered pair at the feedback size given, counted into counts.
+    void checkEveryPair(const std::string& size, AngleCounts& counts);
+};
 
 } // namespace
 
@@ -236,10 +254,9 @@ struct EveryPair : hostsim_test::InProcessSession {};
 // axis and the other face's normal (a rounding first is measured by its
 // axis, so its face-hole angles are checked against the view and the model
 // only).
-TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
+void EveryPair::checkEveryPair(const std::string& size, AngleCounts& counts)
 {
-    run("feedback Size 10\nanalyse\nmode 2\n");
-    int drawn = 0, angles = 0;
+    run("feedback Size " + size + "\nanalyse\nmode 2\n");
     for (const FacePick& a : kFacePicks) {
         for (const FacePick& b : kFacePicks) {
             if (a.id == b.id)
@@ -272,7 +289,7 @@ TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
             }
             for (const Shown& s : shown) {
                 SCOPED_TRACE(s.key);
-                ++angles;
+                ++counts.shown[s.key];
                 if (!std::isnan(s.geometry)) {
                     EXPECT_TRUE(showsAngle(s.value, s.geometry)) << s.value << " shown, " << s.geometry << " between the faces";
                 }
@@ -287,13 +304,16 @@ TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
                 }
                 const std::vector<hostsim::CadRecord>& saved = session.model().cad().records();
                 if (inView.empty()) {
-                    // Within 2 degrees of 0 or 180 nothing is drawn, and nothing saved.
+                    // Within 2 degrees of 0 or 180 nothing is drawn, and nothing
+                    // saved.
                     const double value = std::strtod(s.value.c_str(), nullptr);
-                    EXPECT_TRUE(value < 2.0 || value > 178.0) << view;
+                    if (value >= 2.0 && value <= 178.0)
+                        counts.undrawn.push_back(std::to_string(a.id) + " then " + std::to_string(b.id) + " " +
+                                                 s.key);
                     EXPECT_TRUE(saved.empty());
                     continue;
                 }
-                ++drawn;
+                ++counts.drawn[s.key];
                 EXPECT_EQ(inView, s.value);
                 ASSERT_GE(saved.size(), 2u);
                 ASSERT_EQ(saved[0].kind, hostsim::cadText);
@@ -310,9 +330,36 @@ TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
             }
         }
     }
+}
+
+TEST_F(EveryPair, EachAngleIsTheGeometrysInThePanelTheViewAndTheModel)
+{
+    AngleCounts counts;
+    checkEveryPair("10", counts);
     // 490 of the 702 pairs show an angle, 420 of them drawn.
-    EXPECT_GE(angles, 490);
-    EXPECT_GE(drawn, 420);
+    EXPECT_GE(counts.total(counts.shown), 490);
+    EXPECT_GE(counts.total(counts.drawn), 420);
+    EXPECT_TRUE(counts.undrawn.empty()) << counts.undrawn.front();
+}
+
+// Size 0 gives arrowheads of size 0, and the arc its radius from the
+// elements' crossing: every angle of two planes, of a hole and a plane and
+// of two holes drawn at size 10 is drawn and saved at size 0 as well,
+// spanning the angle it writes. The one exception is an arc of radius 0:
+// the chamfer's face-hole angle with the boss wall starts where the boss's
+// axis meets the chamfer's plane, (30, 15, 50), which is the crossing.
+TEST_F(EveryPair, AtSizeZeroEveryAngleIsStillDrawnAndSaved)
+{
+    AngleCounts ten, zero;
+    checkEveryPair("10", ten);
+    checkEveryPair("0", zero);
+    EXPECT_EQ(zero.shown, ten.shown);
+    for (const char* key : {"InfoAngle", "InfoDrillholeAngle"})
+        EXPECT_EQ(zero.drawn[key], ten.drawn[key]) << key;
+    EXPECT_EQ(zero.drawn["InfoFaceholeAngle"], ten.drawn["InfoFaceholeAngle"] - 2);
+    const std::vector<std::string> onTheCrossing = {"107 then 131 InfoFaceholeAngle",
+                                                    "131 then 107 InfoFaceholeAngle"};
+    EXPECT_EQ(zero.undrawn, onTheCrossing);
 }
 
 namespace {
@@ -354,6 +401,44 @@ TEST_F(SavedAngle, TheArcOfA135DegreeAngleSpans135Degrees)
     // No point of the arc lies outside the angle between the legs.
     EXPECT_LE(widest, 135.0 + 1e-6);
     EXPECT_NEAR(angleAt(c, p[1], p[p.size() - 2]), 135.0, 0.001);
+}
+
+// Feedback size 0: the top and the chamfer meet at 135 degrees, 3.536 from
+// the crossing of their traces (the top is picked 5 from the crossing and
+// the chamfer 2.5 below the top). The arc takes that radius, spans the
+// angle and carries its text; only the arrowheads have size 0.
+TEST(AnglesShown, AtSizeZeroTheAngleIsDrawnWithItsArcAndTextOnTheCrossingsRadius)
+{
+    const SimRun run = runHostsim(std::string("--module ") + KV_MODULE_PATH + " -",
+                                  "feedback Size 0\nanalyse\nmode 2\npick 20 10 100 0 0 -1\npick 30 -10 50 0 1 -1\n"
+                                  "results\nset InfoAngle true\necho == angle\nshow view\nclose\n");
+    ASSERT_EQ(0, run.status) << run.all();
+    EXPECT_TRUE(run.has("    Angle: [x] 135")) << run.all();
+    const int at = run.find("== angle");
+    const Shown shown = angleInView(run, at);
+    ASSERT_TRUE(shown.found) << run.all();
+    EXPECT_EQ(shown.text, "135");
+    EXPECT_NEAR(shown.sweep, 135.0, 0.01);
+    std::string contour;
+    int arrowheads = 0;
+    for (std::size_t i = at; i < run.lines.size(); ++i) {
+        if (contour.empty() && run.lines[i].find("    contour from ") == 0)
+            contour = run.lines[i];
+        if (run.lines[i].find("    arrowhead at ") == 0 && run.lines[i].find("radii 0/0, length 0,") != std::string::npos)
+            ++arrowheads;
+    }
+    EXPECT_EQ(2, arrowheads) << run.all();
+    const Point c = pointAt(contour, contour.find('('));
+    const Point e = pointAt(contour, contour.find('(', contour.find(" line to ")));
+    const Point s = pointAt(contour, contour.find('(', contour.find(" arc to ")));
+    // The crossing lies on y = 5, z = 40; the legs end 2.5 * sqrt 2 from it.
+    EXPECT_NEAR(c.y, 5.0, 1e-3);
+    EXPECT_NEAR(c.z, 40.0, 1e-3);
+    for (const Point& end : {e, s})
+        EXPECT_NEAR(std::sqrt((end.x - c.x) * (end.x - c.x) + (end.y - c.y) * (end.y - c.y) +
+                              (end.z - c.z) * (end.z - c.z)),
+                    2.5 * std::sqrt(2.0), 1e-3)
+            << contour;
 }
 
 // The countersink widens from radius 8 at z 36 to 12 at z 40: its cone's
