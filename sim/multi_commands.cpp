@@ -171,7 +171,8 @@ void rows(Session& s, const std::string& args)
     printRows(s, shownList(s));
 }
 
-// The user works the list: "row select N...", "row tick N on|off".
+// The user works the list: "row select N...", "row select none" (the
+// selection cleared), "row tick N on|off".
 void row(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
@@ -183,14 +184,15 @@ void row(Session& s, const std::string& args)
     };
     if (words.size() >= 2 && words[0] == "select") {
         std::set<int> chosen;
-        for (std::size_t i = 1; i < words.size(); ++i) chosen.insert(rowOf(words[i]));
+        const bool none = words.size() == 2 && words[1] == "none";
+        for (std::size_t i = 1; i < words.size() && !none; ++i) chosen.insert(rowOf(words[i]));
         for (int r = 0; r < control.GetItemCount(); ++r)
             if (!chosen.count(r)) control.SetItemState(r, 0, LVIS_SELECTED);
         for (int r : chosen) control.SetItemState(r, LVIS_SELECTED, LVIS_SELECTED);
     } else if (words.size() == 3 && words[0] == "tick" && (words[2] == "on" || words[2] == "off")) {
         control.SetCheck(rowOf(words[1]), words[2] == "on");
     } else {
-        throw ScriptError("expected: row select N... | row tick N on|off");
+        throw ScriptError("expected: row select N... | row select none | row tick N on|off");
     }
     kvplat::pumpMessages();
     printRows(s, control);
@@ -394,6 +396,16 @@ const DemoSection multiFaceTour(
     "echo -- the 0 degree group hidden: its faces keep the base colour\n"
     "row tick 1 off\n"
     "colours changed\n"
+    "echo -- auto zoom in: the row chosen alone stays ticked; a pick whose angle names no row (the chamfer's 45, "
+    "half a step above the 44 group) clears the selection and unticks every row\n"
+    "select faces 101 103 107 108\n"
+    "set AngleSteps 2\n"
+    "menu 8\n"
+    "row select 4\n"
+    "pick 30 -10 50 0 1 -1\n"
+    "rows\n"
+    "menu 8\n"
+    "set AngleSteps 1\n"
     "echo -- another selection while the faces are coloured: a face group of the four walls\n"
     "select group 103 104 105 106\n"
     "rows\n"
@@ -402,10 +414,13 @@ const DemoSection multiFaceTour(
     "select quilt 102 103 104\n"
     "rows\n"
     "colours changed\n"
-    "echo -- two fillets, no plane among them: in the base colour, also when the mode comes back to planes\n"
+    "echo -- two fillets, no plane among them: in the base colour; coming back to planes the list is empty, "
+    "\"Show faces\" is off and every face shows its own colour; pressed, it paints the selection\n"
     "select faces 121 133\n"
+    "colours changed\n"
     "mode 3\n"
     "mode 4\n"
+    "rows\n"
     "colours changed\n"
     "press show-faces\n"
     "colours check\n"

@@ -287,8 +287,6 @@ protected:
     // mode is shown, the faces' own colours back, the lists emptied on close.
     void showMultiFaceLists(bool isNewPanel);
     void restoreGroupColours();
-    // Whether "Surfaces" holds anything.
-    bool selectionHoldsFaces() const;
     // Modes 3 and 4: the radius or plane list selects the rows of a shown
     // result (kvCAnalyseDlgMultiFace.cpp).
     void selectListRowsOfResult(int kind, const wchar_t* text);

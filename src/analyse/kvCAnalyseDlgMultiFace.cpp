@@ -6,9 +6,6 @@
 #include "analyse/kvCMultiFaceSelDialog.h"
 #include "analyse/kvCMultiSelPlanDialog.h"
 #include "analyse/kvCMultiSelRadiusDialog.h"
-#include "analyse/kvAnalyseKeys.h"
-#include "host/object/kvPropAccess.h"
-#include "sdk/kvValueSets.h"
 
 #include <cwchar>
 
@@ -34,14 +31,10 @@ void kvCAnalyseDlg::showMultiFaceLists(bool isNewPanel)
             kvCMultiSelListDialog* list = panel->currentList();
             if (list)
                 list->evaluate();
-            // A list without rows is still shown as the selection's run shows
-            // it: every selected face in the base colour. Turned off, the
-            // same faces in the same mode would show their own colours or the
-            // base colour by the way the user came back to the mode. With
-            // nothing selected (a window opened anew) there is nothing to
-            // show: the colouring would paint whatever the document still
-            // has selected, which no row and no selection explains.
-            facesShown = list != nullptr && (list->rowCount() > 0 || selectionHoldsFaces());
+            // Coming back, the faces are shown when the list has groups to
+            // show; over a list without rows the button ends off and every
+            // face keeps its own colour, whatever the selection holds.
+            facesShown = list != nullptr && list->rowCount() > 0;
             setChecked(idShowFaces, facesShown);
             onShowFacesButton();
         }
@@ -49,13 +42,6 @@ void kvCAnalyseDlg::showMultiFaceLists(bool isNewPanel)
     panel->createListDialogs(false);
     if (isNewPanel && !panel->selectionAnalysed())
         panel->runSelectionAnalysis();
-}
-
-bool kvCAnalyseDlg::selectionHoldsFaces() const
-{
-    kvCSurfaceSet selection;
-    propGet(&ownProperties, kvKeySurfaces, selection);
-    return selection.count() > 0;
 }
 
 void kvCAnalyseDlg::selectListRowsOfResult(int kind, const wchar_t* text)

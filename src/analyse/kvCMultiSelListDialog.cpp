@@ -291,9 +291,9 @@ BOOL kvCMultiSelListDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* resu
     if (header->code == LVN_ITEMCHANGED) {
         const NMLISTVIEW& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
         onItemChanged(change);
-        // The list's own selection notification follows a row that became
-        // selected by the user.
-        if (!m_busy && (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED))
+        // The list's own selection notification follows every change of a
+        // row's selection by the user, a clearing included.
+        if (!m_busy && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
             onGroupSelected();
         return TRUE;
     }
@@ -370,22 +370,29 @@ void kvCMultiSelListDialog::fillList()
 
 bool kvCMultiSelListDialog::selectRowsByValue(double value)
 {
-    bool matched = false;
+    bool matched = false, changed = false;
+    // The rows' own notifications are held back: the list tells of the new
+    // selection once, when it stands.
     m_busy = true;
     for (int row = 0; row < m_list.GetItemCount(); ++row) {
         const std::wstring text = m_list.GetItemText(row, 2);
         if (text.empty())
             continue;
-        if (rowMatches(std::wcstod(text.c_str(), nullptr), value)) {
+        const bool wasSelected = m_list.GetItemState(row, LVIS_SELECTED) != 0;
+        const bool selected = rowMatches(std::wcstod(text.c_str(), nullptr), value);
+        if (selected) {
             m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
             m_list.EnsureVisible(row, TRUE);
             matched = true;
         } else {
             m_list.SetItemState(row, 0, LVIS_SELECTED);
         }
+        changed = changed || selected != wasSelected;
     }
     m_busy = false;
-    if (matched)
+    // A match is taken up as a choice of the user's; a selection the value
+    // cleared is told as the list tells every change of its selection.
+    if (matched || changed)
         onGroupSelected();
     return true;
 }
@@ -538,10 +545,14 @@ void kvCMultiSelListDialog::onGroupSelected()
     if (!GetSafeHwnd() || !GetDlgItem(kvIDC_LIST_GROUPS))
         return;
     resetNavigation();
-    if (m_list.GetSelectedCount() != 1)
+    const int selected = static_cast<int>(m_list.GetSelectedCount());
+    if (selected > 1)
         return;
-    m_currentGroup = m_list.GetFirstSelected();
-    refreshPanel();
+    if (selected == 1) {
+        m_currentGroup = m_list.GetFirstSelected();
+        refreshPanel();
+    }
+    // With no row left selected, auto zoom keeps none of them on.
     if (autoZoom()) {
         onAllOff();
         fillElementCombo();

@@ -149,21 +149,83 @@ TEST(MultiFaceSession, GroupColoursComeFromTheTableInTurnAndAHiddenGroupStillUse
     EXPECT_GT(t.find("face 108 tilted 120: #af0000", selected), selected) << t.all();
 }
 
-// Shown faces of a selection with nothing of the list's kind keep the base
-// colour every face of the selection is painted first, whether the list was
-// made by the selection or the mode came back to it: coming back they got
-// their own colours back and the faces were no longer shown.
-TEST(MultiFaceSession, FacesOfNoGroupKeepTheBaseColourWhenTheModeComesBack)
+// Coming back to mode 3 or 4 over a list without rows: "Show faces" ends
+// off, the list is empty and every face shows its own colour, however the
+// selection was made (in the same mode, or changed while the other mode
+// was shown). The selection's own run painted the faces in the base colour.
+TEST(MultiFaceSession, ComingBackOverAListWithoutRowsLeavesShowFacesOffAndTheOwnColours)
 {
-    const Transcript t = play(kOpen + "mode 4\nselect faces 121 133\nmode 3\nmode 4\necho == no plane\n"
-                                      "colours changed\nselect faces 101 102\nmode 3\necho == no radius\n"
-                                      "colours changed\nclose\n");
+    const struct {
+        const char* name;
+        const char* script;
+    } sequences[] = {
+        {"two planes, mode 3 and back", "mode 3\nselect faces 101 102\nmode 1\nmode 3\n"},
+        {"two roundings, mode 4 and back", "mode 4\nselect faces 121 133\nmode 3\nmode 4\n"},
+        {"planes selected in mode 4", "mode 4\nselect faces 121 133\nmode 3\nmode 4\nselect faces 101 102\nmode 3\n"},
+    };
+    for (const auto& sequence : sequences) {
+        SCOPED_TRACE(sequence.name);
+        const Transcript t = play(kOpen + sequence.script + "echo == back\nshow window\nrows\ncolours changed\n"
+                                                            "close\ncolours check\n");
+        ASSERT_EQ(t.errors, 0) << t.all();
+        const std::string buttons = t.after("== back", "buttons");
+        EXPECT_NE(buttons.find("show-faces (shown, enabled)"), std::string::npos) << t.all();
+        EXPECT_EQ(buttons.find("show-faces (shown, enabled, checked)"), std::string::npos) << t.all();
+        const int back = t.find("== back");
+        EXPECT_GT(t.find("list: 0 rows", back), back) << t.all();
+        EXPECT_GT(t.find("  no face changed", back), back) << t.all();
+        EXPECT_TRUE(t.has("every face of the sample part has its own colour and layer")) << t.all();
+    }
+}
+
+// The same comings back over lists with rows: the button is checked and the
+// groups painted, as the selection's run left them.
+TEST(MultiFaceSession, ComingBackOverAListWithRowsShowsItsGroups)
+{
+    const struct {
+        const char* name;
+        const char* script;
+        const char* rows;
+    } sequences[] = {
+        {"two roundings in mode 3", "mode 3\nselect faces 121 133\nmode 1\nmode 3\n", "list: 2 rows"},
+        {"two planes in mode 4", "mode 4\nselect faces 101 102\nmode 3\nmode 4\n", "list: 1 row"},
+    };
+    for (const auto& sequence : sequences) {
+        SCOPED_TRACE(sequence.name);
+        const Transcript t = play(kOpen + sequence.script + "echo == back\nshow window\nrows\ncolours changed\n"
+                                                            "close\ncolours check\n");
+        ASSERT_EQ(t.errors, 0) << t.all();
+        EXPECT_NE(t.after("== back", "buttons").find("show-faces (shown, enabled, checked)"), std::string::npos)
+            << t.all();
+        const int back = t.find("== back");
+        EXPECT_GT(t.find(sequence.rows, back), back) << t.all();
+        EXPECT_EQ(t.find("  no face changed", back), -1) << t.all();
+        EXPECT_TRUE(t.has("every face of the sample part has its own colour and layer")) << t.all();
+    }
+}
+
+// After coming back over an empty list, a new selection is analysed and
+// shown as any selection is; "Show faces" pressed over the empty list paints
+// the host's selection in the base colour. Closing gives every face its own
+// colour back.
+TEST(MultiFaceSession, AfterComingBackANewSelectionOrAPressShowsTheFaces)
+{
+    const Transcript t = play(kOpen + "mode 3\nselect faces 101 102\nmode 1\nmode 3\nselect faces 121 133\n"
+                                      "echo == selected\nshow window\nrows\ncolours changed\nselect faces 101 102\n"
+                                      "mode 1\nmode 3\npress show-faces\necho == pressed\nshow window\n"
+                                      "colours changed\nclose\ncolours check\n");
     ASSERT_EQ(t.errors, 0) << t.all();
-    const int planes = t.find("== no plane"), radii = t.find("== no radius");
-    EXPECT_EQ(t.find("face 121 fillet back left: #ffffff", planes), planes + 1) << t.all();
-    EXPECT_EQ(t.find("face 133 boss fillet: #ffffff", planes), planes + 2) << t.all();
-    EXPECT_EQ(t.find("face 101 bottom: #ffffff", radii), radii + 1) << t.all();
-    EXPECT_EQ(t.find("face 102 top: #ffffff", radii), radii + 2) << t.all();
+    EXPECT_NE(t.after("== selected", "buttons").find("show-faces (shown, enabled, checked)"), std::string::npos)
+        << t.all();
+    const int selected = t.find("== selected");
+    EXPECT_GT(t.find("list: 2 rows", selected), selected) << t.all();
+    EXPECT_GT(t.find("face 121 fillet back left: #00c000", selected), selected) << t.all();
+    EXPECT_NE(t.after("== pressed", "buttons").find("show-faces (shown, enabled, checked)"), std::string::npos)
+        << t.all();
+    const int pressed = t.find("== pressed");
+    EXPECT_GT(t.find("face 101 bottom: #ffffff (own #c0c0c0)", pressed), pressed) << t.all();
+    EXPECT_GT(t.find("face 102 top: #ffffff (own #c0c0c0)", pressed), pressed) << t.all();
+    EXPECT_TRUE(t.has("every face of the sample part has its own colour and layer")) << t.all();
 }
 
 TEST(MultiFaceSession, TheNavigatorWrapsAroundTheFacesOfTheGroup)
@@ -428,6 +490,89 @@ TEST(MultiFaceSession, AnotherGroupChosenStartsAtItsFirstFace)
     ASSERT_GT(flat, third) << t.all();
     EXPECT_EQ(t.find("navigator: 1/3", flat), flat + 1) << t.all();
     EXPECT_EQ(t.find("  Face 1 angle 0  <- shown", flat), flat + 2) << t.all();
+}
+
+namespace {
+
+// The rows the list printed first after the line holding from: each "[x]"
+// or "[ ]", and whether it is selected.
+struct ShownRows {
+    std::string ticks;
+    int selected = 0;
+};
+
+ShownRows rowsAfter(const Transcript& t, const std::string& from)
+{
+    ShownRows shown;
+    const int list = t.find("list: ", t.find(from));
+    for (int i = list + 1; list >= 0 && i < static_cast<int>(t.lines.size()) && t.lines[i].rfind("  [", 0) == 0;
+         ++i) {
+        shown.ticks += t.lines[i].substr(3, 1);
+        if (t.lines[i].find("<- selected") != std::string::npos)
+            ++shown.selected;
+    }
+    return shown;
+}
+
+// Four plane groups at steps of 2: 0, 44 (the chamfer's 45 rounds down to
+// the group below), 60 and 90. The chamfer's 45 lies half a step above 44,
+// which selects no row; the pocket floor's radius names no row of the
+// radius list.
+const std::string kFourPlaneGroups = kOpen + "mode 4\nselect faces 101 103 107 108\nset AngleSteps 2\n";
+const std::string kChamferPick = "pick 30 -10 50 0 1 -1\n";
+const std::string kEveryRadius = kOpen + "mode 3\nselect all\nelapse 100\n";
+const std::string kPocketFloorPick = "pick 50 10 100 0 0 -1\n";
+
+} // namespace
+
+// Auto zoom: a pick whose value selects no row clears the list's selection,
+// and with it every row is unticked, in the plane list and in the radius
+// list alike; so does the user's clearing of the selection.
+TEST(MultiFaceSession, InAutoZoomAClearedSelectionUnticksEveryRow)
+{
+    const struct {
+        const char* name;
+        std::string script;
+        std::string ticks;
+    } cases[] = {
+        {"planes", kFourPlaneGroups + "menu 8\nrow select 4\n" + kChamferPick, "    "},
+        {"radii", kEveryRadius + "menu 8\nrow select 2\n" + kPocketFloorPick, "   "},
+        {"by the user", kFourPlaneGroups + "menu 8\nrow select 4\nrow select none\n", "    "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Transcript t = play(c.script + "echo == picked\nrows\nnavigator\nclose\ncolours check\n");
+        ASSERT_EQ(t.errors, 0) << t.all();
+        const ShownRows rows = rowsAfter(t, "== picked");
+        EXPECT_EQ(rows.ticks, c.ticks) << t.all();
+        EXPECT_EQ(rows.selected, 0) << t.all();
+        EXPECT_NE(t.after("== picked", "navigator").find("(off)"), std::string::npos) << t.all();
+        EXPECT_TRUE(t.has("every face of the sample part has its own colour and layer")) << t.all();
+    }
+}
+
+// Beside it: in auto zoom a pick that selects one row keeps that row alone
+// ticked; out of auto zoom a cleared selection unticks nothing.
+TEST(MultiFaceSession, APickKeepsItsRowInAutoZoomAndOutOfItUnticksNothing)
+{
+    const Transcript matched =
+        play(kOpen + "mode 4\nselect faces 101 103 107 108\nmenu 8\nrow select 4\n" + kChamferPick +
+             "echo == picked\nrows\nclose\n");
+    ASSERT_EQ(matched.errors, 0) << matched.all();
+    const ShownRows one = rowsAfter(matched, "== picked");
+    EXPECT_EQ(one.ticks, " x  ") << matched.all();
+    EXPECT_EQ(one.selected, 1) << matched.all();
+
+    for (const std::string& script : {kFourPlaneGroups + "row select 4\n" + kChamferPick,
+                                      kEveryRadius + "row select 2\n" + kPocketFloorPick,
+                                      kFourPlaneGroups + "row select 4\nrow select none\n"}) {
+        const Transcript t = play(script + "echo == picked\nrows\nclose\n");
+        ASSERT_EQ(t.errors, 0) << t.all();
+        const ShownRows rows = rowsAfter(t, "== picked");
+        EXPECT_EQ(rows.ticks, std::string(rows.ticks.size(), 'x')) << t.all();
+        EXPECT_FALSE(rows.ticks.empty()) << t.all();
+        EXPECT_EQ(rows.selected, 0) << t.all();
+    }
 }
 
 // A pick selects the row of its value; the user's tick then works as ever:
