@@ -69,6 +69,15 @@ Shown angleInView(const SimRun& run, int from)
     return shown;
 }
 
+// The first line at or after from that begins with start, or "".
+std::string firstLineFrom(const SimRun& run, int from, const std::string& start)
+{
+    for (std::size_t i = from < 0 ? 0 : from; i < run.lines.size(); ++i)
+        if (run.lines[i].compare(0, start.size(), start) == 0)
+            return run.lines[i];
+    return "";
+}
+
 struct Case {
     const char* name;
     const char* script;  // picks and ticks, in the mode given
@@ -419,14 +428,11 @@ TEST(AnglesShown, AtSizeZeroTheAngleIsDrawnWithItsArcAndTextOnTheCrossingsRadius
     ASSERT_TRUE(shown.found) << run.all();
     EXPECT_EQ(shown.text, "135");
     EXPECT_NEAR(shown.sweep, 135.0, 0.01);
-    std::string contour;
+    const std::string contour = firstLineFrom(run, at, "    contour from ");
     int arrowheads = 0;
-    for (std::size_t i = at; i < run.lines.size(); ++i) {
-        if (contour.empty() && run.lines[i].find("    contour from ") == 0)
-            contour = run.lines[i];
+    for (std::size_t i = at; i < run.lines.size(); ++i)
         if (run.lines[i].find("    arrowhead at ") == 0 && run.lines[i].find("radii 0/0, length 0,") != std::string::npos)
             ++arrowheads;
-    }
     EXPECT_EQ(2, arrowheads) << run.all();
     const Point c = pointAt(contour, contour.find('('));
     const Point e = pointAt(contour, contour.find('(', contour.find(" line to ")));
@@ -461,10 +467,7 @@ TEST(AnglesShown, TheConeAngleIsCentredAtTheApexForAPickOffThePlaneThroughTheAxi
     ASSERT_TRUE(shown.found) << run.all();
     EXPECT_EQ(shown.text, "90");
     EXPECT_NEAR(shown.sweep, 90.0, 0.05);
-    std::string contour;
-    for (std::size_t i = at; i < run.lines.size() && contour.empty(); ++i)
-        if (run.lines[i].find("    contour from ") == 0)
-            contour = run.lines[i];
+    const std::string contour = firstLineFrom(run, at, "    contour from ");
     ASSERT_FALSE(contour.empty()) << run.all();
     const Point c = pointAt(contour, contour.find('('));
     EXPECT_NEAR(c.x, 70.0, 1e-3);
