@@ -49,10 +49,9 @@ struct kvAngleDimension {
 // The angle between a and b with p a point on the first element where the
 // dimension starts and q a point on the second. size is the host's feedback
 // size (arc radius floor, arrowhead size); a negative size, or an arc whose
-// radius comes out 0, gives only the angle. viewSide is the last pick's
-// view direction. The text
-// written on the dimension is angle, its arc spans angle and its arrowheads
-// sit on the arc's ends.
+// radius comes out 0, gives only the angle. viewSide is the last pick's view
+// direction. The text written on the dimension is angle, its arc spans angle
+// and its arrowheads sit on the arc's ends.
 kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
                                          const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide);
 

@@ -22,9 +22,9 @@ enum {
 // take the undefined coordinate of a neighbour (a lone one is split in two).
 // Start values are knot values, GEOM_NO_START_PARAM or less for none. The
 // deviation receives the worst distance of a vertex. A non-null polyline
-// receives the 3D linearisation. Null for
-// a null or unusable surface or curve and on any allocation failure; vertices
-// beyond the tolerance are reported (kind 4) and the result is still given.
+// receives the 3D linearisation. Null for a null or unusable surface or curve
+// and on any allocation failure; vertices beyond the tolerance are reported
+// (kind 4) and the result is still given.
 // The surface's periodic marking, set for the search where its net closes, is
 // restored before the call returns.
 RatBSplCurve* ratBSplSurfProjectCurveEx(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
