@@ -17,7 +17,7 @@ enum {
     kLineSplitCopy = 5639,
     kLineSplitEnd = 5693,
     kLineSplitAlloc = 5783,
-    kLineSplitPeriodic = 5601,
+    kLineSplitArgument = 5601,
     kLineShiftAlloc = 5932,
     kLineShiftInconsistent = 5911
 };
@@ -119,12 +119,13 @@ TrimOutcome trim(RatBSplCurve** curve, double u, int side)
     return kTrimDone;
 }
 
-// Brings u1 and u2 into the domain of a closed curve: a parameter on the
-// domain end is the start, one outside is wrapped by the domain length.
-double wrapIntoDomain(const RatBSplCurve* c, double u, double range)
+// A cut end on the domain end is the start. Outside the domain only a
+// periodic curve's parameter is wrapped by its period; a closed curve's
+// stays where it is, and the knot insertion refuses it.
+double seamParameter(const RatBSplCurve* c, double u, double range, bool periodic)
 {
     const double a = domainStart(c), b = domainEnd(c);
-    if (range > 0.0 && (u < a - kKnotSnap || u > b + kKnotSnap)) {
+    if (periodic && range > 0.0 && (u < a - kKnotSnap || u > b + kKnotSnap)) {
         u = a + std::fmod(u - a, range);
         if (u < a - kKnotSnap)
             u += range;
@@ -158,8 +159,8 @@ int cutAcrossSeam(RatBSplCurve** curve, double u1, double u2, bool periodic)
     const double range = periodic ? c->knotRange : domainEnd(c) - domainStart(c);
     if (!(range > 0.0) || overlap < 0 || overlap >= c->noPoints - k)
         return 0;
-    u1 = wrapIntoDomain(c, u1, range);
-    u2 = wrapIntoDomain(c, u2, range);
+    u1 = seamParameter(c, u1, range, periodic);
+    u2 = seamParameter(c, u2, range, periodic);
     u1 = snapToKnot(c, u1);
     if (!raiseToFullMultiplicity(curve, u1))
         return 0;
@@ -310,14 +311,13 @@ int ratBSplCurveSplit(RatBSplCurve* curve, double t, RatBSplCurve** first, RatBS
         *second = nullptr;
     if (!first || !second || !usable(curve))
         return 0;
-    if (curve->isPeriodic) {
-        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineSplitPeriodic);
+    // A NaN names no place on the curve. A t outside [0, 1] is not moved
+    // onto an end: it maps outside the domain, where the knot insertion
+    // refuses it.
+    if (curve->isPeriodic || std::isnan(t)) {
+        geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineSplitArgument);
         return 0;
     }
-    if (!(t >= 0.0))
-        t = 0.0;
-    if (t > 1.0)
-        t = 1.0;
     RatBSplCurve* work = ratBSplCurveCopy(curve);
     if (!work) {
         geomReportError(GEOM_ERR_ALLOC, GEOM_FILE_CURVE, kLineSplitCopy);

@@ -106,12 +106,17 @@ int ratBSplCurveTrim(RatBSplCurve** curve, double u, int side);
 // The part between u1 and u2 (either order). 1 done, 0 failed.
 int ratBSplCurveSubCurve(RatBSplCurve** curve, double u1, double u2);
 // The part from u1 to u2 of a closed non-periodic curve, across its seam
-// when u2 < u1. 0 for null, periodic or unusable input and failures.
+// when u2 < u1; an end on the domain end counts as the start. 0 for null,
+// periodic or unusable input and failures, among them an end outside the
+// domain, which the knot insertion refuses (GEOM_ERR_ARGUMENT).
 int ratBSplCurveSubCurveClosed(RatBSplCurve** curve, double u1, double u2);
 // The same for a periodic curve; 0 for null, non-periodic or unusable input.
 int ratBSplCurveSubCurvePeriodic(RatBSplCurve** curve, double u1, double u2);
-// Splits at the normalised t into two new curves the caller releases.
-// 0 with both outputs null: null, unusable or periodic curve, failures.
+// Splits at the normalised t into two new curves the caller releases; t
+// within 1e-12 (in knot values) of an end gives a point curve and a copy.
+// 0 with both outputs null: null, unusable or periodic curve or NaN t
+// (GEOM_ERR_ARGUMENT), t outside [0, 1] (refused by the knot insertion,
+// GEOM_ERR_ARGUMENT), allocation failures.
 int ratBSplCurveSplit(RatBSplCurve* curve, double t, RatBSplCurve** first, RatBSplCurve** second);
 // Moves the seam of a periodic curve by `shift` control points. 1 done or
 // nothing to do (null or non-periodic curve, shift 0); 0 on allocation

@@ -105,6 +105,84 @@ TEST_F(CurveCut, RefusedCutsReportFailureAndLeaveNoOutputs)
     ratBSplCurveFree(p);
 }
 
+// Cubic Bezier curve over [0, 1].
+RatBSplCurve* bezierCubic()
+{
+    return make(4, {0, 0, 0, 0, 1, 1, 1, 1}, {{0, 0, 0}, {1, 2, 0}, {3, 2, 0}, {4, 0, 1}});
+}
+
+// A t outside [0, 1] lies off the curve: the insertion finds no span for it
+// (1.5, -0.5) or finds one but the knot would leave the domain (1.003, within
+// the span search's margin). A NaN names no place at all.
+TEST_F(CurveCut, SplitOffTheCurveIsRefusedWithNoOutputs)
+{
+    CurvePtr bezier = own(bezierCubic());
+    CurvePtr wide = own(clampedCubic());   // domain [-3, 7.5]
+    for (RatBSplCurve* c : {bezier.get(), wide.get()})
+        for (double t : {1.5, 1.003, -0.5, -0.003, std::nan("")}) {
+            SCOPED_TRACE(t);
+            geomLastError = -1;
+            RatBSplCurve *p1 = c, *p2 = c;
+            EXPECT_EQ(0, ratBSplCurveSplit(c, t, &p1, &p2));
+            EXPECT_EQ(nullptr, p1);
+            EXPECT_EQ(nullptr, p2);
+            EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+        }
+    EXPECT_THAT(knotsOf(bezier.get()), ElementsAre(0, 0, 0, 0, 1, 1, 1, 1));
+}
+
+// Within the knot snap of the end the split is at the end: a whole copy and
+// a point curve of the last control point.
+TEST_F(CurveCut, SplitAHairPastTheEndIsTheSplitAtTheEnd)
+{
+    CurvePtr c = own(bezierCubic());
+    RatBSplCurve *p1 = nullptr, *p2 = nullptr;
+    ASSERT_EQ(1, ratBSplCurveSplit(c.get(), 1.0 + 1e-13, &p1, &p2));
+    CurvePtr hold[] = {own(p1), own(p2)};
+    EXPECT_EQ(8, p1->noPoints);
+    EXPECT_EQ(1, p2->ord);
+    EXPECT_EQ(4.0, p2->points[0][0]);
+    EXPECT_EQ(1.0, p2->points[0][2]);
+}
+
+// Closed square over [0, 4]: (0,0) (1,0) (1,1) (0,1) back to (0,0).
+RatBSplCurve* closedSquare()
+{
+    RatBSplCurve* c = make(2, {0, 0, 1, 2, 3, 4, 4}, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}});
+    c->isClosed = 1;
+    return c;
+}
+
+// A closed curve that is not periodic has no period to wrap a parameter by:
+// an end before the start or past the end is refused, the curve kept.
+TEST_F(CurveCut, ClosedCutWithAnEndOutsideTheDomainIsRefused)
+{
+    const double cuts[][2] = {{-1, 1}, {3, 5}, {-0.003, 2}};
+    for (const auto& cut : cuts) {
+        SCOPED_TRACE(cut[0]);
+        geomLastError = -1;
+        RatBSplCurve* c = closedSquare();
+        RatBSplCurve* keep = c;
+        EXPECT_EQ(0, ratBSplCurveSubCurveClosed(&c, cut[0], cut[1]));
+        EXPECT_EQ(keep, c);
+        EXPECT_THAT(knotsOf(c), ElementsAre(0, 0, 1, 2, 3, 4, 4));
+        EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+        ratBSplCurveFree(c);
+    }
+}
+
+// The domain end itself is the seam: a cut from 4 to 1 is the first side.
+TEST_F(CurveCut, ClosedCutFromTheDomainEndStartsAtTheSeam)
+{
+    RatBSplCurve* c = closedSquare();
+    ASSERT_EQ(1, ratBSplCurveSubCurveClosed(&c, 4, 1));
+    CurvePtr part = own(c);
+    EXPECT_THAT(knotsOf(c), ElementsAre(0, 0, 1, 1));
+    EXPECT_EQ(0.0, c->points[0][0]);
+    EXPECT_EQ(1.0, c->points[1][0]);
+    EXPECT_EQ(0.0, c->points[1][1]);
+}
+
 // A cut parameter a hair past an existing knot: the cut must start and end
 // at the parameters asked for, not at that knot. The closed cubic is the
 // random-edit campaign's record 1184 (seed 24), whose cut used to stop 5.3e-6
