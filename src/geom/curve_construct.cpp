@@ -250,8 +250,9 @@ RatBSplCurve* ratBSplCurveArcByAngle(const double* O, const double* S, const dou
     double n[3], x[3], y[3];
     copy3(n, N);
     vec3DiffB(O, S, x);
-    if (vec3NormalizeB(n) < 1e-12 || vec3LengthB(x) < 1e-12 || !std::isfinite(sweep) ||
-        std::fabs(sweep) > kMaxSweep) {
+    // A start on the centre is an arc of radius 0: the pieces degenerate to
+    // the centre, which the piece routine handles.
+    if (vec3NormalizeB(n) < 1e-12 || !std::isfinite(sweep) || std::fabs(sweep) > kMaxSweep) {
         geomReportError(GEOM_ERR_ARGUMENT, GEOM_FILE_CURVE, kLineBadArc);
         return nullptr;
     }

@@ -41,8 +41,9 @@ RatBSplCurve* ratBSplCurveArcByAxesOpen(GeomPoint O, GeomPoint Y, GeomPoint X, G
                                         GeomPoint E);
 // Arc from S about the axis N through O by a signed sweep; N is not changed.
 // Sweeps of any size are split into pieces of at most a quarter turn.
-// A vanishing axis or radius, or a sweep that is not finite or beyond
-// 2000 turns, gives null with GEOM_ERR_ARGUMENT.
+// S on O gives the arc of radius 0, every control point at O, no report.
+// A vanishing axis, or a sweep that is not finite or beyond 2000 turns,
+// gives null with GEOM_ERR_ARGUMENT.
 RatBSplCurve* ratBSplCurveArcByAngle(const double* O, const double* S, const double* N,
                                      double sweep);
 enum {

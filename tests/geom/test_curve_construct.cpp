@@ -117,8 +117,31 @@ TEST_F(CurveBuild, ArcByAngleKeepsTheAxisAndSplitsAnySweepIntoQuarters)
     EXPECT_EQ(5.0, N[2]);
     const double zero[3] = {0, 0, 0};
     EXPECT_EQ(nullptr, ratBSplCurveArcByAngle(O, S, zero, 1.0));
-    EXPECT_EQ(nullptr, ratBSplCurveArcByAngle(O, O, N, 1.0));
     EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+    geomLastError = -1;
+    EXPECT_EQ(nullptr, ratBSplCurveArcByAngle(O, S, N, std::nan("")));
+    EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+    geomLastError = -1;
+    EXPECT_EQ(nullptr, ratBSplCurveArcByAngle(O, S, N, 2001 * 2 * kPi));
+    EXPECT_EQ(GEOM_ERR_ARGUMENT, geomLastError);
+}
+
+// A start on the centre sweeps a circle of radius 0: every control point is
+// the centre, and that is no error.
+TEST_F(CurveBuild, ArcByAngleFromTheCentreIsAnArcOfRadiusZero)
+{
+    const double O[3] = {1, 2, 3}, N[3] = {0, 0, 1};
+    for (double sweep : {1.0, -3 * kPi}) {
+        SCOPED_TRACE(sweep);
+        CurvePtr c = own(ratBSplCurveArcByAngle(O, O, N, sweep));
+        ASSERT_TRUE(c);
+        const int pieces = std::fabs(sweep) < kPi / 2 ? 1 : 6;
+        EXPECT_EQ(3 * pieces + 3, c->noPoints);
+        for (int i = 0; i < 3 * pieces; ++i)
+            EXPECT_EQ(0.0, dist(P(1, 2, 3), P(c->points[i][0], c->points[i][1], c->points[i][2]))) << i;
+        EXPECT_LT(dist(P(1, 2, 3), point(c.get(), domainEnd(c.get()) / 3)), 1e-15);
+    }
+    EXPECT_EQ(-1, geomLastError);
 }
 
 TEST_F(CurveBuild, ConicsLieOnTheirEquationAndEndWhereAsked)
