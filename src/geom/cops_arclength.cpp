@@ -92,12 +92,13 @@ int ratBSplCurveFindCorner(RatBSplCurve* curve, double tol, int* index)
         while (q < m && q < j + k && std::fabs(K[q] - t) < kSameKnot)
             ++q;
         const int mult = q - j;
-        // The span after the knot must exist to be compared with.
+        if (mult >= k - 1 && tol <= 0.0) {
+            *index = q - 1;
+            return 1;
+        }
+        // Compared with the span after the knot, which must exist: a run
+        // that reaches the domain's end has only spans of zero width there.
         if (mult >= k - 1 && j + mult - 1 <= m - k - 1) {
-            if (tol <= 0.0) {
-                *index = q - 1;
-                return 1;
-            }
             double p0[3], p1[3], d0[3], d1[3];
             ratBSplPointInSpan(p0, curve->points, curve->weights, K, k, j - 1, t, curve->workPoints,
                                curve->workWeights, nullptr);

@@ -179,7 +179,10 @@ int ratBSplCurveTrimToEachOther(RatBSplCurve** first, RatBSplCurve** second, dou
 // Corners, curve pieces and the arc-length table
 
 // 1 with index at the last knot of a corner's (or gap's) knot value after
-// the given index, 0 when there is none.
+// the given index, 0 when there is none. With tol 0 or below every knot value
+// repeated ord - 1 times or more counts, also one that reaches the domain's
+// end; with a positive tol such a run at the end has no span after it to be
+// compared with and is passed over.
 int ratBSplCurveFindCorner(RatBSplCurve* curve, double tol, int* index);
 
 struct CurvePieceWalker {

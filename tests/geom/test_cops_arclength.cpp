@@ -62,6 +62,23 @@ TEST_F(CurveLength, CornersAreFoundByTurnOrGapAndEveryKnotWithoutTolerance)
     EXPECT_EQ(4, index);
 }
 
+// Order 3 whose last knot value 2 starts at index 4 and runs to the end:
+// the run reaches the domain's end [0, 2], with only empty spans after it.
+TEST_F(CurveLength, WithoutToleranceARunReachingTheDomainEndIsACorner)
+{
+    CurvePtr c = own(make(3, {0, 0, 0, 1, 2, 2, 2, 2}, {{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 1, 0}, {4, 0, 0}}));
+    int index = 0;
+    EXPECT_EQ(1, ratBSplCurveFindCorner(c.get(), 0.0, &index));
+    EXPECT_EQ(6, index);
+    index = 0;
+    EXPECT_EQ(1, ratBSplCurveFindCorner(c.get(), -1.0, &index));
+    EXPECT_EQ(6, index);
+    // With a tolerance the run would be compared with the empty span after
+    // it: it is passed over.
+    index = 0;
+    EXPECT_EQ(0, ratBSplCurveFindCorner(c.get(), 1e-6, &index));
+}
+
 TEST_F(CurveLength, WalkerHandsOutPiecesAndMergesShortOnes)
 {
     CurvePtr smooth = own(rationalQuadratic());
