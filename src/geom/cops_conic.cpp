@@ -120,9 +120,10 @@ void fullCircleThreePiecesShared(const double* O, const double* X, const double*
 void arcPiecesByAngles(const double* O, const double* X, const double* Y, double a0, double a1, int N,
                        GeomVec3* points, double* weights, double* knots)
 {
-    if (N < 1)
+    // N = 0 writes no piece but still the closing knots (all 0).
+    if (N < 0)
         return;
-    const double h = (a1 - a0) / N;
+    const double h = N > 0 ? (a1 - a0) / N : 0.0;
     for (int i = 0; i < N; ++i) {
         double P0[3], P1[3];
         onEllipse(O, X, Y, std::cos(a0 + i * h), std::sin(a0 + i * h), P0);

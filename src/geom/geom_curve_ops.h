@@ -170,6 +170,8 @@ void fullCircleThreePieces(const double* O, const double* X, const double* Y, Ge
                            double* knots);           // 9 points, 12 knots
 void fullCircleThreePiecesShared(const double* O, const double* X, const double* Y, GeomVec3* points,
                                  double* weights, double* knots); // 7 points, 10 knots
+// N pieces from angle a0 to a1: 3N points and weights, 3N + 3 knots (knots
+// may be null). N = 0 writes only the knots 0, 0, 0; N < 0 writes nothing.
 void arcPiecesByAngles(const double* O, const double* X, const double* Y, double a0, double a1, int N,
                        GeomVec3* points, double* weights, double* knots);
 void arcPiecesBetweenVectors(const double* O, int shortWay, const double* A, const double* B, const double* normal,

@@ -80,6 +80,23 @@ TEST(ConicPieces, ArcsByAnglesAndBetweenVectors)
     EXPECT_NEAR(1.0, p[5][1], 1e-12);
 }
 
+// No piece: only the three closing knots, all 0; a negative count writes
+// nothing at all.
+TEST(ConicPieces, ArcsByAnglesWithNoPieceWriteOnlyTheClosingKnots)
+{
+    const double O[3] = {0, 0, 0}, X[3] = {1, 0, 0}, Y[3] = {0, 1, 0};
+    GeomVec3 p[3] = {{7, 7, 7}, {7, 7, 7}, {7, 7, 7}};
+    double w[3] = {7, 7, 7}, k[4] = {7, 7, 7, 7};
+    arcPiecesByAngles(O, X, Y, 0.0, M_PI, 0, p, w, k);
+    EXPECT_THAT(std::vector<double>(k, k + 4), ElementsAre(0, 0, 0, 7));
+    EXPECT_THAT(std::vector<double>(w, w + 3), ElementsAre(7, 7, 7));
+    EXPECT_EQ(7.0, p[0][0]);
+
+    double untouched[4] = {7, 7, 7, 7};
+    arcPiecesByAngles(O, X, Y, 0.0, M_PI, -1, p, w, untouched);
+    EXPECT_THAT(std::vector<double>(untouched, untouched + 4), ElementsAre(7, 7, 7, 7));
+}
+
 TEST(ConicPieces, Conic2dPiece)
 {
     GeomVec3 p[3];
