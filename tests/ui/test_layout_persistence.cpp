@@ -262,18 +262,6 @@ TEST_F(LayoutStore, ARefusedValueStopsNothingAndEveryOtherValueIsStoredAfresh)
     EXPECT_EQ(2u, count);
 }
 
-TEST_F(LayoutStore, ARefusedColumnCountStillStoresTheWidthsInControlsOnlyMode)
-{
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(64, 0));
-    kvplat::setRegistryRefusal([](const std::wstring&, const std::wstring& name) { return name == L"column_count"; });
-    EXPECT_FALSE(save(L"C", true));
-    kvplat::setRegistryRefusal(nullptr);
-    DWORD width = 0;
-    EXPECT_TRUE(stored(L"C\\Ctrl 11", L"col_0", width));
-    EXPECT_EQ(64u, width);
-    EXPECT_TRUE(stored(L"C\\Ctrl 11", L"col_1", width));
-}
-
 TEST_F(LayoutStore, ControlsOnlyModeKeepsOnlyColumnsAndTouchesNoRectangle)
 {
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(77, 0));

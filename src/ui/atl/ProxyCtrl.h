@@ -27,25 +27,21 @@ private:
     ProxyCtrlBase& m_proxy;
 };
 
-// The inner objects of the three proxies. They subclass a platform control
-// of the proxy's inner class; their own window class names are never
-// registered.
+// The inner objects of the three proxies; each subclasses a platform control
+// of the proxy's inner class.
 class ButtonImpl : public ProxyInner {
 public:
     using ProxyInner::ProxyInner;
-    static const wchar_t* GetWndClassName() { return L"kv::ui::atl::ButtonImpl"; }
 };
 
 class ComboBoxImpl : public ProxyInner {
 public:
     using ProxyInner::ProxyInner;
-    static const wchar_t* GetWndClassName() { return L"kv::ui::atl::ComboBoxImpl"; }
 };
 
 class EditImpl : public ProxyInner {
 public:
     using ProxyInner::ProxyInner;
-    static const wchar_t* GetWndClassName() { return L"kv::ui::atl::EditImpl"; }
 };
 
 class ProxyCtrlBase : public ATL::CWindowImplBase {
