@@ -9,6 +9,8 @@
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvResourceCntxt.h"
 
+#include <new>
+
 const wchar_t* const kvAnalyseStartUnit = L"AnalyseStart.cpp";
 const wchar_t* const kvAnalyseDlgWindowName = L"kvCAnalyseDlg";
 
@@ -236,13 +238,25 @@ int kvCAnalyseConnectionImp::startAnalyse(kvTArray<kvIUnknown*>* params, kvIAppE
         return 0;
     }
 
-    kvCAnalyseDlg* dialog = new kvCAnalyseDlg(nullptr);
+    kvCAnalyseDlg* dialog = nullptr;
+    try {
+        dialog = new kvCAnalyseDlg(nullptr);
+    } catch (const std::bad_alloc&) {
+        // No window object: nothing to open, and nothing reaches the host.
+    }
+    if (!dialog) {
+        // The document leaves the show mode it was switched into for the window.
+        if (!showMode.isNull())
+            showMode->setAnalyseShowMode(0);
+        return 0;
+    }
     dialog->setExecContext(context);
     dialog->setModel(model.getIf());
 
     try {
         HWND mainWindow = hostMainWindow(context);
-        dialog->openAnalysisDialog(CWnd::FromHandle(mainWindow), firstParameter(params));
+        const kvIUnknownPtr openingParameter = firstParameter(params);
+        dialog->openAnalysisDialog(CWnd::FromHandle(mainWindow), openingParameter);
         if (!dialog->GetSafeHwnd())
             throw false;
         dialog->ShowWindow(SW_SHOW);

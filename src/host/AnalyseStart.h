@@ -42,7 +42,10 @@ public:
 
     kvIUnknown* queryInterface(const wchar_t* name) override;
     // Always 0. Refuses in transparent mode; otherwise re-shows the registered
-    // analysis window or creates, shows and registers a new one.
+    // analysis window or creates, shows and registers a new one. The
+    // assertions on the document and its model pass out to the caller; a new
+    // window that cannot be had (no memory for it, or its opening throws)
+    // leaves nothing behind and the document's show mode off again.
     int startAnalyse(kvTArray<kvIUnknown*>* params, kvIAppExecContext1* context) override;
     int forwardToStartAnalyse(kvTArray<kvIUnknown*>* params, kvIAppExecContext1* context) override;
     // Hands the host application to the connection; it keeps nothing of it.

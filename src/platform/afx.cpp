@@ -19,6 +19,7 @@ thread_local CWnd* t_creating = nullptr;
 thread_local CurrentMessage t_current{nullptr, 0, 0, 0};
 
 struct AfxState {
+    int failingAllocations = 0;  // window objects still to be refused memory
     std::unordered_map<HWND, CWnd*> permanent;
     std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary;
     std::vector<std::unique_ptr<CWnd>> retired;  // temporaries of destroyed windows, freed when idle
@@ -101,11 +102,14 @@ void afxIdle() { afx().retired.clear(); }
 
 size_t temporaryWindowObjects() { return afx().temporary.size() + afx().retired.size(); }
 
+void failWindowObjectAllocations(int count) { afx().failingAllocations = count > 0 ? count : 0; }
+
 namespace detail {
 
 void afxReset()
 {
     auto& s = afx();
+    s.failingAllocations = 0;
     for (auto& t : s.temporary)
         t.second->m_hWnd = nullptr;
     s.temporary.clear();
@@ -116,6 +120,38 @@ void afxReset()
 } // namespace kvplat
 
 // ---------------------------------------------------------------- CWnd
+
+namespace {
+
+// Whether the next window object is refused its memory.
+bool refuseWindowObject()
+{
+    int& pending = afx().failingAllocations;
+    if (pending <= 0)
+        return false;
+    --pending;
+    return true;
+}
+
+} // namespace
+
+void* CWnd::operator new(std::size_t size)
+{
+    if (refuseWindowObject())
+        throw std::bad_alloc();
+    return ::operator new(size);
+}
+
+void* CWnd::operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (refuseWindowObject())
+        return nullptr;
+    return ::operator new(size, std::nothrow);
+}
+
+void CWnd::operator delete(void* p) noexcept { ::operator delete(p); }
+
+void CWnd::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p); }
 
 CWnd::CWnd() : m_hWnd(nullptr), m_pfnSuper(nullptr) {}
 

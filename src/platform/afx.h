@@ -12,6 +12,9 @@
 
 #include "platform/windows.h"
 
+#include <cstddef>
+#include <new>
+
 class CWnd;
 
 // ---------------------------------------------------------------- small value types
@@ -54,6 +57,17 @@ class CWnd {
 public:
     CWnd();
     virtual ~CWnd();
+
+    // Window objects come from the heap through these, so that a test can
+    // make the next ones fail as on a full heap
+    // (kvplat::failWindowObjectAllocations): the throwing form then throws
+    // std::bad_alloc, the non-throwing one answers null.
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void* p) noexcept;
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
+    static void operator delete(void*, void*) noexcept {}
 
     HWND m_hWnd;
 

@@ -54,6 +54,16 @@ void pushMenuChoice(UINT commandId);
 // as empty texts); kept after the menu is destroyed.
 std::vector<std::wstring> lastTrackedMenu();
 
+// The hooks installed and not yet removed, newest first, as their callers
+// gave them: type, the module that holds the hook procedure and the thread.
+struct InstalledHook {
+    HHOOK handle;
+    int type;
+    HINSTANCE module;
+    DWORD threadId;
+};
+std::vector<InstalledHook> installedHooks();
+
 // ---------------------------------------------------------------- keyboard
 
 void setKeyDown(int virtualKey, bool down);
@@ -157,6 +167,11 @@ bool setStringResource(HMODULE module, UINT id, const std::wstring& text);
 // ones and those of destroyed windows not yet freed. The message loop's
 // idle step (pumpMessages) frees the latter.
 size_t temporaryWindowObjects();
+
+// The next count window objects of the dialog-class library (CWnd and every
+// class derived from it) are refused their memory, as on a full heap: new
+// throws std::bad_alloc, new (std::nothrow) gives null. reset() ends it.
+void failWindowObjectAllocations(int count);
 
 // Destroys every window, drops timers, queued messages, hooks and key states:
 // a clean platform for the next test.

@@ -6,6 +6,7 @@
 
 #include "platform/kvPlatform.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -69,6 +70,11 @@ int liveGdiTotal();
 
 // While set, RegSetValueExW fails with ERROR_ACCESS_DENIED.
 void setRegistryReadOnly(bool readOnly);
+// RegSetValueExW fails with ERROR_ACCESS_DENIED for each value the predicate
+// names (the key's full path, as registryDump shows it, and the value's name),
+// as a store that refuses some values only; an empty predicate refuses none.
+using RegistryRefusal = std::function<bool(const std::wstring& keyPath, const std::wstring& valueName)>;
+void setRegistryRefusal(RegistryRefusal refuses);
 
 // The mouse leaves every window that asked to hear of it (TrackMouseEvent
 // with TME_LEAVE): each is posted WM_MOUSELEAVE and its request ends.
@@ -76,6 +82,9 @@ void moveMouseAway();
 
 // The sizes the owner gave the owner-drawn items of the last popup menu shown.
 std::vector<SIZE> lastMenuMeasures();
+// The fields (MIIM_*) the item at position was inserted with by
+// InsertMenuItemW; 0 for an item inserted otherwise or no such item.
+UINT menuItemInsertMask(HMENU menu, UINT position);
 
 // System colours can be changed, as the user would in the display settings
 // (WM_SYSCOLORCHANGE is not sent; the caller sends it to the windows it means).

@@ -67,6 +67,7 @@ struct Window {
     int invalidateCount = 0;
     UINT showCmd = SW_SHOWNORMAL;
     HWND dialogFocus = nullptr;  // dialogs: the control that had the focus when it lost activation
+    HMENU menuBar = nullptr;     // top-level windows: the menu bar, destroyed with the window
     ScrollState scroll[2];
     std::unique_ptr<ControlState> control;
 };
@@ -182,6 +183,8 @@ bool isResourceModule(HMODULE module);
 size_t utf16Length(const std::wstring& text);
 // Registry writes are refused while set.
 bool registryReadOnly();
+// Whether a write of the value into the key (its full path) is refused.
+bool registryRefuses(const std::wstring& keyPath, const std::wstring& valueName);
 // A system colour changed by kvplat::setSysColor, if any.
 bool sysColorOverride(int index, COLORREF& color);
 void resetUiExtras();
@@ -200,6 +203,7 @@ struct MenuItem {
     HMENU popup = nullptr;
     HBITMAP bitmap = nullptr;  // HBMMENU_CALLBACK: the owner draws the item's bitmap area
     ULONG_PTR data = 0;
+    UINT insertMask = 0;  // the fields InsertMenuItemW was given (MIIM_*); 0 for other insertions
 };
 
 struct Menu {

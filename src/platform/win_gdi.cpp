@@ -530,12 +530,12 @@ LSTATUS WINAPI RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, co
         return ERROR_INVALID_PARAMETER;
     if (type == REG_DWORD && size != sizeof(DWORD))
         return ERROR_INVALID_PARAMETER;
-    if (kvplat::detail::registryReadOnly())
+    const std::wstring name = valueName ? valueName : L"";
+    if (kvplat::detail::registryReadOnly() || kvplat::detail::registryRefuses(path, name))
         return ERROR_ACCESS_DENIED;
     auto& k = kvplat::detail::reg().keys[kvplat::detail::lower(path)];
     if (k.path.empty())
         k.path = path;
-    const std::wstring name = valueName ? valueName : L"";
     kvplat::detail::RegValue& v = k.values[kvplat::detail::lower(name)];
     v.name = name;
     v.type = type;

@@ -86,6 +86,14 @@ void drawMenuItems(HMENU menu, HWND owner)
 
 std::vector<SIZE> lastMenuMeasures() { return detail::measures(); }
 
+UINT menuItemInsertMask(HMENU menu, UINT position)
+{
+    const detail::Menu* m = detail::menuOf(menu);
+    if (!m || position >= m->items.size())
+        return 0;
+    return m->items[position].insertMask;
+}
+
 } // namespace kvplat
 
 BOOL WINAPI InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info)
@@ -106,6 +114,7 @@ BOOL WINAPI InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMI
     }
     kvplat::detail::MenuItem record;
     kvplat::detail::applyItemInfo(record, *info);
+    record.insertMask = info->fMask;
     m->items.insert(m->items.begin() + static_cast<std::ptrdiff_t>(at), record);
     return TRUE;
 }
@@ -199,3 +208,20 @@ HMENU WINAPI LoadMenuW(HINSTANCE instance, LPCWSTR name)
     return bar;
 }
 
+
+// A menu bar belongs to a top-level window: a child window's menu handle is
+// its id.
+BOOL WINAPI SetMenu(HWND hwnd, HMENU menu)
+{
+    kvplat::detail::Window* w = kvplat::detail::find(hwnd);
+    if (!w || (w->style & WS_CHILD) || (menu && !IsMenu(menu)))
+        return FALSE;
+    w->menuBar = menu;
+    return TRUE;
+}
+
+HMENU WINAPI GetMenu(HWND hwnd)
+{
+    const kvplat::detail::Window* w = kvplat::detail::find(hwnd);
+    return w && !(w->style & WS_CHILD) ? w->menuBar : nullptr;
+}

@@ -128,6 +128,8 @@ struct Hook {
     HHOOK handle;
     int type;
     HOOKPROC proc;
+    HINSTANCE module;  // the module holding proc, as the caller named it
+    DWORD threadId;
 };
 
 struct HookState {
@@ -235,6 +237,14 @@ void setExitHook(ExitHook hook) { detail::sys().exitHook = std::move(hook); }
 void setMenuChoiceHook(MenuChoiceHook hook) { detail::menus().hook = std::move(hook); }
 void pushMenuChoice(UINT commandId) { detail::menus().choices.push_back(commandId); }
 std::vector<std::wstring> lastTrackedMenu() { return detail::menus().lastTracked; }
+
+std::vector<InstalledHook> installedHooks()
+{
+    std::vector<InstalledHook> out;
+    for (const detail::Hook& h : detail::hooks().hooks)
+        out.push_back(InstalledHook{h.handle, h.type, h.module, h.threadId});
+    return out;
+}
 
 HMODULE moduleFromAddress(const void* address)
 {
@@ -462,7 +472,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName)
 
 // ---------------------------------------------------------------- hooks
 
-HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWORD)
+HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId)
 {
     if (!proc || idHook != WH_GETMESSAGE)
         return nullptr;
@@ -470,7 +480,7 @@ HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWORD)
     HHOOK handle = reinterpret_cast<HHOOK>(h.next);
     h.next += 4;
     // The newest hook is called first.
-    h.hooks.insert(h.hooks.begin(), kvplat::detail::Hook{handle, idHook, proc});
+    h.hooks.insert(h.hooks.begin(), kvplat::detail::Hook{handle, idHook, proc, module, threadId});
     return handle;
 }
 

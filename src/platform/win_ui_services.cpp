@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <utility>
 
 namespace kvplat {
 namespace detail {
@@ -47,6 +48,7 @@ struct UiState {
     std::vector<ColorDialogCall> colorCalls;
     std::set<HWND> mouseTracked;
     bool registryReadOnly = false;
+    RegistryRefusal registryRefusal;
     std::map<int, COLORREF> sysColors;
 };
 
@@ -319,6 +321,12 @@ const std::vector<std::vector<MenuResourceItem>>* resourceMenu(HMODULE module, U
 
 bool registryReadOnly() { return ui().registryReadOnly; }
 
+bool registryRefuses(const std::wstring& keyPath, const std::wstring& valueName)
+{
+    const RegistryRefusal& refuses = ui().registryRefusal;
+    return refuses && refuses(keyPath, valueName);
+}
+
 int openThemeCount() { return static_cast<int>(ui().openThemes.size()); }
 
 bool sysColorOverride(int index, COLORREF& color)
@@ -340,6 +348,7 @@ void resetUiExtras()
     s.colorCalls.clear();
     s.mouseTracked.clear();
     s.registryReadOnly = false;
+    s.registryRefusal = nullptr;
     s.sysColors.clear();
     // Resource modules stay: their handles may be held by the code under test
     // for the whole process, as a loaded module's would.
@@ -402,6 +411,8 @@ void pushColorDialogAnswer(bool ok, COLORREF color) { detail::ui().colorAnswers.
 std::vector<ColorDialogCall> colorDialogCalls() { return detail::ui().colorCalls; }
 
 void setRegistryReadOnly(bool readOnly) { detail::ui().registryReadOnly = readOnly; }
+
+void setRegistryRefusal(RegistryRefusal refuses) { detail::ui().registryRefusal = std::move(refuses); }
 
 void setSysColor(int index, COLORREF color) { detail::ui().sysColors[index] = color & 0xFFFFFF; }
 

@@ -52,6 +52,11 @@ void sendNcDestroy(HWND hwnd)
     w = find(hwnd);
     if (!w)
         return;
+    // The window's menu bar goes with it.
+    if (w->menuBar) {
+        DestroyMenu(w->menuBar);
+        w->menuBar = nullptr;
+    }
     State& s = st();
     if (s.focus == hwnd)
         s.focus = nullptr;

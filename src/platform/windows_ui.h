@@ -318,6 +318,9 @@ BOOL WINAPI GetMenuInfo(HMENU menu, LPMENUINFO info);
 BOOL WINAPI RemoveMenu(HMENU menu, UINT position, UINT flags);
 BOOL WINAPI IsMenu(HMENU menu);
 HMENU WINAPI LoadMenuW(HINSTANCE instance, LPCWSTR name);
+// The menu bar of a top-level window; the window destroys it when it is destroyed.
+BOOL WINAPI SetMenu(HWND hwnd, HMENU menu);
+HMENU WINAPI GetMenu(HWND hwnd);
 
 // GDI: device contexts, fonts, bitmaps, regions, drawing
 HDC WINAPI CreateCompatibleDC(HDC dc);

@@ -4,6 +4,7 @@
 
 #include "analyse/kvCAnalyseDlg.h"
 #include "host/AnalyseStart.h"
+#include "platform/kvPlatform.h"
 #include "sdk/kvAssert.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,7 @@ TEST_F(StartAnalyse, AStartThatCannotOpenLeavesNothingBehind)
         {L"pTwModel", 261, [](fake::Host& h) { h.document.model = nullptr; }, {}, 0},
         {L"registration fails", 0, [](fake::Host& h) { h.document.failRegistration = true; }, {1, 0}, 1},
         {L"opening fails", 0, nullptr, {1, 0}, 0},
+        {L"no memory for the window", 0, [](fake::Host&) { kvplat::failWindowObjectAllocations(1); }, {1, 0}, 0},
     };
     for (const Case& c : cases) {
         fake::Host h;
@@ -161,6 +163,7 @@ TEST_F(StartAnalyse, AStartThatCannotOpenLeavesNothingBehind)
         } else {
             EXPECT_EQ(connection->startAnalyse(&params, &h.context), 0) << c.what;
         }
+        kvplat::failWindowObjectAllocations(0);
         EXPECT_TRUE(h.document.windows.empty()) << c.what;
         EXPECT_EQ(h.document.registerCalls, c.registerCalls) << c.what;
         EXPECT_EQ(h.baseDocument.showModes, c.showModes) << c.what;
@@ -171,6 +174,34 @@ TEST_F(StartAnalyse, AStartThatCannotOpenLeavesNothingBehind)
     // Nothing stale blocks the next start.
     EXPECT_EQ(start(), 0);
     EXPECT_NE(registered(), nullptr);
+}
+
+// A parameter that counts how often it is asked for its base interface.
+struct CountedParameter : fake::Object<kvIUnknown> {
+    kvIUnknown* queryInterface(const wchar_t* n) override
+    {
+        if (n && std::wcscmp(n, L"kvIUnknown") == 0)
+            ++baseQueries;
+        return Object::queryInterface(n);
+    }
+    int baseQueries = 0;
+};
+
+TEST_F(StartAnalyse, ANewWindowIsHandedItsOwnCopyOfTheParameterAReshownOneTheFirst)
+{
+    CountedParameter parameter;
+    kvTArray<kvIUnknown*> params(8);
+    params[0] = &parameter;
+    EXPECT_EQ(connection->startAnalyse(&params, &host.context), 0);
+    ASSERT_NE(registered(), nullptr);
+    // Taken once before the window is sought, taken again for the opening,
+    // and that one copied for the window.
+    EXPECT_EQ(parameter.baseQueries, 3);
+    parameter.baseQueries = 0;
+    EXPECT_EQ(connection->startAnalyse(&params, &host.context), 0);
+    EXPECT_EQ(parameter.baseQueries, 2) << "taken once, copied for the window re-shown";
+    closeWindow();
+    EXPECT_EQ(parameter.refs, 1);
 }
 
 TEST_F(StartAnalyse, FirstStartOpensAndRegistersSecondShowsTheSameWindow)

@@ -1,3 +1,4 @@
+#include "heap_failure.h"
 #include "host/object/kvPropertyBag.h"
 
 #include <gtest/gtest.h>
@@ -193,6 +194,30 @@ TEST(PropertyBag, AFailedForcedReplacementKeepsTheOldValue)
     double v = 0;
     ASSERT_TRUE(p.getValue(v));
     EXPECT_DOUBLE_EQ(v, 2.5);
+}
+
+TEST(PropertyBag, ANewPropertyWithoutMemoryForItsValueThrowsFalseAndLeavesTheBag)
+{
+    Bag bag;
+    ASSERT_TRUE(bag.setValue(L"Width", 2.5, false));
+    testheap::failNextNothrowAllocations(1);
+    bool thrown = true;
+    try {
+        bag.setValue(L"Depth", 4.0, false);
+        ADD_FAILURE() << "a property that cannot be made is not reported as a refused value";
+    } catch (bool value) {
+        thrown = value;
+    }
+    testheap::failNextNothrowAllocations(0);
+    EXPECT_FALSE(thrown) << "the bool false passes out";
+    EXPECT_EQ(bag.count(), 1u);
+    EXPECT_EQ(bag.find(L"Depth"), nullptr);
+    EXPECT_EQ(bag.index().size(), 1u);
+    // Memory back, the same call stores the value.
+    EXPECT_TRUE(bag.setValue(L"Depth", 4.0, false));
+    double depth = 0;
+    EXPECT_TRUE(bag.getValue(L"Depth", depth));
+    EXPECT_DOUBLE_EQ(depth, 4.0);
 }
 
 TEST(PropertyBag, CopiesAndAssignmentsOwnTheirPropertiesAndIndex)

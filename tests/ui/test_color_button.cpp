@@ -165,6 +165,51 @@ TEST_F(ColorButtons, AColourOutsideTheGridLeavesNoCellSoEnterKeepsIt)
     EXPECT_EQ(nullptr, ColorButtonDlg::open());
 }
 
+TEST_F(ColorButtons, TheChosenColourIsTheOpenPopupsWhateverWindowTheCommandNames)
+{
+    ColorButton b;
+    HWND h = create(b, 0x0000FF);
+    // Without a popup there is no colour to take.
+    SendMessageW(h, WM_COMMAND, MAKEWPARAM(idColorChosen, 0), 0);
+    EXPECT_EQ(dv::ComColor(0x0000FF), b.color());
+    EXPECT_EQ(0, changes);
+    ColorButtonDlg* popup = openPalette(h);
+    ASSERT_NE(nullptr, popup);
+    popup->setColor(0x00FF00);
+    SendMessageW(h, WM_COMMAND, MAKEWPARAM(idColorChosen, 0), 0);
+    EXPECT_EQ(dv::ComColor(0x00FF00), b.color());
+    EXPECT_EQ(1, changes);
+    popup->setColor(0xFF0000);
+    SendMessageW(h, WM_COMMAND, MAKEWPARAM(idColorChosen, 0), reinterpret_cast<LPARAM>(dialog));
+    EXPECT_EQ(dv::ComColor(0xFF0000), b.color());
+    EXPECT_EQ(2, changes);
+}
+
+TEST_F(ColorButtons, InAnyColourModeOnlyTheGridFillsWithASolidBrushThePreviewShowsTheNearestSolidColour)
+{
+    ColorButton b;
+    HWND h = create(b, 0x00FF00);
+    b.setAnyColor(true);
+    ColorButtonDlg* popup = openPalette(h);
+    ASSERT_NE(nullptr, popup);
+    HWND preview = GetDlgItem(popup->m_hWnd, idColorPreview);
+    ASSERT_NE(nullptr, preview);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_BUTTON;
+    dis.CtlID = idColorPreview;
+    dis.hwndItem = preview;
+    dis.hDC = GetDC(preview);
+    GetClientRect(preview, &dis.rcItem);
+    kvplat::clearGdiLog();
+    SendMessageW(popup->m_hWnd, WM_DRAWITEM, idColorPreview, reinterpret_cast<LPARAM>(&dis));
+    ReleaseDC(preview, dis.hDC);
+    const std::vector<std::string> previewLines = kvplat::gdiLog();
+    EXPECT_TRUE(anyLineHas(previewLines, "ExtTextOut (0,0) opaque")) << "the nearest solid colour";
+    EXPECT_TRUE(anyLineHas(previewLines, "rgb(0,255,0)"));
+    EXPECT_FALSE(anyLineHas(previewLines, "CreateSolidBrush rgb(0,255,0)")) << "no solid brush of the colour";
+    EXPECT_TRUE(anyLineStarts(drawn(popup->grid().m_hWnd), "CreateSolidBrush")) << "the grid's cells use one";
+}
+
 TEST_F(ColorButtons, EscapeAndLostActivationCloseWithoutAChangeAndTheNextClickOpensOnTheGrid)
 {
     ColorButton b;
@@ -222,7 +267,8 @@ TEST_F(ColorButtons, TheGridTableFollowsTheDisplayAndItsCellsShareTheRemainder)
         int colors;
         bool any;
         int columns, rows;
-    } cases[] = {{16, false, 8, 1}, {2, false, 2, 1}, {16, true, 8, 5}, {-1, false, 8, 5}, {256, false, 8, 1}};
+    } cases[] = {{16, false, 8, 1}, {2, false, 2, 1},  {16, true, 8, 5}, {-1, false, 8, 5},
+                 {256, false, 8, 1}, {8, false, 8, 1}, {0, false, 2, 1}, {0, true, 8, 5}};
     for (const Case& c : cases) {
         kvplat::setDeviceColorCount(c.colors);
         ColorsCtrl grid;

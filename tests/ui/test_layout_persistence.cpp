@@ -84,6 +84,32 @@ protected:
         RegCloseKey(k);
     }
 
+    // A DWORD value stored at path, or nothing.
+    bool stored(const std::wstring& path, const wchar_t* name, DWORD& value)
+    {
+        HKEY k = nullptr;
+        if (RegOpenKeyExW(key, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+            return false;
+        DWORD type = 0, size = sizeof(value);
+        const LSTATUS status = RegQueryValueExW(k, name, nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size);
+        RegCloseKey(k);
+        return status == ERROR_SUCCESS && type == REG_DWORD;
+    }
+    // Every node of the subtree has its current rectangle stored under path.
+    void expectStoredRectangles(Node& n, const std::wstring& path)
+    {
+        const RECT& r = n.current();
+        const std::pair<const wchar_t*, LONG> sides[] = {
+            {L"top", r.top}, {L"left", r.left}, {L"bottom", r.bottom}, {L"right", r.right}};
+        for (const auto& side : sides) {
+            DWORD value = 0;
+            EXPECT_TRUE(stored(path, side.first, value)) << std::string(path.begin(), path.end());
+            EXPECT_EQ(static_cast<DWORD>(side.second), value) << std::string(path.begin(), path.end());
+        }
+        for (size_t i = 0; i < n.children().size(); ++i)
+            expectStoredRectangles(*n.children()[i], path + L"\\Node " + std::to_wstring(i));
+    }
+
     std::vector<RECT> currents()
     {
         std::vector<RECT> out;
@@ -208,6 +234,32 @@ TEST_F(LayoutStore, ARefusedWriteIsReportedAndTheWalkEndsBalanced)
     HKEY nullKey = nullptr;
     RegistryArchive nowhere(nullKey, L"X", true, false);
     EXPECT_FALSE(root->saveState(nowhere)) << "no parent key, nothing written";
+}
+
+TEST_F(LayoutStore, ARefusedValueStopsNothingAndEveryOtherValueIsStoredAfresh)
+{
+    root->arrange(RECT{0, 0, 500, 350}, nullptr);
+    ASSERT_TRUE(save(L"S"));
+    // The dialog grows and a column widens; the store then refuses the root's
+    // first value and the width of the first column.
+    root->arrange(RECT{0, 0, 640, 420}, nullptr);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(90, 0));
+    kvplat::setRegistryRefusal([](const std::wstring& keyPath, const std::wstring& name) {
+        const std::wstring rootKey = L"\\S";
+        const bool atRoot = keyPath.size() >= rootKey.size() &&
+                            keyPath.compare(keyPath.size() - rootKey.size(), rootKey.size(), rootKey) == 0;
+        return (atRoot && name == L"id") || name == L"col_0";
+    });
+    EXPECT_FALSE(save(L"S")) << "what was refused is reported";
+    kvplat::setRegistryRefusal(nullptr);
+    // Nothing after the refusals is left stale: every node's new rectangle
+    // and the other column are stored.
+    expectStoredRectangles(*root, L"S");
+    DWORD width = 0, count = 0;
+    EXPECT_TRUE(stored(L"S\\Node 1\\Node 0", L"col_1", width));
+    EXPECT_EQ(90u, width);
+    EXPECT_TRUE(stored(L"S\\Node 1\\Node 0", L"column_count", count));
+    EXPECT_EQ(2u, count);
 }
 
 TEST_F(LayoutStore, ControlsOnlyModeKeepsOnlyColumnsAndTouchesNoRectangle)

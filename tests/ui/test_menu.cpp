@@ -94,6 +94,47 @@ TEST_F(Menus, InsertedIconsAreOwnedAndAppendedOnesBorrowed)
     EXPECT_EQ(before, kvplat::liveGdiTotal());
 }
 
+TEST_F(Menus, ASeparatorIsInsertedWithItsTypeAndDataFields)
+{
+    kv::IntrusivePtr<Menu> menu = Menu::createPopup();
+    ASSERT_TRUE(menu->appendItem(L"Cut", 1, nullptr));
+    ASSERT_TRUE(menu->appendItem(L"Paste", 2, nullptr));
+    EXPECT_TRUE(menu->insertSeparator(2, 0)) << "in front of the item with command 2";
+    EXPECT_TRUE(menu->insertSeparator(0, MF_BYPOSITION));
+    EXPECT_EQ(4, menu->GetMenuItemCount());
+    for (UINT position : {0u, 2u}) {
+        EXPECT_EQ(UINT(MIIM_FTYPE | MIIM_DATA), kvplat::menuItemInsertMask(menu->handle(), position)) << position;
+        EXPECT_EQ(MF_SEPARATOR, GetMenuState(menu->handle(), position, MF_BYPOSITION) & MF_SEPARATOR) << position;
+    }
+}
+
+TEST_F(Menus, AHandleThatBecameTheOwnersMenuBarIsLeftToTheOwner)
+{
+    HMENU bar = nullptr;
+    {
+        kv::IntrusivePtr<Menu> menu = Menu::createPopup();
+        menu->appendItem(L"File", 1, nullptr);
+        EXPECT_EQ(0u, menu->trackPopupMenu(TPM_RETURNCMD, 0, 0, owner));
+        bar = menu->handle();
+        ASSERT_TRUE(SetMenu(owner, bar));
+    }
+    EXPECT_TRUE(IsMenu(bar)) << "the window's menu bar outlives the menu object";
+    EXPECT_EQ(bar, GetMenu(owner));
+    DestroyWindow(owner);
+    EXPECT_FALSE(IsMenu(bar)) << "and goes with its window";
+
+    // A menu only shown for a window is the object's to destroy.
+    HWND other = makeDialog();
+    HMENU shown = nullptr;
+    {
+        kv::IntrusivePtr<Menu> menu = Menu::createPopup();
+        menu->appendItem(L"Edit", 2, nullptr);
+        menu->trackPopupMenu(TPM_RETURNCMD, 0, 0, other);
+        shown = menu->handle();
+    }
+    EXPECT_FALSE(IsMenu(shown));
+}
+
 TEST_F(Menus, ASystemColourChangeRecoloursTheIconPixels)
 {
     kv::IntrusivePtr<Menu> menu = Menu::createPopup();

@@ -3,9 +3,12 @@
 #include "ui_resources.h"
 
 #include "ui/atl/PrivateMessages.h"
+#include "ui/atl/ProxyCtrl.h"
 #include "ui/atl/WindowUtils.h"
 #include "ui/atl/dv/CheckBox.h"
 #include "ui/atl/ipe/WndObserver.h"
+
+#include <typeinfo>
 
 using namespace kv::ui::atl;
 using uitest::UiTest;
@@ -62,6 +65,29 @@ TEST_F(Proxies, TheInnerControlFillsTheProxyAndGetsItsMessages)
     EXPECT_EQ(edit.inner(), GetFocus());
     EnableWindow(proxy, FALSE);
     EXPECT_FALSE(IsWindowEnabled(edit.inner()));
+}
+
+TEST_F(Proxies, EachKindSubclassesItsPlatformControlWithAnObjectOfItsOwnClass)
+{
+    Button button(colors);
+    ComboBox combo(colors);
+    Edit edit(colors);
+    HWND proxies[] = {button.create(dialog, RECT{0, 0, 80, 20}, L"Go", 0, BS_PUSHBUTTON, 1),
+                      combo.create(dialog, RECT{0, 30, 80, 50}, L"", 0, CBS_DROPDOWNLIST, 2),
+                      edit.create(dialog, RECT{0, 60, 80, 80}, L"", 0, ES_AUTOHSCROLL, 3)};
+    for (HWND proxy : proxies)
+        ASSERT_NE(nullptr, proxy);
+    EXPECT_EQ(typeid(ButtonImpl), typeid(button.innerImpl()));
+    EXPECT_EQ(typeid(ComboBoxImpl), typeid(combo.innerImpl()));
+    EXPECT_EQ(typeid(EditImpl), typeid(edit.innerImpl()));
+    // The proxies are windows of the library's classes around platform controls.
+    EXPECT_EQ(L"kv::ui::atl::Button", kvplat::windowClassName(proxies[0]));
+    EXPECT_EQ(L"kv::ui::atl::ComboBox", kvplat::windowClassName(proxies[1]));
+    EXPECT_EQ(L"kv::ui::atl::Edit", kvplat::windowClassName(proxies[2]));
+    EXPECT_EQ(L"Button", kvplat::windowClassName(button.inner()));
+    EXPECT_EQ(L"ComboBox", kvplat::windowClassName(combo.inner()));
+    EXPECT_EQ(L"Edit", kvplat::windowClassName(edit.inner()));
+    EXPECT_EQ(button.inner(), button.innerImpl().m_hWnd);
 }
 
 TEST_F(Proxies, ClickingTheCheckBoxWritesOnceAndTheFieldValueIsNotWrittenBack)

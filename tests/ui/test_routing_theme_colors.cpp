@@ -110,6 +110,21 @@ TEST_F(Routing, TheLastDialogTakesTheHookAndRecordAlong)
     EXPECT_EQ(nullptr, manager.threadDialogs()->hook);
 }
 
+// Code of this test program, which has the library built in.
+void codeOfThisProgram() {}
+
+TEST_F(Routing, TheHookIsInstalledForTheCallingThreadWithTheModuleThatHoldsIt)
+{
+    ASSERT_TRUE(ModelessDlgMsgManager::instance().addDialog(dialog));
+    const std::vector<kvplat::InstalledHook> hooks = kvplat::installedHooks();
+    ASSERT_EQ(1u, hooks.size());
+    EXPECT_EQ(WH_GETMESSAGE, hooks[0].type);
+    EXPECT_EQ(GetCurrentThreadId(), hooks[0].threadId);
+    const HINSTANCE library = kvplat::moduleFromAddress(reinterpret_cast<const void*>(&codeOfThisProgram));
+    ASSERT_NE(nullptr, library);
+    EXPECT_EQ(library, hooks[0].module) << "the module instance, not none";
+}
+
 using ThemeAccess = UiTest;
 
 TEST_F(ThemeAccess, WithoutTheLibraryEverythingFailsAndInactiveStylesAreNoTheme)

@@ -356,17 +356,17 @@ public:
         return const_cast<kvTPropertyBag*>(this)->find(name, pos);
     }
 
+    // Stores v under name. A present property answers as its own setValue
+    // does (false when v does not convert). A new property that cannot be
+    // made throws the bool false, and an array that cannot grow its
+    // eExcept 2; the bag then holds what it held before.
     template <class T>
     bool setValue(const wchar_t* name, const T& v, bool force)
     {
         if (Prop* p = find(name))
             return p->setValue(v, force);
-        try {
-            Prop fresh(name, v);
-            m_properties.append(fresh);
-        } catch (bool) {
-            return false;
-        }
+        Prop fresh(name, v);
+        m_properties.append(fresh);
         m_index.insert(m_properties.size(), true);
         return true;
     }

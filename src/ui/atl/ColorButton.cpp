@@ -180,8 +180,9 @@ BOOL ColorButton::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     }
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && LOWORD(wParam) == idColorChosen) {
-            ColorButtonDlg* popup = ColorButtonDlg::open();
-            if (popup && popup->m_hWnd == reinterpret_cast<HWND>(lParam)) {
+            // The chosen colour is the open popup's, whatever window the
+            // command names; without a popup there is none to take.
+            if (ColorButtonDlg* popup = ColorButtonDlg::open()) {
                 m_color = popup->color();
                 redraw();
                 onColorChanged();

@@ -166,9 +166,9 @@ BOOL ColorButtonDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LP
         const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (!dis || dis->hwndItem != m_preview)
             return FALSE;
-        unsigned flags = (dis->itemState & (ODS_SELECTED | ODS_FOCUS | ODS_HOTLIGHT)) ? unsigned(cellHot) : 0u;
-        if (m_anyColor)
-            flags |= cellSolid;
+        // The preview shows the nearest solid colour in every mode; only the
+        // grid fills its cells with a solid brush in any-colour mode.
+        const unsigned flags = (dis->itemState & (ODS_SELECTED | ODS_FOCUS | ODS_HOTLIGHT)) ? unsigned(cellHot) : 0u;
         drawColorCell(dis->hDC, dis->rcItem, m_color, flags);
         result = TRUE;
         return TRUE;

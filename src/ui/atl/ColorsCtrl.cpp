@@ -93,11 +93,11 @@ void ColorsCtrl::buildTable()
         HDC dc = GetDC(m_hWnd);
         m_deviceColors = GetDeviceCaps(dc, NUMCOLORS);
         ReleaseDC(m_hWnd, dc);
-        if (m_deviceColors == 0)
-            m_deviceColors = -1;
     }
+    // A true-colour display answers -1, which counts as more than 256; a
+    // display that answers 0 has fewer than 8.
     const COLORREF* source;
-    if (m_anyColor || m_deviceColors <= 0 || m_deviceColors > 256) {
+    if (m_anyColor || m_deviceColors < 0 || m_deviceColors > 256) {
         source = kFullTable;
         m_columns = 8;
         m_rows = 5;

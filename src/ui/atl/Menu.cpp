@@ -44,8 +44,8 @@ IntrusivePtr<Menu> Menu::load(UINT resourceId, int position)
 }
 
 Menu::Menu(HMENU menu, bool owns, int iconWidth, int iconHeight)
-    : m_menu(menu), m_ownsMenu(owns), m_iconWidth(iconWidth), m_iconHeight(iconHeight), m_checkIcon(nullptr),
-      m_checkIconOwned(false), m_selectedCheckIcon(nullptr), m_selectedCheckIconOwned(false)
+    : m_menu(menu), m_ownsMenu(owns), m_owner(nullptr), m_iconWidth(iconWidth), m_iconHeight(iconHeight),
+      m_checkIcon(nullptr), m_checkIconOwned(false), m_selectedCheckIcon(nullptr), m_selectedCheckIconOwned(false)
 {
     snapshotColors(m_colors);
 }
@@ -54,7 +54,10 @@ Menu::~Menu()
 {
     if (m_hWnd)
         UnsubclassWindow(TRUE);
-    if (m_ownsMenu && !m_parent && m_menu)
+    // A handle that became the owner window's menu bar is the window's now:
+    // destroying it would leave the window a bar that is gone.
+    const bool ownersBar = m_owner && ::IsWindow(m_owner) && ::GetMenu(m_owner) == m_menu;
+    if (m_ownsMenu && !m_parent && m_menu && !ownersBar)
         DestroyMenu(m_menu);
     m_parent = nullptr;
     m_icons.clear();
@@ -115,7 +118,7 @@ bool Menu::insertSeparator(UINT position, UINT flags)
 {
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_FTYPE | MIIM_ID;
+    mii.fMask = MIIM_FTYPE | MIIM_DATA;
     mii.fType = MFT_SEPARATOR;
     return InsertMenuItemW(m_menu, position, (flags & MF_BYPOSITION) ? TRUE : FALSE, &mii) != FALSE;
 }
@@ -124,6 +127,7 @@ UINT_PTR Menu::trackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* 
 {
     if (!IsMenu(m_menu) || !owner || !::IsWindow(owner))
         return 0;
+    m_owner = owner;
     // The menu answers the owner-draw messages while it is shown.
     const bool subclassed = SubclassWindow(owner) != FALSE;
     const UINT_PTR command = static_cast<UINT_PTR>(

@@ -45,6 +45,9 @@ enum MenuIconIds : UINT { idCheckIcon = 10250, idSelectedCheckIcon = 10251 };
 class Menu : public RefCountedObj, public ATL::CWindowImplBase {
 public:
     // A new owning popup menu with 16 x 16 icons; empty when none can be made.
+    // An owning menu destroys its handle when it goes, unless it is a
+    // sub-menu or the handle became the menu bar of the window it was last
+    // shown for (that window destroys it then).
     static IntrusivePtr<Menu> createPopup();
     // The sub-menu at position of the menu resource, detached from its bar;
     // empty when any step fails.
@@ -91,6 +94,7 @@ private:
 
     HMENU m_menu;
     bool m_ownsMenu;
+    HWND m_owner;  // the window the menu was last shown for
     IntrusivePtr<Menu> m_parent;
     int m_iconWidth;
     int m_iconHeight;

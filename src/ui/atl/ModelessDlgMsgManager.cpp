@@ -1,5 +1,7 @@
 #include "ui/atl/ModelessDlgMsgManager.h"
 
+#include "platform/kvPlatform.h"
+
 #include <algorithm>
 #include <cwchar>
 
@@ -37,6 +39,12 @@ BOOL CALLBACK firstWindowIsMenu(HWND hwnd, LPARAM lParam)
     return FALSE;  // only the first window counts
 }
 
+// The module instance: the module that holds the hook procedure.
+HINSTANCE libraryModule()
+{
+    return kvplat::moduleFromAddress(reinterpret_cast<const void*>(&ModelessDlgMsgManager::hookProc));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- thread dialogs
@@ -56,7 +64,8 @@ bool ModelessDlgMsgManager::ThreadDialogs::insert(HWND dialog)
         return false;
     windows.insert(at, dialog);
     if (!hook && installHook)
-        hook = SetWindowsHookExW(WH_GETMESSAGE, &ModelessDlgMsgManager::hookProc, nullptr, GetCurrentThreadId());
+        hook = SetWindowsHookExW(WH_GETMESSAGE, &ModelessDlgMsgManager::hookProc, libraryModule(),
+                                 GetCurrentThreadId());
     return true;
 }
 

@@ -12,7 +12,7 @@ BOOL ProxyInner::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 }
 
 ProxyCtrlBase::ProxyCtrlBase(const wchar_t* className, const wchar_t* innerClass, const ControlColorsPtr& colors)
-    : m_className(className), m_innerClass(innerClass), m_forwarding(true), m_inner(*this), m_colors(colors)
+    : m_className(className), m_innerClass(innerClass), m_forwarding(true), m_colors(colors)
 {
 }
 
@@ -30,7 +30,7 @@ HWND ProxyCtrlBase::create(HWND parent, const RECT& rect, const wchar_t* text, D
     HWND control = CreateWindowExW(0, m_innerClass, text, innerStyle | WS_CHILD | WS_VISIBLE, 0, 0, client.right,
                                    client.bottom, proxy, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr,
                                    nullptr);
-    if (!control || !m_inner.SubclassWindow(control)) {
+    if (!control || !innerImpl().SubclassWindow(control)) {
         ::DestroyWindow(proxy);
         return nullptr;
     }
@@ -61,9 +61,10 @@ LRESULT ProxyCtrlBase::forwardToParent()
 
 LRESULT ProxyCtrlBase::defInnerWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (!m_inner.m_hWnd || !::IsWindow(m_inner.m_hWnd))
+    ProxyInner& impl = innerImpl();
+    if (!impl.m_hWnd || !::IsWindow(impl.m_hWnd))
         return 0;
-    return CallWindowProcW(m_inner.m_pfnSuperWindowProc, m_inner.m_hWnd, msg, wParam, lParam);
+    return CallWindowProcW(impl.m_pfnSuperWindowProc, impl.m_hWnd, msg, wParam, lParam);
 }
 
 BOOL ProxyCtrlBase::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD)

@@ -15,7 +15,8 @@ namespace atl {
 class ProxyCtrlBase;
 
 // The subclassing of the inner platform control: what the proxy does not take
-// goes on to the control's own procedure.
+// goes on to the control's own procedure. Each proxy kind has its own class
+// of it (ButtonImpl, ComboBoxImpl, EditImpl).
 class ProxyInner : public ATL::CWindowImplBase {
 public:
     explicit ProxyInner(ProxyCtrlBase& proxy) : m_proxy(proxy) {}
@@ -24,6 +25,23 @@ public:
 
 private:
     ProxyCtrlBase& m_proxy;
+};
+
+// The inner objects of the three proxies; each subclasses a platform control
+// of the proxy's inner class.
+class ButtonImpl : public ProxyInner {
+public:
+    using ProxyInner::ProxyInner;
+};
+
+class ComboBoxImpl : public ProxyInner {
+public:
+    using ProxyInner::ProxyInner;
+};
+
+class EditImpl : public ProxyInner {
+public:
+    using ProxyInner::ProxyInner;
 };
 
 class ProxyCtrlBase : public ATL::CWindowImplBase {
@@ -50,16 +68,18 @@ public:
     // when the inner window is gone.
     LRESULT defInnerWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HWND inner() const { return m_inner.m_hWnd; }
+    HWND inner() const { return const_cast<ProxyCtrlBase*>(this)->innerImpl().m_hWnd; }
     void setForwarding(bool forwarding) { m_forwarding = forwarding; }
     bool forwarding() const { return m_forwarding; }
     const ControlColorsPtr& colors() const { return m_colors; }
+
+    // The object that subclasses the inner control, of the proxy kind's own class.
+    virtual ProxyInner& innerImpl() = 0;
 
 protected:
     const wchar_t* m_className;
     const wchar_t* m_innerClass;
     bool m_forwarding;
-    ProxyInner m_inner;
     ControlColorsPtr m_colors;
 };
 
@@ -73,25 +93,36 @@ protected:
     HWND createInPlace(const Placeholder& placeholder, const wchar_t* text) override;
 };
 
-// The proxy of a platform button; also hands it the button messages.
-class Button : public ReplacingProxy {
+// A proxy whose inner control is subclassed by an object of class TImpl.
+template <class TImpl>
+class ProxyCtrl : public ReplacingProxy {
 public:
-    explicit Button(const ControlColorsPtr& colors) : ReplacingProxy(L"kv::ui::atl::Button", L"Button", colors) {}
+    ProxyCtrl(const wchar_t* className, const wchar_t* innerClass, const ControlColorsPtr& colors)
+        : ReplacingProxy(className, innerClass, colors), m_impl(*this)
+    {
+    }
+    TImpl& innerImpl() override { return m_impl; }
+
+protected:
+    TImpl m_impl;
+};
+
+// The proxy of a platform button; also hands it the button messages.
+class Button : public ProxyCtrl<ButtonImpl> {
+public:
+    explicit Button(const ControlColorsPtr& colors) : ProxyCtrl(L"kv::ui::atl::Button", L"Button", colors) {}
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId) override;
 };
 
-class ComboBox : public ReplacingProxy {
+class ComboBox : public ProxyCtrl<ComboBoxImpl> {
 public:
-    explicit ComboBox(const ControlColorsPtr& colors)
-        : ReplacingProxy(L"kv::ui::atl::ComboBox", L"ComboBox", colors)
-    {
-    }
+    explicit ComboBox(const ControlColorsPtr& colors) : ProxyCtrl(L"kv::ui::atl::ComboBox", L"ComboBox", colors) {}
 };
 
-class Edit : public ReplacingProxy {
+class Edit : public ProxyCtrl<EditImpl> {
 public:
-    explicit Edit(const ControlColorsPtr& colors) : ReplacingProxy(L"kv::ui::atl::Edit", L"Edit", colors) {}
+    explicit Edit(const ControlColorsPtr& colors) : ProxyCtrl(L"kv::ui::atl::Edit", L"Edit", colors) {}
 };
 
 } // namespace atl

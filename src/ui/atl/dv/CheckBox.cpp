@@ -105,10 +105,10 @@ BOOL CheckBox::processInnerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             m_fieldState &= ~statePending;
             writeValue();
         }
-        result = m_inner.DefWindowProc();
+        result = m_impl.DefWindowProc();
         return TRUE;
     case WM_KILLFOCUS:
-        result = m_inner.DefWindowProc();
+        result = m_impl.DefWindowProc();
         lostFocus(m_name);
         return TRUE;
     case WM_ERASEBKGND:

@@ -63,7 +63,9 @@ public:
     // the tree, resets it or puts back what it kept. The keys pushed on the
     // way are popped again either way.
     virtual bool loadState(RegistryArchive& archive);
-    // Saves the current placement; false when the store refuses a value.
+    // Saves the current placement, recursively. A value the store refuses
+    // does not stop the save: everything else is still written, and the
+    // result is false.
     virtual bool saveState(RegistryArchive& archive);
     // Back to the reference placement, recursively, with fresh factors.
     virtual void reset();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kv {
@@ -37,23 +38,45 @@ std::wstring numbered(const wchar_t* format, unsigned long i)
     return buffer;
 }
 
+// Whether a walk over the children ends at the first child that fails.
+enum class AfterAFailure { stop, goOn };
+
 // Runs step on each child, each in its own key "Node <i>" under the node's,
 // except in a controls-only archive, where the children share the caller's
-// key; stops at the first that fails. Loading and saving must agree on it.
+// key; loading and saving must agree on it. True when every step succeeded.
 template <class Step>
-bool eachChildInItsKey(RegistryArchive& archive, const std::vector<NodePtr>& children, Step step)
+bool eachChildInItsKey(RegistryArchive& archive, const std::vector<NodePtr>& children, AfterAFailure after,
+                       Step step)
 {
+    bool all = true;
     for (size_t i = 0; i < children.size(); ++i) {
+        bool done;
         if (archive.controlsOnly()) {
-            if (!step(*children[i]))
-                return false;
-            continue;
+            done = step(*children[i]);
+        } else {
+            ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
+            done = step(*children[i]);
         }
-        ArchiveKeyScope key(archive, numbered(L"Node %lu", static_cast<unsigned long>(i)).c_str());
-        if (!step(*children[i]))
-            return false;
+        if (!done) {
+            all = false;
+            if (after == AfterAFailure::stop)
+                return false;
+        }
     }
-    return true;
+    return all;
+}
+
+// Named values, in the order they are written.
+using NamedValues = std::vector<std::pair<std::wstring, DWORD>>;
+
+// Writes each value, whatever became of the ones before; true when none was
+// refused.
+bool writeEvery(RegistryArchive& archive, const NamedValues& values)
+{
+    bool all = true;
+    for (const auto& value : values)
+        all = archive.writeDword(value.first.c_str(), value.second) && all;
+    return all;
 }
 
 } // namespace
@@ -160,7 +183,8 @@ bool Node::loadState(RegistryArchive& archive)
         m_current = stored;
         m_factor = factor;
     }
-    if (!eachChildInItsKey(archive, m_children, [&archive](Node& child) { return child.loadState(archive); }))
+    if (!eachChildInItsKey(archive, m_children, AfterAFailure::stop,
+                           [&archive](Node& child) { return child.loadState(archive); }))
         return false;
     const std::uint32_t sizing = sizingFlag();
     bool anySizing = false;
@@ -175,18 +199,23 @@ bool Node::loadState(RegistryArchive& archive)
     return !sizing || !anySizing || sum == wholeFactor;
 }
 
+// A refused value ends nothing: every value, every child and every column is
+// written, so that no part of the stored layout stays absent or stale behind
+// the refusal; the result still tells that something was refused.
 bool Node::saveState(RegistryArchive& archive)
 {
-    if (!archive.controlsOnly()) {
-        if (!archive.writeDword(L"id", static_cast<DWORD>(m_stateId)) || !archive.writeDword(L"flags", m_flags) ||
-            !archive.writeDword(L"top", static_cast<DWORD>(m_current.top)) ||
-            !archive.writeDword(L"left", static_cast<DWORD>(m_current.left)) ||
-            !archive.writeDword(L"bottom", static_cast<DWORD>(m_current.bottom)) ||
-            !archive.writeDword(L"right", static_cast<DWORD>(m_current.right)) ||
-            !archive.writeDword(L"factor", m_factor))
-            return false;
-    }
-    return eachChildInItsKey(archive, m_children, [&archive](Node& child) { return child.saveState(archive); });
+    bool saved = true;
+    if (!archive.controlsOnly())
+        saved = writeEvery(archive, {{L"id", static_cast<DWORD>(m_stateId)},
+                                     {L"flags", m_flags},
+                                     {L"top", static_cast<DWORD>(m_current.top)},
+                                     {L"left", static_cast<DWORD>(m_current.left)},
+                                     {L"bottom", static_cast<DWORD>(m_current.bottom)},
+                                     {L"right", static_cast<DWORD>(m_current.right)},
+                                     {L"factor", m_factor}});
+    const bool children = eachChildInItsKey(archive, m_children, AfterAFailure::goOn,
+                                            [&archive](Node& child) { return child.saveState(archive); });
+    return saved && children;
 }
 
 bool ListCtrlNode::loadState(RegistryArchive& archive)
@@ -227,22 +256,19 @@ bool ListCtrlNode::loadState(RegistryArchive& archive)
 
 bool ListCtrlNode::saveState(RegistryArchive& archive)
 {
-    if (!Node::saveState(archive))
-        return false;
+    const bool node = Node::saveState(archive);
     if (flags() & keepClipChildren)
-        return true;
+        return node;
     std::unique_ptr<ArchiveKeyScope> key;
     if (archive.controlsOnly())
         key.reset(new ArchiveKeyScope(archive, numbered(L"Ctrl %u", static_cast<unsigned>(stateId())).c_str()));
     const bool fitted = isFitted();
-    if (!archive.writeDword(L"column_count", static_cast<DWORD>(m_columns.size())) ||
-        !archive.writeDword(L"fit", fitted ? 1 : 0))
-        return false;
+    NamedValues values{{L"column_count", static_cast<DWORD>(m_columns.size())}, {L"fit", fitted ? 1u : 0u}};
     for (size_t i = 0; i < m_columns.size(); ++i)
-        if (!archive.writeDword(numbered(L"col_%lu", static_cast<unsigned long>(i)).c_str(),
-                                static_cast<DWORD>(m_columns[i].width)))
-            return false;
-    return true;
+        values.emplace_back(numbered(L"col_%lu", static_cast<unsigned long>(i)),
+                            static_cast<DWORD>(m_columns[i].width));
+    const bool columns = writeEvery(archive, values);
+    return node && columns;
 }
 
 } // namespace layout
