@@ -21,6 +21,13 @@ enum kvAngleDimensionKind {
 inline constexpr double kvAngleDimMinLength = 1e-5;
 // Angles this close to 0 or 180 degrees are not drawn.
 inline constexpr double kvAngleDimMinDrawnAngle = 2.0;
+// An arc's radius must be longer than this share of its centre's largest
+// coordinate (taken as at least 1). The points that place the legs and the
+// text about the centre are rounded to about 2e-16 of that coordinate: a
+// radius near the rounding gives them no direction (a start computed onto
+// the crossing lies one rounding off it), and from this length on their
+// directions are true to 2e-6 radians, within the text's last decimal.
+inline constexpr double kvAngleDimRoundingPerCoordinate = 1e-10;
 // Degrees by which one side of the second leg must span the angle better
 // than the other to be taken; at a right angle both span it alike.
 inline constexpr double kvAngleDimSideTolerance = 1e-6;
@@ -48,10 +55,12 @@ struct kvAngleDimension {
 
 // The angle between a and b with p a point on the first element where the
 // dimension starts and q a point on the second. size is the host's feedback
-// size (arc radius floor, arrowhead size); a negative size, or an arc whose
-// radius comes out 0, gives only the angle. viewSide is the last pick's view
-// direction. The text written on the dimension is angle, its arc spans angle
-// and its arrowheads sit on the arc's ends.
+// size (arc radius floor, arrowhead size); a negative or NaN size, or an arc
+// whose radius comes out 0 (or lost in the rounding of the centre's
+// coordinates, see above), gives only the angle. Any other radius is drawn,
+// however small, with the text frame's axes of unit length. viewSide is the
+// last pick's view direction. The text written on the dimension is angle,
+// its arc spans angle and its arrowheads sit on the arc's ends.
 kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
                                          const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide);
 
