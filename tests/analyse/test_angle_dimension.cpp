@@ -69,6 +69,11 @@ TEST(AngleDimension, TheAngleIsThatBetweenTheTracesAndIsReturnedAlsoWhereNothing
         {tilted(60.0), kvAngleDimFixedRadius, 0.0, 120.0, false},
         {tilted(60.0), kvAngleDimFree, -5.0, 120.0, false},
         {tilted(60.0), kvAngleDimOffset, -1e-9, 120.0, false},
+        // Nor does a size that is no number, though the crossing alone would
+        // give the free kinds a radius.
+        {tilted(60.0), kvAngleDimFree, std::nan(""), 120.0, false},
+        {tilted(60.0), kvAngleDimSecondLeg, std::nan(""), 120.0, false},
+        {tilted(60.0), kvAngleDimFixedRadius, std::nan(""), 120.0, false},
     };
     for (const Case& c : cases) {
         const kvAngleDimension d = dimension(top, c.b, c.kind, c.size);
