@@ -23,11 +23,12 @@ inline constexpr double kvAngleDimMinLength = 1e-5;
 inline constexpr double kvAngleDimMinDrawnAngle = 2.0;
 // An arc's radius must be longer than this share of its centre's largest
 // coordinate (taken as at least 1). The points that place the legs and the
-// text about the centre are rounded to about 2e-16 of that coordinate: a
-// radius near the rounding gives them no direction (a start computed onto
-// the crossing lies one rounding off it), and from this length on their
-// directions are true to 2e-6 radians, within the text's last decimal.
-inline constexpr double kvAngleDimRoundingPerCoordinate = 1e-10;
+// text about the centre are rounded to about 2e-16 of that coordinate, and
+// a start computed onto the crossing lies a few such roundings off it: a
+// radius of that order gives the legs and the text no direction. From this
+// length on, some thousands of roundings, their directions are true to
+// 2e-4 radians, and at 1e-5 on coordinates of 1e5 to 2e-6.
+inline constexpr double kvAngleDimRoundingPerCoordinate = 1e-12;
 // Degrees by which one side of the second leg must span the angle better
 // than the other to be taken; at a right angle both span it alike.
 inline constexpr double kvAngleDimSideTolerance = 1e-6;

@@ -284,6 +284,29 @@ TEST(AngleDimension, AtSizesBelowOneHundredThousandthEveryKindIsDrawnAtItsRadius
     }
 }
 
+// The same block far from the origin: the fixed radius of a small size is
+// still drawn, its legs true to the angle within the text's last decimal.
+TEST(AngleDimension, FarFromTheOriginASmallFixedRadiusIsStillDrawn)
+{
+    const kvCGeVector top(0, 0, 1), b = tilted(60.0);
+    for (double far : {1000.0, 100000.0}) {
+        SCOPED_TRACE(far);
+        const kvCGeVector shift(far, far, far);
+        const kvCGePoint p = kvCGePoint(20, 30, 40) + shift;
+        const kvCGePoint q = kvCGePoint(25, 0, 40) + shift + kvCGeVector(1, 0, 0).cross(b).normal() * 5.0;
+        const kvAngleDimension d =
+            kvComputeAngleDimension(top, b, p, q, kvAngleDimFixedRadius, 0.000005, kvCGeVector(0, 0, -1));
+        ASSERT_TRUE(d.drawn);
+        EXPECT_EQ(0.000005, d.radius);
+        EXPECT_NEAR(120.0, (d.start - d.centre).angleTo(d.end - d.centre) * kDegrees, 0.0005);
+        kvCGePoint origin;
+        kvCGeVector x, y, z;
+        d.textFrame.getCoordSystem(origin, x, y, z);
+        EXPECT_NEAR(1.0, x.length(), 1e-12);
+        EXPECT_NEAR(1.0, y.length(), 1e-12);
+    }
+}
+
 // A start on the crossing, as the chamfer's face-hole angle with the boss
 // wall computes it: below a size of 1e-5 the arc takes the size for its
 // radius, and its legs run where they run at size 10, the first along the
