@@ -56,8 +56,8 @@ int TmpGraphics::drawLine(const double start[3], const double end[3], unsigned l
     return 0;
 }
 
-int TmpGraphics::drawContour(const kvCGeContour3d& contour, double, unsigned long colour_, int,
-                             const double frame[4][4], double width, unsigned long colour2)
+int TmpGraphics::drawContour(const kvCGeContour3d& contour, double, bool, unsigned long colour_, int, const wchar_t*,
+                             const double frame[4][4], double width, unsigned long colour2, int, kvTArray<double[3]>&)
 {
     std::string text;
     for (unsigned int i = 0; i < contour.elementCount(); ++i) {

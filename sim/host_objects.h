@@ -140,8 +140,9 @@ public:
     // model coordinates and its text (graphics_print.cpp).
     int drawLine(const double start[3], const double end[3], unsigned long colour, int flag, const wchar_t* name,
                  const double frame[4][4], double width, unsigned long colour2, int flag2) override;
-    int drawContour(const kvCGeContour3d& contour, double tolerance, unsigned long colour, int flag,
-                    const double frame[4][4], double width, unsigned long colour2) override;
+    int drawContour(const kvCGeContour3d& contour, double tolerance, bool filled, unsigned long colour, int flag,
+                    const wchar_t* name, const double frame[4][4], double width, unsigned long colour2, int flag2,
+                    kvTArray<double[3]>& points) override;
     int drawCone(double tipRadius, double baseRadius, double height, bool closeTip, bool closeBase, int facets,
                  unsigned long colour, const double frame[4][4]) override;
     int drawText(const wchar_t* text, const double frame[4][4], double height, unsigned long colour,

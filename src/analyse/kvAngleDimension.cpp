@@ -29,6 +29,13 @@ kvCGeMatrix arrowFrame(const kvCGeVector& v, double beta, const kvCGeVector& axi
     return m;
 }
 
+// The largest magnitude among the point's coordinates, at least 1: the
+// scale of the rounding in points placed about it.
+double largestCoordinate(const kvCGePoint& c)
+{
+    return std::fmax(1.0, std::fmax(std::fabs(c.x), std::fmax(std::fabs(c.y), std::fabs(c.z))));
+}
+
 } // namespace
 
 kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
@@ -65,12 +72,12 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
         r += size;
     else if (size > r)
         r = size;
-    // The arrowheads' tilt is asin of (size / 10) / radius: an arc of radius
-    // 0 (size 0 with the fixed radius, or a start on the crossing at size 0)
-    // has no tilt, no legs and no direction for its text. A start computed
-    // onto the crossing lies a rounding error off it, so any radius too short
-    // to give a direction counts as 0.
-    if (!(r >= kvAngleDimMinLength))
+    // An arc of radius 0 (size 0 with the fixed radius, or a start on the
+    // crossing at size 0) has no legs, no tilt for its arrowheads and no
+    // direction for its text. A start computed onto the crossing lies a
+    // rounding error off it: a radius lost in the rounding of the centre's
+    // coordinates counts as 0. Any longer one is drawn, however small.
+    if (!(r > kvAngleDimRoundingPerCoordinate * largestCoordinate(c)))
         return dim;
 
     // A start on the crossing itself has no side: the first leg then runs
@@ -123,8 +130,10 @@ kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector
     const kvCGeVector middle = normalisedIfLong(fromCentreStart.normal() + fromCentreEnd.normal());
     const kvCGePoint anchor = c + middle * r;
     const kvCGeVector z = textNormal;
-    kvCGeVector x = normalisedIfLong(anchor - c);
-    const kvCGeVector y = z.cross(x);
+    // Axes of unit length at every radius, so that the text stands as high
+    // on a small arc as on a large one.
+    kvCGeVector x = (anchor - c).normal();
+    const kvCGeVector y = z.cross(x).normal();
     x = y.cross(z);
     dim.textFrame.setCoordSystem(anchor, x, y, z);
 

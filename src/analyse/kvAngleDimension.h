@@ -21,6 +21,14 @@ enum kvAngleDimensionKind {
 inline constexpr double kvAngleDimMinLength = 1e-5;
 // Angles this close to 0 or 180 degrees are not drawn.
 inline constexpr double kvAngleDimMinDrawnAngle = 2.0;
+// An arc's radius must be longer than this share of its centre's largest
+// coordinate (taken as at least 1). The points that place the legs and the
+// text about the centre are rounded to about 2e-16 of that coordinate, and
+// a start computed onto the crossing lies a few such roundings off it: a
+// radius of that order gives the legs and the text no direction. From this
+// length on, some thousands of roundings, their directions are true to
+// 2e-4 radians, and at 1e-5 on coordinates of 1e5 to 2e-6.
+inline constexpr double kvAngleDimRoundingPerCoordinate = 1e-12;
 // Degrees by which one side of the second leg must span the angle better
 // than the other to be taken; at a right angle both span it alike.
 inline constexpr double kvAngleDimSideTolerance = 1e-6;
@@ -48,10 +56,12 @@ struct kvAngleDimension {
 
 // The angle between a and b with p a point on the first element where the
 // dimension starts and q a point on the second. size is the host's feedback
-// size (arc radius floor, arrowhead size); a negative size, or an arc whose
-// radius comes out 0, gives only the angle. viewSide is the last pick's view
-// direction. The text written on the dimension is angle, its arc spans angle
-// and its arrowheads sit on the arc's ends.
+// size (arc radius floor, arrowhead size); a negative or NaN size, or an arc
+// whose radius comes out 0 (or lost in the rounding of the centre's
+// coordinates, see above), gives only the angle. Any other radius is drawn,
+// however small, with the text frame's axes of unit length. viewSide is the
+// last pick's view direction. The text written on the dimension is angle,
+// its arc spans angle and its arrowheads sit on the arc's ends.
 kvAngleDimension kvComputeAngleDimension(const kvCGeVector& a, const kvCGeVector& b, const kvCGePoint& p,
                                          const kvCGePoint& q, int kind, double size, const kvCGeVector& viewSide);
 

@@ -13,6 +13,11 @@ const double arrowRadiusPerSize = 0.1;
 const double arrowHeightPerSize = 0.2;
 const double lineWidthPerSize = 0.1;
 const double angleTextHeight = 5.0;
+const double contourTolerance = 0.0001;
+
+// The host's buffer for the approximation points of the dimension's
+// contour, kept from one drawing to the next.
+kvTArray<double[3]> contourPoints;
 
 } // namespace
 
@@ -29,7 +34,8 @@ double kvCAnalyseDlg::drawMeasurementResults(kvCGeVector a, kvCGeVector b, kvCGe
         if (!m_pBaseDoc.isNull())
             m_pBaseDoc->getTmpGraphics(&group);
         const kvCGeMatrix identity;
-        drawContour(group, dim.contour, 0.0001, elementColor, 1, identity, lineWidthPerSize * s, elementColor);
+        drawContour(group, dim.contour, contourTolerance, false, elementColor, 1, L"", identity, lineWidthPerSize * s,
+                    elementColor, 1, contourPoints);
         drawCone(group, 0.0, arrowRadiusPerSize * s, arrowHeightPerSize * s, false, true, 24, elementColor,
                  dim.startArrow);
         drawCone(group, 0.0, arrowRadiusPerSize * s, arrowHeightPerSize * s, false, true, 24, elementColor,

@@ -15,6 +15,10 @@
 
 namespace {
 
+// The host's buffer for the approximation points of the result contours,
+// kept from one drawing to the next.
+kvTArray<double[3]> contourPoints;
+
 kvCGeMatrix frameAlong(const kvCGeVector& direction, const kvCGePoint& origin)
 {
     kvCGeMatrix frame;
@@ -169,13 +173,14 @@ void kvCAnalyseDlg::drawAnalysisResults()
             kvCGeContour3d contour;
             contour.lineTo(dim.circle->p0, 1);
             contour.arcTo(dim.circle->p1, dim.circle->p2, dim.circle->v, closing);
-            drawContour(graphics[gfxResult], contour, 0.01, closing ? bottomColour : elementColor, 0, identity,
-                        0.1 * s, elementColor);
+            drawContour(graphics[gfxResult], contour, 0.01, false, closing ? bottomColour : elementColor, 0, L"",
+                        identity, 0.1 * s, elementColor, 0, contourPoints);
             outline.lineTo(dim.circle->p0, 1);
             outline.arcTo(dim.circle->p1, dim.circle->p2, dim.circle->v, closing);
         }
     } else if (!dim.extension.isEmpty()) {
-        drawContour(graphics[gfxResult], dim.extension, 0.01, elementColor, 0, identity, 0.1 * s, elementColor);
+        drawContour(graphics[gfxResult], dim.extension, 0.01, false, elementColor, 0, L"", identity, 0.1 * s,
+                    elementColor, 0, contourPoints);
     }
     for (const auto& line : dim.extraLines)
         drawLine(graphics[gfxResult], line.first, line.second, elementColor, 0, nullptr, identity, 0.1 * s,

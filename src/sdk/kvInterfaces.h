@@ -480,10 +480,14 @@ public:
                          int flag2)
     { (void)start; (void)end; (void)colour; (void)flag; (void)name; (void)frame; (void)width; (void)colour2;
       (void)flag2; return -1; }
-    virtual int drawContour(const kvCGeContour3d& contour, double tolerance, unsigned long colour, int flag,
-                            const double frame[4][4], double width, unsigned long colour2)
-    { (void)contour; (void)tolerance; (void)colour; (void)flag; (void)frame; (void)width; (void)colour2;
-      return -1; }
+    // A contour approximated within tolerance. filled: its inside filled
+    // (the analysis draws outlines only). points is the caller's buffer for
+    // the approximation points, kept by the caller from one call to the next.
+    virtual int drawContour(const kvCGeContour3d& contour, double tolerance, bool filled, unsigned long colour,
+                            int flag, const wchar_t* name, const double frame[4][4], double width,
+                            unsigned long colour2, int flag2, kvTArray<double[3]>& points)
+    { (void)contour; (void)tolerance; (void)filled; (void)colour; (void)flag; (void)name; (void)frame; (void)width;
+      (void)colour2; (void)flag2; (void)points; return -1; }
     // A cone (an arrowhead) along the frame's Z axis from its origin.
     virtual int drawCone(double tipRadius, double baseRadius, double height, bool closeTip, bool closeBase,
                          int facets, unsigned long colour, const double frame[4][4])

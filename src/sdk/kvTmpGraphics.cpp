@@ -15,11 +15,13 @@ bool drawLine(kvIfPtr<kvIBaseTmpGraphics> graphic, const kvCGePoint& start, cons
 }
 
 bool drawContour(kvIfPtr<kvIBaseTmpGraphics> graphic, const kvCGeContour3d& contour, double tolerance,
-                 unsigned long colour, int flag, const kvCGeMatrix& frame, double width, unsigned long colour2)
+                 bool filled, unsigned long colour, int flag, const wchar_t* name, const kvCGeMatrix& frame,
+                 double width, unsigned long colour2, int flag2, kvTArray<double[3]>& points)
 {
     if (graphic.isNull())
         return false;
-    return graphic->drawContour(contour, tolerance, colour, flag, frame.asDoubleMat(), width, colour2) == 0;
+    return graphic->drawContour(contour, tolerance, filled, colour, flag, name, frame.asDoubleMat(), width, colour2,
+                                flag2, points) == 0;
 }
 
 bool drawCone(kvIfPtr<kvIBaseTmpGraphics> graphic, double tipRadius, double baseRadius, double height,

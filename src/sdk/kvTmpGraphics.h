@@ -10,8 +10,11 @@
 bool drawLine(kvIfPtr<kvIBaseTmpGraphics> graphic, const kvCGePoint& start, const kvCGePoint& end,
               unsigned long colour, int flag, const wchar_t* name, const kvCGeMatrix& frame, double width,
               unsigned long colour2, int flag2);
+// points: the caller's buffer for the contour's approximation points (a
+// static of the calling unit, so that drawing allocates nothing anew).
 bool drawContour(kvIfPtr<kvIBaseTmpGraphics> graphic, const kvCGeContour3d& contour, double tolerance,
-                 unsigned long colour, int flag, const kvCGeMatrix& frame, double width, unsigned long colour2);
+                 bool filled, unsigned long colour, int flag, const wchar_t* name, const kvCGeMatrix& frame,
+                 double width, unsigned long colour2, int flag2, kvTArray<double[3]>& points);
 bool drawCone(kvIfPtr<kvIBaseTmpGraphics> graphic, double tipRadius, double baseRadius, double height,
               bool closeTip, bool closeBase, int facets, unsigned long colour, const kvCGeMatrix& frame);
 bool drawText(kvIfPtr<kvIBaseTmpGraphics> graphic, const wchar_t* text, const kvCGeMatrix& frame, double height,

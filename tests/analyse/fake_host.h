@@ -148,10 +148,29 @@ public:
         lines.push_back({kvCGePoint(start), kvCGePoint(end)});
         return 0;
     }
-    int drawContour(const kvCGeContour3d& contour, double, unsigned long, int, const double[4][4], double,
-                    unsigned long) override
+    int drawContour(const kvCGeContour3d& contour, double tolerance, bool filled, unsigned long colour, int flag,
+                    const wchar_t* name, const double frame[4][4], double width, unsigned long colour2, int flag2,
+                    kvTArray<double[3]>& points) override
     {
         contours.push_back(contour);
+        ContourCall call;
+        call.tolerance = tolerance;
+        call.filled = filled;
+        call.colour = colour;
+        call.flag = flag;
+        call.named = name != nullptr;
+        call.name = name ? name : L"";
+        call.frame = kvCGeMatrix(frame);
+        call.width = width;
+        call.colour2 = colour2;
+        call.flag2 = flag2;
+        call.points = &points;
+        call.pointsHeld = points.size();
+        // A mark in the buffer, so that a later drawing shows whether it got
+        // the same buffer back.
+        const double mark[3] = {0.0, 0.0, 0.0};
+        points.append(mark);
+        contourCalls.push_back(call);
         return 0;
     }
     int drawText(const wchar_t* text, const double frame[4][4], double, unsigned long, int) override
@@ -169,10 +188,26 @@ public:
         std::wstring text;
         kvCGePoint at;
     };
+    // The arguments of a contour drawing beside the contour itself.
+    struct ContourCall {
+        double tolerance = 0.0;
+        bool filled = true;
+        unsigned long colour = 0, colour2 = 0;
+        int flag = -1, flag2 = -1;
+        bool named = false;
+        std::wstring name;
+        kvCGeMatrix frame;
+        double width = 0.0;
+        const kvTArray<double[3]>* points = nullptr;
+        // The buffer's size when it was handed over; each drawing leaves one
+        // point more in it.
+        unsigned int pointsHeld = 0;
+    };
     int visible = 0;
     std::vector<CoordinateSystem> drawn;
     std::vector<std::pair<kvCGePoint, kvCGePoint>> lines;
     std::vector<kvCGeContour3d> contours;
+    std::vector<ContourCall> contourCalls;
     std::vector<Text> texts;
     // Every group a document hands out, for tests to look at afterwards.
     static std::vector<kvIfPtr<kvIBaseTmpGraphics>>& made()

@@ -69,6 +69,11 @@ TEST(AngleDimension, TheAngleIsThatBetweenTheTracesAndIsReturnedAlsoWhereNothing
         {tilted(60.0), kvAngleDimFixedRadius, 0.0, 120.0, false},
         {tilted(60.0), kvAngleDimFree, -5.0, 120.0, false},
         {tilted(60.0), kvAngleDimOffset, -1e-9, 120.0, false},
+        // Nor does a size that is no number, though the crossing alone would
+        // give the free kinds a radius.
+        {tilted(60.0), kvAngleDimFree, std::nan(""), 120.0, false},
+        {tilted(60.0), kvAngleDimSecondLeg, std::nan(""), 120.0, false},
+        {tilted(60.0), kvAngleDimFixedRadius, std::nan(""), 120.0, false},
     };
     for (const Case& c : cases) {
         const kvAngleDimension d = dimension(top, c.b, c.kind, c.size);
@@ -101,11 +106,12 @@ void expectDrawnAsWritten(const kvAngleDimension& d, const kvCGeVector& a, const
     EXPECT_NEAR(r, d.start.distanceTo(d.centre), 1e-9);
     EXPECT_NEAR(r, d.end.distanceTo(d.centre), 1e-9);
     // The legs lie on the traces: at right angles to a and to b.
-    EXPECT_NEAR(0.0, (d.start - d.centre).dot(a.normal()), 1e-9 * r);
-    EXPECT_NEAR(0.0, (d.end - d.centre).dot(b.normal()), 1e-9 * r);
+    EXPECT_NEAR(0.0, (d.start - d.centre).normal().dot(a.normal()), 1e-9);
+    EXPECT_NEAR(0.0, (d.end - d.centre).normal().dot(b.normal()), 1e-9);
 
+    // Fine enough to put points on the arc of any radius.
     kvTArray<double[3], kvTMemCopy<double[3]>> points;
-    ASSERT_TRUE(d.contour.getApproxPoints(points, 0.0001));
+    ASSERT_TRUE(d.contour.getApproxPoints(points, std::fmin(0.0001, r / 100.0)));
     ASSERT_GT(points.size(), 4u);
     EXPECT_EQ(d.centre, kvCGePoint(points[0]));
     EXPECT_EQ(d.centre, kvCGePoint(points[points.size() - 1]));
@@ -127,6 +133,13 @@ void expectDrawnAsWritten(const kvAngleDimension& d, const kvCGeVector& a, const
     EXPECT_NEAR(r, origin.distanceTo(d.centre), 1e-9 * std::fmax(1.0, r));
     EXPECT_NEAR(origin.distanceTo(d.start), origin.distanceTo(d.end), 1e-9 * std::fmax(1.0, r));
     EXPECT_NEAR(1.0, std::fabs(z.dot(d.normal)), 1e-12);
+    // The text frame's axes are of unit length whatever the radius (the text
+    // stands as high on every arc), X pointing away from the centre.
+    EXPECT_NEAR(1.0, x.length(), 1e-12);
+    EXPECT_NEAR(1.0, y.length(), 1e-12);
+    EXPECT_NEAR(1.0, z.length(), 1e-12);
+    EXPECT_NEAR(0.0, x.dot(z), 1e-12);
+    EXPECT_NEAR(1.0, x.dot((origin - d.centre).normal()), 1e-9);
 }
 
 TEST(AngleDimension, OnTheBlockEveryKindSpansTheAngleItWrites)
@@ -219,23 +232,99 @@ TEST(AngleDimension, AtSizeZeroTheRadiusIsTheCrossingsAndTheArcSpansTheAngle)
 
 // An arc of radius 0 spans nothing and gives its arrowheads no tilt: the
 // fixed radius at size 0, and a start on the crossing at size 0, give only
-// the angle. A positive size still draws both.
+// the angle; so does a start that rounding puts just off the crossing. A
+// positive size still draws both.
 TEST(AngleDimension, AnArcOfRadiusZeroIsNotDrawn)
 {
     const kvCGePoint p(30, 2.5, 37.5);
     const kvCGeVector side(0, 0, -1);
+    // One rounding of the coordinates away along the first trace.
+    const kvCGePoint nearlyP = p + tilted(45.0).cross(side.cross(tilted(45.0))).normal() * 1e-14;
     for (int kind : {kvAngleDimFree, kvAngleDimSecondLeg, kvAngleDimOffset}) {
         SCOPED_TRACE(kind);
         const kvAngleDimension onCrossing = kvComputeAngleDimension(tilted(45.0), side, p, p, kind, 0.0, side);
         EXPECT_NEAR(45.0, onCrossing.angle, 1e-9);
         EXPECT_FALSE(onCrossing.drawn);
         EXPECT_TRUE(onCrossing.contour.isEmpty());
+        const kvAngleDimension offByRounding =
+            kvComputeAngleDimension(tilted(45.0), side, nearlyP, p, kind, 0.0, side);
+        EXPECT_NEAR(45.0, offByRounding.angle, 1e-9);
+        EXPECT_FALSE(offByRounding.drawn);
         EXPECT_TRUE(kvComputeAngleDimension(tilted(45.0), side, p, p, kind, 3.0, side).drawn);
     }
     const kvAngleDimension fixed = dimension(kvCGeVector(0, 0, 1), tilted(45.0), kvAngleDimFixedRadius, 0.0);
     EXPECT_NEAR(135.0, fixed.angle, 1e-9);
     EXPECT_FALSE(fixed.drawn);
     EXPECT_TRUE(dimension(kvCGeVector(0, 0, 1), tilted(45.0), kvAngleDimFixedRadius, 3.0).drawn);
+}
+
+// Below a size of 1e-5 every kind is drawn as at any other size: the fixed
+// radius is the size itself, the offset one the crossing's distance and
+// the size, the free kinds the crossing's distance, and the text frame's
+// axes keep unit length on the smallest arc.
+TEST(AngleDimension, AtSizesBelowOneHundredThousandthEveryKindIsDrawnAtItsRadius)
+{
+    const kvCGeVector top(0, 0, 1);
+    for (double size : {0.000005, 0.00001}) {
+        for (double between : {45.0, 90.0, 150.0}) {
+            SCOPED_TRACE(testing::Message() << size << " at " << between);
+            const kvCGeVector b = tilted(between);
+            const kvAngleDimension fixed = dimension(top, b, kvAngleDimFixedRadius, size);
+            expectDrawnAsWritten(fixed, top, b, size);
+            EXPECT_EQ(size, fixed.radius);
+            const kvAngleDimension offset = dimension(top, b, kvAngleDimOffset, size);
+            expectDrawnAsWritten(offset, top, b, size);
+            EXPECT_NEAR(30.0 + size, offset.radius, 1e-12);
+            for (int kind : {kvAngleDimFree, kvAngleDimSecondLeg}) {
+                const kvAngleDimension free = dimension(top, b, kind, size);
+                expectDrawnAsWritten(free, top, b, size);
+                EXPECT_NEAR(30.0, free.radius, 1e-12);
+            }
+        }
+    }
+}
+
+// The same block far from the origin: the fixed radius of a small size is
+// still drawn, its legs true to the angle within the text's last decimal.
+TEST(AngleDimension, FarFromTheOriginASmallFixedRadiusIsStillDrawn)
+{
+    const kvCGeVector top(0, 0, 1), b = tilted(60.0);
+    for (double far : {1000.0, 100000.0}) {
+        SCOPED_TRACE(far);
+        const kvCGeVector shift(far, far, far);
+        const kvCGePoint p = kvCGePoint(20, 30, 40) + shift;
+        const kvCGePoint q = kvCGePoint(25, 0, 40) + shift + kvCGeVector(1, 0, 0).cross(b).normal() * 5.0;
+        const kvAngleDimension d =
+            kvComputeAngleDimension(top, b, p, q, kvAngleDimFixedRadius, 0.000005, kvCGeVector(0, 0, -1));
+        ASSERT_TRUE(d.drawn);
+        EXPECT_EQ(0.000005, d.radius);
+        EXPECT_NEAR(120.0, (d.start - d.centre).angleTo(d.end - d.centre) * kDegrees, 0.0005);
+        kvCGePoint origin;
+        kvCGeVector x, y, z;
+        d.textFrame.getCoordSystem(origin, x, y, z);
+        EXPECT_NEAR(1.0, x.length(), 1e-12);
+        EXPECT_NEAR(1.0, y.length(), 1e-12);
+    }
+}
+
+// A start on the crossing, as the chamfer's face-hole angle with the boss
+// wall computes it: below a size of 1e-5 the arc takes the size for its
+// radius, and its legs run where they run at size 10, the first along the
+// first trace.
+TEST(AngleDimension, AStartOnTheCrossingTakesASmallSizeForItsRadiusAndKeepsItsLegs)
+{
+    const kvCGePoint p(30, 2.5, 37.5);
+    const kvCGeVector first = tilted(45.0), side(0, 0, -1);
+    for (int kind : {kvAngleDimFree, kvAngleDimSecondLeg, kvAngleDimOffset}) {
+        SCOPED_TRACE(kind);
+        const kvAngleDimension ten = kvComputeAngleDimension(first, side, p, p, kind, 10.0, side);
+        const kvAngleDimension small = kvComputeAngleDimension(first, side, p, p, kind, 0.000005, side);
+        expectDrawnAsWritten(small, first, side, 0.000005);
+        EXPECT_NEAR(0.000005, small.radius, 1e-15);
+        EXPECT_EQ(ten.centre, small.centre);
+        EXPECT_NEAR(1.0, (small.start - small.centre).normal().dot((ten.start - ten.centre).normal()), 1e-9);
+        EXPECT_NEAR(1.0, (small.end - small.centre).normal().dot((ten.end - ten.centre).normal()), 1e-9);
+    }
 }
 
 TEST(AngleDimension, ArrowheadOutlinesAreTwoSidesAndTheBase)

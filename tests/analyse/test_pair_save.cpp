@@ -1,6 +1,6 @@
 // Saving a measurement from the analysis window: what a saved angle
 // dimension becomes in the model, and that a failing save leaves the window
-// no longer saving.
+// no longer saving; and what the drawn angle hands the host's views.
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "fake_host.h"
@@ -182,6 +182,14 @@ public:
         secondPickPoint = kvCGePoint(30, 2.5, 37.5);
         mode = 2;
     }
+    void useColour(unsigned long colour) { elementColor = colour; }
+    // The document whose views the graphics go to, as opening the window
+    // takes it.
+    void drawIn(kvIBaseDocument1* doc) { m_pBaseDoc = kvIfPtr<kvIBaseDocument1>(doc); }
+    const fake::Graphics* angleGroup() const
+    {
+        return static_cast<const fake::Graphics*>(graphics[gfxMeasurement].getIf());
+    }
 };
 
 struct SaveTest : ::testing::Test {
@@ -246,6 +254,43 @@ TEST_F(SaveTest, ASavedAngleIsItsLegsAndArcItsTextAndTwoArrowheadsOnTheChosenLay
     // Redrawn after the save, the angle writes nothing more.
     window->showResultGraphic(kvKeyInfoAngle);
     EXPECT_EQ(8u, store.entities.size());
+}
+
+// The legs and the arc go to the host's views as one contour, with the
+// arguments the host's draw function takes in its order: tolerance 0.0001,
+// not filled, the colour, flag 1, an empty name, no frame, a tenth of the
+// size wide, the colour again, flag 1 and a point buffer that the window
+// keeps from one drawing to the next.
+TEST_F(SaveTest, TheAngleHandsTheHostItsContourWithTheDrawingArgumentsAndOneKeptPointBuffer)
+{
+    window->measuredAngle();
+    window->useColour(0x123456);
+    window->drawIn(doc);
+    window->showResultGraphic(kvKeyInfoAngle);
+    const fake::Graphics* group = window->angleGroup();
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(1u, group->contourCalls.size());
+    const fake::Graphics::ContourCall& call = group->contourCalls[0];
+    EXPECT_EQ(0.0001, call.tolerance);
+    EXPECT_FALSE(call.filled);
+    EXPECT_EQ(0x123456u, call.colour);
+    EXPECT_EQ(1, call.flag);
+    EXPECT_TRUE(call.named);
+    EXPECT_EQ(L"", call.name);
+    EXPECT_EQ(kvCGeMatrix(), call.frame);
+    EXPECT_DOUBLE_EQ(1.0, call.width);
+    EXPECT_EQ(0x123456u, call.colour2);
+    EXPECT_EQ(1, call.flag2);
+    ASSERT_NE(nullptr, call.points);
+
+    // Drawn again into a new group, with the same buffer, holding what the
+    // host left in it the first time.
+    const kvTArray<double[3]>* buffer = call.points;
+    const unsigned int held = call.pointsHeld;
+    window->showResultGraphic(kvKeyInfoAngle);
+    ASSERT_EQ(1u, window->angleGroup()->contourCalls.size());
+    EXPECT_EQ(buffer, window->angleGroup()->contourCalls[0].points);
+    EXPECT_EQ(held + 1, window->angleGroup()->contourCalls[0].pointsHeld);
 }
 
 TEST_F(SaveTest, AModelThatRefusesAnEntityKeepsNothingOfTheSaveAndTheUserIsTold)

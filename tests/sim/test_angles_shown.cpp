@@ -327,10 +327,15 @@ void EveryPair::checkEveryPair(const std::string& size, AngleCounts& counts)
                 ASSERT_GE(saved.size(), 2u);
                 ASSERT_EQ(saved[0].kind, hostsim::cadText);
                 EXPECT_EQ(narrow(saved[0].text), s.value);
+                // The text frame's axes are of unit length on every arc.
+                const std::array<double, 3>& towards = saved[0].direction;
+                EXPECT_NEAR(1.0, length(Point{towards[0], towards[1], towards[2]}), 1e-9);
                 // The legs and the arc: centre, the second leg's end, the arc to
-                // the first leg's end, centre; the arc spans the angle.
+                // the first leg's end, centre; the arc spans the angle. (An arc
+                // within the approximation's tolerance of its chord keeps its
+                // ends alone.)
                 const std::vector<std::array<double, 3>>& p = saved[1].points;
-                ASSERT_GE(p.size(), 5u);
+                ASSERT_GE(p.size(), 4u);
                 const Point c{p[0][0], p[0][1], p[0][2]};
                 const Point e{p[1][0] - c.x, p[1][1] - c.y, p[1][2] - c.z};
                 const std::array<double, 3>& q = p[p.size() - 2];
@@ -369,6 +374,24 @@ TEST_F(EveryPair, AtSizeZeroEveryAngleIsStillDrawnAndSaved)
     const std::vector<std::string> onTheCrossing = {"107 then 131 InfoFaceholeAngle",
                                                     "131 then 107 InfoFaceholeAngle"};
     EXPECT_EQ(zero.undrawn, onTheCrossing);
+}
+
+// Below a size of 1e-5 the arc keeps the radius of its kind: every angle
+// drawn at size 10 is drawn and saved, the chamfer's face-hole angle with
+// the boss wall too (its start on the crossing, the arc of the size's
+// radius).
+TEST_F(EveryPair, AtSizesBelowOneHundredThousandthEveryAngleOfSizeTenIsDrawnAndSaved)
+{
+    AngleCounts ten;
+    checkEveryPair("10", ten);
+    for (const char* size : {"0.000005", "0.00001"}) {
+        SCOPED_TRACE(size);
+        AngleCounts small;
+        checkEveryPair(size, small);
+        EXPECT_EQ(small.shown, ten.shown);
+        EXPECT_EQ(small.drawn, ten.drawn);
+        EXPECT_TRUE(small.undrawn.empty()) << small.undrawn.front();
+    }
 }
 
 namespace {
@@ -445,6 +468,53 @@ TEST(AnglesShown, AtSizeZeroTheAngleIsDrawnWithItsArcAndTextOnTheCrossingsRadius
                               (end.z - c.z) * (end.z - c.z)),
                     2.5 * std::sqrt(2.0), 1e-3)
             << contour;
+}
+
+namespace {
+
+const char* const kDrillHoleAngleAtFixedRadius =
+    "offer kvIInvDocument1 off\nanalyse\nmode 2\npress transparent\npick 20 40 30 0 1 -0.2\n"
+    "pick 20 59 100 0 0 -1\nset InfoDrillholeAngle true\n";
+
+Point pointOf(const std::array<double, 3>& p) { return Point{p[0], p[1], p[2]}; }
+Point from(const Point& c, const std::array<double, 3>& p) { return Point{p[0] - c.x, p[1] - c.y, p[2] - c.z}; }
+
+} // namespace
+
+// Hole 1, then the boss's rounding, in a transparent view: the drill-hole
+// angle takes the size for its radius. At size 0.000005 it is drawn, arc of
+// that radius, arrowheads of a tenth and a fifth of it, text 5 high, and
+// its save writes the text, the legs and arc, and three outlines for each
+// arrowhead, the text's direction of unit length.
+TEST_F(SavedAngle, AtSizeFiveMillionthsTheFixedRadiusAngleIsDrawnAndSavedAsEightEntities)
+{
+    run("feedback Size 0.000005\n");
+    const std::string view = run(std::string(kDrillHoleAngleAtFixedRadius) + "show view\n");
+    EXPECT_TRUE(has(view, " arc to ")) << view;
+    EXPECT_TRUE(has(view, "    arrowhead at (20, 45, 37) along (0.995, 0, 0.1), radii 0/5e-07, length 1e-06,")) << view;
+    EXPECT_TRUE(has(view, "    arrowhead at (20, 45, 37) along (-0.1, 0, -0.995), radii 0/5e-07, length 1e-06,"))
+        << view;
+    EXPECT_TRUE(has(view, "    text \"90\" at (20, 45, 37), size 5,")) << view;
+    session.model().cad().clear();
+    run("press save\n");
+    const std::vector<hostsim::CadRecord>& records = session.model().cad().records();
+    ASSERT_EQ(8u, records.size());
+    ASSERT_EQ(records[0].kind, hostsim::cadText);
+    EXPECT_EQ(narrow(records[0].text), "90");
+    EXPECT_NEAR(1.0, length(pointOf(records[0].direction)), 1e-12);
+    // The centre where it is at size 10, the legs' ends at the size from it,
+    // a right angle between them.
+    const std::vector<std::array<double, 3>>& p = records[1].points;
+    ASSERT_GE(p.size(), 4u);
+    const Point c = pointOf(p[0]);
+    EXPECT_NEAR(c.x, 20.0, 1e-9);
+    EXPECT_NEAR(c.y, 45.0, 1e-9);
+    EXPECT_NEAR(c.z, 37.0, 1e-9);
+    EXPECT_NEAR(length(from(c, p[1])), 0.000005, 1e-12);
+    EXPECT_NEAR(length(from(c, p[p.size() - 2])), 0.000005, 1e-12);
+    EXPECT_NEAR(angleAt(c, p[1], p[p.size() - 2]), 90.0, 1e-6);
+    for (std::size_t i = 2; i < records.size(); ++i)
+        EXPECT_EQ(records[i].kind, hostsim::cadPolyline) << i;
 }
 
 // The countersink widens from radius 8 at z 36 to 12 at z 40: its cone's

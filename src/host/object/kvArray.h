@@ -51,7 +51,13 @@ struct kvTArrayReset<T, kvTMemCopy<T>> {
     static void reset(T*, unsigned int) {}
 };
 
-template <class T, class CopyPolicy = kvTAssignmentCopy<T>>
+// Elements that are arrays (points of three doubles) cannot be assigned:
+// they are block-copied, so that kvTArray<double[3]> is the points' array.
+template <class T>
+using kvTDefaultCopy =
+    typename std::conditional<std::is_array<T>::value, kvTMemCopy<T>, kvTAssignmentCopy<T>>::type;
+
+template <class T, class CopyPolicy = kvTDefaultCopy<T>>
 class kvTArray {
 public:
     enum eExcept {
