@@ -417,4 +417,25 @@ TEST_F(CurveOnSurface, CuttingKeepsThePartBetweenTwoPoints)
     ratBSplCurveFree(held);
 }
 
+// Surfaces that hold no span to evaluate, or a domain without width to
+// normalise by, are refused rather than read.
+TEST_F(CurveProjection, UnusableSurfacesAreRefused)
+{
+    RatBSplSurf empty;
+    ratBSplSurfInit(&empty);
+    auto tooFewKnots = own(ratBSplSurfCreate(3, 2, 5, 4));
+    auto noWidth = own(makeSurf(2, 2, {3, 3, 3, 3}, {0, 0, 1, 1}, {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}},
+                                {1, 1, 1, 1}, 0));
+    auto circle = own(greatCircle(3.0));
+    auto poly = own(curveref::make(2, {0, 0, 1, 1}, {{0.5, 0.5, 0}, {0.6, 0.5, 0}}));
+    double dev = 0.0;
+    for (RatBSplSurf* s : {&empty, tooFewKnots.get(), noWidth.get()}) {
+        EXPECT_EQ(nullptr, ratBSplSurfProjectCurve(s, circle.get(), 1e-3, &dev, GEOM_NO_START_PARAM,
+                                                   GEOM_NO_START_PARAM));
+        EXPECT_EQ(nullptr, ratBSplSurfProjectCurveRefined(s, circle.get(), 1e-3, &dev, GEOM_NO_START_PARAM,
+                                                          GEOM_NO_START_PARAM));
+        EXPECT_EQ(0, ratBSplSurfRepairPoleParams(s, poly.get()));
+    }
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -329,6 +330,38 @@ TEST_F(SurfaceRefine, WindowEndsWithoutPlaceAreRefused)
     EXPECT_EQ(nullptr, ratBSplSurfWindow(cyl.get(), 2.5, 10.0, HUGE_VAL, 11.0));
     auto across = own(ratBSplSurfWindow(cyl.get(), 1.8, 10.0, 2.5, 11.0));
     EXPECT_TRUE(across);
+}
+
+// A direction marked periodic whose period was never set (-1): its new
+// period is 0, and there is nothing to wrap. Wrapping by 0 rows would move
+// every knot on either side of the new one by the period's length.
+TEST_F(SurfaceRefine, InsertionIntoAPeriodicDirectionWithoutAPeriodWrapsNothing)
+{
+    auto original = own(makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
+    RatBSplSurf* s = ratBSplSurfCopy(original.get());
+    s->periodicu = 1;
+    s->knotRangeu = 1.0;
+    ASSERT_EQ(-1, s->periodu);
+    ASSERT_EQ(1, ratBSplSurfInsertKnotU(&s, 0.37));
+    auto refined = own(s);
+    EXPECT_EQ(0, refined->periodu);
+    EXPECT_TRUE(std::is_sorted(refined->knotsu, refined->knotsu + refined->noPointsu));
+    EXPECT_LT(deviation(original.get(), refined.get()), 1e-12 * 20.0);
+}
+
+// The first sample of the search is the point itself: a hit is the best
+// distance too, so nothing reports a miss.
+TEST_F(SurfaceRefine, SubdivisionSearchHittingAtOnceReportsNoMiss)
+{
+    const double p00[3] = {0, 0, 0}, p01[3] = {0, 2, 0}, p10[3] = {4, 0, 1}, p11[3] = {4, 2, 3};
+    auto s = own(ratBSplSurfBilinear(p00, p01, p10, p11));
+    const GeomPoint centre = ratBSplSurfEvalPoint(s.get(), 0.5, 0.5);
+    std::strcpy(geomMessageBuffer, "");
+    double u = -1, v = -1;
+    ratBSplSurfLocatePoint(s.get(), centre, &u, &v);
+    EXPECT_EQ(0.5, u);
+    EXPECT_EQ(0.5, v);
+    EXPECT_STREQ("", geomMessageBuffer);
 }
 
 } // namespace
