@@ -96,17 +96,32 @@ int ratBSplSurfHasWeights(const RatBSplSurf* surface);
 // Largest order that the derivative and curvature evaluations serve.
 enum { GEOM_MAX_SURF_DERIV_ORDER = 29 };
 
+// Vanishing weight sums (below 1e-12 in magnitude), reported as kind 5 and
+// never stored as the last error: the evaluations report each row of the
+// ordu x ordv patch whose weights sum to 0 along v, or column along u, as
+// named below. Such a line's weighted points still count, so the point is
+// the surface's true rational point; only a vanishing sum of the whole
+// patch gives the origin (and zero derivatives).
+
+// Point at normalised (u, v). Reports each vanishing row sum, then a
+// vanishing patch sum (the origin).
 GeomPoint ratBSplSurfEvalPoint(RatBSplSurf* surface, double u, double v);
 // Point, first and second derivatives along u and v and the normal curvatures
-// (sign relative to Su x Sv). All outputs are required.
+// (sign relative to Su x Sv). All outputs are required. Reports each
+// vanishing row sum and each vanishing column sum; a vanishing patch sum
+// gives zeros without a report of its own.
 GeomPoint ratBSplSurfEvalPointNormal(RatBSplSurf* surface, double u, double v, double* Su,
                                      double* Suu, double* Sv, double* Svv, double* kU,
                                      double* kV);
 // The same at knot-space parameters in known spans; every output may be null.
+// Reports as ratBSplSurfEvalPointNormal.
 GeomPoint ratBSplSurfEvalAtSpans(RatBSplSurf* surface, int su, int sv, double U, double V,
                                  double* Su, double* Suu, double* Sv, double* Svv, double* kU,
                                  double* kV);
 
+// First derivatives with respect to the knot values. Each reports its
+// vanishing row (u) or column (v) sums, then a vanishing patch sum (a zero
+// vector).
 GeomPoint ratBSplSurfEvalDerivU(RatBSplSurf* surface, double u, double v);
 GeomPoint ratBSplSurfEvalDerivV(RatBSplSurf* surface, double u, double v);
 // Su x Sv of unit length unless shorter than 1e-10.

@@ -42,8 +42,13 @@ RatBSplCurve* ratBSplSurfProjectCurveRefinedEx(RatBSplSurf* surface, RatBSplCurv
                                                RatBSplCurve** polyline);
 RatBSplCurve* ratBSplSurfProjectCurveRefined(RatBSplSurf* surface, RatBSplCurve* curve, double tolerance,
                                              double* deviation, double startU, double startV);
-// The pole repair on a parameter polyline the caller has (changed in place);
-// 0 for unusable input or a failed resize, else 1.
+// The pole repair on a parameter polyline the caller has (changed in place):
+// only the undefined coordinate of a flagged vertex changes, and a lone pole
+// vertex is split, its successors' points, weights and knots moving one
+// place up (the first and last knots stay). A polyline with no flagged
+// vertex, with every vertex flagged or without vertices is left as it is.
+// 0 for a null or unusable surface, a polyline without arrays or a failed
+// resize (the polyline then unchanged), else 1.
 int ratBSplSurfRepairPoleParams(RatBSplSurf* surface, RatBSplCurve* polyline);
 
 // ---------------------------------------------------------------------------

@@ -25,9 +25,11 @@ enum {
 enum { GEOM_LOCATE_MAX_KNOTS = 1500, GEOM_LOCATE_SPAN_TABLE = 2001 };
 
 // One knot at the normalised parameter (clamped to [0, 1], wrapped only when
-// the direction is periodic). 0, and the caller's surface untouched, for a
-// null or unusable surface, an order of 30 or more, a parameter outside the
-// knot domain, a failed allocation, or a new weight that vanishes (kind 5).
+// the direction is periodic; an infinite parameter clamps to the domain's
+// end). 0, and the caller's surface untouched, for a null or unusable
+// surface, an order of 30 or more, a parameter that no span holds (not a
+// number, or an infinite one wrapped in a periodic direction), a failed
+// allocation, or a new weight that vanishes (kind 5).
 int ratBSplSurfInsertKnotU(RatBSplSurf** surface, double u);
 int ratBSplSurfInsertKnotV(RatBSplSurf** surface, double v);
 // u, then v; always 0.
@@ -47,13 +49,17 @@ RatBSplSurf* ratBSplSurfClamp(const RatBSplSurf* surface);
 // each copy one domain length on; a direction whose ends are not clamped is
 // clamped first. Null for a periodic surface, one with no closed-form
 // direction, or a failed clamping. The Joined form shares the seam row or
-// column of nets that repeat it.
+// column of nets that repeat it (an order-1 direction with one row keeps
+// that row, between knots one domain length before and after its own).
 RatBSplSurf* ratBSplSurfTriple(const RatBSplSurf* surface);
 RatBSplSurf* ratBSplSurfTripleJoined(const RatBSplSurf* surface);
 // The sub-surface over a window in knot values; ends snap to knots within
-// 0.01 so that the window never shrinks. Null when the window is narrower
-// than 0.01 or wider than the domain, or when an end could not be made a
-// full-multiplicity knot.
+// 0.01 so that the window never shrinks. An end beyond the domain, infinite
+// or not, takes the domain's end, or in a closed-form direction (origForm 2)
+// makes the window cross the seam. Null for a null or unusable surface, an
+// end that is not a number, a window narrower than 0.01 or wider than the
+// domain (an infinite end across a seam gives an infinite width), or when an
+// end could not be made a full-multiplicity knot.
 RatBSplSurf* ratBSplSurfWindow(const RatBSplSurf* surface, double uStart, double vStart, double uEnd,
                                double vEnd);
 RatBSplSurf* ratBSplSurfWindowJoinedSeam(const RatBSplSurf* surface, double uStart, double vStart,

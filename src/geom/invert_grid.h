@@ -35,9 +35,10 @@ struct GridMinimum {
 int lastGridMinima(GridMinimum* out, int maxCount, double maxDistance);
 
 // Both first derivatives at normalised (u, v), as ratBSplSurfEvalDerivU and
-// ratBSplSurfEvalDerivV give them, from one pass over the net. False where
-// those would report (an unusable record, a span not found) or serve
-// through other paths (orders beyond the fixed buffers).
+// ratBSplSurfEvalDerivV give them, from one pass over the net, with the
+// vanishing weight sums those two report. False where they would report an
+// argument (an unusable record, a span not found) or serve through other
+// paths (orders beyond the fixed buffers).
 bool firstOrder(const RatBSplSurf* s, double u, double v, double* Su, double* Sv);
 
 // The point and its derivatives at normalised (u, v), with respect to the

@@ -93,7 +93,8 @@ void tripleKnots(const double* old, int n, int ord, bool joined, double* out)
     }
 }
 
-// Which source line a line of the repeated net copies.
+// Which source line a line of the repeated net copies. A joined direction of
+// one line (order 1) has that line alone: 3 - 2 lines.
 int tripledSource(int index, int count, bool joined)
 {
     if (!joined)
@@ -115,9 +116,6 @@ RatBSplSurf* tripleClamped(const RatBSplSurf* s, bool tu, bool tv, bool joined)
 {
     const int nu = s->noPointsu, nv = s->noPointsv;
     const int cu = nu - s->ordu, cv = nv - s->ordv;
-    // The joined form shares the seam line: a single control line cannot.
-    if (joined && ((tu && cu < 2) || (tv && cv < 2)))
-        return nullptr;
     const int extra = joined ? 2 : 0;
     const int newNu = tu ? 3 * nu - 2 * s->ordu - extra : nu;
     const int newNv = tv ? 3 * nv - 2 * s->ordv - extra : nv;
@@ -243,7 +241,10 @@ RatBSplSurf* window(const RatBSplSurf* s, double uStart, double vStart, double u
 {
     if (!usable(s))
         return nullptr;
-    if (!std::isfinite(uStart) || !std::isfinite(vStart) || !std::isfinite(uEnd) || !std::isfinite(vEnd))
+    // An end that is no number lies nowhere; an infinite one lies beyond the
+    // domain like any other and is fitted to it below (across the seam of a
+    // closed form it makes the window infinitely wide, which is refused).
+    if (std::isnan(uStart) || std::isnan(vStart) || std::isnan(uEnd) || std::isnan(vEnd))
         return nullptr;
     const double ku0 = s->knotsu[s->ordu - 1], ku1 = s->knotsu[s->noPointsu - s->ordu];
     const double kv0 = s->knotsv[s->ordv - 1], kv1 = s->knotsv[s->noPointsv - s->ordv];

@@ -56,7 +56,9 @@ double knotValue(const double* knots, int count, int order, int periodic, double
 int insertKnot(RatBSplSurf** pSurface, double t, NetDirection dir)
 {
     RatBSplSurf* old = pSurface ? *pSurface : nullptr;
-    if (!usable(old) || !std::isfinite(t))
+    // An infinite parameter clamps to the domain's end like any other beyond
+    // it; in a periodic direction its wrap is no number, which no span holds.
+    if (!usable(old))
         return 0;
     const int p = dir.order(old);
     if (p > kMaxInsertOrder)

@@ -51,7 +51,8 @@ bool usable(const RatBSplSurf* s)
 struct Polyline {
     std::vector<Vec> space;
     std::vector<double> knots;   // knot of each vertex
-    std::vector<Vec> params;     // (u, v, 0) in knot values
+    std::vector<Vec> params;     // (u, v, z) with u and v in knot values
+    std::vector<double> weights; // of each parameter vertex (empty when all are 1)
     std::vector<int> flags;
 
     int count() const { return static_cast<int>(params.size()); }
@@ -60,6 +61,8 @@ struct Polyline {
     {
         if (!space.empty())
             space.insert(space.begin() + i + 1, space[i]);
+        if (!weights.empty())
+            weights.insert(weights.begin() + i + 1, weights[i]);
         knots.insert(knots.begin() + i + 1, knots[i]);
         params.insert(params.begin() + i + 1, params[i]);
         flags.insert(flags.begin() + i + 1, flags[i]);
@@ -251,6 +254,40 @@ bool writeVertices(RatBSplCurve* curve, const Polyline& poly, const std::vector<
     return true;
 }
 
+// Writes a repaired polyline back into the curve it came from. Only the
+// repaired coordinates change: every vertex keeps its z and weight, and each
+// split has moved the points, weights and knots after it one place up, so
+// the first knot stays and the last knot and the two spare entries move to
+// the end of the grown arrays.
+bool writeRepaired(RatBSplCurve* curve, const Polyline& poly)
+{
+    const int old = curve->noPoints, m = poly.count();
+    GeomVec3 sparePoints[2];
+    double spareWeights[2];
+    for (int k = 0; k < 2; ++k) {
+        for (int e = 0; e < 3; ++e)
+            sparePoints[k][e] = curve->points[old - 2 + k][e];
+        spareWeights[k] = curve->weights[old - 2 + k];
+    }
+    const double lastKnot = curve->knots[old - 1];
+    if (m + 2 != old && !ratBSplCurveResize(curve, m + 2))
+        return false;
+    for (int j = 0; j < m; ++j) {
+        curve->points[j][0] = poly.params[j].x;
+        curve->points[j][1] = poly.params[j].y;
+        curve->points[j][2] = poly.params[j].z;
+        curve->weights[j] = poly.weights[j];
+        curve->knots[j + 1] = poly.knots[j];
+    }
+    for (int k = 0; k < 2; ++k) {
+        for (int e = 0; e < 3; ++e)
+            curve->points[m + k][e] = sparePoints[k][e];
+        curve->weights[m + k] = spareWeights[k];
+    }
+    curve->knots[m + 1] = lastKnot;
+    return true;
+}
+
 // The largest distance between the chord of two space vertices and the
 // surface path of the straight parameter segment between them.
 double segmentDeviation(RatBSplSurf* surface, const Domain& domain, const Polyline& poly, int i)
@@ -417,16 +454,19 @@ RatBSplCurve* ratBSplSurfProjectCurveRefined(RatBSplSurf* surface, RatBSplCurve*
 
 int ratBSplSurfRepairPoleParams(RatBSplSurf* surface, RatBSplCurve* polyline)
 {
-    if (!usable(surface) || !polyline || !polyline->points || polyline->noPoints < 3)
+    if (!usable(surface) || !polyline || !polyline->points || !polyline->weights || !polyline->knots)
         return 0;
     const Domain domain(surface);
-    Polyline poly;
     const int m = polyline->noPoints - 2;
+    if (m <= 0)
+        return 1;   // no vertex to flag
+    Polyline poly;
     int flagged = 0;
     for (int i = 0; i < m; ++i) {
-        const Vec p{polyline->points[i][0], polyline->points[i][1], 0.0};
+        const Vec p{polyline->points[i][0], polyline->points[i][1], polyline->points[i][2]};
         poly.knots.push_back(polyline->knots[i + 1]);
         poly.params.push_back(p);
+        poly.weights.push_back(polyline->weights[i]);
         const double u = domain.normU(p.x), v = domain.normV(p.y);
         const GeomPoint su = ratBSplSurfEvalDerivU(surface, u, v);
         const GeomPoint sv = ratBSplSurfEvalDerivV(surface, u, v);
@@ -443,5 +483,5 @@ int ratBSplSurfRepairPoleParams(RatBSplSurf* surface, RatBSplCurve* polyline)
     if (flagged == 0 || flagged >= m)
         return 1;
     repairPoles(poly, domain, flagged, false);
-    return writeVertices(polyline, poly, poly.params) ? 1 : 0;
+    return writeRepaired(polyline, poly) ? 1 : 0;
 }

@@ -177,10 +177,11 @@ void basis(const double* K, int k, int s, double t, double D[][kMaxOrd])
 
 // Homogeneous point (w x, w y, w z, w) and its derivatives: Au[a] is the a-th
 // derivative in u (a <= DU), Av[b] the b-th in v (b <= DV; Av[0] = Au[0]).
+// rowSums receives the weight sum of each of the ordu rows along v.
 // KU and KV are the orders when known at compile time (0 otherwise).
 template <int DU, int DV, int KU, int KV>
 void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
-                         const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4])
+                         const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4], double* rowSums)
 {
     const int ku = KU > 0 ? KU : s->ordu, kv = KV > 0 ? KV : s->ordv;
     const int bu = su - ku + 1, bv = sv - kv + 1;
@@ -207,6 +208,7 @@ void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[]
                     R[b][e] += c * h[e];
             }
         }
+        rowSums[i] = R[0][3];
         for (int a = 0; a <= DU; ++a) {
             const double c = Nu[a][i];
             for (int e = 0; e < 4; ++e)
@@ -228,21 +230,33 @@ void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[]
 
 template <int DU, int DV>
 void homogeneous(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
-                 const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4])
+                 const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4], double* rowSums)
 {
     // Both orders are compared: a combined key would let other pairs (2 and
     // 11, say) pass for one of these.
     const int ku = s->ordu, kv = s->ordv;
     if (ku == 3 && kv == 2)
-        homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av, rowSums);
     else if (ku == 2 && kv == 3)
-        homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av, rowSums);
     else if (ku == 3 && kv == 3)
-        homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av, rowSums);
     else if (ku == 4 && kv == 4)
-        homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av, rowSums);
     else
-        homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av, rowSums);
+}
+
+// The weight sum of each of the ordv columns of the patch along u.
+void columnSums(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd], double* sums)
+{
+    const int ku = s->ordu, kv = s->ordv, stride = s->noPointsv;
+    const double* W = s->weights + static_cast<long long>(su - ku + 1) * stride + (sv - kv + 1);
+    for (int j = 0; j < kv; ++j)
+        sums[j] = 0.0;
+    for (int i = 0; i < ku; ++i, W += stride)
+        for (int j = 0; j < kv; ++j)
+            sums[j] += Nu[0][i] * W[j];
 }
 
 // Point and derivatives (up to n) of the rational map from its homogeneous
@@ -265,10 +279,26 @@ inline void rationalDerivs(const double A[3][4], int n, double inv, double out[3
             out[2][e] = (A[2][e] - (2.0 * A[1][3] * out[1][e] + A[2][3] * out[0][e])) * inv;
 }
 
+constexpr double kWeightEps = 1e-12;   // a weight sum below this vanishes
+
+// The surface is a curve of curves: each row of the patch evaluated along v
+// (or column along u), then a curve through those points. Each such line
+// evaluation reports a weight sum that vanishes, and the curve through the
+// lines that uses the point evaluator reports its own. The sums here are the
+// tensor product itself, so a line whose weights of mixed sign sum to 0 while
+// its weighted points do not cancel still adds them: the result stays the
+// surface's true rational point, where the line evaluation would have
+// dropped that line as the zero point.
+void reportVanishingSums(const double* sums, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (std::fabs(sums[i]) < kWeightEps)
+            geomReportError(GEOM_ERR_DIVISOR, GEOM_FILE_CURVE, kLineWeightSum);
+}
+
 void reportVanishingWeight(const double A[3][4])
 {
-    if (std::fabs(A[0][3]) < 1e-12)
-        geomReportError(GEOM_ERR_DIVISOR, GEOM_FILE_CURVE, kLineWeightSum);
+    reportVanishingSums(&A[0][3], 1);
 }
 
 inline double dot3(const double* a, const double* b)
@@ -322,16 +352,21 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
         basis<2>(s->knotsv, s->ordv, sv, V, Nv);
     else
         basis<0>(s->knotsv, s->ordv, sv, V, Nv);
-    double Au[3][4], Av[3][4];
+    double Au[3][4], Av[3][4], rows[kMaxOrd], columns[kMaxOrd];
     if (du && dv)
-        homogeneous<2, 2>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneous<2, 2>(s, su, sv, Nu, Nv, Au, Av, rows);
     else if (du)
-        homogeneous<2, 0>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneous<2, 0>(s, su, sv, Nu, Nv, Au, Av, rows);
     else if (dv)
-        homogeneous<0, 2>(s, su, sv, Nu, Nv, Au, Av);
+        homogeneous<0, 2>(s, su, sv, Nu, Nv, Au, Av, rows);
     else
-        homogeneous<0, 0>(s, su, sv, Nu, Nv, Au, Av);
-    reportVanishingWeight(Au);
+        homogeneous<0, 0>(s, su, sv, Nu, Nv, Au, Av, rows);
+    // Rows along v, columns along u; the passes across them take first and
+    // second derivatives, which give zero vectors for a vanishing sum and
+    // report nothing.
+    columnSums(s, su, sv, Nu, columns);
+    reportVanishingSums(rows, s->ordu);
+    reportVanishingSums(columns, s->ordv);
     const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
     double ru[3][3], rv[3][3];
     rationalDerivs(Au, du, inv, ru);
@@ -363,35 +398,94 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
     return toPoint(ru[0]);
 }
 
-// Curve of curves through the record's scratch arrays: each contributing row
-// is evaluated along v, then the row points (with their weight sums) along u.
-// Serves orders beyond the fixed buffers.
+// Curve of curves through the record's scratch arrays, for orders beyond the
+// fixed buffers: each contributing row is evaluated along v, then the row
+// points along u. The rows stay homogeneous (w x, w y, w z, w) rather than
+// being divided by their weight sums, so a row whose weights sum to 0 keeps
+// its weighted points, as the tensor sums above do; an order-1 direction
+// gives its control line.
+
+// De Boor's triangle on the k homogeneous entries P, W that act on span s of
+// the knots K (entry i belongs to control point s - k + 1 + i), in place;
+// the value at t ends in entry k - 1.
+void homogeneousTriangle(GeomVec3* P, double* W, const double* K, int k, int s, double t)
+{
+    const int base = s - k + 1;
+    for (int r = 1; r <= k - 1; ++r)
+        for (int j = s; j >= s - k + r + 1; --j) {
+            const double d = K[j + k - r] - K[j];
+            const double alpha = std::fabs(d) < 1e-12 ? 0.0 : (t - K[j]) / d;
+            const int i = j - base;
+            for (int e = 0; e < 3; ++e)
+                P[i][e] = (1.0 - alpha) * P[i - 1][e] + alpha * P[i][e];
+            W[i] = (1.0 - alpha) * W[i - 1] + alpha * W[i];
+        }
+}
+
+// The ordu contributing rows at V, homogeneous, into rowPoints and rowWeights;
+// each vanishing row sum is reported.
 void rowsAlongV(RatBSplSurf* s, const Located& at)
 {
-    const int b = at.su - s->ordu + 1;
-    for (int r = b; r <= at.su; ++r) {
-        const long long row = static_cast<long long>(r) * s->noPointsv;
-        ratBSplPointInSpan(s->rowPoints[r - b], s->points + row, s->weights + row, s->knotsv,
-                           s->ordv, at.sv, at.V, s->workPoints, s->workWeights,
-                           &s->rowWeights[r - b]);
+    const int ku = s->ordu, kv = s->ordv, b = at.su - ku + 1;
+    for (int r = 0; r < ku; ++r) {
+        const long long row = static_cast<long long>(b + r) * s->noPointsv + (at.sv - kv + 1);
+        for (int j = 0; j < kv; ++j) {
+            const double w = s->weights[row + j];
+            for (int e = 0; e < 3; ++e)
+                s->workPoints[j][e] = w * s->points[row + j][e];
+            s->workWeights[j] = w;
+        }
+        homogeneousTriangle(s->workPoints, s->workWeights, s->knotsv, kv, at.sv, at.V);
+        for (int e = 0; e < 3; ++e)
+            s->rowPoints[r][e] = s->workPoints[kv - 1][e];
+        s->rowWeights[r] = s->workWeights[kv - 1];
+        reportVanishingSums(&s->rowWeights[r], 1);
     }
 }
 
 GeomPoint pointByRows(RatBSplSurf* s, const Located& at)
 {
     rowsAlongV(s, at);
-    double p[3];
-    ratBSplPointInSpan(p, s->rowPoints, s->rowWeights, s->knotsu + (at.su - s->ordu + 1),
-                       s->ordu, s->ordu - 1, at.U, s->workPoints, s->workWeights, nullptr);
-    return toPoint(p);
+    const int ku = s->ordu;
+    homogeneousTriangle(s->rowPoints, s->rowWeights, s->knotsu, ku, at.su, at.U);
+    const double w = s->rowWeights[ku - 1];
+    if (std::fabs(w) < kWeightEps) {
+        reportVanishingSums(&w, 1);
+        return GeomPoint{0.0, 0.0, 0.0};
+    }
+    const double* X = s->rowPoints[ku - 1];
+    return GeomPoint{X[0] / w, X[1] / w, X[2] / w};
 }
 
+// The u derivative of the rows' curve: the quotient rule on its homogeneous
+// point and on the derivative curve of order ordu - 1, whose control entries
+// are (ordu - 1) (H[i] - H[i - 1]) / (K[i + ordu - 1] - K[i]).
 GeomPoint derivUByRows(RatBSplSurf* s, const Located& at)
 {
     rowsAlongV(s, at);
+    const int ku = s->ordu, b = at.su - ku + 1;
+    for (int i = 1; i < ku; ++i) {
+        const double d = s->knotsu[b + i + ku - 1] - s->knotsu[b + i];
+        const double f = std::fabs(d) < 1e-12 ? 0.0 : (ku - 1) / d;
+        for (int e = 0; e < 3; ++e)
+            s->workPoints[i - 1][e] = f * (s->rowPoints[i][e] - s->rowPoints[i - 1][e]);
+        s->workWeights[i - 1] = f * (s->rowWeights[i] - s->rowWeights[i - 1]);
+    }
+    homogeneousTriangle(s->rowPoints, s->rowWeights, s->knotsu, ku, at.su, at.U);
+    const double w = s->rowWeights[ku - 1];
+    if (std::fabs(w) < kWeightEps) {
+        reportVanishingSums(&w, 1);
+        return GeomPoint{0.0, 0.0, 0.0};
+    }
+    if (ku < 2)
+        return GeomPoint{0.0, 0.0, 0.0};
+    homogeneousTriangle(s->workPoints, s->workWeights, s->knotsu, ku - 1, at.su, at.U);
+    const double* A = s->rowPoints[ku - 1];
+    const double* dA = s->workPoints[ku - 2];
+    const double dw = s->workWeights[ku - 2];
     double d[3];
-    ratBSplDerivInSpan(d, s->rowPoints, s->rowWeights, s->knotsu + (at.su - s->ordu + 1),
-                       s->ordu, s->ordu - 1, at.U, s->workPoints, s->workWeights);
+    for (int e = 0; e < 3; ++e)
+        d[e] = (dA[e] - dw * A[e] / w) / w;
     return toPoint(d);
 }
 
@@ -399,15 +493,20 @@ GeomPoint derivUByRows(RatBSplSurf* s, const Located& at)
 GeomPoint firstDeriv(const RatBSplSurf* s, const Located& at, bool dirU)
 {
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
-    double Au[3][4], Av[3][4];
+    double Au[3][4], Av[3][4], lines[kMaxOrd];
+    // Rows along v then the derivative along u, or columns along u then the
+    // derivative along v; the derivative evaluates its point first.
     if (dirU) {
         basis<1>(s->knotsu, s->ordu, at.su, at.U, Nu);
         basis<0>(s->knotsv, s->ordv, at.sv, at.V, Nv);
-        homogeneous<1, 0>(s, at.su, at.sv, Nu, Nv, Au, Av);
+        homogeneous<1, 0>(s, at.su, at.sv, Nu, Nv, Au, Av, lines);
+        reportVanishingSums(lines, s->ordu);
     } else {
         basis<0>(s->knotsu, s->ordu, at.su, at.U, Nu);
         basis<1>(s->knotsv, s->ordv, at.sv, at.V, Nv);
-        homogeneous<0, 1>(s, at.su, at.sv, Nu, Nv, Au, Av);
+        homogeneous<0, 1>(s, at.su, at.sv, Nu, Nv, Au, Av, lines);
+        columnSums(s, at.su, at.sv, Nu, lines);
+        reportVanishingSums(lines, s->ordv);
     }
     reportVanishingWeight(Au);
     double r[3][3];
@@ -431,10 +530,12 @@ GeomPoint ratBSplSurfEvalPoint(RatBSplSurf* surface, double u, double v)
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
     basis<0>(surface->knotsu, surface->ordu, at.su, at.U, Nu);
     basis<0>(surface->knotsv, surface->ordv, at.sv, at.V, Nv);
-    double Au[3][4], Av[3][4];
-    homogeneous<0, 0>(surface, at.su, at.sv, Nu, Nv, Au, Av);
-    if (std::fabs(Au[0][3]) < 1e-12) {
-        geomReportError(GEOM_ERR_DIVISOR, GEOM_FILE_CURVE, kLineWeightSum);
+    double Au[3][4], Av[3][4], rows[kMaxOrd];
+    homogeneous<0, 0>(surface, at.su, at.sv, Nu, Nv, Au, Av, rows);
+    // Rows along v, then the point along u through them.
+    reportVanishingSums(rows, surface->ordu);
+    if (std::fabs(Au[0][3]) < kWeightEps) {
+        reportVanishingWeight(Au);
         return GeomPoint{0.0, 0.0, 0.0};
     }
     const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
@@ -576,8 +677,13 @@ bool firstOrder(const RatBSplSurf* s, double u, double v, double* Su, double* Sv
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
     basis<1>(s->knotsu, s->ordu, at.su, at.U, Nu);
     basis<1>(s->knotsv, s->ordv, at.sv, at.V, Nv);
-    double Au[3][4], Av[3][4];
-    homogeneous<1, 1>(s, at.su, at.sv, Nu, Nv, Au, Av);
+    double Au[3][4], Av[3][4], rows[kMaxOrd], columns[kMaxOrd];
+    homogeneous<1, 1>(s, at.su, at.sv, Nu, Nv, Au, Av, rows);
+    columnSums(s, at.su, at.sv, Nu, columns);
+    // What the two single derivatives report, in their order.
+    reportVanishingSums(rows, s->ordu);
+    reportVanishingWeight(Au);
+    reportVanishingSums(columns, s->ordv);
     reportVanishingWeight(Au);
     const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
     double ru[3][3], rv[3][3];

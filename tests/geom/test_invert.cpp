@@ -320,4 +320,29 @@ TEST(PointInverter, MovesOffACollapsedEdgeKeepTheDistanceOfTheirParameters)
     }
 }
 
+// An inverter whose start phase never ran has no surface to step on; tables
+// or a state pointer that are missing are refused or done without.
+TEST(PointInverter, MissingSurfaceTablesOrStateAreRefused)
+{
+    InvPtr inv = inverter();
+    int state = 7;
+    EXPECT_EQ(0, pointInverterSurfStep(inv.get(), &state));
+    EXPECT_EQ(0, state);
+    EXPECT_EQ(0, pointInverterSurfStepHalfPeriod(inv.get(), &state));
+    EXPECT_EQ(0, search(inv.get(), 1, 1));
+
+    SurfPtr s = own(makeBicubic8());
+    const GeomPoint p = ratBSplSurfEvalPoint(s.get(), 0.3, 0.6);
+    EXPECT_EQ(1, pointInverterSurfStart(inv.get(), s.get(), 0.5, 0.5, GeomPoint{p.x, p.y, p.z + 0.1}, nullptr));
+    const double before = inv->distance;
+    EXPECT_EQ(0, pointInverterLineSearch(inv.get(), nullptr, stepScales, stepFractionsCount, stepScalesCount, 1, 1));
+    EXPECT_EQ(0, pointInverterLineSearch(inv.get(), stepFractions, nullptr, stepFractionsCount, stepScalesCount, 1, 1));
+    EXPECT_EQ(before, inv->distance);
+    EXPECT_EQ(1, pointInverterSurfStep(inv.get(), nullptr));
+    EXPECT_LT(inv->distance, before);
+    double u = -1, v = -1, d = -1;
+    EXPECT_EQ(0, ratBSplSurfInvertPoint(s.get(), p, 0.0, 0.0, 0.01, &u, &v, nullptr, &d));
+    EXPECT_LT(d, 1e-5);
+}
+
 }  // namespace

@@ -185,4 +185,23 @@ TEST(SurfEval, KnownSpansAndTheirValidation)
     }
 }
 
+// A first span 5e-11 wide: the derivative there is the spline's own,
+// 2 (P1 - P0) / (5e-11 - 0), so that the normal stands as it does beside it;
+// a basis that treated the span as empty would give no derivative at all.
+TEST(SurfEval, ANarrowFirstSpanGivesItsTrueDerivative)
+{
+    SurfPtr owned = own(makeSurf(3, 2, {0, 0, 0, 5e-11, 1, 1, 1}, {0, 0, 1, 1},
+                                 {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}, {2, 0, 1}, {2, 1, 1},
+                                  {3, 0, 1}, {3, 1, 1}},
+                                 std::vector<double>(8, 1.0), 0));
+    RatBSplSurf* s = owned.get();
+    const GeomPoint su = ratBSplSurfEvalDerivU(s, 0.0, 0.5);
+    EXPECT_NEAR(4e10, su.x, 1e-3 * 4e10);
+    EXPECT_EQ(0.0, su.y);
+    EXPECT_EQ(0.0, su.z);
+    const Full f = full(s, 0.0, 0.5);
+    EXPECT_NEAR(4e10, f.Su[0], 1e-3 * 4e10);
+    EXPECT_NEAR(1.0, ratBSplSurfEvalNormal(s, 0.0, 0.5).z, 1e-12);
+}
+
 }  // namespace

@@ -145,6 +145,42 @@ TEST_F(CurveProjection, PoleRepairSharesRunsBetweenTheNeighbours)
         EXPECT_DOUBLE_EQ(expected[i], poly->points[i][0]) << "vertex " << i;
 }
 
+// A sphere of radius 2 about the origin with its pole at u = 0.
+RatBSplSurf* sphereOfRadius2()
+{
+    const double O[3] = {0, 0, 0}, A[3] = {1, 0, 0}, B[3] = {0, 1, 0}, Z[3] = {0, 0, 1};
+    return ratBSplSurfSphere3(O, 2.0, A, B, Z);
+}
+
+// The middle vertex lies on the pole: it is split in two, each copy with the
+// v of its neighbour. Nothing else of the polyline changes: z and the weights
+// stay, the split vertex's knot repeats and the end knots are kept.
+TEST_F(CurveProjection, PoleRepairSplitsALoneVertexAndKeepsEverythingElse)
+{
+    auto sphere = own(sphereOfRadius2());
+    ASSERT_TRUE(sphere);
+    auto poly = own(curveref::make(2, {-1, 0, 1, 2, 5}, {{1, 1, 7}, {0, 2.5, 7}, {1, 4, 7}}, {2, 2, 2}));
+    ASSERT_EQ(1, ratBSplSurfRepairPoleParams(sphere.get(), poly.get()));
+    ASSERT_EQ(6, poly->noPoints);
+    const double knots[6] = {-1, 0, 1, 1, 2, 5};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(knots[i], poly->knots[i]) << "knot " << i;
+    const double points[4][3] = {{1, 1, 7}, {0, 1, 7}, {0, 4, 7}, {1, 4, 7}};
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(points[i][k], poly->points[i][k]) << "vertex " << i << " coordinate " << k;
+        EXPECT_EQ(2.0, poly->weights[i]) << "vertex " << i;
+    }
+}
+
+TEST_F(CurveProjection, PoleRepairOfAPolylineWithoutVerticesSucceeds)
+{
+    auto sphere = own(sphereOfRadius2());
+    auto poly = own(curveref::make(2, {0, 1}, {}));
+    EXPECT_EQ(1, ratBSplSurfRepairPoleParams(sphere.get(), poly.get()));
+    EXPECT_EQ(2, poly->noPoints);
+}
+
 // The plane z = 0 parametrised as S(u, v) = (u, v + b u^2, 0) over
 // [0, 1] x [-1, 1]. The line y = 0 projects to v = -b u^2, so the straight
 // parameter segment between two projected vertices h apart in u maps to a
@@ -379,6 +415,27 @@ TEST_F(CurveOnSurface, CuttingKeepsThePartBetweenTwoPoints)
     EXPECT_EQ(0, ratBSplSurfCurveCut(s.get(), &held, A, away));
     EXPECT_EQ(before, held);
     ratBSplCurveFree(held);
+}
+
+// Surfaces that hold no span to evaluate, or a domain without width to
+// normalise by, are refused rather than read.
+TEST_F(CurveProjection, UnusableSurfacesAreRefused)
+{
+    RatBSplSurf empty;
+    ratBSplSurfInit(&empty);
+    auto tooFewKnots = own(ratBSplSurfCreate(3, 2, 5, 4));
+    auto noWidth = own(makeSurf(2, 2, {3, 3, 3, 3}, {0, 0, 1, 1}, {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}},
+                                {1, 1, 1, 1}, 0));
+    auto circle = own(greatCircle(3.0));
+    auto poly = own(curveref::make(2, {0, 0, 1, 1}, {{0.5, 0.5, 0}, {0.6, 0.5, 0}}));
+    double dev = 0.0;
+    for (RatBSplSurf* s : {&empty, tooFewKnots.get(), noWidth.get()}) {
+        EXPECT_EQ(nullptr, ratBSplSurfProjectCurve(s, circle.get(), 1e-3, &dev, GEOM_NO_START_PARAM,
+                                                   GEOM_NO_START_PARAM));
+        EXPECT_EQ(nullptr, ratBSplSurfProjectCurveRefined(s, circle.get(), 1e-3, &dev, GEOM_NO_START_PARAM,
+                                                          GEOM_NO_START_PARAM));
+        EXPECT_EQ(0, ratBSplSurfRepairPoleParams(s, poly.get()));
+    }
 }
 
 } // namespace

@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -100,6 +102,53 @@ TEST_F(SurfaceRefine, RefusedInsertionsLeaveTheCallersSurface)
     EXPECT_EQ(before, s);
     EXPECT_EQ(4, s->noPointsu);
     EXPECT_NE(nullptr, std::strstr(geomMessageBuffer, "5,10002,"));
+    ratBSplSurfFree(s);
+}
+
+// Order 2 in u with the knots 0 0 0.5 1 1 (three rows), order 2 in v.
+RatBSplSurf* threeRows()
+{
+    return makeSurf(2, 2, {0, 0, 0.5, 1, 1}, {0, 0, 1, 1},
+                    {Pt{0, 0, 0}, Pt{0, 1, 0}, Pt{1, 0, 1}, Pt{1, 1, 2}, Pt{2, 0, 0}, Pt{2, 1, 1}},
+                    {1, 1, 1, 1, 1, 1}, 0);
+}
+
+std::vector<double> knotsOf(const double* knots, int count) { return std::vector<double>(knots, knots + count); }
+
+// An infinite parameter lies beyond the domain like any other: it is
+// inserted at the domain's end, in either direction.
+TEST_F(SurfaceRefine, InfiniteParametersInsertAtTheDomainsEnds)
+{
+    RatBSplSurf* s = threeRows();
+    ASSERT_EQ(1, ratBSplSurfInsertKnotU(&s, HUGE_VAL));
+    auto past = own(s);
+    EXPECT_EQ((std::vector<double>{0, 0, 0.5, 1, 1, 1}), knotsOf(past->knotsu, past->noPointsu));
+    EXPECT_LT(deviation(own(threeRows()).get(), past.get()), 1e-15);
+
+    s = threeRows();
+    ASSERT_EQ(1, ratBSplSurfInsertKnotU(&s, -HUGE_VAL));
+    auto before = own(s);
+    EXPECT_EQ((std::vector<double>{0, 0, 0, 0.5, 1, 1}), knotsOf(before->knotsu, before->noPointsu));
+
+    s = ratBSplSurfTranspose(own(threeRows()).get());
+    ASSERT_EQ(1, ratBSplSurfInsertKnotV(&s, HUGE_VAL));
+    auto twin = own(s);
+    EXPECT_EQ((std::vector<double>{0, 0, 0.5, 1, 1, 1}), knotsOf(twin->knotsv, twin->noPointsv));
+}
+
+// In a periodic direction the wrap of an infinite parameter is no number,
+// which no span holds: refused, the caller's surface as it was.
+TEST_F(SurfaceRefine, AnInfiniteParameterInAPeriodicDirectionIsRefused)
+{
+    RatBSplSurf* s = threeRows();
+    s->periodicu = 1;
+    s->periodu = 2;
+    s->knotRangeu = 1.0;
+    RatBSplSurf* given = s;
+    EXPECT_EQ(0, ratBSplSurfInsertKnotU(&s, HUGE_VAL));
+    EXPECT_EQ(0, ratBSplSurfInsertKnotU(&s, -HUGE_VAL));
+    EXPECT_EQ(given, s);
+    EXPECT_EQ(5, s->noPointsu);
     ratBSplSurfFree(s);
 }
 
@@ -214,6 +263,21 @@ TEST_F(SurfaceRefine, SeamCopiesRepeatTheNetOfClosedDirectionsOnly)
         }
 }
 
+// An order-1 direction of one row, closed in form: the joined copy counts
+// 3 nu - 2 ordu - 2 = 2 knots, one domain length either side of the row's
+// own, and keeps the row.
+TEST_F(SurfaceRefine, JoinedSeamCopyOfOneOrderOneRowKeepsIt)
+{
+    auto s = own(makeSurf(1, 2, {0, 1}, {0, 0, 1, 1}, {Pt{1, 2, 3}, Pt{4, 5, 6}}, {1, 1}, 0));
+    s->origFormu = 2;
+    auto joined = own(ratBSplSurfTripleJoined(s.get()));
+    ASSERT_TRUE(joined);
+    EXPECT_EQ((std::vector<double>{-1, 2}), knotsOf(joined->knotsu, joined->noPointsu));
+    EXPECT_EQ(4, joined->noPointsv);
+    for (double v : {0.0, 0.3, 1.0})
+        EXPECT_EQ(0.0, dist(ratBSplSurfEvalPoint(s.get(), 0.5, v), ratBSplSurfEvalPoint(joined.get(), 0.2, v)));
+}
+
 TEST_F(SurfaceRefine, WindowsMatchTheSurfaceAndNeverShrink)
 {
     auto s = own(makeRational20());
@@ -240,6 +304,64 @@ TEST_F(SurfaceRefine, WindowsMatchTheSurfaceAndNeverShrink)
 
     EXPECT_EQ(nullptr, ratBSplSurfWindow(s.get(), 0.0, 0.0, 0.005, 1.0));
     EXPECT_EQ(nullptr, ratBSplSurfWindow(nullptr, 0.0, 0.0, 1.0, 1.0));
+}
+
+// Ends beyond the domain take the domain's ends, infinite ones too.
+TEST_F(SurfaceRefine, AWindowOfInfiniteEndsIsTheWholeOpenSurface)
+{
+    auto s = own(makeRational20());
+    auto whole = own(ratBSplSurfWindow(s.get(), -HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(knotsOf(s->knotsu, s->noPointsu), knotsOf(whole->knotsu, whole->noPointsu));
+    EXPECT_EQ(knotsOf(s->knotsv, s->noPointsv), knotsOf(whole->knotsv, whole->noPointsv));
+    EXPECT_LT(deviation(s.get(), whole.get()), 1e-12 * 20.0);
+}
+
+// An end that is no number is refused; an infinite end across the seam of a
+// closed form makes the window infinitely wide, which is refused too, while
+// a finite one there crosses the seam.
+TEST_F(SurfaceRefine, WindowEndsWithoutPlaceAreRefused)
+{
+    auto open = own(makeRational20());
+    EXPECT_EQ(nullptr, ratBSplSurfWindow(open.get(), std::nan(""), -3.0, 12.0, 3.0));
+    EXPECT_EQ(nullptr, ratBSplSurfWindow(open.get(), 0.0, -3.0, 12.0, std::nan("")));
+    auto cyl = own(makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
+    EXPECT_EQ(nullptr, ratBSplSurfWindow(cyl.get(), -HUGE_VAL, 10.0, 2.5, 11.0));
+    EXPECT_EQ(nullptr, ratBSplSurfWindow(cyl.get(), 2.5, 10.0, HUGE_VAL, 11.0));
+    auto across = own(ratBSplSurfWindow(cyl.get(), 1.8, 10.0, 2.5, 11.0));
+    EXPECT_TRUE(across);
+}
+
+// A direction marked periodic whose period was never set (-1): its new
+// period is 0, and there is nothing to wrap. Wrapping by 0 rows would move
+// every knot on either side of the new one by the period's length.
+TEST_F(SurfaceRefine, InsertionIntoAPeriodicDirectionWithoutAPeriodWrapsNothing)
+{
+    auto original = own(makeCylinder(4.0, -1.0, 6.0, 2.0, 3.0, 10.0, 11.0));
+    RatBSplSurf* s = ratBSplSurfCopy(original.get());
+    s->periodicu = 1;
+    s->knotRangeu = 1.0;
+    ASSERT_EQ(-1, s->periodu);
+    ASSERT_EQ(1, ratBSplSurfInsertKnotU(&s, 0.37));
+    auto refined = own(s);
+    EXPECT_EQ(0, refined->periodu);
+    EXPECT_TRUE(std::is_sorted(refined->knotsu, refined->knotsu + refined->noPointsu));
+    EXPECT_LT(deviation(original.get(), refined.get()), 1e-12 * 20.0);
+}
+
+// The first sample of the search is the point itself: a hit is the best
+// distance too, so nothing reports a miss.
+TEST_F(SurfaceRefine, SubdivisionSearchHittingAtOnceReportsNoMiss)
+{
+    const double p00[3] = {0, 0, 0}, p01[3] = {0, 2, 0}, p10[3] = {4, 0, 1}, p11[3] = {4, 2, 3};
+    auto s = own(ratBSplSurfBilinear(p00, p01, p10, p11));
+    const GeomPoint centre = ratBSplSurfEvalPoint(s.get(), 0.5, 0.5);
+    std::strcpy(geomMessageBuffer, "");
+    double u = -1, v = -1;
+    ratBSplSurfLocatePoint(s.get(), centre, &u, &v);
+    EXPECT_EQ(0.5, u);
+    EXPECT_EQ(0.5, v);
+    EXPECT_STREQ("", geomMessageBuffer);
 }
 
 } // namespace
