@@ -25,18 +25,7 @@ struct MultiPanelTest : fake::WindowFixture {
         ASSERT_TRUE(kvplat::selectComboItem(combo, mode - 1));
     }
     kvCMultiFaceSelDialog* panel() { return dynamic_cast<kvCMultiFaceSelDialog*>(dlg->panelForMode(3)); }
-    // Where a window stands in its parent's client area, as text.
-    static std::string at(HWND child)
-    {
-        const CRect r = placeOf(child);
-        return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-               std::to_string(r.bottom) + ")";
-    }
-    static std::string at(int left, int top, int right, int bottom)
-    {
-        return "(" + std::to_string(left) + ", " + std::to_string(top) + ", " + std::to_string(right) + ", " +
-               std::to_string(bottom) + ")";
-    }
+    // Where a window stands in its parent's client area.
     static CRect placeOf(HWND child)
     {
         CRect r;
@@ -46,6 +35,12 @@ struct MultiPanelTest : fake::WindowFixture {
         ::ScreenToClient(::GetParent(child), &corners[1]);
         return CRect(corners[0].x, corners[0].y, corners[1].x, corners[1].y);
     }
+    static std::string at(const CRect& r)
+    {
+        return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+               std::to_string(r.bottom) + ")";
+    }
+    static std::string at(HWND child) { return at(placeOf(child)); }
     CRect panelClient()
     {
         CRect client;
@@ -57,8 +52,8 @@ struct MultiPanelTest : fake::WindowFixture {
     void expectListsInTheBorder()
     {
         const CRect client = panelClient();
-        EXPECT_EQ(at(::GetDlgItem(panel()->GetSafeHwnd(), kvIDC_PANEL_BORDER)), at(0, 0, client.right, client.bottom));
-        const std::string expected = at(12, 150, client.right - 12, client.bottom - 12);
+        EXPECT_EQ(at(::GetDlgItem(panel()->GetSafeHwnd(), kvIDC_PANEL_BORDER)), at(client));
+        const std::string expected = at(CRect(12, 150, client.right - 12, client.bottom - 12));
         EXPECT_EQ(at(panel()->radiusList()->GetSafeHwnd()), expected);
         if (panel()->planeList()->GetSafeHwnd()) {
             EXPECT_EQ(at(panel()->planeList()->GetSafeHwnd()), expected);
@@ -84,7 +79,7 @@ TEST_F(MultiPanelTest, TheListsStandBelowThePropertyPageAtTheOpeningSizeAndAfter
         EXPECT_EQ(client.Width(), 784);
         EXPECT_EQ(client.Height(), 862);
         expectListsInTheBorder();
-        EXPECT_EQ(at(panel()->radiusList()->GetSafeHwnd()), at(12, 150, 772, 850));
+        EXPECT_EQ(at(panel()->radiusList()->GetSafeHwnd()), at(CRect(12, 150, 772, 850)));
     }
     // The list lays its own controls out for its size: the rows take the
     // height, the navigator and its face combo the width, the next button
@@ -136,7 +131,7 @@ TEST_F(MultiPanelTest, APanelTooSmallForTheMarginsGivesTheListsNoSizeRatherThanA
         for (kvCMultiSelListDialog* list :
              {static_cast<kvCMultiSelListDialog*>(panel()->radiusList()),
               static_cast<kvCMultiSelListDialog*>(panel()->planeList())}) {
-            EXPECT_EQ(at(list->GetSafeHwnd()), at(12, 150, 12 + c.listWidth, 150 + c.listHeight));
+            EXPECT_EQ(at(list->GetSafeHwnd()), at(CRect(12, 150, 12 + c.listWidth, 150 + c.listHeight)));
         }
     }
 }
