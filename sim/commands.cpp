@@ -23,16 +23,18 @@ bool parseOnOff(const std::string& args)
     throw ScriptError("expected on or off, got '" + args + "'");
 }
 
-// "job MACHINE X Y Z": a job definition of the document, on that machine and
-// with its frame at (X, Y, Z).
+// "job MACHINE X Y Z [TILT]": a job definition of the document, on that
+// machine and with its frame at (X, Y, Z), turned TILT degrees about its X
+// axis.
 JobDefinition* jobOf(const std::string& args)
 {
     const auto words = splitWords(args);
-    if (words.size() != 5 || words[0] != "job")
-        throw ScriptError("expected nothing or: job MACHINE X Y Z");
+    if ((words.size() != 5 && words.size() != 6) || words[0] != "job")
+        throw ScriptError("expected nothing or: job MACHINE X Y Z [TILT]");
     double origin[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < 3; ++i) origin[i] = numberArg(words[2 + i], -kCoordinateLimit, kCoordinateLimit, "a coordinate");
-    return JobDefinition::create(fromUtf8(words[1]), origin);
+    const double tilt = words.size() == 6 ? numberArg(words[5], -360.0, 360.0, "a tilt in degrees") : 0.0;
+    return JobDefinition::create(fromUtf8(words[1]), origin, tilt);
 }
 
 void analyse(Session& s, const std::string& args)

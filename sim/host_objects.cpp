@@ -7,6 +7,7 @@
 #include "host/object/kvPropAccess.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cwchar>
 
@@ -682,17 +683,21 @@ int ExecContext::getHelpContext(kvIUnknown** helpContext)
 
 // ---------------------------------------------------------------- JobDefinition
 
-JobDefinition* JobDefinition::create(const std::wstring& machine, const double frameOrigin[3])
+JobDefinition* JobDefinition::create(const std::wstring& machine, const double frameOrigin[3], double tiltDegrees)
 {
-    return makeReferenced<JobDefinition>(machine, frameOrigin);
+    return makeReferenced<JobDefinition>(machine, frameOrigin, tiltDegrees);
 }
 
-JobDefinition::JobDefinition(const std::wstring& machine, const double frameOrigin[3])
+JobDefinition::JobDefinition(const std::wstring& machine, const double frameOrigin[3], double tiltDegrees)
     : Counted("job definition"), m_frame(L"Job frame"), m_tool(L"Job tool"), m_area(L"Milling area"),
       m_settings(L"Job")
 {
-    kvCGeMatrix frame;
-    frame.setTranslation(kvCGePoint(frameOrigin[0], frameOrigin[1], frameOrigin[2]));
+    const double tilt = tiltDegrees * 3.14159265358979323846 / 180.0;
+    const double turned[4][4] = {{1.0, 0.0, 0.0, frameOrigin[0]},
+                                 {0.0, std::cos(tilt), -std::sin(tilt), frameOrigin[1]},
+                                 {0.0, std::sin(tilt), std::cos(tilt), frameOrigin[2]},
+                                 {0.0, 0.0, 0.0, 1.0}};
+    const kvCGeMatrix frame(turned);
     propSet(&m_frame, L"Matrix", frame);
     propSet(&m_settings, L"Machine", kvCString(machine.c_str()));
     m_settings.setPropRef(L"FrameRef", &m_frame);

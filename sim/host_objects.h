@@ -409,7 +409,9 @@ private:
 // frame (its "Matrix"), tool and milling area.
 class JobDefinition : public kvIUnknownImp, public kvITwCycleJobDef1, public kvIGenericObject, public Counted {
 public:
-    static JobDefinition* create(const std::wstring& machine, const double frameOrigin[3]);
+    // The job's frame stands at frameOrigin, turned by tiltDegrees about its
+    // X axis.
+    static JobDefinition* create(const std::wstring& machine, const double frameOrigin[3], double tiltDegrees = 0.0);
     kvIUnknown* queryInterface(const wchar_t* name) override;
     int getPropertySet(kvCPrPropertySet** set) override;
     // "FrameRef" given a frame of the model: the job refers to that frame's
@@ -425,7 +427,7 @@ public:
     // The job clears *slot when it dies while *slot still names it.
     void watch(JobDefinition** slot) { m_watch = slot; }
 
-    JobDefinition(const std::wstring& machine, const double frameOrigin[3]);
+    JobDefinition(const std::wstring& machine, const double frameOrigin[3], double tiltDegrees);
     ~JobDefinition() override;
 
 private:

@@ -6,8 +6,9 @@
 //
 // Script commands (one a line, '#' starts a comment):
 //   analyse                the user chooses the module's command "analyse"
-//   analyse job M X Y Z    a job's analysis: its definition (machine M, frame
-//                          at X Y Z) is the first parameter of the start
+//   analyse job M X Y Z [T] a job's analysis: its definition (machine M, frame
+//                          at X Y Z, turned T degrees about its X axis) is
+//                          the first parameter of the start
 //   transparent on|off     the document's transparent mode
 //   language NAME          the host's language (German, English, ...)
 //   answer N...            answers for the next message boxes (default 1)
@@ -22,11 +23,15 @@
 //                          control ("set Surfaces 102 111" selects faces); a
 //                          key with blanks of its own goes in double quotes
 //                          ("set \"InfoShowText \" true")
+//   write KEY VALUE        a caller writes VALUE into a property of the
+//                          window's set, whether or not a line shows it
 //   resize W H             resizes the window as the user would
 //   close                  closes the window with its close box
 //   help                   F1 in the window
-//   show WHAT...           modes, panel, tooltips, size, window; view: the
-//                          temporary graphics the views show now
+//   show WHAT...           modes, panel, tooltips, size, buttons, window;
+//                          places: where the panel, its border and its lists
+//                          stand; view: the temporary graphics the views show
+//                          now
 //   pick X Y Z DX DY DZ    a pick in a view: from the point, the eye looking
 //                          along DX DY DZ; the face it hits goes to the
 //                          reactors (each view direction is a view of its

@@ -169,6 +169,21 @@ void setProperty(Session& s, const std::string& args)
     s.out() << "property \"" << escapeText(key) << "\" set to " << escapeText(value) << '\n';
 }
 
+// A caller (the host's macro language, another module) writes a value into
+// the window's property set: no line has to show the key, and the list that
+// shows it takes what it is given.
+void writeProperty(Session& s, const std::string& args)
+{
+    std::string key, value;
+    splitKeyValue(args, key, value);
+    if (key.empty() || value.empty()) throw ScriptError("expected a property key and a value");
+    kvCTwPropertyCtrlBase* control = shownPropertyControl(analysisWindow(s));
+    if (!control || !control->propertySet()) throw ScriptError("the window shows no property control");
+    if (!control->setValueText(fromUtf8(key).c_str(), fromUtf8(value).c_str()))
+        throw ScriptError("\"" + key + "\" does not take '" + value + "'");
+    s.out() << "a caller wrote " << escapeText(value) << " into \"" << escapeText(key) << "\"\n";
+}
+
 // ---------------------------------------------------------------- what the window shows
 
 void showModes(Session& s, HWND window)
@@ -224,6 +239,42 @@ void showButtons(Session& s, HWND window)
     s.out() << '\n';
 }
 
+std::string placeText(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + "), " + std::to_string(r.right - r.left) + " x " +
+           std::to_string(r.bottom - r.top);
+}
+
+// Where a child stands in its parent's client area.
+RECT placeIn(HWND child, HWND parent)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    ScreenToClient(parent, &corners[0]);
+    ScreenToClient(parent, &corners[1]);
+    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+// The shown panel in the window and, for the multi-face panel, its border
+// and its two lists (radius and plane) in it.
+void showPlaces(Session& s, HWND window)
+{
+    const int multiFaceBorder = 1367, singleFaceGroup = 1080, listTemplate = 24174;
+    for (HWND panel : kvplat::childWindows(window)) {
+        const HWND border = GetDlgItem(panel, multiFaceBorder);
+        if (!IsWindowVisible(panel) || (!border && !GetDlgItem(panel, singleFaceGroup))) continue;
+        s.out() << "panel at " << placeText(placeIn(panel, window)) << '\n';
+        if (!border) continue;
+        s.out() << "  border at " << placeText(placeIn(border, panel)) << '\n';
+        for (HWND list : kvplat::childWindows(panel))
+            if (GetDlgCtrlID(list) == listTemplate)
+                s.out() << "  " << (IsWindowVisible(list) ? "shown" : "hidden") << " list at "
+                        << placeText(placeIn(list, panel)) << '\n';
+    }
+}
+
 void showSize(Session& s, HWND window)
 {
     RECT outer, client;
@@ -236,7 +287,7 @@ void showSize(Session& s, HWND window)
 void show(Session& s, const std::string& args)
 {
     const auto words = splitWords(args);
-    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size, buttons, window or view");
+    if (words.empty()) throw ScriptError("expected modes, panel, tooltips, size, buttons, places, window or view");
     // The view's temporary graphics are the host's own: they need no window.
     if (words.size() == 1 && words[0] == "view") {
         TmpGraphics::printView(s.out());
@@ -250,6 +301,7 @@ void show(Session& s, const std::string& args)
         else if (what == "tooltips") showToolTips(s, window);
         else if (what == "size") showSize(s, window);
         else if (what == "buttons") showButtons(s, window);
+        else if (what == "places") showPlaces(s, window);
         else if (what == "window") {
             s.out() << "window title: " << toUtf8(kvplat::windowText(window)) << '\n';
             showSize(s, window);
@@ -416,7 +468,52 @@ const CommandRegistration registrations[] = {
     {"mode", chooseMode}, {"press", press},     {"resize", resize}, {"close", closeWindow},
     {"help", help},       {"set", setProperty}, {"show", show},     {"pick", pick},
     {"move", move},       {"offer", offer},     {"feedback", feedback}, {"census", census},
+    {"write", writeProperty},
 };
+
+// Where the lists stand as the window changes size, a mode no entry of the
+// mode list stands for, and the plane list following a pick's exact angle.
+const DemoSection placesTour(
+    "15-places",
+    "echo -- the radius list fills the multi-face panel below its property page, at every size of the window\n"
+    "analyse\n"
+    "mode 3\n"
+    "select faces 111 113 121\n"
+    "show places\n"
+    "resize 800 1000\n"
+    "show places\n"
+    "layout show\n"
+    "echo -- the plane list in the same place; a narrow and a tiny window leave the lists what is left, and "
+    "never less than nothing\n"
+    "mode 4\n"
+    "show places\n"
+    "resize 208 500\n"
+    "show places\n"
+    "resize 100 150\n"
+    "show places\n"
+    "select none\n"
+    "echo -- a caller writes a mode no entry stands for: no entry is chosen, the single-face panel shows and "
+    "\"Show faces\" stays\n"
+    "write AnalyseMode 7\n"
+    "show modes buttons places\n"
+    "show tooltips\n"
+    "close\n"
+    "echo -- the mode is kept for the next opening; choosing an entry leaves it\n"
+    "analyse\n"
+    "show modes\n"
+    "mode 5\n"
+    "close\n"
+    "echo -- a job's frame turned by -0.0004 degrees: the chamfer lies at 45.0004 degrees and reads 45; its pick "
+    "selects the row of its own angle, the 46 row at steps of 2\n"
+    "analyse job DMU50 0 0 0 -0.0004\n"
+    "mode 4\n"
+    "select faces 101 103 107 108\n"
+    "set AngleSteps 2\n"
+    "pick 30 -10 50 0 1 -1\n"
+    "rows\n"
+    "select none\n"
+    "mode 5\n"
+    "close\n");
 
 } // namespace
 

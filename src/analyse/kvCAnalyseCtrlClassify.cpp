@@ -29,6 +29,10 @@ int kvCAnalyseCtrl::classifyNurbsFace(kvIUnknown* face)
 
     kvPoint3DRec axisPoint, axisDirection, extra;
     double turnRadius = 0.0, value2 = 0.0, value3 = 0.0;
+    // A turned face of up to halfTurnAbove degrees has its own radius and
+    // axis before the curvature measurement.
+    bool turnedRecord = false;
+    kvCGePoint turnedAxisPoint;
     if (features.isNurbsAsCylinder(face, axisPoint, axisDirection, turnRadius, value2, value3, extra)) {
         kvPoint3DRec start, end;
         double startRadius = 0.0, endRadius = 0.0;
@@ -51,12 +55,22 @@ int kvCAnalyseCtrl::classifyNurbsFace(kvIUnknown* face)
                 boxMax = a;
                 return faceClassHalfTurn;
             }
+            turnedRecord = true;
+            turnedAxisPoint = a;
         }
     }
 
-    // A face without a surface has no radius of its own: the fields would
-    // still hold the previous face's, so it gives no record.
-    if (!computeFaceCurvatureRadii(face, false))
-        return faceClassUnusable;
-    return faceClassCurved;
+    if (computeFaceCurvatureRadii(face, false))
+        return faceClassCurved;
+    // Unmeasured, a turned face keeps the radius and axis it was given
+    // above, with its axis point as its extent: the box the measurement
+    // would have grown still holds the analysis's start values.
+    if (turnedRecord) {
+        boxMin = turnedAxisPoint;
+        boxMax = turnedAxisPoint;
+        return faceClassCurved;
+    }
+    // Any other face without a surface has no radius of its own: the fields
+    // would still hold the previous face's, so it gives no record.
+    return faceClassUnusable;
 }

@@ -28,11 +28,6 @@ kvAnalyseLastSettings& kvAnalyseLastSettingsRecord()
     return g_lastSettings;
 }
 
-bool kvCAnalyseDlg::isAnalysisMode(int m)
-{
-    return m >= 1 && m <= 5;
-}
-
 // ---------------------------------------------------------------- life cycle
 
 kvCAnalyseDlg::kvCAnalyseDlg(CWnd* parent)
@@ -249,8 +244,7 @@ void kvCAnalyseDlg::OnCancel()
         closeToolPosition();
         kvAnalyseLastSettings& last = kvAnalyseLastSettingsRecord();
         last.valid = true;
-        if (isAnalysisMode(mode))
-            last.mode = mode;
+        last.mode = mode;
         if ((mode == 3 || mode == 4) && (facesShown || transparent))
             restoreGroupColours();
         if (transparent) {

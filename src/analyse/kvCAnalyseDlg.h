@@ -19,6 +19,7 @@
 
 struct RatBSplSurf;
 class kvCMouseReactor;
+class kvCMultiSelListDialog;
 class kvCSingleFaceSelDialog;
 class kvCToolPosDialog;
 
@@ -212,8 +213,6 @@ public:
         double movePosition[2] = {0.0, 0.0};
     };
     int currentMode() const { return mode; }
-    // One of the five analysis modes (1 to 5).
-    static bool isAnalysisMode(int m);
     bool isOpened() const { return opened; }
     bool isTransparent() const { return transparent; }
     bool areFacesShown() const { return facesShown; }
@@ -290,6 +289,9 @@ protected:
     // Modes 3 and 4: the radius or plane list selects the rows of a shown
     // result (kvCAnalyseDlgMultiFace.cpp).
     void selectListRowsOfResult(int kind, const wchar_t* text);
+    // Mode 4: the plane list selects the rows of a face's exact angle.
+    void selectPlaneRowsOfAngle(double angle);
+    void selectListRows(kvCMultiSelListDialog* list, double value);
     void emptyGroupLists();
     bool colourGroupFaces();
     void destroyPanels();

@@ -260,7 +260,9 @@ void kvCAnalyseDlg::layoutControls()
         if (!panel || !panel->GetSafeHwnd())
             continue;
         panel->SetWindowPos(nullptr, area.left, area.top, area.Width(), area.Height(), SWP_NOZORDER);
-        if (panel != multiFacePanel) {
+        if (auto* multiFace = dynamic_cast<kvCMultiFaceSelDialog*>(panel)) {
+            multiFace->placeListDialogs();
+        } else {
             CRect inner;
             panel->GetClientRect(&inner);
             if (CWnd* group = panel->GetDlgItem(1080))

@@ -243,6 +243,10 @@ void kvCAnalyseDlg::analyseFace(kvIUnknown* face, const double* point, const dou
                 formatValueWithUnit(angle, text, valueTextSize);
                 showResultProperties(0, 4, text);
                 showResultGraphic(kvKeyInfoAngle);
+                // The line's text is rounded; the plane list's rows are
+                // those of the face's own angle.
+                if (mode == 4)
+                    selectPlaneRowsOfAngle(angle);
             }
         } catch (...) {
             kvShowAnalyseException(application(), L"Exception in kvAnalyse(12)");

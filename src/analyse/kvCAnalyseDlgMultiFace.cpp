@@ -62,12 +62,24 @@ void kvCAnalyseDlg::selectListRowsOfResult(int kind, const wchar_t* text)
     const double value = std::wcstod(text, &end);
     if (!list || end == text)
         return;
+    selectListRows(list, value);
+    list->resetNavigation();
+}
+
+void kvCAnalyseDlg::selectPlaneRowsOfAngle(double angle)
+{
+    kvCMultiFaceSelDialog* panel = asMultiFacePanel(multiFacePanel);
+    if (panel && panel->planeList())
+        selectListRows(panel->planeList(), angle);
+}
+
+void kvCAnalyseDlg::selectListRows(kvCMultiSelListDialog* list, double value)
+{
     // The selection refreshes the panel, which must not clear the result
     // that is being shown.
     clearResultsOnRefresh = false;
     list->selectRowsByValue(value);
     clearResultsOnRefresh = true;
-    list->resetNavigation();
 }
 
 void kvCAnalyseDlg::restoreGroupColours()

@@ -132,6 +132,7 @@ void kvCAnalyseDlg::reInitialize()
             fillFaceColourTable(table);
     }
 
+    showPickPoint(true, 0.0, 0.0, 0.0);
     setPickIndex(0);
     setProperties(&ownProperties);
 
@@ -208,10 +209,11 @@ void kvCAnalyseDlg::reInitialize()
             propSet(&ownProperties, kvKeyToolCollisionCheck, last.toolCollisionCheck ? 1 : 0);
             propSet(&ownProperties, kvKeyStarPRECISION, last.precision);
         }
-        // Only one of the five modes is ever brought back.
+        // Any mode comes back as it was left, one the list has no entry
+        // for too: the panel of such a mode is the single-face panel.
         int current = 0;
         propGet(&ownProperties, kvKeyAnalyseMode, current);
-        if (current != mode && isAnalysisMode(mode))
+        if (current != mode)
             propSet(&ownProperties, kvKeyAnalyseMode, mode);
     }
 
@@ -230,6 +232,7 @@ void kvCAnalyseDlg::reInitialize()
     }
 
     setPickIndex(0);
+    loadColorCatalog();
     setTitle();
 
     const bool invDoc = baseDocOffers(kvIfName<kvIInvDocument1>::value);
@@ -246,7 +249,6 @@ void kvCAnalyseDlg::reInitialize()
 
     kvCDlgBase::reInitialize();
 
-    loadColorCatalog();
     showResultProperties(0, -1, L"");
     drawAnalysisFrame();
     createModeSubDialog();

@@ -38,27 +38,10 @@ void kvCListCtrl<int>::reInitialize(kvCDlgBase* dialog)
     kvCStdOldStyleControl::reInitialize(dialog);
 }
 
-// A property bound to the list may take only the listed values: unless the
-// property carries a restriction already, the list gives it one, so that a
-// value no entry stands for is refused wherever it comes from.
-void kvCListCtrl<int>::restrictToItems(kvCPrPropertySet* set) const
-{
-    if (!set || !set->hasProp(propertyName()))
-        return;
-    const kvCValRestrictBase* existing = nullptr;
-    if (set->getRestrictions(propertyName(), existing, nullptr) && existing)
-        return;
-    kvCValRestrict<int>* listed = new kvCValRestrict<int>();
-    for (unsigned int i = 0; i < items.size(); ++i)
-        listed->addAllowed(items[i].first);
-    set->setRestrictions(propertyName(), listed);
-}
-
 bool kvCListCtrl<int>::restrictionsChanged(CWnd* control, kvCPrPropertySet* set)
 {
     if (!control)
         return false;
-    restrictToItems(set);
     control->SendMessage(CB_RESETCONTENT);
     const kvCValRestrictBase* restriction = nullptr;
     if (set)
@@ -94,7 +77,6 @@ bool kvCListCtrl<int>::valueChanged(CWnd* control, kvCPrPropertySet* set)
     if (items.size() > 0)
         propSet(set, propertyName(), items[0].first);
     control->SendMessage(CB_SETCURSEL, 0);
-    restrictToItems(set);
     return true;
 }
 

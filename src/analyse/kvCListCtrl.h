@@ -1,6 +1,7 @@
 // A drop-down list bound to an integer property, with fixed (value, text key)
-// entries. Values that the property's restriction forbids are left out; a
-// property without a restriction is given one of the listed values.
+// entries. Values that the property's restriction forbids are left out; the
+// list itself restricts nothing: a value no entry stands for selects none of
+// them, and a missing property is given the first listed value.
 #pragma once
 
 #include "host/object/kvArray.h"
@@ -29,8 +30,6 @@ public:
     const Item& item(unsigned int i) const { return items.at(i); }
 
 private:
-    void restrictToItems(kvCPrPropertySet* set) const;
-
     kvTArray<Item> items;
     CRClickButton rightClickButton;
 };

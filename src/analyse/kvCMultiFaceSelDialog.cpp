@@ -13,6 +13,7 @@
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvResourceCntxt.h"
 
+#include <algorithm>
 #include <cwchar>
 
 using namespace kv::ui::atl::layout;
@@ -205,7 +206,8 @@ void kvCMultiFaceSelDialog::createListDialogs(bool)
         if (first) {
             show->setExecContext(execContext());
             show->setProperties(mpProp);
-            kvAssertAt(show->Create(kvIDD_MULTISELLIST, this), L"AnalyseUI", __LINE__);
+            if (!show->Create(kvIDD_MULTISELLIST, this))
+                kvAssertFail(L"pNew->Create(id,this)", L"AnalyseUI", __LINE__);
             CRect area;
             if (place) {
                 place->GetWindowRect(&area);
@@ -220,6 +222,24 @@ void kvCMultiFaceSelDialog::createListDialogs(bool)
     } catch (...) {
         kvShowAnalyseException(execContext(), L"Exception in kvAnalyse(3)");
     }
+}
+
+void kvCMultiFaceSelDialog::placeListDialogs()
+{
+    if (!GetSafeHwnd())
+        return;
+    CRect border;
+    GetClientRect(&border);
+    if (CWnd* frame = GetDlgItem(kvIDC_PANEL_BORDER))
+        frame->SetWindowPos(nullptr, border.left, border.top, border.Width(), border.Height(),
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = std::max(0, border.Width() - 2 * listMargin);
+    const int height = std::max(0, border.Height() - listTop - listMargin);
+    for (kvCMultiSelListDialog* list :
+         {static_cast<kvCMultiSelListDialog*>(m_radiusList.get()), static_cast<kvCMultiSelListDialog*>(m_planeList.get())})
+        if (list && list->GetSafeHwnd())
+            list->SetWindowPos(nullptr, border.left + listMargin, border.top + listTop, width, height,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void kvCMultiFaceSelDialog::buildAnalysisInfoPage()

@@ -42,8 +42,17 @@ public:
     const KVPROP_DLGMSGMAP* getMessageMap() const override;
     const KVPROP_STDCTRL* getStdCtrls() const override;
 
+    // Where the lists stand in the panel: this far below the top of the
+    // panel's border and this far from its other three sides.
+    enum { listTop = 150, listMargin = 12 };
+
     // Creates both lists on first use and shows the one of the current mode.
     void createListDialogs(bool flag);
+    // Lays the border over the panel's client area and both lists inside it
+    // (listTop, listMargin); a panel too narrow or too low for the margins
+    // gives the lists a width or height of 0. Each list then lays out its
+    // own controls. Nothing before the panel's window exists.
+    void placeListDialogs();
     void buildAnalysisInfoPage();
     void refreshAnalysisDisplay(int argument);
     bool onDisplayTogglesChanged();

@@ -34,9 +34,42 @@ int handOut(I* iface, kvIUnknown** out)
     return 0;
 }
 
+// The host's resource manager with its texts: it knows no folder and no
+// text, and records what it is asked, in order ("base folder", or the key
+// of a text).
+class Resources : public kvIUnknownImp, public kvIResourceMgr1, public kvITextLookup1 {
+public:
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        return kvQueryInterfaces<kvIResourceMgr1, kvITextLookup1>(this, name);
+    }
+    int getBaseFolder(wchar_t*, int) override
+    {
+        asked.push_back(L"base folder");
+        return -1;
+    }
+    int lookupText(const wchar_t*, const wchar_t* key, wchar_t*, int) override
+    {
+        asked.push_back(key ? key : L"");
+        return -1;
+    }
+    // The place of the first question, or -1.
+    int first(const std::wstring& question) const
+    {
+        for (size_t i = 0; i < asked.size(); ++i)
+            if (asked[i] == question)
+                return static_cast<int>(i);
+        return -1;
+    }
+    std::vector<std::wstring> asked;
+};
+
 class Application : public kvIUnknownImp, public kvIApplication1 {
 public:
     kvIUnknown* queryInterface(const wchar_t* name) override { return kvQueryInterfaces<kvIApplication1>(this, name); }
+    // None unless a test gives one (the window then reads its texts there).
+    int getResourceManager(kvIUnknown** out) override { return handOut<kvIResourceMgr1>(resources, out); }
+    kvIResourceMgr1* resources = nullptr;
     int messageBox(int kind, const wchar_t* text, int flags) override
     {
         boxes.push_back({kind, text ? text : L"", flags});

@@ -260,17 +260,46 @@ TEST_F(Classification, AFullTurnWritesNothingAndAHalfTurnUpTo181DegreesIsAHoleHa
     EXPECT_EQ(ctrl.boxMax, kvCGePoint(20, 40, 0));
 }
 
-TEST_F(Classification, AFaceWhoseCurvatureCannotBeMeasuredGivesNoRecordInsteadOfAnotherFacesRadius)
+// 150 degrees and less is no half turn: the curvature measurement decides,
+// and without a surface it cannot. The turned face keeps the radius and axis
+// of its turn, and its axis point as its extent, as a half turn has.
+TEST_F(Classification, AnUnmeasurableTurnedFaceUpTo150DegreesKeepsItsTurnsRadiusAxisAndPoint)
 {
-    // 150 degrees is no half turn: the curvature measurement decides, and
-    // without a surface it cannot.
     library.turned = true;
-    library.angle = 150.0;
+    library.startRadius = 6.0;
+    library.endRadius = 4.0;  // a cone: the smaller end radius
+    for (double angle : {150.0, 90.0, 1.0}) {
+        SCOPED_TRACE(angle);
+        ctrl.radius = 77.0;
+        ctrl.boxMin.set(100000, 100000, 100000);
+        ctrl.boxMax.set(-100000, -100000, -100000);
+        library.angle = angle;
+        EXPECT_EQ(ctrl.classifyNurbsFace(theFace), kvCAnalyseCtrl::faceClassCurved);
+        EXPECT_EQ(ctrl.radius, 4.0);
+        EXPECT_EQ(ctrl.axisRecord.p0, kvCGePoint(24, 40, 0));
+        EXPECT_EQ(ctrl.axisRecord.p1, kvCGePoint(16, 40, 0));
+        EXPECT_EQ(ctrl.axisRecord.p2, kvCGePoint(20, 40, 0));
+        EXPECT_EQ(ctrl.boxMin, kvCGePoint(20, 40, 0));
+        EXPECT_EQ(ctrl.boxMax, kvCGePoint(20, 40, 0));
+        EXPECT_EQ(ctrl.minRadiusU, kvCAnalyseCtrl::noRadius);
+    }
+}
+
+// Without a turn of its own (no turned face, no extent on the axis, or an
+// angle the library could not measure) the fields still hold the previous
+// face's radius: no record.
+TEST_F(Classification, AnUnmeasurableFaceWithoutATurnOfItsOwnGivesNoRecordInsteadOfAnotherFacesRadius)
+{
     EXPECT_EQ(ctrl.classifyNurbsFace(theFace), kvCAnalyseCtrl::faceClassUnusable);
-    // An angle the library could not measure is not taken as one.
+    library.turned = true;
+    library.limits = false;
+    EXPECT_EQ(ctrl.classifyNurbsFace(theFace), kvCAnalyseCtrl::faceClassUnusable);
+    library.limits = true;
     library.angle = 180.0;
     library.angleKnown = false;
     EXPECT_EQ(ctrl.classifyNurbsFace(theFace), kvCAnalyseCtrl::faceClassUnusable);
+    EXPECT_EQ(ctrl.radius, 77.0);
+    EXPECT_EQ(ctrl.axisRecord.p2, kvCGePoint(9, 9, 9));
 }
 
 }  // namespace

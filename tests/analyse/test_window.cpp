@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 struct WindowTest : fake::WindowFixture {
@@ -355,21 +357,45 @@ TEST_F(WindowTest, AJobsToolPositionModeGivesTheNewFrameButtonItsMenu)
     EXPECT_EQ(kvplat::lastTrackedMenu(), expected);  // still the menu of the job's window
 }
 
-TEST_F(WindowTest, AModeOutsideTheListIsRefusedAndNeverRestored)
+// A mode no entry of the list stands for is a state of its own: the list
+// chooses nothing, the window shows the single-face panel with "Show faces",
+// and the mode is kept for the next opening until the user chooses an entry.
+TEST_F(WindowTest, AModeOutsideTheListIsKeptShownOnTheSingleFacePanelAndRestored)
 {
     open();
-    for (int bad : {99, 0, -1, 6})
-        EXPECT_FALSE(propSet(dlg->propertySet(), kvKeyAnalyseMode, bad)) << bad;
-    EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
-    chooseMode(3);
+    HWND combo = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idModeList);
+    for (int other : {99, 0, -1, 6, INT_MAX, INT_MIN, 7}) {
+        SCOPED_TRACE(other);
+        chooseMode(3);
+        ASSERT_TRUE(propSet(dlg->propertySet(), kvKeyAnalyseMode, other));
+        EXPECT_EQ(propInt(kvKeyAnalyseMode), other);
+        EXPECT_EQ(dlg->currentMode(), other);
+        EXPECT_EQ(propInt(kvKeyAnalyseType), 3);  // no mode of its own to write
+        EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 5);
+        EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+        ASSERT_NE(dlg->singleFaceSelPanel(), nullptr);
+        EXPECT_TRUE(dlg->singleFaceSelPanel()->IsWindowVisible());
+        EXPECT_FALSE(dlg->panelForMode(3)->IsWindowVisible());
+        EXPECT_TRUE(visible(kvCAnalyseDlg::idShowFaces));
+        EXPECT_EQ(dlg->buttonIcon(kvCAnalyseDlg::idShowFaces), 1007);
+        EXPECT_EQ(dlg->toolTipText(kvCAnalyseDlg::idShowFaces).str(), L"Show faces");
+        EXPECT_FALSE(visible(kvCAnalyseDlg::idNewFrame));
+        EXPECT_FALSE(visible(kvCAnalyseDlg::idToolLength));
+    }
     close();
-    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 3);
+    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 7);
 
-    // A record that holds no mode of the list opens in the list's first mode.
-    kvAnalyseLastSettingsRecord().mode = 99;
     open();
-    EXPECT_EQ(propInt(kvKeyAnalyseMode), 1);
-    EXPECT_EQ(dlg->currentMode(), 1);
+    combo = ::GetDlgItem(dlg->GetSafeHwnd(), kvCAnalyseDlg::idModeList);
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 7);
+    EXPECT_EQ(dlg->currentMode(), 7);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    ASSERT_NE(dlg->singleFaceSelPanel(), nullptr);
+    EXPECT_TRUE(dlg->singleFaceSelPanel()->IsWindowVisible());
+    // Choosing an entry leaves it.
+    chooseMode(2);
+    EXPECT_EQ(propInt(kvKeyAnalyseMode), 2);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     close();
-    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 1);
+    EXPECT_EQ(kvAnalyseLastSettingsRecord().mode, 2);
 }

@@ -80,6 +80,30 @@ TEST_F(WindowHostTest, TheColourTableIsReadWhenSwitchedOnAndNotEmptyAndRepeatsIt
     EXPECT_EQ(dlg->faceColourTable().size(), 102u);
 }
 
+// Initialising, the window first resets the pick point, then loads the colour
+// catalogue before its title, its buttons and its controls' texts.
+TEST_F(WindowHostTest, InitialisingResetsThePickPointAndLoadsTheCatalogueBeforeTheTitleAndTheModeList)
+{
+    fake::Resources* resources = new kvIfImp<fake::Resources>();
+    kvIUnknownPtr held(static_cast<kvIResourceMgr1*>(resources));
+    host.app->resources = resources;
+    open();
+    // The mode list resolves its texts last to first, in the base's part.
+    EXPECT_GE(resources->first(L"base folder"), 0);
+    EXPECT_LT(resources->first(L"base folder"), resources->first(L"AnaMain"));
+    EXPECT_LT(resources->first(L"AnaMain"), resources->first(L"AnaToolPos"));
+    // No single-face panel yet at the opening: no pick point to reset.
+    EXPECT_LT(resources->first(L"AnaSelPoint"), 0);
+
+    resources->asked.clear();
+    ::SendMessageW(dlg->GetSafeHwnd(), KVDLG_WM_SETPROPERTIES, 0, 0);
+    EXPECT_EQ(resources->first(L"AnaSelPoint"), 0);
+    EXPECT_LT(resources->first(L"AnaSelPoint"), resources->first(L"base folder"));
+    EXPECT_LT(resources->first(L"base folder"), resources->first(L"AnaMain"));
+    close();
+    host.app->resources = nullptr;
+}
+
 TEST_F(WindowHostTest, TheFrameIsDrawnInTheFrameColourAtNineTenthsOfTheFeedbackSize)
 {
     host.feedbacks->doubles[L"Size"] = 50.0;

@@ -575,6 +575,32 @@ TEST(MultiFaceSession, APickKeepsItsRowInAutoZoomAndOutOfItUnticksNothing)
     }
 }
 
+// A job's frame turned by 0.0004 degrees about X: the chamfer lies at
+// 45.0004 (or 44.9996) degrees, and its line reads 45, half a step above the
+// 44 row at steps of 2, which names no row. The pick selects the row of the
+// face's own angle: 46 (or 44), and the angle it drew stays drawn (the
+// single-face panel, made in mode 1, holds the result).
+TEST(MultiFaceSession, APlanePickSelectsTheRowOfItsExactAngleNotOfItsRoundedText)
+{
+    const struct {
+        const char* tilt;
+        const char* row;
+    } cases[] = {{"-0.0004", "  46  count 1  first 45  <- selected"}, {"0.0004", "  44  count 1  first 45  <- selected"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tilt);
+        const Transcript t = play(std::string("analyse job DMU50 0 0 0 ") + c.tilt +
+                                  "\nmode 1\nmode 4\nselect faces 101 103 107 108\nset AngleSteps 2\n" + kChamferPick +
+                                  "echo == picked\nrows\nselect none\nclose\n");
+        ASSERT_EQ(t.errors, 0) << t.all();
+        const int picked = t.find("== picked");
+        const int hit = t.find("pick hits face 107");
+        EXPECT_GT(t.find("text \"45\"", hit), hit) << t.all();
+        EXPECT_GT(t.find("released", hit), picked) << t.all();
+        EXPECT_GT(t.find(c.row, picked), picked) << t.all();
+        EXPECT_EQ(rowsAfter(t, "== picked").selected, 1) << t.all();
+    }
+}
+
 // A pick selects the row of its value; the user's tick then works as ever:
 // the unticked group's faces lose its colour, the others keep theirs.
 TEST(MultiFaceSession, UntickingAGroupAfterAPickSelectedARowTakesItsColourOff)
