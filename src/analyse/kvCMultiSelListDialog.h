@@ -135,7 +135,7 @@ protected:
     void takeGroups(const std::vector<kvValueGroup>& groups, const kvTArray<Record>& records,
                     std::vector<Info>& rows);
 
-    // Row 0 becomes the selected group, without the reaction to a user's choice.
+    // Row 0 becomes the selected group, told as any change of the selection.
     void selectFirstRow();
     kvCAnalyseDlg* analysisWindow() const;
     kvIfPtr<kvIApplication1> application() const;
@@ -160,7 +160,12 @@ protected:
     double m_maxValue = 0.0;
     double m_step = 1.0;
     kvCMultiFaceSelDialog* m_pPanel = nullptr;
+    // Raised while a list command sets check boxes itself, so that the
+    // item-change handler ignores those changes.
     bool m_busy = false;
+    // Raised while selectRowsByValue walks the rows: the selection
+    // notification is told once, after the pass.
+    bool m_selectingByValue = false;
     CListCtrlStyled m_list;
     kv::ui::atl::layout::DialogLayout m_layout;
 
