@@ -35,6 +35,11 @@ namespace {
 // Check-box states of a row (state images).
 constexpr UINT unticked = 0x1000;
 constexpr UINT ticked = 0x2000;
+// The rows' small image list holds no image: one pixel wide, as high as a
+// small icon. Every row names image 1 of it.
+constexpr int rowImageWidth = 1;
+constexpr int rowImageHeight = 16;
+constexpr int rowImage = 1;
 
 // Raises one of the list's flags for the scope and sets it back on every
 // path to what it was (the handlers it covers may run inside another).
@@ -74,6 +79,11 @@ const KVPROP_STDCTRL* kvCMultiSelListDialog::getStdCtrls() const
 void kvCMultiSelListDialog::getLocFile(kvCString& file, kvCString&, kvCString&) const
 {
     file = L"twUiCyc.loc";
+}
+
+kvCString kvCMultiSelListDialog::helpContext() const
+{
+    return kvCString();
 }
 
 kvCAnalyseDlg* kvCMultiSelListDialog::analysisWindow() const
@@ -170,7 +180,9 @@ BOOL kvCMultiSelListDialog::OnInitDialog()
                             LVS_EX_FULLROWSELECT;
         m_list.SetExtendedStyle(style ^ LVS_EX_TRACKSELECT);
         // An empty small image list gives the rows their height.
-        m_list.SetImageList(nullptr, LVSIL_SMALL);
+        if (!m_imageList.GetSafeHandle())
+            m_imageList.Create(rowImageWidth, rowImageHeight, ILC_COLOR32, 0, 1);
+        m_list.SetImageList(m_imageList.GetSafeHandle(), LVSIL_SMALL);
         m_list.SetHighlightColor(RGB(160, 210, 210));
         m_list.SetHighlightTextColor(RGB(0, 0, 0));
 
@@ -358,7 +370,7 @@ void kvCMultiSelListDialog::fillList()
         unsigned int colourIndex = 0;
         wchar_t text[64];
         for (int row = 0; row < rowCount(); ++row) {
-            const int at = m_list.InsertItem(m_list.GetItemCount(), L"");
+            const int at = m_list.InsertItem(m_list.GetItemCount(), L"", rowImage);
             m_list.SetItemData(at, 1);
             if (colourIndex >= m_groupColours.size())
                 colourIndex = 0;

@@ -57,6 +57,8 @@ public:
 
     void reInitialize() override;
     void getLocFile(kvCString& file, kvCString& section, kvCString& prefix) const override;
+    // The empty key that every mode panel shares.
+    kvCString helpContext() const override;
     const KVPROP_DLGMSGMAP* getMessageMap() const override;
     const KVPROP_STDCTRL* getStdCtrls() const override;
 
@@ -97,6 +99,8 @@ public:
     int currentElement() const { return m_currentElement; }
     double step() const { return m_step; }
     CListCtrlStyled& listCtrl() { return m_list; }
+    // The list's small image list: empty; it gives the rows their height.
+    const CImageList& imageList() const { return m_imageList; }
     // The tooltip window of the list's controls (null before the window).
     HWND toolTipWindow() const { return m_toolTip; }
     kvCMultiFaceSelDialog* panel() const { return m_pPanel; }
@@ -167,6 +171,7 @@ protected:
     // notification is told once, after the pass.
     bool m_selectingByValue = false;
     CListCtrlStyled m_list;
+    CImageList m_imageList;
     kv::ui::atl::layout::DialogLayout m_layout;
 
 private:
