@@ -52,25 +52,29 @@ struct AutoZoomCase {
 
 // In auto zoom the ticks and the colours tell what is shown: after the list
 // is evaluated again, row 0 alone is selected and ticked, the navigator
-// walks its faces from the first, and the view fits that face.
-void expectRowZeroAloneShown(const AutoZoomCase& c)
+// walks its faces from the first, and the view fits that face. Gives back
+// what the session printed.
+Played expectRowZeroAloneShown(const AutoZoomCase& c)
 {
     SCOPED_TRACE(c.name);
     const Played t = play(c.script + kLook);
-    ASSERT_EQ(t.errors, 0) << t.all();
+    EXPECT_EQ(t.errors, 0) << t.all();
     const ShownRows rows = rowsAfter(t, "== now");
     EXPECT_EQ(rows.ticks, c.ticks) << t.all();
     EXPECT_EQ(rows.selection, "*" + std::string(c.ticks.size() - 1, ' ')) << t.all();
     const int navigator = t.find("navigator: ", t.find("== now"));
-    ASSERT_GT(navigator, 0) << t.all();
-    EXPECT_EQ(t.lines[static_cast<std::size_t>(navigator)].rfind("navigator: " + c.navigator + ";", 0), 0u)
-        << t.all();
-    EXPECT_EQ(t.lines[static_cast<std::size_t>(navigator) + 1], "  " + c.firstEntry + "  <- shown") << t.all();
+    EXPECT_GT(navigator, 0) << t.all();
+    if (navigator > 0) {
+        EXPECT_EQ(t.lines[static_cast<std::size_t>(navigator)].rfind("navigator: " + c.navigator + ";", 0), 0u)
+            << t.all();
+        EXPECT_EQ(t.lines[static_cast<std::size_t>(navigator) + 1], "  " + c.firstEntry + "  <- shown") << t.all();
+    }
     for (const std::string& face : c.highlighted)
         EXPECT_EQ(colourAfter(t, "== now", face), "#af0000") << face << '\n' << t.all();
     for (const std::string& face : c.base)
         EXPECT_EQ(colourAfter(t, "== now", face), "#ffffff") << face << '\n' << t.all();
     EXPECT_TRUE(t.has(kOwnColours)) << t.all();
+    return t;
 }
 
 // The last fit of the view before the line holding to: the box's low and
@@ -98,12 +102,11 @@ TEST(GroupListSelection, InAutoZoomANewSelectionShowsRowZeroAlone)
         {"radii", kOpen + "mode 3\nselect faces 121 122 111 113\nmenu 8\nrow select 2\nselect all\nelapse 100\n",
          "x  ", "1/1", "Face 1 min. radius 2", {"133"}, {"121", "141", "151"}},
     };
-    for (const AutoZoomCase& c : cases)
-        expectRowZeroAloneShown(c);
+    const Played t = expectRowZeroAloneShown(cases[0]);
+    expectRowZeroAloneShown(cases[1]);
 
     // The view fits the first face of the 0 degree group: a point of the
     // bottom (its centre) with the wide margin of 25.
-    const Played t = play(cases[0].script + kLook);
     double low[3], high[3];
     ASSERT_TRUE(lastFitBefore(t, "== now", low, high)) << t.all();
     const double centre[3] = {50, 30, 0};
