@@ -528,8 +528,3 @@ BOOL CImageList::DeleteImageList()
     m_hImageList = nullptr;
     return done;
 }
-
-int CImageList::GetImageCount() const
-{
-    return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0;
-}

@@ -200,8 +200,6 @@ public:
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow);
     BOOL DeleteImageList();
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
-    // 0 without a list.
-    int GetImageCount() const;
 
     HIMAGELIST m_hImageList = nullptr;
 };
