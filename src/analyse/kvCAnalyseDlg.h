@@ -232,6 +232,11 @@ public:
     HWND toolTipWindow() const { return toolTip; }
     const PickRecord& lastPick() const { return pickRecord; }
     int frameDrawCount() const { return frameDraws; }
+    // The saving state's layer name and colour: the radius list's menu and
+    // its layer command write them as well.
+    const kvMeasurementStyle& savingStyle() const { return saveStyle; }
+    void setSavingLayer(const kvCString& layer) { saveStyle.layer = layer; }
+    void setSavingColour(unsigned long colour) { saveStyle.colour = colour; }
     const kvTArray<unsigned int>& faceColourTable() const { return faceColours; }
     const kvTArray<bool>& faceColourFlags() const { return faceColourUsed; }
     int pickIndexValue() const { return pickIndex; }

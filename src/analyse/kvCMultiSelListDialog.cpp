@@ -35,6 +35,25 @@ namespace {
 // Check-box states of a row (state images).
 constexpr UINT unticked = 0x1000;
 constexpr UINT ticked = 0x2000;
+// The rows' small image list holds no image: one pixel wide, as high as a
+// small icon. Every row names image 1 of it.
+constexpr int rowImageWidth = 1;
+constexpr int rowImageHeight = 16;
+constexpr int rowImage = 1;
+
+// Raises one of the list's flags for the scope and sets it back on every
+// path to what it was (the handlers it covers may run inside another).
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : m_flag(flag), m_before(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = m_before; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_before;
+};
 }  // namespace
 
 kvCMultiSelListDialog::kvCMultiSelListDialog() : kvCDialog(kvIDD_MULTISELLIST, nullptr), m_layout(-1, -1)
@@ -60,6 +79,11 @@ const KVPROP_STDCTRL* kvCMultiSelListDialog::getStdCtrls() const
 void kvCMultiSelListDialog::getLocFile(kvCString& file, kvCString&, kvCString&) const
 {
     file = L"twUiCyc.loc";
+}
+
+kvCString kvCMultiSelListDialog::helpContext() const
+{
+    return kvCString();
 }
 
 kvCAnalyseDlg* kvCMultiSelListDialog::analysisWindow() const
@@ -156,7 +180,9 @@ BOOL kvCMultiSelListDialog::OnInitDialog()
                             LVS_EX_FULLROWSELECT;
         m_list.SetExtendedStyle(style ^ LVS_EX_TRACKSELECT);
         // An empty small image list gives the rows their height.
-        m_list.SetImageList(nullptr, LVSIL_SMALL);
+        if (!m_imageList.GetSafeHandle())
+            m_imageList.Create(rowImageWidth, rowImageHeight, ILC_COLOR32, 0, 1);
+        m_list.SetImageList(m_imageList.GetSafeHandle(), LVSIL_SMALL);
         m_list.SetHighlightColor(RGB(160, 210, 210));
         m_list.SetHighlightTextColor(RGB(0, 0, 0));
 
@@ -292,8 +318,9 @@ BOOL kvCMultiSelListDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* resu
         const NMLISTVIEW& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
         onItemChanged(change);
         // The list's own selection notification follows every change of a
-        // row's selection by the user, a clearing included.
-        if (!m_busy && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+        // row's selection, a clearing and the list's own included; a pick's
+        // pass over the rows tells it once, when the selection stands.
+        if (!m_selectingByValue && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
             onGroupSelected();
         return TRUE;
     }
@@ -343,7 +370,7 @@ void kvCMultiSelListDialog::fillList()
         unsigned int colourIndex = 0;
         wchar_t text[64];
         for (int row = 0; row < rowCount(); ++row) {
-            const int at = m_list.InsertItem(m_list.GetItemCount(), L"");
+            const int at = m_list.InsertItem(m_list.GetItemCount(), L"", rowImage);
             m_list.SetItemData(at, 1);
             if (colourIndex >= m_groupColours.size())
                 colourIndex = 0;
@@ -371,25 +398,27 @@ void kvCMultiSelListDialog::fillList()
 bool kvCMultiSelListDialog::selectRowsByValue(double value)
 {
     bool matched = false, changed = false;
-    // The rows' own notifications are held back: the list tells of the new
-    // selection once, when it stands.
-    m_busy = true;
-    for (int row = 0; row < m_list.GetItemCount(); ++row) {
-        const std::wstring text = m_list.GetItemText(row, 2);
-        if (text.empty())
-            continue;
-        const bool wasSelected = m_list.GetItemState(row, LVIS_SELECTED) != 0;
-        const bool selected = rowMatches(std::wcstod(text.c_str(), nullptr), value);
-        if (selected) {
-            m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-            m_list.EnsureVisible(row, TRUE);
-            matched = true;
-        } else {
-            m_list.SetItemState(row, 0, LVIS_SELECTED);
+    {
+        // Each row whose selection changes reaches the item-change handler
+        // as a user's change does (a row selected beside a selected row gives
+        // it its tick); the selection notification waits for the whole pass.
+        FlagScope pass(m_selectingByValue);
+        for (int row = 0; row < m_list.GetItemCount(); ++row) {
+            const std::wstring text = m_list.GetItemText(row, 2);
+            if (text.empty())
+                continue;
+            const bool wasSelected = m_list.GetItemState(row, LVIS_SELECTED) != 0;
+            const bool selected = rowMatches(std::wcstod(text.c_str(), nullptr), value);
+            if (selected) {
+                m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+                m_list.EnsureVisible(row, TRUE);
+                matched = true;
+            } else {
+                m_list.SetItemState(row, 0, LVIS_SELECTED);
+            }
+            changed = changed || selected != wasSelected;
         }
-        changed = changed || selected != wasSelected;
     }
-    m_busy = false;
     // A match is taken up as a choice of the user's; a selection the value
     // cleared is told as the list tells every change of its selection.
     if (matched || changed)
@@ -525,17 +554,15 @@ void kvCMultiSelListDialog::onItemChanged(const NMLISTVIEW& change)
         const bool isTicked = m_list.GetCheck(row) != FALSE;
         m_rowShown[static_cast<unsigned int>(row)] = isTicked;
         if (m_list.GetItemState(row, LVIS_SELECTED)) {
-            m_busy = true;
+            FlagScope busy(m_busy);
             for (int r = m_list.GetFirstSelected(); r >= 0; r = m_list.GetNextItem(r, LVNI_SELECTED))
                 setRowShown(r, isTicked);
-            m_busy = false;
         }
         if (!isTicked)
             m_uncheckSeen = true;
         if (m_uncheckSeen)
             refreshPanel();
     } catch (...) {
-        m_busy = false;
         showException(messages().itemChanged);
     }
 }
@@ -637,33 +664,21 @@ void kvCMultiSelListDialog::onContextMenu(POINT clientPoint)
 
 // ---------------------------------------------------------------- list commands
 
-namespace {
-// Raises the list's busy flag for the scope, so that the item-change handler
-// ignores the check boxes a command sets itself.
-class BusyScope {
-public:
-    explicit BusyScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~BusyScope() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
-}  // namespace
-
 void kvCMultiSelListDialog::selectFirstRow()
 {
-    {
-        BusyScope busy(m_busy);
-        if (m_list.GetItemCount() > 0)
-            m_list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
-    }
+    // Told as every change of the selection is: the item-change handler and
+    // the selection notification see it, so that in auto zoom row 0 alone
+    // stays ticked and its faces are shown. A list without rows selects and
+    // tells nothing.
+    if (m_list.GetItemCount() > 0)
+        m_list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
     m_currentGroup = 0;
 }
 
 void kvCMultiSelListDialog::onAllOn()
 {
     {
-        BusyScope busy(m_busy);
+        FlagScope busy(m_busy);
         for (int row = 0; row < m_list.GetItemCount(); ++row)
             setRowShown(row, true);
     }
@@ -674,7 +689,7 @@ void kvCMultiSelListDialog::onAllOff()
 {
     const int keep = m_list.GetFirstSelected();
     {
-        BusyScope busy(m_busy);
+        FlagScope busy(m_busy);
         for (int row = 0; row < m_list.GetItemCount(); ++row)
             setRowShown(row, row == keep);
     }
@@ -684,7 +699,7 @@ void kvCMultiSelListDialog::onAllOff()
 void kvCMultiSelListDialog::onAllSelectedOn()
 {
     {
-        BusyScope busy(m_busy);
+        FlagScope busy(m_busy);
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         for (int r = m_list.GetFirstSelected(); r >= 0; r = m_list.GetNextItem(r, LVNI_SELECTED))
             setRowShown(r, true);
@@ -695,7 +710,7 @@ void kvCMultiSelListDialog::onAllSelectedOn()
 void kvCMultiSelListDialog::onAllSelectedOff()
 {
     {
-        BusyScope busy(m_busy);
+        FlagScope busy(m_busy);
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         for (int r = m_list.GetFirstSelected(); r >= 0; r = m_list.GetNextItem(r, LVNI_SELECTED))
             setRowShown(r, false);

@@ -57,6 +57,8 @@ public:
 
     void reInitialize() override;
     void getLocFile(kvCString& file, kvCString& section, kvCString& prefix) const override;
+    // The empty key that every mode panel shares.
+    kvCString helpContext() const override;
     const KVPROP_DLGMSGMAP* getMessageMap() const override;
     const KVPROP_STDCTRL* getStdCtrls() const override;
 
@@ -97,6 +99,8 @@ public:
     int currentElement() const { return m_currentElement; }
     double step() const { return m_step; }
     CListCtrlStyled& listCtrl() { return m_list; }
+    // The list's small image list: empty; it gives the rows their height.
+    const CImageList& imageList() const { return m_imageList; }
     // The tooltip window of the list's controls (null before the window).
     HWND toolTipWindow() const { return m_toolTip; }
     kvCMultiFaceSelDialog* panel() const { return m_pPanel; }
@@ -135,7 +139,7 @@ protected:
     void takeGroups(const std::vector<kvValueGroup>& groups, const kvTArray<Record>& records,
                     std::vector<Info>& rows);
 
-    // Row 0 becomes the selected group, without the reaction to a user's choice.
+    // Row 0 becomes the selected group, told as any change of the selection.
     void selectFirstRow();
     kvCAnalyseDlg* analysisWindow() const;
     kvIfPtr<kvIApplication1> application() const;
@@ -160,8 +164,14 @@ protected:
     double m_maxValue = 0.0;
     double m_step = 1.0;
     kvCMultiFaceSelDialog* m_pPanel = nullptr;
+    // Raised while a list command sets check boxes itself, so that the
+    // item-change handler ignores those changes.
     bool m_busy = false;
+    // Raised while selectRowsByValue walks the rows: the selection
+    // notification is told once, after the pass.
+    bool m_selectingByValue = false;
     CListCtrlStyled m_list;
+    CImageList m_imageList;
     kv::ui::atl::layout::DialogLayout m_layout;
 
 private:

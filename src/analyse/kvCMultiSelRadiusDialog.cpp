@@ -131,8 +131,17 @@ bool kvCMultiSelRadiusDialog::rowMatches(double rowValue, double value) const
 
 void kvCMultiSelRadiusDialog::appendMenuItems(HMENU menu, int firstSelected, kvIApplication1* app)
 {
-    kvCString layer;
+    // The layer and colour of the CAD environment become the analysis
+    // window's layer name and colour before the menu names the layer.
+    kvCAnalyseDlg* window = analysisWindow();
+    kvCString layer = window ? window->savingStyle().layer : kvCString();
+    unsigned long colour = window ? window->savingStyle().colour : 0;
     propGet(mpProp, kvKeyCadLayer, layer);
+    propGet(mpProp, kvKeyCadColor, colour);
+    if (window) {
+        window->setSavingLayer(layer);
+        window->setSavingColour(colour);
+    }
     const double value = firstSelected >= 0 && firstSelected < rowCount() ? rowValue(firstSelected) : 0.0;
     wchar_t text[512];
     std::swprintf(text, 512, L"%ls <%ls_R%lg...",
@@ -162,7 +171,12 @@ private:
 
 void kvCMultiSelRadiusDialog::writeFacesOnLayers()
 {
-    // The layer the menu offered is the one the faces go on.
+    // The layer of the CAD attributes becomes the analysis window's current
+    // layer name; the faces still go on the layer the menu offered.
+    kvCCadEntityData attributes;
+    if (propGet(mpProp, kvKeyCadAttribute, attributes))
+        if (kvCAnalyseDlg* window = analysisWindow())
+            window->setSavingLayer(attributes.layer());
     kvCString layer;
     propGet(mpProp, kvKeyCadLayer, layer);
     for (int row = m_list.GetFirstSelected(); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED)) {

@@ -2,6 +2,7 @@
 // modules of the dialog-class library stand-in.
 #include "platform/afx.h"
 #include "platform/platform_internal.h"
+#include "platform/windows_ui.h"
 
 #include <memory>
 #include <unordered_map>
@@ -540,3 +541,26 @@ HINSTANCE AfxGetResourceHandle() { return afx().resource; }
 void AfxSetResourceHandle(HINSTANCE instance) { afx().resource = instance; }
 HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleW(nullptr); }
 int AfxGetExtensionModuleCount() { return static_cast<int>(afx().chain.size()); }
+
+// ---------------------------------------------------------------- image lists
+
+CImageList::~CImageList()
+{
+    DeleteImageList();
+}
+
+BOOL CImageList::Create(int cx, int cy, UINT flags, int initial, int grow)
+{
+    DeleteImageList();
+    m_hImageList = ImageList_Create(cx, cy, flags, initial, grow);
+    return m_hImageList != nullptr;
+}
+
+BOOL CImageList::DeleteImageList()
+{
+    if (!m_hImageList)
+        return FALSE;
+    const BOOL done = ImageList_Destroy(m_hImageList);
+    m_hImageList = nullptr;
+    return done;
+}

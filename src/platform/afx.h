@@ -199,6 +199,25 @@ public:
     CWnd* m_pParentWnd = nullptr;
 };
 
+// ---------------------------------------------------------------- image lists
+
+// An image list the object owns: made by Create, destroyed with the object.
+class CImageList {
+public:
+    CImageList() = default;
+    ~CImageList();
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    // A list of images cx by cy, empty at first; false (and no list) when the
+    // platform makes none of that size. A list made before is destroyed first.
+    BOOL Create(int cx, int cy, UINT flags, int initial, int grow);
+    BOOL DeleteImageList();
+    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+
+    HIMAGELIST m_hImageList = nullptr;
+};
+
 // ---------------------------------------------------------------- extension modules
 
 struct AFX_EXTENSION_MODULE {

@@ -158,6 +158,7 @@ struct ListItem {
     std::vector<std::wstring> texts;
     LPARAM param = 0;
     UINT state = 0;
+    int image = 0;
 };
 
 struct ListState : ControlState {
@@ -165,6 +166,9 @@ struct ListState : ControlState {
     std::vector<ListItem> items;
     HWND header = nullptr;
     DWORD extendedStyle = 0;
+    // The normal, small and state image lists (LVSIL_*); the list shares
+    // them with whoever made them.
+    HIMAGELIST imageLists[3] = {nullptr, nullptr, nullptr};
 };
 
 int textWidth(const std::wstring& text) { return static_cast<int>(text.size()) * 7 + 12; }
@@ -621,6 +625,8 @@ LRESULT CALLBACK listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             li.param = item->lParam;
         if (item->mask & LVIF_STATE)
             li.state = item->state & item->stateMask;
+        if (item->mask & LVIF_IMAGE)
+            li.image = item->iImage;
         const int at = std::min(item->iItem, static_cast<int>(s->items.size()));
         s->items.insert(s->items.begin() + at, li);
         return at;
@@ -641,6 +647,8 @@ LRESULT CALLBACK listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             li.param = item->lParam;
         if (msg == LVM_SETITEMW && (item->mask & LVIF_STATE))
             li.state = (li.state & ~item->stateMask) | (item->state & item->stateMask);
+        if (msg == LVM_SETITEMW && (item->mask & LVIF_IMAGE))
+            li.image = item->iImage;
         return TRUE;
     }
     case LVM_GETITEMTEXTW:
@@ -662,6 +670,8 @@ LRESULT CALLBACK listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 item->lParam = li.param;
             if (item->mask & LVIF_STATE)
                 item->state = li.state & item->stateMask;
+            if (item->mask & LVIF_IMAGE)
+                item->iImage = li.image;
             return TRUE;
         }
         return static_cast<LRESULT>(n);
@@ -715,6 +725,15 @@ LRESULT CALLBACK listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case LVM_GETEXTENDEDLISTVIEWSTYLE:
         return s->extendedStyle;
+    case LVM_SETIMAGELIST: {
+        if (!inRange(index, 3))
+            return 0;
+        HIMAGELIST old = s->imageLists[index];
+        s->imageLists[index] = reinterpret_cast<HIMAGELIST>(lParam);
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case LVM_GETIMAGELIST:
+        return inRange(index, 3) ? reinterpret_cast<LRESULT>(s->imageLists[index]) : 0;
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }

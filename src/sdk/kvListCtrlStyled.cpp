@@ -29,9 +29,20 @@ int CListCtrlStyled::columnSortKind(int column) const
 
 int CListCtrlStyled::InsertItem(int row, LPCWSTR text)
 {
+    return insertRow(row, text, false, 0);
+}
+
+int CListCtrlStyled::InsertItem(int row, LPCWSTR text, int image)
+{
+    return insertRow(row, text, true, image);
+}
+
+int CListCtrlStyled::insertRow(int row, LPCWSTR text, bool withImage, int image)
+{
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | (withImage ? LVIF_IMAGE : 0);
     item.iItem = row;
+    item.iImage = image;
     item.pszText = const_cast<LPWSTR>(text ? text : L"");
     if (GetExtendedStyle() & LVS_EX_CHECKBOXES) {
         // A list with check boxes gives every new row an unticked box.
@@ -78,6 +89,11 @@ DWORD_PTR CListCtrlStyled::GetItemData(int row) const
     if (!send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
         return 0;
     return static_cast<DWORD_PTR>(item.lParam);
+}
+
+BOOL CListCtrlStyled::GetItem(LVITEMW* item) const
+{
+    return item ? static_cast<BOOL>(send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item))) : FALSE;
 }
 
 BOOL CListCtrlStyled::DeleteAllItems()
@@ -146,6 +162,11 @@ DWORD CListCtrlStyled::GetExtendedStyle() const
 void CListCtrlStyled::SetImageList(HIMAGELIST list, int kind)
 {
     send(LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(list));
+}
+
+HIMAGELIST CListCtrlStyled::GetImageList(int kind) const
+{
+    return reinterpret_cast<HIMAGELIST>(send(LVM_GETIMAGELIST, static_cast<WPARAM>(kind), 0));
 }
 
 CListCtrlStyled::CellStyle& CListCtrlStyled::cell(int row, int column, bool redraw)

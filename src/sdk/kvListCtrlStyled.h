@@ -29,10 +29,14 @@ public:
     // Inserts a column; sortKind is the control's own and is kept as given.
     int InsertColumn(int column, LPCWSTR caption, int format, int width, int sortKind);
     int InsertItem(int row, LPCWSTR text);
+    // The same with the row's image (an index into the small image list).
+    int InsertItem(int row, LPCWSTR text, int image);
     BOOL SetItemText(int row, int column, LPCWSTR text);
     std::wstring GetItemText(int row, int column) const;
     BOOL SetItemData(int row, DWORD_PTR data);
     DWORD_PTR GetItemData(int row) const;
+    // Fills what item->mask asks for of row item->iItem; false without it.
+    BOOL GetItem(LVITEMW* item) const;
     BOOL DeleteAllItems();
     int GetItemCount() const;
 
@@ -48,6 +52,7 @@ public:
     DWORD SetExtendedStyle(DWORD style);
     DWORD GetExtendedStyle() const;
     void SetImageList(HIMAGELIST list, int kind);
+    HIMAGELIST GetImageList(int kind) const;
 
     void SetItemBgColor(int row, int column, COLORREF colour, bool redraw);
     void SetItemTxtColor(int row, int column, COLORREF colour, bool redraw);
@@ -65,6 +70,7 @@ public:
     int columnSortKind(int column) const;
 
 private:
+    int insertRow(int row, LPCWSTR text, bool withImage, int image);
     CellStyle& cell(int row, int column, bool redraw);
     LRESULT send(UINT msg, WPARAM wParam, LPARAM lParam) const;
 

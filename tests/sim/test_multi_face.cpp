@@ -1,6 +1,7 @@
 // Radius and plane analysis end to end: the host selects faces, the lists
 // group them, the faces are coloured and every face gets its own colour back.
 #include "face_selection.h"
+#include "group_list_rows.h"
 #include "hostsim_runner.h"
 #include "script.h"
 #include "session.h"
@@ -494,25 +495,8 @@ TEST(MultiFaceSession, AnotherGroupChosenStartsAtItsFirstFace)
 
 namespace {
 
-// The rows the list printed first after the line holding from: each "[x]"
-// or "[ ]", and whether it is selected.
-struct ShownRows {
-    std::string ticks;
-    int selected = 0;
-};
-
-ShownRows rowsAfter(const Transcript& t, const std::string& from)
-{
-    ShownRows shown;
-    const int list = t.find("list: ", t.find(from));
-    for (int i = list + 1; list >= 0 && i < static_cast<int>(t.lines.size()) && t.lines[i].rfind("  [", 0) == 0;
-         ++i) {
-        shown.ticks += t.lines[i].substr(3, 1);
-        if (t.lines[i].find("<- selected") != std::string::npos)
-            ++shown.selected;
-    }
-    return shown;
-}
+using hostsim_test::rowsAfter;
+using hostsim_test::ShownRows;
 
 // Four plane groups at steps of 2: 0, 44 (the chamfer's 45 rounds down to
 // the group below), 60 and 90. The chamfer's 45 lies half a step above 44,
