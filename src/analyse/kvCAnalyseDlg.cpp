@@ -111,7 +111,7 @@ kvIfPtr<kvIAppDocument1> kvCAnalyseDlg::appDocument() const
     kvIfPtr<kvIAppDocument1> appDoc;
     if (!mpExecContext.isNull())
         mpExecContext->getAppDocument(&appDoc);
-    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc");
+    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc", kvUnitAnalyseUI);
     return appDoc;
 }
 
@@ -120,7 +120,7 @@ kvIfPtr<kvIDataSet1> kvCAnalyseDlg::feedbacks(const kvIfPtr<kvIAppDocument1>& ap
 {
     kvIfPtr<kvIDataSet1> setup;
     appDoc->getDataSet(kvKeyFeedbacks, &setup);
-    KV_REQUIRE(!setup.isNull(), L"pSetup");
+    KV_REQUIRE(!setup.isNull(), L"pSetup", kvUnitAnalyseUI);
     return setup;
 }
 
@@ -299,7 +299,7 @@ void kvCAnalyseDlg::OnDestroy()
             kvIfPtr<kvIHelpContext1> help;
             if (!mpExecContext.isNull())
                 mpExecContext->getHelpContext(&help);
-            KV_REQUIRE(!help.isNull(), L"pHelpContext");
+            KV_REQUIRE(!help.isNull(), L"pHelpContext", kvUnitAnalyseUI);
             help->onWindowClosed();
         } catch (...) {
         }

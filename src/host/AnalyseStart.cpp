@@ -9,7 +9,7 @@
 #include "sdk/kvMsgEnt.h"
 #include "sdk/kvResourceCntxt.h"
 
-const wchar_t* const kvAnalyseStartUnit = L"AnalyseStart.cpp";
+const wchar_t* const kvAnalyseStartUnit = L"AnalyseStart";
 const wchar_t* const kvAnalyseDlgWindowName = L"kvCAnalyseDlg";
 
 HINSTANCE kvAnalyseModuleInstance = nullptr;
