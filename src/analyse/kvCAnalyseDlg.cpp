@@ -137,7 +137,7 @@ bool kvCAnalyseDlg::baseDocOffers(const wchar_t* name) const
 
 // ---------------------------------------------------------------- opening
 
-int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
+void kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
 {
     kvCResourceCntxt scope(moduleHandle());
     kvRegisterAnalyseTemplates();
@@ -157,7 +157,6 @@ int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
         installMouseReactor(kvCGeMatrix());
     }
     opened = true;
-    return created;
 }
 
 // The job's machine and the sets its references point at become the window's

@@ -1,6 +1,6 @@
 // What the analysis window and its group lists promise their callers: a host
 // object they require and do not get is reported under their source unit and
-// a line, never under a file of the build.
+// a line, never under a file of the build; opening the window gives no result.
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiSelPlanDialog.h"
@@ -15,6 +15,8 @@
 #include <cwctype>
 #include <functional>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -161,4 +163,11 @@ TEST(GroupListAssertions, ListsWithoutADocumentReportUnderTheirOwnUnits)
     EXPECT_TRUE(reportedUnder(kvLastAssertMessage(), L"pAppDoc", L"MselPlanUi"));
     EXPECT_EQ(kvAssertMessageCount(), 2);
     kvSetAssertSink(previous);
+}
+
+TEST(AnalysisWindow, OpeningGivesNoResult)
+{
+    static_assert(std::is_void_v<decltype(std::declval<kvCAnalyseDlg&>().openAnalysisDialog(nullptr,
+                                                                                             kvIUnknownPtr()))>,
+                  "whether the window was made shows in its handle");
 }
