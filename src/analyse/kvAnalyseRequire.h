@@ -5,10 +5,9 @@
 
 #include "sdk/kvAssert.h"
 
-// The source units of the analysis dialogs.
+// The analysis window's source unit (the group lists name theirs through
+// kvCMultiSelListDialog::assertUnit).
 inline constexpr const wchar_t kvUnitAnalyseUI[] = L"AnalyseUI";
-inline constexpr const wchar_t kvUnitMselPlanUi[] = L"MselPlanUi";
-inline constexpr const wchar_t kvUnitMselRadUi[] = L"MselRadUi";
 
 // unit must be a wide unit name; a narrow text such as __FILE__ does not
 // compile.
