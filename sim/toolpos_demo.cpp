@@ -1,5 +1,6 @@
 // The demo's tool-position part: a job's analysis opens in mode 5 with the
 // job's tool on its frame, checked against the sample part and the machine:
+// free on the top face, where the length offset is added to its own length;
 // free in a through hole, colliding inside the block and the column, a job
 // started again on the open window, a tool half in the material across the
 // pocket's wall, a machine that cannot be found; the tool is lengthened
@@ -20,6 +21,11 @@ const DemoSection toolPositionTour(
     "analyse-job\n"
     "toolpos\n"
     "libraries\n"
+    "echo -- free at its own length, the tool takes the length offset, and a new offset follows\n"
+    "press tool-length\n"
+    "toolpos\n"
+    "set ToolLengthOffset 5\n"
+    "toolpos\n"
     "close\n"
     "echo -- the same tool pushed 10 into the block\n"
     "job DemoMill 60 45 30\n"

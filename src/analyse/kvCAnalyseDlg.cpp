@@ -106,7 +106,7 @@ kvIfPtr<kvIAppDocument1> kvCAnalyseDlg::appDocument() const
     kvIfPtr<kvIAppDocument1> appDoc;
     if (!mpExecContext.isNull())
         mpExecContext->getAppDocument(&appDoc);
-    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc");
+    KV_REQUIRE(!appDoc.isNull(), L"pAppDoc", kvUnitAnalyseUI);
     return appDoc;
 }
 
@@ -115,7 +115,7 @@ kvIfPtr<kvIDataSet1> kvCAnalyseDlg::feedbacks(const kvIfPtr<kvIAppDocument1>& ap
 {
     kvIfPtr<kvIDataSet1> setup;
     appDoc->getDataSet(kvKeyFeedbacks, &setup);
-    KV_REQUIRE(!setup.isNull(), L"pSetup");
+    KV_REQUIRE(!setup.isNull(), L"pSetup", kvUnitAnalyseUI);
     return setup;
 }
 
@@ -132,7 +132,7 @@ bool kvCAnalyseDlg::baseDocOffers(const wchar_t* name) const
 
 // ---------------------------------------------------------------- opening
 
-int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
+void kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
 {
     kvCResourceCntxt scope(moduleHandle());
     kvRegisterAnalyseTemplates();
@@ -152,7 +152,6 @@ int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
         installMouseReactor(kvCGeMatrix());
     }
     opened = true;
-    return created;
 }
 
 // The job's machine and the sets its references point at become the window's
@@ -293,7 +292,7 @@ void kvCAnalyseDlg::OnDestroy()
             kvIfPtr<kvIHelpContext1> help;
             if (!mpExecContext.isNull())
                 mpExecContext->getHelpContext(&help);
-            KV_REQUIRE(!help.isNull(), L"pHelpContext");
+            KV_REQUIRE(!help.isNull(), L"pHelpContext", kvUnitAnalyseUI);
             help->onWindowClosed();
         } catch (...) {
         }

@@ -168,11 +168,11 @@ void kvCAnalyseDlg::onShowFacesButton()
 void kvCAnalyseDlg::showAnalysisHelp()
 {
     try {
-        KV_REQUIRE(!mpExecContext.isNull(), L"mpExecContext");
+        KV_REQUIRE(!mpExecContext.isNull(), L"mpExecContext", kvUnitAnalyseUI);
         kvIfPtr<kvIHelpContext1> help;
         mpExecContext->getHelpContext(&help);
         kvIfPtr<kvIApplication1> app = application();
-        KV_REQUIRE(!app.isNull(), L"pApp");
+        KV_REQUIRE(!app.isNull(), L"pApp", kvUnitAnalyseUI);
         if (help.isNull()) {
             app->messageBox(0, L"No help available", 16);
             return;

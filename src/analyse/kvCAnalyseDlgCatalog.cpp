@@ -11,7 +11,7 @@
 void kvCAnalyseDlg::loadColorCatalog()
 {
     kvIfPtr<kvIApplication1> app = application();
-    KV_REQUIRE(!app.isNull(), L"pApp");
+    KV_REQUIRE(!app.isNull(), L"pApp", kvUnitAnalyseUI);
     kvIfPtr<kvIResourceMgr1> resources;
     app->getResourceManager(&resources);
     if (resources.isNull())

@@ -490,7 +490,7 @@ void kvCAnalyseDlg::runHandleTest(kvIUnknown* hitObject)
     unsigned long colour = 0;
     if (entity->getColor(&colour) != 0)
         return;
-    KV_REQUIRE(!mpExecContext.isNull(), L"mpExecContext");
+    KV_REQUIRE(!mpExecContext.isNull(), L"mpExecContext", kvUnitAnalyseUI);
     kvIfPtr<kvIBaseDocWithColorSet> colourSet(m_pBaseDoc.get());
     if (!colourSet.isNull()) {
         for (unsigned long& handle : handles)
@@ -612,7 +612,7 @@ void kvCAnalyseDlg::showElementNameText()
         return;
     if (graphics[gfxElementName].isNull() && !m_pBaseDoc.isNull())
         m_pBaseDoc->getTmpGraphics(&graphics[gfxElementName]);
-    KV_REQUIRE(!graphics[gfxElementName].isNull(), L"m_pTmpGr1");
+    KV_REQUIRE(!graphics[gfxElementName].isNull(), L"m_pTmpGr1", kvUnitAnalyseUI);
     if (firstElementKind != 0) {
         drawText(graphics[gfxElementName], elementNameText, textFrame, 2.0, elementColor, 1);
         // A colour the catalogue does not name leaves only the blanks that

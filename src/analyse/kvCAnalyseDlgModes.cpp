@@ -107,7 +107,7 @@ void kvCAnalyseDlg::createModeSubDialog()
         return;
     LongOperation busy(m_pBaseDoc);
     try {
-        KV_REQUIRE(mpProp, L"mpProp");
+        KV_REQUIRE(mpProp, L"mpProp", kvUnitAnalyseUI);
         propGet(mpProp, kvKeyAnalyseMode, mode);
         kvCResourceCntxt scope(moduleHandle());
         kvCDialog** slot = panelSlot(mode);
@@ -123,7 +123,7 @@ void kvCAnalyseDlg::createModeSubDialog()
         if (panel && isNew) {
             panel->setExecContext(mpExecContext.getIf());
             panel->setProperties(mpProp);
-            KV_REQUIRE(panel->Create(templateId, this), L"pNew->Create(id,this)");
+            KV_REQUIRE(panel->Create(templateId, this), L"pNew->Create(id,this)", kvUnitAnalyseUI);
             CRect area;
             if (CWnd* group = GetDlgItem(idPanelArea)) {
                 group->GetWindowRect(&area);

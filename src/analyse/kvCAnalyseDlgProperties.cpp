@@ -120,7 +120,7 @@ void kvCAnalyseDlg::reInitialize()
     kvIfPtr<kvIApplication1> app = application();
     kvIfPtr<kvIAppDocument1> appDoc = appDocument();
     appDoc->getBaseDocument(&m_pBaseDoc);
-    KV_REQUIRE(!m_pBaseDoc.isNull(), L"m_pBaseDoc");
+    KV_REQUIRE(!m_pBaseDoc.isNull(), L"m_pBaseDoc", kvUnitAnalyseUI);
     kvIfPtr<kvIDataSet1> setup = feedbacks(appDoc);
 
     holderColour = setup->getColor(kvKeyColor_Toolholder);

@@ -138,7 +138,7 @@ void kvCAnalyseDlg::onSaveMeasurement()
 kvIfPtr<kvIBaseModel1> kvCAnalyseDlg::modelForWriting()
 {
     const kvIfPtr<kvIBaseDocument1> pBaseDoc = baseDocument(mpExecContext);
-    KV_REQUIRE(!pBaseDoc.isNull(), L"pBaseDoc");
+    KV_REQUIRE(!pBaseDoc.isNull(), L"pBaseDoc", kvUnitAnalyseUI);
     return modelOf(pBaseDoc);
 }
 

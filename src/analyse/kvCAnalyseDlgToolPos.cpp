@@ -4,9 +4,9 @@
 #include "analyse/kvCAnalyseDlg.h"
 
 #include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCMouseReactor.h"
 #include "host/object/kvPropAccess.h"
-#include "sdk/kvAssert.h"
 #include "sdk/kvMsgEnt.h"
 #include "toolpos/kvCToolPosDialog.h"
 
@@ -154,8 +154,7 @@ void kvCAnalyseDlg::closeToolPosition()
     if (jobDef.isNull() || !toolPosPanel || toolPosPanel->newFrame.isNull())
         return;
     kvIfPtr<kvIApplication1> app = application();
-    if (app.isNull())
-        kvAssertFail(L"pApp", __FILE__, __LINE__);
+    KV_REQUIRE(!app.isNull(), L"pApp", kvUnitAnalyseUI);
     const kvCString question =
         kvCMsgEnt(L"twUiMain.loc|AnaFrameQ|Frame has been changed - Do want to use new frame for Job?")
             .getEntry(app.getIf());

@@ -2,6 +2,7 @@
 
 #include "analyse/kvAnalyseException.h"
 #include "analyse/kvAnalyseKeys.h"
+#include "analyse/kvAnalyseRequire.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiSelPlanDialog.h"
 #include "analyse/kvCMultiSelRadiusDialog.h"
@@ -206,8 +207,7 @@ void kvCMultiFaceSelDialog::createListDialogs(bool)
         if (first) {
             show->setExecContext(execContext());
             show->setProperties(mpProp);
-            if (!show->Create(kvIDD_MULTISELLIST, this))
-                kvAssertFail(L"pNew->Create(id,this)", L"AnalyseUI", __LINE__);
+            KV_REQUIRE(show->Create(kvIDD_MULTISELLIST, this), L"pNew->Create(id,this)", kvUnitAnalyseUI);
             CRect area;
             if (place) {
                 place->GetWindowRect(&area);

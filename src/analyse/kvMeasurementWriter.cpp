@@ -1,6 +1,6 @@
 #include "analyse/kvMeasurementWriter.h"
 
-#include "sdk/kvAssert.h"
+#include "analyse/kvAnalyseRequire.h"
 
 #include <vector>
 
@@ -72,8 +72,7 @@ void writeText(const kvIfPtr<kvIBaseModel1>& model, const kvCGeMatrix& frame, co
 {
     kvIfPtr<kvICadText> pText = createEntity<kvICadText>(model, kvCadKindText);
     logWrite(log, pText.get(), kvCadKindText, text);
-    if (pText.isNull())
-        kvAssertFail(L"pText", __FILE__, __LINE__);
+    KV_REQUIRE(!pText.isNull(), L"pText", kvUnitAnalyseUI);
     EntityEdit edit(pText.getIf());
     const double(&m)[4][4] = frame.asDoubleMat();
     const double direction[3] = {m[2][0], m[2][1], m[2][2]};

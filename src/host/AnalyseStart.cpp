@@ -11,7 +11,7 @@
 
 #include <new>
 
-const wchar_t* const kvAnalyseStartUnit = L"AnalyseStart.cpp";
+const wchar_t* const kvAnalyseStartUnit = L"AnalyseStart";
 const wchar_t* const kvAnalyseDlgWindowName = L"kvCAnalyseDlg";
 
 HINSTANCE kvAnalyseModuleInstance = nullptr;

@@ -61,7 +61,12 @@ kvIfPtr<kvIApplication1> getAppXApplication()
     if (!appXApplication)
         fatalExit(L"Kova Vale Application-Extension not properly initialized:\n\n"
                   L"Missing Application-Pointer!\n\nProcess will be terminated!");
-    return kvIfPtr<kvIApplication1>(appXApplication);
+    // The pointer kept is the application's own kvIApplication1: it is handed
+    // out with a reference added, without asking the host again.
+    kvIfPtr<kvIApplication1> app;
+    appXApplication->addRef();
+    app.attach(appXApplication);
+    return app;
 }
 
 kvIfPtr<kvIResourceMgr1> getAppXResourceManager()

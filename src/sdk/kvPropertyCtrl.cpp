@@ -12,6 +12,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -149,13 +150,13 @@ bool kvCTwPropertyCtrlBase::onPropertyChanged(const wchar_t* key, bool)
 }
 
 bool kvCTwPropertyCtrlBase::addSrfSetProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text,
-                                              ePropCtrlType type, const tw::cfg::SurfaceAttributes& attributes,
+                                              ePropCtrlType type, tw::cfg::SurfaceAttributes attributes,
                                               bool flag)
 {
     if (!addProperty(category, key, text, type, static_cast<nCads::eGeoAssociateType>(0),
                      static_cast<nCads::eParameterType>(0), -1, flag))
         return false;
-    findCategoryForEdit(category)->lines.back().surfaceAttributes = attributes;
+    findCategoryForEdit(category)->lines.back().surfaceAttributes = std::move(attributes);
     return true;
 }
 

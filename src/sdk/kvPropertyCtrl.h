@@ -81,7 +81,7 @@ public:
     // A face-set line (a selection of faces); false when the category does
     // not exist.
     bool addSrfSetProperty(const wchar_t* category, const wchar_t* key, const wchar_t* text, ePropCtrlType type,
-                           const tw::cfg::SurfaceAttributes& attributes, bool flag);
+                           tw::cfg::SurfaceAttributes attributes, bool flag);
 
     // What a host observes.
     HWND propertyCtrlWindow() const { return m_window; }

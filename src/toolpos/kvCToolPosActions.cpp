@@ -103,17 +103,15 @@ void kvCToolPosDialog::optimizeToolLength(bool optimise)
         kvCString problem;
         switch (search.outcome) {
         case kvToolLengthSearch::found:
-            if (search.tests == 1) {
-                sendTool(tool, problem);
-                redrawToolPosition(false, true);
-                setMessage(formatNumber(L"The tool is free at its length %lg", tool.length));
-                return;
-            }
+            // A tool free at once has its own length as its free length: it
+            // takes the offset as a lengthened one does, and a later offset
+            // is applied to that length again.
             m_freeLengthKnown = true;
             m_freeLength = search.length;
             applyToolLength(search.length + offset);
-            setMessage(formatNumber(L"Free from tool length %lg; length set to %lg", search.length,
-                                    search.length + offset));
+            setMessage(formatNumber(search.tests == 1 ? L"The tool is free at its length %lg; length set to %lg"
+                                                      : L"Free from tool length %lg; length set to %lg",
+                                    search.length, search.length + offset));
             return;
         case kvToolLengthSearch::gaveUp:
             sendTool(tool, problem);

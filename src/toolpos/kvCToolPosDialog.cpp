@@ -178,6 +178,10 @@ void kvCToolPosDialog::setupCollisionCheck(void*)
     try {
         m_check->unload();
         m_collision = collisionUnknown;
+        // A length found free belongs to the tool it was found for: a job
+        // set up anew brings its own tool, which a new offset must not
+        // lengthen from the last job's.
+        m_freeLengthKnown = false;
         m_verdict = kvCString();
         m_note = kvCString();
         m_setupNote = kvCString();

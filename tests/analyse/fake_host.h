@@ -439,7 +439,8 @@ struct WindowFixture : ::testing::Test {
         dlg = new kvCAnalyseDlg(nullptr);
         dlg->setExecContext(host.context);
         dlg->setModel(host.model);
-        EXPECT_TRUE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)));
+        dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job));
+        EXPECT_NE(dlg->GetSafeHwnd(), nullptr);
         dlg->ShowWindow(SW_SHOW);
         return dlg;
     }

@@ -116,7 +116,7 @@ TEST(ApplicationPath, WithoutModuleHandleAnAssertionAtItsFixedLine)
     kvAnalyseModuleInstance = saved;
     EXPECT_EQ(buffer[0], L'\0');
     EXPECT_EQ(kvLastAssertMessage(),
-              kvFormatAssertion(L"\"Unable to retrieve the application-path\"", kvAnalyseStartUnit, 195));
+              kvFormatAssertion(L"\"Unable to retrieve the application-path\"", L"AnalyseStart", 195));
 }
 
 TEST(LanguageFile, TableAndFallback)

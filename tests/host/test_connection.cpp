@@ -53,9 +53,9 @@ TEST(AnalyseConnection, NullArgumentsAreReportedNotThrown)
     kvIUnknown* untouched = reinterpret_cast<kvIUnknown*>(0x1234);
     EXPECT_NO_THROW(getAnalyseConnection(nullptr, &untouched));
     EXPECT_EQ(untouched, reinterpret_cast<kvIUnknown*>(0x1234));
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pUnkTarnwell", kvAnalyseStartUnit, 333));
+    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pUnkTarnwell", L"AnalyseStart", 333));
     EXPECT_NO_THROW(getAnalyseConnection(static_cast<kvIApplication1*>(&app), nullptr));
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"ppUnkMAnalyseConnect", kvAnalyseStartUnit, 334));
+    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"ppUnkMAnalyseConnect", L"AnalyseStart", 334));
     EXPECT_EQ(app.refs, 1);
 }
 
@@ -159,7 +159,7 @@ TEST_F(StartAnalyse, AStartThatCannotOpenLeavesNothingBehind)
             params[0] = &parameter;
         if (c.line != 0) {
             EXPECT_THROW(connection->startAnalyse(&params, &h.context), wchar_t*) << c.what;
-            EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(c.what, kvAnalyseStartUnit, c.line));
+            EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(c.what, L"AnalyseStart", c.line));
         } else {
             EXPECT_EQ(connection->startAnalyse(&params, &h.context), 0) << c.what;
         }

@@ -93,7 +93,7 @@ TEST(ExecCommand, OnlyAnalyseInAnyLetterCaseIsActedOnAndANullContextIsAnAssertio
 
     // A null context is an assertion at its fixed line.
     EXPECT_THROW(appX()->execCommand(L"analyse", nullptr), wchar_t*);
-    EXPECT_EQ(kvLastAssertMessage(), kvFormatAssertion(L"pCntxt", kvAnalyseStartUnit, 136));
+    EXPECT_EQ(kvLastAssertMessage(), L"Assertion failed:\npCntxt\n\nFile: AnalyseStart\nLine: 136");
     EXPECT_TRUE(appX()->execCommand(L"other", nullptr));  // others never look at it
 }
 

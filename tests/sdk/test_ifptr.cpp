@@ -73,6 +73,58 @@ TEST_F(InterfacePointer, QueriesByNameAndStaysEmptyWithoutTheInterface)
     EXPECT_EQ(j.queries.size(), calls);
 }
 
+// A typed pointer is asked for its interface like any other: the host sees
+// the query, and a well-made object answers with the very same interface.
+TEST_F(InterfacePointer, ATypedPointerIsQueriedAndHoldsTheSameInterface)
+{
+    FakeDoc* object = static_cast<FakeDoc*>(static_cast<kvIAppDocument1*>(doc));
+    kvIBaseDocument1* typed = object;
+    kvIfPtr<kvIBaseDocument1> held(typed);
+    ASSERT_EQ(j.queries.size(), 1u);
+    EXPECT_EQ(j.queries.back(), L"kvIBaseDocument1");
+    EXPECT_EQ(held.getIf(), typed);
+    EXPECT_EQ(refs(doc), 2);
+}
+
+namespace {
+
+// An interface that hands its name over to another object (as an aggregate
+// does) or answers no name at all.
+class Forwarding : public kvIUnknownImp, public kvIAppDocument1 {
+public:
+    explicit Forwarding(kvIUnknown* answer) : m_answer(answer) {}
+    kvIUnknown* queryInterface(const wchar_t* name) override
+    {
+        if (!m_answer || !name)
+            return nullptr;
+        return m_answer->queryInterface(name);
+    }
+
+private:
+    kvIUnknown* m_answer;
+};
+
+} // namespace
+
+TEST_F(InterfacePointer, ATypedPointerHoldsWhatItsObjectAnswersForTheName)
+{
+    auto* forwarding = new kvIfImp<Forwarding>(doc);
+    forwarding->_addRef();
+    kvIAppDocument1* typed = forwarding;
+    {
+        kvIfPtr<kvIAppDocument1> held(typed);
+        EXPECT_EQ(held.get(), doc);  // the document's interface, not the forwarder's
+        EXPECT_EQ(refs(doc), 2);
+        EXPECT_EQ(forwarding->refCount(), 1);
+    }
+    auto* silent = new kvIfImp<Forwarding>(nullptr);
+    silent->_addRef();
+    EXPECT_TRUE(kvIfPtr<kvIAppDocument1>(static_cast<kvIAppDocument1*>(silent)).isNull());
+    EXPECT_EQ(silent->refCount(), 1);
+    silent->_relRef();
+    forwarding->_relRef();
+}
+
 TEST_F(InterfacePointer, CopiesAndAssignmentsOfTheSameObjectKeepOneReferenceEach)
 {
     kvIfPtr<kvIAppDocument1> a(doc);

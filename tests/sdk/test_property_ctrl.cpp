@@ -4,8 +4,11 @@
 #include "platform/kvPlatform.h"
 #include "sdk/kvPropertyCtrl.h"
 #include "sdk/kvPropertySet.h"
+#include "sdk/kvValueSets.h"
 
 #include <gtest/gtest.h>
+
+#include <type_traits>
 
 TEST(PropertyCtrl, IsFoundFromTheWindowItReplacedWhileBothExist)
 {
@@ -111,4 +114,25 @@ TEST(PropertyCtrl, AKeyAddedAgainKeepsItsOneLineWithTheNewLabel)
     EXPECT_EQ(kvCString(L"Point distance"), lines[0].text);
     EXPECT_EQ(kvCString(L"Frame"), lines[1].text);
     EXPECT_EQ(1u, control.findCategory(L"Other")->lines.size());
+}
+
+// The control takes the attributes by value and keeps them with the line, so
+// that the caller's record may go at once.
+TEST(PropertyCtrl, AFaceSetLineKeepsTheAttributesItWasGiven)
+{
+    using AddFaceSet = bool (kvCTwPropertyCtrlBase::*)(const wchar_t*, const wchar_t*, const wchar_t*, ePropCtrlType,
+                                                      tw::cfg::SurfaceAttributes, bool);
+    static_assert(std::is_same_v<decltype(&kvCTwPropertyCtrlBase::addSrfSetProperty), AddFaceSet>,
+                  "the attributes are passed by value");
+    kvCTwPropertyCtrlBase control;
+    ASSERT_TRUE(control.addCategory(L"General", L"Radius info", true));
+    EXPECT_FALSE(control.addSrfSetProperty(L"Missing", L"Surfaces", L"Faces", static_cast<ePropCtrlType>(12),
+                                           tw::cfg::SurfaceAttributes(64, true, false, kvCString(L"Job")), false));
+    ASSERT_TRUE(control.addSrfSetProperty(L"General", L"Surfaces", L"Faces", static_cast<ePropCtrlType>(12),
+                                          tw::cfg::SurfaceAttributes(64, true, false, kvCString(L"Job")), false));
+    const tw::cfg::SurfaceAttributes& kept = control.findCategory(L"General")->lines.at(0).surfaceAttributes;
+    EXPECT_EQ(64u, kept.value);
+    EXPECT_TRUE(kept.first);
+    EXPECT_FALSE(kept.second);
+    EXPECT_EQ(kvCString(L"Job"), kept.name);
 }

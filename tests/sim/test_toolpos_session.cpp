@@ -34,7 +34,7 @@ const char* const kBesideBoss = "job DemoMill 30 28 40\njob-tool 4 3.5 30 40\nan
 
 } // namespace
 
-TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAtItsLengthAndTheWordIsReadOnly)
+TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAndTheWordIsReadOnly)
 {
     const std::string onTop = run(kTopFace);
     EXPECT_EQ(onTop.find("Exception"), std::string::npos) << onTop;
@@ -48,9 +48,61 @@ TEST_F(ToolPosSession, ToolOnTheTopFaceIsFreeAtItsLengthAndTheWordIsReadOnly)
     EXPECT_TRUE(hasLine(run("toolpos\n"), "collision check: No collision"));
     EXPECT_NE(onTop.find(": cylinder radius 15, 30 to 70 along the axis of origin (60, 45, 40)"), std::string::npos)
         << onTop;
+    expectClosedClean();
+}
+
+// Free at its own length, the tool takes the length offset (2 by default)
+// as a lengthened one does, and every new offset is applied to that length.
+TEST_F(ToolPosSession, AToolFreeAtItsLengthTakesTheOffsetAndFollowsEachNewOne)
+{
+    run(kTopFace);
     const std::string free = run("press tool-length\ntoolpos\n");
-    EXPECT_TRUE(hasLine(free, "collision check: The tool is free at its length 30")) << free;
+    EXPECT_TRUE(hasLine(free, "collision check: The tool is free at its length 30; length set to 32")) << free;
+    EXPECT_TRUE(hasLine(free, "tool diameter 6, length 32")) << free;
+    EXPECT_TRUE(has(free, ": cylinder radius 3, 0 to 32 along the axis of origin (60, 45, 40)")) << free;
+    const std::string five = run("set ToolLengthOffset 5\ntoolpos\njob-show\n");
+    EXPECT_TRUE(hasLine(five, "tool diameter 6, length 35")) << five;
+    EXPECT_TRUE(hasLine(five, "job tool length: 35")) << five;
+    EXPECT_TRUE(hasLine(five, "collision check: No collision")) << five;
+    const std::string one = run("set ToolLengthOffset 1\ntoolpos\n");
+    EXPECT_TRUE(hasLine(one, "tool diameter 6, length 31")) << one;
+    expectClosedClean();
+}
+
+TEST_F(ToolPosSession, AToolFreeAtItsLengthWithoutOffsetKeepsItsLengthUntilAnOffsetIsSet)
+{
+    run(std::string(kTopFace) + "set ToolLengthOffset 0\n");
+    const std::string free = run("press tool-length\ntoolpos\n");
+    EXPECT_TRUE(hasLine(free, "collision check: The tool is free at its length 30; length set to 30")) << free;
     EXPECT_TRUE(hasLine(free, "tool diameter 6, length 30")) << free;
+    const std::string three = run("set ToolLengthOffset 3\ntoolpos\n");
+    EXPECT_TRUE(hasLine(three, "tool diameter 6, length 33")) << three;
+    expectClosedClean();
+}
+
+// The length found free belongs to the window that found it: opened again
+// from the job, an offset alone changes nothing until the button is pressed.
+TEST_F(ToolPosSession, AWindowOpenedAgainFromTheJobFindsTheFreeLengthAnew)
+{
+    run(std::string(kTopFace) + "press tool-length\nclose\n");
+    const std::string again = run(std::string(kTopFace) + "set ToolLengthOffset 5\ntoolpos\n");
+    EXPECT_TRUE(hasLine(again, "tool diameter 6, length 30")) << again;
+    EXPECT_FALSE(has(again, "length 35")) << again;
+    const std::string pressed = run("press tool-length\ntoolpos\n");
+    EXPECT_TRUE(hasLine(pressed, "collision check: The tool is free at its length 30; length set to 35")) << pressed;
+    EXPECT_TRUE(hasLine(pressed, "tool diameter 6, length 35")) << pressed;
+    expectClosedClean();
+}
+
+// A job started on the open window brings its own tool: an offset set then
+// does not give it the length found free for the job before.
+TEST_F(ToolPosSession, AnotherJobOnTheOpenWindowIsNotLengthenedFromTheLastJobsTool)
+{
+    run(std::string(kBesideBoss) + "press tool-length\n");
+    const std::string next = run(std::string(kTopFace) + "set ToolLengthOffset 5\ntoolpos\njob-show\n");
+    EXPECT_TRUE(hasLine(next, "tool diameter 6, length 30")) << next;
+    EXPECT_TRUE(hasLine(next, "job tool length: 30")) << next;
+    EXPECT_FALSE(has(next, "length 15.5")) << next;
     expectClosedClean();
 }
 
