@@ -79,6 +79,7 @@ void kvCToolPosDialog::applyToolLength(double length)
     kvCPrPropertySet* tool = mpProp ? mpProp->getPropSet(kvKeyTool) : nullptr;
     if (tool)
         propSet(tool, kvKeyLength, length);
+    m_appliedLength = length;
     redrawToolPosition(true, true);
 }
 
@@ -98,26 +99,32 @@ void kvCToolPosDialog::optimizeToolLength(bool optimise)
             return;
         }
         const kvToolDimensions tool = m_tool;
+        // A tool that still has the length the panel gave it is searched
+        // from the free length found before, not from that length: its
+        // offset is already in it, and each press would add it once more.
+        const double from = m_freeLengthKnown && tool.length == m_appliedLength ? m_freeLength : tool.length;
         const kvToolLengthSearch search =
-            kvSearchFreeToolLength(tool.length, [&](double length) { return testWithLength(tool, length); });
+            kvSearchFreeToolLength(from, [&](double length) { return testWithLength(tool, length); });
         kvCString problem;
         switch (search.outcome) {
-        case kvToolLengthSearch::found:
+        case kvToolLengthSearch::found: {
             // A tool free at once has its own length as its free length: it
             // takes the offset as a lengthened one does, and a later offset
             // is applied to that length again.
             m_freeLengthKnown = true;
             m_freeLength = search.length;
             applyToolLength(search.length + offset);
-            setMessage(formatNumber(search.tests == 1 ? L"The tool is free at its length %lg; length set to %lg"
-                                                      : L"Free from tool length %lg; length set to %lg",
+            const bool freeAtItsOwn = search.tests == 1 && from == tool.length;
+            setMessage(formatNumber(freeAtItsOwn ? L"The tool is free at its length %lg; length set to %lg"
+                                                 : L"Free from tool length %lg; length set to %lg",
                                     search.length, search.length + offset));
             return;
+        }
         case kvToolLengthSearch::gaveUp:
             sendTool(tool, problem);
             redrawToolPosition(false, true);
             setMessage(formatNumber(L"No free tool length up to %lg: the length stays %lg",
-                                    tool.length + kvToolLengthSearchLimit, tool.length));
+                                    from + kvToolLengthSearchLimit, tool.length));
             return;
         case kvToolLengthSearch::blocked:
             sendTool(tool, problem);

@@ -130,6 +130,8 @@ private:
     bool m_newToolMark = false;
     bool m_freeLengthKnown = false;
     double m_freeLength = 0.0;
+    // The length the panel last gave the tool (free length plus offset).
+    double m_appliedLength = 0.0;
     int m_mouseAxis = -1;
     bool m_mouseReferenceSet = false;
     double m_mouseReference = 0.0;

@@ -121,6 +121,29 @@ TEST_F(ToolPosSession, LengthOptimisationEndsAtTheFirstFreeLengthAndTheOffsetFol
     expectClosedClean();
 }
 
+// The length the panel gave a tool holds its offset already: pressing the
+// button again finds the same free length and adds the offset once, whether
+// the tool was free at once or had to be lengthened.
+TEST_F(ToolPosSession, PressingTheToolLengthButtonAgainKeepsTheLengthItGave)
+{
+    run(kTopFace);
+    const std::string free = run("press tool-length\npress tool-length\npress tool-length\ntoolpos\n");
+    EXPECT_TRUE(hasLine(free, "collision check: Free from tool length 30; length set to 32")) << free;
+    EXPECT_TRUE(hasLine(free, "tool diameter 6, length 32")) << free;
+    EXPECT_FALSE(has(free, "length 34")) << free;
+    const std::string five = run("set ToolLengthOffset 5\npress tool-length\ntoolpos\n");
+    EXPECT_TRUE(hasLine(five, "tool diameter 6, length 35")) << five;
+    EXPECT_FALSE(has(five, "length 40")) << five;
+    expectClosedClean();
+
+    run(std::string(kBesideBoss) + "press tool-length\n");
+    const std::string again = run("press tool-length\ntoolpos\n");
+    EXPECT_TRUE(hasLine(again, "collision check: Free from tool length 10.5; length set to 12.5")) << again;
+    EXPECT_TRUE(hasLine(again, "tool diameter 4, length 12.5")) << again;
+    EXPECT_FALSE(has(again, "length 14.5")) << again;
+    expectClosedClean();
+}
+
 TEST_F(ToolPosSession, NewFrameIsOfferedToTheJobOnClosingAndKeptOnlyOnYes)
 {
     run(kTopFace);
