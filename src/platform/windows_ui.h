@@ -1,9 +1,9 @@
-// The stand-in platform's drawing and control extras: owner-draw and
-// custom-draw records, menu item records, mouse tracking, the recorded GDI
-// calls that owner-drawn controls make, image lists, the visual-styles
-// constants, resources of resource modules and the colour dialog. Included by
-// platform/windows.h; the same rules hold (real names, wide forms, nothing
-// drawn, everything recorded).
+// The stand-in platform's drawing and control extras: the list view's
+// records and messages, owner-draw and custom-draw records, menu item
+// records, mouse tracking, the recorded GDI calls that owner-drawn controls
+// make, image lists, the visual-styles constants, resources of resource
+// modules and the colour dialog. Included by platform/windows.h; the same
+// rules hold (real names, wide forms, nothing drawn, everything recorded).
 #pragma once
 
 // ---------------------------------------------------------------- handles and records
@@ -378,3 +378,118 @@ DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 
 // the colour dialog: answered by the script (see kvplat::pushColorDialogAnswer)
 BOOL WINAPI ChooseColorW(LPCHOOSECOLORW choose);
+
+// ---------------------------------------------------------------- list view and header
+
+struct LVCOLUMNW {
+    UINT mask;
+    int fmt;
+    int cx;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+};
+typedef LVCOLUMNW* LPLVCOLUMNW;
+
+struct LVITEMW {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+};
+typedef LVITEMW* LPLVITEMW;
+
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+};
+
+struct NMITEMACTIVATE {
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+    UINT uKeyFlags;
+};
+
+#define LVS_REPORT 0x0001
+#define LVS_SINGLESEL 0x0004
+#define LVS_SHOWSELALWAYS 0x0008
+#define LVS_OWNERDRAWFIXED 0x0400
+#define LVS_NOCOLUMNHEADER 0x4000
+
+#define LVM_FIRST 0x1000
+#define LVM_GETITEMCOUNT (LVM_FIRST + 4)
+#define LVM_DELETEITEM (LVM_FIRST + 8)
+#define LVM_DELETEALLITEMS (LVM_FIRST + 9)
+#define LVM_GETNEXTITEM (LVM_FIRST + 12)
+#define LVM_DELETECOLUMN (LVM_FIRST + 28)
+#define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
+#define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
+#define LVM_GETHEADER (LVM_FIRST + 31)
+#define LVM_SETITEMSTATE (LVM_FIRST + 43)
+#define LVM_GETITEMSTATE (LVM_FIRST + 44)
+#define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
+#define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
+#define LVM_GETITEMW (LVM_FIRST + 75)
+#define LVM_SETITEMW (LVM_FIRST + 76)
+#define LVM_INSERTITEMW (LVM_FIRST + 77)
+#define LVM_INSERTCOLUMNW (LVM_FIRST + 97)
+#define LVM_GETITEMTEXTW (LVM_FIRST + 115)
+#define LVM_SETITEMTEXTW (LVM_FIRST + 116)
+
+#define LVCF_FMT 0x0001
+#define LVCF_WIDTH 0x0002
+#define LVCF_TEXT 0x0004
+#define LVCF_SUBITEM 0x0008
+#define LVCFMT_LEFT 0x0000
+#define LVCFMT_RIGHT 0x0001
+#define LVCFMT_CENTER 0x0002
+#define LVIF_TEXT 0x0001
+#define LVIF_IMAGE 0x0002
+#define LVIF_PARAM 0x0004
+#define LVIF_STATE 0x0008
+#define LVIS_FOCUSED 0x0001
+#define LVIS_SELECTED 0x0002
+#define LVNI_ALL 0x0000
+#define LVNI_SELECTED 0x0002
+#define LVSCW_AUTOSIZE (-1)
+#define LVSCW_AUTOSIZE_USEHEADER (-2)
+#define LVS_EX_GRIDLINES 0x00000001
+#define LVS_EX_FULLROWSELECT 0x00000020
+
+#define LVN_FIRST (0U - 100U)
+#define LVN_ITEMCHANGED (LVN_FIRST - 1)
+#define LVM_GETIMAGELIST (LVM_FIRST + 2)
+#define LVM_SETIMAGELIST (LVM_FIRST + 3)
+#define LVM_ENSUREVISIBLE (LVM_FIRST + 19)
+#define LVSIL_SMALL 1
+#define LVIS_STATEIMAGEMASK 0xF000
+#define INDEXTOSTATEIMAGEMASK(i) ((UINT)(i) << 12)
+#define LVS_EX_SUBITEMIMAGES 0x00000002
+#define LVS_EX_CHECKBOXES 0x00000004
+#define LVS_EX_TRACKSELECT 0x00000008
+#define NM_FIRST (0U - 0U)
+#define NM_CLICK (NM_FIRST - 2)
+#define NM_DBLCLK (NM_FIRST - 3)
+#define NM_RCLICK (NM_FIRST - 5)
+
+#define HDM_FIRST 0x1200
+#define HDM_GETITEMCOUNT (HDM_FIRST + 0)
