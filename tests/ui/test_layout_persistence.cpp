@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace kv::ui::atl::layout;
@@ -22,6 +24,11 @@ bool sameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE;
 
 using uitest::addColumns;
 using uitest::widths;
+
+bool endsWith(const std::wstring& text, const std::wstring& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 bool hasValue(const std::wstring& suffix)
 {
@@ -236,30 +243,45 @@ TEST_F(LayoutStore, ARefusedWriteIsReportedAndTheWalkEndsBalanced)
     EXPECT_FALSE(root->saveState(nowhere)) << "no parent key, nothing written";
 }
 
-TEST_F(LayoutStore, ARefusedValueStopsNothingAndEveryOtherValueIsStoredAfresh)
+TEST_F(LayoutStore, ARefusedNodeValueStopsNothingAndEveryOtherValueIsStoredAfresh)
 {
     root->arrange(RECT{0, 0, 500, 350}, nullptr);
     ASSERT_TRUE(save(L"S"));
     // The dialog grows and a column widens; the store then refuses the root's
-    // first value and the width of the first column.
+    // first value and the list's own top.
     root->arrange(RECT{0, 0, 640, 420}, nullptr);
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(90, 0));
     kvplat::setRegistryRefusal([](const std::wstring& keyPath, const std::wstring& name) {
-        const std::wstring rootKey = L"\\S";
-        const bool atRoot = keyPath.size() >= rootKey.size() &&
-                            keyPath.compare(keyPath.size() - rootKey.size(), rootKey.size(), rootKey) == 0;
-        return (atRoot && name == L"id") || name == L"col_0";
+        return (endsWith(keyPath, L"\\S") && name == L"id") || (endsWith(keyPath, L"\\Node 1\\Node 0") && name == L"top");
     });
     EXPECT_FALSE(save(L"S")) << "what was refused is reported";
     kvplat::setRegistryRefusal(nullptr);
     // Nothing after the refusals is left stale: every node's new rectangle
-    // and the other column are stored.
+    // and every column are stored.
     expectStoredRectangles(*root, L"S");
     DWORD width = 0, count = 0;
     EXPECT_TRUE(stored(L"S\\Node 1\\Node 0", L"col_1", width));
     EXPECT_EQ(90u, width);
     EXPECT_TRUE(stored(L"S\\Node 1\\Node 0", L"column_count", count));
     EXPECT_EQ(2u, count);
+}
+
+TEST_F(LayoutStore, ARefusedColumnEndsTheListsSaveAndTheTreeGoesOnWithTheNextChild)
+{
+    root->arrange(RECT{0, 0, 500, 350}, nullptr);
+    ASSERT_TRUE(save(L"S"));
+    root->arrange(RECT{0, 0, 640, 420}, nullptr);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(90, 0));
+    kvplat::setRegistryRefusal(
+        [](const std::wstring&, const std::wstring& name) { return name == L"col_0"; });
+    EXPECT_FALSE(save(L"S"));
+    kvplat::setRegistryRefusal(nullptr);
+    // The column after the refused one keeps what the first save gave it;
+    // the button after the list has its new place.
+    DWORD width = 0;
+    EXPECT_TRUE(stored(L"S\\Node 1\\Node 0", L"col_1", width));
+    EXPECT_EQ(150u, width);
+    expectStoredRectangles(*root, L"S");
 }
 
 TEST_F(LayoutStore, ControlsOnlyModeKeepsOnlyColumnsAndTouchesNoRectangle)
@@ -329,4 +351,121 @@ TEST_F(LayoutStore, StoredFactorsThatDoNotMakeTheWholeAreRefusedAndTheLayoutInUs
     // Put whole again, the store is taken.
     store(L"Half\\Node 1\\Node 0", L"factor", wholeFactor);
     EXPECT_TRUE(kvAnalyseTestEntry()->layoutPersist(&layout, L"Half", false));
+}
+
+namespace {
+
+// Every value a save tries to write, as key path and name, in order.
+using Write = std::pair<std::wstring, std::wstring>;
+
+bool isColumnValue(const std::wstring& name)
+{
+    return name == L"column_count" || name == L"fit" || name.compare(0, 4, L"col_") == 0;
+}
+
+// A root holding two lists of three columns each, side by side.
+class TwoListStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kvplat::reset();
+        dialog = CreateWindowExW(0, WC_DIALOG, L"d", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 0, 0, 600, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+        HWND first = makeList(21, 10), second = makeList(22, 300);
+        addColumns(first, {60, 70, 80});
+        addColumns(second, {30, 40, 50});
+        NodeBuilder b(dialog);
+        b.begin(makeNode(b, 0, horizontal | sizeX | sizeY));
+        b.add(makeListCtrlNode(b, 21, sizeX));
+        b.add(makeListCtrlNode(b, 22, sizeX));
+        b.end();
+        ASSERT_TRUE(b.ok());
+        root = b.root();
+        ASSERT_TRUE(root->validate());
+        key = HKEY_CURRENT_USER;
+    }
+    void TearDown() override { kvplat::reset(); }
+
+    HWND makeList(int id, int x)
+    {
+        return CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE, x, 10, 280, 200, dialog,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+    }
+
+    // Saves under path, refusing the write refused names (none when null),
+    // and gives back every write tried; the walk must end where it began.
+    std::vector<Write> save(const wchar_t* path, bool controlsOnly, const Write* refused, bool& result)
+    {
+        std::vector<Write> tried;
+        kvplat::setRegistryRefusal([&tried, refused](const std::wstring& keyPath, const std::wstring& name) {
+            tried.emplace_back(keyPath, name);
+            return refused && refused->first == keyPath && refused->second == name;
+        });
+        RegistryArchive out(key, path, true, controlsOnly);
+        result = root->saveState(out);
+        EXPECT_EQ(path, out.path()) << "a balanced walk ends where it began";
+        kvplat::setRegistryRefusal(nullptr);
+        return tried;
+    }
+
+    // Refuses each value of a whole save in turn: a refused column value
+    // ends its list's save there and nothing else; any other refused value
+    // stops nothing. Every refusal is answered false.
+    void refuseEachValueInTurn(bool controlsOnly)
+    {
+        bool result = false;
+        const std::vector<Write> all = save(L"T", controlsOnly, nullptr, result);
+        ASSERT_TRUE(result);
+        ASSERT_EQ(controlsOnly ? 10u : 31u, all.size());
+        for (size_t k = 0; k < all.size(); ++k) {
+            const Write refused = all[k];
+            const std::string label(refused.first.begin(), refused.first.end());
+            const std::string name(refused.second.begin(), refused.second.end());
+            std::vector<Write> expected;
+            for (size_t j = 0; j < all.size(); ++j)
+                if (j <= k || !isColumnValue(refused.second) || !isColumnValue(all[j].second) ||
+                    all[j].first != refused.first)
+                    expected.push_back(all[j]);
+            EXPECT_EQ(expected, save(L"T", controlsOnly, &refused, result)) << label << " " << name;
+            EXPECT_FALSE(result) << label << " " << name;
+        }
+    }
+
+    HWND dialog = nullptr;
+    NodePtr root;
+    HKEY key = nullptr;
+};
+
+} // namespace
+
+TEST_F(TwoListStore, InTheTreeARefusedColumnEndsItsListAndAnyOtherRefusalStopsNothing)
+{
+    refuseEachValueInTurn(false);
+}
+
+TEST_F(TwoListStore, ControlsOnlyARefusedColumnEndsItsListAndTheNextListKeepsItsOwnKey)
+{
+    refuseEachValueInTurn(true);
+    // The refusal of the first list's first column leaves the second list's
+    // values in its own key directly below the start path.
+    bool result = true;
+    const std::vector<Write> all = save(L"T", true, nullptr, result);
+    const Write firstColumn = all[2];
+    ASSERT_EQ(L"col_0", firstColumn.second);
+    const std::vector<Write> tried = save(L"T", true, &firstColumn, result);
+    ASSERT_EQ(8u, tried.size());
+    EXPECT_TRUE(endsWith(tried.back().first, L"\\T\\Ctrl 22"));
+}
+
+TEST_F(TwoListStore, AListWhoseOwnValueAloneIsRefusedAnswersFalseAndStoresItsColumns)
+{
+    bool result = true;
+    const std::vector<Write> all = save(L"T", false, nullptr, result);
+    const auto top = std::find_if(all.begin(), all.end(), [](const Write& w) {
+        return endsWith(w.first, L"\\T\\Node 0") && w.second == L"top";
+    });
+    ASSERT_NE(all.end(), top);
+    const Write refused = *top;
+    EXPECT_EQ(all, save(L"T", false, &refused, result));
+    EXPECT_FALSE(result) << "the list's own value was refused";
 }

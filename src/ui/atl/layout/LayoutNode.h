@@ -140,6 +140,8 @@ public:
     bool layout(const RECT& rect, HDWP deferred) override;
     // Adds the column widths (and whether they filled the control).
     bool loadState(RegistryArchive& archive) override;
+    // A refused column value ends the save at once with false: the column
+    // values after it are not written.
     bool saveState(RegistryArchive& archive) override;
 
     // Brings the column records in line with the control's columns.

@@ -79,6 +79,16 @@ bool writeEvery(RegistryArchive& archive, const NamedValues& values)
     return all;
 }
 
+// Writes the values in order up to the first that is refused; true when
+// none was.
+bool writeUntilRefused(RegistryArchive& archive, const NamedValues& values)
+{
+    for (const auto& value : values)
+        if (!archive.writeDword(value.first.c_str(), value.second))
+            return false;
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- archive
@@ -199,9 +209,10 @@ bool Node::loadState(RegistryArchive& archive)
     return !sizing || !anySizing || sum == wholeFactor;
 }
 
-// A refused value ends nothing: every value, every child and every column is
-// written, so that no part of the stored layout stays absent or stale behind
-// the refusal; the result still tells that something was refused.
+// A refused node value ends nothing: every value and every child is written,
+// so that no part of the stored layout stays absent or stale behind the
+// refusal; the result still tells that something was refused. (A list's
+// column state is the exception: see ListCtrlNode::saveState.)
 bool Node::saveState(RegistryArchive& archive)
 {
     bool saved = true;
@@ -267,8 +278,13 @@ bool ListCtrlNode::saveState(RegistryArchive& archive)
     for (size_t i = 0; i < m_columns.size(); ++i)
         values.emplace_back(numbered(L"col_%lu", static_cast<unsigned long>(i)),
                             static_cast<DWORD>(m_columns[i].width));
-    const bool columns = writeEvery(archive, values);
-    return node && columns;
+    // Column state is a whole: a refusal ends this node's save there. In a
+    // controls-only walk the key scope is left on the way out all the same,
+    // or the next list's columns would go into a sub-key of this one's and
+    // the walk would end off its start path.
+    if (!writeUntilRefused(archive, values))
+        return false;
+    return node;
 }
 
 } // namespace layout
