@@ -132,7 +132,7 @@ bool kvCAnalyseDlg::baseDocOffers(const wchar_t* name) const
 
 // ---------------------------------------------------------------- opening
 
-void kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
+int kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
 {
     kvCResourceCntxt scope(moduleHandle());
     kvRegisterAnalyseTemplates();
@@ -152,6 +152,7 @@ void kvCAnalyseDlg::openAnalysisDialog(CWnd* parent, kvIUnknownPtr first)
         installMouseReactor(kvCGeMatrix());
     }
     opened = true;
+    return created;
 }
 
 // The job's machine and the sets its references point at become the window's

@@ -54,9 +54,9 @@ public:
     ~kvCAnalyseDlg() override;
 
     // Creates the window as a child of parent. first is the first parameter of
-    // the start (a job definition) or empty. A window that could not be made
-    // shows in GetSafeHwnd() being null.
-    void openAnalysisDialog(CWnd* parent, kvIUnknownPtr first);
+    // the start (a job definition) or empty. Gives the window creation's
+    // result: 0 when no window could be made (GetSafeHwnd() is null then).
+    int openAnalysisDialog(CWnd* parent, kvIUnknownPtr first);
     // Brings an open window up to date after the command ran again.
     void reactivateAnalysisDialog(kvIUnknownPtr first);
     void setModel(kvITarnwellModel1* model);

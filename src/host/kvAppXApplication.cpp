@@ -63,10 +63,7 @@ kvIfPtr<kvIApplication1> getAppXApplication()
                   L"Missing Application-Pointer!\n\nProcess will be terminated!");
     // The pointer kept is the application's own kvIApplication1: it is handed
     // out with a reference added, without asking the host again.
-    kvIfPtr<kvIApplication1> app;
-    appXApplication->addRef();
-    app.attach(appXApplication);
-    return app;
+    return kvIfPtr<kvIApplication1>(appXApplication);
 }
 
 kvIfPtr<kvIResourceMgr1> getAppXResourceManager()

@@ -439,7 +439,7 @@ struct WindowFixture : ::testing::Test {
         dlg = new kvCAnalyseDlg(nullptr);
         dlg->setExecContext(host.context);
         dlg->setModel(host.model);
-        dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job));
+        EXPECT_NE(dlg->openAnalysisDialog(nullptr, kvIUnknownPtr(job)), 0);
         EXPECT_NE(dlg->GetSafeHwnd(), nullptr);
         dlg->ShowWindow(SW_SHOW);
         return dlg;

@@ -1,6 +1,7 @@
 // What the analysis window and its group lists promise their callers: a host
 // object they require and do not get is reported under their source unit and
-// a line, never under a file of the build; opening the window gives no result.
+// a line, never under a file of the build; opening the window gives the
+// creation's result.
 #include "analyse/kvAnalyseKeys.h"
 #include "analyse/kvCAnalyseDlg.h"
 #include "analyse/kvCMultiSelPlanDialog.h"
@@ -15,8 +16,6 @@
 #include <cwctype>
 #include <functional>
 #include <string>
-#include <type_traits>
-#include <utility>
 
 namespace {
 
@@ -165,9 +164,26 @@ TEST(GroupListAssertions, ListsWithoutADocumentReportUnderTheirOwnUnits)
     kvSetAssertSink(previous);
 }
 
-TEST(AnalysisWindow, OpeningGivesNoResult)
+// The result is the window creation's: not 0 with a window made under a
+// parent that exists, 0 without one under a parent whose window is gone.
+TEST_F(WindowAssertions, OpeningGivesTheWindowCreationsResult)
 {
-    static_assert(std::is_void_v<decltype(std::declval<kvCAnalyseDlg&>().openAnalysisDialog(nullptr,
-                                                                                             kvIUnknownPtr()))>,
-                  "whether the window was made shows in its handle");
+    CWnd stale;
+    stale.m_hWnd = CreateWindowExW(0, WC_DIALOG, L"main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(stale.m_hWnd);
+    kvCAnalyseDlg* unmade = new kvCAnalyseDlg(nullptr);
+    unmade->setExecContext(host.context);
+    unmade->setModel(host.model);
+    EXPECT_EQ(0, unmade->openAnalysisDialog(&stale, kvIUnknownPtr()));
+    EXPECT_EQ(nullptr, unmade->GetSafeHwnd());
+    delete unmade;
+    stale.m_hWnd = nullptr;
+
+    HWND main = CreateWindowExW(0, WC_DIALOG, L"main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    dlg = new kvCAnalyseDlg(nullptr);
+    dlg->setExecContext(host.context);
+    dlg->setModel(host.model);
+    EXPECT_NE(0, dlg->openAnalysisDialog(CWnd::FromHandle(main), kvIUnknownPtr()));
+    EXPECT_TRUE(IsWindow(dlg->GetSafeHwnd()));
+    EXPECT_EQ(main, GetParent(dlg->GetSafeHwnd()));
 }

@@ -73,17 +73,29 @@ TEST_F(InterfacePointer, QueriesByNameAndStaysEmptyWithoutTheInterface)
     EXPECT_EQ(j.queries.size(), calls);
 }
 
-// A typed pointer is asked for its interface like any other: the host sees
-// the query, and a well-made object answers with the very same interface.
-TEST_F(InterfacePointer, ATypedPointerIsQueriedAndHoldsTheSameInterface)
+// A pointer that already is a T is kept as it is, with one reference added
+// and nothing asked of the host, built or assigned alike; its object's
+// kvIUnknown pointer is asked for T.
+TEST_F(InterfacePointer, ATypedPointerIsKeptWithOneReferenceAndNoQuery)
 {
     FakeDoc* object = static_cast<FakeDoc*>(static_cast<kvIAppDocument1*>(doc));
     kvIBaseDocument1* typed = object;
-    kvIfPtr<kvIBaseDocument1> held(typed);
+    {
+        kvIfPtr<kvIBaseDocument1> held(typed);
+        EXPECT_TRUE(j.queries.empty());
+        EXPECT_EQ(held.getIf(), typed);
+        EXPECT_EQ(refs(doc), 2);
+        kvIfPtr<kvIBaseDocument1> assigned;
+        assigned = typed;
+        EXPECT_TRUE(j.queries.empty());
+        EXPECT_EQ(refs(doc), 3);
+    }
+    EXPECT_EQ(refs(doc), 1);
+    EXPECT_TRUE(kvIfPtr<kvIBaseDocument1>(static_cast<kvIBaseDocument1*>(nullptr)).isNull());
+    kvIfPtr<kvIBaseDocument1> asked(static_cast<kvIUnknown*>(static_cast<kvIAppDocument1*>(object)));
     ASSERT_EQ(j.queries.size(), 1u);
     EXPECT_EQ(j.queries.back(), L"kvIBaseDocument1");
-    EXPECT_EQ(held.getIf(), typed);
-    EXPECT_EQ(refs(doc), 2);
+    EXPECT_EQ(asked.getIf(), typed);
 }
 
 namespace {
@@ -106,20 +118,28 @@ private:
 
 } // namespace
 
-TEST_F(InterfacePointer, ATypedPointerHoldsWhatItsObjectAnswersForTheName)
+// The typed pointer is held even where its object would answer the name with
+// another object's interface, or with none; asked through its kvIUnknown
+// pointer, the object's answer is held.
+TEST_F(InterfacePointer, ATypedPointerIsHeldWhateverItsObjectWouldAnswer)
 {
     auto* forwarding = new kvIfImp<Forwarding>(doc);
     forwarding->_addRef();
     kvIAppDocument1* typed = forwarding;
     {
         kvIfPtr<kvIAppDocument1> held(typed);
-        EXPECT_EQ(held.get(), doc);  // the document's interface, not the forwarder's
+        EXPECT_EQ(held.getIf(), typed);
+        EXPECT_EQ(forwarding->refCount(), 2);
+        kvIfPtr<kvIAppDocument1> asked(static_cast<kvIUnknown*>(typed));
+        EXPECT_EQ(asked.get(), doc);  // the document's interface, not the forwarder's
         EXPECT_EQ(refs(doc), 2);
-        EXPECT_EQ(forwarding->refCount(), 1);
     }
+    EXPECT_EQ(forwarding->refCount(), 1);
     auto* silent = new kvIfImp<Forwarding>(nullptr);
     silent->_addRef();
-    EXPECT_TRUE(kvIfPtr<kvIAppDocument1>(static_cast<kvIAppDocument1*>(silent)).isNull());
+    kvIAppDocument1* mute = silent;
+    EXPECT_EQ(kvIfPtr<kvIAppDocument1>(mute).getIf(), mute);
+    EXPECT_TRUE(kvIfPtr<kvIAppDocument1>(static_cast<kvIUnknown*>(mute)).isNull());
     EXPECT_EQ(silent->refCount(), 1);
     silent->_relRef();
     forwarding->_relRef();

@@ -1,7 +1,8 @@
 // Interface smart pointers. Host objects are reached only through interfaces
 // asked for by name; kvIfPtr<T> asks for T's name whenever it is built from a
-// raw pointer or a pointer of another interface, and is simply empty when the
-// object lacks T. Only a copy, and assigning a T*, take the pointer as it is.
+// raw kvIUnknown pointer or a pointer of another interface, and is simply
+// empty when the object lacks T. A copy, and a T* built from or assigned,
+// are taken as they are.
 //
 // Out-parameter pattern: host getters fill the address that operator& hands
 // out (after releasing what the pointer held); the pointer then owns the
@@ -96,9 +97,11 @@ public:
     // The null constructor; the argument (always 0) is ignored.
     kvIfPtr(int) {}
     kvIfPtr(std::nullptr_t) {}
-    // Queries the object for T, a T* as well: the object says which of its
-    // interfaces is its T. An object without T leaves the pointer empty.
+    // Queries the object for T; an object without T leaves the pointer empty.
     kvIfPtr(kvIUnknown* p) { m_pUnk = queryByName(p, name()); }
+    // Keeps an interface that already is a T, adding a reference; no query.
+    // A caller that wants the object asked passes its kvIUnknown pointer.
+    kvIfPtr(T* p) : kvIfPtrBase(asUnknown(p)) {}
     kvIfPtr(const kvIfPtr& other) : kvIfPtrBase(other.m_pUnk) {}
     // From a smart pointer of any other interface: queried for T.
     kvIfPtr(const kvIfPtrBase& other)
