@@ -3,6 +3,10 @@
 // without it.
 #pragma once
 
+// The help key every mode panel and group list answers; the analysis window
+// keeps its own, the one its Help asks for.
+inline constexpr const wchar_t kvModePanelHelpKey[] = L"";
+
 inline constexpr const wchar_t kvKeyKvITwTool1[] = L"kvITwTool1";
 inline constexpr const wchar_t kvKeyKvITwFrame1[] = L"kvITwFrame1";
 inline constexpr const wchar_t kvKeyFeedbacks[] = L"Feedbacks";

@@ -81,6 +81,11 @@ void kvCMultiFaceSelDialog::getLocFile(kvCString& file, kvCString&, kvCString&) 
     file = L"twUiCyc.loc";
 }
 
+kvCString kvCMultiFaceSelDialog::helpContext() const
+{
+    return kvCString(kvModePanelHelpKey);
+}
+
 int kvCMultiFaceSelDialog::currentMode() const
 {
     int mode = 0;

@@ -83,7 +83,7 @@ void kvCMultiSelListDialog::getLocFile(kvCString& file, kvCString&, kvCString&) 
 
 kvCString kvCMultiSelListDialog::helpContext() const
 {
-    return kvCString();
+    return kvCString(kvModePanelHelpKey);
 }
 
 kvCAnalyseDlg* kvCMultiSelListDialog::analysisWindow() const

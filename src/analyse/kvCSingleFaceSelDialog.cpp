@@ -45,6 +45,11 @@ void kvCSingleFaceSelDialog::getLocFile(kvCString& file, kvCString&, kvCString&)
     file = L"twUiCyc.loc";
 }
 
+kvCString kvCSingleFaceSelDialog::helpContext() const
+{
+    return kvCString(kvModePanelHelpKey);
+}
+
 BOOL kvCSingleFaceSelDialog::Create(UINT templateId, CWnd* parent)
 {
     m_owner = dynamic_cast<kvCAnalyseDlg*>(parent);

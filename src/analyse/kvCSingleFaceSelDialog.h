@@ -24,6 +24,8 @@ public:
 
     void reInitialize() override;
     void getLocFile(kvCString& file, kvCString& section, kvCString& prefix) const override;
+    // The empty key that every mode panel shares.
+    kvCString helpContext() const override;
     const KVPROP_DLGMSGMAP* getMessageMap() const override;
     const KVPROP_STDCTRL* getStdCtrls() const override;
 

@@ -279,6 +279,25 @@ TEST_F(WindowTest, CaptionMenuAndHelp)
     EXPECT_FALSE(::IsWindow(window));
 }
 
+// Every mode panel answers the empty help key; the window keeps its own,
+// and Help asks for that one whichever mode is shown.
+TEST_F(WindowTest, EveryModePanelAnswersTheEmptyHelpKeyAndHelpAsksForTheWindows)
+{
+    open();
+    for (int mode : {1, 2, 3, 4, 5}) {
+        chooseMode(mode);
+        ASSERT_EQ(dlg->currentMode(), mode);
+        kvCDialog* panel = dlg->panelForMode(mode);
+        ASSERT_NE(panel, nullptr) << mode;
+        EXPECT_TRUE(panel->helpContext().isEmpty()) << mode << ": " << panel->helpContext().str();
+        host.help->calls.clear();
+        ::SendMessageW(dlg->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(kvCAnalyseDlg::idHelp, BN_CLICKED), 0);
+        const std::vector<std::wstring> help = {L"clear", L"set Dialog24171", L"set Analysis", L"show", L"clear"};
+        EXPECT_EQ(host.help->calls, help) << mode;
+    }
+    EXPECT_EQ(dlg->helpContext().str(), std::wstring(L"Dialog24171"));
+}
+
 TEST_F(WindowTest, ResultSwitchesAreExclusive)
 {
     open();
