@@ -158,6 +158,33 @@ TEST(GroupListSelection, InAutoZoomAListWithoutRowsSelectsAndShowsNothing)
     EXPECT_TRUE(t.has(kOwnColours)) << t.all();
 }
 
+// In auto zoom a navigator on row 0's faces goes off when the next
+// evaluation leaves the list without rows: a selection of no face, or of
+// faces that make no group. No row is selected to tell the list so; the
+// evaluation itself resets it.
+TEST(GroupListSelection, InAutoZoomAnEvaluationLeavingNoRowsTurnsTheNavigatorOffItsStaleFaces)
+{
+    const struct {
+        const char* name;
+        std::string script;
+    } cases[] = {
+        {"planes, no face", "mode 4\nmenu 8\nselect faces 101 103 107 108\nelapse 100\nnavigator\nselect none\n"},
+        {"planes, fillets", "mode 4\nmenu 8\nselect faces 101 103 107 108\nelapse 100\nnavigator\n"
+                            "select faces 121 133\n"},
+        {"radii, no face", "mode 3\nmenu 8\nselect faces 121 122 111 113\nelapse 100\nnavigator\nselect none\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Played t = play(kOpen + c.script + "elapse 100\necho == now\nrows\nnavigator\n");
+        ASSERT_EQ(t.errors, 0) << t.all();
+        const int shown = t.find("  <- shown");
+        ASSERT_GT(shown, 0) << "the navigator was on before: " << t.all();
+        EXPECT_LT(shown, t.find("== now")) << t.all();
+        EXPECT_EQ(t.after("== now", "list"), "0 rows") << t.all();
+        EXPECT_NE(t.after("== now", "navigator").find("(off)"), std::string::npos) << t.all();
+    }
+}
+
 // Out of auto zoom an evaluation leaves what it left before: every row
 // ticked, row 0 selected and highlighted, the navigator off.
 TEST(GroupListSelection, OutOfAutoZoomAnEvaluationTicksEveryRowAndTurnsTheNavigatorOff)

@@ -166,6 +166,29 @@ TEST(ModeTransitions, ShowFacesIsHiddenInModeTwoAndCannotBePressed)
     EXPECT_NE(p.lines[buttons3].find("show-faces (shown, enabled)"), std::string::npos) << p.lines[buttons3];
 }
 
+// The selection analysis shows the faces and checks "Show faces"; leaving
+// modes 3 and 4 for any other mode unchecks it, whether the mode list or a
+// caller's write into "AnalyseMode" makes the change, and a mode no entry
+// stands for among them.
+TEST(ModeTransitions, LeavingTheListModesUnchecksShowFacesTheSelectionChecked)
+{
+    const char* const changes[] = {"write AnalyseMode 7\n", "write AnalyseMode 1\n", "write AnalyseMode 5\n",
+                                   "mode 1\n", "mode 2\n", "mode 5\n"};
+    for (const char* change : changes) {
+        SCOPED_TRACE(change);
+        const Played p = playSession(std::string("analyse\nmode 3\nselect faces 111 113 121\nmode 4\nselect none\n"
+                                                 "echo == shown\nshow buttons\n") +
+                                     change + "echo == left\nshow buttons\nclose\n");
+        ASSERT_EQ(p.errors, 0) << p.all();
+        EXPECT_NE(p.after("== shown", "buttons").find("show-faces (shown, enabled, checked)"), std::string::npos)
+            << p.all();
+        const std::string left = p.after("== left", "buttons");
+        const std::size_t at = left.find("show-faces (");
+        ASSERT_NE(at, std::string::npos) << p.all();
+        EXPECT_EQ(left.substr(at, left.find(')', at) - at).find("checked"), std::string::npos) << p.all();
+    }
+}
+
 // Every clearing ends a pair: the next pick in mode 2 is a first element,
 // whatever was picked before the clearing and in which mode. The top is a
 // plane: as a first element, AnalyseType 7 with its face in "Info face 1".
