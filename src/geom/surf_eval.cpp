@@ -234,6 +234,9 @@ void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[]
         for (int j = 0; j < kv; ++j) {
             const double w = W[j];
             const double h[4] = {w * P[j][0], w * P[j][1], w * P[j][2], w};
+            // Unrolled, the derivatives' partial sums stay in registers;
+            // -O2 would keep this loop, and them in memory.
+#pragma GCC unroll 3
             for (int b = 0; b <= DV; ++b) {
                 const double c = Nv[b][j];
                 for (int e = 0; e < 4; ++e)
