@@ -397,8 +397,11 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
                    double* Suu, double* Sv, double* Svv, double* kU, double* kV)
 {
     const bool curvature = kU || kV;
-    const int du = (Su || Suu || curvature) ? 2 : 0;
     const int dv = (Sv || Svv || curvature) ? 2 : 0;
+    // With no derivative asked for, those along u are formed all the same:
+    // the sums without derivatives then serve the point evaluation alone,
+    // where the compiler inlines them.
+    const int du = (Su || Suu || curvature || !dv) ? 2 : 0;
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
     if (du)
         basis<2>(s->knotsu, s->ordu, su, U, Nu);
@@ -414,10 +417,8 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
         homogeneous<2, 2, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
     else if (du)
         homogeneous<2, 0, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
-    else if (dv)
-        homogeneous<0, 2, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
     else
-        homogeneous<0, 0, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
+        homogeneous<0, 2, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
     // Rows along v, columns along u; the passes across them take first and
     // second derivatives, which give zero vectors for a vanishing sum and
     // report nothing.
