@@ -94,6 +94,8 @@ Located locateUV(const RatBSplSurf* s, double u, double v, int lineU, int lineV)
 
 inline double reciprocal(double den) { return std::fabs(den) < 1e-12 ? 0.0 : 1.0 / den; }
 
+constexpr double kWeightEps = 1e-12;   // a weight sum below this vanishes
+
 // Non-zero basis functions of order k on span s at t and their derivatives
 // up to N (at most 2): D[d][i] belongs to control point s - k + 1 + i.
 // FIXED is the order when it is known at compile time (0 otherwise), so that
@@ -175,13 +177,39 @@ void basis(const double* K, int k, int s, double t, double D[][kMaxOrd])
     }
 }
 
+// Weight sums of the patch's lines, which the evaluations report when they
+// vanish: rows[i] is row i's sum along v, columns[j] column j's along u (when
+// asked for), each added in the order of the tensor sums. smallest is the
+// least magnitude among them, so that a call whose sums all stand clear of
+// kWeightEps (every call on a net of positive weights) passes the reports by
+// with one comparison; a NaN sum is never below it, as it is never reported.
+struct LineSums {
+    double rows[kMaxOrd];
+    double columns[kMaxOrd];
+    double smallest;
+    bool mayVanish() const { return smallest < kWeightEps; }
+};
+
+// Branch-free, so that it costs each sum a couple of instructions.
+inline double leastMagnitude(double least, const double* sums, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const double a = std::fabs(sums[i]);
+        least = a < least ? a : least;
+    }
+    return least;
+}
+
 // Homogeneous point (w x, w y, w z, w) and its derivatives: Au[a] is the a-th
 // derivative in u (a <= DU), Av[b] the b-th in v (b <= DV; Av[0] = Au[0]).
-// rowSums receives the weight sum of each of the ordu rows along v.
+// rows receives the weight sum of each of the ordu rows along v; columns, if
+// not null, that of each of the ordv columns along u, for orders not known at
+// compile time only (see lineSums).
 // KU and KV are the orders when known at compile time (0 otherwise).
 template <int DU, int DV, int KU, int KV>
 void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
-                         const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4], double* rowSums)
+                         const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4], double* rows,
+                         double* columns)
 {
     const int ku = KU > 0 ? KU : s->ordu, kv = KV > 0 ? KV : s->ordv;
     const int bu = su - ku + 1, bv = sv - kv + 1;
@@ -192,6 +220,10 @@ void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[]
         U[a][0] = U[a][1] = U[a][2] = U[a][3] = 0.0;
     for (int b = 0; b <= DV; ++b)
         V[b][0] = V[b][1] = V[b][2] = V[b][3] = 0.0;
+    const bool columnsHere = KV == 0 && columns;
+    if (columnsHere)
+        for (int j = 0; j < kv; ++j)
+            columns[j] = 0.0;
     const int stride = s->noPointsv;
     const GeomVec3* P = s->points + static_cast<long long>(bu) * stride + bv;
     const double* W = s->weights + static_cast<long long>(bu) * stride + bv;
@@ -202,13 +234,18 @@ void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[]
         for (int j = 0; j < kv; ++j) {
             const double w = W[j];
             const double h[4] = {w * P[j][0], w * P[j][1], w * P[j][2], w};
+            // Unrolled, the derivatives' partial sums stay in registers;
+            // -O2 would keep this loop, and them in memory.
+#pragma GCC unroll 3
             for (int b = 0; b <= DV; ++b) {
                 const double c = Nv[b][j];
                 for (int e = 0; e < 4; ++e)
                     R[b][e] += c * h[e];
             }
+            if (columnsHere)
+                columns[j] += Nu[0][i] * w;
         }
-        rowSums[i] = R[0][3];
+        rows[i] = R[0][3];
         for (int a = 0; a <= DU; ++a) {
             const double c = Nu[a][i];
             for (int e = 0; e < 4; ++e)
@@ -228,35 +265,56 @@ void homogeneousOfOrders(const RatBSplSurf* s, int su, int sv, const double Nu[]
     }
 }
 
-template <int DU, int DV>
+// The least magnitude among the line sums, after the column sums (when
+// COLUMNS) for the orders known at compile time: those take a pass of their
+// own over the patch's weights, a few instructions a weight, since inside
+// the loop above their accumulators would take the registers that hold its
+// partial sums. The loop for other orders keeps those in memory anyway, and
+// there the column sums ride along.
+template <int KU, int KV, bool COLUMNS>
+void lineSums(const RatBSplSurf* s, int su, int sv, const double* nu, LineSums* sums)
+{
+    const int ku = KU > 0 ? KU : s->ordu, kv = KV > 0 ? KV : s->ordv;
+    if (COLUMNS && KV > 0) {
+        const int stride = s->noPointsv;
+        const double* W = s->weights + static_cast<long long>(su - ku + 1) * stride + (sv - kv + 1);
+        double columns[KV > 0 ? KV : 1] = {};
+        for (int i = 0; i < ku; ++i, W += stride)
+            for (int j = 0; j < kv; ++j)
+                columns[j] += nu[i] * W[j];
+        for (int j = 0; j < kv; ++j)
+            sums->columns[j] = columns[j];
+    }
+    const double least = leastMagnitude(HUGE_VAL, sums->rows, ku);
+    sums->smallest = COLUMNS ? leastMagnitude(least, sums->columns, kv) : least;
+}
+
+// The homogeneous sums with the line sums; the columns only when COLUMNS.
+template <int DU, int DV, bool COLUMNS>
 void homogeneous(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd],
-                 const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4], double* rowSums)
+                 const double Nv[][kMaxOrd], double Au[3][4], double Av[3][4], LineSums* sums)
 {
     // Both orders are compared: a combined key would let other pairs (2 and
     // 11, say) pass for one of these.
     const int ku = s->ordu, kv = s->ordv;
-    if (ku == 3 && kv == 2)
-        homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av, rowSums);
-    else if (ku == 2 && kv == 3)
-        homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av, rowSums);
-    else if (ku == 3 && kv == 3)
-        homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av, rowSums);
-    else if (ku == 4 && kv == 4)
-        homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av, rowSums);
-    else
-        homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av, rowSums);
-}
-
-// The weight sum of each of the ordv columns of the patch along u.
-void columnSums(const RatBSplSurf* s, int su, int sv, const double Nu[][kMaxOrd], double* sums)
-{
-    const int ku = s->ordu, kv = s->ordv, stride = s->noPointsv;
-    const double* W = s->weights + static_cast<long long>(su - ku + 1) * stride + (sv - kv + 1);
-    for (int j = 0; j < kv; ++j)
-        sums[j] = 0.0;
-    for (int i = 0; i < ku; ++i, W += stride)
-        for (int j = 0; j < kv; ++j)
-            sums[j] += Nu[0][i] * W[j];
+    double* rows = sums->rows;
+    if (ku == 3 && kv == 2) {
+        homogeneousOfOrders<DU, DV, 3, 2>(s, su, sv, Nu, Nv, Au, Av, rows, nullptr);
+        lineSums<3, 2, COLUMNS>(s, su, sv, Nu[0], sums);
+    } else if (ku == 2 && kv == 3) {
+        homogeneousOfOrders<DU, DV, 2, 3>(s, su, sv, Nu, Nv, Au, Av, rows, nullptr);
+        lineSums<2, 3, COLUMNS>(s, su, sv, Nu[0], sums);
+    } else if (ku == 3 && kv == 3) {
+        homogeneousOfOrders<DU, DV, 3, 3>(s, su, sv, Nu, Nv, Au, Av, rows, nullptr);
+        lineSums<3, 3, COLUMNS>(s, su, sv, Nu[0], sums);
+    } else if (ku == 4 && kv == 4) {
+        homogeneousOfOrders<DU, DV, 4, 4>(s, su, sv, Nu, Nv, Au, Av, rows, nullptr);
+        lineSums<4, 4, COLUMNS>(s, su, sv, Nu[0], sums);
+    } else {
+        homogeneousOfOrders<DU, DV, 0, 0>(s, su, sv, Nu, Nv, Au, Av, rows,
+                                          COLUMNS ? sums->columns : nullptr);
+        lineSums<0, 0, COLUMNS>(s, su, sv, Nu[0], sums);
+    }
 }
 
 // Point and derivatives (up to n) of the rational map from its homogeneous
@@ -278,8 +336,6 @@ inline void rationalDerivs(const double A[3][4], int n, double inv, double out[3
         for (int e = 0; e < 3; ++e)
             out[2][e] = (A[2][e] - (2.0 * A[1][3] * out[1][e] + A[2][3] * out[0][e])) * inv;
 }
-
-constexpr double kWeightEps = 1e-12;   // a weight sum below this vanishes
 
 // The surface is a curve of curves: each row of the patch evaluated along v
 // (or column along u), then a curve through those points. Each such line
@@ -341,8 +397,11 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
                    double* Suu, double* Sv, double* Svv, double* kU, double* kV)
 {
     const bool curvature = kU || kV;
-    const int du = (Su || Suu || curvature) ? 2 : 0;
     const int dv = (Sv || Svv || curvature) ? 2 : 0;
+    // With no derivative asked for, those along u are formed all the same:
+    // the sums without derivatives then serve the point evaluation alone,
+    // where the compiler inlines them.
+    const int du = (Su || Suu || curvature || !dv) ? 2 : 0;
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
     if (du)
         basis<2>(s->knotsu, s->ordu, su, U, Nu);
@@ -352,21 +411,21 @@ GeomPoint evalFull(const RatBSplSurf* s, int su, int sv, double U, double V, dou
         basis<2>(s->knotsv, s->ordv, sv, V, Nv);
     else
         basis<0>(s->knotsv, s->ordv, sv, V, Nv);
-    double Au[3][4], Av[3][4], rows[kMaxOrd], columns[kMaxOrd];
+    double Au[3][4], Av[3][4];
+    LineSums lines;
     if (du && dv)
-        homogeneous<2, 2>(s, su, sv, Nu, Nv, Au, Av, rows);
+        homogeneous<2, 2, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
     else if (du)
-        homogeneous<2, 0>(s, su, sv, Nu, Nv, Au, Av, rows);
-    else if (dv)
-        homogeneous<0, 2>(s, su, sv, Nu, Nv, Au, Av, rows);
+        homogeneous<2, 0, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
     else
-        homogeneous<0, 0>(s, su, sv, Nu, Nv, Au, Av, rows);
+        homogeneous<0, 2, true>(s, su, sv, Nu, Nv, Au, Av, &lines);
     // Rows along v, columns along u; the passes across them take first and
     // second derivatives, which give zero vectors for a vanishing sum and
     // report nothing.
-    columnSums(s, su, sv, Nu, columns);
-    reportVanishingSums(rows, s->ordu);
-    reportVanishingSums(columns, s->ordv);
+    if (lines.mayVanish()) {
+        reportVanishingSums(lines.rows, s->ordu);
+        reportVanishingSums(lines.columns, s->ordv);
+    }
     const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
     double ru[3][3], rv[3][3];
     rationalDerivs(Au, du, inv, ru);
@@ -493,20 +552,24 @@ GeomPoint derivUByRows(RatBSplSurf* s, const Located& at)
 GeomPoint firstDeriv(const RatBSplSurf* s, const Located& at, bool dirU)
 {
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
-    double Au[3][4], Av[3][4], lines[kMaxOrd];
+    double Au[3][4], Av[3][4];
+    LineSums lines;
     // Rows along v then the derivative along u, or columns along u then the
-    // derivative along v; the derivative evaluates its point first.
+    // derivative along v; the derivative evaluates its point first. The
+    // check before the columns' reports takes in the row sums too, so a
+    // vanishing row only has the columns looked at.
     if (dirU) {
         basis<1>(s->knotsu, s->ordu, at.su, at.U, Nu);
         basis<0>(s->knotsv, s->ordv, at.sv, at.V, Nv);
-        homogeneous<1, 0>(s, at.su, at.sv, Nu, Nv, Au, Av, lines);
-        reportVanishingSums(lines, s->ordu);
+        homogeneous<1, 0, false>(s, at.su, at.sv, Nu, Nv, Au, Av, &lines);
+        if (lines.mayVanish())
+            reportVanishingSums(lines.rows, s->ordu);
     } else {
         basis<0>(s->knotsu, s->ordu, at.su, at.U, Nu);
         basis<1>(s->knotsv, s->ordv, at.sv, at.V, Nv);
-        homogeneous<0, 1>(s, at.su, at.sv, Nu, Nv, Au, Av, lines);
-        columnSums(s, at.su, at.sv, Nu, lines);
-        reportVanishingSums(lines, s->ordv);
+        homogeneous<0, 1, true>(s, at.su, at.sv, Nu, Nv, Au, Av, &lines);
+        if (lines.mayVanish())
+            reportVanishingSums(lines.columns, s->ordv);
     }
     reportVanishingWeight(Au);
     double r[3][3];
@@ -530,10 +593,12 @@ GeomPoint ratBSplSurfEvalPoint(RatBSplSurf* surface, double u, double v)
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
     basis<0>(surface->knotsu, surface->ordu, at.su, at.U, Nu);
     basis<0>(surface->knotsv, surface->ordv, at.sv, at.V, Nv);
-    double Au[3][4], Av[3][4], rows[kMaxOrd];
-    homogeneous<0, 0>(surface, at.su, at.sv, Nu, Nv, Au, Av, rows);
+    double Au[3][4], Av[3][4];
+    LineSums lines;
+    homogeneous<0, 0, false>(surface, at.su, at.sv, Nu, Nv, Au, Av, &lines);
     // Rows along v, then the point along u through them.
-    reportVanishingSums(rows, surface->ordu);
+    if (lines.mayVanish())
+        reportVanishingSums(lines.rows, surface->ordu);
     if (std::fabs(Au[0][3]) < kWeightEps) {
         reportVanishingWeight(Au);
         return GeomPoint{0.0, 0.0, 0.0};
@@ -677,13 +742,16 @@ bool firstOrder(const RatBSplSurf* s, double u, double v, double* Su, double* Sv
     double Nu[3][kMaxOrd], Nv[3][kMaxOrd];
     basis<1>(s->knotsu, s->ordu, at.su, at.U, Nu);
     basis<1>(s->knotsv, s->ordv, at.sv, at.V, Nv);
-    double Au[3][4], Av[3][4], rows[kMaxOrd], columns[kMaxOrd];
-    homogeneous<1, 1>(s, at.su, at.sv, Nu, Nv, Au, Av, rows);
-    columnSums(s, at.su, at.sv, Nu, columns);
+    double Au[3][4], Av[3][4];
+    LineSums lines;
+    homogeneous<1, 1, true>(s, at.su, at.sv, Nu, Nv, Au, Av, &lines);
     // What the two single derivatives report, in their order.
-    reportVanishingSums(rows, s->ordu);
+    const bool mayVanish = lines.mayVanish();
+    if (mayVanish)
+        reportVanishingSums(lines.rows, s->ordu);
     reportVanishingWeight(Au);
-    reportVanishingSums(columns, s->ordv);
+    if (mayVanish)
+        reportVanishingSums(lines.columns, s->ordv);
     reportVanishingWeight(Au);
     const double inv = std::fabs(Au[0][3]) > 1e-12 ? 1.0 / Au[0][3] : 0.0;
     double ru[3][3], rv[3][3];

@@ -1,12 +1,15 @@
 // Surface evaluation where weight sums vanish: which rows and columns are
-// reported, and the point that the tensor product gives all the same; and
+// reported, and the point that the tensor product gives all the same; the
+// inverter's one-pass first derivatives against the two single ones; and
 // order-1 directions beside orders beyond the fixed buffers.
+#include "geom/invert_grid.h"
 #include "surf_nets.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -135,6 +138,140 @@ TEST_F(DivisorReports, ARowOfMixedWeightsKeepsItsWeightedPointsBeyondTheFixedOrd
     // The u derivative of x = 3u / (1 - b) is 3 / (1 - b) - 90 u (1 - u)^29 / (1 - b)^2.
     const double dx = 3.0 / (1.0 - b) - 90.0 * u * std::pow(1.0 - u, 29) / ((1.0 - b) * (1.0 - b));
     EXPECT_NEAR(dx, ratBSplSurfEvalDerivU(s.get(), u, 0.5).x, 1e-9);
+}
+
+// Records the text of every report sent while a test runs.
+struct OnePassDerivatives : ::testing::Test {
+    static std::vector<std::string> texts;
+    GeomMessageFacility facility{};
+    GeomMessageFacility* saved = nullptr;
+
+    static void record(GeomMessageFacility*, const char* text) { texts.push_back(text ? text : ""); }
+    void SetUp() override
+    {
+        geomMessageFacilityInit(&facility);
+        facility.message = record;
+        saved = geomMessageFacility;
+        geomMessageFacility = &facility;
+        texts.clear();
+    }
+    void TearDown() override { geomMessageFacility = saved; }
+
+    // The reports of the inverter's one-pass first derivatives at (u, v),
+    // after checking that they are the two single derivatives to the bit;
+    // the reports of ratBSplSurfEvalDerivU then ratBSplSurfEvalDerivV go to
+    // *single.
+    static std::vector<std::string> onePass(RatBSplSurf* s, double u, double v,
+                                            std::vector<std::string>* single)
+    {
+        texts.clear();
+        const GeomPoint du = ratBSplSurfEvalDerivU(s, u, v);
+        const GeomPoint dv = ratBSplSurfEvalDerivV(s, u, v);
+        *single = texts;
+        texts.clear();
+        double su[3], sv[3];
+        EXPECT_TRUE(geominvert::firstOrder(s, u, v, su, sv));
+        EXPECT_EQ(du.x, su[0]);
+        EXPECT_EQ(du.y, su[1]);
+        EXPECT_EQ(du.z, su[2]);
+        EXPECT_EQ(dv.x, sv[0]);
+        EXPECT_EQ(dv.y, sv[1]);
+        EXPECT_EQ(dv.z, sv[2]);
+        return texts;
+    }
+};
+std::vector<std::string> OnePassDerivatives::texts;
+
+// Order pairs with sums of their own in the evaluator (3 x 2, 3 x 3, 4 x 4)
+// and others, on nets of two rows and columns more than the orders.
+const int kDerivOrders[][2] = {{2, 2}, {3, 2}, {3, 3}, {4, 4}, {2, 4}, {4, 3}};
+
+enum ZeroLines { kZeroRow = 1, kZeroColumn = 2 };
+
+// The wavy net with row 1 and/or column 1 of weight 0: at normalised
+// parameters up to 0.1 both lie in the patch.
+SurfPtr wavyWithZeros(int ordu, int ordv, int zeros)
+{
+    auto s = own(makeWavy(ordu, ordv, ordu + 2, ordv + 2));
+    for (int k = 0; k < ordu + 2 && (zeros & kZeroColumn); ++k)
+        ratBSplSurfSetWeight(s.get(), k, 1, 0.0);
+    for (int k = 0; k < ordv + 2 && (zeros & kZeroRow); ++k)
+        ratBSplSurfSetWeight(s.get(), 1, k, 0.0);
+    return s;
+}
+
+// The curve module's site for a vanishing weight sum, as sent.
+const std::string kVanishingSum =
+    std::to_string(GEOM_ERR_DIVISOR) + "," + std::to_string(GEOM_FILE_CURVE) + ",11080";
+
+TEST_F(OnePassDerivatives, ReportAVanishingRowAsTheUDerivativeDoes)
+{
+    for (const auto& o : kDerivOrders) {
+        SCOPED_TRACE(testing::Message() << o[0] << " x " << o[1]);
+        auto s = wavyWithZeros(o[0], o[1], kZeroRow);
+        std::vector<std::string> single;
+        EXPECT_EQ(std::vector<std::string>{kVanishingSum}, onePass(s.get(), 0.1, 0.1, &single));
+        EXPECT_EQ(std::vector<std::string>{kVanishingSum}, single);
+    }
+}
+
+TEST_F(OnePassDerivatives, ReportAVanishingColumnAsTheVDerivativeDoes)
+{
+    for (const auto& o : kDerivOrders) {
+        SCOPED_TRACE(testing::Message() << o[0] << " x " << o[1]);
+        auto s = wavyWithZeros(o[0], o[1], kZeroColumn);
+        std::vector<std::string> single;
+        EXPECT_EQ(std::vector<std::string>{kVanishingSum}, onePass(s.get(), 0.1, 0.1, &single));
+        EXPECT_EQ(std::vector<std::string>{kVanishingSum}, single);
+    }
+}
+
+TEST_F(OnePassDerivatives, ReportAVanishingRowAndColumnBoth)
+{
+    const std::vector<std::string> both = {kVanishingSum, kVanishingSum};
+    for (const auto& o : kDerivOrders) {
+        SCOPED_TRACE(testing::Message() << o[0] << " x " << o[1]);
+        auto s = wavyWithZeros(o[0], o[1], kZeroRow | kZeroColumn);
+        std::vector<std::string> single;
+        EXPECT_EQ(both, onePass(s.get(), 0.1, 0.1, &single));
+        EXPECT_EQ(both, single);
+    }
+}
+
+// Every row and column of a patch without weight, and the patch itself
+// twice, once for each single derivative.
+TEST_F(OnePassDerivatives, ReportEveryLineAndThePatchOfAWeightlessNet)
+{
+    for (const auto& o : kDerivOrders) {
+        SCOPED_TRACE(testing::Message() << o[0] << " x " << o[1]);
+        auto s = wavyWithZeros(o[0], o[1], 0);
+        for (int i = 0; i < o[0] + 2; ++i)
+            for (int j = 0; j < o[1] + 2; ++j)
+                ratBSplSurfSetWeight(s.get(), i, j, 0.0);
+        std::vector<std::string> single;
+        const std::vector<std::string> all(o[0] + o[1] + 2, kVanishingSum);
+        EXPECT_EQ(all, onePass(s.get(), 0.3, 0.6, &single));
+        EXPECT_EQ(all, single);
+    }
+}
+
+// Across the domain, where the zero lines lie in the patch or beside it.
+TEST_F(OnePassDerivatives, ReportAsTheTwoSingleOnesAcrossTheDomain)
+{
+    const double at[] = {0.0, 0.05, 0.3, 0.5, 0.77, 1.0};
+    const int zeroLines[] = {kZeroRow, kZeroColumn, kZeroRow | kZeroColumn};
+    for (const auto& o : kDerivOrders)
+        for (int zeros : zeroLines) {
+            auto s = wavyWithZeros(o[0], o[1], zeros);
+            for (double u : at)
+                for (double v : at) {
+                    SCOPED_TRACE(testing::Message() << o[0] << " x " << o[1] << ", zeros " << zeros
+                                                    << " at " << u << ", " << v);
+                    std::vector<std::string> single;
+                    const std::vector<std::string> both = onePass(s.get(), u, v, &single);
+                    EXPECT_EQ(single, both);
+                }
+        }
 }
 
 // An order-1 direction is its control lines, each over its own knot span,
