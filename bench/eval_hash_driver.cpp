@@ -180,20 +180,26 @@ void runPoint()
     }
 }
 
+// The point with its derivatives and curvatures, every output folded.
+void foldPointNormal(RatBSplSurf* s, double u, double v)
+{
+    double su[3], suu[3], sv[3], svv[3], ku, kv;
+    fold(ratBSplSurfEvalPointNormal(s, u, v, su, suu, sv, svv, &ku, &kv));
+    fold3(su);
+    fold3(suu);
+    fold3(sv);
+    fold3(svv);
+    fold(ku);
+    fold(kv);
+}
+
 void runFull()
 {
     Random r(1);
     for (RatBSplSurf* s : measuredNets()) {
-        double su[3], suu[3], sv[3], svv[3], ku, kv;
         for (int k = 0; k < kParams; ++k) {
             const double u = r.unit(), v = r.unit();
-            fold(ratBSplSurfEvalPointNormal(s, u, v, su, suu, sv, svv, &ku, &kv));
-            fold3(su);
-            fold3(suu);
-            fold3(sv);
-            fold3(svv);
-            fold(ku);
-            fold(kv);
+            foldPointNormal(s, u, v);
         }
         ratBSplSurfFree(s);
     }
@@ -205,14 +211,7 @@ void runFull()
 void evaluateAll(RatBSplSurf* s, double u, double v)
 {
     fold(ratBSplSurfEvalPoint(s, u, v));
-    double su[3], suu[3], sv[3], svv[3], ku, kv;
-    fold(ratBSplSurfEvalPointNormal(s, u, v, su, suu, sv, svv, &ku, &kv));
-    fold3(su);
-    fold3(suu);
-    fold3(sv);
-    fold3(svv);
-    fold(ku);
-    fold(kv);
+    foldPointNormal(s, u, v);
     fold(ratBSplSurfEvalDerivU(s, u, v));
     fold(ratBSplSurfEvalDerivV(s, u, v));
     fold(ratBSplSurfEvalNormal(s, u, v));
